@@ -1,0 +1,50 @@
+#include "tests/TestSupport.h"
+
+#include "app/AppPaths.h"
+#include "app/MessageService.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+namespace TestSupport {
+
+void initTestEnvironment()
+{
+    QLocale::setDefault(QLocale::c());
+    MessageService::setTestMode(true);
+    MessageService::clearRecords();
+    MessageService::clearAnswers();
+    QStandardPaths::setTestModeEnabled(true);
+    static QTemporaryDir settingsDir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+}
+
+QString deliveredDir()
+{
+    return QStringLiteral(QUORVANE_DELIVERED_DIR);
+}
+
+QString sourceDir()
+{
+    return QStringLiteral(QUORVANE_SOURCE_DIR);
+}
+
+QString useFreshDatabaseCopy(const QTemporaryDir& dir)
+{
+    const QString target = dir.path();
+    for (const char* name : {"DS.dat", "DS.lib"}) {
+        const QString to = target + QLatin1Char('/') + QLatin1String(name);
+        QFile::remove(to);
+        QFile::copy(deliveredDir() + QLatin1Char('/') + QLatin1String(name), to);
+        QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner);
+    }
+    AppPaths::setAppDir(target);
+    return target;
+}
+
+}  // namespace TestSupport

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+// Shared set-up of the test programs.
+namespace TestSupport {
+
+// Headless and scripted: message boxes are recorded instead of shown, settings go to a
+// temporary folder, numbers are read in the C locale. Call first in initTestCase().
+void initTestEnvironment();
+
+// Copies the delivered DS.dat and DS.lib into `dir` and points the application directory there,
+// so that each test works on its own copy of the delivered database. Returns the folder.
+QString useFreshDatabaseCopy(const QTemporaryDir& dir);
+
+// The folder with the pristine delivered database files written by the build.
+QString deliveredDir();
+
+// The root of the source tree (for examples and scripts).
+QString sourceDir();
+
+}  // namespace TestSupport
