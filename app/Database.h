@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+class Connection;
+
+// The one connection that every window and the draft model share for the whole run.
+Connection& SharedConnection();
+
+// The connection string of the shared connection, built from the application directory.
+QString ConnectionString();
+
+// Opens the shared connection; on failure shows the start-up failure box and sets StartupFailed.
+void OpenDatabase();
+bool StartupFailed();
+
+// Closes the shared connection; errors while closing are ignored.
+void CloseDatabase();

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+
+struct sqlite3;
+class RowSet;
+
+// One open session on the survey database: DS.dat, kept encrypted with the database password, and
+// DS.lib, the workgroup file that must know the user. Every statement of the program passes through
+// here as the text the program composed; the few words of the older SQL dialect that SQLite does
+// not speak are translated on the way (see translateSql). Failures throw VbError.
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // The connection string as the program builds it ("Provider=...;Password=...;User ID=...;
+    // Data Source='...';...;Jet OLEDB:System database='...';Jet OLEDB:Database Password = ...").
+    void setConnectionString(const QString& text);
+    QString connectionString() const;
+
+    // Opens with the connection string set before; the given text, when not empty, replaces it.
+    // Throws VbError (and stays closed) when a file is missing, a password or the user is wrong,
+    // or a file is not a survey database.
+    void open(const QString& connectionStringText = QString());
+    bool isOpen() const;
+    // Closes; never throws. Safe to call on a closed connection.
+    void close();
+
+    // Runs a statement that returns no rows (INSERT, UPDATE, DELETE); returns the rows affected.
+    int execute(const QString& sql);
+
+    // The engine's own handle, for the row sets of this connection.
+    sqlite3* handle() const;
+
+    // The dialect translation applied to every statement: Mid$( and Left$( become substr(,
+    // & becomes ||, and decimal literals are passed as quoted text so that no figure is ever
+    // parsed into a binary double (see Connection.cpp). String literals are left untouched.
+    static QString translateSql(const QString& sql);
+
+    // The parts of a connection string, keys compared without regard to case; quotes around a
+    // value and blanks around '=' are removed. Empty when the key is absent.
+    static QString connectionStringValue(const QString& text, const QString& key);
+
+private:
+    sqlite3* m_db = nullptr;
+    QString m_connectionString;
+};

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+
+// Every SQL text the program issues, each joined from the same pieces wherever it is used.
+// Numbers go in as their text; text values go in between single quotes with any quote inside
+// doubled, so a name such as O'Brien's Pride cannot end the literal early.
+namespace SqlCatalogue {
+
+// A text value's inside for a quoted literal: each single quote doubled.
+QString quoted(const QString& text);
+
+// 1: the port window's own updatable set of ports.
+QString portMaster();
+// 2: the port drop-downs.
+QString portList();
+// 3: the ship list.
+QString shipList();
+// 4: the one row of a ship.
+QString shipById(int shipId);
+
+// The values of one ship as the ship window writes them: texts as typed (quoted here), numbers as
+// their text, the port as the PortID of the chosen port.
+struct ShipValues {
+    QString shipName;
+    QString lbp;
+    QString loa;
+    QString breadth;
+    QString lightShip;
+    QString callSign;
+    QString portOfRegistry;
+    QString officialNo;
+    QString imoNo;
+    QString flag;
+    QString grossTonnage;
+    QString netTonnage;
+    QString summerDraft;
+    QString summerDeadweight;
+};
+// 5: adds a ship.
+QString insertShip(const ShipValues& v);
+// 6: rewrites all particulars of one ship.
+QString updateShip(const ShipValues& v, int shipId);
+// 7: deletes one ship.
+QString deleteShip(int shipId);
+// 8: the tips in stored order.
+QString tips();
+// 9: the deductible items in stored order.
+QString deductionItems();
+// 10: the empty deductions list with the columns of DeductionTrans.
+QString emptyDeductions();
+// 11: the distinct dates (dd-MM-yyyy) of the stored drafts of kind 2 of one survey record.
+QString dateList(int recordId);
+
+// Search criteria inside an open row set.
+QString findPort(int portId);           // "PortID = 3"
+QString findShip(int shipId);           // "ShipID = 5"
+QString findShipByName(const QString& name);  // "ShipName = 'O''Brien''s Pride'"
+QString findItem(int itemId);           // "ItemID = 24"
+
+}  // namespace SqlCatalogue
