@@ -1,6 +1,7 @@
 #include "app/FieldGuard.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
@@ -105,12 +106,23 @@ bool FieldGuard::eventFilter(QObject* watched, QEvent* event)
     if (!m_enabled || m_checking || !m_window)
         return false;
     const QEvent::Type type = event->type();
+    if (type == QEvent::FocusOut) {
+        auto* focus = static_cast<QFocusEvent*>(event);
+        QWidget* w = qobject_cast<QWidget*>(watched);
+        if (focus->reason() == Qt::MouseFocusReason && w && m_checks.contains(w))
+            m_leftByMouse = w;
+        return false;
+    }
     if (type != QEvent::KeyPress && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick)
         return false;
     QWidget* target = qobject_cast<QWidget*>(watched);
     if (!target || !belongsToWindow(target))
         return false;
     QWidget* field = focusedField();
+    if (type != QEvent::KeyPress && m_leftByMouse) {
+        field = m_leftByMouse;
+        m_leftByMouse = nullptr;
+    }
     if (!field || !m_checks.contains(field))
         return false;
 

@@ -53,5 +53,8 @@ private:
     QPointer<QWidget> m_window;
     QHash<QWidget*, Check> m_checks;
     QPointer<QWidget> m_checking;
+    // A field that has just lost the focus to a mouse click: Qt moves the focus before the
+    // click itself is delivered, so the click must still ask that field.
+    QPointer<QWidget> m_leftByMouse;
     bool m_enabled = true;
 };
