@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <optional>
+
+// A survey kept as a file: the inputs of both drafts exactly as a surveyor would type them, so the
+// survey can be reopened, sent to the office or reported on without a window. Figures are texts;
+// nothing here is computed.
+struct SurveyDraftData {
+    QString date;     // dd-MM-yyyy
+    QString time;     // HH:mm
+    QString density;
+    QString fwdPort, fwdStbd, midPort, midStbd, aftPort, aftStbd;
+    QString fwdX, midX, aftX;
+    // Hydrostatic rows: draft, displacement, TPC, LCF.
+    QString below[4];
+    QString above[4];
+    QString mctcPlus50Below, mctcPlus50Above;
+    QString mctcMinus50Below, mctcMinus50Above;
+    // Deductible quantities by DeductionMaster item, by item number.
+    QList<QPair<int, QString>> deductibles;
+    // The hand-entered initial net displacement of the Final draft, when there is one.
+    std::optional<QString> initialNetDisplacement;
+    QString comments;
+};
+
+struct SurveyFileData {
+    enum class Kind { Loading, Discharging };
+    Kind kind = Kind::Loading;
+    QString ship;
+    QString port;
+    QString voyage;
+    QString cargo;
+    std::optional<QString> blQuantity;  // discharging only
+    SurveyDraftData initial;
+    std::optional<SurveyDraftData> final;
+};
+
+namespace SurveyFile {
+
+QString formatName();  // "quorvane-survey/1"
+
+// Reads a survey file. On failure returns nothing and sets `error` to one sentence that names the
+// file and, where it applies, the field ("initial.drafts.fwdPort").
+std::optional<SurveyFileData> read(const QString& path, QString* error);
+
+// Parses the text of a survey file; `fileName` is only used in messages.
+std::optional<SurveyFileData> parse(const QByteArray& text, const QString& fileName, QString* error);
+
+// The file's text (UTF-8 JSON, figures as strings).
+QByteArray serialize(const SurveyFileData& data);
+
+// Writes the file whole or not at all; false with `error` set on failure.
+bool write(const QString& path, const SurveyFileData& data, QString* error);
+
+}  // namespace SurveyFile
