@@ -1,0 +1,142 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class clsDraft;
+class FieldGuard;
+class GridEditor;
+class QLineEdit;
+class QTableWidget;
+class QWidget;
+class RowSet;
+class SurveyGrid;
+
+// What the grids need of the survey window that holds them. The Loading window (frmQuorvane)
+// and the Discharging window (frmZODuraduza) implement it; the grids ask, never look around.
+class SurveyGridsHost {
+public:
+    virtual ~SurveyGridsHost() = default;
+
+    // True while the window fills itself: the boxes' focus and change handlers then keep still.
+    virtual bool IsLoading() const = 0;
+    // The ship-first guard: true when a ship is selected; otherwise shows "Please select a ship
+    // first." and puts the focus on dcbShip (the same guard as the header fields).
+    virtual bool requireShip() = 0;
+    // "frmQuorvane" or "frmZODuraduza", for the failure texts that name the window.
+    virtual QString className() const = 0;
+    // The Discharging window words a few messages differently and treats a few keys otherwise.
+    virtual bool isDischarging() const = 0;
+    // The window's one field guard: the boxes register their leave checks with it, and Enter on
+    // the last deductible moves on with it as Tab would.
+    virtual FieldGuard& fieldGuard() = 0;
+    // A deductible quantity was accepted: mark the draft of the current tab unsaved (ToSave),
+    // Initial on tab 0, Final on tab 2, nothing on the middle tab.
+    virtual void markCurrentDraftUnsaved() = 0;
+    // Clears and relabels the result grids, the window's fgrdFinalResult included; the window
+    // calls resetInterpolationGrids() from it for the four grids held here.
+    virtual void ResetResultGrids() = 0;
+};
+
+// The grids of a survey window: the hydrostatic tables fgrdHDT, fgrdMCTCP50 and fgrdMCTCM50,
+// the deductibles fgrdDeduction, each edited through its own floating box (txtHDTGridTextbox,
+// txtMPGridTextbox, txtMMGridTextbox, txtGridTextbox), and the interpolation result grids
+// fgrdIpResult, fgrdIpResultMCTCP50, fgrdIpResultMCTCM50 and fgrdResult.
+//
+// How the window uses it:
+//   - Create one in the window's constructor, `new SurveyGrids(*this, this)` (the window
+//     implements SurveyGridsHost), after the window's FieldGuard exists. Put the eight grids into
+//     the layout through the accessors; the boxes live inside their grids. Put the four boxes
+//     into the tab order after txtAftX (HDT, MP, MM, then the deductibles box, then cmdCalculate):
+//     Enter on the last deductible moves on as Tab does.
+//   - Enter as Tab: leave Enter alone when isEditor(focusWidget()); in txtAftX, once its check
+//     passes, call enterFromAftX() and swallow the key.
+//   - InitializeAllGrids(true) wherever the window sets its grids up (load, reset, tab switch);
+//     it calls back ResetResultGrids() and reports its own failures.
+//   - Calculate: validateHydrostaticEditor(), then CheckHDTGridFilled(), CheckMCTCP50GridFilled(),
+//     CheckMCTCM50GridFilled() (each leaves the blank cell current with its box focused), then
+//     writeDifferenceRows() and firstNegativeDifference(); CopyDeductionsToDraft(draft) at the end
+//     of CopyFormToDraft; assignTables(draft) before the draft calculates.
+//   - LoadDraft: loadTables(draft), showInterpolation(draft) with txtIpFactor set to
+//     ipFactorText(draft), and ShowDeductions(draft) last.
+class SurveyGrids : public QObject {
+    Q_OBJECT
+public:
+    SurveyGrids(SurveyGridsHost& host, QWidget* parent);
+    ~SurveyGrids() override;
+
+    GridEditor* hdtGrid() const { return m_hdt; }
+    GridEditor* mctcp50Grid() const { return m_mctcp50; }
+    GridEditor* mctcm50Grid() const { return m_mctcm50; }
+    GridEditor* deductionGrid() const { return m_deduction; }
+    SurveyGrid* ipResultGrid() const { return m_ipResult; }
+    SurveyGrid* ipResultMctcp50Grid() const { return m_ipResultP50; }
+    SurveyGrid* ipResultMctcm50Grid() const { return m_ipResultM50; }
+    SurveyGrid* resultGrid() const { return m_result; }
+    QLineEdit* hdtEditor() const;
+    QLineEdit* mpEditor() const;
+    QLineEdit* mmEditor() const;
+    QLineEdit* deductionEditor() const;
+    // One of the four floating boxes (Enter belongs to them, not to Enter-as-Tab).
+    bool isEditor(const QWidget* w) const;
+
+    // Lays out the hydrostatic grids, has the window reset its result grids, and (withDeductions)
+    // reloads the deductibles catalogue; then empties the boxes and lays them over their cells.
+    // A failure is reported as "Source :  <window>::InitializeAllGrids" and ends the set-up.
+    void InitializeAllGrids(bool withDeductions);
+    // The pieces, for a window that needs them one by one.
+    void initializeHydrostaticGrids();
+    void resetInterpolationGrids();
+    // Re-reads DeductionMaster into fgrdDeduction; false when it holds no item (the grid is then
+    // hidden). Throws VbError when the database fails.
+    bool loadDeductionCatalogue();
+    void placeEditors();
+
+    // Enter in Aft X (after its check passed): fgrdHDT (1, 1) becomes current, its box focused.
+    void enterFromAftX();
+
+    // The check of txtHDTGridTextbox on its current cell, as Calculate runs it: false when the
+    // value is refused (message shown, box reset, focus kept in the box).
+    bool validateHydrostaticEditor();
+    // Blank checks: true when the Below and Above rows are filled; otherwise the message is
+    // shown, the blank cell is current and its box has the focus.
+    bool CheckHDTGridFilled();
+    bool CheckMCTCP50GridFilled();
+    bool CheckMCTCM50GridFilled();
+    // Difference = Above - Below for fgrdHDT columns 1-4 and the MCTC grids' columns 1-2.
+    void writeDifferenceRows();
+    // The first of fgrdHDT, fgrdMCTCP50, fgrdMCTCM50 with a Difference below 0, or nullptr.
+    QTableWidget* firstNegativeDifference() const;
+
+    // The three tables handed to the draft (HDT 3 x 6, MCTCP50 and MCTCM50 3 x 2): every cell of
+    // rows 1-3 as it stands, the headers-only MCTC columns of fgrdHDT included.
+    void assignTables(clsDraft& draft) const;
+    // The draft's tables back into the grids; each box takes the text of its current cell.
+    void loadTables(const clsDraft& draft);
+    // The interpolation increments and values of a calculated draft into the result grids.
+    void showInterpolation(const clsDraft& draft);
+    // The text for txtIpFactor: the factor rounded to 7 places (a blank factor shows 0 in the
+    // Loading window and nothing in the Discharging window).
+    QString ipFactorText(const clsDraft& draft) const;
+
+    // Deductibles: the quantities of the draft shown (nothing unless the draft was changed).
+    void ShowDeductions(clsDraft& draft);
+    // Writes the quantities into the draft's list, one row per catalogue item (a second call
+    // updates the same rows). False when the open quantity is refused: nothing is written then.
+    bool CopyDeductionsToDraft(clsDraft& draft);
+    void ClearDeductionQuantities();
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> d;
+    GridEditor* m_hdt = nullptr;
+    GridEditor* m_mctcp50 = nullptr;
+    GridEditor* m_mctcm50 = nullptr;
+    GridEditor* m_deduction = nullptr;
+    SurveyGrid* m_ipResult = nullptr;
+    SurveyGrid* m_ipResultP50 = nullptr;
+    SurveyGrid* m_ipResultM50 = nullptr;
+    SurveyGrid* m_result = nullptr;
+};
