@@ -3,6 +3,7 @@
 #include <QString>
 
 struct sqlite3;
+struct sqlite3_stmt;
 class RowSet;
 
 // One open session on the survey database: DS.dat, kept encrypted with the database password, and
@@ -32,8 +33,15 @@ public:
     // Runs a statement that returns no rows (INSERT, UPDATE, DELETE); returns the rows affected.
     int execute(const QString& sql);
 
-    // The engine's own handle, for the row sets of this connection.
+    // Translates and compiles one statement for the row sets of this connection; the caller
+    // finalizes it. Text after the statement (a second statement) is refused.
+    sqlite3_stmt* prepare(const QString& sql) const;
+    // Throws the engine's last error on this connection as a VbError.
+    [[noreturn]] void throwLastError() const;
     sqlite3* handle() const;
+
+    // The number of every error that comes from the database engine.
+    static constexpr int EngineErrorNumber = -2147467259;
 
     // The dialect translation applied to every statement: Mid$( and Left$( become substr(,
     // & becomes ||, and decimal literals are passed as quoted text so that no figure is ever

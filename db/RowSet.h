@@ -8,6 +8,7 @@
 #include <QVector>
 
 class Connection;
+struct sqlite3_stmt;
 
 // A query's rows held in memory on the client side. It is updatable: addNew and setValue change
 // the rows in memory and, unless the row set was opened with WriteBack, nothing reaches the
@@ -76,6 +77,7 @@ public:
 private:
     struct Column {
         QString name;
+        QString origin;  // the table's own name of the column
         enum Kind { Any, Integer, Numeric, Text } kind = Any;
     };
     struct Row {
@@ -91,6 +93,8 @@ private:
     void leaveRow();  // writes back a pending change before the cursor moves
     Variant convertForColumn(const Column& column, const Variant& value) const;
     void load();
+    QString integerKeyOf(const QString& table) const;
+    static Variant readColumn(sqlite3_stmt* stmt, int i, Column::Kind kind);
 
     Connection* m_connection = nullptr;
     QString m_sql;
@@ -101,4 +105,5 @@ private:
     int m_pos = 0;
     QString m_table;  // WriteBack: the table written to
     int m_keyColumn = -1;  // WriteBack: index of the integer primary key
+    int m_posBeforeAdd = 0;  // where cancelUpdate of an added row returns to
 };

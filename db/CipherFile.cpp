@@ -1,0 +1,73 @@
+#include "db/CipherFile.h"
+
+#include "app/VbError.h"
+#include "db/Connection.h"
+
+#include <sqlite3.h>
+
+namespace CipherFile {
+
+namespace {
+
+int cipherMajorVersion(sqlite3* db)
+{
+    sqlite3_stmt* stmt = nullptr;
+    int major = 0;
+    if (sqlite3_prepare_v2(db, "PRAGMA cipher_version", -1, &stmt, nullptr) == SQLITE_OK
+        && sqlite3_step(stmt) == SQLITE_ROW) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+        if (text)
+            major = QString::fromUtf8(text).section(QLatin1Char('.'), 0, 0).toInt();
+    }
+    sqlite3_finalize(stmt);
+    return major;
+}
+
+}  // namespace
+
+sqlite3* open(const QString& path, const QString& key, bool create, const QString& failureText)
+{
+    sqlite3* db = nullptr;
+    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    const QByteArray file = path.toUtf8();
+    if (sqlite3_open_v2(file.constData(), &db, flags, nullptr) != SQLITE_OK) {
+        close(db);
+        throw VbError(Connection::EngineErrorNumber, failureText);
+    }
+    const QByteArray k = key.toUtf8();
+    if (sqlite3_key(db, k.constData(), k.size()) != SQLITE_OK) {
+        close(db);
+        throw VbError(Connection::EngineErrorNumber, failureText);
+    }
+    // SQLCipher 4 changed its defaults; the delivered files are written in the format of 3, which
+    // both libraries read when told to.
+    if (cipherMajorVersion(db) >= 4)
+        exec(db, QStringLiteral("PRAGMA cipher_compatibility = 3"));
+    sqlite3_busy_timeout(db, 2000);
+    return db;
+}
+
+bool checkReadable(sqlite3* db)
+{
+    // A wrong key is not noticed when it is given, only when the first page is decrypted.
+    return sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr)
+        == SQLITE_OK;
+}
+
+void exec(sqlite3* db, const QString& sql)
+{
+    char* err = nullptr;
+    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
+        const QString text = err ? QString::fromUtf8(err) : QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_free(err);
+        throw VbError(Connection::EngineErrorNumber, text);
+    }
+}
+
+void close(sqlite3* db)
+{
+    if (db)
+        sqlite3_close_v2(db);
+}
+
+}  // namespace CipherFile
