@@ -211,6 +211,26 @@ struct DecimalMath {
         return Decimal(coeff.low128(), scale, negative);
     }
 
+    // A typed figure is kept exactly whenever 96 bits and 28 places hold it; otherwise it is
+    // rounded once, half to even, to the most places that do.
+    static Decimal nearest(bool negative, Wide coeff, int scale, bool sticky)
+    {
+        if (coeff.isZero())
+            return Decimal();
+        if (scale < 0) {
+            if (digitCount(coeff) - scale > 29)
+                throw VbError::overflow();
+            coeff = mul(coeff, pow10(-scale));
+            scale = 0;
+        }
+        for (int drop = std::max(0, scale - Decimal::MaxScale); drop <= scale; ++drop) {
+            const Wide c = dropDigits(coeff, drop, sticky);
+            if (c.fits96())
+                return Decimal(c.low128(), scale - drop, negative);
+        }
+        throw VbError::overflow();
+    }
+
     static Wide aligned(const Decimal& d, int scale)
     {
         return mul(Wide::from(d.m_mag), pow10(scale - d.m_scale));
@@ -399,7 +419,7 @@ std::optional<Decimal> Decimal::parse(QStringView text, const QLocale& locale)
     }
     if (scale < -100)
         throw VbError::overflow();
-    return DecimalMath::finish(negative, coeff, int(scale), sticky);
+    return DecimalMath::nearest(negative, coeff, int(scale), sticky);
 }
 
 Decimal Decimal::fromDouble(double value)
