@@ -34,12 +34,12 @@ bool isDigit(QChar c)
 bool isKeywordBeforeOperand(const QString& word)
 {
     static const QStringList words = {
-        QStringLiteral("SELECT"), QStringLiteral("WHERE"), QStringLiteral("AND"),
-        QStringLiteral("OR"), QStringLiteral("NOT"), QStringLiteral("SET"),
-        QStringLiteral("VALUES"), QStringLiteral("WHEN"), QStringLiteral("THEN"),
-        QStringLiteral("ELSE"), QStringLiteral("IS"), QStringLiteral("IN"),
-        QStringLiteral("LIKE"), QStringLiteral("BETWEEN"), QStringLiteral("BY"),
-        QStringLiteral("ON"), QStringLiteral("CASE"), QStringLiteral("DISTINCT"),
+        QStringLiteral("SELECT"), QStringLiteral("WHERE"),   QStringLiteral("AND"),
+        QStringLiteral("OR"),     QStringLiteral("NOT"),     QStringLiteral("SET"),
+        QStringLiteral("VALUES"), QStringLiteral("WHEN"),    QStringLiteral("THEN"),
+        QStringLiteral("ELSE"),   QStringLiteral("IS"),      QStringLiteral("IN"),
+        QStringLiteral("LIKE"),   QStringLiteral("BETWEEN"), QStringLiteral("BY"),
+        QStringLiteral("ON"),     QStringLiteral("CASE"),    QStringLiteral("DISTINCT"),
     };
     return words.contains(word, Qt::CaseInsensitive);
 }
@@ -201,9 +201,9 @@ void Connection::open(const QString& connectionStringText)
     // The workgroup file first: it must exist and know the user with this password.
     if (!QFileInfo(systemDb).isFile())
         fail(QStringLiteral("Could not find the workgroup information file '%1'.").arg(systemDb));
-    const QString badAccount =
-        QStringLiteral("Not a valid account name or password (workgroup information file '%1').")
-            .arg(systemDb);
+    const QString badAccount
+        = QStringLiteral("Not a valid account name or password (workgroup information file '%1').")
+              .arg(systemDb);
     sqlite3* lib = CipherFile::open(systemDb, userPassword, false, badAccount);
     bool known = false;
     if (CipherFile::checkReadable(lib)) {
@@ -222,17 +222,19 @@ void Connection::open(const QString& connectionStringText)
 
     if (!QFileInfo(dataSource).isFile())
         fail(QStringLiteral("Could not find file '%1'.").arg(dataSource));
-    const QString badDatabase =
-        QStringLiteral("Not a valid password, or '%1' is not a survey database.").arg(dataSource);
+    const QString badDatabase
+        = QStringLiteral("Not a valid password, or '%1' is not a survey database.").arg(dataSource);
     sqlite3* db = CipherFile::open(dataSource, dbPassword, false, badDatabase);
     // Read at once: a wrong key or a foreign file shows only here. An empty file reads as an empty
     // database, so the ships' table must be there too.
     bool ok = CipherFile::checkReadable(db);
     if (ok) {
         sqlite3_stmt* stmt = nullptr;
-        ok = sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'Ship'",
-                                -1, &stmt, nullptr) == SQLITE_OK
-            && sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_int(stmt, 0) == 1;
+        ok = sqlite3_prepare_v2(db,
+                                "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'Ship'",
+                                -1, &stmt, nullptr)
+                 == SQLITE_OK
+             && sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_int(stmt, 0) == 1;
         sqlite3_finalize(stmt);
     }
     if (!ok) {
@@ -328,10 +330,10 @@ QString Connection::translateSql(const QString& sql)
         const int len = numberLength(sql, start);
         const QString literal = sql.mid(start, len);
         const bool fractional = literal.contains(QLatin1Char('.'))
-            || literal.contains(QLatin1Char('e'), Qt::CaseInsensitive) || len > 18;
+                                || literal.contains(QLatin1Char('e'), Qt::CaseInsensitive) || len > 18;
         if (fractional)
             out += QLatin1Char('\'') + (negative ? QStringLiteral("-") : QString()) + plainDecimal(literal)
-                + QLatin1Char('\'');
+                   + QLatin1Char('\'');
         else
             out += (negative ? QStringLiteral("-") : QString()) + literal;
         i = start + len;
@@ -387,7 +389,8 @@ QString Connection::translateSql(const QString& sql)
             i = j;
             prev = isKeywordBeforeOperand(word) ? Prev::Operator : Prev::Operand;
         } else if (isDigit(c) || (c == QLatin1Char('.') && i + 1 < n && isDigit(sql[i + 1]))) {
-            if (c == QLatin1Char('0') && i + 1 < n && (sql[i + 1] == QLatin1Char('x') || sql[i + 1] == QLatin1Char('X'))) {
+            if (c == QLatin1Char('0') && i + 1 < n
+                && (sql[i + 1] == QLatin1Char('x') || sql[i + 1] == QLatin1Char('X'))) {
                 int j = i + 2;
                 while (j < n && sql[j].isLetterOrNumber())
                     ++j;

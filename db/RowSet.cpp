@@ -178,8 +178,10 @@ void RowSet::load()
 QString RowSet::integerKeyOf(const QString& table) const
 {
     sqlite3_stmt* stmt = nullptr;
-    const QByteArray sql = (QStringLiteral("PRAGMA table_info(") + quotedName(table) + QLatin1Char(')')).toUtf8();
-    if (sqlite3_prepare_v2(m_connection->handle(), sql.constData(), sql.size(), &stmt, nullptr) != SQLITE_OK)
+    const QByteArray sql
+        = (QStringLiteral("PRAGMA table_info(") + quotedName(table) + QLatin1Char(')')).toUtf8();
+    if (sqlite3_prepare_v2(m_connection->handle(), sql.constData(), sql.size(), &stmt, nullptr)
+        != SQLITE_OK)
         m_connection->throwLastError();
     QString key;
     int keys = 0;
@@ -466,7 +468,8 @@ void RowSet::update()
     QList<Variant> values;
     for (int i = 0; i < m_columns.size(); ++i) {
         const bool isKey = i == m_keyColumn;
-        if (row.added ? !(isKey && row.values[i].isNull()) : (!isKey && !(row.values[i] == row.original[i]))) {
+        if (row.added ? !(isKey && row.values[i].isNull())
+                      : (!isKey && !(row.values[i] == row.original[i]))) {
             names.append(quotedName(m_columns[i].origin));
             values.append(row.values[i]);
         }

@@ -76,10 +76,10 @@ QList<DeductionItem> deductionItems()
 {
     // The report looks these up by their ids, so the ids are part of the delivered file.
     return {
-        {2, QStringLiteral("Fuel Oil")},    {3, QStringLiteral("Diesel Oil")},
-        {24, QStringLiteral("Lub Oil")},    {25, QStringLiteral("Fresh Water")},
-        {26, QStringLiteral("Ballast")},    {27, QStringLiteral("Provisions")},
-        {28, QStringLiteral("Misc-1")},     {29, QStringLiteral("Misc-2")},
+        {2, QStringLiteral("Fuel Oil")}, {3, QStringLiteral("Diesel Oil")},
+        {24, QStringLiteral("Lub Oil")}, {25, QStringLiteral("Fresh Water")},
+        {26, QStringLiteral("Ballast")}, {27, QStringLiteral("Provisions")},
+        {28, QStringLiteral("Misc-1")},  {29, QStringLiteral("Misc-2")},
     };
 }
 
@@ -105,8 +105,9 @@ QStringList tips()
                        "(1.025 t/m3) or note their base density: the density correction depends on it."),
         QStringLiteral("Pick the two hydrostatic rows that bracket the true mean draft, not the "
                        "observed mean: the corrections to the perpendiculars come first."),
-        QStringLiteral("Confirm the distances of the draft marks from the perpendiculars on the ship's "
-                       "drawings; a mark that is not on the perpendicular needs its correction every time."),
+        QStringLiteral(
+            "Confirm the distances of the draft marks from the perpendiculars on the ship's "
+            "drawings; a mark that is not on the perpendicular needs its correction every time."),
         QStringLiteral("A large difference between port and starboard readings amidships means a list: "
                        "read both sides and let the ship settle before reading the drafts."),
         QStringLiteral("Compare the hull deflection (hog or sag) with the previous port; a sudden change "
@@ -181,9 +182,10 @@ void writeDatabaseFile(const QString& path, const QString& dbPassword, bool over
 void writeWorkgroupFile(const QString& path, const QString& user, const QString& password, bool overwrite)
 {
     writeFile(path, password, overwrite, [&user](sqlite3* db) {
-        CipherFile::exec(db, QStringLiteral("CREATE TABLE Users (UserName TEXT PRIMARY KEY COLLATE NOCASE)"));
-        CipherFile::exec(db, QStringLiteral("INSERT INTO Users (UserName) VALUES (") + text(user)
-                                     + QStringLiteral(")"));
+        CipherFile::exec(db,
+                         QStringLiteral("CREATE TABLE Users (UserName TEXT PRIMARY KEY COLLATE NOCASE)"));
+        CipherFile::exec(
+            db, QStringLiteral("INSERT INTO Users (UserName) VALUES (") + text(user) + QStringLiteral(")"));
     });
 }
 

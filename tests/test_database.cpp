@@ -101,55 +101,67 @@ private slots:
 
     void catalogueComposesTheStatements()
     {
-        QCOMPARE(SqlCatalogue::shipById(12), QStringLiteral("SELECT Ship.* FROM Ship WHERE Ship.ShipID = 12"));
-        QCOMPARE(SqlCatalogue::dateList(7),
-                 QStringLiteral("SELECT DISTINCT (Mid$(DD.DateTime,7,2) & '-' & Mid$(DD.DateTime,5,2) & '-' "
-                                "& Left$(DD.DateTime,4)) AS DSDate FROM DraftDetails AS DD WHERE "
-                                "DD.RecordID = 7 AND DD.DraftType = 2 ORDER BY (Mid$(DD.DateTime,7,2) & '-' "
-                                "& Mid$(DD.DateTime,5,2) & '-' & Left$(DD.DateTime,4)) ASC"));
-        QCOMPARE(SqlCatalogue::emptyDeductions(), QStringLiteral("SELECT * FROM DeductionTrans WHERE DraftID = -1"));
+        QCOMPARE(SqlCatalogue::shipById(12),
+                 QStringLiteral("SELECT Ship.* FROM Ship WHERE Ship.ShipID = 12"));
+        QCOMPARE(
+            SqlCatalogue::dateList(7),
+            QStringLiteral("SELECT DISTINCT (Mid$(DD.DateTime,7,2) & '-' & Mid$(DD.DateTime,5,2) & '-' "
+                           "& Left$(DD.DateTime,4)) AS DSDate FROM DraftDetails AS DD WHERE "
+                           "DD.RecordID = 7 AND DD.DraftType = 2 ORDER BY (Mid$(DD.DateTime,7,2) & '-' "
+                           "& Mid$(DD.DateTime,5,2) & '-' & Left$(DD.DateTime,4)) ASC"));
+        QCOMPARE(SqlCatalogue::emptyDeductions(),
+                 QStringLiteral("SELECT * FROM DeductionTrans WHERE DraftID = -1"));
         QCOMPARE(SqlCatalogue::portList(), QStringLiteral("SELECT * FROM Port ORDER BY PortName"));
         QCOMPARE(SqlCatalogue::deleteShip(3), QStringLiteral("DELETE FROM Ship WHERE ShipID = 3"));
         QCOMPARE(SqlCatalogue::findShipByName(QStringLiteral("O'Brien's Pride")),
                  QStringLiteral("ShipName = 'O''Brien''s Pride'"));
 
         // The save statements, with each value named after its column.
-        SqlCatalogue::ShipValues v{QStringLiteral("name"),  QStringLiteral("lbp"),
-                                   QStringLiteral("loa"),   QStringLiteral("breadth"),
-                                   QStringLiteral("lightship"), QStringLiteral("callsign"),
-                                   QStringLiteral("port"),  QStringLiteral("officialno"),
-                                   QStringLiteral("imono"), QStringLiteral("flag"),
-                                   QStringLiteral("gross"), QStringLiteral("net"),
-                                   QStringLiteral("draft"), QStringLiteral("deadweight")};
-        QCOMPARE(SqlCatalogue::insertShip(v),
-                 QStringLiteral("INSERT INTO Ship (ShipName, LBP, LOA, Breadth, LightShip, CallSign, "
-                                "PortOfRegistry, OfficialNo, IMONo, Flag, GrossTonnage, NetTonnage, "
-                                "SummerDraft, SummerDeadweight ) VALUES('name',lbp, loa, breadth, lightship, "
-                                "'callsign',port, officialno,imono, 'flag', gross,net, draft,deadweight)"));
-        QCOMPARE(SqlCatalogue::updateShip(v, 9),
-                 QStringLiteral("UPDATE Ship SET ShipName = 'name', LBP = lbp, LOA = loa, Breadth = breadth, "
-                                "LightShip = lightship, CallSign = 'callsign', PortOfRegistry = port, "
-                                "OfficialNo = officialno, IMONo = imono, Flag = 'flag', GrossTonnage = gross, "
-                                "NetTonnage = net, SummerDraft = draft, SummerDeadweight = deadweight "
-                                "WHERE ShipID = 9"));
+        SqlCatalogue::ShipValues v{
+            QStringLiteral("name"),    QStringLiteral("lbp"),        QStringLiteral("loa"),
+            QStringLiteral("breadth"), QStringLiteral("lightship"),  QStringLiteral("callsign"),
+            QStringLiteral("port"),    QStringLiteral("officialno"), QStringLiteral("imono"),
+            QStringLiteral("flag"),    QStringLiteral("gross"),      QStringLiteral("net"),
+            QStringLiteral("draft"),   QStringLiteral("deadweight")};
+        QCOMPARE(
+            SqlCatalogue::insertShip(v),
+            QStringLiteral("INSERT INTO Ship (ShipName, LBP, LOA, Breadth, LightShip, CallSign, "
+                           "PortOfRegistry, OfficialNo, IMONo, Flag, GrossTonnage, NetTonnage, "
+                           "SummerDraft, SummerDeadweight ) VALUES('name',lbp, loa, breadth, lightship, "
+                           "'callsign',port, officialno,imono, 'flag', gross,net, draft,deadweight)"));
+        QCOMPARE(
+            SqlCatalogue::updateShip(v, 9),
+            QStringLiteral("UPDATE Ship SET ShipName = 'name', LBP = lbp, LOA = loa, Breadth = breadth, "
+                           "LightShip = lightship, CallSign = 'callsign', PortOfRegistry = port, "
+                           "OfficialNo = officialno, IMONo = imono, Flag = 'flag', GrossTonnage = gross, "
+                           "NetTonnage = net, SummerDraft = draft, SummerDeadweight = deadweight "
+                           "WHERE ShipID = 9"));
     }
 
     void translatesTheDialect_data()
     {
         QTest::addColumn<QString>("sql");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("mid, left, join")
-            << "SELECT (Mid$(d,7,2) & '-' & Left$(d,4)) AS x"
-            << "SELECT (substr(d,7,2) || '-' || substr(d,1,4)) AS x";
-        QTest::newRow("left around a call") << "Left$(Mid$(a,2,5), 3)" << "substr(substr(a,2,5),1, 3)";
-        QTest::newRow("texts untouched") << "SELECT 'Mid$(a,1,2) & 1.5', \"a&b\"" << "SELECT 'Mid$(a,1,2) & 1.5', \"a&b\"";
-        QTest::newRow("doubled quote") << "WHERE n = 'O''Brien & 2.5'" << "WHERE n = 'O''Brien & 2.5'";
-        QTest::newRow("decimal literal") << "VALUES('a',180.5, 0.1)" << "VALUES('a','180.5', '0.1')";
-        QTest::newRow("signed decimal") << "SET LBP = -12.35, x = (-0.5)" << "SET LBP = '-12.35', x = ('-0.5')";
-        QTest::newRow("exponent") << "VALUES(1.5E-3, 2e2)" << "VALUES('0.0015', '200')";
-        QTest::newRow("whole numbers stay") << "WHERE DraftID = -1 AND ShipID = 12" << "WHERE DraftID = -1 AND ShipID = 12";
-        QTest::newRow("names with digits") << "SELECT T1.a2 FROM T1" << "SELECT T1.a2 FROM T1";
-        QTest::newRow("long whole number") << "VALUES(12345678901234567890)" << "VALUES('12345678901234567890')";
+        QTest::newRow("mid, left, join") << "SELECT (Mid$(d,7,2) & '-' & Left$(d,4)) AS x"
+                                         << "SELECT (substr(d,7,2) || '-' || substr(d,1,4)) AS x";
+        QTest::newRow("left around a call") << "Left$(Mid$(a,2,5), 3)"
+                                            << "substr(substr(a,2,5),1, 3)";
+        QTest::newRow("texts untouched") << "SELECT 'Mid$(a,1,2) & 1.5', \"a&b\""
+                                         << "SELECT 'Mid$(a,1,2) & 1.5', \"a&b\"";
+        QTest::newRow("doubled quote") << "WHERE n = 'O''Brien & 2.5'"
+                                       << "WHERE n = 'O''Brien & 2.5'";
+        QTest::newRow("decimal literal") << "VALUES('a',180.5, 0.1)"
+                                         << "VALUES('a','180.5', '0.1')";
+        QTest::newRow("signed decimal") << "SET LBP = -12.35, x = (-0.5)"
+                                        << "SET LBP = '-12.35', x = ('-0.5')";
+        QTest::newRow("exponent") << "VALUES(1.5E-3, 2e2)"
+                                  << "VALUES('0.0015', '200')";
+        QTest::newRow("whole numbers stay") << "WHERE DraftID = -1 AND ShipID = 12"
+                                            << "WHERE DraftID = -1 AND ShipID = 12";
+        QTest::newRow("names with digits") << "SELECT T1.a2 FROM T1"
+                                           << "SELECT T1.a2 FROM T1";
+        QTest::newRow("long whole number") << "VALUES(12345678901234567890)"
+                                           << "VALUES('12345678901234567890')";
     }
 
     void translatesTheDialect()
@@ -164,11 +176,13 @@ private slots:
         const QString cs = ConnectionString();
         QCOMPARE(cs, QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Password=4702615938;User ID=tarnwick;"
                                     "Data Source='")
-                         + m_path + QStringLiteral("/DS.dat';Persist Security Info=True;Jet OLEDB:System "
-                                                   "database='")
+                         + m_path
+                         + QStringLiteral("/DS.dat';Persist Security Info=True;Jet OLEDB:System "
+                                          "database='")
                          + m_path + QStringLiteral("/DS.lib';Jet OLEDB:Database Password = cobaltpier"));
         QCOMPARE(db().connectionString(), cs);
-        const auto value = [&](const char* key) { return Connection::connectionStringValue(cs, QLatin1String(key)); };
+        const auto value
+            = [&](const char* key) { return Connection::connectionStringValue(cs, QLatin1String(key)); };
         QCOMPARE(value("Password"), QStringLiteral("4702615938"));
         QCOMPARE(value("user id"), QStringLiteral("tarnwick"));
         QCOMPARE(value("Data Source"), m_path + QStringLiteral("/DS.dat"));
@@ -180,7 +194,6 @@ private slots:
                                                    QStringLiteral("Data Source")),
                  QStringLiteral("/home/o'neil/DS.dat"));
     }
-
 
     // ---- the delivered files ---------------------------------------------------------------
 
@@ -204,9 +217,9 @@ private slots:
         QStringList got;
         for (; !items.eof(); items.moveNext())
             got << items.value(QStringLiteral("ItemID")).toText() + QLatin1Char(' ')
-                    + items.value(QStringLiteral("ItemName")).toText();
-        QCOMPARE(got, QStringList({"2 Fuel Oil", "3 Diesel Oil", "24 Lub Oil", "25 Fresh Water", "26 Ballast",
-                                   "27 Provisions", "28 Misc-1", "29 Misc-2"}));
+                       + items.value(QStringLiteral("ItemName")).toText();
+        QCOMPARE(got, QStringList({"2 Fuel Oil", "3 Diesel Oil", "24 Lub Oil", "25 Fresh Water",
+                                   "26 Ballast", "27 Provisions", "28 Misc-1", "29 Misc-2"}));
         items.moveFirst();
         QCOMPARE(items.value(QStringLiteral("ItemID")).type(), Variant::Type::Long);
 
@@ -274,8 +287,9 @@ private slots:
             QVERIFY(StartupFailed());
             QCOMPARE(MessageService::records().size(), 1);
             const MessageRecord r = MessageService::records().first();
-            QCOMPARE(r.text, QStringLiteral("An internal error has occured.\r\n\r\nPlease contact us with the "
-                                            "error no. mentioned on the titlebar of this dialog box"));
+            QCOMPARE(r.text,
+                     QStringLiteral("An internal error has occured.\r\n\r\nPlease contact us with the "
+                                    "error no. mentioned on the titlebar of this dialog box"));
             QCOMPARE(r.icon, Msg::Icon::Critical);
             QVERIFY(!SharedConnection().isOpen());
             MessageService::clearRecords();
@@ -286,7 +300,8 @@ private slots:
     {
         // A file keyed with another password is refused even when everything else is right.
         QTemporaryDir other;
-        Schema::writeDatabaseFile(other.path() + QStringLiteral("/DS.dat"), QStringLiteral("otherpass"), false);
+        Schema::writeDatabaseFile(other.path() + QStringLiteral("/DS.dat"), QStringLiteral("otherpass"),
+                                  false);
         Schema::writeWorkgroupFile(other.path() + QStringLiteral("/DS.lib"), Schema::userName(),
                                    QStringLiteral("1111111111"), false);
         QString cs = ConnectionString();
@@ -333,11 +348,15 @@ private slots:
         db().execute(SqlCatalogue::insertShip(ship(QStringLiteral("Rio Doce"), QString::number(santos))));
         QCOMPARE(column(db(), SqlCatalogue::shipList(), QStringLiteral("ShipName")).size(), 3);
 
-        QCOMPARE(db().execute(QStringLiteral("DELETE FROM Port WHERE PortID = ") + QString::number(hamburg)), 1);
-        QCOMPARE(column(db(), SqlCatalogue::shipList(), QStringLiteral("ShipName")), QStringList{"Rio Doce"});
+        QCOMPARE(
+            db().execute(QStringLiteral("DELETE FROM Port WHERE PortID = ") + QString::number(hamburg)), 1);
+        QCOMPARE(column(db(), SqlCatalogue::shipList(), QStringLiteral("ShipName")),
+                 QStringList{"Rio Doce"});
 
         // A ship cannot name a port that does not exist.
-        expectError([&] { db().execute(SqlCatalogue::insertShip(ship(QStringLiteral("Ghost"), QStringLiteral("999")))); });
+        expectError([&] {
+            db().execute(SqlCatalogue::insertShip(ship(QStringLiteral("Ghost"), QStringLiteral("999"))));
+        });
         QCOMPARE(column(db(), SqlCatalogue::shipList(), QStringLiteral("ShipName")).size(), 1);
     }
 
@@ -346,8 +365,8 @@ private slots:
         const QStringList rows = {"7, 2, '202401021530'", "7, 2, '202403010800'", "7, 2, '202403011200'",
                                   "7, 1, '202312310000'", "8, 2, '202312300000'", "7, 2, '202312251000'"};
         for (const QString& r : rows)
-            db().execute(QStringLiteral("INSERT INTO DraftDetails (RecordID, DraftType, DateTime) VALUES (") + r
-                         + QLatin1Char(')'));
+            db().execute(QStringLiteral("INSERT INTO DraftDetails (RecordID, DraftType, DateTime) VALUES (")
+                         + r + QLatin1Char(')'));
         RowSet dates;
         dates.open(SqlCatalogue::dateList(7), db());
         QCOMPARE(dates.columnNames(), QStringList{"DSDate"});
@@ -378,8 +397,9 @@ private slots:
         list.setValue(QStringLiteral("Quantity"), Variant(QStringLiteral("12.35")));
         QCOMPARE(list.value(QStringLiteral("Quantity")).type(), Variant::Type::Decimal);
         QCOMPARE(list.value(QStringLiteral("Quantity")).toDecimal().toString(), QStringLiteral("12.35"));
-        QCOMPARE(expectError([&] { list.setValue(QStringLiteral("Quantity"), Variant(QStringLiteral("abc"))); })
-                     .number(),
+        QCOMPARE(expectError([&] {
+                     list.setValue(QStringLiteral("Quantity"), Variant(QStringLiteral("abc")));
+                 }).number(),
                  13);
         QCOMPARE(list.recordCount(), 3);
         list.update();  // an in-memory list writes nothing
@@ -417,7 +437,8 @@ private slots:
         rs.open(SqlCatalogue::shipList(), db());
         QVERIFY(rs.isOpen());
         Connection closed;
-        QCOMPARE(expectError([&] { closed.execute(SqlCatalogue::tips()); }).number(), Connection::EngineErrorNumber);
+        QCOMPARE(expectError([&] { closed.execute(SqlCatalogue::tips()); }).number(),
+                 Connection::EngineErrorNumber);
     }
 
     // ---- texts, nulls and figures -----------------------------------------------------------
@@ -454,7 +475,8 @@ private slots:
     {
         const int port = addPort(db(), QStringLiteral("Durban"));
         db().execute(QStringLiteral("INSERT INTO Ship (ShipName, CallSign, Flag, PortOfRegistry) VALUES "
-                                    "('Null Flag', '', NULL, ") + QString::number(port) + QLatin1Char(')'));
+                                    "('Null Flag', '', NULL, ")
+                     + QString::number(port) + QLatin1Char(')'));
         RowSet rs;
         rs.open(SqlCatalogue::shipList(), db());
         QVERIFY(rs.value(QStringLiteral("Flag")).isNull());
@@ -500,7 +522,8 @@ private slots:
 
         // Stored as the digits, never as a binary double.
         RowSet kinds;
-        kinds.open(QStringLiteral("SELECT typeof(LBP) AS a, typeof(LightShip) AS b, LightShip FROM Ship"), db());
+        kinds.open(QStringLiteral("SELECT typeof(LBP) AS a, typeof(LightShip) AS b, LightShip FROM Ship"),
+                   db());
         QCOMPARE(kinds.value(QStringLiteral("a")).toText(), QStringLiteral("text"));
         QCOMPARE(kinds.value(QStringLiteral("b")).toText(), QStringLiteral("text"));
 
@@ -533,7 +556,8 @@ private slots:
         // Another connection, as the port window has, sees the row at once.
         Connection other;
         other.open(ConnectionString());
-        QCOMPARE(column(other, SqlCatalogue::portList(), QStringLiteral("PortName")), QStringList{"Paradip"});
+        QCOMPARE(column(other, SqlCatalogue::portList(), QStringLiteral("PortName")),
+                 QStringList{"Paradip"});
 
         ports.addNew();
         ports.setValue(QStringLiteral("PortName"), Variant(QStringLiteral("Antwerp")));
@@ -566,16 +590,18 @@ private slots:
         ports.deleteCurrent();
         QVERIFY(ports.eof());
         QCOMPARE(ports.recordCount(), 1);
-        QCOMPARE(column(other, SqlCatalogue::portList(), QStringLiteral("PortName")), QStringList{"Antwerp"});
+        QCOMPARE(column(other, SqlCatalogue::portList(), QStringLiteral("PortName")),
+                 QStringList{"Antwerp"});
         QVERIFY(column(other, SqlCatalogue::shipList(), QStringLiteral("ShipName")).isEmpty());
 
         // A query over no single table cannot be written back.
         RowSet dates;
-        QCOMPARE(expectError([&] { dates.open(SqlCatalogue::dateList(1), db(), RowSet::Mode::WriteBack); }).number(),
+        QCOMPARE(expectError([&] {
+                     dates.open(SqlCatalogue::dateList(1), db(), RowSet::Mode::WriteBack);
+                 }).number(),
                  3251);
         QVERIFY(!dates.isOpen());
     }
-
 };
 
 QTEST_MAIN(TestDatabase)

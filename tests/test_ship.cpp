@@ -83,8 +83,8 @@ private slots:
 
     void loadingAnotherShipReplacesEveryValue()
     {
-        const int first = addShip(QStringLiteral("Aurora"), QStringLiteral("180.5"), QStringLiteral("8450.7"),
-                                  QStringLiteral("Panama"));
+        const int first = addShip(QStringLiteral("Aurora"), QStringLiteral("180.5"),
+                                  QStringLiteral("8450.7"), QStringLiteral("Panama"));
         const int second = addShip(QStringLiteral("Borealis"), QStringLiteral("225.04"),
                                    QStringLiteral("12001.35"), QStringLiteral("Malta"));
         clsShip s;
@@ -130,9 +130,10 @@ private slots:
 
     void nullTextRaisesWhileFiguresRead()
     {
-        SharedConnection().execute(QStringLiteral("INSERT INTO Ship (ShipName, LBP, CallSign, Flag, PortOfRegistry) "
-                                                  "VALUES ('No Flag', 150.25, NULL, NULL, ")
-                                   + QString::number(m_port) + QLatin1Char(')'));
+        SharedConnection().execute(
+            QStringLiteral("INSERT INTO Ship (ShipName, LBP, CallSign, Flag, PortOfRegistry) "
+                           "VALUES ('No Flag', 150.25, NULL, NULL, ")
+            + QString::number(m_port) + QLatin1Char(')'));
         RowSet rs;
         rs.open(SqlCatalogue::shipList(), SharedConnection());
         clsShip s;
