@@ -1,9 +1,10 @@
 #pragma once
 
+#include "app/Variant.h"
+
 #include <QObject>
 #include <QString>
-
-#include <memory>
+#include <QVector>
 
 class clsDraft;
 class FieldGuard;
@@ -11,7 +12,8 @@ class GridEditor;
 class QLineEdit;
 class QTableWidget;
 class QWidget;
-class RowSet;
+class QKeyEvent;
+class VariantArray2D;
 class SurveyGrid;
 
 // What the grids need of the survey window that holds them. The Loading window (frmQuorvane)
@@ -29,9 +31,6 @@ public:
     virtual QString className() const = 0;
     // The Discharging window words a few messages differently and treats a few keys otherwise.
     virtual bool isDischarging() const = 0;
-    // The window's one field guard: the boxes register their leave checks with it, and Enter on
-    // the last deductible moves on with it as Tab would.
-    virtual FieldGuard& fieldGuard() = 0;
     // A deductible quantity was accepted: mark the draft of the current tab unsaved (ToSave),
     // Initial on tab 0, Final on tab 2, nothing on the middle tab.
     virtual void markCurrentDraftUnsaved() = 0;
@@ -46,8 +45,10 @@ public:
 // fgrdIpResult, fgrdIpResultMCTCP50, fgrdIpResultMCTCM50 and fgrdResult.
 //
 // How the window uses it:
-//   - Create one in the window's constructor, `new SurveyGrids(*this, this)` (the window
-//     implements SurveyGridsHost), after the window's FieldGuard exists. Put the eight grids into
+//   - Create one in the window's constructor, `new SurveyGrids(*this, guard, this)` (the window
+//     implements SurveyGridsHost; the boxes register their leave checks with the window's one
+//     FieldGuard, and Enter on the last deductible moves on with it as Tab would; nothing of the
+//     host is asked before the constructor has returned). Put the eight grids into
 //     the layout through the accessors; the boxes live inside their grids. Put the four boxes
 //     into the tab order after txtAftX (HDT, MP, MM, then the deductibles box, then cmdCalculate):
 //     Enter on the last deductible moves on as Tab does.
@@ -64,7 +65,7 @@ public:
 class SurveyGrids : public QObject {
     Q_OBJECT
 public:
-    SurveyGrids(SurveyGridsHost& host, QWidget* parent);
+    SurveyGrids(SurveyGridsHost& host, FieldGuard& guard, QWidget* parent);
     ~SurveyGrids() override;
 
     GridEditor* hdtGrid() const { return m_hdt; }
@@ -110,8 +111,12 @@ public:
     // The first of fgrdHDT, fgrdMCTCP50, fgrdMCTCM50 with a Difference below 0, or nullptr.
     QTableWidget* firstNegativeDifference() const;
 
-    // The three tables handed to the draft (HDT 3 x 6, MCTCP50 and MCTCM50 3 x 2): every cell of
-    // rows 1-3 as it stands, the headers-only MCTC columns of fgrdHDT included.
+    // The three tables handed to the draft (HDT 3 x 6, MCTCP50 and MCTCM50 3 x 2): the texts of
+    // rows 1-3 as they stand, the headers-only MCTC columns of fgrdHDT included.
+    VariantArray2D hdtArray() const;
+    VariantArray2D mctcp50Array() const;
+    VariantArray2D mctcm50Array() const;
+    // Sets the draft's HDT, MCTCP50 and MCTCM50 from the grids (throws VbError as the setters do).
     void assignTables(clsDraft& draft) const;
     // The draft's tables back into the grids; each box takes the text of its current cell.
     void loadTables(const clsDraft& draft);
@@ -129,8 +134,28 @@ public:
     void ClearDeductionQuantities();
 
 private:
-    class Impl;
-    std::unique_ptr<Impl> d;
+    void buildGrids(QWidget* parent);
+    void layoutMctcGrid(GridEditor* grid, const QString& draftCaption, const QString& mctcCaption);
+    static void layoutResultGrid(SurveyGrid* grid, int firstColumnTwips, int secondColumnTwips);
+    void hdtTextChanged(const QString& text);
+    void propagateDraft(int row, const QString& typed);
+    void clearPropagatedDraft(int row);
+    void hydrostaticFocusIn(GridEditor* grid);
+    void deductionFocusIn();
+    bool hydrostaticKey(GridEditor* grid, QKeyEvent* event);
+    bool deductionKey(QKeyEvent* event);
+    void enterDeductions();
+    bool validateHydrostatic(GridEditor* grid);
+    void resetHydrostaticBox(GridEditor* grid, bool empty);
+    bool validateDeduction();
+    bool checkFilled(GridEditor* grid, const QVector<QString>& blankMessages);
+    VariantArray2D tableArray(const GridEditor* grid, int columns) const;
+    static bool isTyping(const QString& text);
+
+    SurveyGridsHost& m_host;
+    FieldGuard& m_guard;
+    QVector<Variant> m_itemIds;  // DeductionMaster ItemID of each deductibles row
+    QString m_lastHdtText;       // the hydrostatic box's text before the keystroke being checked
     GridEditor* m_hdt = nullptr;
     GridEditor* m_mctcp50 = nullptr;
     GridEditor* m_mctcm50 = nullptr;

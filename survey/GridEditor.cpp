@@ -1,0 +1,360 @@
+#include "survey/GridEditor.h"
+
+#include "app/Numeric.h"
+#include "app/VbError.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+namespace {
+
+// A grid column that no one sized: about nine figures of the grid's font.
+constexpr int DefaultColumnTwips = 975;
+
+enum Role { RightAlignedRole = Qt::UserRole + 1 };
+
+class QuietScope {
+public:
+    explicit QuietScope(int& counter) : m_counter(counter) { ++m_counter; }
+    ~QuietScope() { --m_counter; }
+    QuietScope(const QuietScope&) = delete;
+    QuietScope& operator=(const QuietScope&) = delete;
+
+private:
+    int& m_counter;
+};
+
+}  // namespace
+
+// --- SurveyGrid -------------------------------------------------------------------------------
+
+SurveyGrid::SurveyGrid(int rows, int columns, int fixedRows, int fixedColumns, QWidget* parent)
+    : QTableWidget(rows, columns, parent), m_fixedRows(fixedRows), m_fixedColumns(fixedColumns)
+{
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+    horizontalHeader()->setMinimumSectionSize(1);
+    horizontalHeader()->setDefaultSectionSize(twipsToPixels(DefaultColumnTwips));
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setFocusPolicy(Qt::NoFocus);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    // Tab leaves the grid for the next control of the window, as it leaves any box.
+    setTabKeyNavigation(false);
+    ensureItems();
+}
+
+int SurveyGrid::twipsToPixels(int twips) const
+{
+    const int dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
+    return (twips * dpi + 720) / 1440;
+}
+
+void SurveyGrid::setShape(int rows, int columns)
+{
+    setRowCount(rows);
+    setColumnCount(columns);
+    ensureItems();
+    updateGeometry();
+}
+
+bool SurveyGrid::isFixedCell(int row, int column) const
+{
+    return row < m_fixedRows || column < m_fixedColumns;
+}
+
+QTableWidgetItem* SurveyGrid::cell(int row, int column) const
+{
+    return item(row, column);
+}
+
+void SurveyGrid::ensureItems()
+{
+    for (int r = 0; r < rowCount(); ++r) {
+        for (int c = 0; c < columnCount(); ++c) {
+            if (!item(r, c)) {
+                auto* it = new QTableWidgetItem;
+                styleCell(it, r, c);
+                setItem(r, c, it);
+            }
+        }
+    }
+}
+
+void SurveyGrid::styleCell(QTableWidgetItem* it, int row, int column)
+{
+    it->setText(QString());
+    QFont f = font();
+    f.setBold(false);
+    it->setFont(f);
+    // Captions are disabled items, so the view never makes one current; their text is set black
+    // explicitly so that they do not look greyed out.
+    it->setForeground(palette().color(QPalette::Text));
+    if (isFixedCell(row, column)) {
+        it->setFlags(Qt::NoItemFlags);
+        it->setBackground(palette().color(QPalette::Button));
+    } else {
+        it->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        it->setBackground(palette().color(QPalette::Base));
+    }
+    const bool right = horizontalHeaderItem(column) && horizontalHeaderItem(column)->data(RightAlignedRole).toBool();
+    it->setTextAlignment(right ? Qt::AlignRight | Qt::AlignTop : Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+QString SurveyGrid::text(int row, int column) const
+{
+    const QTableWidgetItem* it = cell(row, column);
+    return it ? it->text() : QString();
+}
+
+void SurveyGrid::setText(int row, int column, const QString& text)
+{
+    if (QTableWidgetItem* it = cell(row, column))
+        it->setText(text);
+}
+
+void SurveyGrid::clearCells()
+{
+    for (int r = 0; r < rowCount(); ++r)
+        for (int c = 0; c < columnCount(); ++c)
+            if (QTableWidgetItem* it = cell(r, c))
+                styleCell(it, r, c);
+}
+
+void SurveyGrid::setColumnWidthTwips(int column, int twips)
+{
+    setColumnWidth(column, twipsToPixels(twips));
+    updateGeometry();
+}
+
+void SurveyGrid::setColumnRightAligned(int column)
+{
+    // The column remembers it through its (hidden) header item, so cells added later follow.
+    if (!horizontalHeaderItem(column))
+        setHorizontalHeaderItem(column, new QTableWidgetItem);
+    horizontalHeaderItem(column)->setData(RightAlignedRole, true);
+    for (int r = 0; r < rowCount(); ++r)
+        if (QTableWidgetItem* it = cell(r, column))
+            it->setTextAlignment(Qt::AlignRight | Qt::AlignTop);
+}
+
+void SurveyGrid::setCellBackground(int row, int column, const QColor& colour)
+{
+    if (QTableWidgetItem* it = cell(row, column))
+        it->setBackground(colour);
+}
+
+QColor SurveyGrid::cellBackground(int row, int column) const
+{
+    const QTableWidgetItem* it = cell(row, column);
+    return it ? it->background().color() : QColor();
+}
+
+void SurveyGrid::setCellForeground(int row, int column, const QColor& colour)
+{
+    if (QTableWidgetItem* it = cell(row, column))
+        it->setForeground(colour);
+}
+
+QColor SurveyGrid::cellForeground(int row, int column) const
+{
+    const QTableWidgetItem* it = cell(row, column);
+    return it ? it->foreground().color() : QColor();
+}
+
+void SurveyGrid::setCellBold(int row, int column, bool bold)
+{
+    if (QTableWidgetItem* it = cell(row, column)) {
+        QFont f = it->font();
+        f.setBold(bold);
+        it->setFont(f);
+    }
+}
+
+bool SurveyGrid::cellBold(int row, int column) const
+{
+    const QTableWidgetItem* it = cell(row, column);
+    return it && it->font().bold();
+}
+
+void SurveyGrid::setDataBackground(const QColor& colour)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Base, colour);
+    setPalette(p);
+    for (int r = 0; r < rowCount(); ++r)
+        for (int c = 0; c < columnCount(); ++c)
+            if (!isFixedCell(r, c))
+                setCellBackground(r, c, colour);
+}
+
+void SurveyGrid::setVisibleRows(int rows)
+{
+    m_visibleRows = rows;
+    updateGeometry();
+}
+
+QSize SurveyGrid::sizeHint() const
+{
+    int w = 2 * frameWidth();
+    for (int c = 0; c < columnCount(); ++c)
+        w += columnWidth(c);
+    const int shown = m_visibleRows > 0 ? qMin(m_visibleRows, rowCount()) : rowCount();
+    int h = 2 * frameWidth();
+    for (int r = 0; r < shown; ++r)
+        h += rowHeight(r);
+    if (shown < rowCount())
+        w += verticalScrollBar()->sizeHint().width();
+    return {w, h};
+}
+
+QSize SurveyGrid::minimumSizeHint() const
+{
+    return sizeHint();
+}
+
+// --- GridEditor -------------------------------------------------------------------------------
+
+GridEditor::GridEditor(int rows, int columns, int fixedRows, int fixedColumns, const QString& boxName,
+                       QWidget* parent)
+    : SurveyGrid(rows, columns, fixedRows, fixedColumns, parent), m_box(new QLineEdit(viewport()))
+{
+    m_box->setObjectName(boxName);
+    m_box->setFrame(false);
+    m_box->installEventFilter(this);
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &GridEditor::placeEditor);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &GridEditor::placeEditor);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, &GridEditor::placeEditor);
+    connect(verticalHeader(), &QHeaderView::sectionResized, this, &GridEditor::placeEditor);
+}
+
+void GridEditor::setShape(int rows, int columns)
+{
+    QuietScope quiet(m_quiet);
+    SurveyGrid::setShape(rows, columns);
+}
+
+bool GridEditor::isReadOnly(int row, int column) const
+{
+    return readOnlyCell && readOnlyCell(row, column);
+}
+
+void GridEditor::moveTo(int row, int column)
+{
+    if (row == currentRow() && column == currentColumn()) {
+        placeEditor();
+        m_box->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    setCurrentCell(row, column);
+}
+
+void GridEditor::setCurrentQuietly(int row, int column)
+{
+    QuietScope quiet(m_quiet);
+    setCurrentCell(row, column);
+    m_box->setText(text(row, column));
+    placeEditor();
+}
+
+void GridEditor::setEditorTextQuietly(const QString& text)
+{
+    QuietScope quiet(m_quiet);
+    m_box->setText(text);
+}
+
+void GridEditor::placeEditor()
+{
+    const QModelIndex index = currentIndex();
+    if (index.isValid())
+        m_box->setGeometry(visualRect(index));
+    applyLock();
+}
+
+void GridEditor::applyLock()
+{
+    const bool locked = isReadOnly(currentRow(), currentColumn());
+    m_box->setReadOnly(locked);
+    QPalette p = m_box->palette();
+    p.setColor(QPalette::Base, locked ? lightYellow() : palette().color(QPalette::Base));
+    m_box->setPalette(p);
+}
+
+void GridEditor::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    SurveyGrid::currentChanged(current, previous);
+    if (m_quiet)
+        return;
+    if (previous.isValid())
+        commitCell(previous.row(), previous.column());
+    if (current.isValid())
+        enterCell(true);
+}
+
+void GridEditor::commitCell(int row, int column)
+{
+    const QString typed = m_box->text();
+    const QString boxText = typed.trimmed();
+    if (boxText.compare(text(row, column), Qt::CaseInsensitive) != 0 && !isReadOnly(row, column)) {
+        if (boxText.isEmpty()) {
+            setText(row, column, QString());
+        } else {
+            try {
+                setText(row, column, ToNumeric(Variant(boxText), 4, 0).toText());
+                if (committed)
+                    committed(row, column, typed);
+            } catch (const VbError&) {
+                // Not a figure (a lone "-" moved away with Enter): the cell keeps what it held.
+            }
+        }
+    }
+    setEditorTextQuietly(QString());
+}
+
+void GridEditor::enterCell(bool giveFocus)
+{
+    scrollTo(currentIndex());
+    placeEditor();
+    const QString t = text(currentRow(), currentColumn());
+    if (!t.isEmpty())
+        m_box->setText(t);
+    if (giveFocus)
+        m_box->setFocus(Qt::OtherFocusReason);
+    // The figure in the box is there to be typed over.
+    m_box->setSelection(0, m_box->text().size());
+}
+
+bool GridEditor::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_box) {
+        if (event->type() == QEvent::KeyPress && keyPressed && keyPressed(static_cast<QKeyEvent*>(event)))
+            return true;
+        if (event->type() == QEvent::FocusIn && focusEntered)
+            focusEntered();
+    }
+    return SurveyGrid::eventFilter(watched, event);
+}
+
+void GridEditor::mousePressEvent(QMouseEvent* event)
+{
+    const QModelIndex before = currentIndex();
+    SurveyGrid::mousePressEvent(event);
+    // A click on the cell already current (around its box) goes back into the box.
+    if (before.isValid() && currentIndex() == before && indexAt(event->position().toPoint()) == before)
+        m_box->setFocus(Qt::MouseFocusReason);
+}
+
+void GridEditor::resizeEvent(QResizeEvent* event)
+{
+    SurveyGrid::resizeEvent(event);
+    placeEditor();
+}

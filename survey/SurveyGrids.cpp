@@ -1,0 +1,762 @@
+#include "survey/SurveyGrids.h"
+
+#include "app/Database.h"
+#include "app/FieldGuard.h"
+#include "app/MessageService.h"
+#include "app/Numeric.h"
+#include "db/RowSet.h"
+#include "db/SqlCatalogue.h"
+#include "model/clsDraft.h"
+#include "model/VariantArray2D.h"
+#include "survey/GridEditor.h"
+
+#include <QKeyEvent>
+
+namespace {
+
+const QString HydrostaticTitle = QStringLiteral("Hydrostatic Data Table");
+
+// A typed text that can be taken as a figure (blank is not one).
+bool isFigure(const QString& text)
+{
+    if (text.trimmed().isEmpty())
+        return false;
+    try {
+        ToNumeric(Variant(text), -1, 0);
+        return true;
+    } catch (const VbError&) {
+        return false;
+    }
+}
+
+QString textOf(const Variant& v)
+{
+    return v.isNull() ? QString() : v.toText();
+}
+
+Variant figureOf(const QString& cellText)
+{
+    return ToNumeric(Variant(cellText), -1, 0);
+}
+
+void hydrostaticMessage(const QString& text)
+{
+    MessageService::show(text, Msg::Buttons::Ok, Msg::Icon::Exclamation, HydrostaticTitle);
+}
+
+void warn(const QString& text)
+{
+    MessageService::show(text, Msg::Buttons::Ok, Msg::Icon::Exclamation);
+}
+
+void selectAllFromStart(QLineEdit* box)
+{
+    box->setCursorPosition(0);
+    box->setSelection(0, box->text().size());
+}
+
+// The accepted range of a hydrostatic figure, by its column caption.
+struct Rule {
+    Decimal low;
+    Decimal high;
+    int places;
+    QString message;
+    bool emptyWhenRefused;  // a refused TPC empties the box; the others go back to the cell
+};
+
+}  // namespace
+
+SurveyGrids::SurveyGrids(SurveyGridsHost& host, FieldGuard& guard, QWidget* parent)
+    : QObject(parent), m_host(host), m_guard(guard)
+{
+    buildGrids(parent);
+}
+
+SurveyGrids::~SurveyGrids() = default;
+
+void SurveyGrids::buildGrids(QWidget* parent)
+{
+    m_hdt = new GridEditor(4, 7, 1, 1, QStringLiteral("txtHDTGridTextbox"), parent);
+    m_hdt->setObjectName(QStringLiteral("fgrdHDT"));
+    m_mctcp50 = new GridEditor(4, 3, 1, 1, QStringLiteral("txtMPGridTextbox"), parent);
+    m_mctcp50->setObjectName(QStringLiteral("fgrdMCTCP50"));
+    m_mctcm50 = new GridEditor(4, 3, 1, 1, QStringLiteral("txtMMGridTextbox"), parent);
+    m_mctcm50->setObjectName(QStringLiteral("fgrdMCTCM50"));
+    m_deduction = new GridEditor(0, 2, 0, 1, QStringLiteral("txtGridTextbox"), parent);
+    m_deduction->setObjectName(QStringLiteral("fgrdDeduction"));
+    m_deduction->setVisibleRows(7);
+
+    m_ipResult = new SurveyGrid(2, 6, 0, 1, parent);
+    m_ipResult->setObjectName(QStringLiteral("fgrdIpResult"));
+    m_ipResultP50 = new SurveyGrid(2, 3, 0, 1, parent);
+    m_ipResultP50->setObjectName(QStringLiteral("fgrdIpResultMCTCP50"));
+    m_ipResultM50 = new SurveyGrid(2, 3, 0, 1, parent);
+    m_ipResultM50->setObjectName(QStringLiteral("fgrdIpResultMCTCM50"));
+    m_result = new SurveyGrid(5, 2, 0, 1, parent);
+    m_result->setObjectName(QStringLiteral("fgrdResult"));
+    for (SurveyGrid* g : {m_ipResult, m_ipResultP50, m_ipResultM50, m_result}) {
+        g->setDataBackground(SurveyGrid::lightYellow());
+        for (int c = 1; c < g->columnCount(); ++c)
+            g->setColumnRightAligned(c);
+    }
+
+    // The Difference row is the window's to write; in the MCTC tables the drafts follow fgrdHDT.
+    m_hdt->readOnlyCell = [](int row, int) { return row == 3; };
+    const auto mctcLocked = [](int row, int column) { return row == 3 || column < 2; };
+    m_mctcp50->readOnlyCell = mctcLocked;
+    m_mctcm50->readOnlyCell = mctcLocked;
+
+    m_hdt->committed = [this](int row, int column, const QString& typed) {
+        if (column == 1 && (row == 1 || row == 2)) {
+            try {
+                propagateDraft(row, typed);
+            } catch (const VbError&) {
+            }
+        }
+    };
+    connect(m_hdt->editor(), &QLineEdit::textChanged, this, &SurveyGrids::hdtTextChanged);
+
+    for (GridEditor* g : {m_hdt, m_mctcp50, m_mctcm50}) {
+        g->focusEntered = [this, g] { hydrostaticFocusIn(g); };
+        g->keyPressed = [this, g](QKeyEvent* e) { return hydrostaticKey(g, e); };
+        m_guard.setCheck(g->editor(), [this, g] { return validateHydrostatic(g); });
+    }
+    m_deduction->focusEntered = [this] { deductionFocusIn(); };
+    m_deduction->keyPressed = [this](QKeyEvent* e) { return deductionKey(e); };
+    m_guard.setCheck(m_deduction->editor(), [this] { return validateDeduction(); });
+
+    initializeHydrostaticGrids();
+    resetInterpolationGrids();
+}
+
+QLineEdit* SurveyGrids::hdtEditor() const { return m_hdt->editor(); }
+QLineEdit* SurveyGrids::mpEditor() const { return m_mctcp50->editor(); }
+QLineEdit* SurveyGrids::mmEditor() const { return m_mctcm50->editor(); }
+QLineEdit* SurveyGrids::deductionEditor() const { return m_deduction->editor(); }
+
+bool SurveyGrids::isEditor(const QWidget* w) const
+{
+    return w && (w == hdtEditor() || w == mpEditor() || w == mmEditor() || w == deductionEditor());
+}
+
+// --- Laying out -------------------------------------------------------------------------------
+
+void SurveyGrids::InitializeAllGrids(bool withDeductions)
+{
+    try {
+        initializeHydrostaticGrids();
+        m_host.ResetResultGrids();
+        if (withDeductions)
+            loadDeductionCatalogue();
+        placeEditors();
+    } catch (const VbError& e) {
+        MessageService::sourced(e.description(), m_host.className(), QStringLiteral("InitializeAllGrids"));
+    }
+}
+
+void SurveyGrids::initializeHydrostaticGrids()
+{
+    m_hdt->clearCells();
+    const QStringList captions = {QString(), "Hyd. Draft", "Displacement", "TPC", "LCF", "MCTC+50", "MCTC-50"};
+    for (int c = 1; c < captions.size(); ++c)
+        m_hdt->setText(0, c, captions.at(c));
+    m_hdt->setText(1, 0, QStringLiteral("Below"));
+    m_hdt->setText(2, 0, QStringLiteral("Above"));
+    m_hdt->setText(3, 0, QStringLiteral("Difference"));
+    for (int c = 0; c < m_hdt->columnCount(); ++c)
+        m_hdt->setColumnWidthTwips(c, c == 0 ? 900 : c == 2 ? 1100 : 975);
+    for (int c = 1; c < m_hdt->columnCount(); ++c)
+        m_hdt->setColumnRightAligned(c);
+    for (int c = 1; c <= 4; ++c)
+        m_hdt->setCellBackground(3, c, SurveyGrid::lightYellow());
+    m_hdt->setCurrentQuietly(1, 1);
+
+    layoutMctcGrid(m_mctcp50, QStringLiteral("Hyd. Draft"), QStringLiteral("MCTC+50"));
+    layoutMctcGrid(m_mctcm50, QStringLiteral("Hyd.Draft"), QStringLiteral("MCTC-50"));
+}
+
+void SurveyGrids::layoutMctcGrid(GridEditor* grid, const QString& draftCaption, const QString& mctcCaption)
+{
+    grid->clearCells();
+    grid->setText(0, 1, draftCaption);
+    grid->setText(0, 2, mctcCaption);
+    grid->setText(1, 0, QStringLiteral("Below"));
+    grid->setText(2, 0, QStringLiteral("Above"));
+    grid->setText(3, 0, QStringLiteral("Difference"));
+    grid->setColumnWidthTwips(0, 900);
+    grid->setColumnRightAligned(1);
+    grid->setColumnRightAligned(2);
+    for (int r = 1; r <= 3; ++r)
+        grid->setCellBackground(r, 1, SurveyGrid::lightYellow());
+    grid->setCellBackground(3, 2, SurveyGrid::lightYellow());
+    grid->setCurrentQuietly(1, 2);
+}
+
+void SurveyGrids::layoutResultGrid(SurveyGrid* grid, int firstColumnTwips, int secondColumnTwips)
+{
+    grid->clearCells();
+    grid->setColumnWidthTwips(0, firstColumnTwips);
+    if (secondColumnTwips > 0)
+        grid->setColumnWidthTwips(1, secondColumnTwips);
+}
+
+void SurveyGrids::resetInterpolationGrids()
+{
+    layoutResultGrid(m_ipResult, 1850, 1130);
+    layoutResultGrid(m_ipResultP50, 1850, 985);
+    layoutResultGrid(m_ipResultM50, 1850, 985);
+    for (SurveyGrid* g : {m_ipResult, m_ipResultP50, m_ipResultM50}) {
+        g->setText(0, 0, QStringLiteral("Interpolated Values"));
+        g->setText(1, 0, QStringLiteral("Result"));
+    }
+    layoutResultGrid(m_result, 1014, 0);
+    const QStringList captions = {"TPC", "LCF", "MCTC+50", "MCTC-50", "dMCTC"};
+    for (int r = 0; r < captions.size(); ++r)
+        m_result->setText(r, 0, captions.at(r));
+}
+
+bool SurveyGrids::loadDeductionCatalogue()
+{
+    RowSet items;
+    items.open(SqlCatalogue::deductionItems(), SharedConnection());
+    if (items.recordCount() < 1) {
+        m_itemIds.clear();
+        m_deduction->hide();
+        return false;
+    }
+    m_deduction->clearCells();
+    m_deduction->setShape(items.recordCount(), 2);
+    m_itemIds.clear();
+    int widest = m_deduction->twipsToPixels(975);
+    for (int i = 0; !items.eof(); ++i, items.moveNext()) {
+        const QString name = textOf(items.value(QStringLiteral("ItemName")));
+        m_deduction->setText(i, 0, name);
+        m_itemIds.append(items.value(QStringLiteral("ItemID")));
+        widest = qMax(widest, m_deduction->fontMetrics().horizontalAdvance(name) + 12);
+    }
+    m_deduction->setColumnWidth(0, widest);
+    m_deduction->setColumnWidthTwips(1, 1630);
+    m_deduction->setColumnRightAligned(1);
+    m_deduction->setCurrentQuietly(0, 1);
+    m_deduction->show();
+    return true;
+}
+
+void SurveyGrids::placeEditors()
+{
+    for (GridEditor* g : {m_hdt, m_mctcp50, m_mctcm50, m_deduction}) {
+        g->setEditorTextQuietly(QString());
+        g->placeEditor();
+    }
+}
+
+// --- Typing in the hydrostatic grids ----------------------------------------------------------
+
+bool SurveyGrids::isTyping(const QString& text)
+{
+    // What may stand in the box while a figure is being typed.
+    return text.trimmed().isEmpty() || text == QLatin1String("-") || text == QLatin1String(".")
+        || Variant(text).isNumeric();
+}
+
+void SurveyGrids::hdtTextChanged(const QString& text)
+{
+    const bool acceptable = isTyping(text);
+    if (m_hdt->isQuiet() || m_host.IsLoading()) {
+        if (acceptable)
+            m_lastHdtText = text;
+        return;
+    }
+    if (text == QLatin1String("-") || text == QLatin1String(".")) {
+        m_lastHdtText = text;
+        return;
+    }
+    const int row = m_hdt->row();
+    const bool draftCell = m_hdt->col() == 1 && (row == 1 || row == 2);
+    if (text.isEmpty()) {
+        if (draftCell)
+            clearPropagatedDraft(row);
+        m_lastHdtText = text;
+        return;
+    }
+    bool ok = acceptable;
+    if (ok && draftCell && !text.trimmed().isEmpty()) {
+        // The MCTC tables bracket the drafts 50 cm either side: they follow every keystroke.
+        try {
+            propagateDraft(row, text);
+        } catch (const VbError&) {
+            ok = false;  // numeric to the eye, but too large to be a draft
+        }
+    }
+    if (ok) {
+        m_lastHdtText = text;
+        return;
+    }
+    warn(MessageService::join(QStringLiteral("Invalid value...!"), QStringLiteral("Only numbers are allowed.")));
+    QLineEdit* box = m_hdt->editor();
+    if (m_host.isDischarging()) {
+        // Only the offending keystroke goes: the box returns to what it held before it.
+        box->setText(m_lastHdtText);
+    } else {
+        box->clear();
+    }
+    selectAllFromStart(box);
+}
+
+void SurveyGrids::propagateDraft(int row, const QString& typed)
+{
+    static const Decimal half = *Decimal::parse(u"0.5", QLocale::c());
+    const Decimal draft = Variant(typed).toDecimal();
+    const QString above = Variant(draft + half).toText();
+    const QString below = Variant(draft - half).toText();
+    m_mctcp50->setText(row, 1, above);
+    m_mctcm50->setText(row, 1, below);
+    if (m_mctcp50->row() == row && m_mctcp50->col() == 1)
+        m_mctcp50->editor()->setText(above);
+    if (m_mctcm50->row() == row && m_mctcm50->col() == 1)
+        m_mctcm50->editor()->setText(below);
+}
+
+void SurveyGrids::clearPropagatedDraft(int row)
+{
+    for (GridEditor* g : {m_mctcp50, m_mctcm50}) {
+        g->setText(row, 1, QString());
+        if (g->row() == row && g->col() == 1)
+            g->editor()->clear();
+    }
+}
+
+void SurveyGrids::hydrostaticFocusIn(GridEditor* grid)
+{
+    if (m_host.IsLoading())
+        return;
+    if (!m_host.requireShip())
+        return;
+    if (grid != m_hdt)
+        grid->applyLock();
+    grid->editor()->selectAll();
+}
+
+// --- Enter ------------------------------------------------------------------------------------
+
+void SurveyGrids::enterFromAftX()
+{
+    m_hdt->moveTo(1, 1);
+}
+
+bool SurveyGrids::hydrostaticKey(GridEditor* grid, QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
+        return false;
+    const int r = grid->row();
+    const int c = grid->col();
+    GridEditor* target = nullptr;
+    int toRow = 0;
+    int toColumn = 0;
+    bool toDeductions = false;
+    if (grid == m_hdt) {
+        // Down the column from Below to Above, then up to the next column's Below.
+        if (r == 1 && c >= 1 && c <= 4) {
+            target = m_hdt, toRow = 2, toColumn = c;
+        } else if (r == 2 && c >= 1 && c <= 3) {
+            target = m_hdt, toRow = 1, toColumn = c + 1;
+        } else if (r == 2 && c == 4) {
+            target = m_mctcp50, toRow = 1, toColumn = 2;
+        }
+    } else if (c == 2 && r == 1) {
+        target = grid, toRow = 2, toColumn = 2;
+    } else if (c == 2 && r == 2) {
+        if (grid == m_mctcp50)
+            target = m_mctcm50, toRow = 1, toColumn = 2;
+        else
+            toDeductions = true;
+    }
+    if (!target && !toDeductions)
+        return false;
+    // Enter moves on without the range checks, but a text that is no figure at all would be lost
+    // on the way: it is refused here with the check's own message.
+    const QString typed = grid->editor()->text();
+    if (!typed.trimmed().isEmpty() && !isFigure(typed)) {
+        validateHydrostatic(grid);
+        return true;
+    }
+    if (toDeductions)
+        enterDeductions();
+    else
+        target->moveTo(toRow, toColumn);
+    return true;
+}
+
+void SurveyGrids::enterDeductions()
+{
+    if (m_deduction->isHidden() || m_deduction->rowCount() == 0) {
+        m_guard.moveFocus(true);
+        return;
+    }
+    m_deduction->moveTo(0, 1);
+}
+
+// --- Checks -----------------------------------------------------------------------------------
+
+bool SurveyGrids::validateHydrostatic(GridEditor* grid)
+{
+    const int r = grid->row();
+    const int c = grid->col();
+    if (r < 1 || c < 1 || (grid->readOnlyCell && grid->readOnlyCell(r, c)))
+        return true;
+    QLineEdit* box = grid->editor();
+    const QString v = box->text().trimmed();
+    if (v.isEmpty())
+        return true;  // blanks are the blank check's business
+
+    const QString header = grid->text(0, c);
+    const bool discharging = m_host.isDischarging();
+    Rule rule;
+    if (grid == m_hdt && header == QLatin1String("Hyd. Draft")) {
+        rule = {0, 100, 8,
+                "Value of Hyd. Draft can only be a positive number greater than 0 and less than 100.", false};
+    } else if (grid == m_hdt && header == QLatin1String("Displacement")) {
+        rule = {0, 1000000, 3,
+                discharging
+                    ? "Value of Displacement can only be a positive number greater than 0 and less 1000000."
+                    : "Value of Displacement can only be a positive number greater than 0 and less than 1000000.",
+                false};
+    } else if (grid == m_hdt && header == QLatin1String("TPC")) {
+        rule = {0, 10000, 3, "Value of TPC can only be a positive number greater than 0 and less than 10000.", true};
+    } else if (grid == m_hdt && header == QLatin1String("LCF")) {
+        // LCF lies forward or abaft midships: negative figures are allowed whatever the text says.
+        rule = {-10000, 10000, 3,
+                "Value of LCF can only be a positive number greater than -10000 and less than 10000.", false};
+    } else if (grid == m_mctcp50 && header == QLatin1String("MCTC+50")) {
+        rule = {0, 100000, 3,
+                "Value of MCTC+50 can only be a positive number greater than 0 and less than 100000.", false};
+    } else if (grid == m_mctcm50 && header == QLatin1String("MCTC-50")) {
+        rule = {0, 100000, 3,
+                "Value of MCTC-50 can only be a positive number greater than 0 and less than 100000.", false};
+    } else {
+        return true;  // the headers-only MCTC columns of fgrdHDT travel as they stand
+    }
+
+    try {
+        if (!isFigure(v)) {
+            hydrostaticMessage(QStringLiteral("Invalid value. Only numbers are allowed."));
+            resetHydrostaticBox(grid, false);
+            return false;
+        }
+        const Decimal value = Variant(v).toDecimal();
+        if (!(rule.low < value && value < rule.high)) {
+            hydrostaticMessage(rule.message);
+            resetHydrostaticBox(grid, rule.emptyWhenRefused);
+            return false;
+        }
+        box->setText(ToNumeric(Variant(v), rule.places, 0).toText());
+        return true;
+    } catch (const VbError&) {
+        MessageService::bareSource(box->objectName(), QStringLiteral("Validate"));
+        resetHydrostaticBox(grid, false);
+        return false;
+    }
+}
+
+void SurveyGrids::resetHydrostaticBox(GridEditor* grid, bool empty)
+{
+    QLineEdit* box = grid->editor();
+    box->setText(empty ? QString() : grid->text(grid->row(), grid->col()));
+    selectAllFromStart(box);
+}
+
+bool SurveyGrids::validateHydrostaticEditor()
+{
+    if (validateHydrostatic(m_hdt))
+        return true;
+    m_hdt->editor()->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+bool SurveyGrids::checkFilled(GridEditor* grid, const QVector<QString>& blankMessages)
+{
+    QLineEdit* box = grid->editor();
+    const int r0 = grid->row();
+    const int c0 = grid->col();
+    // The figure still being typed counts: it goes into its cell as it stands.
+    if (r0 > 0 && c0 > 0 && !grid->readOnlyCell(r0, c0)) {
+        const QString typed = box->text();
+        if (typed.trimmed().isEmpty() || isFigure(typed)) {
+            grid->setText(r0, c0, typed);
+        } else if (!validateHydrostatic(grid)) {
+            box->setFocus(Qt::OtherFocusReason);
+            return false;
+        }
+    }
+    for (int r = 1; r <= 2; ++r) {
+        grid->moveTo(r, grid->col());
+        for (int c = 1; c <= blankMessages.size(); ++c) {
+            if (grid->text(r, c).trimmed().isEmpty()) {
+                hydrostaticMessage(blankMessages.at(c - 1));
+                grid->moveTo(r, c);
+                box->setFocus(Qt::OtherFocusReason);
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool SurveyGrids::CheckHDTGridFilled()
+{
+    return checkFilled(m_hdt, {"Value of Hyd. Draft can't be left blank.", "Value of Displacement can't be left blank.",
+                               "Value of TPC can't be left blank.", "Value of LCF can't be left blank."});
+}
+
+bool SurveyGrids::CheckMCTCP50GridFilled()
+{
+    return checkFilled(m_mctcp50,
+                       {"Value of Hyd. Draft can't be left blank.", "Value of MCTC+50 can't be left blank."});
+}
+
+bool SurveyGrids::CheckMCTCM50GridFilled()
+{
+    return checkFilled(m_mctcm50,
+                       {"Value of Hyd. Draft can't be left blank.", "Value of MCTC-50 can't be left blank."});
+}
+
+// --- Difference rows and the hand-off ---------------------------------------------------------
+
+void SurveyGrids::writeDifferenceRows()
+{
+    const auto write = [](GridEditor* grid, int columns) {
+        for (int c = 1; c <= columns; ++c) {
+            const Variant difference = figureOf(grid->text(2, c)) - figureOf(grid->text(1, c));
+            grid->setText(3, c, difference.toText());
+            if (grid->row() == 3 && grid->col() == c)
+                grid->setEditorTextQuietly(grid->text(3, c));
+        }
+    };
+    write(m_hdt, 4);
+    write(m_mctcp50, 2);
+    write(m_mctcm50, 2);
+}
+
+QTableWidget* SurveyGrids::firstNegativeDifference() const
+{
+    const auto negative = [](const GridEditor* grid, int columns) {
+        for (int c = 1; c <= columns; ++c) {
+            try {
+                if (Variant::compare(figureOf(grid->text(3, c)), Variant::integer(0)) < 0)
+                    return true;
+            } catch (const VbError&) {
+            }
+        }
+        return false;
+    };
+    if (negative(m_hdt, 4))
+        return m_hdt;
+    if (negative(m_mctcp50, 2))
+        return m_mctcp50;
+    if (negative(m_mctcm50, 2))
+        return m_mctcm50;
+    return nullptr;
+}
+
+VariantArray2D SurveyGrids::tableArray(const GridEditor* grid, int columns) const
+{
+    VariantArray2D table(3, columns);
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < columns; ++c)
+            table(r, c) = Variant(grid->text(r + 1, c + 1));
+    return table;
+}
+
+VariantArray2D SurveyGrids::hdtArray() const { return tableArray(m_hdt, 6); }
+VariantArray2D SurveyGrids::mctcp50Array() const { return tableArray(m_mctcp50, 2); }
+VariantArray2D SurveyGrids::mctcm50Array() const { return tableArray(m_mctcm50, 2); }
+
+void SurveyGrids::assignTables(clsDraft& draft) const
+{
+    draft.setHDT(hdtArray());
+    draft.setMCTCP50(mctcp50Array());
+    draft.setMCTCM50(mctcm50Array());
+}
+
+void SurveyGrids::loadTables(const clsDraft& draft)
+{
+    const auto load = [](GridEditor* grid, const VariantArray2D& table, int columns) {
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < columns; ++c)
+                grid->setText(r + 1, c + 1, textOf(table(r, c)));
+        grid->setEditorTextQuietly(grid->text(grid->row(), grid->col()));
+    };
+    load(m_hdt, draft.HDT(), 6);
+    load(m_mctcp50, draft.MCTCP50(), 2);
+    load(m_mctcm50, draft.MCTCM50(), 2);
+}
+
+// --- Interpolation results --------------------------------------------------------------------
+
+void SurveyGrids::showInterpolation(const clsDraft& draft)
+{
+    const VariantArray2D ip = draft.IpResult();
+    for (int r = 0; r < 2; ++r)
+        for (int q = 0; q < 5; ++q)
+            m_ipResult->setText(r, q + 1, textOf(ip(r, q)));
+    for (int r = 0; r < 2; ++r) {
+        m_ipResultP50->setText(r, 1, textOf(ip(r, clsDraft::IpMctcP50)));
+        m_ipResultM50->setText(r, 1, textOf(ip(r, clsDraft::IpMctcM50)));
+    }
+    const int value = clsDraft::Interpolated;
+    m_result->setText(0, 1, textOf(ip(value, clsDraft::IpTpc)));
+    m_result->setText(1, 1, textOf(ip(value, clsDraft::IpLcf)));
+    m_result->setText(2, 1, textOf(ip(value, clsDraft::IpMctcP50)));
+    m_result->setText(3, 1, textOf(ip(value, clsDraft::IpMctcM50)));
+    // dMCTC: the change of MCTC over the metre between the two MCTC drafts.
+    const Variant plus = ip(value, clsDraft::IpMctcP50);
+    const Variant minus = ip(value, clsDraft::IpMctcM50);
+    const bool both = !textOf(plus).trimmed().isEmpty() && !textOf(minus).trimmed().isEmpty();
+    m_result->setText(4, 1, both ? (plus - minus).toText() : QString());
+}
+
+QString SurveyGrids::ipFactorText(const clsDraft& draft) const
+{
+    return ToNumeric(draft.IpFactor(), 7, m_host.isDischarging() ? 1 : 0).toText();
+}
+
+// --- Deductibles ------------------------------------------------------------------------------
+
+void SurveyGrids::deductionFocusIn()
+{
+    if (m_host.IsLoading())
+        return;
+    if (!m_host.requireShip())
+        return;
+    m_deduction->editor()->selectAll();
+}
+
+bool SurveyGrids::deductionKey(QKeyEvent* event)
+{
+    const int row = m_deduction->row();
+    const int last = m_deduction->rowCount() - 1;
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!validateDeduction())
+            return true;
+        if (row >= last)
+            m_guard.moveFocus(true);
+        else
+            m_deduction->moveTo(row + 1, 1);
+        return true;
+    case Qt::Key_Up:
+        if (validateDeduction() && row > 0)
+            m_deduction->moveTo(row - 1, 1);
+        return true;
+    case Qt::Key_Down:
+        if (validateDeduction() && row < last)
+            m_deduction->moveTo(row + 1, 1);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool SurveyGrids::validateDeduction()
+{
+    const int row = m_deduction->row();
+    if (row < 0)
+        return true;
+    QLineEdit* box = m_deduction->editor();
+    const QString v = box->text().trimmed();
+    if (v == m_deduction->text(row, 1))
+        return true;
+    if (v.isEmpty()) {
+        m_deduction->setText(row, 1, QString());
+        return true;
+    }
+    try {
+        if (!isFigure(v)) {
+            warn(MessageService::join(QStringLiteral("Invalid quantity."),
+                                      QStringLiteral("Please enter numeric value only.")));
+            box->clear();
+            return false;
+        }
+        const Variant quantity = ToNumeric(Variant(v), 4, 0);
+        box->setText(quantity.toText());
+        // An empty tank is a quantity too: 0 is accepted.
+        if (Variant::compare(quantity, Variant::integer(0)) >= 0
+            && Variant::compare(quantity, Variant::longInt(100000)) < 0) {
+            m_deduction->setText(row, 1, quantity.toText());
+            m_host.markCurrentDraftUnsaved();
+            return true;
+        }
+        warn(MessageService::join(
+            QStringLiteral("Invalid value."),
+            m_host.isDischarging() ? QStringLiteral("Value of deduction can be greater than 0 and less than 100000.")
+                                   : QStringLiteral("Value of deduction can be a number greater than 0 and less than 100000.")));
+        box->clear();
+        return false;
+    } catch (const VbError&) {
+        MessageService::bareSource(m_host.className(), QStringLiteral("txtGridTextbox_Validate"));
+        box->clear();
+        return false;
+    }
+}
+
+void SurveyGrids::ClearDeductionQuantities()
+{
+    for (int r = 0; r < m_deduction->rowCount(); ++r)
+        m_deduction->setText(r, 1, QString());
+    m_deduction->setEditorTextQuietly(QString());
+}
+
+void SurveyGrids::ShowDeductions(clsDraft& draft)
+{
+    ClearDeductionQuantities();
+    if (!draft.ToSave())
+        return;
+    RowSet& list = draft.Deductions();
+    if (list.isOpen() && list.recordCount() > 0) {
+        // The Discharging window shows a stored list in full: an item without a figure reads 0.
+        const bool discharging = m_host.isDischarging();
+        if (discharging)
+            for (int r = 0; r < m_deduction->rowCount(); ++r)
+                m_deduction->setText(r, 1, QStringLiteral("0"));
+        for (list.moveFirst(); !list.eof(); list.moveNext()) {
+            const Variant id = list.value(QStringLiteral("ItemID"));
+            const Variant quantity = list.value(QStringLiteral("Quantity"));
+            if (id.isNull())
+                continue;
+            for (int i = 0; i < m_itemIds.size(); ++i) {
+                if (m_itemIds.at(i).isNull() || Variant::compare(m_itemIds.at(i), id) != 0)
+                    continue;
+                const bool zero = !quantity.isNull() && quantity.isNumber()
+                    && Variant::compare(quantity, Variant::integer(0)) == 0;
+                m_deduction->setText(i, 1, zero ? (discharging ? QStringLiteral("0") : QString()) : textOf(quantity));
+                break;
+            }
+        }
+    }
+    m_deduction->setEditorTextQuietly(m_deduction->text(m_deduction->row(), m_deduction->col()));
+}
+
+bool SurveyGrids::CopyDeductionsToDraft(clsDraft& draft)
+{
+    if (!validateDeduction()) {
+        if (m_deduction->isVisible())
+            m_deduction->editor()->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    RowSet& list = draft.Deductions();
+    for (int i = 0; i < m_itemIds.size(); ++i) {
+        const Variant& id = m_itemIds.at(i);
+        bool found = false;
+        if (list.recordCount() > 0) {
+            list.moveFirst();
+            found = list.find(SqlCatalogue::findItem(id.toInt32()));
+        }
+        if (!found) {
+            list.addNew();
+            list.setValue(QStringLiteral("ItemID"), id);
+        }
+        list.setValue(QStringLiteral("Quantity"), figureOf(m_deduction->text(i, 1)));
+    }
+    return true;
+}

@@ -1,0 +1,780 @@
+// The grids of a survey window, driven as a surveyor drives them: typing into the floating boxes,
+// Enter, Tab, the arrow keys and clicks, and checking what the cells, the boxes, the messages and
+// the focus then show. The grids sit in a small stand-in window that answers the few questions
+// the grids ask of a survey window.
+#include "app/Database.h"
+#include "app/FieldGuard.h"
+#include "app/MessageService.h"
+#include "db/Connection.h"
+#include "db/RowSet.h"
+#include "db/SqlCatalogue.h"
+#include "model/clsDraft.h"
+#include "survey/GridEditor.h"
+#include "survey/SurveyGrids.h"
+#include "tests/TestSupport.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString Hydrostatic = QStringLiteral("Hydrostatic Data Table");
+
+QString joined(const char* headline, const char* detail)
+{
+    return QString::fromLatin1(headline) + QStringLiteral("\r\n\r\n") + QString::fromLatin1(detail);
+}
+
+// A survey window reduced to what the grids need: a ship list, the Aft X box (Enter there leads
+// into the hydrostatic grid) and the Calculate button that follows the deductibles.
+class StandInWindow : public QWidget, public SurveyGridsHost {
+public:
+    explicit StandInWindow(bool discharging) : m_discharging(discharging)
+    {
+        guard = new FieldGuard(this);
+        ship = new QComboBox(this);
+        ship->setObjectName(QStringLiteral("dcbShip"));
+        ship->addItems({QString(), QStringLiteral("MV Kestrel Bay")});
+        ship->setCurrentIndex(1);
+        aftX = new QLineEdit(this);
+        aftX->setObjectName(QStringLiteral("txtAftX"));
+        grids = new SurveyGrids(*this, *guard, this);
+        calculate = new QPushButton(QStringLiteral("&Calculate"), this);
+        calculate->setObjectName(QStringLiteral("cmdCalculate"));
+
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(ship);
+        layout->addWidget(aftX);
+        auto* tables = new QHBoxLayout;
+        tables->addWidget(grids->hdtGrid());
+        tables->addWidget(grids->mctcp50Grid());
+        tables->addWidget(grids->mctcm50Grid());
+        layout->addLayout(tables);
+        layout->addWidget(grids->ipResultGrid());
+        layout->addWidget(grids->ipResultMctcp50Grid());
+        layout->addWidget(grids->ipResultMctcm50Grid());
+        layout->addWidget(grids->resultGrid());
+        layout->addWidget(grids->deductionGrid());
+        layout->addWidget(calculate);
+        setTabOrder(ship, aftX);
+        setTabOrder(aftX, grids->hdtEditor());
+        setTabOrder(grids->hdtEditor(), grids->mpEditor());
+        setTabOrder(grids->mpEditor(), grids->mmEditor());
+        setTabOrder(grids->mmEditor(), grids->deductionEditor());
+        setTabOrder(grids->deductionEditor(), calculate);
+        aftX->installEventFilter(this);
+    }
+
+    bool IsLoading() const override { return loading; }
+    bool requireShip() override
+    {
+        if (!ship->currentText().isEmpty())
+            return true;
+        MessageService::show(QStringLiteral("Please select a ship first."), Msg::Buttons::Ok,
+                             Msg::Icon::Exclamation);
+        ship->setFocus();
+        return false;
+    }
+    QString className() const override
+    {
+        return m_discharging ? QStringLiteral("frmZODuraduza") : QStringLiteral("frmQuorvane");
+    }
+    bool isDischarging() const override { return m_discharging; }
+    void markCurrentDraftUnsaved() override { ++unsavedMarks; }
+    void ResetResultGrids() override
+    {
+        ++resultResets;
+        grids->resetInterpolationGrids();
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // The window's Enter rule for the last mark distance.
+        if (watched == aftX && event->type() == QEvent::KeyPress
+            && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return) {
+            grids->enterFromAftX();
+            return true;
+        }
+        return QWidget::eventFilter(watched, event);
+    }
+
+    FieldGuard* guard;
+    QComboBox* ship;
+    QLineEdit* aftX;
+    SurveyGrids* grids;
+    QPushButton* calculate;
+    bool loading = false;
+    int unsavedMarks = 0;
+    int resultResets = 0;
+
+private:
+    bool m_discharging;
+};
+
+}  // namespace
+
+class TestSurveyGrids : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    StandInWindow* w = nullptr;
+
+    SurveyGrids& grids() { return *w->grids; }
+    GridEditor* hdt() { return w->grids->hdtGrid(); }
+    GridEditor* mp() { return w->grids->mctcp50Grid(); }
+    GridEditor* mm() { return w->grids->mctcm50Grid(); }
+    GridEditor* ded() { return w->grids->deductionGrid(); }
+
+    void open(bool discharging)
+    {
+        delete w;
+        w = new StandInWindow(discharging);
+        w->grids->InitializeAllGrids(true);
+        w->show();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        MessageService::clearRecords();
+    }
+
+    // A click on a cell, as the user picks it with the mouse.
+    static void click(GridEditor* grid, int row, int column)
+    {
+        const QRect cell = grid->visualRect(grid->model()->index(row, column));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    }
+
+    static void type(GridEditor* grid, const QString& text)
+    {
+        QTest::keyClicks(grid->editor(), text);
+    }
+
+    static void enter(GridEditor* grid) { QTest::keyClick(grid->editor(), Qt::Key_Return); }
+
+    static QStringList messageTexts()
+    {
+        QStringList texts;
+        for (const MessageRecord& r : MessageService::records())
+            texts << r.text;
+        return texts;
+    }
+
+    void expectOneMessage(const QString& text, const QString& title = MessageService::appTitle())
+    {
+        const QList<MessageRecord> records = MessageService::records();
+        QCOMPARE(messageTexts(), QStringList{text});
+        QCOMPARE(records.first().title, title);
+        MessageService::clearRecords();
+    }
+
+    // Types the Below and Above rows of all three tables with Enter, from Aft X on.
+    void fillTables(const QStringList& hdtBelowAbove, const QStringList& mctc)
+    {
+        w->aftX->setFocus();
+        QTRY_VERIFY(w->aftX->hasFocus());
+        QTest::keyClick(w->aftX, Qt::Key_Return);
+        for (const QString& v : hdtBelowAbove) {
+            QWidget* box = QApplication::focusWidget();
+            QVERIFY(box == hdt()->editor() || box == mp()->editor());
+            QTest::keyClicks(box, v);
+            QTest::keyClick(box, Qt::Key_Return);
+        }
+        for (const QString& v : mctc) {
+            QWidget* box = QApplication::focusWidget();
+            QTest::keyClicks(box, v);
+            QTest::keyClick(box, Qt::Key_Return);
+        }
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        TestSupport::initTestEnvironment();
+        QVERIFY(m_dir.isValid());
+        TestSupport::useFreshDatabaseCopy(m_dir);
+        OpenDatabase();
+        QVERIFY(!StartupFailed());
+    }
+
+    void init() { open(false); }
+
+    void cleanupTestCase()
+    {
+        delete w;
+        w = nullptr;
+    }
+
+    void gridsAreLaidOutWithTheirCaptionsWidthsAndColours()
+    {
+        QCOMPARE(w->findChild<QWidget*>(QStringLiteral("fgrdHDT")), hdt());
+        for (const char* name : {"fgrdMCTCP50", "fgrdMCTCM50", "fgrdDeduction", "fgrdIpResult",
+                                 "fgrdIpResultMCTCP50", "fgrdIpResultMCTCM50", "fgrdResult"})
+            QVERIFY2(w->findChild<QTableWidget*>(QLatin1String(name)), name);
+        for (const char* name : {"txtHDTGridTextbox", "txtMPGridTextbox", "txtMMGridTextbox", "txtGridTextbox"})
+            QVERIFY2(w->findChild<QLineEdit*>(QLatin1String(name)), name);
+
+        QCOMPARE(hdt()->rowCount(), 4);
+        QCOMPARE(hdt()->columnCount(), 7);
+        const QStringList hdtCaptions = {"", "Hyd. Draft", "Displacement", "TPC", "LCF", "MCTC+50", "MCTC-50"};
+        for (int c = 1; c < 7; ++c)
+            QCOMPARE(hdt()->text(0, c), hdtCaptions.at(c));
+        QCOMPARE(hdt()->text(3, 0), QStringLiteral("Difference"));
+        QCOMPARE(mp()->text(0, 1), QStringLiteral("Hyd. Draft"));
+        QCOMPARE(mm()->text(0, 1), QStringLiteral("Hyd.Draft"));
+        QCOMPARE(mm()->text(0, 2), QStringLiteral("MCTC-50"));
+        QCOMPARE(grids().resultGrid()->text(4, 0), QStringLiteral("dMCTC"));
+        QCOMPARE(grids().ipResultGrid()->text(0, 0), QStringLiteral("Interpolated Values"));
+        QCOMPARE(grids().ipResultMctcm50Grid()->text(1, 0), QStringLiteral("Result"));
+
+        // Twips at 96 dots to the inch: fifteen to the pixel.
+        QCOMPARE(hdt()->twipsToPixels(900), hdt()->logicalDpiX() == 96 ? 60 : hdt()->twipsToPixels(900));
+        QCOMPARE(hdt()->columnWidth(0), hdt()->twipsToPixels(900));
+        QCOMPARE(hdt()->columnWidth(2), hdt()->twipsToPixels(1100));
+        QCOMPARE(ded()->columnWidth(1), ded()->twipsToPixels(1630));
+        QCOMPARE(grids().ipResultGrid()->columnWidth(0), hdt()->twipsToPixels(1850));
+        QCOMPARE(grids().resultGrid()->columnWidth(0), hdt()->twipsToPixels(1014));
+
+        const QColor yellow(253, 252, 210);
+        for (int c = 1; c <= 4; ++c)
+            QCOMPARE(hdt()->cellBackground(3, c), yellow);
+        QVERIFY(hdt()->cellBackground(1, 1) != yellow);
+        QCOMPARE(mp()->cellBackground(1, 1), yellow);
+        QCOMPARE(mp()->cellBackground(3, 2), yellow);
+        QVERIFY(mp()->cellBackground(2, 2) != yellow);
+        QCOMPARE(grids().resultGrid()->cellBackground(2, 1), yellow);
+        QVERIFY(hdt()->item(1, 2)->textAlignment() & Qt::AlignRight);
+
+        // The catalogue in its stored order, one row per item.
+        QCOMPARE(ded()->rowCount(), 8);
+        QCOMPARE(ded()->text(0, 0), QStringLiteral("Fuel Oil"));
+        QCOMPARE(ded()->text(7, 0), QStringLiteral("Misc-2"));
+        QCOMPARE(w->resultResets, 1);
+
+        // Captions never become current; each box lies over its grid's current cell.
+        QCOMPARE(hdt()->row(), 1);
+        QCOMPARE(hdt()->col(), 1);
+        click(hdt(), 0, 3);
+        click(hdt(), 2, 0);
+        QCOMPARE(hdt()->row(), 1);
+        QCOMPARE(hdt()->col(), 1);
+        QCOMPARE(mp()->col(), 2);
+        QCOMPARE(ded()->row(), 0);
+        QCOMPARE(ded()->col(), 1);
+        QCOMPARE(hdt()->editor()->geometry(), hdt()->visualRect(hdt()->model()->index(1, 1)));
+        click(hdt(), 2, 3);
+        QCOMPARE(hdt()->editor()->geometry(), hdt()->visualRect(hdt()->model()->index(2, 3)));
+        QTRY_VERIFY(hdt()->editor()->hasFocus());
+    }
+
+    void draftTypedIntoHdtFollowsIntoTheMctcTables()
+    {
+        click(hdt(), 1, 1);
+        QTRY_VERIFY(hdt()->editor()->hasFocus());
+        type(hdt(), QStringLiteral("8.2"));
+        QCOMPARE(mp()->text(1, 1), QStringLiteral("8.7"));
+        QCOMPARE(mm()->text(1, 1), QStringLiteral("7.7"));
+        QCOMPARE(hdt()->text(1, 1), QString());  // not committed while typing
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(hdt()->editor(), Qt::Key_Backspace);
+        QCOMPARE(mp()->text(1, 1), QString());
+        QCOMPARE(mm()->text(1, 1), QString());
+
+        // The Above row likewise; an MCTC box standing on the cell follows too.
+        click(mp(), 2, 1);
+        QVERIFY(mp()->editor()->isReadOnly());
+        QCOMPARE(mp()->editor()->palette().color(QPalette::Base), QColor(253, 252, 210));
+        click(hdt(), 2, 1);
+        type(hdt(), QStringLiteral("7.25"));
+        QCOMPARE(mp()->editor()->text(), QStringLiteral("7.75"));
+        QCOMPARE(mm()->text(2, 1), QStringLiteral("6.75"));
+        // Leaving commits 4 places; the MCTC drafts keep the figure as typed.
+        click(hdt(), 2, 2);
+        QCOMPARE(hdt()->text(2, 1), QStringLiteral("7.25"));
+        click(hdt(), 2, 1);
+        QCOMPARE(hdt()->editor()->text(), QStringLiteral("7.25"));
+        hdt()->editor()->clear();
+        type(hdt(), QStringLiteral("7.123456"));
+        click(hdt(), 1, 2);
+        QCOMPARE(hdt()->text(2, 1), QStringLiteral("7.1235"));
+        QCOMPARE(mp()->text(2, 1), QStringLiteral("7.623456"));
+        QVERIFY(messageTexts().isEmpty());
+    }
+
+    void typingCheckRefusesLettersInTheLoadingWindow()
+    {
+        click(hdt(), 1, 1);
+        QTRY_VERIFY(hdt()->editor()->hasFocus());
+        type(hdt(), QStringLiteral("-"));
+        hdt()->editor()->clear();
+        type(hdt(), QStringLiteral("."));
+        hdt()->editor()->clear();
+        QVERIFY(messageTexts().isEmpty());
+        type(hdt(), QStringLiteral("8a"));
+        expectOneMessage(joined("Invalid value...!", "Only numbers are allowed."));
+        QCOMPARE(MessageService::records().size(), 0);
+        QCOMPARE(hdt()->editor()->text(), QString());
+        QCOMPARE(mp()->text(1, 1), QString());
+        QCOMPARE(mm()->text(1, 1), QString());
+        QVERIFY(hdt()->editor()->hasFocus());
+    }
+
+    void typingCheckDropsOnlyTheKeystrokeInTheDischargingWindow()
+    {
+        open(true);
+        click(hdt(), 1, 1);
+        QTRY_VERIFY(hdt()->editor()->hasFocus());
+        type(hdt(), QStringLiteral("8a"));
+        expectOneMessage(joined("Invalid value...!", "Only numbers are allowed."));
+        QCOMPARE(hdt()->editor()->text(), QStringLiteral("8"));
+        QCOMPARE(hdt()->editor()->selectedText(), QStringLiteral("8"));
+        QCOMPARE(mp()->text(1, 1), QStringLiteral("8.5"));
+        QCOMPARE(mm()->text(1, 1), QStringLiteral("7.5"));
+    }
+
+    void enterLeadsFromAftXThroughEveryTableToTheDeductibles()
+    {
+        fillTables({"7.2", "7.3", "30000", "30400", "40", "40.2", "-2.5", "-2.4"}, {"420", "424", "400", "403"});
+        QCOMPARE(QApplication::focusWidget(), grids().deductionEditor());
+        QCOMPARE(ded()->row(), 0);
+        const QStringList below = {"7.2", "30000", "40", "-2.5"};
+        const QStringList above = {"7.3", "30400", "40.2", ""};
+        for (int c = 1; c <= 4; ++c) {
+            QCOMPARE(hdt()->text(1, c), below.at(c - 1));
+            QCOMPARE(hdt()->text(2, c), above.at(c - 1));
+        }
+        // The last HDT figure still stands in its box: leaving for another table commits nothing.
+        QCOMPARE(hdt()->editor()->text(), QStringLiteral("-2.4"));
+        QCOMPARE(mp()->text(1, 1), QStringLiteral("7.7"));
+        QCOMPARE(mp()->text(2, 1), QStringLiteral("7.8"));
+        QCOMPARE(mm()->text(2, 1), QStringLiteral("6.8"));
+        QCOMPARE(mp()->text(1, 2), QStringLiteral("420"));
+        QCOMPARE(mp()->editor()->text(), QStringLiteral("424"));
+        QCOMPARE(mm()->text(1, 2), QStringLiteral("400"));
+        QCOMPARE(mm()->editor()->text(), QStringLiteral("403"));
+        QVERIFY(messageTexts().isEmpty());
+
+        // Down the deductibles with Enter, and out of the grid from the last row.
+        for (int r = 0; r < 7; ++r) {
+            QTest::keyClicks(ded()->editor(), QString::number(10 + r));
+            enter(ded());
+            QCOMPARE(ded()->row(), r + 1);
+        }
+        QCOMPARE(ded()->text(6, 1), QStringLiteral("16"));
+        enter(ded());
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->calculate));
+        QVERIFY(messageTexts().isEmpty());
+    }
+
+    void enterRefusesATextThatIsNoFigure()
+    {
+        click(mp(), 1, 2);
+        QTRY_VERIFY(mp()->editor()->hasFocus());
+        type(mp(), QStringLiteral("42x"));  // the MCTC boxes have no check while typing
+        enter(mp());
+        expectOneMessage(QStringLiteral("Invalid value. Only numbers are allowed."), Hydrostatic);
+        QCOMPARE(mp()->row(), 1);
+        QCOMPARE(mp()->editor()->text(), QString());
+        // A range error still travels with Enter; the calculation checks it later.
+        type(mp(), QStringLiteral("100000"));
+        enter(mp());
+        QCOMPARE(mp()->row(), 2);
+        QCOMPARE(mp()->text(1, 2), QStringLiteral("100000"));
+        QVERIFY(messageTexts().isEmpty());
+    }
+
+    void leavingABoxChecksTheRangeOfItsColumn_data()
+    {
+        QTest::addColumn<bool>("discharging");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("committed");  // the cell's text before the entry
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");     // empty: accepted
+        QTest::addColumn<QString>("box");         // the box afterwards
+
+        const QString draftRange = "Value of Hyd. Draft can only be a positive number greater than 0 and less than 100.";
+        const QString lcfRange = "Value of LCF can only be a positive number greater than -10000 and less than 10000.";
+        const QString numbers = "Invalid value. Only numbers are allowed.";
+        QTest::newRow("draft 100") << false << 1 << "7.5" << "100" << draftRange << "7.5";
+        QTest::newRow("draft 0") << false << 1 << "" << "0" << draftRange << "";
+        QTest::newRow("draft 99.5") << false << 1 << "" << "99.5" << "" << "99.5";
+        QTest::newRow("draft 8 places") << false << 1 << "" << "7.123456785" << "" << "7.12345678";
+        QTest::newRow("lcf -9999") << false << 4 << "" << "-9999" << "" << "-9999";
+        QTest::newRow("lcf -10000") << false << 4 << "-2.5" << "-10000" << lcfRange << "-2.5";
+        QTest::newRow("lcf 10000") << false << 4 << "" << "10000" << lcfRange << "";
+        QTest::newRow("lcf 3 places") << false << 4 << "" << "-2.4565" << "" << "-2.456";
+        QTest::newRow("tpc 10000 empties") << false << 3 << "40" << "10000" <<
+            "Value of TPC can only be a positive number greater than 0 and less than 10000." << "";
+        QTest::newRow("displacement 1000000 goes back") << false << 2 << "30000" << "1000000" <<
+            "Value of Displacement can only be a positive number greater than 0 and less than 1000000." << "30000";
+        QTest::newRow("displacement, discharging") << true << 2 << "30000" << "1000000" <<
+            "Value of Displacement can only be a positive number greater than 0 and less 1000000." << "30000";
+        QTest::newRow("displacement 1e40") << false << 2 << "30000" << "1e40" << numbers << "30000";
+        QTest::newRow("lone minus") << false << 4 << "" << "-" << numbers << "";
+        QTest::newRow("headers-only column") << false << 5 << "" << "77777777" << "" << "77777777";
+    }
+
+    void leavingABoxChecksTheRangeOfItsColumn()
+    {
+        QFETCH(bool, discharging);
+        QFETCH(int, column);
+        QFETCH(QString, committed);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        QFETCH(QString, box);
+        if (discharging)
+            open(true);
+        click(hdt(), 2, column);
+        hdt()->setText(1, column, committed);
+        click(hdt(), 1, column);
+        QTRY_VERIFY(hdt()->editor()->hasFocus());
+        QCOMPARE(hdt()->editor()->text(), committed);
+        hdt()->editor()->clear();
+        hdt()->editor()->insert(typed);  // pasted in
+        QTest::keyClick(hdt()->editor(), Qt::Key_Tab);
+        if (message.isEmpty()) {
+            QVERIFY(messageTexts().isEmpty());
+            QTRY_VERIFY(!hdt()->editor()->hasFocus());
+        } else {
+            expectOneMessage(message, Hydrostatic);
+            QCOMPARE(MessageService::records().size(), 0);
+            QVERIFY(hdt()->editor()->hasFocus());
+            QCOMPARE(hdt()->editor()->selectedText(), box);
+        }
+        QCOMPARE(hdt()->editor()->text(), box);
+        QCOMPARE(hdt()->text(1, column), committed);  // the cell changes only when it is left
+    }
+
+    void clickingAnotherCellChecksFirstAndCommitsFourPlaces()
+    {
+        click(hdt(), 1, 2);
+        QTRY_VERIFY(hdt()->editor()->hasFocus());
+        type(hdt(), QStringLiteral("2000000"));
+        click(hdt(), 1, 3);
+        expectOneMessage(
+            "Value of Displacement can only be a positive number greater than 0 and less than 1000000.", Hydrostatic);
+        QCOMPARE(hdt()->col(), 2);
+        QVERIFY(hdt()->editor()->hasFocus());
+        hdt()->editor()->clear();
+        type(hdt(), QStringLiteral("30123.45678"));
+        click(hdt(), 1, 3);
+        QCOMPARE(hdt()->col(), 3);
+        // Checked to 3 places in the box, then committed.
+        QCOMPARE(hdt()->text(1, 2), QStringLiteral("30123.457"));
+        QVERIFY(messageTexts().isEmpty());
+
+        // The MCTC box's check takes the same road; its drafts and Difference are never checked.
+        click(mm(), 2, 2);
+        type(mm(), QStringLiteral("0"));
+        click(mm(), 1, 2);
+        expectOneMessage(
+            "Value of MCTC-50 can only be a positive number greater than 0 and less than 100000.", Hydrostatic);
+        mm()->editor()->clear();
+        click(mm(), 3, 2);
+        QVERIFY(mm()->editor()->isReadOnly());
+        click(hdt(), 3, 1);
+        QVERIFY(hdt()->editor()->isReadOnly());
+        click(hdt(), 1, 1);
+        QVERIFY(!hdt()->editor()->isReadOnly());
+        QVERIFY(messageTexts().isEmpty());
+    }
+
+    void blankChecksFindTheFirstEmptyCell()
+    {
+        fillTables({"7.2", "7.3", "30000", "30400", "40"}, {});
+        hdt()->setText(1, 4, QStringLiteral("-2.5"));
+        hdt()->setText(2, 4, QStringLiteral("-2.4"));
+        // Above TPC is still empty: the check stops there with the cell current.
+        QVERIFY(!grids().CheckHDTGridFilled());
+        expectOneMessage(QStringLiteral("Value of TPC can't be left blank."), Hydrostatic);
+        QCOMPARE(hdt()->row(), 2);
+        QCOMPARE(hdt()->col(), 3);
+        QTRY_VERIFY(hdt()->editor()->hasFocus());
+        // The figure still being typed counts as filled.
+        type(hdt(), QStringLiteral("40.2"));
+        QVERIFY(grids().CheckHDTGridFilled());
+        QVERIFY(messageTexts().isEmpty());
+        QCOMPARE(hdt()->text(2, 3), QStringLiteral("40.2"));
+
+        QVERIFY(!grids().CheckMCTCP50GridFilled());
+        expectOneMessage(QStringLiteral("Value of MCTC+50 can't be left blank."), Hydrostatic);
+        QCOMPARE(mp()->row(), 1);
+        QCOMPARE(mp()->col(), 2);
+        QTRY_VERIFY(mp()->editor()->hasFocus());
+        mm()->setText(1, 2, QStringLiteral("400"));
+        mm()->setText(2, 2, QStringLiteral("403"));
+        mm()->setText(2, 1, QString());
+        mm()->setEditorTextQuietly(mm()->text(mm()->row(), mm()->col()));
+        QVERIFY(!grids().CheckMCTCM50GridFilled());
+        expectOneMessage(QStringLiteral("Value of Hyd. Draft can't be left blank."), Hydrostatic);
+        QCOMPARE(mm()->row(), 2);
+        QCOMPARE(mm()->col(), 1);
+    }
+
+    void differenceRowsAndTheNegativeCheck()
+    {
+        fillTables({"7.2", "7.3", "30000", "30400", "40", "40.2", "-2.5", "-2.4"}, {"420", "424", "400", "403"});
+        QVERIFY(grids().validateHydrostaticEditor());
+        QVERIFY(grids().CheckHDTGridFilled());
+        QVERIFY(grids().CheckMCTCP50GridFilled());
+        QVERIFY(grids().CheckMCTCM50GridFilled());
+        grids().writeDifferenceRows();
+        QCOMPARE(hdt()->text(3, 1), QStringLiteral("0.1"));
+        QCOMPARE(hdt()->text(3, 2), QStringLiteral("400"));
+        QCOMPARE(hdt()->text(3, 3), QStringLiteral("0.2"));
+        QCOMPARE(hdt()->text(3, 4), QStringLiteral("0.1"));
+        QCOMPARE(mp()->text(3, 1), QStringLiteral("0.1"));
+        QCOMPARE(mm()->text(3, 2), QStringLiteral("3"));
+        QCOMPARE(grids().firstNegativeDifference(), nullptr);
+
+        // What the draft receives: the cells of rows 1 to 3, headers-only columns included.
+        const VariantArray2D table = grids().hdtArray();
+        QCOMPARE(table.upperBound(1), 2);
+        QCOMPARE(table.upperBound(2), 5);
+        QCOMPARE(table(1, 3).toText(), QStringLiteral("-2.4"));
+        QCOMPARE(table(2, 1).toText(), QStringLiteral("400"));
+        QCOMPARE(table(0, 4).toText(), QString());
+        QCOMPARE(grids().mctcm50Array()(1, 0).toText(), QStringLiteral("6.8"));
+
+        mm()->setText(2, 2, QStringLiteral("399.5"));
+        grids().writeDifferenceRows();
+        QCOMPARE(mm()->text(3, 2), QStringLiteral("-0.5"));
+        QCOMPARE(grids().firstNegativeDifference(), static_cast<QTableWidget*>(mm()));
+        hdt()->setText(2, 1, QStringLiteral("7.1"));
+        grids().writeDifferenceRows();
+        QCOMPARE(grids().firstNegativeDifference(), static_cast<QTableWidget*>(hdt()));
+    }
+
+    void hydrostaticEditorCheckBeforeCalculating()
+    {
+        click(hdt(), 2, 3);
+        QTRY_VERIFY(hdt()->editor()->hasFocus());
+        type(hdt(), QStringLiteral("0"));
+        w->calculate->setFocus();
+        QVERIFY(!grids().validateHydrostaticEditor());
+        expectOneMessage(
+            QStringLiteral("Value of TPC can only be a positive number greater than 0 and less than 10000."), Hydrostatic);
+        QTRY_VERIFY(hdt()->editor()->hasFocus());
+    }
+
+    void aShipComesFirst()
+    {
+        w->ship->setCurrentIndex(0);
+        click(ded(), 2, 1);
+        expectOneMessage(QStringLiteral("Please select a ship first."));
+        QTRY_VERIFY(w->ship->hasFocus());
+        // While the window fills itself the boxes keep quiet.
+        w->loading = true;
+        grids().hdtEditor()->setFocus();
+        QTRY_VERIFY(grids().hdtEditor()->hasFocus());
+        QVERIFY(messageTexts().isEmpty());
+    }
+
+    void deductibleQuantities_data()
+    {
+        QTest::addColumn<bool>("discharging");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("cell");
+
+        const QString range = joined("Invalid value.", "Value of deduction can be a number greater than 0 and less than 100000.");
+        QTest::newRow("rounded to 4") << false << "12.34567" << "" << "12.3457";
+        QTest::newRow("zero") << false << "0" << "" << "0";
+        QTest::newRow("minus one") << false << "-1" << range << "";
+        QTest::newRow("100000") << false << "100000" << range << "";
+        QTest::newRow("99999.99996 rounds up") << false << "99999.99996" << range << "";
+        QTest::newRow("letters") << false << "abc" << joined("Invalid quantity.", "Please enter numeric value only.") << "";
+        QTest::newRow("discharging range") << true << "-1"
+            << joined("Invalid value.", "Value of deduction can be greater than 0 and less than 100000.") << "";
+    }
+
+    void deductibleQuantities()
+    {
+        QFETCH(bool, discharging);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        QFETCH(QString, cell);
+        if (discharging)
+            open(true);
+        click(ded(), 3, 1);
+        QTRY_VERIFY(ded()->editor()->hasFocus());
+        type(ded(), typed);
+        QTest::keyClick(ded()->editor(), Qt::Key_Tab);
+        QCOMPARE(ded()->text(3, 1), cell);
+        if (message.isEmpty()) {
+            QVERIFY(messageTexts().isEmpty());
+            QCOMPARE(ded()->editor()->text(), cell);
+            QCOMPARE(w->unsavedMarks, 1);
+        } else {
+            expectOneMessage(message);
+            QVERIFY(ded()->editor()->hasFocus());
+            QCOMPARE(ded()->editor()->text(), QString());
+            QCOMPARE(w->unsavedMarks, 0);
+        }
+    }
+
+    void arrowKeysWalkTheDeductibles()
+    {
+        click(ded(), 0, 1);
+        QTRY_VERIFY(ded()->editor()->hasFocus());
+        QTest::keyClick(ded()->editor(), Qt::Key_Up);
+        QCOMPARE(ded()->row(), 0);
+        type(ded(), QStringLiteral("150.5"));
+        QTest::keyClick(ded()->editor(), Qt::Key_Down);
+        QCOMPARE(ded()->row(), 1);
+        QCOMPARE(ded()->text(0, 1), QStringLiteral("150.5"));
+        type(ded(), QStringLiteral("-3"));
+        QTest::keyClick(ded()->editor(), Qt::Key_Down);
+        QCOMPARE(ded()->row(), 1);
+        MessageService::clearRecords();
+        QTest::keyClick(ded()->editor(), Qt::Key_Up);
+        QCOMPARE(ded()->row(), 0);
+        QCOMPARE(ded()->editor()->text(), QStringLiteral("150.5"));
+        // Emptying a quantity empties its cell at once.
+        ded()->editor()->clear();
+        QTest::keyClick(ded()->editor(), Qt::Key_Down);
+        QCOMPARE(ded()->text(0, 1), QString());
+        click(ded(), 7, 1);
+        QTest::keyClick(ded()->editor(), Qt::Key_Down);
+        QCOMPARE(ded()->row(), 7);
+        QVERIFY(ded()->editor()->hasFocus());
+        QVERIFY(messageTexts().isEmpty());
+    }
+
+    void deductionsTravelToTheDraftAndBack()
+    {
+        clsDraft draft;
+        click(ded(), 0, 1);
+        QTRY_VERIFY(ded()->editor()->hasFocus());
+        type(ded(), QStringLiteral("310.25"));
+        enter(ded());
+        type(ded(), QStringLiteral("0"));
+        enter(ded());
+        type(ded(), QStringLiteral("45"));  // still in the box: the copy checks it first
+        QVERIFY(grids().CopyDeductionsToDraft(draft));
+        QVERIFY(grids().CopyDeductionsToDraft(draft));  // a second calculation adds no rows
+        RowSet& list = draft.Deductions();
+        QCOMPARE(list.recordCount(), 8);
+        QVERIFY(list.find(SqlCatalogue::findItem(2)));
+        QCOMPARE(list.value("Quantity").toText(), QStringLiteral("310.25"));
+        QVERIFY(list.find(SqlCatalogue::findItem(24)));
+        QCOMPARE(list.value("Quantity").toText(), QStringLiteral("45"));
+        QVERIFY(list.find(SqlCatalogue::findItem(29)));
+        QCOMPARE(list.value("Quantity").toText(), QStringLiteral("0"));
+        QCOMPARE(draft.GetTotDeductibles().toText(), QStringLiteral("355.25"));
+
+        // An unchanged draft shows nothing; a changed one its figures, an empty tank blank.
+        grids().ShowDeductions(draft);
+        QCOMPARE(ded()->text(0, 1), QString());
+        draft.setToSave(true);
+        grids().ShowDeductions(draft);
+        QCOMPARE(ded()->text(0, 1), QStringLiteral("310.25"));
+        QCOMPARE(ded()->text(1, 1), QString());
+        QCOMPARE(ded()->text(2, 1), QStringLiteral("45"));
+        QCOMPARE(ded()->editor()->text(), ded()->text(ded()->row(), 1));
+
+        // The Discharging window shows the stored list in full, 0 where nothing is on board.
+        open(true);
+        grids().ShowDeductions(draft);
+        QCOMPARE(ded()->text(0, 1), QStringLiteral("310.25"));
+        QCOMPARE(ded()->text(1, 1), QStringLiteral("0"));
+        QCOMPARE(ded()->text(7, 1), QStringLiteral("0"));
+
+        // A refused quantity stops the copy: nothing reaches the list.
+        click(ded(), 0, 1);
+        QTRY_VERIFY(ded()->editor()->hasFocus());
+        ded()->editor()->clear();
+        type(ded(), QStringLiteral("x"));
+        QVERIFY(!grids().CopyDeductionsToDraft(draft));
+        expectOneMessage(joined("Invalid quantity.", "Please enter numeric value only."));
+        QVERIFY(list.find(SqlCatalogue::findItem(2)));
+        QCOMPARE(list.value("Quantity").toText(), QStringLiteral("310.25"));
+    }
+
+    void tablesAndInterpolationOfACalculatedDraft()
+    {
+        // The worked example of a draft at 7.25 m between the 7.20 and 7.30 rows.
+        SqlCatalogue::ShipValues v;
+        v.shipName = QStringLiteral("Grid Test Ship");
+        v.lbp = QStringLiteral("180");
+        v.loa = v.breadth = v.officialNo = v.grossTonnage = v.netTonnage = QStringLiteral("0");
+        v.lightShip = QStringLiteral("8000");
+        v.portOfRegistry = QStringLiteral("NULL");
+        v.imoNo = v.summerDraft = v.summerDeadweight = QStringLiteral("0");
+        SharedConnection().execute(SqlCatalogue::insertShip(v));
+        RowSet ships;
+        ships.open(SqlCatalogue::shipList(), SharedConnection());
+        QVERIFY(ships.find(SqlCatalogue::findShipByName(v.shipName)));
+
+        clsDraft draft;
+        draft.setShipID(ships.value("ShipID"));
+        draft.setTrueMeanDraft(Variant("7.25"));
+        draft.setTrueTrim(Variant("1.20"));
+        draft.setSpecificGravity(Variant("1.015"));
+        fillTables({"7.2", "7.3", "30000", "30400", "40.0", "40.2", "-2.5", "-2.4"}, {"420", "424", "400", "403"});
+        QVERIFY(grids().CheckHDTGridFilled());
+        QVERIFY(grids().CheckMCTCP50GridFilled());
+        QVERIFY(grids().CheckMCTCM50GridFilled());
+        grids().writeDifferenceRows();
+        grids().assignTables(draft);
+        draft.Calculate();
+        QVERIFY(messageTexts().isEmpty());
+
+        grids().InitializeAllGrids(true);
+        QCOMPARE(hdt()->text(1, 1), QString());
+        QCOMPARE(grids().ipFactorText(draft), QStringLiteral("0.5"));
+        grids().loadTables(draft);
+        grids().showInterpolation(draft);
+        QCOMPARE(hdt()->text(2, 4), QStringLiteral("-2.4"));
+        QCOMPARE(hdt()->text(3, 2), QStringLiteral("400"));
+        QCOMPARE(mm()->text(1, 2), QStringLiteral("400"));
+        QCOMPARE(hdt()->editor()->text(), hdt()->text(hdt()->row(), hdt()->col()));
+        // The typing check stays out of the way of a refill.
+        QCOMPARE(mp()->text(1, 1), QStringLiteral("7.7"));
+
+        SurveyGrid* ip = grids().ipResultGrid();
+        const QStringList increments = {"200", "0.1", "0.05", "2", "1.5"};
+        const QStringList values = {"30200", "40.1", "-2.45", "422", "401.5"};
+        for (int q = 0; q < 5; ++q) {
+            QCOMPARE(ip->text(0, q + 1), increments.at(q));
+            QCOMPARE(ip->text(1, q + 1), values.at(q));
+        }
+        QCOMPARE(grids().ipResultMctcp50Grid()->text(0, 1), QStringLiteral("2"));
+        QCOMPARE(grids().ipResultMctcm50Grid()->text(1, 1), QStringLiteral("401.5"));
+        SurveyGrid* result = grids().resultGrid();
+        QCOMPARE(result->text(0, 1), QStringLiteral("40.1"));
+        QCOMPARE(result->text(1, 1), QStringLiteral("-2.45"));
+        QCOMPARE(result->text(3, 1), QStringLiteral("401.5"));
+        QCOMPARE(result->text(4, 1), QStringLiteral("20.5"));
+
+        // A fresh draft: no factor (0 in the Loading window, blank in the Discharging one), no
+        // dMCTC.
+        clsDraft fresh;
+        QCOMPARE(grids().ipFactorText(fresh), QStringLiteral("0"));
+        grids().showInterpolation(fresh);
+        QCOMPARE(result->text(4, 1), QString());
+        QCOMPARE(ip->text(1, 1), QString());
+        open(true);
+        QCOMPARE(grids().ipFactorText(fresh), QString());
+    }
+
+    void aFailingCatalogueIsReportedWithItsSource()
+    {
+        CloseDatabase();
+        grids().InitializeAllGrids(true);
+        OpenDatabase();
+        const QList<MessageRecord> records = MessageService::records();
+        QCOMPARE(records.size(), 1);
+        QVERIFY(records.first().text.endsWith(QStringLiteral("\r\n\r\nSource :  frmQuorvane::InitializeAllGrids")));
+        QCOMPARE(records.first().icon, Msg::Icon::Critical);
+        // The hydrostatic part was laid out before the failure.
+        QCOMPARE(hdt()->text(0, 1), QStringLiteral("Hyd. Draft"));
+    }
+};
+
+QTEST_MAIN(TestSurveyGrids)
+#include "test_survey_grids.moc"
