@@ -29,6 +29,23 @@ private:
 
 }  // namespace
 
+bool GridFigures::isFigure(const QString& text)
+{
+    if (text.trimmed().isEmpty())
+        return false;
+    try {
+        ToNumeric(Variant(text), -1, 0);
+        return true;
+    } catch (const VbError&) {
+        return false;
+    }
+}
+
+QString GridFigures::textOf(const Variant& value)
+{
+    return value.isNull() ? QString() : value.toText();
+}
+
 // --- SurveyGrid -------------------------------------------------------------------------------
 
 SurveyGrid::SurveyGrid(int rows, int columns, int fixedRows, int fixedColumns, QWidget* parent)
@@ -106,7 +123,8 @@ void SurveyGrid::styleCell(QTableWidgetItem* it, int row, int column)
         it->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         it->setBackground(palette().color(QPalette::Base));
     }
-    const bool right = horizontalHeaderItem(column) && horizontalHeaderItem(column)->data(RightAlignedRole).toBool();
+    const QTableWidgetItem* header = horizontalHeaderItem(column);
+    const bool right = header && header->data(RightAlignedRole).toBool();
     it->setTextAlignment(right ? Qt::AlignRight | Qt::AlignTop : Qt::AlignLeft | Qt::AlignVCenter);
 }
 

@@ -7,6 +7,15 @@
 #include <functional>
 
 class QKeyEvent;
+class Variant;
+
+// Reading the figures that stand in grid cells and boxes.
+namespace GridFigures {
+// A text that can be taken as an exact decimal (blank is not one, nor a number too large).
+bool isFigure(const QString& text);
+// A value as a cell shows it: a database null shows nothing.
+QString textOf(const Variant& value);
+}  // namespace GridFigures
 
 // A grid of text cells addressed (row, column) from 0, the way the survey windows lay out their
 // tables: the first `fixedRows` rows and `fixedColumns` columns are captions, drawn like headers,

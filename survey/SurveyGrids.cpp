@@ -1,38 +1,23 @@
+// The hydrostatic tables of a survey window and the grids that show their interpolation: laying
+// them out, typing into them, moving through them with Enter, and checking them before a draft
+// is calculated. The deductibles grid is in SurveyDeductions.cpp.
 #include "survey/SurveyGrids.h"
 
-#include "app/Database.h"
 #include "app/FieldGuard.h"
 #include "app/MessageService.h"
 #include "app/Numeric.h"
-#include "db/RowSet.h"
-#include "db/SqlCatalogue.h"
 #include "model/clsDraft.h"
 #include "model/VariantArray2D.h"
 #include "survey/GridEditor.h"
 
 #include <QKeyEvent>
 
+using GridFigures::isFigure;
+using GridFigures::textOf;
+
 namespace {
 
 const QString HydrostaticTitle = QStringLiteral("Hydrostatic Data Table");
-
-// A typed text that can be taken as a figure (blank is not one).
-bool isFigure(const QString& text)
-{
-    if (text.trimmed().isEmpty())
-        return false;
-    try {
-        ToNumeric(Variant(text), -1, 0);
-        return true;
-    } catch (const VbError&) {
-        return false;
-    }
-}
-
-QString textOf(const Variant& v)
-{
-    return v.isNull() ? QString() : v.toText();
-}
 
 Variant figureOf(const QString& cellText)
 {
@@ -157,7 +142,8 @@ void SurveyGrids::InitializeAllGrids(bool withDeductions)
 void SurveyGrids::initializeHydrostaticGrids()
 {
     m_hdt->clearCells();
-    const QStringList captions = {QString(), "Hyd. Draft", "Displacement", "TPC", "LCF", "MCTC+50", "MCTC-50"};
+    const QStringList captions = {QString(), "Hyd. Draft", "Displacement", "TPC",
+                                  "LCF",     "MCTC+50",    "MCTC-50"};
     for (int c = 1; c < captions.size(); ++c)
         m_hdt->setText(0, c, captions.at(c));
     m_hdt->setText(1, 0, QStringLiteral("Below"));
@@ -215,33 +201,6 @@ void SurveyGrids::resetInterpolationGrids()
         m_result->setText(r, 0, captions.at(r));
 }
 
-bool SurveyGrids::loadDeductionCatalogue()
-{
-    RowSet items;
-    items.open(SqlCatalogue::deductionItems(), SharedConnection());
-    if (items.recordCount() < 1) {
-        m_itemIds.clear();
-        m_deduction->hide();
-        return false;
-    }
-    m_deduction->clearCells();
-    m_deduction->setShape(items.recordCount(), 2);
-    m_itemIds.clear();
-    int widest = m_deduction->twipsToPixels(975);
-    for (int i = 0; !items.eof(); ++i, items.moveNext()) {
-        const QString name = textOf(items.value(QStringLiteral("ItemName")));
-        m_deduction->setText(i, 0, name);
-        m_itemIds.append(items.value(QStringLiteral("ItemID")));
-        widest = qMax(widest, m_deduction->fontMetrics().horizontalAdvance(name) + 12);
-    }
-    m_deduction->setColumnWidth(0, widest);
-    m_deduction->setColumnWidthTwips(1, 1630);
-    m_deduction->setColumnRightAligned(1);
-    m_deduction->setCurrentQuietly(0, 1);
-    m_deduction->show();
-    return true;
-}
-
 void SurveyGrids::placeEditors()
 {
     for (GridEditor* g : {m_hdt, m_mctcp50, m_mctcm50, m_deduction}) {
@@ -292,7 +251,8 @@ void SurveyGrids::hdtTextChanged(const QString& text)
         m_lastHdtText = text;
         return;
     }
-    warn(MessageService::join(QStringLiteral("Invalid value...!"), QStringLiteral("Only numbers are allowed.")));
+    warn(MessageService::join(QStringLiteral("Invalid value...!"),
+                              QStringLiteral("Only numbers are allowed.")));
     QLineEdit* box = m_hdt->editor();
     if (m_host.isDischarging()) {
         // Only the offending keystroke goes: the box returns to what it held before it.
@@ -410,19 +370,19 @@ bool SurveyGrids::validateHydrostatic(GridEditor* grid)
         return true;  // blanks are the blank check's business
 
     const QString header = grid->text(0, c);
-    const bool discharging = m_host.isDischarging();
+    const char* displacementRange =
+        m_host.isDischarging()
+            ? "Value of Displacement can only be a positive number greater than 0 and less 1000000."
+            : "Value of Displacement can only be a positive number greater than 0 and less than 1000000.";
     Rule rule;
     if (grid == m_hdt && header == QLatin1String("Hyd. Draft")) {
         rule = {0, 100, 8,
                 "Value of Hyd. Draft can only be a positive number greater than 0 and less than 100.", false};
     } else if (grid == m_hdt && header == QLatin1String("Displacement")) {
-        rule = {0, 1000000, 3,
-                discharging
-                    ? "Value of Displacement can only be a positive number greater than 0 and less 1000000."
-                    : "Value of Displacement can only be a positive number greater than 0 and less than 1000000.",
-                false};
+        rule = {0, 1000000, 3, displacementRange, false};
     } else if (grid == m_hdt && header == QLatin1String("TPC")) {
-        rule = {0, 10000, 3, "Value of TPC can only be a positive number greater than 0 and less than 10000.", true};
+        rule = {0, 10000, 3,
+                "Value of TPC can only be a positive number greater than 0 and less than 10000.", true};
     } else if (grid == m_hdt && header == QLatin1String("LCF")) {
         // LCF lies forward or abaft midships: negative figures are allowed whatever the text says.
         rule = {-10000, 10000, 3,
@@ -504,7 +464,8 @@ bool SurveyGrids::checkFilled(GridEditor* grid, const QVector<QString>& blankMes
 
 bool SurveyGrids::CheckHDTGridFilled()
 {
-    return checkFilled(m_hdt, {"Value of Hyd. Draft can't be left blank.", "Value of Displacement can't be left blank.",
+    return checkFilled(m_hdt, {"Value of Hyd. Draft can't be left blank.",
+                               "Value of Displacement can't be left blank.",
                                "Value of TPC can't be left blank.", "Value of LCF can't be left blank."});
 }
 
@@ -618,145 +579,4 @@ void SurveyGrids::showInterpolation(const clsDraft& draft)
 QString SurveyGrids::ipFactorText(const clsDraft& draft) const
 {
     return ToNumeric(draft.IpFactor(), 7, m_host.isDischarging() ? 1 : 0).toText();
-}
-
-// --- Deductibles ------------------------------------------------------------------------------
-
-void SurveyGrids::deductionFocusIn()
-{
-    if (m_host.IsLoading())
-        return;
-    if (!m_host.requireShip())
-        return;
-    m_deduction->editor()->selectAll();
-}
-
-bool SurveyGrids::deductionKey(QKeyEvent* event)
-{
-    const int row = m_deduction->row();
-    const int last = m_deduction->rowCount() - 1;
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (!validateDeduction())
-            return true;
-        if (row >= last)
-            m_guard.moveFocus(true);
-        else
-            m_deduction->moveTo(row + 1, 1);
-        return true;
-    case Qt::Key_Up:
-        if (validateDeduction() && row > 0)
-            m_deduction->moveTo(row - 1, 1);
-        return true;
-    case Qt::Key_Down:
-        if (validateDeduction() && row < last)
-            m_deduction->moveTo(row + 1, 1);
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool SurveyGrids::validateDeduction()
-{
-    const int row = m_deduction->row();
-    if (row < 0)
-        return true;
-    QLineEdit* box = m_deduction->editor();
-    const QString v = box->text().trimmed();
-    if (v == m_deduction->text(row, 1))
-        return true;
-    if (v.isEmpty()) {
-        m_deduction->setText(row, 1, QString());
-        return true;
-    }
-    try {
-        if (!isFigure(v)) {
-            warn(MessageService::join(QStringLiteral("Invalid quantity."),
-                                      QStringLiteral("Please enter numeric value only.")));
-            box->clear();
-            return false;
-        }
-        const Variant quantity = ToNumeric(Variant(v), 4, 0);
-        box->setText(quantity.toText());
-        // An empty tank is a quantity too: 0 is accepted.
-        if (Variant::compare(quantity, Variant::integer(0)) >= 0
-            && Variant::compare(quantity, Variant::longInt(100000)) < 0) {
-            m_deduction->setText(row, 1, quantity.toText());
-            m_host.markCurrentDraftUnsaved();
-            return true;
-        }
-        warn(MessageService::join(
-            QStringLiteral("Invalid value."),
-            m_host.isDischarging() ? QStringLiteral("Value of deduction can be greater than 0 and less than 100000.")
-                                   : QStringLiteral("Value of deduction can be a number greater than 0 and less than 100000.")));
-        box->clear();
-        return false;
-    } catch (const VbError&) {
-        MessageService::bareSource(m_host.className(), QStringLiteral("txtGridTextbox_Validate"));
-        box->clear();
-        return false;
-    }
-}
-
-void SurveyGrids::ClearDeductionQuantities()
-{
-    for (int r = 0; r < m_deduction->rowCount(); ++r)
-        m_deduction->setText(r, 1, QString());
-    m_deduction->setEditorTextQuietly(QString());
-}
-
-void SurveyGrids::ShowDeductions(clsDraft& draft)
-{
-    ClearDeductionQuantities();
-    if (!draft.ToSave())
-        return;
-    RowSet& list = draft.Deductions();
-    if (list.isOpen() && list.recordCount() > 0) {
-        // The Discharging window shows a stored list in full: an item without a figure reads 0.
-        const bool discharging = m_host.isDischarging();
-        if (discharging)
-            for (int r = 0; r < m_deduction->rowCount(); ++r)
-                m_deduction->setText(r, 1, QStringLiteral("0"));
-        for (list.moveFirst(); !list.eof(); list.moveNext()) {
-            const Variant id = list.value(QStringLiteral("ItemID"));
-            const Variant quantity = list.value(QStringLiteral("Quantity"));
-            if (id.isNull())
-                continue;
-            for (int i = 0; i < m_itemIds.size(); ++i) {
-                if (m_itemIds.at(i).isNull() || Variant::compare(m_itemIds.at(i), id) != 0)
-                    continue;
-                const bool zero = !quantity.isNull() && quantity.isNumber()
-                    && Variant::compare(quantity, Variant::integer(0)) == 0;
-                m_deduction->setText(i, 1, zero ? (discharging ? QStringLiteral("0") : QString()) : textOf(quantity));
-                break;
-            }
-        }
-    }
-    m_deduction->setEditorTextQuietly(m_deduction->text(m_deduction->row(), m_deduction->col()));
-}
-
-bool SurveyGrids::CopyDeductionsToDraft(clsDraft& draft)
-{
-    if (!validateDeduction()) {
-        if (m_deduction->isVisible())
-            m_deduction->editor()->setFocus(Qt::OtherFocusReason);
-        return false;
-    }
-    RowSet& list = draft.Deductions();
-    for (int i = 0; i < m_itemIds.size(); ++i) {
-        const Variant& id = m_itemIds.at(i);
-        bool found = false;
-        if (list.recordCount() > 0) {
-            list.moveFirst();
-            found = list.find(SqlCatalogue::findItem(id.toInt32()));
-        }
-        if (!found) {
-            list.addNew();
-            list.setValue(QStringLiteral("ItemID"), id);
-        }
-        list.setValue(QStringLiteral("Quantity"), figureOf(m_deduction->text(i, 1)));
-    }
-    return true;
 }

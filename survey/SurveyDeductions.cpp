@@ -1,0 +1,196 @@
+// The deductibles grid: the catalogue of items on board that are not cargo, one quantity each,
+// and their way into and out of a draft's deductions list.
+#include "survey/SurveyGrids.h"
+
+#include "app/Database.h"
+#include "app/FieldGuard.h"
+#include "app/MessageService.h"
+#include "app/Numeric.h"
+#include "app/VbError.h"
+#include "db/RowSet.h"
+#include "db/SqlCatalogue.h"
+#include "model/clsDraft.h"
+#include "survey/GridEditor.h"
+
+#include <QKeyEvent>
+
+using GridFigures::isFigure;
+using GridFigures::textOf;
+
+namespace {
+
+void warn(const QString& text)
+{
+    MessageService::show(text, Msg::Buttons::Ok, Msg::Icon::Exclamation);
+}
+
+}  // namespace
+
+bool SurveyGrids::loadDeductionCatalogue()
+{
+    RowSet items;
+    items.open(SqlCatalogue::deductionItems(), SharedConnection());
+    if (items.recordCount() < 1) {
+        m_itemIds.clear();
+        m_deduction->hide();
+        return false;
+    }
+    m_deduction->clearCells();
+    m_deduction->setShape(items.recordCount(), 2);
+    m_itemIds.clear();
+    int widest = m_deduction->twipsToPixels(975);
+    for (int i = 0; !items.eof(); ++i, items.moveNext()) {
+        const QString name = textOf(items.value(QStringLiteral("ItemName")));
+        m_deduction->setText(i, 0, name);
+        m_itemIds.append(items.value(QStringLiteral("ItemID")));
+        widest = qMax(widest, m_deduction->fontMetrics().horizontalAdvance(name) + 12);
+    }
+    m_deduction->setColumnWidth(0, widest);
+    m_deduction->setColumnWidthTwips(1, 1630);
+    m_deduction->setColumnRightAligned(1);
+    m_deduction->setCurrentQuietly(0, 1);
+    m_deduction->show();
+    return true;
+}
+
+// --- Deductibles ------------------------------------------------------------------------------
+
+void SurveyGrids::deductionFocusIn()
+{
+    if (m_host.IsLoading())
+        return;
+    if (!m_host.requireShip())
+        return;
+    m_deduction->editor()->selectAll();
+}
+
+bool SurveyGrids::deductionKey(QKeyEvent* event)
+{
+    const int row = m_deduction->row();
+    const int last = m_deduction->rowCount() - 1;
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!validateDeduction())
+            return true;
+        if (row >= last)
+            m_guard.moveFocus(true);
+        else
+            m_deduction->moveTo(row + 1, 1);
+        return true;
+    case Qt::Key_Up:
+        if (validateDeduction() && row > 0)
+            m_deduction->moveTo(row - 1, 1);
+        return true;
+    case Qt::Key_Down:
+        if (validateDeduction() && row < last)
+            m_deduction->moveTo(row + 1, 1);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool SurveyGrids::validateDeduction()
+{
+    const int row = m_deduction->row();
+    if (row < 0)
+        return true;
+    QLineEdit* box = m_deduction->editor();
+    const QString v = box->text().trimmed();
+    if (v == m_deduction->text(row, 1))
+        return true;
+    if (v.isEmpty()) {
+        m_deduction->setText(row, 1, QString());
+        return true;
+    }
+    try {
+        if (!isFigure(v)) {
+            warn(MessageService::join(QStringLiteral("Invalid quantity."),
+                                      QStringLiteral("Please enter numeric value only.")));
+            box->clear();
+            return false;
+        }
+        const Variant quantity = ToNumeric(Variant(v), 4, 0);
+        box->setText(quantity.toText());
+        // An empty tank is a quantity too: 0 is accepted.
+        if (Variant::compare(quantity, Variant::integer(0)) >= 0
+            && Variant::compare(quantity, Variant::longInt(100000)) < 0) {
+            m_deduction->setText(row, 1, quantity.toText());
+            m_host.markCurrentDraftUnsaved();
+            return true;
+        }
+        warn(MessageService::join(
+            QStringLiteral("Invalid value."),
+            m_host.isDischarging()
+                ? QStringLiteral("Value of deduction can be greater than 0 and less than 100000.")
+                : QStringLiteral("Value of deduction can be a number greater than 0 and less than 100000.")));
+        box->clear();
+        return false;
+    } catch (const VbError&) {
+        MessageService::bareSource(m_host.className(), QStringLiteral("txtGridTextbox_Validate"));
+        box->clear();
+        return false;
+    }
+}
+
+void SurveyGrids::ClearDeductionQuantities()
+{
+    for (int r = 0; r < m_deduction->rowCount(); ++r)
+        m_deduction->setText(r, 1, QString());
+    m_deduction->setEditorTextQuietly(QString());
+}
+
+void SurveyGrids::ShowDeductions(clsDraft& draft)
+{
+    ClearDeductionQuantities();
+    if (!draft.ToSave())
+        return;
+    RowSet& list = draft.Deductions();
+    if (list.isOpen() && list.recordCount() > 0) {
+        // The Discharging window shows a stored list in full: an item without a figure reads 0.
+        const bool discharging = m_host.isDischarging();
+        if (discharging)
+            for (int r = 0; r < m_deduction->rowCount(); ++r)
+                m_deduction->setText(r, 1, QStringLiteral("0"));
+        for (list.moveFirst(); !list.eof(); list.moveNext()) {
+            const Variant id = list.value(QStringLiteral("ItemID"));
+            const Variant quantity = list.value(QStringLiteral("Quantity"));
+            if (id.isNull())
+                continue;
+            for (int i = 0; i < m_itemIds.size(); ++i) {
+                if (m_itemIds.at(i).isNull() || Variant::compare(m_itemIds.at(i), id) != 0)
+                    continue;
+                const bool zero = !quantity.isNull() && quantity.isNumber()
+                    && Variant::compare(quantity, Variant::integer(0)) == 0;
+                m_deduction->setText(i, 1, zero && !discharging ? QString() : textOf(quantity));
+                break;
+            }
+        }
+    }
+    m_deduction->setEditorTextQuietly(m_deduction->text(m_deduction->row(), m_deduction->col()));
+}
+
+bool SurveyGrids::CopyDeductionsToDraft(clsDraft& draft)
+{
+    if (!validateDeduction()) {
+        if (m_deduction->isVisible())
+            m_deduction->editor()->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    RowSet& list = draft.Deductions();
+    for (int i = 0; i < m_itemIds.size(); ++i) {
+        const Variant& id = m_itemIds.at(i);
+        bool found = false;
+        if (list.recordCount() > 0) {
+            list.moveFirst();
+            found = list.find(SqlCatalogue::findItem(id.toInt32()));
+        }
+        if (!found) {
+            list.addNew();
+            list.setValue(QStringLiteral("ItemID"), id);
+        }
+        list.setValue(QStringLiteral("Quantity"), ToNumeric(Variant(m_deduction->text(i, 1)), -1, 0));
+    }
+    return true;
+}
