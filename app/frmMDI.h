@@ -2,6 +2,8 @@
 
 #include <QMainWindow>
 #include <QMap>
+#include <QPointer>
+#include <QSet>
 #include <QString>
 #include <functional>
 
@@ -9,9 +11,12 @@ class QAction;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
+class QMenu;
 class QToolBar;
 class QToolButton;
 class ChildWindow;
+class HelpViewer;
+class StatusPanels;
 
 // The main window: a multiple-document frame that hosts the child windows, forwards its File
 // commands to the active one and enables them from the child's ToolbarState.
@@ -59,4 +64,48 @@ public:
 
     // Number of child windows open; decides whether the band with the toolbar is shown.
     static int OpenChildCount;
+
+    // The text panel 1 shows when the main window is the only window open.
+    static QString statusHint();
+
+    // The main window of the run, made (deleting itself when closed) and shown when needed.
+    static frmMDI* showMainWindow();
+
+    // The menu item or toolbar button with that name ("mnuFile(0)", "tbrMDI(9)"), or nullptr.
+    QAction* action(const QString& name) const;
+
+    // The commands, as the menu items and the toolbar buttons run them.
+    void showNavigator();     // File, Open: the window navigator, modal
+    void showHelp();          // Help, Contents
+    void showAbout();         // Help, About: the About box, modal
+    // A toolbar button's tag: "New", "Save", "PrintPreview", "Print", "Delete" or "Close".
+    void toolbarCommand(const QString& tag);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createActions();
+    void createToolbar();
+    void fillWindowMenu();
+    void menuCommand(const QString& command);
+    void subWindowActivated(QMdiSubWindow* sub);
+    QMdiSubWindow* subWindowOf(const QWidget* child) const;
+    ChildWindow* activeChildWindow() const;
+    bool otherWindowOpen(const QObject* ignore) const;
+    bool childWindowOpen() const;
+    void forgetChild(QWidget* child);
+
+    QMdiArea* m_mdi = nullptr;
+    QToolBar* m_band = nullptr;     // cbMDI
+    QToolBar* m_toolbar = nullptr;  // tbrMDI, held in the band
+    StatusPanels* m_status = nullptr;
+    QMenu* m_windowMenu = nullptr;
+    QMap<QString, QAction*> m_actions;
+    QSet<QWidget*> m_counted;  // the open child windows that take part in OpenChildCount
+    QPointer<QWidget> m_lastActivated;
+    QPointer<HelpViewer> m_help;
+    bool m_destroying = false;
 };

@@ -1,0 +1,11 @@
+#include "app/ChildRegistry.h"
+
+#include "app/frmMDI.h"
+#include "app/frmTipOfDay.h"
+
+// One line per child window: the class name the menus and the navigator open it by, and how
+// to make it. Each window appears here once; the main window keeps it to one open copy.
+void registerChildWindows()
+{
+    frmMDI::registerChild(QStringLiteral("frmTipOfDay"), [] { return new frmTipOfDay; });
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDialog>
+
+class QPushButton;
+
+// "About Quorvane Lt": the first window after start-up, and Help, About. Leaving it (Continue,
+// or any other way) leads into the program: the Tip of the Day window when the surveyor keeps
+// tips on at start-up, otherwise the main window alone.
+class frmAbout : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmAbout(QWidget* parent = nullptr);
+
+    // The main window, with the tip window in it when the setting asks for tips.
+    static void leadIntoProgram();
+
+protected:
+    void done(int result) override;
+
+private:
+    QPushButton* cmdContinue = nullptr;
+    bool m_ledOn = false;
+};

@@ -1,0 +1,715 @@
+// The main window driven as a user drives it: its File commands follow the child window in
+// front, each child opens once, the band and the Ctrl-O hint follow the open windows, Exit asks
+// every child first; and the navigator, the Tools and the Help menu.
+
+#include "app/ChildWindow.h"
+#include "app/Desktop.h"
+#include "app/HelpViewer.h"
+#include "app/MessageService.h"
+#include "app/Startup.h"
+#include "app/frmMDI.h"
+#include "app/frmOpen.h"
+#include "tests/TestSupport.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStatusBar>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QtTest>
+
+namespace {
+
+// A child window that lives in the tests only: it keeps the contract and records what the main
+// window asks of it.
+class TestChild : public QWidget, public ChildWindow {
+public:
+    explicit TestChild(const QString& state) : m_state(state) { setMinimumSize(200, 120); }
+
+    QString ToolbarState() const override { return m_state; }
+    void setState(const QString& state)
+    {
+        m_state = state;
+        frmMDI::instance()->SetMDIToolbar(state);
+    }
+    void RNew() override { calls << QStringLiteral("RNew"); }
+    void RSave() override { calls << QStringLiteral("RSave"); }
+    void RDelete() override { calls << QStringLiteral("RDelete"); }
+    void RPrint(bool blnShowPreview) override
+    {
+        calls << (blnShowPreview ? QStringLiteral("RPrint(preview)") : QStringLiteral("RPrint(print)"));
+    }
+    void Activated() override
+    {
+        ++activations;
+        ChildWindow::Activated();
+    }
+
+    QStringList calls;
+    int activations = 0;
+    bool refuseClose = false;
+    int closingCalls = 0;
+    // What the main window's commands looked like right after this window's closing rule ran.
+    QMap<QString, bool> commandsWhenClosed;
+    QString hintWhenClosed;
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        if (refuseClose) {
+            event->ignore();
+            return;
+        }
+        event->accept();
+        ++closingCalls;
+        frmMDI* mdi = frmMDI::instance();
+        mdi->childClosing(this);
+        for (const char* name : {"mnuFile(0)", "mnuFile(4)", "mnuFile(6)", "mnuFile(12)", "mnuFile(14)",
+                                 "tbrMDI(1)", "tbrMDI(2)", "tbrMDI(4)", "tbrMDI(5)", "tbrMDI(7)", "tbrMDI(9)"}) {
+            commandsWhenClosed.insert(QLatin1String(name), mdi->action(QLatin1String(name))->isEnabled());
+        }
+        hintWhenClosed = mdi->statusText();
+    }
+
+private:
+    QString m_state;
+};
+
+// The commands a state string governs, in toolbar order, with their menu items.
+struct Command {
+    const char* toolbar;
+    const char* menu;  // nullptr: Delete has no menu item
+};
+const Command kCommands[] = {
+    {"tbrMDI(1)", "mnuFile(0)"},   // New
+    {"tbrMDI(2)", "mnuFile(4)"},   // Save
+    {"tbrMDI(4)", "mnuFile(14)"},  // Print
+    {"tbrMDI(5)", "mnuFile(12)"},  // Print Preview
+    {"tbrMDI(7)", nullptr},        // Delete
+    {"tbrMDI(9)", "mnuFile(6)"},   // Close
+};
+
+}  // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private:
+    frmMDI* m_mdi = nullptr;
+    QStringList m_opened;  // addresses the Help menu handed to the desktop
+    QStringList m_started; // programs the Tools menu tried
+
+    QAction* act(const char* name) const
+    {
+        QAction* a = m_mdi->action(QLatin1String(name));
+        if (!a)
+            qFatal("no action %s", name);
+        return a;
+    }
+    QToolBar* band() const { return m_mdi->findChild<QToolBar*>(QStringLiteral("cbMDI")); }
+    TestChild* open(const char* name)
+    {
+        return dynamic_cast<TestChild*>(m_mdi->openChild(QLatin1String(name)));
+    }
+    int subWindows() const
+    {
+        int n = 0;
+        for (QMdiSubWindow* sub : m_mdi->mdiArea()->subWindowList())
+            n += (sub->widget() && !sub->isHidden()) ? 1 : 0;
+        return n;
+    }
+    void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    QString enabledCommands() const
+    {
+        // "NSPVDC" with '-' for each command that is off, toolbar and menu alike.
+        static const char letters[] = "NSPVDC";
+        QString out;
+        for (int i = 0; i < 6; ++i) {
+            const bool tool = m_mdi->action(QLatin1String(kCommands[i].toolbar))->isEnabled();
+            if (kCommands[i].menu) {
+                const bool menu = m_mdi->action(QLatin1String(kCommands[i].menu))->isEnabled();
+                if (menu != tool)
+                    return QStringLiteral("toolbar and menu disagree at %1").arg(letters[i]);
+            }
+            out += tool ? QLatin1Char(letters[i]) : QLatin1Char('-');
+        }
+        return out;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TestSupport::initTestEnvironment();
+        Startup::initResources();
+        for (const char* name : {"frmShipParticulars", "frmPortMaster"})
+            frmMDI::registerChild(QLatin1String(name), [] { return new TestChild(QStringLiteral("111001111")); });
+        for (const char* name : {"frmQuorvane", "frmZODuraduza"})
+            frmMDI::registerChild(QLatin1String(name), [] { return new TestChild(QStringLiteral("001111011")); });
+        Desktop::setAddressOpener([this](const QUrl& url) {
+            m_opened << url.toString();
+            return true;
+        });
+    }
+
+    void init()
+    {
+        MessageService::clearRecords();
+        MessageService::clearAnswers();
+        m_opened.clear();
+        m_started.clear();
+        m_mdi = new frmMDI;
+        m_mdi->show();
+        m_mdi->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_mdi));
+    }
+
+    void cleanup()
+    {
+        Desktop::setProgramStarter({});
+        for (QMdiSubWindow* sub : m_mdi->mdiArea()->subWindowList()) {
+            if (auto* child = dynamic_cast<TestChild*>(sub->widget()))
+                child->refuseClose = false;
+        }
+        delete m_mdi;
+        m_mdi = nullptr;
+        flushDeletes();
+        QVERIFY(frmMDI::instance() == nullptr);
+    }
+
+    void menuBarIsTheTable()
+    {
+        QCOMPARE(m_mdi->windowTitle(), QStringLiteral("Quorvane Lt"));
+        QStringList tops;
+        for (QAction* a : m_mdi->menuBar()->actions())
+            tops << a->menu()->objectName() + QLatin1Char('=') + a->text();
+        QCOMPARE(tops, QStringList({"mnuMain0=&File", "mnuMain1=&Ship Data", "mnuMain2=&Draft Survey",
+                                    "mnuMain3=&Tools", "mnuWindow=&Window", "mnuMain5=&Help"}));
+
+        // Name, caption, shortcut, initial state and whether it carries a picture, in menu order.
+        auto describe = [](QMenu* menu) {
+            QStringList out;
+            for (QAction* a : menu->actions()) {
+                if (a->isSeparator()) {
+                    out << a->objectName() + QStringLiteral(" -");
+                    continue;
+                }
+                out << QStringLiteral("%1 %2 [%3] %4%5")
+                           .arg(a->objectName(), a->text(), a->shortcut().toString(),
+                                a->isEnabled() ? QStringLiteral("on") : QStringLiteral("off"),
+                                a->icon().isNull() ? QString() : QStringLiteral(" icon"));
+            }
+            return out;
+        };
+        auto menu = [this](const char* name) { return m_mdi->findChild<QMenu*>(QLatin1String(name)); };
+        QCOMPARE(describe(menu("mnuMain0")),
+                 QStringList({"mnuFile(0) &New [Ctrl+N] off icon", "mnuFile(2) &Open [Ctrl+O] on icon",
+                              "mnuFile(4) &Save [Ctrl+S] off icon", "mnuFile(6) &Close [Ctrl+F4] off icon",
+                              "mnuFile(10) -", "mnuFile(12) Print Pre&view [] off icon",
+                              "mnuFile(14) &Print [Ctrl+P] off icon", "mnuFile(16) -",
+                              "mnuFile(18) E&xit [] on icon"}));
+        QCOMPARE(describe(menu("mnuMain1")), QStringList({"mnuShipData(5) &Ship Particulars [] on icon",
+                                                          "mnuShipData(20) &Port [] on icon"}));
+        QCOMPARE(describe(menu("mnuMain2")), QStringList({"mnuQuorvane(5) &Loading [] on icon",
+                                                          "mnuQuorvane(10) Disch&arging [] on icon"}));
+        QCOMPARE(describe(menu("mnuMain3")), QStringList({"mnuTools(5) &Calculator [] on icon",
+                                                          "mnuTools(10) &Notepad [] on icon"}));
+        const QStringList help = describe(menu("mnuMain5"));
+        QCOMPARE(help.size(), 8);
+        QCOMPARE(help.at(0), QStringLiteral("mnuHelp(5) &Daily Tips [] on icon"));
+        QCOMPARE(help.at(1), QStringLiteral("mnuHelp(6) &Contents [F1] on icon"));
+        QCOMPARE(help.at(2), QStringLiteral("mnuHelp(7) -"));
+        QCOMPARE(help.at(3), QStringLiteral("mnuHelp(10) &Technical Support [] on icon"));
+        QVERIFY(help.at(4).startsWith(QStringLiteral("mnuHelp(13) ")));
+        QCOMPARE(help.at(5), QStringLiteral("mnuHelp(15) &Submit bugs [] on"));
+        QCOMPARE(help.at(6), QStringLiteral("mnuHelp(16) -"));
+        QCOMPARE(help.at(7), QStringLiteral("mnuHelp(20) &About Quorvane Lt.... [] on"));
+        QStringList web;
+        for (QAction* a : menu("mnuHelp2")->actions())
+            web << a->objectName();
+        QCOMPARE(web, QStringList({"mnuHelp2(5)", "mnuHelp2(10)", "mnuHelp2(15)", "mnuHelp2(20)",
+                                   "mnuHelp2(25)"}));
+    }
+
+    void toolbarIsNinePositionsInTheBand()
+    {
+        auto* tbr = m_mdi->findChild<QToolBar*>(QStringLiteral("tbrMDI"));
+        QVERIFY(tbr);
+        QVERIFY(band());
+        QVERIFY(band()->isAncestorOf(tbr));
+        const QList<QAction*> buttons = tbr->actions();
+        QCOMPARE(buttons.size(), 9);
+        QStringList seen;
+        for (QAction* b : buttons) {
+            seen << (b->isSeparator() ? QStringLiteral("|")
+                                      : b->data().toString() + QLatin1Char('/') + b->toolTip());
+            if (!b->isSeparator())
+                QVERIFY2(!b->icon().isNull(), qPrintable(b->data().toString()));
+        }
+        QCOMPARE(seen, QStringList({"New/New", "Save/Save", "|", "Print/Print", "PrintPreview/Print Preview",
+                                    "|", "Delete/Delete", "|", "Close/Close"}));
+    }
+
+    void noChildOpen()
+    {
+        QCOMPARE(enabledCommands(), QStringLiteral("------"));
+        QVERIFY(act("mnuFile(2)")->isEnabled());
+        QVERIFY(act("mnuFile(18)")->isEnabled());
+        QVERIFY(!band()->isVisible());
+        QCOMPARE(frmMDI::OpenChildCount, 0);
+        QCOMPARE(m_mdi->statusText(), QStringLiteral("Press Ctrl-O to open the Open file box"));
+        auto* sb = m_mdi->findChild<QStatusBar*>(QStringLiteral("sb1"));
+        QVERIFY(sb);
+        QStringList panels;
+        for (int i = 2; i <= 4; ++i)
+            panels << sb->findChild<QLabel*>(QStringLiteral("sb1Panel%1").arg(i))->text();
+        QCOMPARE(panels, QStringList({"CAPS", "NUM", "INS"}));
+        const QString time = sb->findChild<QLabel*>(QStringLiteral("sb1Panel5"))->text();
+        const QString date = sb->findChild<QLabel*>(QStringLiteral("sb1Panel6"))->text();
+        QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d$")).match(time).hasMatch(), qPrintable(time));
+        QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\d-\\d\\d-\\d{4}$")).match(date).hasMatch(), qPrintable(date));
+
+        // New, Save and Close do nothing with no window open, from the keyboard either.
+        QTest::keyClick(m_mdi, Qt::Key_N, Qt::ControlModifier);
+        QTest::keyClick(m_mdi, Qt::Key_S, Qt::ControlModifier);
+        m_mdi->toolbarCommand(QStringLiteral("Save"));
+        QCOMPARE(subWindows(), 0);
+    }
+
+    void stateStrings_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QString>("commands");
+        QTest::newRow("child closed") << "001001010" << "------";
+        QTest::newRow("ready for new record") << "011001011" << "-S---C";
+        QTest::newRow("stored record") << "111001111" << "NS--DC";
+        QTest::newRow("separators 0") << "110000101" << "NS--DC";
+        QTest::newRow("survey") << "001111011" << "--PV-C";
+        QTest::newRow("all on") << "111111111" << "NSPVDC";
+        QTest::newRow("other characters") << "1x1Y1z1!2" << "N--VD-";
+        // The Close button follows the last character, however long the string.
+        QTest::newRow("short") << "1" << "N----C";
+        QTest::newRow("long") << "0000000000" << "------";
+        QTest::newRow("empty") << "" << "------";
+    }
+
+    void stateStrings()
+    {
+        QFETCH(QString, state);
+        QFETCH(QString, commands);
+        m_mdi->SetMDIToolbar(QStringLiteral("111111111"));
+        m_mdi->SetMDIToolbar(state);
+        QCOMPARE(enabledCommands(), commands);
+    }
+
+    void childActivationGovernsCommands()
+    {
+        TestChild* ship = open("frmShipParticulars");
+        QVERIFY(ship);
+        QCOMPARE(ship->activations, 1);
+        QCOMPARE(enabledCommands(), QStringLiteral("NS--DC"));
+        QCOMPARE(m_mdi->statusText(), QString());
+        ship->setState(QStringLiteral("011001011"));
+        QCOMPARE(enabledCommands(), QStringLiteral("-S---C"));
+
+        TestChild* survey = open("frmQuorvane");
+        QCOMPARE(enabledCommands(), QStringLiteral("--PV-C"));
+        // Back to the ship window: its own state comes back.
+        m_mdi->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(ship->parentWidget()));
+        QCOMPARE(enabledCommands(), QStringLiteral("-S---C"));
+        QCOMPARE(survey->activations, 1);
+        QCOMPARE(ship->activations, 2);
+    }
+
+    void openingTwiceLeavesOne()
+    {
+        act("mnuShipData(5)")->trigger();
+        QWidget* first = m_mdi->findChildWindow(QStringLiteral("frmShipParticulars"));
+        QVERIFY(first);
+        QVERIFY(band()->isVisible());
+        act("mnuQuorvane(5)")->trigger();
+        QCOMPARE(m_mdi->activeChild()->property("quorvaneChildName").toString(), QStringLiteral("frmQuorvane"));
+        act("mnuShipData(5)")->trigger();
+        QCOMPARE(subWindows(), 2);
+        QCOMPARE(frmMDI::OpenChildCount, 2);
+        QCOMPARE(m_mdi->findChildWindow(QStringLiteral("frmShipParticulars")), first);
+        QCOMPARE(m_mdi->activeChild(), first);  // brought to the front, not opened again
+
+        // Ctrl+F4 closes the window in front.
+        QTest::keyClick(m_mdi, Qt::Key_F4, Qt::ControlModifier);
+        flushDeletes();
+        QCOMPARE(subWindows(), 1);
+        QVERIFY(!m_mdi->findChildWindow(QStringLiteral("frmShipParticulars")));
+        QCOMPARE(frmMDI::OpenChildCount, 1);
+        act("mnuFile(6)")->trigger();
+        flushDeletes();
+        QCOMPARE(subWindows(), 0);
+        QCOMPARE(frmMDI::OpenChildCount, 0);
+        QVERIFY(!band()->isVisible());
+        QCOMPARE(enabledCommands(), QStringLiteral("------"));
+        QCOMPARE(m_mdi->statusText(), frmMDI::statusHint());
+    }
+
+    void closingOneOfTwo()
+    {
+        TestChild* ship = open("frmShipParticulars");
+        TestChild* survey = open("frmQuorvane");
+        QCOMPARE(m_mdi->activeChild(), survey);
+        QPointer<TestChild> watch(survey);
+        act("tbrMDI(9)")->trigger();  // the toolbar's Close
+        // The closing rule put every command off and left the hint away: one window is still open.
+        QCOMPARE(survey->closingCalls, 1);
+        for (auto it = survey->commandsWhenClosed.cbegin(); it != survey->commandsWhenClosed.cend(); ++it)
+            QVERIFY2(!it.value(), qPrintable(it.key()));
+        QCOMPARE(survey->hintWhenClosed, QString());
+        flushDeletes();
+        QVERIFY(watch.isNull());
+        QCOMPARE(frmMDI::OpenChildCount, 1);
+        QVERIFY(band()->isVisible());
+        QCOMPARE(m_mdi->statusText(), QString());
+        // The remaining child, active again, restores its own commands.
+        QCOMPARE(m_mdi->activeChild(), ship);
+        QCOMPARE(enabledCommands(), QStringLiteral("NS--DC"));
+    }
+
+    void commandsReachTheActiveChild()
+    {
+        TestChild* ship = open("frmShipParticulars");
+        ship->setState(QStringLiteral("111111111"));
+        act("mnuFile(0)")->trigger();
+        act("mnuFile(4)")->trigger();
+        act("mnuFile(12)")->trigger();
+        act("mnuFile(14)")->trigger();
+        QCOMPARE(ship->calls, QStringList({"RNew", "RSave", "RPrint(preview)", "RPrint(print)"}));
+        ship->calls.clear();
+        for (const char* b : {"tbrMDI(1)", "tbrMDI(2)", "tbrMDI(4)", "tbrMDI(5)", "tbrMDI(7)"})
+            act(b)->trigger();
+        QCOMPARE(ship->calls, QStringList({"RNew", "RSave", "RPrint(print)", "RPrint(preview)", "RDelete"}));
+        ship->calls.clear();
+        // The keyboard: Ctrl+S saves, Ctrl+N starts a new record, Ctrl+P prints.
+        ship->setFocus();
+        QTest::keyClick(m_mdi, Qt::Key_S, Qt::ControlModifier);
+        QTest::keyClick(m_mdi, Qt::Key_N, Qt::ControlModifier);
+        QTest::keyClick(m_mdi, Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(ship->calls, QStringList({"RSave", "RNew", "RPrint(print)"}));
+
+        // In a survey window Save is off, so Ctrl+S does nothing.
+        TestChild* survey = open("frmQuorvane");
+        QTest::keyClick(m_mdi, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(survey->calls, QStringList());
+    }
+
+    void statusHintFollowsOpenWindows()
+    {
+        QCOMPARE(m_mdi->statusText(), frmMDI::statusHint());
+        TestChild* ship = open("frmShipParticulars");
+        QCOMPARE(m_mdi->statusText(), QString());
+        m_mdi->setStatusText(QStringLiteral("a hint of the ship window"));
+        TestChild* port = open("frmPortMaster");
+        QCOMPARE(m_mdi->statusText(), QString());
+        port->close();
+        QCOMPARE(port->hintWhenClosed, QString());  // the ship window is still open
+        ship->close();
+        QCOMPARE(ship->hintWhenClosed, frmMDI::statusHint());
+        flushDeletes();
+        QCOMPARE(m_mdi->statusText(), frmMDI::statusHint());
+
+        // Another window of the program, the help, counts as open too.
+        act("mnuHelp(6)")->trigger();
+        m_mdi->applyStatusHint();
+        QCOMPARE(m_mdi->statusText(), QString());
+        m_mdi->findChild<HelpViewer*>()->close();
+        flushDeletes();
+        m_mdi->applyStatusHint();
+        QCOMPARE(m_mdi->statusText(), frmMDI::statusHint());
+    }
+
+    void closingRuleCountsEachWindowOnce()
+    {
+        TestChild* ship = open("frmShipParticulars");
+        open("frmPortMaster");
+        m_mdi->childClosing(ship);
+        m_mdi->childClosing(ship);  // a second run of the same handler
+        QCOMPARE(frmMDI::OpenChildCount, 1);
+        QVERIFY(band()->isVisible());
+    }
+
+    void exitAsksEveryChild()
+    {
+        TestChild* ship = open("frmShipParticulars");
+        TestChild* survey = open("frmQuorvane");
+        ship->refuseClose = true;
+        act("mnuFile(18)")->trigger();
+        flushDeletes();
+        // The ship window refused: the program stays, with the ship window in it.
+        QVERIFY(m_mdi->isVisible());
+        QVERIFY(m_mdi->findChildWindow(QStringLiteral("frmShipParticulars")));
+        QCOMPARE(frmMDI::OpenChildCount, m_mdi->mdiArea()->subWindowList().size());
+        Q_UNUSED(survey);
+
+        ship->refuseClose = false;
+        act("mnuFile(18)")->trigger();
+        flushDeletes();
+        QVERIFY(!m_mdi->isVisible());
+        QCOMPARE(m_mdi->mdiArea()->subWindowList().size(), 0);
+        QCOMPARE(frmMDI::OpenChildCount, 0);
+    }
+
+    void windowMenuListsTheChildren()
+    {
+        TestChild* ship = open("frmShipParticulars");
+        ship->setWindowTitle(QStringLiteral("Ship Particulars"));
+        TestChild* survey = open("frmQuorvane");
+        survey->setWindowTitle(QStringLiteral("Draft Survey-[Loading]"));
+        QMenu* menu = m_mdi->findChild<QMenu*>(QStringLiteral("mnuWindow"));
+        emit menu->aboutToShow();
+        QStringList entries;
+        QAction* shipEntry = nullptr;
+        for (QAction* a : menu->actions()) {
+            if (a->isCheckable()) {
+                entries << a->text() + (a->isChecked() ? QStringLiteral(" *") : QString());
+                if (a->text().contains(QLatin1String("Ship")))
+                    shipEntry = a;
+            }
+        }
+        QCOMPARE(entries, QStringList({"&1 Ship Particulars", "&2 Draft Survey-[Loading] *"}));
+        shipEntry->trigger();
+        QCOMPARE(m_mdi->activeChild(), ship);
+    }
+
+    void navigatorStartsOnTheShipGroup()
+    {
+        frmOpen nav(m_mdi);
+        nav.show();
+        auto* list = nav.findChild<QListWidget*>(QStringLiteral("lvOpen"));
+        auto* tree = nav.findChild<QTreeWidget*>(QStringLiteral("tvOpen"));
+        auto* cmdOpen = nav.findChild<QPushButton*>(QStringLiteral("cmdOpen"));
+        QCOMPARE(nav.windowTitle(), QStringLiteral("Open"));
+        QCOMPARE(tree->topLevelItem(0)->text(0), QStringLiteral("Draft Survey"));
+        QVERIFY(tree->topLevelItem(0)->isExpanded());
+        QCOMPARE(tree->currentItem()->text(0), QStringLiteral("Ship Data"));
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("Ship Particulars"));
+        QCOMPARE(list->item(1)->text(), QStringLiteral("Port"));
+        QVERIFY(!cmdOpen->isEnabled());
+    }
+
+    void navigatorOpensExactNamesOnly_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("Port") << "Port" << "frmPortMaster";
+        QTest::newRow("port in lower case") << "port" << "";
+        QTest::newRow("blank after the name") << "Port " << "";
+        QTest::newRow("Ship Particulars") << "Ship Particulars" << "frmShipParticulars";
+        QTest::newRow("Loading Survey") << "Loading Survey" << "frmQuorvane";
+        QTest::newRow("Discharging Survey") << "Discharging Survey" << "frmZODuraduza";
+        QTest::newRow("unknown") << "Tonnage" << "";
+    }
+
+    void navigatorOpensExactNamesOnly()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, opened);
+        frmOpen nav(m_mdi);
+        nav.show();
+        auto* text = nav.findChild<QLineEdit*>(QStringLiteral("txtFormToOpen"));
+        auto* cmdOpen = nav.findChild<QPushButton*>(QStringLiteral("cmdOpen"));
+        QTest::keyClicks(text, typed);
+        QVERIFY(cmdOpen->isEnabled());
+        QTest::mouseClick(cmdOpen, Qt::LeftButton);
+        QVERIFY(!nav.isVisible());
+        QCOMPARE(nav.result(), int(QDialog::Accepted));
+        if (opened.isEmpty()) {
+            QCOMPARE(subWindows(), 0);
+            QCOMPARE(m_mdi->statusText(), frmMDI::statusHint());
+        } else {
+            QCOMPARE(subWindows(), 1);
+            QCOMPARE(m_mdi->activeChild()->property("quorvaneChildName").toString(), opened);
+            QCOMPARE(frmMDI::OpenChildCount, 1);
+            QVERIFY(band()->isVisible());
+        }
+    }
+
+    void navigatorBlanksKeepOpenOff()
+    {
+        frmOpen nav(m_mdi);
+        nav.show();
+        auto* text = nav.findChild<QLineEdit*>(QStringLiteral("txtFormToOpen"));
+        auto* cmdOpen = nav.findChild<QPushButton*>(QStringLiteral("cmdOpen"));
+        QTest::keyClicks(text, QStringLiteral("   "));
+        QVERIFY(!cmdOpen->isEnabled());
+        QTest::keyClick(text, Qt::Key_Return);  // Enter does not get past a disabled Open
+        QVERIFY(nav.isVisible());
+        QTest::keyClicks(text, QStringLiteral("P"));
+        QVERIFY(cmdOpen->isEnabled());
+        text->clear();
+        QVERIFY(!cmdOpen->isEnabled());
+    }
+
+    void navigatorGroupEmptiesTheName()
+    {
+        frmOpen nav(m_mdi);
+        nav.show();
+        auto* list = nav.findChild<QListWidget*>(QStringLiteral("lvOpen"));
+        auto* tree = nav.findChild<QTreeWidget*>(QStringLiteral("tvOpen"));
+        auto* text = nav.findChild<QLineEdit*>(QStringLiteral("txtFormToOpen"));
+        auto* cmdOpen = nav.findChild<QPushButton*>(QStringLiteral("cmdOpen"));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+        QCOMPARE(text->text(), QStringLiteral("Port"));
+        QVERIFY(cmdOpen->isEnabled());
+
+        QTreeWidgetItem* survey = tree->topLevelItem(0)->child(1);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(survey).center());
+        QCOMPARE(text->text(), QString());
+        QVERIFY(!cmdOpen->isEnabled());
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("Loading Survey"));
+        QCOMPARE(list->item(1)->text(), QStringLiteral("Discharging Survey"));
+
+        // The root empties the name too and leaves the list alone.
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+        QCOMPARE(text->text(), QStringLiteral("Loading Survey"));
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                          tree->visualItemRect(tree->topLevelItem(0)).center());
+        QCOMPARE(text->text(), QString());
+        QCOMPARE(list->item(0)->text(), QStringLiteral("Loading Survey"));
+
+        // A double-click opens at once; doing it again leaves a single Loading window.
+        for (int i = 0; i < 2; ++i) {
+            frmOpen again(m_mdi);
+            again.show();
+            auto* tv = again.findChild<QTreeWidget*>(QStringLiteral("tvOpen"));
+            auto* lv = again.findChild<QListWidget*>(QStringLiteral("lvOpen"));
+            QTest::mouseClick(tv->viewport(), Qt::LeftButton, {},
+                              tv->visualItemRect(tv->topLevelItem(0)->child(1)).center());
+            const QPoint at = lv->visualItemRect(lv->item(0)).center();
+            QTest::mouseClick(lv->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(lv->viewport(), Qt::LeftButton, {}, at);
+            QVERIFY(!again.isVisible());
+        }
+        QCOMPARE(subWindows(), 1);
+        QCOMPARE(m_mdi->activeChild()->property("quorvaneChildName").toString(), QStringLiteral("frmQuorvane"));
+    }
+
+    void ctrlOShowsTheNavigator()
+    {
+        bool seen = false;
+        QString hintWhileOpen = QStringLiteral("unset");
+        QTimer::singleShot(0, this, [&] {
+            auto* nav = qobject_cast<frmOpen*>(QApplication::activeModalWidget());
+            if (!nav)
+                return;
+            seen = true;
+            hintWhileOpen = m_mdi->statusText();
+            QTest::mouseClick(nav->findChild<QPushButton*>(QStringLiteral("cmdCancel")), Qt::LeftButton);
+        });
+        QTest::keyClick(m_mdi, Qt::Key_O, Qt::ControlModifier);
+        QVERIFY(seen);
+        QCOMPARE(hintWhileOpen, QString());
+        QCOMPARE(subWindows(), 0);
+        QCOMPARE(m_mdi->statusText(), frmMDI::statusHint());
+    }
+
+    void toolsSayWhenNothingStarts()
+    {
+        Desktop::setProgramStarter([this](const QString& program, const QStringList&) {
+            m_started << program;
+            return false;
+        });
+        act("mnuTools(5)")->trigger();
+        QCOMPARE(m_started, Desktop::calculatorPrograms());
+        QCOMPARE(MessageService::records().size(), 1);
+        MessageRecord box = MessageService::records().first();
+        QCOMPARE(box.title, QStringLiteral("Quorvane Lt"));
+        QVERIFY(box.text.startsWith(QStringLiteral("No calculator could be started.\r\n\r\n")));
+        QCOMPARE(box.icon, Msg::Icon::Exclamation);
+
+        m_started.clear();
+        MessageService::clearRecords();
+        act("mnuTools(10)")->trigger();
+        QCOMPARE(m_started, Desktop::editorPrograms() + QStringList{"xdg-open"});
+        QCOMPARE(MessageService::records().size(), 1);
+        QVERIFY(MessageService::records().first().text.startsWith(QStringLiteral("No text editor could be started.")));
+    }
+
+    void toolsStartTheFirstThatWorks()
+    {
+        QStringList arguments;
+        Desktop::setProgramStarter([&](const QString& program, const QStringList& args) {
+            m_started << program;
+            arguments = args;
+            return program == QLatin1String("kcalc") || program == QLatin1String("xdg-open");
+        });
+        act("mnuTools(5)")->trigger();
+        QCOMPARE(m_started, QStringList({"gnome-calculator", "kcalc"}));
+        // With no editor at all, the desktop's default one gets the notes file, which exists.
+        m_started.clear();
+        act("mnuTools(10)")->trigger();
+        QCOMPARE(m_started.last(), QStringLiteral("xdg-open"));
+        QCOMPARE(arguments, QStringList{Desktop::notesFile()});
+        QVERIFY(QFile::exists(arguments.first()));
+        QCOMPARE(MessageService::records().size(), 0);
+    }
+
+    void helpAddressesGoToTheDesktop()
+    {
+        act("mnuHelp(10)")->trigger();
+        act("mnuHelp(15)")->trigger();
+        for (const char* name : {"mnuHelp2(5)", "mnuHelp2(10)", "mnuHelp2(15)", "mnuHelp2(20)", "mnuHelp2(25)"})
+            act(name)->trigger();
+        QCOMPARE(m_opened.size(), 7);
+        QVERIFY(m_opened.at(0).startsWith(QStringLiteral("mailto:")));
+        for (int i = 1; i < 7; ++i)
+            QVERIFY2(m_opened.at(i).startsWith(QStringLiteral("https://")), qPrintable(m_opened.at(i)));
+        QCOMPARE(QSet<QString>(m_opened.begin(), m_opened.end()).size(), 7);
+    }
+
+    void helpPagesAreThereAndLinked()
+    {
+        act("mnuHelp(6)")->trigger();
+        auto* viewer = m_mdi->findChild<HelpViewer*>();
+        QVERIFY(viewer && viewer->isVisible());
+        QCOMPARE(viewer->currentPage(), HelpViewer::topics().first().page);
+        // F1 again brings the same viewer forward instead of a second one.
+        act("mnuHelp(6)")->trigger();
+        QCOMPARE(m_mdi->findChildren<HelpViewer*>().size(), 1);
+
+        const QRegularExpression link(QStringLiteral("href=\"([^\"#]+)(#[^\"]*)?\""));
+        for (const HelpViewer::Topic& topic : HelpViewer::topics()) {
+            const QString path = QLatin1Char(':') + topic.page.path();
+            QFile page(path);
+            QVERIFY2(page.open(QIODevice::ReadOnly), qPrintable(path));
+            const QString html = QString::fromUtf8(page.readAll());
+            QVERIFY2(html.size() > 800, qPrintable(path));
+            for (auto m = link.globalMatch(html); m.hasNext();) {
+                const QString target = m.next().captured(1);
+                if (target.contains(QLatin1Char(':')))
+                    continue;
+                QVERIFY2(QFile::exists(QStringLiteral(":/help/") + target), qPrintable(path + " -> " + target));
+            }
+            viewer->showPage(topic.page);
+            QVERIFY(!viewer->browser()->toPlainText().trimmed().isEmpty());
+            QVERIFY2(!viewer->browser()->documentTitle().isEmpty(), qPrintable(path));
+        }
+        // A web address in a page goes to the desktop, not into the viewer.
+        const QUrl before = viewer->currentPage();
+        emit viewer->browser()->anchorClicked(QUrl(QStringLiteral("https://www.quorvane-marine.example/")));
+        QCOMPARE(viewer->currentPage(), before);
+        QCOMPARE(m_opened, QStringList{"https://www.quorvane-marine.example/"});
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_mainwindow.moc"

@@ -1,0 +1,388 @@
+// Start-up as the surveyor meets it: a database that cannot be opened ends the run with the
+// failure box and no window; otherwise the About box leads into the main window, with the tip of
+// the day when the setting asks for it, and the setting survives a restart.
+
+#include "app/AppPaths.h"
+#include "app/Database.h"
+#include "app/MessageService.h"
+#include "app/Startup.h"
+#include "app/frmAbout.h"
+#include "app/frmMDI.h"
+#include "app/frmTipOfDay.h"
+#include "db/Connection.h"
+#include "db/Schema.h"
+#include "tests/TestSupport.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QSettings>
+#include <QTimer>
+#include <QToolBar>
+#include <QtTest>
+
+namespace {
+
+const char* const kSetting = "Options/Show Tips at Startup";
+
+QString storedSetting()
+{
+    // A new settings object reads what the store holds, as the next run of the program would.
+    QSettings settings(AppPaths::appName(), AppPaths::appName());
+    return settings.value(QLatin1String(kSetting)).toString();
+}
+
+void setStoredSetting(const QString& value)
+{
+    QSettings settings(AppPaths::appName(), AppPaths::appName());
+    if (value.isNull())
+        settings.remove(QLatin1String(kSetting));
+    else
+        settings.setValue(QLatin1String(kSetting), value);
+    settings.sync();
+}
+
+QStringList visibleWindows()
+{
+    QStringList out;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && (w->windowType() == Qt::Window || w->windowType() == Qt::Dialog))
+            out << w->objectName();
+    }
+    return out;
+}
+
+}  // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir* m_dir = nullptr;
+    QString m_aboutSeen;  // what the About box showed when it was answered
+
+    // Runs start-up, pressing Continue on the About box as soon as it is up.
+    Startup::Outcome startAndContinue(const QStringList& arguments = {})
+    {
+        m_aboutSeen.clear();
+        auto* presser = new QTimer(this);
+        presser->setInterval(5);
+        connect(presser, &QTimer::timeout, this, [this, presser] {
+            auto* about = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
+            if (!about || !about->isVisible())
+                return;
+            QStringList labels;
+            for (QLabel* l : about->findChildren<QLabel*>())
+                if (!l->text().isEmpty())
+                    labels << l->text();
+            m_aboutSeen = about->windowTitle() + QLatin1Char('|') + labels.join(QLatin1Char('|'));
+            if (about->windowFlags() & Qt::FramelessWindowHint)
+                m_aboutSeen += QStringLiteral("|frameless");
+            presser->stop();
+            presser->deleteLater();
+            QTest::mouseClick(about->findChild<QPushButton*>(QStringLiteral("cmdContinue")), Qt::LeftButton);
+        });
+        presser->start();
+        return Startup::start(arguments);
+    }
+
+    QWidget* tipWindow() const
+    {
+        frmMDI* mdi = frmMDI::instance();
+        return mdi ? mdi->findChildWindow(QStringLiteral("frmTipOfDay")) : nullptr;
+    }
+
+    void closeMainWindow()
+    {
+        if (frmMDI* mdi = frmMDI::instance())
+            mdi->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TestSupport::initTestEnvironment();
+        Startup::initResources();
+    }
+
+    void init()
+    {
+        MessageService::clearRecords();
+        MessageService::clearAnswers();
+        Startup::setDebugMode(false);
+        m_dir = new QTemporaryDir;
+        TestSupport::useFreshDatabaseCopy(*m_dir);
+        setStoredSetting(QString());
+    }
+
+    void cleanup()
+    {
+        closeMainWindow();
+        QVERIFY(!frmMDI::instance());
+        CloseDatabase();
+        delete m_dir;
+        m_dir = nullptr;
+    }
+
+    void failureToOpenEndsWithoutAWindow_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("DS.lib missing") << "no-lib";
+        QTest::newRow("DS.dat missing") << "no-dat";
+        QTest::newRow("DS.dat is not a database") << "garbage";
+        QTest::newRow("DS.dat keyed with another password") << "wrong-password";
+        QTest::newRow("DS.lib does not know the user") << "wrong-user";
+        QTest::newRow("DS.lib with another user password") << "wrong-user-password";
+    }
+
+    void failureToOpenEndsWithoutAWindow()
+    {
+        QFETCH(QString, damage);
+        const QString dat = m_dir->filePath(QStringLiteral("DS.dat"));
+        const QString lib = m_dir->filePath(QStringLiteral("DS.lib"));
+        if (damage == QLatin1String("no-lib")) {
+            QVERIFY(QFile::remove(lib));
+        } else if (damage == QLatin1String("no-dat")) {
+            QVERIFY(QFile::remove(dat));
+        } else if (damage == QLatin1String("garbage")) {
+            QFile f(dat);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(QByteArray(8192, 'x'));
+        } else if (damage == QLatin1String("wrong-password")) {
+            Schema::writeDatabaseFile(dat, QStringLiteral("harbourfog"), true);
+        } else if (damage == QLatin1String("wrong-user")) {
+            Schema::writeWorkgroupFile(lib, QStringLiteral("bosun"), Schema::userPassword(), true);
+        } else {
+            Schema::writeWorkgroupFile(lib, Schema::userName(), QStringLiteral("1111111111"), true);
+        }
+
+        const Startup::Outcome outcome = Startup::start({});
+        QVERIFY(outcome.status != 0);
+        QVERIFY(!outcome.windowShown);
+        QVERIFY(!frmMDI::instance());
+        QCOMPARE(visibleWindows(), QStringList());
+        QVERIFY(StartupFailed());
+        const QList<MessageRecord> boxes = MessageService::records();
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(boxes.first().title, QStringLiteral("Quorvane Lt"));
+        QCOMPARE(boxes.first().text,
+                 QStringLiteral("An internal error has occured.\r\n\r\nPlease contact us with the error no. "
+                                "mentioned on the titlebar of this dialog box"));
+        QCOMPARE(boxes.first().icon, Msg::Icon::Critical);
+    }
+
+    void aboutLeadsToTheTipsByDefault()
+    {
+        const Startup::Outcome outcome = startAndContinue();
+        QCOMPARE(outcome.status, 0);
+        QVERIFY(outcome.windowShown);
+        QCOMPARE(m_aboutSeen, QStringLiteral("About Quorvane Lt|Quorvane Lt|Version: 1.0|") +
+                                  frmAbout().findChild<QLabel*>(QStringLiteral("lblDescription"))->text() +
+                                  QStringLiteral("|frameless"));
+        frmMDI* mdi = frmMDI::instance();
+        QVERIFY(mdi && mdi->isVisible());
+        QCOMPARE(mdi->windowTitle(), QStringLiteral("Quorvane Lt"));
+        QWidget* tip = tipWindow();
+        QVERIFY(tip);
+        QCOMPARE(tip->windowTitle(), QStringLiteral("Tip of the Day"));
+        // The tip window lives in the main window but is no working window: no band, no count.
+        QCOMPARE(frmMDI::OpenChildCount, 0);
+        QVERIFY(!mdi->findChild<QToolBar*>(QStringLiteral("cbMDI"))->isVisible());
+        QCOMPARE(mdi->statusText(), QString());
+        QVERIFY(Schema::tips().contains(tip->findChild<QLabel*>(QStringLiteral("lblTipText"))->text()));
+        QCOMPARE(tip->findChild<QLabel*>(QStringLiteral("lblHeading"))->text(), QStringLiteral("Did you know..."));
+        QCOMPARE(MessageService::records().size(), 0);
+
+        // OK closes it; the main window alone is left, with the Ctrl-O hint.
+        QTest::mouseClick(tip->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!tipWindow());
+        QCOMPARE(mdi->statusText(), frmMDI::statusHint());
+        QCOMPARE(frmMDI::OpenChildCount, 0);
+    }
+
+    void tipsSettingSurvivesARestart()
+    {
+        QVERIFY(startAndContinue().windowShown);
+        auto* check = tipWindow()->findChild<QCheckBox*>(QStringLiteral("chkLoadTipsAtStartup"));
+        QCOMPARE(check->text(), QStringLiteral("&Show Tips at Startup"));
+        QVERIFY(check->isChecked());
+        QCOMPARE(storedSetting(), QStringLiteral("1"));
+        QTest::mouseClick(check, Qt::LeftButton);
+        QVERIFY(!check->isChecked());
+        QCOMPARE(storedSetting(), QStringLiteral("0"));
+        closeMainWindow();
+        QVERIFY(!SharedConnection().isOpen());  // the main window closed the database with it
+
+        // The next run goes straight to the main window.
+        const Startup::Outcome again = startAndContinue();
+        QVERIFY(again.windowShown);
+        QVERIFY(frmMDI::instance()->isVisible());
+        QVERIFY(!tipWindow());
+        QCOMPARE(frmMDI::instance()->statusText(), frmMDI::statusHint());
+
+        // Help, Daily Tips shows them anyway and turns the setting back on.
+        frmMDI::instance()->action(QStringLiteral("mnuHelp(5)"))->trigger();
+        QVERIFY(tipWindow());
+        QVERIFY(tipWindow()->findChild<QCheckBox*>(QStringLiteral("chkLoadTipsAtStartup"))->isChecked());
+        QCOMPARE(storedSetting(), QStringLiteral("1"));
+        // Asking again brings the same window forward.
+        QWidget* first = tipWindow();
+        frmMDI::instance()->action(QStringLiteral("mnuHelp(5)"))->trigger();
+        QCOMPARE(tipWindow(), first);
+    }
+
+    void settingIsReadAsANumber_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("tips");
+        QTest::newRow("missing") << QString() << true;
+        QTest::newRow("1") << "1" << true;
+        QTest::newRow("0") << "0" << false;
+        QTest::newRow("1.0") << "1.0" << true;
+        QTest::newRow(" 1") << " 1" << true;
+        QTest::newRow("2") << "2" << false;
+        QTest::newRow("yes") << "yes" << false;
+    }
+
+    void settingIsReadAsANumber()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, tips);
+        setStoredSetting(stored);
+        QCOMPARE(frmTipOfDay::showTipsAtStartup(), tips);
+    }
+
+    void aboutFromTheHelpMenu()
+    {
+        setStoredSetting(QStringLiteral("0"));
+        QVERIFY(startAndContinue().windowShown);
+        frmMDI* mdi = frmMDI::instance();
+        auto about = [this, mdi] {
+            auto* presser = new QTimer(this);
+            presser->setInterval(5);
+            connect(presser, &QTimer::timeout, this, [presser] {
+                if (auto* box = qobject_cast<frmAbout*>(QApplication::activeModalWidget())) {
+                    presser->stop();
+                    presser->deleteLater();
+                    QTest::keyClick(box, Qt::Key_Return);
+                }
+            });
+            presser->start();
+            mdi->action(QStringLiteral("mnuHelp(20)"))->trigger();
+        };
+        about();
+        QCOMPARE(frmMDI::instance(), mdi);
+        QVERIFY(!tipWindow());
+        setStoredSetting(QStringLiteral("1"));
+        about();
+        QCOMPARE(frmMDI::instance(), mdi);
+        QVERIFY(tipWindow());
+    }
+
+    void emptyTipTable()
+    {
+        OpenDatabase();
+        QVERIFY(!StartupFailed());
+        SharedConnection().execute(QStringLiteral("DELETE FROM TipOfDay"));
+        frmTipOfDay tip;
+        auto* label = tip.findChild<QLabel*>(QStringLiteral("lblTipText"));
+        QCOMPARE(tip.tips(), QStringList());
+        QCOMPARE(tip.currentTip(), 0);
+        QCOMPARE(label->text(), QString());
+        QTest::mouseClick(tip.findChild<QPushButton*>(QStringLiteral("cmdNextTip")), Qt::LeftButton);
+        QCOMPARE(label->text(), QString());
+        QCOMPARE(MessageService::records().size(), 0);
+    }
+
+    void singleTipComesAgain()
+    {
+        OpenDatabase();
+        SharedConnection().execute(QStringLiteral("DELETE FROM TipOfDay"));
+        SharedConnection().execute(
+            QStringLiteral("INSERT INTO TipOfDay (Tip) VALUES ('Read the marks at eye level, from a boat if need be.')"));
+        frmTipOfDay tip;
+        auto* label = tip.findChild<QLabel*>(QStringLiteral("lblTipText"));
+        QCOMPARE(label->text(), QStringLiteral("Read the marks at eye level, from a boat if need be."));
+        for (int i = 0; i < 5; ++i) {
+            QTest::mouseClick(tip.findChild<QPushButton*>(QStringLiteral("cmdNextTip")), Qt::LeftButton);
+            QCOMPARE(label->text(), QStringLiteral("Read the marks at eye level, from a boat if need be."));
+            QCOMPARE(tip.currentTip(), 1);
+        }
+    }
+
+    void nextTipDrawsFromTheStoredTips()
+    {
+        OpenDatabase();
+        frmTipOfDay tip;
+        QCOMPARE(tip.tips(), Schema::tips());
+        QVERIFY(tip.tips().size() >= 12);
+        auto* label = tip.findChild<QLabel*>(QStringLiteral("lblTipText"));
+        QSet<int> positions;
+        for (int i = 0; i < 60; ++i) {
+            QTest::mouseClick(tip.findChild<QPushButton*>(QStringLiteral("cmdNextTip")), Qt::LeftButton);
+            QVERIFY(tip.currentTip() >= 1 && tip.currentTip() <= tip.tips().size());
+            QCOMPARE(label->text(), tip.tips().at(tip.currentTip() - 1));
+            positions.insert(tip.currentTip());
+        }
+        QVERIFY(positions.size() > 1);
+    }
+
+    void debugCommandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("boxes");
+        QTest::newRow("debug") << QStringList{"debug"} << true;
+        QTest::newRow("none") << QStringList() << false;
+        QTest::newRow("Debug") << QStringList{"Debug"} << false;
+        QTest::newRow("debug and more") << QStringList{"debug", "now"} << false;
+    }
+
+    void debugCommandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, boxes);
+        QVERIFY(startAndContinue(arguments).windowShown);
+        QVERIFY(tipWindow());
+        QStringList texts;
+        for (const MessageRecord& r : MessageService::records()) {
+            texts << r.text;
+            QCOMPARE(r.title, QStringLiteral("Quorvane Lt"));
+            QCOMPARE(r.icon, Msg::Icon::None);
+        }
+        if (boxes)
+            QCOMPARE(texts, QStringList({"loading tip of day", "activate of tip of day"}));
+        else
+            QCOMPARE(texts, QStringList());
+    }
+
+    void noDisplaySaysSoInsteadOfAborting()
+    {
+        const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+        const QByteArray display = qgetenv("DISPLAY");
+        const QByteArray wayland = qgetenv("WAYLAND_DISPLAY");
+        qunsetenv("QT_QPA_PLATFORM");
+        qunsetenv("DISPLAY");
+        qunsetenv("WAYLAND_DISPLAY");
+        const bool available = Startup::displayAvailable();
+        char name[] = "quorvane-lt";
+        char* argv[] = {name, nullptr};
+        const int status = Startup::main(1, argv);
+        qputenv("QT_QPA_PLATFORM", platform);
+        if (!display.isEmpty())
+            qputenv("DISPLAY", display);
+        if (!wayland.isEmpty())
+            qputenv("WAYLAND_DISPLAY", wayland);
+        QVERIFY(!available);
+        QVERIFY(status != 0);
+        QVERIFY(Startup::displayAvailable());
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "test_startup.moc"
