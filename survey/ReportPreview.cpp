@@ -1,0 +1,275 @@
+#include "survey/ReportPreview.h"
+
+#include "app/MessageService.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QStandardPaths>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+
+ReportOutput::FileNameProvider& fileNameProvider()
+{
+    static ReportOutput::FileNameProvider provider;
+    return provider;
+}
+
+ReportOutput::PrinterProvider& printerProvider()
+{
+    static ReportOutput::PrinterProvider provider;
+    return provider;
+}
+
+QString chooseFileName(QWidget* parent, const QString& suggested)
+{
+    if (fileNameProvider())
+        return fileNameProvider()(parent, suggested);
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("Save Report as PDF"), suggested,
+                                        QStringLiteral("PDF files (*.pdf)"));
+}
+
+std::unique_ptr<QPrinter> defaultPrinter()
+{
+    if (printerProvider())
+        return printerProvider()();
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull())
+        return nullptr;
+    return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+}
+
+// A4 portrait from the paper's corner, whatever the printer's own default paper.
+void setUpPage(QPrinter& printer, const ReportLayout& layout)
+{
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setFullPage(true);
+    printer.setDocName(layout.windowTitle());
+}
+
+QRectF paperRect(QPrinter& printer)
+{
+    return QRectF(QPointF(0, 0), printer.paperRect(QPrinter::DevicePixel).size());
+}
+
+// A name for the file that tells one report from another in a folder of them.
+QString suggestedFileName(const ReportLayout& layout)
+{
+    QString base = layout.windowTitle();
+    const QString ship = layout.hasCaption(QStringLiteral("lblShipName2"))
+                             ? layout.caption(QStringLiteral("lblShipName2")).trimmed()
+                             : QString();
+    if (!ship.isEmpty())
+        base += QStringLiteral(" - ") + ship;
+    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
+    for (QChar& ch : base)
+        if (forbidden.contains(ch) || ch.unicode() < 32)
+            ch = QLatin1Char('_');
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (dir.isEmpty())
+        dir = QDir::homePath();
+    return QDir(dir).filePath(base + QStringLiteral(".pdf"));
+}
+
+bool offerPdfInstead(const ReportLayout& layout, QWidget* parent, const QString& headline)
+{
+    const Msg::Answer answer = MessageService::show(
+        MessageService::join(headline, QStringLiteral("Would you like to save the report as a PDF file instead?")),
+        Msg::Buttons::YesNo, Msg::Icon::Exclamation);
+    if (answer == Msg::Answer::Yes)
+        ReportOutput::saveAsPdf(layout, parent);
+    return false;
+}
+
+}  // namespace
+
+namespace ReportOutput {
+
+void setFileNameProvider(FileNameProvider provider)
+{
+    fileNameProvider() = std::move(provider);
+}
+
+void setPrinterProvider(PrinterProvider provider)
+{
+    printerProvider() = std::move(provider);
+}
+
+bool writePdf(const ReportLayout& layout, const QString& fileName, QString* error)
+{
+    QPdfWriter writer(fileName);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    writer.setResolution(600);
+    writer.setTitle(layout.windowTitle());
+    writer.setCreator(MessageService::appTitle());
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+        if (error)
+            *error = QStringLiteral("%1 could not be written.").arg(QDir::toNativeSeparators(fileName));
+        return false;
+    }
+    layout.render(painter, QRectF(0, 0, writer.width(), writer.height()));
+    if (!painter.end()) {
+        if (error)
+            *error = QStringLiteral("%1 could not be written.").arg(QDir::toNativeSeparators(fileName));
+        return false;
+    }
+    return true;
+}
+
+QImage toImage(const ReportLayout& layout, int dpi)
+{
+    const qreal pxPerMM = dpi / 25.4;
+    QImage image(qRound(ReportLayout::PageWidthMM * pxPerMM), qRound(ReportLayout::PageHeightMM * pxPerMM),
+                 QImage::Format_RGB32);
+    const int dotsPerMeter = qRound(dpi / 0.0254);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    layout.render(painter, QRectF(image.rect()));
+    painter.end();
+    return image;
+}
+
+bool printToDefaultPrinter(const ReportLayout& layout, QWidget* parent)
+{
+    std::unique_ptr<QPrinter> printer = defaultPrinter();
+    if (!printer)
+        return offerPdfInstead(layout, parent, QStringLiteral("No printer is installed."));
+    setUpPage(*printer, layout);
+    QPainter painter;
+    if (!painter.begin(printer.get())) {
+        const QString name = printer->printerName();
+        return offerPdfInstead(layout, parent,
+                               name.isEmpty() ? QStringLiteral("The printer did not accept the report.")
+                                              : QStringLiteral("The printer %1 did not accept the report.").arg(name));
+    }
+    layout.render(painter, paperRect(*printer));
+    if (!painter.end())
+        return offerPdfInstead(layout, parent, QStringLiteral("The report could not be printed."));
+    return true;
+}
+
+bool saveAsPdf(const ReportLayout& layout, QWidget* parent)
+{
+    QString fileName = chooseFileName(parent, suggestedFileName(layout));
+    if (fileName.isEmpty())
+        return false;
+    if (QFileInfo(fileName).suffix().isEmpty())
+        fileName += QStringLiteral(".pdf");
+    QString error;
+    if (!writePdf(layout, fileName, &error)) {
+        MessageService::show(MessageService::join(QStringLiteral("The report could not be saved."), error),
+                             Msg::Buttons::Ok, Msg::Icon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace ReportOutput
+
+ReportPreview::ReportPreview(const ReportLayout& layout, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_layout(layout)
+{
+    setObjectName(layout.layoutName());
+    setWindowTitle(layout.windowTitle());
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    setUpPage(*m_printer, m_layout);
+    m_preview = new QPrintPreviewWidget(m_printer.get(), this);
+    m_preview->setObjectName(QStringLiteral("previewPage"));
+    connect(m_preview, &QPrintPreviewWidget::paintRequested, this, &ReportPreview::paintPage);
+
+    auto* bar = new QToolBar(this);
+    bar->setObjectName(QStringLiteral("tbrPreview"));
+    auto addAction = [&](const QString& name, const QString& text, const QKeySequence& key, auto slot) {
+        QAction* a = bar->addAction(text);
+        a->setObjectName(name);
+        if (!key.isEmpty())
+            a->setShortcut(key);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    addAction(QStringLiteral("actPrint"), QStringLiteral("&Print"), QKeySequence::Print, [this] { print(); });
+    addAction(QStringLiteral("actSavePdf"), QStringLiteral("&Save as PDF..."), QKeySequence::Save,
+              [this] { savePdf(); });
+    bar->addSeparator();
+    addAction(QStringLiteral("actZoomIn"), QStringLiteral("Zoom &In"), QKeySequence::ZoomIn,
+              [this] { m_preview->zoomIn(); });
+    addAction(QStringLiteral("actZoomOut"), QStringLiteral("Zoom &Out"), QKeySequence::ZoomOut,
+              [this] { m_preview->zoomOut(); });
+    addAction(QStringLiteral("actFitWidth"), QStringLiteral("Fit &Width"), QKeySequence(),
+              [this] { m_preview->fitToWidth(); });
+    addAction(QStringLiteral("actWholePage"), QStringLiteral("Whole Pa&ge"), QKeySequence(),
+              [this] { m_preview->fitInView(); });
+    bar->addSeparator();
+    addAction(QStringLiteral("actClose"), QStringLiteral("&Close"), QKeySequence(Qt::Key_Escape),
+              [this] { close(); });
+
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("lblPreviewStatus"));
+    m_status->setContentsMargins(6, 2, 6, 2);
+
+    auto* box = new QVBoxLayout(this);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->setSpacing(0);
+    box->addWidget(bar);
+    box->addWidget(m_preview, 1);
+    box->addWidget(m_status);
+    resize(820, 1000);
+    m_preview->fitInView();
+}
+
+ReportPreview::~ReportPreview() = default;
+
+ReportPreview* ReportPreview::open(const ReportLayout& layout, QWidget* parent)
+{
+    auto* preview = new ReportPreview(layout, parent);
+    preview->show();
+    preview->raise();
+    preview->activateWindow();
+    return preview;
+}
+
+QString ReportPreview::statusText() const
+{
+    return m_status->text();
+}
+
+void ReportPreview::paintPage(QPrinter* printer)
+{
+    QPainter painter(printer);
+    m_layout.render(painter, paperRect(*printer));
+}
+
+bool ReportPreview::print()
+{
+    m_status->clear();
+    const bool printed = ReportOutput::printToDefaultPrinter(m_layout, this);
+    if (printed)
+        m_status->setText(QStringLiteral("The report was sent to the printer."));
+    return printed;
+}
+
+bool ReportPreview::savePdf()
+{
+    m_status->clear();
+    const bool saved = ReportOutput::saveAsPdf(m_layout, this);
+    if (saved)
+        m_status->setText(QStringLiteral("The report was saved as a PDF file."));
+    return saved;
+}

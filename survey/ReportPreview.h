@@ -1,0 +1,74 @@
+#pragma once
+
+#include "survey/ReportLayout.h"
+
+#include <QImage>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QPrinter;
+class QPrintPreviewWidget;
+
+// Getting a filled report off the screen: onto the default printer, into a PDF file or into a
+// picture. Every one of them draws the page with ReportLayout::render.
+namespace ReportOutput {
+
+// Writes the page to a PDF file (A4 portrait). False, with the reason in `error`, when the file
+// cannot be written.
+bool writePdf(const ReportLayout& layout, const QString& fileName, QString* error = nullptr);
+
+// The page as a picture at `dpi` dots per inch, on white paper.
+QImage toImage(const ReportLayout& layout, int dpi);
+
+// Sends the page to the default printer without a printer dialog. With no printer installed,
+// or a printer that will not take the job, the user is told so and offered a PDF file instead.
+// True only when the page really went to a printer.
+bool printToDefaultPrinter(const ReportLayout& layout, QWidget* parent = nullptr);
+
+// Asks for a file name and writes the PDF there; the user is told when it cannot be written.
+// True when a file was written; false when it was not or the user chose no file.
+bool saveAsPdf(const ReportLayout& layout, QWidget* parent = nullptr);
+
+// The PDF file name a user would choose in the save dialog (empty: cancelled). Replaced in tests
+// and by the command line, which have no one to ask.
+using FileNameProvider = std::function<QString(QWidget* parent, const QString& suggested)>;
+void setFileNameProvider(FileNameProvider provider);
+
+// The printer that "Print" uses: the default printer, or nullptr when none is installed.
+// Replaced in tests, where there is no print system.
+using PrinterProvider = std::function<std::unique_ptr<QPrinter>()>;
+void setPrinterProvider(PrinterProvider provider);
+
+}  // namespace ReportOutput
+
+// The preview window of a report: the page as it will print, with Print and Save as PDF, zoom
+// and Close. It keeps its own copy of the filled layout and its own printer, so two previews
+// never disturb each other. Its object name is the layout's ("drptQuorvane"), its title the
+// report's ("Loadport Draft Survey Report").
+class ReportPreview : public QWidget {
+    Q_OBJECT
+public:
+    explicit ReportPreview(const ReportLayout& layout, QWidget* parent = nullptr);
+    ~ReportPreview() override;
+
+    // Opens a preview window for the layout (deleted when it is closed).
+    static ReportPreview* open(const ReportLayout& layout, QWidget* parent = nullptr);
+
+    const ReportLayout& layout() const { return m_layout; }
+    QPrintPreviewWidget* previewWidget() const { return m_preview; }
+    QString statusText() const;
+
+public slots:
+    bool print();
+    bool savePdf();
+
+private:
+    void paintPage(QPrinter* printer);
+
+    ReportLayout m_layout;
+    std::unique_ptr<QPrinter> m_printer;
+    QPrintPreviewWidget* m_preview = nullptr;
+    QLabel* m_status = nullptr;
+};
