@@ -221,7 +221,8 @@ ReportLayout ReportLayout::build(bool loading)
     b.fixed(QStringLiteral("MID X"), QRectF(Left + markW + Pad, y + 0.5, markW - 2 * Pad, 2.9), 6.0, true)
         .color = Label;
     b.fixed(QStringLiteral("0 m"), QRectF(Left + markW + Pad, y + 3.4, markW - 2 * Pad, fieldH - 3.7), 8.5);
-    b.field(QStringLiteral("AFT X"), QStringLiteral("lblAftX"), QString(), Left + 2 * markW, y, markW, fieldH);
+    b.field(QStringLiteral("AFT X"), QStringLiteral("lblAftX"), QString(), Left + 2 * markW, y, markW,
+            fieldH);
     y += fieldH;
     for (int r = 1; r < 4; ++r)
         b.rule(Left, blockTop + r * fieldH, Right, blockTop + r * fieldH, 0.15, Hairline);
@@ -275,8 +276,8 @@ ReportLayout ReportLayout::build(bool loading)
         // only while the initial column stays empty.
         if (stem == QLatin1String("Density") && loading)
             initDesign = QStringLiteral("0 MT");
-        b.add(QStringLiteral("lblInit") + stem, initDesign, QRectF(initX + Pad, y, valueW - 2 * Pad - 1.5, rowH),
-              pt, row.strong, right);
+        b.add(QStringLiteral("lblInit") + stem, initDesign,
+              QRectF(initX + Pad, y, valueW - 2 * Pad - 1.5, rowH), pt, row.strong, right);
         b.add(QStringLiteral("lblFin") + stem, QLatin1String(row.designText),
               QRectF(finX + Pad, y, valueW - 2 * Pad - 1.5, rowH), pt, row.strong, right);
         y += rowH;
@@ -310,7 +311,8 @@ ReportLayout ReportLayout::build(bool loading)
         b.shade(box, HeadShade);
         b.frame(box, 0.4);
         b.fixed(r.caption, QRectF(r.x + 2.0, y + 0.6, resultW - 4.0, 3.4), 7.0, true).color = Label;
-        b.add(r.name, QString(), QRectF(r.x + 2.0, y + 4.0, resultW - 4.0, resultH - 4.4), 11.0, true, right);
+        b.add(r.name, QString(), QRectF(r.x + 2.0, y + 4.0, resultW - 4.0, resultH - 4.4), 11.0, true,
+              right);
     }
     y += resultH + 2.4;
 
@@ -319,9 +321,11 @@ ReportLayout ReportLayout::build(bool loading)
     y += 4.8;
     const qreal commentH = 7.4;
     const qreal commentLabelW = 16.0;
-    for (const auto& [heading, name] : {std::pair{QStringLiteral("Initial"), QStringLiteral("lblInitComments")},
-                                        std::pair{QStringLiteral("Final"), QStringLiteral("lblFinComments")}}) {
-        b.fixed(heading, QRectF(Left + Pad, y, commentLabelW - Pad, 3.6), 7.6, true, Qt::AlignLeft | Qt::AlignTop);
+    for (const auto& [heading, name] :
+         {std::pair{QStringLiteral("Initial"), QStringLiteral("lblInitComments")},
+          std::pair{QStringLiteral("Final"), QStringLiteral("lblFinComments")}}) {
+        b.fixed(heading, QRectF(Left + Pad, y, commentLabelW - Pad, 3.6), 7.6, true,
+                Qt::AlignLeft | Qt::AlignTop);
         Caption& c = b.add(name, QString(), QRectF(Left + commentLabelW, y, Width - commentLabelW, commentH),
                            7.6, false, Qt::AlignLeft | Qt::AlignTop);
         c.wrap = true;
@@ -494,9 +498,9 @@ ReportLayout::Fitted ReportLayout::fit(const Caption& caption, const QPaintDevic
 void ReportLayout::render(QPainter& painter, const QRectF& pageRect) const
 {
     const qreal s = qMin(pageRect.width() / PageWidthMM, pageRect.height() / PageHeightMM);
-    const QPointF origin = pageRect.topLeft()
-                           + QPointF((pageRect.width() - PageWidthMM * s) / 2,
-                                     (pageRect.height() - PageHeightMM * s) / 2);
+    const QPointF origin =
+        pageRect.topLeft()
+        + QPointF((pageRect.width() - PageWidthMM * s) / 2, (pageRect.height() - PageHeightMM * s) / 2);
     auto map = [&](const QRectF& r) { return QRectF(origin + r.topLeft() * s, r.size() * s); };
 
     painter.save();

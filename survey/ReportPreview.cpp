@@ -86,7 +86,8 @@ QString suggestedFileName(const ReportLayout& layout)
 bool offerPdfInstead(const ReportLayout& layout, QWidget* parent, const QString& headline)
 {
     const Msg::Answer answer = MessageService::show(
-        MessageService::join(headline, QStringLiteral("Would you like to save the report as a PDF file instead?")),
+        MessageService::join(headline,
+                             QStringLiteral("Would you like to save the report as a PDF file instead?")),
         Msg::Buttons::YesNo, Msg::Icon::Exclamation);
     if (answer == Msg::Answer::Yes)
         ReportOutput::saveAsPdf(layout, parent);
@@ -110,7 +111,8 @@ void setPrinterProvider(PrinterProvider provider)
 bool writePdf(const ReportLayout& layout, const QString& fileName, QString* error)
 {
     QPdfWriter writer(fileName);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    writer.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     writer.setResolution(600);
     writer.setTitle(layout.windowTitle());
     writer.setCreator(MessageService::appTitle());
@@ -154,8 +156,9 @@ bool printToDefaultPrinter(const ReportLayout& layout, QWidget* parent)
     if (!painter.begin(printer.get())) {
         const QString name = printer->printerName();
         return offerPdfInstead(layout, parent,
-                               name.isEmpty() ? QStringLiteral("The printer did not accept the report.")
-                                              : QStringLiteral("The printer %1 did not accept the report.").arg(name));
+                               name.isEmpty()
+                                   ? QStringLiteral("The printer did not accept the report.")
+                                   : QStringLiteral("The printer %1 did not accept the report.").arg(name));
     }
     layout.render(painter, paperRect(*printer));
     if (!painter.end())
@@ -204,7 +207,8 @@ ReportPreview::ReportPreview(const ReportLayout& layout, QWidget* parent)
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    addAction(QStringLiteral("actPrint"), QStringLiteral("&Print"), QKeySequence::Print, [this] { print(); });
+    addAction(QStringLiteral("actPrint"), QStringLiteral("&Print"), QKeySequence::Print,
+              [this] { print(); });
     addAction(QStringLiteral("actSavePdf"), QStringLiteral("&Save as PDF..."), QKeySequence::Save,
               [this] { savePdf(); });
     bar->addSeparator();

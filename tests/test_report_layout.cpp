@@ -19,22 +19,22 @@ namespace {
 const QStringList Stems = {
     "Date", "Time", "FO", "DO", "LO", "FW", "Ballast", "Provisions", "Misc1", "Misc2", "TotDeductibles",
     "FwdMeanDraft", "FwdCorrection", "CorrDraftFwd", "AftMeanDraft", "AftCorrection", "CorrDraftAft",
-    "FwdAftMean", "MidPortDraft", "MidStbdDraft", "MeanMidDraft", "Deflection", "TrueMeanDraft", "TPC", "LCF",
-    "dMCTC", "DispInSeaWater", "1stTrimCorr", "2ndTrimCorr", "TotTrimCorr", "DispAtEvenKeel", "Density",
-    "TrueDisplacement", "TotDeductibles2", "NGDisp", "Comments"};
+    "FwdAftMean", "MidPortDraft", "MidStbdDraft", "MeanMidDraft", "Deflection", "TrueMeanDraft", "TPC",
+    "LCF", "dMCTC", "DispInSeaWater", "1stTrimCorr", "2ndTrimCorr", "TotTrimCorr", "DispAtEvenKeel",
+    "Density", "TrueDisplacement", "TotDeductibles2", "NGDisp", "Comments"};
 
 const QStringList ShipCaptions = {
-    "lblReportTitle", "lblShipName", "lblCallSign", "lblPortOfRegistry", "lblOfficialNo", "lblFlag", "lblLOA",
-    "lblLBP", "lblGrossTonnage", "lblNetTonnage", "lblSummerDraft", "lblSummerDeadweight", "lblBreadth",
-    "lblLightShip", "lblFwdX", "lblAftX", "lblPortName", "lblVoyageID", "lblCargo", "lblConstant",
-    "lblTotCargoLoaded", "lblShipName2"};
+    "lblReportTitle", "lblShipName", "lblCallSign", "lblPortOfRegistry", "lblOfficialNo", "lblFlag",
+    "lblLOA", "lblLBP", "lblGrossTonnage", "lblNetTonnage", "lblSummerDraft", "lblSummerDeadweight",
+    "lblBreadth", "lblLightShip", "lblFwdX", "lblAftX", "lblPortName", "lblVoyageID", "lblCargo",
+    "lblConstant", "lblTotCargoLoaded", "lblShipName2"};
 
 QString expectedDesignText(const QString& stem, bool initial, bool loading)
 {
     static const QStringList tonnes = {"FO", "DO", "LO", "FW", "Ballast", "Provisions", "Misc1", "Misc2",
                                        "TotDeductibles", "DispInSeaWater", "1stTrimCorr", "2ndTrimCorr",
-                                       "TotTrimCorr", "DispAtEvenKeel", "TrueDisplacement", "TotDeductibles2",
-                                       "NGDisp"};
+                                       "TotTrimCorr", "DispAtEvenKeel", "TrueDisplacement",
+                                       "TotDeductibles2", "NGDisp"};
     static const QStringList metres = {"FwdMeanDraft", "FwdCorrection", "CorrDraftFwd", "AftMeanDraft",
                                        "AftCorrection", "CorrDraftAft", "FwdAftMean", "MidPortDraft",
                                        "MidStbdDraft", "MeanMidDraft", "TrueMeanDraft"};
@@ -71,9 +71,11 @@ void fillWorstCase(ReportLayout& layout)
         layout.setCaption(name, "-1234567.12345 MT");
     layout.setCaption("lblShipName", "MV ATLANTIC PIONEER OF THE NORTHERN SEAS AND THE BALTIC TRADE");
     layout.setCaption("lblShipName2", "Atlantic Pioneer of the Northern Seas and the Baltic Trade");
-    layout.setCaption("lblPortOfRegistry", "Santa Cruz de Tenerife (Canary Islands), Spain and its Territories");
+    layout.setCaption("lblPortOfRegistry",
+                      "Santa Cruz de Tenerife (Canary Islands), Spain and its Territories");
     layout.setCaption("lblPortName", "Port Louis Harbour Bulk Terminal Berth No. 7 North Quay, Mauritius");
-    layout.setCaption("lblCargo", "Granulated Sugar in Bulk, Very Raw Grade Brown Crystals Tropical Harvest");
+    layout.setCaption("lblCargo",
+                      "Granulated Sugar in Bulk, Very Raw Grade Brown Crystals Tropical Harvest");
     layout.setCaption("lblVoyageID", "VOY-2024/117-LONG-REFERENCE-AAAA");
     layout.setCaption("lblInitComments", QString("Heavy swell at the forward marks, readings averaged over "
                                                  "several waves; ballast tanks sounded twice. ")
@@ -177,7 +179,8 @@ void TestReportLayout::layoutsHoldEveryCaptionAtItsDesignText()
     QVERIFY(at >= 0);
     QCOMPARE(fixed.mid(at, rowCaptions.size()), rowCaptions);
     for (const char* text : {"CALL SIGN", "PORT OF REG", "FLAG", "L.O.A.", "L.B.P.", "GRT", "NRT",
-                             "SUMMER DRAFT", "SUMMER DWT", "BREADTH", "LIGHT SHIP", "FWD X", "AFT X", "MID X",
+                             "SUMMER DRAFT", "SUMMER DWT", "BREADTH", "LIGHT SHIP", "FWD X", "AFT X",
+                             "MID X",
                              "0 m", "PORT", "Voyage", "Cargo", "CONSTANT", "Comments", "Initial", "Final",
                              "Suyveyor", "Chief Officer"})
         QVERIFY2(fixed.contains(text), text);
@@ -234,7 +237,8 @@ void TestReportLayout::captionsDoNotOverlapAndStayOnThePaper()
         for (int i = 0; i < captions.size(); ++i) {
             const QRectF a = captions[i].rect;
             const QString ai = captions[i].name.isEmpty() ? captions[i].text : captions[i].name;
-            QVERIFY2(a.left() >= 10 && a.right() <= 200 && a.top() >= 8 && a.bottom() <= 289, qPrintable(ai));
+            QVERIFY2(a.left() >= 10 && a.right() <= 200 && a.top() >= 8 && a.bottom() <= 289,
+                     qPrintable(ai));
             for (int j = i + 1; j < captions.size(); ++j) {
                 const QRectF both = a.intersected(captions[j].rect);
                 const QString bj = captions[j].name.isEmpty() ? captions[j].text : captions[j].name;
@@ -272,8 +276,9 @@ void TestReportLayout::longTextsShrinkOrElideButNeverSpill()
         } else {
             QVERIFY2(fm.horizontalAdvance(f.text) <= w + 0.01, qPrintable(label));
         }
-        QVERIFY2(f.font.pointSizeF() * dpi / 72.0 >= ReportLayout::MinPointSize * pxPerMM * 25.4 / 72.0 - 0.01,
-                 qPrintable(label));
+        // Never below the smallest size that still reads on paper.
+        const qreal printedPt = f.font.pointSizeF() * dpi / (pxPerMM * 25.4);
+        QVERIFY2(printedPt >= ReportLayout::MinPointSize - 0.01, qPrintable(label));
         // A figure is shrunk until it fits, never cut: a tonnage with a missing digit is worse than
         // no tonnage at all.
         if (c.text == "-1234567.12345 MT")
