@@ -1,5 +1,6 @@
 #include "app/AppIcons.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QLinearGradient>
 #include <QPainter>
@@ -521,7 +522,16 @@ namespace AppIcons {
 
 QIcon icon(const QString& key)
 {
+    // Pictures must not outlive the application object: the cache empties itself with it.
     static QHash<QString, QIcon> cache;
+    static bool watching = false;
+    if (!watching && QCoreApplication::instance()) {
+        watching = true;
+        QObject::connect(QCoreApplication::instance(), &QObject::destroyed, [] {
+            cache.clear();
+            watching = false;
+        });
+    }
     const auto cached = cache.constFind(key);
     if (cached != cache.constEnd())
         return cached.value();

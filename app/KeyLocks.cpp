@@ -38,7 +38,8 @@ Xlib* xlib()
         return nullptr;
     auto internAtom = reinterpret_cast<XAtom (*)(XDisplay*, const char*, XBool)>(dlsym(lib, "XInternAtom"));
     auto openDisplay = reinterpret_cast<XDisplay* (*)(const char*)>(dlsym(lib, "XOpenDisplay"));
-    x.getNamedIndicator = reinterpret_cast<decltype(x.getNamedIndicator)>(dlsym(lib, "XkbGetNamedIndicator"));
+    x.getNamedIndicator =
+        reinterpret_cast<decltype(x.getNamedIndicator)>(dlsym(lib, "XkbGetNamedIndicator"));
     if (!internAtom || !openDisplay || !x.getNamedIndicator)
         return nullptr;
 #if QT_CONFIG(xcb)

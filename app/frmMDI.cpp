@@ -133,8 +133,9 @@ frmMDI::frmMDI(QWidget* parent) : QMainWindow(parent)
     m_band->setVisible(false);
     applyStatusHint();
 
-    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
-                                                          : QRect(0, 0, 1024, 768);
+    const QRect screen = QGuiApplication::primaryScreen()
+                             ? QGuiApplication::primaryScreen()->availableGeometry()
+                             : QRect(0, 0, 1024, 768);
     resize(screen.width() * 4 / 5, screen.height() * 4 / 5);
     move(screen.center() - rect().center());
 }
@@ -160,8 +161,13 @@ frmMDI* frmMDI::showMainWindow()
         mdi = new frmMDI;
         mdi->setAttribute(Qt::WA_DeleteOnClose);
     }
-    if (!mdi->isVisible())
+    if (!mdi->isVisible()) {
+        // The survey windows want the whole screen; where no window manager maximises the
+        // frame, it takes the screen's working area itself.
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            mdi->setGeometry(screen->availableGeometry());
         mdi->showMaximized();
+    }
     return mdi;
 }
 
@@ -377,6 +383,7 @@ QWidget* frmMDI::openChild(const QString& name)
     child->installEventFilter(this);
     connect(child, &QObject::destroyed, sub, &QObject::deleteLater);
 
+    // A window opens in the middle of the frame's working area.
     sub->adjustSize();
     const QSize free = m_mdi->viewport()->size() - sub->size();
     sub->move(std::max(0, free.width() / 2), std::max(0, free.height() / 2));
@@ -561,6 +568,7 @@ void frmMDI::showHelp()
     if (!m_help) {
         m_help = new HelpViewer(this);
         m_help->setAttribute(Qt::WA_DeleteOnClose);
+        m_help->move(geometry().center() - m_help->rect().center());
     }
     m_help->show();
     m_help->raise();

@@ -99,12 +99,14 @@ frmOpen::frmOpen(QWidget* parent) : QDialog(parent)
     layout->addLayout(bottom);
     resize(500, 330);
 
-    connect(tvOpen, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node) { tvOpen_NodeClick(node); });
+    connect(tvOpen, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* node) { tvOpen_NodeClick(node); });
     connect(tvOpen, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* node) {
         if (node && !m_filling)
             tvOpen_NodeClick(node);
     });
-    connect(lvOpen, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { lvOpen_ItemClick(item); });
+    connect(lvOpen, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { lvOpen_ItemClick(item); });
     connect(lvOpen, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
         if (item && !m_filling)
             lvOpen_ItemClick(item);

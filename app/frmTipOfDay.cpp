@@ -4,7 +4,6 @@
 #include "app/AppPaths.h"
 #include "app/Database.h"
 #include "app/MessageService.h"
-#include "app/Numeric.h"
 #include "app/Startup.h"
 #include "app/VbError.h"
 #include "app/frmMDI.h"
@@ -72,7 +71,7 @@ frmTipOfDay::frmTipOfDay(QWidget* parent) : QWidget(parent)
     side->setContentsMargins(14, 16, 14, 0);
     side->setAutoFillBackground(true);
     QPalette sidePalette = side->palette();
-    sidePalette.setColor(QPalette::Window, QColor(128, 128, 128));
+    sidePalette.setColor(QPalette::Window, QColor(112, 128, 150));
     side->setPalette(sidePalette);
 
     auto* heading = new QLabel(QStringLiteral("Did you know..."), this);
@@ -181,15 +180,6 @@ void frmTipOfDay::Activated()
         mdi->setStatusText(QString());
     if (Startup::debugMode())
         MessageService::show(QStringLiteral("activate of tip of day"));
-}
-
-void frmTipOfDay::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (!m_centred) {
-        m_centred = true;
-        FormCenter(this);
-    }
 }
 
 void frmTipOfDay::closeEvent(QCloseEvent* event)

@@ -33,7 +33,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void loadTips();
@@ -45,6 +44,5 @@ private:
     QPushButton* cmdOK = nullptr;
     QStringList m_tips;
     int m_current = 0;
-    bool m_centred = false;
     QRandomGenerator m_random;
 };

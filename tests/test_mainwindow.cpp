@@ -76,8 +76,9 @@ protected:
         ++closingCalls;
         frmMDI* mdi = frmMDI::instance();
         mdi->childClosing(this);
-        for (const char* name : {"mnuFile(0)", "mnuFile(4)", "mnuFile(6)", "mnuFile(12)", "mnuFile(14)",
-                                 "tbrMDI(1)", "tbrMDI(2)", "tbrMDI(4)", "tbrMDI(5)", "tbrMDI(7)", "tbrMDI(9)"}) {
+        for (const char* name :
+             {"mnuFile(0)", "mnuFile(4)", "mnuFile(6)", "mnuFile(12)", "mnuFile(14)", "tbrMDI(1)",
+              "tbrMDI(2)", "tbrMDI(4)", "tbrMDI(5)", "tbrMDI(7)", "tbrMDI(9)"}) {
             commandsWhenClosed.insert(QLatin1String(name), mdi->action(QLatin1String(name))->isEnabled());
         }
         hintWhenClosed = mdi->statusText();
@@ -154,9 +155,11 @@ private slots:
         TestSupport::initTestEnvironment();
         Startup::initResources();
         for (const char* name : {"frmShipParticulars", "frmPortMaster"})
-            frmMDI::registerChild(QLatin1String(name), [] { return new TestChild(QStringLiteral("111001111")); });
+            frmMDI::registerChild(QLatin1String(name),
+                                  [] { return new TestChild(QStringLiteral("111001111")); });
         for (const char* name : {"frmQuorvane", "frmZODuraduza"})
-            frmMDI::registerChild(QLatin1String(name), [] { return new TestChild(QStringLiteral("001111011")); });
+            frmMDI::registerChild(QLatin1String(name),
+                                  [] { return new TestChild(QStringLiteral("001111011")); });
         Desktop::setAddressOpener([this](const QUrl& url) {
             m_opened << url.toString();
             return true;
@@ -277,8 +280,10 @@ private slots:
         QCOMPARE(panels, QStringList({"CAPS", "NUM", "INS"}));
         const QString time = sb->findChild<QLabel*>(QStringLiteral("sb1Panel5"))->text();
         const QString date = sb->findChild<QLabel*>(QStringLiteral("sb1Panel6"))->text();
-        QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d$")).match(time).hasMatch(), qPrintable(time));
-        QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\d-\\d\\d-\\d{4}$")).match(date).hasMatch(), qPrintable(date));
+        QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d$")).match(time).hasMatch(),
+                 qPrintable(time));
+        QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\d-\\d\\d-\\d{4}$")).match(date).hasMatch(),
+                 qPrintable(date));
 
         // New, Save and Close do nothing with no window open, from the keyboard either.
         QTest::keyClick(m_mdi, Qt::Key_N, Qt::ControlModifier);
@@ -339,7 +344,8 @@ private slots:
         QVERIFY(first);
         QVERIFY(band()->isVisible());
         act("mnuQuorvane(5)")->trigger();
-        QCOMPARE(m_mdi->activeChild()->property("quorvaneChildName").toString(), QStringLiteral("frmQuorvane"));
+        QCOMPARE(m_mdi->activeChild()->property("quorvaneChildName").toString(),
+                 QStringLiteral("frmQuorvane"));
         act("mnuShipData(5)")->trigger();
         QCOMPARE(subWindows(), 2);
         QCOMPARE(frmMDI::OpenChildCount, 2);
@@ -566,7 +572,8 @@ private slots:
         auto* tree = nav.findChild<QTreeWidget*>(QStringLiteral("tvOpen"));
         auto* text = nav.findChild<QLineEdit*>(QStringLiteral("txtFormToOpen"));
         auto* cmdOpen = nav.findChild<QPushButton*>(QStringLiteral("cmdOpen"));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(1)).center());
         QCOMPARE(text->text(), QStringLiteral("Port"));
         QVERIFY(cmdOpen->isEnabled());
 
@@ -579,7 +586,8 @@ private slots:
         QCOMPARE(list->item(1)->text(), QStringLiteral("Discharging Survey"));
 
         // The root empties the name too and leaves the list alone.
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(0)).center());
         QCOMPARE(text->text(), QStringLiteral("Loading Survey"));
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
                           tree->visualItemRect(tree->topLevelItem(0)).center());
@@ -600,7 +608,8 @@ private slots:
             QVERIFY(!again.isVisible());
         }
         QCOMPARE(subWindows(), 1);
-        QCOMPARE(m_mdi->activeChild()->property("quorvaneChildName").toString(), QStringLiteral("frmQuorvane"));
+        QCOMPARE(m_mdi->activeChild()->property("quorvaneChildName").toString(),
+                 QStringLiteral("frmQuorvane"));
     }
 
     void ctrlOShowsTheNavigator()
@@ -641,7 +650,8 @@ private slots:
         act("mnuTools(10)")->trigger();
         QCOMPARE(m_started, Desktop::editorPrograms() + QStringList{"xdg-open"});
         QCOMPARE(MessageService::records().size(), 1);
-        QVERIFY(MessageService::records().first().text.startsWith(QStringLiteral("No text editor could be started.")));
+        QVERIFY(MessageService::records().first().text.startsWith(
+            QStringLiteral("No text editor could be started.")));
     }
 
     void toolsStartTheFirstThatWorks()
@@ -667,7 +677,8 @@ private slots:
     {
         act("mnuHelp(10)")->trigger();
         act("mnuHelp(15)")->trigger();
-        for (const char* name : {"mnuHelp2(5)", "mnuHelp2(10)", "mnuHelp2(15)", "mnuHelp2(20)", "mnuHelp2(25)"})
+        for (const char* name :
+             {"mnuHelp2(5)", "mnuHelp2(10)", "mnuHelp2(15)", "mnuHelp2(20)", "mnuHelp2(25)"})
             act(name)->trigger();
         QCOMPARE(m_opened.size(), 7);
         QVERIFY(m_opened.at(0).startsWith(QStringLiteral("mailto:")));
@@ -697,7 +708,8 @@ private slots:
                 const QString target = m.next().captured(1);
                 if (target.contains(QLatin1Char(':')))
                     continue;
-                QVERIFY2(QFile::exists(QStringLiteral(":/help/") + target), qPrintable(path + " -> " + target));
+                QVERIFY2(QFile::exists(QStringLiteral(":/help/") + target),
+                         qPrintable(path + " -> " + target));
             }
             viewer->showPage(topic.page);
             QVERIFY(!viewer->browser()->toPlainText().trimmed().isEmpty());

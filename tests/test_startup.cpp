@@ -195,7 +195,8 @@ private slots:
         QVERIFY(!mdi->findChild<QToolBar*>(QStringLiteral("cbMDI"))->isVisible());
         QCOMPARE(mdi->statusText(), QString());
         QVERIFY(Schema::tips().contains(tip->findChild<QLabel*>(QStringLiteral("lblTipText"))->text()));
-        QCOMPARE(tip->findChild<QLabel*>(QStringLiteral("lblHeading"))->text(), QStringLiteral("Did you know..."));
+        QCOMPARE(tip->findChild<QLabel*>(QStringLiteral("lblHeading"))->text(),
+                 QStringLiteral("Did you know..."));
         QCOMPARE(MessageService::records().size(), 0);
 
         // OK closes it; the main window alone is left, with the Ctrl-O hint.
@@ -304,8 +305,8 @@ private slots:
     {
         OpenDatabase();
         SharedConnection().execute(QStringLiteral("DELETE FROM TipOfDay"));
-        SharedConnection().execute(
-            QStringLiteral("INSERT INTO TipOfDay (Tip) VALUES ('Read the marks at eye level, from a boat if need be.')"));
+        SharedConnection().execute(QStringLiteral(
+            "INSERT INTO TipOfDay (Tip) VALUES ('Read the marks at eye level, from a boat if need be.')"));
         frmTipOfDay tip;
         auto* label = tip.findChild<QLabel*>(QStringLiteral("lblTipText"));
         QCOMPARE(label->text(), QStringLiteral("Read the marks at eye level, from a boat if need be."));
