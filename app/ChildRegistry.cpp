@@ -2,10 +2,16 @@
 
 #include "app/frmMDI.h"
 #include "app/frmTipOfDay.h"
+#include "ships/frmPortMaster.h"
+#include "ships/frmShipParticulars.h"
+#include "survey/frmQuorvane.h"
 
 // One line per child window: the class name the menus and the navigator open it by, and how
 // to make it. Each window appears here once; the main window keeps it to one open copy.
 void registerChildWindows()
 {
     frmMDI::registerChild(QStringLiteral("frmTipOfDay"), [] { return new frmTipOfDay; });
+    frmMDI::registerChild(QStringLiteral("frmShipParticulars"), [] { return new frmShipParticulars; });
+    frmMDI::registerChild(QStringLiteral("frmPortMaster"), [] { return new frmPortMaster; });
+    frmMDI::registerChild(QStringLiteral("frmQuorvane"), [] { return new frmQuorvane; });
 }

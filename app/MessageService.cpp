@@ -53,6 +53,14 @@ Msg::Answer showReal(const MessageRecord& r)
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
     }
+    if (r.defaultButton) {
+        switch (*r.defaultButton) {
+        case Msg::Answer::Ok: box.setDefaultButton(QMessageBox::Ok); break;
+        case Msg::Answer::Cancel: box.setDefaultButton(QMessageBox::Cancel); break;
+        case Msg::Answer::Yes: box.setDefaultButton(QMessageBox::Yes); break;
+        case Msg::Answer::No: box.setDefaultButton(QMessageBox::No); break;
+        }
+    }
     switch (box.exec()) {
     case QMessageBox::Yes: return Msg::Answer::Yes;
     case QMessageBox::No: return Msg::Answer::No;
@@ -80,20 +88,21 @@ QString MessageService::join(const QString& headline, const QString& detail)
 }
 
 Msg::Answer MessageService::show(const QString& text, Msg::Buttons buttons, Msg::Icon icon,
-                                 const QString& title)
+                                 const QString& title, std::optional<Msg::Answer> defaultButton)
 {
     MessageRecord r;
     r.title = title.isEmpty() ? appTitle() : title;
     r.text = text;
     r.icon = icon;
     r.buttons = buttons;
+    r.defaultButton = defaultButton;
     State& s = state();
     if (s.testMode) {
         if (!s.answers.empty()) {
             r.answer = s.answers.front();
             s.answers.pop_front();
         } else {
-            r.answer = firstButton(buttons);
+            r.answer = defaultButton.value_or(firstButton(buttons));
         }
     } else if (s.sink) {
         r.answer = s.sink(r);

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <optional>
 
 // Every message box of the program goes through here, so that tests can read what the user
 // would have been told and answer the questions, and the command line can print them instead.
@@ -18,6 +19,8 @@ struct MessageRecord {
     Msg::Icon icon = Msg::Icon::None;
     Msg::Buttons buttons = Msg::Buttons::Ok;
     Msg::Answer answer = Msg::Answer::Ok;  // what the box returned
+    // The button Enter presses; unset means the first one.
+    std::optional<Msg::Answer> defaultButton;
 };
 
 class MessageService {
@@ -27,9 +30,11 @@ public:
     // A headline and its detail, with one empty line between them ("\r\n" twice).
     static QString join(const QString& headline, const QString& detail);
 
-    // Shows a modal box; an empty title shows the application title.
+    // Shows a modal box; an empty title shows the application title. `defaultButton` is the
+    // button Enter presses (a question about deleting data defaults to No); unset, the first.
     static Msg::Answer show(const QString& text, Msg::Buttons buttons = Msg::Buttons::Ok,
-                            Msg::Icon icon = Msg::Icon::None, const QString& title = QString());
+                            Msg::Icon icon = Msg::Icon::None, const QString& title = QString(),
+                            std::optional<Msg::Answer> defaultButton = std::nullopt);
 
     // The reporting styles of unexpected failures.
     // Coded: title "Quorvane Lt-<code>", headline, then the "contact us" line; exclamation icon.
@@ -46,7 +51,8 @@ public:
     static void startupFailure();
 
     // Test seam. In test mode no box is shown: each is recorded and answered from the queue of
-    // scripted answers, or, when the queue is empty, with its first button (OK or Yes).
+    // scripted answers, or, when the queue is empty, with its default button (the first, OK or
+    // Yes, unless the call names another).
     static void setTestMode(bool on);
     static bool testMode();
     static void setNextAnswer(Msg::Answer answer);

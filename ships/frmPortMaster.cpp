@@ -1,0 +1,342 @@
+#include "ships/frmPortMaster.h"
+
+#include "app/Database.h"
+#include "app/FieldGuard.h"
+#include "app/MessageService.h"
+#include "app/Numeric.h"
+#include "app/VbError.h"
+#include "app/frmMDI.h"
+#include "db/SqlCatalogue.h"
+
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kNewState = QStringLiteral("011001011");
+const QString kPickedState = QStringLiteral("111001111");
+
+// A column as the boxes and the list show it: a port stored without a city (a null) simply
+// shows an empty City box.
+QString shown(const Variant& value)
+{
+    return value.isNull() || value.isEmpty() ? QString() : value.toText();
+}
+
+void warn(const QString& text)
+{
+    MessageService::show(text, Msg::Buttons::Ok, Msg::Icon::Exclamation);
+}
+
+}  // namespace
+
+frmPortMaster::frmPortMaster(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmPortMaster"));
+    setWindowTitle(QStringLiteral("Port Master"));
+    m_guard = new FieldGuard(this);
+    buildLayout();
+    load();
+}
+
+frmPortMaster::~frmPortMaster() = default;
+
+QString frmPortMaster::editHint()
+{
+    return QStringLiteral("Type the new Port name and press Enter to save it");
+}
+
+QString frmPortMaster::deleteHint()
+{
+    return QStringLiteral("You can press the Delete key to delete this record");
+}
+
+void frmPortMaster::buildLayout()
+{
+    auto* outer = new QVBoxLayout(this);
+    auto* heading = new QLabel(QStringLiteral("Add/Edit or Delete Ports"), this);
+    heading->setObjectName(QStringLiteral("lblHeading"));
+    QFont headingFont = heading->font();
+    headingFont.setBold(true);
+    headingFont.setPointSizeF(headingFont.pointSizeF() * 1.4);
+    heading->setFont(headingFont);
+    outer->addWidget(heading);
+
+    auto* body = new QHBoxLayout;
+    outer->addLayout(body);
+
+    auto* form = new QGridLayout;
+    body->addLayout(form, 1);
+    auto addBox = [&](int row, const QString& label, const QString& name, int maxLength) {
+        auto* caption = new QLabel(label, this);
+        caption->setObjectName(QStringLiteral("lbl") + name.mid(3));
+        auto* box = new QLineEdit(this);
+        box->setObjectName(name);
+        if (maxLength > 0)
+            box->setMaxLength(maxLength);
+        caption->setBuddy(box);
+        form->addWidget(caption, row, 0);
+        form->addWidget(box, row, 1);
+        return box;
+    };
+    txtPortName = addBox(0, QStringLiteral("Port Name:"), QStringLiteral("txtPortName"), 0);
+    txtCity = addBox(1, QStringLiteral("City:"), QStringLiteral("txtCity"), 15);
+    txtCountry = addBox(2, QStringLiteral("Country:"), QStringLiteral("txtCountry"), 15);
+    form->setRowStretch(3, 1);
+
+    auto* listSide = new QVBoxLayout;
+    body->addLayout(listSide, 1);
+    auto* listCaption = new QLabel(QStringLiteral("Port Names"), this);
+    listCaption->setObjectName(QStringLiteral("lblPortNames"));
+    listSide->addWidget(listCaption);
+    dlstPortMaster = new QListWidget(this);
+    dlstPortMaster->setObjectName(QStringLiteral("dlstPortMaster"));
+    dlstPortMaster->setSelectionMode(QAbstractItemView::SingleSelection);
+    listCaption->setBuddy(dlstPortMaster);
+    listSide->addWidget(dlstPortMaster);
+
+    auto* legend = new QGroupBox(QStringLiteral("Legend"), this);
+    legend->setObjectName(QStringLiteral("fmeLegend"));
+    auto* legendLayout = new QVBoxLayout(legend);
+    // The key column lines up by its blanks, so the legend is set in a fixed-pitch face.
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const char* lines[] = {"Ctrl-N   : Add new record", "Ctrl-S   : Save record", "Ctrl-F4 : Close window",
+                           "Del      : Delete selected port"};
+    int n = 0;
+    for (const char* line : lines) {
+        auto* l = new QLabel(QString::fromLatin1(line), legend);
+        l->setObjectName(QStringLiteral("lblLegend%1").arg(++n));
+        l->setFont(fixed);
+        legendLayout->addWidget(l);
+    }
+    outer->addWidget(legend);
+
+    setTabOrder(txtPortName, txtCity);
+    setTabOrder(txtCity, txtCountry);
+    setTabOrder(txtCountry, dlstPortMaster);
+
+    for (QWidget* w : {static_cast<QWidget*>(txtPortName), static_cast<QWidget*>(txtCity),
+                       static_cast<QWidget*>(txtCountry), static_cast<QWidget*>(dlstPortMaster)})
+        w->installEventFilter(this);
+
+    connect(dlstPortMaster, &QListWidget::currentRowChanged, this, [this] {
+        if (!m_filling)
+            portPicked();
+    });
+    // A click on the port already under the cursor picks it again (after New, say).
+    connect(dlstPortMaster, &QListWidget::itemClicked, this, [this] {
+        if (!m_filling)
+            portPicked();
+    });
+}
+
+void frmPortMaster::load()
+{
+    try {
+        if (!FormCenter(this)) {
+            MessageService::coded(10014, QStringLiteral("A serious internal error has occured."));
+            return;
+        }
+        m_connection.open(ConnectionString());
+        adcPort.open(SqlCatalogue::portMaster(), m_connection, RowSet::Mode::WriteBack);
+        refreshList();
+        m_recordMode = Mode::New;
+        setToolbarState(kNewState);
+    } catch (...) {
+        MessageService::coded(10014, QStringLiteral("A serious internal error has occured."));
+    }
+}
+
+void frmPortMaster::setToolbarState(const QString& state)
+{
+    m_toolbarState = state;
+    if (frmMDI* mdi = frmMDI::instance())
+        mdi->SetMDIToolbar(state);
+}
+
+void frmPortMaster::setStatus(const QString& text)
+{
+    if (frmMDI* mdi = frmMDI::instance())
+        mdi->setStatusText(text);
+}
+
+void frmPortMaster::refreshList()
+{
+    m_filling = true;
+    dlstPortMaster->clear();
+    if (adcPort.isOpen()) {
+        for (adcPort.moveFirst(); !adcPort.eof(); adcPort.moveNext()) {
+            auto* item = new QListWidgetItem(shown(adcPort.value(QStringLiteral("PortName"))));
+            item->setData(Qt::UserRole, adcPort.value(QStringLiteral("PortID")).toInt32());
+            dlstPortMaster->addItem(item);
+        }
+        adcPort.moveFirst();
+    }
+    dlstPortMaster->setCurrentRow(-1);
+    m_filling = false;
+}
+
+void frmPortMaster::portPicked()
+{
+    const QListWidgetItem* item = dlstPortMaster->currentItem();
+    if (!item || !adcPort.isOpen())
+        return;
+    const int id = item->data(Qt::UserRole).toInt();
+    try {
+        if (!adcPort.find(SqlCatalogue::findPort(id)))
+            return;
+        m_pickedPortId = id;
+        m_recordMode = Mode::Existing;
+        setToolbarState(kPickedState);
+        txtPortName->setText(shown(adcPort.value(QStringLiteral("PortName"))));
+        txtCity->setText(shown(adcPort.value(QStringLiteral("City"))));
+        txtCountry->setText(shown(adcPort.value(QStringLiteral("Country"))));
+    } catch (const VbError& e) {
+        MessageService::plain(e.description());
+    }
+}
+
+void frmPortMaster::emptyBoxes()
+{
+    txtPortName->clear();
+    txtCity->clear();
+    txtCountry->clear();
+}
+
+void frmPortMaster::startNewRecord()
+{
+    m_recordMode = Mode::New;
+    m_pickedPortId = -1;
+    // The highlight in the list always marks the port in the boxes; a new record has none.
+    m_filling = true;
+    dlstPortMaster->setCurrentRow(-1);
+    m_filling = false;
+    setToolbarState(kNewState);
+    txtPortName->setFocus(Qt::OtherFocusReason);
+}
+
+void frmPortMaster::RNew()
+{
+    emptyBoxes();
+    startNewRecord();
+}
+
+void frmPortMaster::RSave()
+{
+    try {
+        if (txtPortName->text().trimmed().isEmpty()) {
+            warn(QStringLiteral("Please enter port name"));
+            startNewRecord();
+            return;
+        }
+        const bool existing = m_recordMode == Mode::Existing;
+        const Msg::Answer answer =
+            MessageService::show(existing ? QStringLiteral("Are you sure to update the current record ?")
+                                          : QStringLiteral("Are you sure you want to add a new record ?"),
+                                 Msg::Buttons::YesNoCancel, Msg::Icon::Question);
+        if (answer == Msg::Answer::No)
+            return;
+        if (answer == Msg::Answer::Yes) {
+            if (existing) {
+                // The row written is the port picked in the list, wherever the set's cursor went.
+                if (!adcPort.find(SqlCatalogue::findPort(m_pickedPortId)))
+                    throw VbError(3021, QStringLiteral("The port is no longer in the list."));
+            } else {
+                adcPort.addNew();
+            }
+            adcPort.setValue(QStringLiteral("PortName"), Variant(txtPortName->text().trimmed()));
+            adcPort.setValue(QStringLiteral("City"), Variant(txtCity->text().trimmed()));
+            adcPort.setValue(QStringLiteral("Country"), Variant(txtCountry->text().trimmed()));
+            adcPort.update();
+            adcPort.requery();
+            refreshList();
+            emptyBoxes();
+            warn(existing ? QStringLiteral("One record has been updated successfully.")
+                          : QStringLiteral("One record has been added successfully."));
+        } else if (adcPort.isOpen() && adcPort.editPending()) {
+            adcPort.cancelUpdate();
+        }
+        startNewRecord();
+    } catch (...) {
+        // A row that could not be written must not linger in the set and be written later,
+        // when the cursor next moves.
+        try {
+            if (adcPort.isOpen() && adcPort.editPending())
+                adcPort.cancelUpdate();
+        } catch (...) {
+        }
+        MessageService::coded(
+            10016, QStringLiteral("A serious error has occured while saving the current record."));
+    }
+}
+
+void frmPortMaster::RDelete()
+{
+    // Only a port the user has picked, and sees in the boxes, can be deleted: with none picked,
+    // the set's cursor stands on some port the user never chose.
+    if (m_pickedPortId < 0)
+        return;
+    const Msg::Answer answer = MessageService::show(
+        MessageService::join(
+            QStringLiteral("Are you sure to delete the selected port ?"),
+            QStringLiteral("Deletion of this port will also delete all the ships corresponding "
+                           "to it.")),
+        Msg::Buttons::YesNo, Msg::Icon::Question, QString(), Msg::Answer::No);
+    if (answer != Msg::Answer::Yes)
+        return;
+    try {
+        if (!adcPort.find(SqlCatalogue::findPort(m_pickedPortId)))
+            throw VbError(3021, QStringLiteral("The port is no longer in the list."));
+        // The ships registered here go with the port: the database cascades the delete.
+        adcPort.deleteCurrent();
+        adcPort.requery();
+        refreshList();
+        emptyBoxes();
+        warn(QStringLiteral("One record has been deleted successfully."));
+        m_recordMode = Mode::New;
+        m_pickedPortId = -1;
+        setToolbarState(kNewState);
+    } catch (...) {
+        MessageService::coded(
+            10017, QStringLiteral("A serious error has occured while deleting the current record."));
+    }
+}
+
+void frmPortMaster::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    if (!m_closed) {
+        m_closed = true;
+        if (frmMDI* mdi = frmMDI::instance())
+            mdi->childClosing(this);
+    }
+}
+
+bool frmPortMaster::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type == QEvent::FocusIn) {
+        setStatus(watched == dlstPortMaster ? deleteHint() : editHint());
+    } else if (type == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            // Enter moves on to the next control, as Tab does.
+            m_guard->moveFocus(true);
+            return true;
+        }
+        if (watched == dlstPortMaster && key->key() == Qt::Key_Delete) {
+            RDelete();
+            return true;
+        }
+        if (watched == txtCity)
+            setStatus(editHint());
+    }
+    return QWidget::eventFilter(watched, event);
+}

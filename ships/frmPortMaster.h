@@ -1,0 +1,64 @@
+#pragma once
+
+#include "app/ChildWindow.h"
+#include "db/Connection.h"
+#include "db/RowSet.h"
+
+#include <QString>
+#include <QWidget>
+
+class FieldGuard;
+class QLineEdit;
+class QListWidget;
+
+// The Port Master window: the ports a ship is registered at and a survey is made in. The list
+// on the right holds every port by name; picking one puts it in the three boxes for correction.
+// Each change goes to the Port table at once through the window's own updatable set of ports,
+// read on a connection of its own.
+class frmPortMaster : public QWidget, public ChildWindow {
+    Q_OBJECT
+public:
+    enum class Mode { New, Existing };
+
+    explicit frmPortMaster(QWidget* parent = nullptr);
+    ~frmPortMaster() override;
+
+    QString ToolbarState() const override { return m_toolbarState; }
+    void RNew() override;
+    void RSave() override;
+    void RDelete() override;
+
+    Mode RecordMode() const { return m_recordMode; }
+
+    static QString editHint();  // "Type the new Port name and press Enter to save it"
+    static QString deleteHint();  // "You can press the Delete key to delete this record"
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildLayout();
+    void load();
+    void setToolbarState(const QString& state);
+    void setStatus(const QString& text);
+    void refreshList();
+    void portPicked();
+    void emptyBoxes();
+    void startNewRecord();
+
+    QLineEdit* txtPortName = nullptr;
+    QLineEdit* txtCity = nullptr;
+    QLineEdit* txtCountry = nullptr;
+    QListWidget* dlstPortMaster = nullptr;
+    FieldGuard* m_guard = nullptr;
+
+    Connection m_connection;  // the port set's own connection
+    RowSet adcPort;  // every port, ordered by name; its current row is the port edited
+    int m_pickedPortId = -1;  // the port in the boxes (Existing), or -1
+
+    Mode m_recordMode = Mode::New;
+    QString m_toolbarState = QStringLiteral("011001011");
+    bool m_filling = false;
+    bool m_closed = false;
+};

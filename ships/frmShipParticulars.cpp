@@ -1,0 +1,507 @@
+#include "ships/frmShipParticulars.h"
+
+#include "app/Database.h"
+#include "app/FieldGuard.h"
+#include "app/MessageService.h"
+#include "app/Numeric.h"
+#include "app/VbError.h"
+#include "app/frmMDI.h"
+#include "db/Connection.h"
+#include "db/SqlCatalogue.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QLineEdit>
+#include <utility>
+
+using ShipFieldRules::NumberField;
+
+namespace {
+
+const QString kNewState = QStringLiteral("011001011");
+const QString kStoredState = QStringLiteral("111001111");
+const QString kShownState = QStringLiteral("110000101");
+
+const QString kSavingHeadline =
+    QStringLiteral("A serious error has occured while saving the current record.");
+const QString kDeletingHeadline =
+    QStringLiteral("A serious error has occured while deleting the current record.");
+
+constexpr int kShipNameLimit = 50;
+
+// A column as the form shows it: a null is an empty box.
+QString shown(const Variant& value)
+{
+    return value.isNull() || value.isEmpty() ? QString() : value.toText();
+}
+
+void warn(const QString& text)
+{
+    MessageService::show(text, Msg::Buttons::Ok, Msg::Icon::Exclamation);
+}
+
+}  // namespace
+
+frmShipParticulars::frmShipParticulars(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmShipParticulars"));
+    setWindowTitle(QStringLiteral("Ship Particulars"));
+    m_guard = new FieldGuard(this);
+    buildLayout();
+    loadShips();
+}
+
+frmShipParticulars::~frmShipParticulars() = default;
+
+void frmShipParticulars::whileFilling(const std::function<void()>& work)
+{
+    const bool wasFilling = m_isFilling;
+    const bool guardWasOn = m_guard->isEnabled();
+    m_isFilling = true;
+    m_guard->setEnabled(false);
+    auto restore = [&] {
+        m_isFilling = wasFilling;
+        m_guard->setEnabled(guardWasOn);
+    };
+    try {
+        work();
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+}
+
+void frmShipParticulars::loadShips()
+{
+    FormCenter(this);
+    try {
+        m_ships.open(SqlCatalogue::shipList(), SharedConnection());
+        whileFilling([this] {
+            cmbShipName->clear();
+            for (m_ships.moveFirst(); !m_ships.eof(); m_ships.moveNext())
+                cmbShipName->addItem(shown(m_ships.value(QStringLiteral("ShipName"))),
+                                     m_ships.value(QStringLiteral("ShipID")).toInt32());
+            if (m_ships.recordCount() == 0) {
+                m_recordMode = Mode::New;
+                m_toolbarState = kNewState;
+                clearFields();
+            } else {
+                m_recordMode = Mode::Existing;
+                m_toolbarState = kStoredState;
+            }
+            setToolbarState(m_toolbarState);
+
+            m_ports.open(SqlCatalogue::portList(), SharedConnection());
+            dcbPortOfRegistry->clear();
+            for (m_ports.moveFirst(); !m_ports.eof(); m_ports.moveNext())
+                dcbPortOfRegistry->addItem(shown(m_ports.value(QStringLiteral("PortName"))),
+                                           m_ports.value(QStringLiteral("PortID")).toInt32());
+            dcbPortOfRegistry->setCurrentIndex(-1);
+
+            if (m_ships.recordCount() > 0) {
+                m_ships.moveFirst();
+                fillFromCurrentRow();
+            }
+        });
+    } catch (const VbError& e) {
+        MessageService::plain(e.description());
+    } catch (const std::exception& e) {
+        MessageService::plain(QString::fromLocal8Bit(e.what()));
+    }
+    m_isDirty = false;
+    m_isFilling = false;
+}
+
+void frmShipParticulars::setToolbarState(const QString& state)
+{
+    m_toolbarState = state;
+    if (frmMDI* mdi = frmMDI::instance())
+        mdi->SetMDIToolbar(state);
+}
+
+void frmShipParticulars::markDirty()
+{
+    if (!m_isFilling)
+        m_isDirty = true;
+}
+
+void frmShipParticulars::fillFromCurrentRow()
+{
+    whileFilling([this] {
+        const int pos = m_ships.position();
+        if (pos >= 0 && pos < cmbShipName->count())
+            cmbShipName->setCurrentIndex(pos);
+        cmbShipName->setEditText(shown(m_ships.value(QStringLiteral("ShipName"))));
+        for (auto it = m_numbers.constBegin(); it != m_numbers.constEnd(); ++it) {
+            const QString column = ShipFieldRules::rule(it.key()).objectName.mid(3);
+            it.value()->setText(shown(m_ships.value(column)));
+        }
+        txtCallSign->setText(shown(m_ships.value(QStringLiteral("CallSign"))));
+        txtFlag->setText(shown(m_ships.value(QStringLiteral("Flag"))));
+        const Variant port = m_ships.value(QStringLiteral("PortOfRegistry"));
+        dcbPortOfRegistry->setCurrentIndex(port.isNull() ? -1 : dcbPortOfRegistry->findData(port.toInt32()));
+    });
+}
+
+void frmShipParticulars::clearFields()
+{
+    whileFilling([this] {
+        cmbShipName->setCurrentIndex(-1);
+        cmbShipName->clearEditText();
+        dcbPortOfRegistry->setCurrentIndex(-1);
+        for (QLineEdit* box : std::as_const(m_numbers))
+            box->clear();
+        txtCallSign->clear();
+        txtFlag->clear();
+    });
+}
+
+void frmShipParticulars::showFirstShipOrNothing()
+{
+    whileFilling([this] {
+        if (m_ships.recordCount() == 0) {
+            clearFields();
+        } else {
+            m_ships.moveFirst();
+            fillFromCurrentRow();
+        }
+    });
+}
+
+void frmShipParticulars::refillNameList()
+{
+    whileFilling([this] {
+        const QString remembered = cmbShipName->currentText();
+        cmbShipName->clear();
+        for (m_ships.moveFirst(); !m_ships.eof(); m_ships.moveNext())
+            cmbShipName->addItem(shown(m_ships.value(QStringLiteral("ShipName"))),
+                                 m_ships.value(QStringLiteral("ShipID")).toInt32());
+        if (!remembered.isEmpty() && m_ships.find(SqlCatalogue::findShipByName(remembered)))
+            cmbShipName->setCurrentIndex(m_ships.position());
+        cmbShipName->setEditText(remembered);
+    });
+}
+
+void frmShipParticulars::placeOnSavedShip(int savedShipId, const QString& savedName)
+{
+    // The name search stops at the first ship of that name; when two ships share a name the
+    // window must stay on the one just written, or the next save would rewrite the other.
+    int target = savedShipId;
+    if (target < 0) {
+        // A new ship: the database numbers ships upwards, so it is the highest of that name.
+        for (m_ships.moveFirst(); !m_ships.eof(); m_ships.moveNext()) {
+            const Variant name = m_ships.value(QStringLiteral("ShipName"));
+            if (!name.isNull() && name.toText() == savedName)
+                target = qMax(target, m_ships.value(QStringLiteral("ShipID")).toInt32());
+        }
+    }
+    if (target >= 0 && m_ships.find(SqlCatalogue::findShip(target)))
+        whileFilling([this] { cmbShipName->setCurrentIndex(m_ships.position()); });
+}
+
+void frmShipParticulars::shipPicked(int index)
+{
+    if (index < 0 || m_leavingName)
+        return;
+    if (m_recordMode == Mode::New) {
+        m_recordMode = Mode::Existing;
+        setToolbarState(kShownState);
+    }
+    // Each name in the list carries its ship's number, so a picked name finds its own ship even
+    // when another ship bears the same name.
+    const QVariant id = cmbShipName->itemData(index);
+    if (id.isValid() && m_ships.find(SqlCatalogue::findShip(id.toInt())))
+        fillFromCurrentRow();
+}
+
+bool frmShipParticulars::checkNumberField(NumberField field)
+{
+    QLineEdit* box = m_numbers.value(field);
+    const ShipFieldRules::NumberCheck result = ShipFieldRules::checkNumber(field, box->text());
+    switch (result.verdict) {
+    case ShipFieldRules::NumberCheck::Blank:
+        return true;
+    case ShipFieldRules::NumberCheck::Accepted:
+        if (box->text() != result.text)
+            box->setText(result.text);
+        return true;
+    case ShipFieldRules::NumberCheck::NotNumeric:
+    case ShipFieldRules::NumberCheck::OutOfRange:
+        break;
+    }
+    MessageService::show(result.message, Msg::Buttons::Ok, Msg::Icon::Exclamation,
+                         ShipFieldRules::checkTitle());
+    box->clear();
+    box->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+bool frmShipParticulars::validateAll()
+{
+    for (NumberField field : ShipFieldRules::saveOrder()) {
+        QLineEdit* box = m_numbers.value(field);
+        // Through the guard when it is on, so that a refused field keeps the focus as on Tab.
+        const bool ok =
+            m_guard->isEnabled() && !m_guard->checking() ? m_guard->validate(box) : checkNumberField(field);
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+bool frmShipParticulars::mandatoryCheck()
+{
+    const ShipFieldRules::MandatoryCheck result = ShipFieldRules::checkMandatory(
+        cmbShipName->currentText(), dcbPortOfRegistry->currentIndex() >= 0,
+        m_numbers.value(NumberField::LBP)->text(), m_numbers.value(NumberField::LOA)->text(),
+        m_numbers.value(NumberField::Breadth)->text(), m_numbers.value(NumberField::LightShip)->text());
+    if (result.ok())
+        return true;
+    m_lastMandatoryMessage = result.message;
+    QWidget* focus = nullptr;
+    switch (result.field) {
+    case ShipFieldRules::Mandatory::ShipName:
+        focus = cmbShipName;
+        break;
+    case ShipFieldRules::Mandatory::Port:
+        focus = dcbPortOfRegistry;
+        break;
+    case ShipFieldRules::Mandatory::LBP:
+        focus = m_numbers.value(NumberField::LBP);
+        break;
+    case ShipFieldRules::Mandatory::LOA:
+        focus = m_numbers.value(NumberField::LOA);
+        break;
+    case ShipFieldRules::Mandatory::Breadth:
+        focus = m_numbers.value(NumberField::Breadth);
+        break;
+    case ShipFieldRules::Mandatory::LightShip:
+        focus = m_numbers.value(NumberField::LightShip);
+        break;
+    case ShipFieldRules::Mandatory::None:
+        break;
+    }
+    if (focus)
+        focus->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+void frmShipParticulars::showLastMandatoryMessage()
+{
+    warn(m_lastMandatoryMessage);
+}
+
+int frmShipParticulars::currentShipId() const
+{
+    return m_ships.value(QStringLiteral("ShipID")).toInt32();
+}
+
+int frmShipParticulars::saveStatement()
+{
+    try {
+        if (dcbPortOfRegistry->currentIndex() < 0)
+            throw VbError::invalidUseOfNull();
+        // Figures go in as their checked exact values, never as whatever text the box holds.
+        auto figure = [this](NumberField f) {
+            return ShipFieldRules::numberLiteral(m_numbers.value(f)->text());
+        };
+        SqlCatalogue::ShipValues v;
+        v.shipName = cmbShipName->currentText();
+        v.lbp = figure(NumberField::LBP);
+        v.loa = figure(NumberField::LOA);
+        v.breadth = figure(NumberField::Breadth);
+        v.lightShip = figure(NumberField::LightShip);
+        v.callSign = txtCallSign->text();
+        v.portOfRegistry = QString::number(dcbPortOfRegistry->currentData().toInt());
+        v.officialNo = figure(NumberField::OfficialNo);
+        v.imoNo = figure(NumberField::IMONo);
+        v.flag = txtFlag->text();
+        v.grossTonnage = figure(NumberField::GrossTonnage);
+        v.netTonnage = figure(NumberField::NetTonnage);
+        v.summerDraft = figure(NumberField::SummerDraft);
+        v.summerDeadweight = figure(NumberField::SummerDeadweight);
+        const QString sql = m_recordMode == Mode::Existing ? SqlCatalogue::updateShip(v, currentShipId())
+                                                           : SqlCatalogue::insertShip(v);
+        SharedConnection().execute(sql);
+        return 1;
+    } catch (...) {
+        return 10088;
+    }
+}
+
+void frmShipParticulars::reportSaveFailure()
+{
+    MessageService::coded(10088, kSavingHeadline);
+}
+
+void frmShipParticulars::RSave()
+{
+    try {
+        if (!validateAll())
+            return;
+        if (!m_isDirty) {
+            warn(QStringLiteral("No changes to save..!"));
+            return;
+        }
+        if (!mandatoryCheck()) {
+            showLastMandatoryMessage();
+            return;
+        }
+        const bool existing = m_recordMode == Mode::Existing;
+        const Msg::Answer answer =
+            MessageService::show(existing ? QStringLiteral("Are you sure to update the current record ?")
+                                          : QStringLiteral("Are you sure to save the current record ?"),
+                                 Msg::Buttons::YesNoCancel, Msg::Icon::Question);
+        if (answer == Msg::Answer::Yes) {
+            const int savedId = existing && !m_ships.eof() ? currentShipId() : -1;
+            const QString savedName = cmbShipName->currentText();
+            if (saveStatement() == 10088) {
+                reportSaveFailure();
+                return;
+            }
+            m_ships.requery();
+            refillNameList();
+            placeOnSavedShip(savedId, savedName);
+            warn(existing ? QStringLiteral("One record has been updated successfully.")
+                          : QStringLiteral("One record has been saved successfully."));
+            m_recordMode = Mode::Existing;
+            setToolbarState(kShownState);
+            m_isDirty = false;
+        } else if (answer == Msg::Answer::No) {
+            showFirstShipOrNothing();
+            setToolbarState(kShownState);
+            m_isDirty = false;
+        }
+    } catch (...) {
+        MessageService::coded(10007, kSavingHeadline);
+    }
+}
+
+void frmShipParticulars::RNew()
+{
+    try {
+        if (m_isDirty) {
+            if (mandatoryCheck()) {
+                const Msg::Answer answer =
+                    MessageService::show(QStringLiteral("Are you sure to update the current record ?"),
+                                         Msg::Buttons::YesNo, Msg::Icon::Question);
+                if (answer == Msg::Answer::Yes) {
+                    // A figure that does not pass its check stops the new record: the user sees
+                    // why, and what was typed stays on the form.
+                    if (!validateAll())
+                        return;
+                    const int savedId =
+                        m_recordMode == Mode::Existing && !m_ships.eof() ? currentShipId() : -1;
+                    const QString savedName = cmbShipName->currentText();
+                    if (saveStatement() == 10088) {
+                        reportSaveFailure();
+                        return;
+                    }
+                    m_ships.requery();
+                    refillNameList();
+                    placeOnSavedShip(savedId, savedName);
+                }
+            } else {
+                showLastMandatoryMessage();
+            }
+        }
+        setToolbarState(kNewState);
+        m_recordMode = Mode::New;
+        m_isDirty = false;
+        clearFields();
+        cmbShipName->setFocus(Qt::OtherFocusReason);
+    } catch (...) {
+        MessageService::coded(10008, kSavingHeadline);
+    }
+}
+
+void frmShipParticulars::RDelete()
+{
+    try {
+        const Msg::Answer answer =
+            MessageService::show(QStringLiteral("Are you sure to delete the current record ?"),
+                                 Msg::Buttons::YesNo, Msg::Icon::Question);
+        if (answer != Msg::Answer::Yes)
+            return;
+        SharedConnection().execute(SqlCatalogue::deleteShip(currentShipId()));
+        m_ships.requery();
+        showFirstShipOrNothing();
+        refillNameList();
+        // The edits belonged to the ship that is gone; the form now shows a stored ship, or none.
+        m_isDirty = false;
+        warn(QStringLiteral("One record has been deleted successfully."));
+    } catch (...) {
+        MessageService::coded(10008, kDeletingHeadline);
+    }
+}
+
+void frmShipParticulars::closeEvent(QCloseEvent* event)
+{
+    if (!m_closed && m_isDirty) {
+        const Msg::Answer answer =
+            MessageService::show(QStringLiteral("Are you sure to update the current record ?"),
+                                 Msg::Buttons::YesNo, Msg::Icon::Question);
+        if (answer == Msg::Answer::Yes) {
+            // The window stays open whenever the ship could not be written, so that nothing the
+            // user typed is lost: a figure refused by its check, a missing mandatory field, or a
+            // failed statement.
+            if (!validateAll()) {
+                event->ignore();
+                return;
+            }
+            if (!mandatoryCheck()) {
+                showLastMandatoryMessage();
+                event->ignore();
+                return;
+            }
+            if (saveStatement() == 10088) {
+                reportSaveFailure();
+                event->ignore();
+                return;
+            }
+        }
+        m_isDirty = false;
+    }
+    event->accept();
+    if (!m_closed) {
+        m_closed = true;
+        if (frmMDI* mdi = frmMDI::instance())
+            mdi->childClosing(this);
+    }
+}
+
+bool frmShipParticulars::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusOut
+        && (watched == cmbShipName || watched == cmbShipName->lineEdit())) {
+        // Leaving the name box, the combo box would take a typed name that matches a stored
+        // ship for a pick of that ship and show it. A name is picked from the list, not typed:
+        // deliver the focus change with picks shut off.
+        m_leavingName = true;
+        static_cast<QObject*>(watched)->event(event);
+        m_leavingName = false;
+        return true;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        // Enter moves on to the next field, as Tab does.
+        m_guard->moveFocus(true);
+        return true;
+    }
+    if (watched == cmbShipName->lineEdit() && key->key() != Qt::Key_Backspace) {
+        const bool typesText = !key->text().isEmpty() && key->text().at(0).isPrint()
+                               && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+        if ((typesText || key->matches(QKeySequence::Paste))
+            && cmbShipName->currentText().trimmed().size() >= kShipNameLimit) {
+            QApplication::beep();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

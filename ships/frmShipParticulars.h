@@ -1,0 +1,82 @@
+#pragma once
+
+#include "app/ChildWindow.h"
+#include "db/RowSet.h"
+#include "ships/ShipFieldRules.h"
+
+#include <QMap>
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+class FieldGuard;
+class QComboBox;
+class QLineEdit;
+
+// The Ship Particulars window: the list of stored ships by name and the particulars of one of
+// them, which the user adds, corrects and deletes. New, Save, Delete and Close come from the main
+// window; every change is written at once with an INSERT, UPDATE or DELETE on the shared
+// connection.
+class frmShipParticulars : public QWidget, public ChildWindow {
+    Q_OBJECT
+public:
+    enum class Mode { New, Existing };
+
+    explicit frmShipParticulars(QWidget* parent = nullptr);
+    ~frmShipParticulars() override;
+
+    QString ToolbarState() const override { return m_toolbarState; }
+    void RNew() override;
+    void RSave() override;
+    void RDelete() override;
+
+    Mode RecordMode() const { return m_recordMode; }
+    bool IsDirty() const { return m_isDirty; }
+    bool IsFilling() const { return m_isFilling; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildLayout();
+    // Runs `work` with IsFilling set and the field checks off, so that the window's own writing
+    // into the boxes neither counts as an edit nor asks the boxes' checks.
+    void whileFilling(const std::function<void()>& work);
+    void loadShips();
+    void setToolbarState(const QString& state);
+    void markDirty();
+
+    void fillFromCurrentRow();
+    void clearFields();
+    void showFirstShipOrNothing();
+    void refillNameList();
+    void placeOnSavedShip(int savedShipId, const QString& savedName);
+    void shipPicked(int index);
+
+    bool checkNumberField(ShipFieldRules::NumberField field);
+    bool validateAll();
+    bool mandatoryCheck();
+    void showLastMandatoryMessage();
+    int saveStatement();
+    void reportSaveFailure();
+    int currentShipId() const;
+
+    QComboBox* cmbShipName = nullptr;
+    QComboBox* dcbPortOfRegistry = nullptr;
+    QMap<ShipFieldRules::NumberField, QLineEdit*> m_numbers;
+    QLineEdit* txtCallSign = nullptr;
+    QLineEdit* txtFlag = nullptr;
+
+    FieldGuard* m_guard = nullptr;
+    RowSet m_ships;  // the ship list, ordered by name; its current row is the ship on show
+    RowSet m_ports;  // the ports the port of registry is chosen from
+
+    Mode m_recordMode = Mode::New;
+    QString m_toolbarState = QStringLiteral("011001011");
+    QString m_lastMandatoryMessage;
+    bool m_isDirty = false;
+    bool m_isFilling = false;
+    bool m_closed = false;
+    bool m_leavingName = false;  // the name box is losing the focus
+};

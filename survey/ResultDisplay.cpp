@@ -1,0 +1,180 @@
+#include "survey/ResultDisplay.h"
+
+#include "app/Numeric.h"
+#include "app/VbError.h"
+#include "survey/GridEditor.h"
+
+#include <QFontMetrics>
+#include <QLineEdit>
+
+namespace {
+
+const QColor Red(255, 0, 0);
+const QColor Black(0, 0, 0);
+
+struct ResultRow {
+    const char* caption;
+    int places;
+};
+
+// From the displacement at the true mean draft to the deductibles; rows 9-11 depend on the tab.
+constexpr ResultRow kRows[9] = {
+    {"Displacement@TMD", 5},       {"First Trim Correction", 4}, {"Second Trim Correction", 4},
+    {"Total Trim Correction", 4},  {"List Correction", 4},       {"Displacement@even keel", 5},
+    {"Density Correction", 5},     {"True Displacement", 5},     {"Total Deductibles", 5},
+};
+
+}  // namespace
+
+ResultDisplay::ResultDisplay(QWidget* parent)
+    : m_grid(new SurveyGrid(RowCount, 2, 0, 1, parent)), m_box(new QLineEdit(m_grid->viewport()))
+{
+    m_grid->setObjectName(QStringLiteral("fgrdFinalResult"));
+    m_grid->setColumnWidthTwips(0, 2100);
+    m_grid->setColumnWidthTwips(1, 1620);
+    m_grid->setColumnRightAligned(1);
+    m_grid->setDataBackground(SurveyGrid::lightYellow());
+    m_box->setObjectName(QStringLiteral("txtFnlGrdTxtBox"));
+    m_box->setFrame(false);
+    m_box->setAlignment(Qt::AlignRight);
+    m_box->hide();
+}
+
+void ResultDisplay::reset(const QStringList& lastCaptions, bool boldLastRow)
+{
+    m_grid->clearCells();
+    for (int r = 0; r < 9; ++r)
+        m_grid->setText(r, 0, QLatin1String(kRows[r].caption));
+    setLastCaptions(lastCaptions);
+    m_grid->setCellBold(0, 0, true);
+    m_grid->setCellBold(NetDisplacementRow, 0, true);
+    m_grid->setCellBold(LastRow, 0, boldLastRow);
+    m_grid->setColumnWidthTwips(0, 2100);
+    m_grid->setColumnWidthTwips(1, 1620);
+    fitCaptions();
+}
+
+void ResultDisplay::fitCaptions()
+{
+    // The captions were measured for a small system font; with a larger one the column widens
+    // rather than cut "Second Trim Correction" short.
+    QFont bold = m_grid->font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    int widest = 0;
+    for (int r = 0; r < RowCount; ++r)
+        widest = qMax(widest, metrics.horizontalAdvance(m_grid->text(r, 0)));
+    if (widest + 12 > m_grid->columnWidth(0)) {
+        m_grid->setColumnWidth(0, widest + 12);
+        m_grid->updateGeometry();
+    }
+}
+
+void ResultDisplay::setLastCaptions(const QStringList& captions)
+{
+    for (int i = 0; i < 3; ++i)
+        m_grid->setText(NetDisplacementRow + i, 0, captions.value(i));
+    fitCaptions();
+}
+
+void ResultDisplay::showResultRows(const QVector<Variant>& finalResult)
+{
+    for (int r = 0; r < 9; ++r)
+        m_grid->setText(r, 1, ResultFigures::rounded(finalResult.value(r), kRows[r].places));
+}
+
+QString ResultDisplay::text(int row, int column) const
+{
+    return m_grid->text(row, column);
+}
+
+void ResultDisplay::setText(int row, int column, const QString& text)
+{
+    m_grid->setText(row, column, text);
+}
+
+void ResultDisplay::setRed(int row, int column, bool red)
+{
+    m_grid->setCellForeground(row, column, red ? Red : Black);
+}
+
+bool ResultDisplay::isRed(int row, int column) const
+{
+    return m_grid->cellForeground(row, column) == Red;
+}
+
+void ResultDisplay::setBold(int row, int column, bool bold)
+{
+    m_grid->setCellBold(row, column, bold);
+}
+
+void ResultDisplay::showInitialNetDisplacementBox()
+{
+    m_grid->setCurrentCell(SecondLastRow, 1);
+    placeBox();
+    m_box->show();
+    m_box->raise();
+}
+
+void ResultDisplay::hideInitialNetDisplacementBox()
+{
+    m_box->hide();
+}
+
+void ResultDisplay::placeBox()
+{
+    const QTableWidgetItem* cell = m_grid->item(SecondLastRow, 1);
+    if (cell)
+        m_box->setGeometry(m_grid->visualItemRect(cell));
+}
+
+void ResultDisplay::paint(QLineEdit* box, bool red)
+{
+    QPalette p = box->palette();
+    p.setColor(QPalette::Text, red ? Red : Black);
+    box->setPalette(p);
+}
+
+bool ResultDisplay::isRed(const QLineEdit* box)
+{
+    return box->palette().color(QPalette::Text) == Red;
+}
+
+namespace ResultFigures {
+
+QString rounded(const Variant& value, int places)
+{
+    try {
+        return ToNumeric(value, places, 1).toText();
+    } catch (const VbError&) {
+        // Not a figure at all: show it as the draft holds it rather than hide it.
+        return value.isNull() ? QString() : value.toText();
+    }
+}
+
+std::optional<Decimal> number(const Variant& value)
+{
+    try {
+        return ToNumeric(value, -1, 0).toDecimal();
+    } catch (const VbError&) {
+        return std::nullopt;
+    }
+}
+
+bool within(const Variant& value, const Decimal& lower, const Decimal& upper)
+{
+    const std::optional<Decimal> v = number(value);
+    return v && lower < *v && *v < upper;
+}
+
+bool plausibleNetDisplacement(const Variant& value)
+{
+    return within(value, Decimal(0), Decimal(1000000));
+}
+
+bool plausibleConstant(const Variant& value)
+{
+    return within(value, Decimal(0), Decimal(100000));
+}
+
+}  // namespace ResultFigures

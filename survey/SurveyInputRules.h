@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QTime>
+
+// The checks a survey window runs on a field when the user leaves it, without the window: what
+// the box shows afterwards, what the user is told, whether the move may go on.
+namespace SurveyInputRules {
+
+struct Outcome {
+    bool accepted = true;
+    QString text;     // the box's text afterwards (written back rounded, emptied, or replaced)
+    QString message;  // shown with the exclamation icon; empty when nothing is said
+    bool refresh = false;  // the draft panel is to be worked out again
+};
+
+// A draft reading: rounded to 3 places, then 0 < r < 100 on the rounded figure.
+// `refreshOnEmpty`: whether a box left completely empty recomputes the panel.
+Outcome draftReading(const QString& typed, const QString& invalidText, bool refreshOnEmpty = true);
+
+// Dock-water density: rounded to 4 places, then 0 < d < 10 on the rounded figure.
+Outcome density(const QString& typed, const QString& rangeDetail);
+QString densityRangeDetail();  // "Please enter values greater than 0 and less than 10."
+
+// A mark distance: -1000 < x < 1000 as typed, then written back rounded to 4 places.
+Outcome markDistance(const QString& typed, const QString& rangeText);
+
+// The masked date "dd-MM-yyyy" as shown (prompt characters included). A date typed month first
+// (12-25-2004) is turned round; an impossible one is replaced by today.
+Outcome date(const QString& shown, const QDate& today);
+// The masked time "HH:mm"; an impossible one is replaced by the time now.
+Outcome time(const QString& shown, const QTime& now);
+
+// The initial net displacement typed on the Final tab: rounded to 5 places, 0 <= v < 1000000.
+Outcome initialNetDisplacement(const QString& typed);
+
+}  // namespace SurveyInputRules

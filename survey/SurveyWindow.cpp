@@ -1,0 +1,431 @@
+#include "survey/SurveyWindow.h"
+
+#include "app/FieldGuard.h"
+#include "app/MessageService.h"
+#include "app/Numeric.h"
+#include "app/VbError.h"
+#include "app/frmMDI.h"
+#include "db/RowSet.h"
+#include "model/clsDraft.h"
+#include "ships/clsShip.h"
+#include "survey/GridEditor.h"
+#include "survey/ResultDisplay.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+
+SurveyWindow::LoadingScope::LoadingScope(SurveyWindow& w)
+    : m_w(w), m_wasLoading(w.m_isLoading), m_guardWasOn(w.m_guard->isEnabled())
+{
+    w.m_isLoading = true;
+    w.m_guard->setEnabled(false);
+}
+
+SurveyWindow::LoadingScope::~LoadingScope()
+{
+    m_w.m_isLoading = m_wasLoading;
+    m_w.m_guard->setEnabled(m_guardWasOn);
+}
+
+SurveyWindow::SurveyWindow(const QString& className, bool discharging, QWidget* parent)
+    : QWidget(parent), m_className(className), m_discharging(discharging)
+{
+    setObjectName(className);
+    m_guard = new FieldGuard(this);
+    m_results = std::make_unique<ResultDisplay>(this);
+    m_grids = new SurveyGrids(*this, *m_guard, this);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(6, 6, 6, 6);
+    outer->setSpacing(4);
+    buildHeader(outer);
+
+    sstQuorvane = new QTabWidget;
+    sstQuorvane->setObjectName(QStringLiteral("sstQuorvane"));
+    sstQuorvane->setFocusPolicy(Qt::NoFocus);
+    sstQuorvane->tabBar()->setFocusPolicy(Qt::NoFocus);
+    const QString tabs[3] = {QStringLiteral("Initial"), QStringLiteral("Daily"), QStringLiteral("Final")};
+    for (int i = 0; i < 3; ++i) {
+        m_pages[i] = new QWidget;
+        auto* l = new QVBoxLayout(m_pages[i]);
+        l->setContentsMargins(4, 4, 4, 4);
+        sstQuorvane->addTab(m_pages[i], tabs[i]);
+    }
+    m_content = buildContent();
+    m_pages[InitialTab]->layout()->addWidget(m_content);
+    outer->addWidget(sstQuorvane, 1);
+
+    m_initialDraft = std::make_unique<clsDraft>();
+    m_finalDraft = std::make_unique<clsDraft>();
+    m_shipRecord = std::make_unique<clsShip>();
+    m_shipList = std::make_unique<RowSet>();
+    m_portList = std::make_unique<RowSet>();
+    m_dateList = std::make_unique<RowSet>();
+    m_currentDraft = m_initialDraft.get();
+
+    installChecks();
+    buildTabOrder();
+
+    connect(dcbShip, &QComboBox::currentIndexChanged, this, &SurveyWindow::dcbShipChange);
+    connect(sstQuorvane, &QTabWidget::currentChanged, this, &SurveyWindow::sstQuorvaneClick);
+    connect(cmdCalculate, &QPushButton::clicked, this, &SurveyWindow::cmdCalculateClick);
+    // The window sees every key first (Enter as Tab, Ctrl+F4) and every field gaining focus.
+    qApp->installEventFilter(this);
+}
+
+SurveyWindow::~SurveyWindow()
+{
+    if (qApp)
+        qApp->removeEventFilter(this);
+}
+
+// --- Field checks and the ship-first guard ---------------------------------------------------
+
+void SurveyWindow::guardField(QWidget* field, bool selectsText)
+{
+    m_guardedFields.insert(field, selectsText);
+}
+
+void SurveyWindow::installChecks()
+{
+    guardField(dcbPort, false);
+    guardField(txtVoyageID, false);
+    guardField(mbxDate, false);
+    guardField(mbxTime, false);
+    guardField(txtCargo, true);
+    guardField(txtDensity, true);
+    guardField(txtComments, false);
+    struct Reading {
+        QLineEdit* box;
+        const char* invalid;
+    };
+    const Reading readings[6] = {
+        {txtFwdPort, "Invalid value for Foward Port draft."},
+        {txtFwdStbd, "Invalid value for Foward Starboard draft."},
+        {txtMidShipPort, "Invalid value for Midship Port draft."},
+        {txtMidshipStbd, "Invalid value for Midship Starboard draft."},
+        {txtAftPort, "Invalid value for Aft Port draft."},
+        {txtAftStbd, "Invalid value for Aft Starboard draft."},
+    };
+    for (const Reading& r : readings) {
+        guardField(r.box, true);
+        QLineEdit* box = r.box;
+        const QString invalid = QLatin1String(r.invalid);
+        m_guard->setCheck(box, [this, box, invalid] {
+            return applyRule(box, SurveyInputRules::draftReading(box->text(), invalid,
+                                                                 refreshOnEmptyReading()));
+        });
+    }
+    m_guard->setCheck(txtDensity, [this] {
+        return applyRule(txtDensity, SurveyInputRules::density(txtDensity->text(), densityRangeText()));
+    });
+    struct Mark {
+        QLineEdit* box;
+        QString range;
+    };
+    const Mark marks[3] = {
+        {txtFwdX, QStringLiteral("Value of Fwd-X can be a number greater than -1000 and less than 1000.")},
+        {txtMidX, QStringLiteral("Value of Mid-X can be a number greater than -1000 and less than 1000.")},
+        {txtAftX, QString()},
+    };
+    for (const Mark& m : marks) {
+        guardField(m.box, false);  // selection on entry: marksSelectOnFocus()
+        QLineEdit* box = m.box;
+        const QString range = m.range;
+        m_guard->setCheck(box, [this, box, range] {
+            const QString text = box == txtAftX ? aftXRangeText() : range;
+            return applyRule(box, SurveyInputRules::markDistance(box->text(), text));
+        });
+    }
+    m_guard->setCheck(mbxDate, [this] {
+        return applyRule(mbxDate, SurveyInputRules::date(mbxDate->displayText(), QDate::currentDate()));
+    });
+    m_guard->setCheck(mbxTime, [this] {
+        return applyRule(mbxTime, SurveyInputRules::time(mbxTime->displayText(), QTime::currentTime()));
+    });
+    QLineEdit* fnl = m_results->initialNetDisplacementBox();
+    m_guard->setCheck(fnl, [this, fnl] {
+        try {
+            return applyRule(fnl, SurveyInputRules::initialNetDisplacement(fnl->text()));
+        } catch (const VbError&) {
+            MessageService::bareSource(m_className, QStringLiteral("txtFnlGrdTxtBox_Validate"));
+            return true;
+        }
+    });
+}
+
+QString SurveyWindow::densityRangeText() const
+{
+    return SurveyInputRules::densityRangeDetail();
+}
+
+QString SurveyWindow::aftXRangeText() const
+{
+    return QStringLiteral("Value of Aft-X can be  a number greater than -1000 and less than 1000.");
+}
+
+bool SurveyWindow::applyRule(QLineEdit* box, const SurveyInputRules::Outcome& outcome)
+{
+    if (box->text() != outcome.text)
+        box->setText(outcome.text);
+    if (!outcome.message.isEmpty())
+        warn(outcome.message);
+    if (outcome.accepted && outcome.refresh)
+        RefreshDraftCorrections();
+    return outcome.accepted;
+}
+
+void SurveyWindow::warn(const QString& text)
+{
+    MessageService::show(text, Msg::Buttons::Ok, Msg::Icon::Exclamation);
+}
+
+bool SurveyWindow::requireShip()
+{
+    if (!dcbShip->currentText().isEmpty())
+        return true;
+    warn(QStringLiteral("Please select a ship first."));
+    dcbShip->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+void SurveyWindow::fieldFocusIn(QWidget* field, Qt::FocusReason reason)
+{
+    // Coming back to the field after a message box or a pop-up is no new visit.
+    if (m_isLoading || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+        return;
+    if (!requireShip())
+        return;
+    const bool mark = field == txtFwdX || field == txtMidX || field == txtAftX;
+    const bool selects = m_guardedFields.value(field) || (mark && marksSelectOnFocus());
+    if (auto* box = qobject_cast<QLineEdit*>(field); box && selects) {
+        // After the click that brought the focus has placed the caret.
+        QTimer::singleShot(0, box, [box] {
+            if (box->hasFocus())
+                box->selectAll();
+        });
+    }
+}
+
+bool SurveyWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::FocusIn)
+        return false;
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (!w || !isAncestorOf(w))
+        return false;
+    if (type == QEvent::FocusIn) {
+        if (m_guardedFields.contains(w))
+            fieldFocusIn(w, static_cast<QFocusEvent*>(event)->reason());
+        return false;
+    }
+
+    // Keys: only as delivered to the focused control, not its parents' copies.
+    if (w != QApplication::focusWidget())
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+    if (key->key() == Qt::Key_F4 && mods == Qt::ControlModifier) {
+        if (closesOnCtrlF4Anywhere() || w == dcbShip || w == dcbPort || dcbShip->isAncestorOf(w)
+            || dcbPort->isAncestorOf(w)) {
+            closeWindow();
+            return true;
+        }
+        return false;
+    }
+    if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+        || (mods & (Qt::ControlModifier | Qt::AltModifier)))
+        return false;
+    if (w == txtAftX) {
+        // From the last mark distance straight into the hydrostatic table.
+        if (m_guard->validate(txtAftX))
+            m_grids->enterFromAftX();
+        return true;
+    }
+    if (m_grids->isEditor(w))
+        return false;
+    m_guard->moveFocus(true);
+    return true;
+}
+
+void SurveyWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!m_centred) {
+        m_centred = true;
+        FormCenter(this);
+    }
+}
+
+void SurveyWindow::closeWindow()
+{
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
+
+void SurveyWindow::closeEvent(QCloseEvent* event)
+{
+    // A survey lives only while its window is open; nothing is asked and nothing stored.
+    QWidget::closeEvent(event);
+    if (!m_closed) {
+        m_closed = true;
+        if (frmMDI* mdi = frmMDI::instance())
+            mdi->childClosing(this);
+    }
+}
+
+void SurveyWindow::sendToolbarState()
+{
+    if (frmMDI* mdi = frmMDI::instance())
+        mdi->SetMDIToolbar(m_toolbarState);
+}
+
+// --- The draft panel -------------------------------------------------------------------------
+
+void SurveyWindow::RefreshDraftCorrections()
+{
+    using namespace DraftCorrections;
+    Input in;
+    bool readable = true;
+    const std::pair<QLineEdit*, Decimal*> inputs[9] = {
+        {txtFwdPort, &in.fwdPort}, {txtFwdStbd, &in.fwdStbd}, {txtMidShipPort, &in.midPort},
+        {txtMidshipStbd, &in.midStbd}, {txtAftPort, &in.aftPort}, {txtAftStbd, &in.aftStbd},
+        {txtFwdX, &in.fwdX}, {txtMidX, &in.midX}, {txtAftX, &in.aftX},
+    };
+    for (const auto& [box, value] : inputs) {
+        const std::optional<Decimal> v = readFigure(box->text());
+        readable = readable && v.has_value();
+        if (v)
+            *value = *v;
+    }
+    try {
+        in.lbp = ToNumeric(m_shipRecord->LBP(), -1, 0).toDecimal();
+    } catch (const VbError&) {
+        in.lbp = Decimal(0);  // no ship loaded, or none with a length
+    }
+
+    Texts t;
+    m_panelValid = readable;
+    if (readable) {
+        m_panel = compute(in);
+        t = texts(m_panel);
+    } else {
+        // A box still holding what is no figure: show nothing rather than half a panel.
+        m_panel = Result();
+    }
+    txtFwdMean->setText(t.fwdMean);
+    txtMidshipMean->setText(t.midMean);
+    txtAftMean->setText(t.aftMean);
+    txtApparentTrim->setText(t.apparentTrim);
+    txtLBM->setText(t.lbm);
+    txtFwdCorrection->setText(t.fwdCorrection);
+    txtMidshipCorrection->setText(t.midCorrection);
+    txtAftCorrection->setText(t.aftCorrection);
+    txtFwdTrueDraft->setText(t.fwdTrueDraft);
+    txtMidshipTrueDraft->setText(t.midTrueDraft);
+    txtAftTrueDraft->setText(t.aftTrueDraft);
+    txtTrueTrim->setText(t.trueTrim);
+    txtTrueMeanDraft->setText(t.trueMeanDraft);
+}
+
+void SurveyWindow::showHullDeflection()
+{
+    const Decimal d = DraftCorrections::hullDeflection(m_panel.fwdMean, m_panel.midMean, m_panel.aftMean);
+    if (d.isZero()) {
+        lblHogSag->hide();
+        txtDeflection->setText(QStringLiteral("0"));
+        return;
+    }
+    // Midships deeper than the ends: the hull sags; shallower: it hogs.
+    lblHogSag->setText(d.isNegative() ? QStringLiteral("Hog") : QStringLiteral("Sag"));
+    lblHogSag->show();
+    txtDeflection->setText(d.abs().toLocaleString(QLocale()));
+}
+
+// --- What the report reads -------------------------------------------------------------------
+
+QString SurveyWindow::shipText() const
+{
+    return dcbShip->currentText();
+}
+
+QString SurveyWindow::portText() const
+{
+    return dcbPort->currentText();
+}
+
+Variant SurveyWindow::portId() const
+{
+    const QVariant id = dcbPort->currentData();
+    return id.isValid() ? Variant::longInt(id.toInt()) : Variant();
+}
+
+QString SurveyWindow::fwdXText() const
+{
+    return txtFwdX->text();
+}
+
+QString SurveyWindow::aftXText() const
+{
+    return txtAftX->text();
+}
+
+QString SurveyWindow::lbpText() const
+{
+    return txtLBP->text();
+}
+
+QString SurveyWindow::voyageIdText() const
+{
+    return txtVoyageID->text();
+}
+
+QString SurveyWindow::cargoText() const
+{
+    return txtCargo->text();
+}
+
+QString SurveyWindow::finalResultText(int row, int column) const
+{
+    return m_results->text(row, column);
+}
+
+QString SurveyWindow::initialNetDisplacementText() const
+{
+    return m_results->initialNetDisplacementBox()->text();
+}
+
+QString SurveyWindow::currentTabCaption() const
+{
+    return sstQuorvane->tabText(sstQuorvane->currentIndex());
+}
+
+int SurveyWindow::currentTab() const
+{
+    return sstQuorvane ? sstQuorvane->currentIndex() : int(InitialTab);
+}
+
+void SurveyWindow::RPrint(bool blnShowPreview)
+{
+    (void)blnShowPreview;
+}
+
+QString SurveyWindow::constantText() const
+{
+    return txtConstant ? txtConstant->text() : QString();
+}

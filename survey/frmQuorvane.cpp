@@ -1,0 +1,191 @@
+#include "survey/frmQuorvane.h"
+
+#include "app/MessageService.h"
+#include "app/Numeric.h"
+#include "model/clsDraft.h"
+#include "ships/clsShip.h"
+#include "survey/ResultDisplay.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace {
+
+QGroupBox* panel(const char* name, const QString& first, QLineEdit* firstBox, const QString& second,
+                 QLineEdit* secondBox)
+{
+    auto* frame = new QGroupBox;
+    frame->setObjectName(QLatin1String(name));
+    auto* g = new QGridLayout(frame);
+    g->setContentsMargins(6, 4, 6, 4);
+    g->setVerticalSpacing(3);
+    g->addWidget(new QLabel(first), 0, 0);
+    g->addWidget(firstBox, 0, 1);
+    g->addWidget(new QLabel(second), 1, 0);
+    g->addWidget(secondBox, 1, 1);
+    g->setColumnStretch(2, 1);
+    return frame;
+}
+
+QLineEdit* figureBox(const char* name)
+{
+    auto* box = new QLineEdit;
+    box->setObjectName(QLatin1String(name));
+    box->setFixedWidth(130);
+    box->setAlignment(Qt::AlignRight);
+    return box;
+}
+
+QString decimalText(const Decimal& d)
+{
+    return d.toLocaleString(QLocale());
+}
+
+}  // namespace
+
+frmQuorvane::frmQuorvane(QWidget* parent) : SurveyWindow(QStringLiteral("frmQuorvane"), false, parent)
+{
+    setWindowTitle(QStringLiteral("Draft Survey-[Loading]"));
+    txtInitNetDisp = figureBox("txtInitNetDisp");
+    txtConstant = figureBox("txtConstant");
+    txtFinalNetDisp = figureBox("txtFinalNetDisp");
+    txtTotCargoLoaded = figureBox("txtTotCargoLoaded");
+    for (QLineEdit* box : {txtInitNetDisp, txtConstant, txtFinalNetDisp, txtTotCargoLoaded})
+        makeReadOnly(box);
+    fmeInitNetDisp = panel("fmeInitNetDisp", QStringLiteral("Initial Net Displacement"), txtInitNetDisp,
+                           QStringLiteral("Constant"), txtConstant);
+    fmeFinalNetDisp = panel("fmeFinalNetDisp", QStringLiteral("Final Net Displacement"), txtFinalNetDisp,
+                            QStringLiteral("Total Cargo Loaded"), txtTotCargoLoaded);
+    panelArea()->addWidget(fmeInitNetDisp);
+    panelArea()->addWidget(fmeFinalNetDisp);
+    formLoad();
+}
+
+QString frmQuorvane::cargoResultText() const
+{
+    return txtTotCargoLoaded->text();
+}
+
+void frmQuorvane::showPanelsForTab(int tab)
+{
+    const bool final = tab == FinalTab;
+    fmeFinalNetDisp->setVisible(final);
+    fmeInitNetDisp->setVisible(!final);
+}
+
+void frmQuorvane::clearPanelTexts()
+{
+    for (QLineEdit* box : {txtInitNetDisp, txtConstant, txtFinalNetDisp, txtTotCargoLoaded}) {
+        box->clear();
+        ResultDisplay::paint(box, false);
+    }
+}
+
+void frmQuorvane::clearPanelsOfTab(bool initialTab)
+{
+    if (initialTab) {
+        txtInitNetDisp->clear();
+        txtConstant->clear();
+    } else {
+        txtFinalNetDisp->clear();
+        txtTotCargoLoaded->clear();
+    }
+}
+
+QStringList frmQuorvane::finalResultCaptions(int tab, bool* boldLastRow) const
+{
+    if (tab == FinalTab) {
+        *boldLastRow = false;
+        return {QStringLiteral("Final Net Displacement"), QStringLiteral("Net. Displacement"),
+                QStringLiteral("Total Cargo Loaded")};
+    }
+    *boldLastRow = true;
+    return {QStringLiteral("Net Displacement"), QStringLiteral("Light Ship"), QStringLiteral("Constant")};
+}
+
+void frmQuorvane::showNetDisplacement(int tab, const clsDraft& draft)
+{
+    const Variant net = draft.NetDisplacement();
+    ResultDisplay::paint(txtInitNetDisp, !ResultFigures::plausibleNetDisplacement(net));
+    if (tab == InitialTab) {
+        results().setBold(ResultDisplay::NetDisplacementRow, 0, true);
+        results().setLastCaptions(
+            {QStringLiteral("Net Displacement"), QStringLiteral("LightShip"), QStringLiteral("Constant")});
+        showConstant(net);
+    } else if (tab == FinalTab) {
+        results().setBold(ResultDisplay::NetDisplacementRow, 0, false);
+        results().setLastCaptions({QStringLiteral("Final Net Displacement"),
+                                   QStringLiteral("Initial Net Displacement"),
+                                   QStringLiteral("Total Cargo Loaded")});
+        showCargo(net);
+    }
+}
+
+// The constant: what the ship weighs at the Initial draft beyond her light ship and the
+// deductibles (stores, spares, the unknowns), net displacement less light ship.
+void frmQuorvane::showConstant(const Variant& net)
+{
+    const Decimal netValue = ResultFigures::number(net).value_or(Decimal(0));
+    if (netValue.isZero()) {
+        results().setText(ResultDisplay::SecondLastRow, 1, QString());
+        results().setText(ResultDisplay::LastRow, 1, QString());
+        return;
+    }
+    const Variant lightShip = shipRecord().LightShip();
+    const Decimal constant = netValue - ResultFigures::number(lightShip).value_or(Decimal(0));
+    setConstant(Variant(constant));
+    const bool red = !ResultFigures::plausibleConstant(Variant(constant));
+    results().setRed(ResultDisplay::LastRow, 1, red);
+    ResultDisplay::paint(txtConstant, red);
+    results().setText(ResultDisplay::SecondLastRow, 1, lightShip.isNull() ? QString() : lightShip.toText());
+    results().setText(ResultDisplay::LastRow, 1, decimalText(constant));
+    txtInitNetDisp->setText(net.toText());
+    txtConstant->setText(decimalText(constant));
+}
+
+// The cargo loaded: Final net displacement less Initial, the Initial one either worked out on
+// the Initial tab or, when that draft has none, typed over cell (10, 1).
+void frmQuorvane::showCargo(const Variant& net)
+{
+    const std::optional<Decimal> netValue = ResultFigures::number(net);
+    const bool empty = net.isEmpty() || (net.isText() && net.toText().trimmed().isEmpty());
+    if (empty || !netValue || netValue->isZero()) {
+        results().setText(ResultDisplay::SecondLastRow, 1, QString());
+        results().setText(ResultDisplay::LastRow, 1, QString());
+        return;
+    }
+    const Variant initialNet = ToNumeric(initialDraft().NetDisplacement(), 5, 0);
+    results().setText(ResultDisplay::SecondLastRow, 1, initialNet.toText());
+    QLineEdit* typed = results().initialNetDisplacementBox();
+    const Decimal initialValue = initialNet.toDecimal();
+    if (!initialValue.isZero()) {
+        ResultDisplay::paint(typed, initialValue.isNegative());
+        typed->setText(results().text(ResultDisplay::SecondLastRow, 1));
+    }
+    const Decimal subtrahend = ResultFigures::number(Variant(typed->text())).value_or(Decimal(0));
+    const Decimal cargo = (*netValue - subtrahend).round(5);
+    results().setText(ResultDisplay::LastRow, 1, decimalText(cargo));
+    ResultDisplay::paint(txtFinalNetDisp, !ResultFigures::plausibleNetDisplacement(net));
+    results().setRed(ResultDisplay::LastRow, 1, cargo.isNegative());
+    ResultDisplay::paint(txtTotCargoLoaded, cargo.isNegative());
+    txtFinalNetDisp->setText(net.toText());
+    txtTotCargoLoaded->setText(results().text(ResultDisplay::LastRow, 1));
+}
+
+void frmQuorvane::checkPlausibility()
+{
+    if (!checkNetDisplacement())
+        return;
+    // On the Final tab (11, 1) holds the cargo, not the constant: the constant is the Initial
+    // draft's business only.
+    if (currentTab() != InitialTab)
+        return;
+    const QString cell = results().text(ResultDisplay::LastRow, 1);
+    setConstant(Variant(cell));
+    if (!cell.trimmed().isEmpty() && !ResultFigures::plausibleConstant(Variant(cell)))
+        warn(MessageService::join(QStringLiteral("Invalid constant value."),
+                                  QStringLiteral("Please check your input values.")));
+}

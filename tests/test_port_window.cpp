@@ -1,0 +1,391 @@
+// The Port Master window inside the main window: adding, correcting and deleting ports by
+// typing and by the main window's keys, then reading the Port and Ship tables.
+#include "app/ChildRegistry.h"
+#include "app/Database.h"
+#include "app/MessageService.h"
+#include "app/frmMDI.h"
+#include "db/Connection.h"
+#include "db/RowSet.h"
+#include "ships/frmPortMaster.h"
+#include "tests/TestSupport.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct PortRow {
+    QString name;
+    Variant city;
+    Variant country;
+};
+
+QList<PortRow> storedPorts()
+{
+    RowSet rs;
+    rs.open(QStringLiteral("SELECT * FROM Port ORDER BY PortID"), SharedConnection());
+    QList<PortRow> rows;
+    for (; !rs.eof(); rs.moveNext())
+        rows.append({rs.value(QStringLiteral("PortName")).toText(), rs.value(QStringLiteral("City")),
+                     rs.value(QStringLiteral("Country"))});
+    return rows;
+}
+
+QStringList storedShipNames()
+{
+    RowSet rs;
+    rs.open(QStringLiteral("SELECT * FROM Ship ORDER BY ShipName"), SharedConnection());
+    QStringList names;
+    for (; !rs.eof(); rs.moveNext())
+        names << rs.value(QStringLiteral("ShipName")).toText();
+    return names;
+}
+
+QStringList messageTexts()
+{
+    QStringList texts;
+    for (const MessageRecord& r : MessageService::records())
+        texts << r.text;
+    return texts;
+}
+
+const QString kAddQuestion = QStringLiteral("Are you sure you want to add a new record ?");
+const QString kUpdateQuestion = QStringLiteral("Are you sure to update the current record ?");
+
+}  // namespace
+
+class TestPortWindow : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    frmMDI* m_mdi = nullptr;
+    frmPortMaster* m_win = nullptr;
+
+    void openWindow()
+    {
+        m_win = qobject_cast<frmPortMaster*>(m_mdi->openChild(QStringLiteral("frmPortMaster")));
+        QVERIFY(m_win);
+        QTRY_VERIFY(m_win->isVisible());
+    }
+
+    QLineEdit* box(const char* name) const { return m_win->findChild<QLineEdit*>(QLatin1String(name)); }
+    QListWidget* list() const { return m_win->findChild<QListWidget*>(QStringLiteral("dlstPortMaster")); }
+
+    QStringList listed() const
+    {
+        QStringList names;
+        for (int i = 0; i < list()->count(); ++i)
+            names << list()->item(i)->text();
+        return names;
+    }
+
+    void replaceText(QLineEdit* w, const QString& text)
+    {
+        QTest::mouseClick(w, Qt::LeftButton);
+        QTRY_VERIFY(w->hasFocus());
+        QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(w, text);
+    }
+
+    // Types a port the way the hint suggests: each box, then Enter.
+    void typePort(const QString& name, const QString& city, const QString& country)
+    {
+        replaceText(box("txtPortName"), name);
+        QTest::keyClick(box("txtPortName"), Qt::Key_Return);
+        QTRY_VERIFY(box("txtCity")->hasFocus());
+        QTest::keyClick(box("txtCity"), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(box("txtCity"), city);
+        QTest::keyClick(box("txtCity"), Qt::Key_Return);
+        QTRY_VERIFY(box("txtCountry")->hasFocus());
+        QTest::keyClick(box("txtCountry"), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(box("txtCountry"), country);
+    }
+
+    QWidget* keyTarget() const
+    {
+        return QApplication::focusWidget() ? QApplication::focusWidget() : static_cast<QWidget*>(m_win);
+    }
+    void pressSave() { QTest::keyClick(keyTarget(), Qt::Key_S, Qt::ControlModifier); }
+    void pressNew() { QTest::keyClick(keyTarget(), Qt::Key_N, Qt::ControlModifier); }
+
+    void pick(const QString& name)
+    {
+        const QList<QListWidgetItem*> found = list()->findItems(name, Qt::MatchExactly);
+        QCOMPARE(found.size(), 1);
+        list()->scrollToItem(found.first());
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {},
+                          list()->visualItemRect(found.first()).center());
+        QCOMPARE(list()->currentItem(), found.first());
+    }
+
+    void addPortThroughTheWindow(const QString& name)
+    {
+        pressNew();
+        typePort(name, QString(), QString());
+        pressSave();
+    }
+
+    MessageRecord lastMessage() const
+    {
+        const auto records = MessageService::records();
+        return records.isEmpty() ? MessageRecord() : records.last();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        TestSupport::initTestEnvironment();
+        m_dir = std::make_unique<QTemporaryDir>();
+        TestSupport::useFreshDatabaseCopy(*m_dir);
+        OpenDatabase();
+        QVERIFY(!StartupFailed());
+        m_mdi = new frmMDI;
+        m_mdi->show();
+        registerChildWindows();
+    }
+
+    void init()
+    {
+        // One copy of the delivered database and one main window serve the whole program;
+        // each test starts from empty Ship and Port tables.
+        SharedConnection().execute(QStringLiteral("DELETE FROM Ship"));
+        SharedConnection().execute(QStringLiteral("DELETE FROM Port"));
+        MessageService::clearRecords();
+        MessageService::clearAnswers();
+        m_mdi->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_mdi));
+    }
+
+    void cleanup()
+    {
+        // The window goes without its closing questions; the frame keeps its count right.
+        const auto windows = m_mdi->findChildren<QMdiSubWindow*>();
+        for (QMdiSubWindow* sub : windows)
+            delete sub;
+        QTRY_COMPARE(frmMDI::OpenChildCount, 0);
+        m_win = nullptr;
+        MessageService::clearAnswers();
+    }
+
+    void cleanupTestCase()
+    {
+        delete m_mdi;
+        CloseDatabase();
+    }
+
+    void layoutAndOpening()
+    {
+        openWindow();
+        QCOMPARE(m_win->windowTitle(), QStringLiteral("Port Master"));
+        QCOMPARE(m_win->RecordMode(), frmPortMaster::Mode::New);
+        QCOMPARE(m_win->ToolbarState(), QStringLiteral("011001011"));
+        QVERIFY(m_mdi->action(QStringLiteral("tbrMDI(2)"))->isEnabled());
+        QVERIFY(!m_mdi->action(QStringLiteral("tbrMDI(7)"))->isEnabled());
+        QCOMPARE(box("txtPortName")->maxLength(), 32767);
+        QCOMPARE(box("txtCity")->maxLength(), 15);
+        QCOMPARE(box("txtCountry")->maxLength(), 15);
+        QStringList labels;
+        for (const QLabel* l : m_win->findChildren<QLabel*>())
+            labels << l->text();
+        for (const char* text : {"Add/Edit or Delete Ports", "Port Name:", "City:", "Country:", "Port Names",
+                                 "Ctrl-N   : Add new record", "Ctrl-S   : Save record",
+                                 "Ctrl-F4 : Close window", "Del      : Delete selected port"})
+            QVERIFY2(labels.contains(QLatin1String(text)), text);
+
+        // Tab order and the hints of the status bar.
+        box("txtPortName")->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(m_mdi->statusText(), frmPortMaster::editHint());
+        QTest::keyClick(box("txtPortName"), Qt::Key_Tab);
+        QTRY_VERIFY(box("txtCity")->hasFocus());
+        m_mdi->setStatusText(QString());
+        QTest::keyClick(box("txtCity"), Qt::Key_X);
+        QCOMPARE(m_mdi->statusText(), frmPortMaster::editHint());
+        QTest::keyClick(box("txtCity"), Qt::Key_Return);
+        QTRY_VERIFY(box("txtCountry")->hasFocus());
+        QTest::keyClick(box("txtCountry"), Qt::Key_Tab);
+        QTRY_VERIFY(list()->hasFocus());
+        QCOMPARE(m_mdi->statusText(), frmPortMaster::deleteHint());
+    }
+
+    void aPortNameOfBlanksIsRefused()
+    {
+        openWindow();
+        typePort(QStringLiteral("    "), QStringLiteral("Kandla"), QString());
+        pressSave();
+        QCOMPARE(messageTexts(), QStringList({QStringLiteral("Please enter port name")}));
+        QCOMPARE(lastMessage().title, QStringLiteral("Quorvane Lt"));
+        QCOMPARE(lastMessage().icon, Msg::Icon::Exclamation);
+        QVERIFY(storedPorts().isEmpty());
+        QTRY_VERIFY(box("txtPortName")->hasFocus());
+    }
+
+    void namesAreStoredTrimmedAndListedInOrder()
+    {
+        openWindow();
+        typePort(QStringLiteral("  Mumbai "), QStringLiteral(" Mumbai  "), QStringLiteral(" India "));
+        pressSave();
+        QCOMPARE(messageTexts(),
+                 QStringList({kAddQuestion, QStringLiteral("One record has been added successfully.")}));
+        QCOMPARE(storedPorts().size(), 1);
+        QCOMPARE(storedPorts().first().name, QStringLiteral("Mumbai"));
+        QCOMPARE(storedPorts().first().city.toText(), QStringLiteral("Mumbai"));
+        QCOMPARE(storedPorts().first().country.toText(), QStringLiteral("India"));
+        // The boxes are emptied for the next port, which the focus waits for.
+        QVERIFY(box("txtPortName")->text().isEmpty());
+        QVERIFY(box("txtCity")->text().isEmpty());
+        QTRY_VERIFY(box("txtPortName")->hasFocus());
+        QCOMPARE(m_win->ToolbarState(), QStringLiteral("011001011"));
+
+        // City and country may stay empty.
+        typePort(QStringLiteral("Chennai"), QString(), QString());
+        pressSave();
+        addPortThroughTheWindow(QStringLiteral("Kandla"));
+        QCOMPARE(listed(), QStringList({"Chennai", "Kandla", "Mumbai"}));
+
+        // Renamed, a port moves to its place in the list.
+        pick(QStringLiteral("Chennai"));
+        QCOMPARE(m_win->RecordMode(), frmPortMaster::Mode::Existing);
+        QCOMPARE(m_win->ToolbarState(), QStringLiteral("111001111"));
+        QVERIFY(m_mdi->action(QStringLiteral("tbrMDI(7)"))->isEnabled());
+        QCOMPARE(box("txtPortName")->text(), QStringLiteral("Chennai"));
+        replaceText(box("txtPortName"), QStringLiteral("Paradip "));
+        MessageService::clearRecords();
+        pressSave();
+        QCOMPARE(messageTexts(), QStringList({kUpdateQuestion,
+                                              QStringLiteral("One record has been updated successfully.")}));
+        QCOMPARE(listed(), QStringList({"Kandla", "Mumbai", "Paradip"}));
+        QCOMPARE(storedPorts().size(), 3);
+        QCOMPARE(storedPorts().at(1).name, QStringLiteral("Paradip"));
+        // Delete waits until a port is picked again.
+        QVERIFY(!m_mdi->action(QStringLiteral("tbrMDI(7)"))->isEnabled());
+        QCOMPARE(m_win->RecordMode(), frmPortMaster::Mode::New);
+    }
+
+    void theSaveQuestionNoAndCancel()
+    {
+        openWindow();
+        addPortThroughTheWindow(QStringLiteral("Haldia"));
+        pick(QStringLiteral("Haldia"));
+        replaceText(box("txtCity"), QStringLiteral("Kolkata"));
+
+        // No: the texts, the mode and the commands stay as they were.
+        MessageService::clearRecords();
+        MessageService::setNextAnswer(Msg::Answer::No);
+        pressSave();
+        QCOMPARE(messageTexts(), QStringList({kUpdateQuestion}));
+        QCOMPARE(lastMessage().buttons, Msg::Buttons::YesNoCancel);
+        QCOMPARE(box("txtCity")->text(), QStringLiteral("Kolkata"));
+        QCOMPARE(m_win->RecordMode(), frmPortMaster::Mode::Existing);
+        QCOMPARE(m_win->ToolbarState(), QStringLiteral("111001111"));
+        QVERIFY(storedPorts().first().city.toText().isEmpty());
+
+        // Cancel: the texts stay on screen but the window is back in New mode ...
+        MessageService::setNextAnswer(Msg::Answer::Cancel);
+        pressSave();
+        QCOMPARE(box("txtPortName")->text(), QStringLiteral("Haldia"));
+        QCOMPARE(box("txtCity")->text(), QStringLiteral("Kolkata"));
+        QCOMPARE(m_win->RecordMode(), frmPortMaster::Mode::New);
+        QCOMPARE(m_win->ToolbarState(), QStringLiteral("011001011"));
+        QCOMPARE(storedPorts().size(), 1);
+
+        // ... so the next Save adds a new port.
+        MessageService::clearRecords();
+        pressSave();
+        QCOMPARE(messageTexts().first(), kAddQuestion);
+        QCOMPARE(storedPorts().size(), 2);
+        QCOMPARE(storedPorts().at(1).city.toText(), QStringLiteral("Kolkata"));
+    }
+
+    void deletingAPortTakesItsShipsAfterTheWarning()
+    {
+        SharedConnection().execute(
+            QStringLiteral("INSERT INTO Port (PortName, City, Country) VALUES ('Vizag', NULL, "
+                           "'India')"));
+        SharedConnection().execute(QStringLiteral("INSERT INTO Port (PortName) VALUES ('Cochin')"));
+        RowSet vizag;
+        vizag.open(QStringLiteral("SELECT * FROM Port WHERE PortName = 'Vizag'"), SharedConnection());
+        const int vizagId = vizag.value(QStringLiteral("PortID")).toInt32();
+        RowSet cochin;
+        cochin.open(QStringLiteral("SELECT * FROM Port WHERE PortName = 'Cochin'"), SharedConnection());
+        const int cochinId = cochin.value(QStringLiteral("PortID")).toInt32();
+        const QString ship = QStringLiteral(
+            "INSERT INTO Ship (ShipName, LBP, LOA, Breadth, LightShip, PortOfRegistry) VALUES ('%1', 1, 1, "
+            "1, 1, %2)");
+        SharedConnection().execute(ship.arg(QStringLiteral("Vizag One")).arg(vizagId));
+        SharedConnection().execute(ship.arg(QStringLiteral("Vizag Two")).arg(vizagId));
+        SharedConnection().execute(ship.arg(QStringLiteral("Cochin One")).arg(cochinId));
+
+        openWindow();
+        QCOMPARE(listed(), QStringList({"Cochin", "Vizag"}));
+        pick(QStringLiteral("Vizag"));
+        // A port stored without a city shows an empty City box.
+        QCOMPARE(box("txtCity")->text(), QString());
+        QCOMPARE(box("txtCountry")->text(), QStringLiteral("India"));
+
+        // The Delete key in the list asks, with No as the button Enter presses.
+        QTRY_VERIFY(list()->hasFocus());
+        QTest::keyClick(list(), Qt::Key_Delete);
+        QCOMPARE(lastMessage().text,
+                 MessageService::join(QStringLiteral("Are you sure to delete the selected port ?"),
+                                      QStringLiteral("Deletion of this port will also delete all the ships "
+                                                     "corresponding to it.")));
+        QCOMPARE(lastMessage().buttons, Msg::Buttons::YesNo);
+        QCOMPARE(lastMessage().icon, Msg::Icon::Question);
+        QVERIFY(lastMessage().defaultButton.has_value());
+        QCOMPARE(*lastMessage().defaultButton, Msg::Answer::No);
+        QCOMPARE(lastMessage().answer, Msg::Answer::No);
+        QCOMPARE(storedPorts().size(), 2);
+        QCOMPARE(m_win->RecordMode(), frmPortMaster::Mode::Existing);
+
+        MessageService::setNextAnswer(Msg::Answer::Yes);
+        QTest::keyClick(list(), Qt::Key_Delete);
+        QCOMPARE(lastMessage().text, QStringLiteral("One record has been deleted successfully."));
+        QCOMPARE(storedPorts().size(), 1);
+        QCOMPARE(storedPorts().first().name, QStringLiteral("Cochin"));
+        QCOMPARE(storedShipNames(), QStringList({"Cochin One"}));
+        QCOMPARE(listed(), QStringList({"Cochin"}));
+        QVERIFY(box("txtCountry")->text().isEmpty());
+        QCOMPARE(m_win->RecordMode(), frmPortMaster::Mode::New);
+        QCOMPARE(m_win->ToolbarState(), QStringLiteral("011001011"));
+
+        // With no port picked, Delete in the list deletes nothing, and asks nothing.
+        MessageService::clearRecords();
+        MessageService::setNextAnswer(Msg::Answer::Yes);
+        QTest::keyClick(list(), Qt::Key_Delete);
+        QVERIFY(MessageService::records().isEmpty());
+        QCOMPARE(storedPorts().size(), 1);
+        MessageService::clearAnswers();
+
+        // The toolbar's Delete does the same as the key.
+        pick(QStringLiteral("Cochin"));
+        MessageService::setNextAnswer(Msg::Answer::Yes);
+        m_mdi->action(QStringLiteral("tbrMDI(7)"))->trigger();
+        QVERIFY(storedPorts().isEmpty());
+        QVERIFY(storedShipNames().isEmpty());
+        QCOMPARE(list()->count(), 0);
+    }
+
+    void closingAsksNothing()
+    {
+        openWindow();
+        typePort(QStringLiteral("Paradip"), QString(), QString());
+        QPointer<frmPortMaster> win = m_win;
+        auto* sub = qobject_cast<QMdiSubWindow*>(m_win->parentWidget());
+        QVERIFY(sub);
+        QVERIFY(sub->close());
+        QVERIFY(MessageService::records().isEmpty());
+        QCOMPARE(frmMDI::OpenChildCount, 0);
+        QCOMPARE(m_mdi->statusText(), frmMDI::statusHint());
+        QTRY_VERIFY(!win);
+        QVERIFY(storedPorts().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestPortWindow)
+#include "test_port_window.moc"
