@@ -1,0 +1,868 @@
+// The survey report as the surveyor gets it: which captions are filled from which draft, the
+// questions and messages on the way, and the page that comes out.
+
+#include "app/Database.h"
+#include "app/MessageService.h"
+#include "db/Connection.h"
+#include "db/RowSet.h"
+#include "db/SqlCatalogue.h"
+#include "model/clsDraft.h"
+#include "ships/clsShip.h"
+#include "survey/ReportFiller.h"
+#include "survey/ReportPreview.h"
+#include "tests/TestSupport.h"
+
+#include <QApplication>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+Variant dec(const char* text)
+{
+    return Variant(*Decimal::parse(QString::fromLatin1(text)));
+}
+
+struct Deduction {
+    int item;
+    const char* quantity;
+};
+
+// The figures of one draft as the window would have handed them over before calculating.
+struct DraftInputs {
+    const char* date;
+    const char* time;
+    const char* density;
+    const char* readings[6];  // fwd P/S, mid P/S, aft P/S
+    Variant fwdMean, midMean, aftMean;
+    const char* fwdCorrection;
+    const char* aftCorrection;
+    const char* fwdTrueDraft;
+    const char* aftTrueDraft;
+    const char* trueMeanDraft;
+    const char* trueTrim;
+    const char* hdtBelow[4];
+    const char* hdtAbove[4];
+    const char* mctcP50[2];
+    const char* mctcM50[2];
+    QList<Deduction> deductions;
+    const char* comments;
+};
+
+// Before loading: the worked example of the trade, with every deductible item on board and one
+// item (31) that the report has no line for.
+DraftInputs lightInputs()
+{
+    return {"05-03-2024",
+            "08:15",
+            "1.015",
+            {"7.0", "7.1", "7.30", "7.2", "8.2", "8.3"},
+            dec("7.05"),
+            dec("7.25"),
+            dec("8.25"),
+            "-0.0123456",
+            "0.0234567",
+            "7.0376544",
+            "8.2734567",
+            "7.25",
+            "1.20",
+            {"7.20", "30000", "40.0", "-2.5"},
+            {"7.30", "30400", "40.2", "-2.4"},
+            {"420", "424"},
+            {"400", "403"},
+            {{2, "310.5"},
+             {3, "42.25"},
+             {24, "3.1"},
+             {25, "120"},
+             {26, "1500.75"},
+             {27, "2"},
+             {28, "0"},
+             {29, "0.5"},
+             {31, "999"}},
+            "Sounded by ship's staff"};
+}
+
+// After loading: deeper, trimmed less, with fuel, diesel, fresh water and ballast only.
+DraftInputs ladenInputs()
+{
+    return {"06-03-2024",
+            "17:40",
+            "1.02",
+            {"9.0", "9.1", "9.25", "9.25", "9.8", "9.9"},
+            dec("9.05"),
+            dec("9.25"),
+            dec("9.85"),
+            "0.004",
+            "-0.0055",
+            "9.054",
+            "9.8445",
+            "9.25",
+            "0.8",
+            {"9.20", "45000", "45.0", "1.2"},
+            {"9.30", "45460", "45.2", "1.1"},
+            {"520", "526"},
+            {"500", "505"},
+            {{2, "250.25"}, {3, "40"}, {25, "90"}, {26, "300"}},
+            ""};
+}
+
+void prepare(clsDraft& d, int shipId, const DraftInputs& in)
+{
+    d.setShipID(Variant::longInt(shipId));
+    d.setDSDate(QString::fromLatin1(in.date));
+    d.setDSTime(QString::fromLatin1(in.time));
+    d.setSpecificGravity(Variant(in.density));
+    d.setFwdPort(Variant(in.readings[0]));
+    d.setFwdStbd(Variant(in.readings[1]));
+    d.setMidPort(Variant(in.readings[2]));
+    d.setMidStbd(Variant(in.readings[3]));
+    d.setAftPort(Variant(in.readings[4]));
+    d.setAftStbd(Variant(in.readings[5]));
+    d.setFwdMean(in.fwdMean);
+    d.setMidMean(in.midMean);
+    d.setAftMean(in.aftMean);
+    d.setFwdCorrection(Variant(in.fwdCorrection));
+    d.setAftCorrection(Variant(in.aftCorrection));
+    d.setFwdTrueDraft(Variant(in.fwdTrueDraft));
+    d.setAftTrueDraft(Variant(in.aftTrueDraft));
+    d.setTrueMeanDraft(Variant(in.trueMeanDraft));
+    d.setTrueTrim(Variant(in.trueTrim));
+    VariantArray2D hdt(3, 6);
+    for (int c = 0; c < 4; ++c) {
+        hdt(0, c) = Variant(in.hdtBelow[c]);
+        hdt(1, c) = Variant(in.hdtAbove[c]);
+    }
+    d.setHDT(hdt);
+    VariantArray2D p50(3, 2), m50(3, 2);
+    p50(0, 1) = Variant(in.mctcP50[0]);
+    p50(1, 1) = Variant(in.mctcP50[1]);
+    m50(0, 1) = Variant(in.mctcM50[0]);
+    m50(1, 1) = Variant(in.mctcM50[1]);
+    d.setMCTCP50(p50);
+    d.setMCTCM50(m50);
+    RowSet& rows = d.Deductions();
+    for (const Deduction& x : in.deductions) {
+        rows.addNew();
+        rows.setValue("ItemID", Variant::longInt(x.item));
+        rows.setValue("Quantity", dec(x.quantity));
+    }
+    d.setComments(QString::fromLatin1(in.comments));
+}
+
+// A survey window as the report sees it, with drafts built directly.
+class FakeSurvey : public ReportSource {
+public:
+    explicit FakeSurvey(bool discharging) : m_discharging(discharging)
+    {
+        ports.open(SqlCatalogue::portList(), SharedConnection());
+        m_initial.setDraftType(0);
+        m_final.setDraftType(1);
+    }
+
+    bool isDischarging() const override { return m_discharging; }
+    QString shipText() const override { return ship; }
+    QString portText() const override { return port; }
+    Variant portId() const override { return portIdValue; }
+    QString fwdXText() const override { return fwdX; }
+    QString aftXText() const override { return aftX; }
+    QString lbpText() const override { return lbp; }
+    QString voyageIdText() const override { return voyage; }
+    QString cargoText() const override { return cargo; }
+    QString constantText() const override { return constant; }
+    QString finalResultText(int row, int column) const override
+    {
+        return row == 9 && column == 1 ? netDisplacementCell : QString();
+    }
+    QString cargoResultText() const override { return cargoResult; }
+    QString initialNetDisplacementText() const override { return initialNet; }
+    QString currentTabCaption() const override { return tab; }
+    void CopyFormToDraft(int index) override { copied.append(index); }
+    clsDraft& initialDraft() const override { return const_cast<clsDraft&>(m_initial); }
+    clsDraft& finalDraft() const override { return const_cast<clsDraft&>(m_final); }
+    clsShip& shipRecord() const override { return const_cast<clsShip&>(m_ship); }
+    RowSet& portList() const override { return const_cast<RowSet&>(ports); }
+
+    void loadShip(int id) { m_ship.SetShip(id); }
+
+    // The window after Calculate on the Initial tab: the Initial indicator shows.
+    void calculateInitial(const DraftInputs& in, int shipId)
+    {
+        prepare(m_initial, shipId, in);
+        m_initial.Calculate();
+        const QString net = netText(m_initial.NetDisplacement());
+        if (m_discharging)
+            netDisplacementCell = net;
+        else
+            constant = "some constant";
+        initialNet = net;
+    }
+    void calculateFinal(const DraftInputs& in, int shipId)
+    {
+        prepare(m_final, shipId, in);
+        m_final.Calculate();
+        cargoResult = "shown";
+    }
+    static QString netText(const Variant& v)
+    {
+        return v.isDecimal() ? v.toDecimal().round(5).toString() : QString();
+    }
+
+    QString ship = "Ocean Star";
+    QString port = "Vizag";
+    Variant portIdValue;
+    QString fwdX = "-1.5";
+    QString aftX = "2.25";
+    QString lbp = "180";
+    QString voyage = "V-117";
+    QString cargo = "Iron ore fines";
+    QString constant;
+    QString netDisplacementCell;
+    QString cargoResult;
+    QString initialNet;
+    QString tab = "Initial";
+    QList<int> copied;
+    RowSet ports;
+
+private:
+    bool m_discharging;
+    clsDraft m_initial;
+    clsDraft m_final;
+    clsShip m_ship;
+};
+
+QString pdfText(const QString& file)
+{
+    QProcess p;
+    p.start("pdftotext", {"-layout", file, "-"});
+    if (!p.waitForFinished(20000) || p.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+using Captions = QMap<QString, QString>;
+
+// Every caption of the ship and voyage blocks for the test ship.
+Captions shipBlock(bool discharging)
+{
+    return {
+        {"lblReportTitle",
+         discharging ? "DISCHARGE PORT DRAFT SURVEY REPORT" : "LOADPORT DRAFT SURVEY REPORT"},
+        {"lblShipName", "OCEAN STAR"},
+        {"lblCallSign", "V7AB2"},
+        {"lblPortOfRegistry", "Majuro, Marshall Islands"},
+        {"lblOfficialNo", "4567"},
+        {"lblFlag", "Marshall Islands"},
+        {"lblLOA", "189.99 m"},
+        {"lblLBP", "180 m"},
+        {"lblGrossTonnage", "31250"},
+        {"lblNetTonnage", "18540.5"},
+        {"lblSummerDraft", "12.35 m"},
+        {"lblSummerDeadweight", "56012.8 MT"},
+        {"lblBreadth", "32.26 m"},
+        {"lblLightShip", "8000 MT"},
+        {"lblFwdX", "-1.5 m"},
+        {"lblAftX", "2.25 m"},
+        {"lblPortName", "Vizag, India"},
+        {"lblVoyageID", "V-117"},
+        {"lblCargo", "Iron ore fines"},
+        {"lblShipName2", "Ocean Star"},
+    };
+}
+
+Captions lightColumn(const QString& p)
+{
+    return {
+        {p + "Date", "05-03-2024"},
+        {p + "Time", "08:15"},
+        {p + "FO", "310.5 MT"},
+        {p + "DO", "42.25 MT"},
+        {p + "LO", "3.1 MT"},
+        {p + "FW", "120 MT"},
+        {p + "Ballast", "1500.75 MT"},
+        {p + "Provisions", "2 MT"},
+        {p + "Misc1", "0 MT"},
+        {p + "Misc2", "0.5 MT"},
+        {p + "TotDeductibles", "2978.1 MT"},  // item 31 counts in the total, but has no line
+        {p + "FwdMeanDraft", "7.05 m"},
+        {p + "FwdCorrection", "-0.012 m"},
+        {p + "CorrDraftFwd", "7.038 m"},
+        {p + "AftMeanDraft", "8.25 m"},
+        {p + "AftCorrection", "0.023 m"},
+        {p + "CorrDraftAft", "8.273 m"},
+        {p + "FwdAftMean", "7.65 m"},
+        {p + "MidPortDraft", "7.3 m"},
+        {p + "MidStbdDraft", "7.2 m"},
+        {p + "MeanMidDraft", "7.25 m"},
+        {p + "Deflection", "Hog 40 cm"},  // 50 x (2 x 7.25 - 7.05 - 8.25)
+        {p + "TrueMeanDraft", "7.25 m"},
+        {p + "TPC", "40.1"},
+        {p + "LCF", "-2.45"},
+        {p + "dMCTC", "20.5"},  // 422 - 401.5
+        {p + "DispInSeaWater", "30200 MT"},
+        {p + "1stTrimCorr", "-65.4967 MT"},
+        {p + "2ndTrimCorr", "8.2 MT"},
+        {p + "TotTrimCorr", "-57.2967 MT"},
+        {p + "DispAtEvenKeel", "30142.70333 MT"},
+        {p + "Density", "1.015"},
+        {p + "TrueDisplacement", "29848.62818 MT"},
+        {p + "TotDeductibles2", "2978.1 MT"},
+        {p + "NGDisp", "26870.52818 MT"},
+        {p + "Comments", "Sounded by ship's staff"},
+    };
+}
+
+Captions ladenColumn(const QString& p)
+{
+    return {
+        {p + "Date", "06-03-2024"},
+        {p + "Time", "17:40"},
+        {p + "FO", "250.25 MT"},
+        {p + "DO", "40 MT"},
+        {p + "LO", "0 MT"},  // not on board: the line keeps its drawn text
+        {p + "FW", "90 MT"},
+        {p + "Ballast", "300 MT"},
+        {p + "Provisions", "0 MT"},
+        {p + "Misc1", "0 MT"},
+        {p + "Misc2", "0 MT"},
+        {p + "TotDeductibles", "680.25 MT"},
+        {p + "FwdMeanDraft", "9.05 m"},
+        {p + "FwdCorrection", "0.004 m"},
+        {p + "CorrDraftFwd", "9.054 m"},
+        {p + "AftMeanDraft", "9.85 m"},
+        {p + "AftCorrection", "-0.006 m"},  // -0.0055 half to even
+        {p + "CorrDraftAft", "9.844 m"},    // 9.8445 half to even
+        {p + "FwdAftMean", "9.45 m"},
+        {p + "MidPortDraft", "9.25 m"},
+        {p + "MidStbdDraft", "9.25 m"},
+        {p + "MeanMidDraft", "9.25 m"},
+        {p + "Deflection", "Hog 20 cm"},  // 50 x (2 x 9.25 - 9.05 - 9.85)
+        {p + "TrueMeanDraft", "9.25 m"},
+        {p + "TPC", "45.1"},
+        {p + "LCF", "1.15"},
+        {p + "dMCTC", "20.5"},
+        {p + "DispInSeaWater", "45230 MT"},
+        {p + "1stTrimCorr", "23.0511 MT"},
+        {p + "2ndTrimCorr", "3.6444 MT"},
+        {p + "TotTrimCorr", "26.6956 MT"},
+        {p + "DispAtEvenKeel", "45256.69556 MT"},
+        {p + "Density", "1.02"},
+        {p + "TrueDisplacement", "45035.93119 MT"},
+        {p + "TotDeductibles2", "680.25 MT"},
+        {p + "NGDisp", "44355.68119 MT"},
+        {p + "Comments", ""},
+    };
+}
+
+// The column as drawn, before anything is filled.
+Captions designColumn(const ReportLayout& layout, const QString& prefix)
+{
+    Captions c;
+    for (const QString& name : layout.captionNames())
+        if (name.startsWith(prefix))
+            c.insert(name, layout.designText(name));
+    return c;
+}
+
+void compareCaptions(const Captions& actual, const Captions& expected)
+{
+    QCOMPARE(actual.keys(), expected.keys());
+    for (auto it = expected.begin(); it != expected.end(); ++it)
+        QVERIFY2(actual.value(it.key()) == it.value(), qPrintable(it.key() + ": \"" + actual.value(it.key())
+                                                                  + "\", expected \"" + it.value() + "\""));
+}
+
+}  // namespace
+
+class TestReport : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+
+    void loadingReportFillsBothColumns();
+    void dischargingReportFillsBothColumns();
+    void deductionsByItem();
+    void hullDeflection_data();
+    void hullDeflection();
+    void meansAreAddedAsNumbers();
+    void shipAndPortMustBeChosen();
+    void declinedIncompleteInitialPrintsNothing();
+    void incompleteInitialThenNoCargo();
+    void initialOnlyLeavesFinalColumnAsDrawn();
+    void printingFromFinalTabStillFillsInitial();
+    void initialNotMarkedChanged_data();
+    void initialNotMarkedChanged();
+    void finalOnlyWithHandTypedInitialNet();
+    void failureIsReportedTwice_data();
+    void failureIsReportedTwice();
+    void previewOpensItsWindow();
+    void printWithoutPrinterSaysSo();
+    void pdfOfAFilledReport();
+
+private:
+    int addPort(const QString& name, const QString& country);
+    int addShip();
+    std::unique_ptr<FakeSurvey> survey(bool discharging);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    int m_registry = 0;
+    int m_surveyPort = 0;
+    int m_ship = 0;
+};
+
+int TestReport::addPort(const QString& name, const QString& country)
+{
+    SharedConnection().execute("INSERT INTO Port (PortName, City, Country) VALUES ('" + name + "', '', '"
+                               + country + "')");
+    RowSet rs;
+    rs.open(SqlCatalogue::portList(), SharedConnection());
+    rs.find("PortName = '" + name + "'");
+    return rs.value("PortID").toInt32();
+}
+
+int TestReport::addShip()
+{
+    SqlCatalogue::ShipValues v;
+    v.shipName = "Ocean Star";
+    v.lbp = "180";
+    v.loa = "189.99";
+    v.breadth = "32.26";
+    v.lightShip = "8000";
+    v.callSign = "V7AB2";
+    v.portOfRegistry = QString::number(m_registry);
+    v.officialNo = "4567";
+    v.imoNo = "9301234";
+    v.flag = "Marshall Islands";
+    v.grossTonnage = "31250";
+    v.netTonnage = "18540.5";
+    v.summerDraft = "12.35";
+    v.summerDeadweight = "56012.8";
+    SharedConnection().execute(SqlCatalogue::insertShip(v));
+    RowSet rs;
+    rs.open(SqlCatalogue::shipList(), SharedConnection());
+    rs.find(SqlCatalogue::findShipByName("Ocean Star"));
+    return rs.value("ShipID").toInt32();
+}
+
+std::unique_ptr<FakeSurvey> TestReport::survey(bool discharging)
+{
+    auto s = std::make_unique<FakeSurvey>(discharging);
+    s->portIdValue = Variant::longInt(m_surveyPort);
+    s->loadShip(m_ship);
+    return s;
+}
+
+// The report only reads the database, so one copy serves every case.
+void TestReport::initTestCase()
+{
+    TestSupport::initTestEnvironment();
+    m_dir = std::make_unique<QTemporaryDir>();
+    TestSupport::useFreshDatabaseCopy(*m_dir);
+    OpenDatabase();
+    QVERIFY(!StartupFailed());
+    m_registry = addPort("Majuro", "Marshall Islands");
+    m_surveyPort = addPort("Vizag", "India");
+    m_ship = addShip();
+}
+
+void TestReport::cleanupTestCase()
+{
+    CloseDatabase();
+}
+
+void TestReport::init()
+{
+    MessageService::clearRecords();
+    MessageService::clearAnswers();
+}
+
+void TestReport::cleanup()
+{
+    ReportOutput::setPrinterProvider({});
+    ReportOutput::setFileNameProvider({});
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<ReportPreview*>(w))
+            delete w;
+}
+
+void TestReport::loadingReportFillsBothColumns()
+{
+    auto s = survey(false);
+    s->calculateInitial(lightInputs(), m_ship);
+    s->tab = "Final";
+    s->calculateFinal(ladenInputs(), m_ship);
+    const auto layout = ReportFiller::Fill(*s, true);
+    QVERIFY(layout);
+    QVERIFY(MessageService::records().isEmpty());
+
+    Captions expected = shipBlock(false);
+    expected.insert(lightColumn("lblInit"));
+    expected.insert(ladenColumn("lblFin"));
+    expected.insert("lblConstant", "18870.52818 MT");        // initial net less light ship
+    expected.insert("lblTotCargoLoaded", "17485.15301 MT");  // final net less initial net
+    compareCaptions(layout->captionTexts(), expected);
+    QCOMPARE(s->copied, QList<int>{1});
+}
+
+void TestReport::dischargingReportFillsBothColumns()
+{
+    auto s = survey(true);
+    s->calculateInitial(ladenInputs(), m_ship);
+    s->tab = "Final";
+    s->calculateFinal(lightInputs(), m_ship);
+    const auto layout = ReportFiller::Fill(*s, true);
+    QVERIFY(layout);
+    QVERIFY(MessageService::records().isEmpty());
+
+    Captions expected = shipBlock(true);
+    expected.insert(ladenColumn("lblInit"));
+    expected.insert(lightColumn("lblFin"));
+    expected.insert("lblConstant", "18870.52818 MT");        // final net less light ship
+    expected.insert("lblTotCargoLoaded", "17485.15301 MT");  // initial net less final net
+    compareCaptions(layout->captionTexts(), expected);
+    QVERIFY(layout->staticTexts().contains("TOTAL CARGO DISCHARGED"));
+}
+
+void TestReport::deductionsByItem()
+{
+    // Only fuel and diesel on board, plus an item the report has no line for.
+    auto s = survey(false);
+    DraftInputs in = lightInputs();
+    in.deductions = {{3, "12.5"}, {40, "77"}, {2, "100.25"}};
+    s->calculateInitial(in, m_ship);
+    const auto layout = ReportFiller::Fill(*s, true);
+    QVERIFY(layout);
+    QCOMPARE(layout->caption("lblInitFO"), QString("100.25 MT"));
+    QCOMPARE(layout->caption("lblInitDO"), QString("12.5 MT"));
+    for (const char* stem : {"LO", "FW", "Ballast", "Provisions", "Misc1", "Misc2"}) {
+        QCOMPARE(layout->caption(QString("lblInit") + stem), QString("0 MT"));
+        QVERIFY(!layout->isFilled(QString("lblInit") + stem));
+    }
+    QCOMPARE(layout->caption("lblInitTotDeductibles"), QString("189.75 MT"));
+    QVERIFY(!layout->captionTexts().values().contains("77 MT"));
+}
+
+void TestReport::hullDeflection_data()
+{
+    QTest::addColumn<QString>("fwd");
+    QTest::addColumn<QString>("mid");
+    QTest::addColumn<QString>("aft");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("sagging") << "7.05"
+                             << "7.7"
+                             << "8.25"
+                             << "Sag 5 cm";
+    QTest::newRow("hogging") << "7.05"
+                             << "7.25"
+                             << "8.25"
+                             << "Hog 40 cm";
+    QTest::newRow("straight") << "7.05"
+                              << "7.65"
+                              << "8.25"
+                              << "0 cm";
+    QTest::newRow("fine sag, unrounded") << "7.0125"
+                                         << "7.6505"
+                                         << "8.2875"
+                                         << "Sag 0.05 cm";
+}
+
+void TestReport::hullDeflection()
+{
+    QFETCH(QString, fwd);
+    QFETCH(QString, mid);
+    QFETCH(QString, aft);
+    QFETCH(QString, caption);
+    auto s = survey(false);
+    DraftInputs in = lightInputs();
+    in.fwdMean = Variant(*Decimal::parse(fwd));
+    in.midMean = Variant(*Decimal::parse(mid));
+    in.aftMean = Variant(*Decimal::parse(aft));
+    s->calculateInitial(in, m_ship);
+    const auto layout = ReportFiller::Fill(*s, true);
+    QVERIFY(layout);
+    QCOMPARE(layout->caption("lblInitDeflection"), caption);
+    QCOMPARE(layout->isFilled("lblInitDeflection"), caption != "0 cm");
+}
+
+void TestReport::meansAreAddedAsNumbers()
+{
+    // The means can reach the draft as the texts of the draft panel; they are still figures.
+    auto s = survey(true);
+    DraftInputs in = lightInputs();
+    in.fwdMean = Variant("7.05");
+    in.midMean = Variant("7.25");
+    in.aftMean = Variant("8.25");
+    s->calculateInitial(in, m_ship);
+    const auto layout = ReportFiller::Fill(*s, true);
+    QVERIFY(layout);
+    QCOMPARE(layout->caption("lblInitFwdAftMean"), QString("7.65 m"));
+    QCOMPARE(layout->caption("lblInitDeflection"), QString("Hog 40 cm"));
+    QCOMPARE(layout->caption("lblInitFwdMeanDraft"), QString("7.05 m"));
+    // LCF and dMCTC come from the interpolated row of the results.
+    QCOMPARE(layout->caption("lblInitLCF"), QString("-2.45"));
+    QCOMPARE(layout->caption("lblInitdMCTC"), QString("20.5"));
+
+    QCOMPARE(*ReportFiller::deflectionText(Variant("7.05"), Variant("7.7"), Variant("8.25")),
+             QString("Sag 5 cm"));
+    QVERIFY(!ReportFiller::deflectionText(Variant(""), Variant(""), Variant("")));
+}
+
+void TestReport::shipAndPortMustBeChosen()
+{
+    auto s = survey(false);
+    s->calculateInitial(lightInputs(), m_ship);
+    s->ship.clear();
+    QVERIFY(!ReportFiller::Fill(*s, true));
+    QCOMPARE(MessageService::records().size(), 1);
+    MessageRecord r = MessageService::records().at(0);
+    QCOMPARE(r.text, QString("Please select ship name first."));
+    QCOMPARE(r.title, QString("Quorvane Lt"));
+    QCOMPARE(r.icon, Msg::Icon::Exclamation);
+
+    MessageService::clearRecords();
+    s->ship = "Ocean Star";
+    s->port.clear();
+    s->portIdValue = Variant();
+    QVERIFY(!ReportFiller::Fill(*s, false));
+    QCOMPARE(MessageService::records().size(), 1);
+    r = MessageService::records().at(0);
+    QCOMPARE(r.text, QString("Please select port name first."));
+    QCOMPARE(r.icon, Msg::Icon::Exclamation);
+    QVERIFY(s->copied.isEmpty());
+
+    // Through the whole command: nothing is shown either.
+    MessageService::clearRecords();
+    ReportFiller::RPrint(*s, true);
+    QCOMPARE(MessageService::records().size(), 1);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        QVERIFY(!qobject_cast<ReportPreview*>(w));
+}
+
+void TestReport::declinedIncompleteInitialPrintsNothing()
+{
+    auto s = survey(false);
+    s->calculateFinal(ladenInputs(), m_ship);  // a cargo figure shows, but no Initial draft
+    MessageService::setNextAnswer(Msg::Answer::No);
+    bool printed = false;
+    ReportOutput::setPrinterProvider([&] {
+        printed = true;
+        return std::unique_ptr<QPrinter>();
+    });
+    ReportFiller::RPrint(*s, false);
+    QVERIFY(!printed);
+    QCOMPARE(MessageService::records().size(), 1);
+    const MessageRecord r = MessageService::records().at(0);
+    QCOMPARE(r.text, QString("Incomplete Initial draft...!\r\n\r\n"
+                             "Would you like to discard initial draft details and continue ?"));
+    QCOMPARE(r.buttons, Msg::Buttons::YesNo);
+    QCOMPARE(r.icon, Msg::Icon::Exclamation);
+    QCOMPARE(r.title, QString("Quorvane Lt"));
+    QVERIFY(s->copied.isEmpty());
+}
+
+void TestReport::incompleteInitialThenNoCargo()
+{
+    auto s = survey(true);
+    MessageService::setNextAnswer(Msg::Answer::Yes);
+    QVERIFY(!ReportFiller::Fill(*s, true));
+    QCOMPARE(MessageService::records().size(), 2);
+    const MessageRecord r = MessageService::records().at(1);
+    QCOMPARE(r.text,
+             QString("Incomplete Final draft...!\r\n\r\n"
+                     "Please enter all the values and press Calculate button before printing/preview."));
+    QCOMPARE(r.icon, Msg::Icon::Exclamation);
+}
+
+void TestReport::initialOnlyLeavesFinalColumnAsDrawn()
+{
+    for (bool discharging : {false, true}) {
+        auto s = survey(discharging);
+        s->calculateInitial(lightInputs(), m_ship);
+        const auto layout = ReportFiller::Fill(*s, true);
+        QVERIFY(layout);
+        QVERIFY(MessageService::records().isEmpty());
+        const ReportLayout drawn =
+            discharging ? ReportLayout::drptZODuraduza() : ReportLayout::drptQuorvane();
+        Captions fin, init;
+        for (const QString& name : layout->captionNames()) {
+            if (name.startsWith("lblFin"))
+                fin.insert(name, layout->caption(name));
+            if (name.startsWith("lblInit"))
+                init.insert(name, layout->caption(name));
+        }
+        compareCaptions(fin, designColumn(drawn, "lblFin"));
+        QCOMPARE(fin.value("lblFinFO"), QString("0 MT"));
+        QCOMPARE(fin.value("lblFinFwdMeanDraft"), QString("0 m"));
+        QCOMPARE(fin.value("lblFinDeflection"), QString("0 cm"));
+        QCOMPARE(fin.value("lblFinDensity"), QString());
+        QCOMPARE(layout->caption("lblTotCargoLoaded"), QString());
+        // The loading report states the constant with the Initial draft, the discharge with the Final.
+        QCOMPARE(layout->caption("lblConstant"), discharging ? QString() : QString("18870.52818 MT"));
+        compareCaptions(init, lightColumn("lblInit"));
+        MessageService::clearRecords();
+    }
+}
+
+void TestReport::printingFromFinalTabStillFillsInitial()
+{
+    auto s = survey(false);
+    s->calculateInitial(lightInputs(), m_ship);
+    s->tab = "Final";
+    const auto layout = ReportFiller::Fill(*s, true);
+    QVERIFY(layout);
+    QCOMPARE(s->copied, QList<int>{1});  // the inputs on show go into the Final draft
+    QCOMPARE(layout->caption("lblInitNGDisp"), QString("26870.52818 MT"));
+    QCOMPARE(layout->caption("lblInitDate"), QString("05-03-2024"));
+    QCOMPARE(layout->caption("lblFinNGDisp"), QString("0 MT"));
+
+    s->tab = "Initial";
+    s->copied.clear();
+    QVERIFY(ReportFiller::Fill(*s, true));
+    QCOMPARE(s->copied, QList<int>{0});
+}
+
+void TestReport::initialNotMarkedChanged_data()
+{
+    QTest::addColumn<bool>("preview");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("preview") << true << "No valid draft for preview.";
+    QTest::newRow("print") << false << "No valid draft for printing.";
+}
+
+void TestReport::initialNotMarkedChanged()
+{
+    QFETCH(bool, preview);
+    QFETCH(QString, message);
+    auto s = survey(false);
+    s->calculateInitial(lightInputs(), m_ship);
+    s->initialDraft().setToSave(false);
+    QVERIFY(!ReportFiller::Fill(*s, preview));
+    QCOMPARE(MessageService::records().size(), 1);
+    QCOMPARE(MessageService::records().at(0).text, message);
+    QCOMPARE(MessageService::records().at(0).icon, Msg::Icon::Exclamation);
+}
+
+void TestReport::finalOnlyWithHandTypedInitialNet()
+{
+    // The initial net displacement was measured elsewhere and typed on the Final tab.
+    auto s = survey(false);
+    s->calculateFinal(ladenInputs(), m_ship);
+    s->initialNet = "30000";
+    MessageService::setNextAnswer(Msg::Answer::Yes);
+    auto layout = ReportFiller::Fill(*s, true);
+    QVERIFY(layout);
+    QCOMPARE(layout->caption("lblTotCargoLoaded"), QString("14355.68119 MT"));
+    QCOMPARE(layout->caption("lblInitNGDisp"), QString("0 MT"));
+    QCOMPARE(layout->caption("lblConstant"), QString());
+
+    // Nothing typed: the box counts as 0, as it did for the cargo the window showed.
+    for (bool discharging : {false, true}) {
+        auto d = survey(discharging);
+        d->calculateFinal(ladenInputs(), m_ship);
+        MessageService::clearRecords();
+        MessageService::setNextAnswer(Msg::Answer::Yes);
+        layout = ReportFiller::Fill(*d, true);
+        QVERIFY(layout);
+        QCOMPARE(MessageService::records().size(), 1);
+        QCOMPARE(layout->caption("lblTotCargoLoaded"),
+                 QString(discharging ? "-44355.68119 MT" : "44355.68119 MT"));
+        QCOMPARE(layout->caption("lblConstant"), QString(discharging ? "36355.68119 MT" : ""));
+    }
+}
+
+void TestReport::failureIsReportedTwice_data()
+{
+    QTest::addColumn<bool>("discharging");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("loading") << false << "Quorvane Lt-10067";
+    QTest::newRow("discharging") << true << "Quorvane Lt-10066";
+}
+
+void TestReport::failureIsReportedTwice()
+{
+    QFETCH(bool, discharging);
+    QFETCH(QString, title);
+    auto s = survey(discharging);
+    s->calculateInitial(lightInputs(), m_ship);
+    s->loadShip(m_ship + 100);  // the ship was deleted meanwhile: its record holds no row
+    bool printed = false;
+    ReportOutput::setPrinterProvider([&] {
+        printed = true;
+        return std::unique_ptr<QPrinter>();
+    });
+    ReportFiller::RPrint(*s, false);
+    QVERIFY(!printed);
+    const QList<MessageRecord> r = MessageService::records();
+    QCOMPARE(r.size(), 2);
+    QVERIFY(!r.at(0).text.isEmpty());
+    QCOMPARE(r.at(0).title, QString("Quorvane Lt"));
+    QCOMPARE(r.at(0).icon, Msg::Icon::None);
+    QCOMPARE(r.at(0).buttons, Msg::Buttons::Ok);
+    QCOMPARE(r.at(1).title, title);
+    QCOMPARE(r.at(1).text,
+             QString("Error while printing the report.\r\n\r\n"
+                     "Please contact us with the error number on the titlebar of this dialog box"));
+    QCOMPARE(r.at(1).icon, Msg::Icon::Critical);
+}
+
+void TestReport::previewOpensItsWindow()
+{
+    auto s = survey(true);
+    s->calculateInitial(ladenInputs(), m_ship);
+    ReportFiller::RPrint(*s, true);
+    ReportPreview* preview = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<ReportPreview*>(w))
+            preview = p;
+    QVERIFY(preview);
+    QCOMPARE(preview->windowTitle(), QString("Discharge Port Draft Survey Report"));
+    QCOMPARE(preview->layout().caption("lblShipName"), QString("OCEAN STAR"));
+    QCOMPARE(preview->layout().caption("lblInitNGDisp"), QString("44355.68119 MT"));
+    QVERIFY(MessageService::records().isEmpty());
+}
+
+void TestReport::printWithoutPrinterSaysSo()
+{
+    auto s = survey(false);
+    s->calculateInitial(lightInputs(), m_ship);
+    ReportOutput::setPrinterProvider([] { return std::unique_ptr<QPrinter>(); });
+    MessageService::setNextAnswer(Msg::Answer::No);
+    ReportFiller::RPrint(*s, false);
+    QCOMPARE(MessageService::records().size(), 1);
+    QVERIFY(MessageService::records().at(0).text.startsWith("No printer is installed.\r\n\r\n"));
+}
+
+void TestReport::pdfOfAFilledReport()
+{
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        QSKIP("pdftotext is not installed");
+    auto s = survey(false);
+    s->calculateInitial(lightInputs(), m_ship);
+    s->tab = "Final";
+    s->calculateFinal(ladenInputs(), m_ship);
+    const auto layout = ReportFiller::Fill(*s, true);
+    QVERIFY(layout);
+    const QString file = m_dir->filePath("loadport.pdf");
+    QVERIFY(ReportOutput::writePdf(*layout, file));
+    const QString keep = qEnvironmentVariable("QUORVANE_KEEP_REPORT");
+    if (!keep.isEmpty()) {
+        QFile::remove(keep);
+        QFile::copy(file, keep);
+    }
+    const QString text = pdfText(file);
+    QVERIFY2(text.contains("LOADPORT DRAFT SURVEY REPORT"), qPrintable(text));
+    QVERIFY(text.contains("OCEAN STAR"));
+    QVERIFY(text.contains("17485.15301 MT"));
+    QVERIFY(text.contains("Majuro, Marshall Islands"));
+    QVERIFY(text.contains("26870.52818 MT"));
+    QVERIFY(text.contains("44355.68119 MT"));
+}
+
+QTEST_MAIN(TestReport)
+#include "test_report.moc"
