@@ -142,8 +142,12 @@ frmMDI::frmMDI(QWidget* parent) : QMainWindow(parent)
 
 frmMDI::~frmMDI()
 {
-    // The child windows go with the frame; their going needs no bookkeeping any more.
+    // The child windows go with the frame, first and while the frame is still whole; their
+    // going needs no bookkeeping any more.
     m_destroying = true;
+    disconnect(m_mdi, nullptr, this, nullptr);
+    delete m_mdi;
+    m_mdi = nullptr;
     if (g_instance == this)
         g_instance = nullptr;
     OpenChildCount = 0;
@@ -585,7 +589,7 @@ bool frmMDI::eventFilter(QObject* watched, QEvent* e)
 {
     // A child window that closes itself (rather than through its frame) takes its frame away
     // with it; a frame that merely folds the window (minimised, shaded) keeps it.
-    if (e->type() == QEvent::Hide && watched->isWidgetType()) {
+    if (e->type() == QEvent::Hide && watched->isWidgetType() && !m_destroying) {
         auto* child = static_cast<QWidget*>(watched);
         QMdiSubWindow* sub = subWindowOf(child);
         if (sub && child->isHidden() && !sub->isHidden() && !sub->isMinimized() && !sub->isShaded())
