@@ -9,6 +9,7 @@
 #include "model/clsDraft.h"
 #include "ships/clsShip.h"
 #include "survey/GridEditor.h"
+#include "survey/ReportFiller.h"
 #include "survey/ResultDisplay.h"
 
 #include <QApplication>
@@ -422,7 +423,7 @@ int SurveyWindow::currentTab() const
 
 void SurveyWindow::RPrint(bool blnShowPreview)
 {
-    (void)blnShowPreview;
+    ReportFiller::RPrintWindow(*this, blnShowPreview);
 }
 
 QString SurveyWindow::constantText() const

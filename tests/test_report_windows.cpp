@@ -1,0 +1,575 @@
+// The report from a survey window, as the surveyor gets it: a survey typed and calculated in the
+// window, then Print Preview or Print, and every caption of the page checked.
+
+#include "app/Database.h"
+#include "app/MessageService.h"
+#include "db/Connection.h"
+#include "db/RowSet.h"
+#include "db/SqlCatalogue.h"
+#include "model/clsDraft.h"
+#include "survey/ReportPreview.h"
+#include "survey/frmQuorvane.h"
+#include "tests/TestSupport.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+using Captions = QMap<QString, QString>;
+
+// One draft as the surveyor types it.
+struct Draft {
+    QString density;
+    QStringList readings;    // FP, FS, MP, MS, AP, AS
+    QStringList marks;       // Fwd X, Mid X, Aft X
+    QStringList below;       // Hyd. Draft, Displacement, TPC, LCF
+    QStringList above;
+    QStringList mctcPlus;    // Below, Above
+    QStringList mctcMinus;   // Below, Above
+    QStringList deductions;  // catalogue order: FO, DO, LO, FW, Ballast, Provisions, Misc-1, Misc-2
+    QString comments;
+};
+
+// Before loading: trimmed by the stern, the marks off the perpendiculars, a level hull.
+Draft lightDraft()
+{
+    return {"1.015",
+            {"6.60", "6.70", "7.24", "7.26", "7.84", "7.86"},
+            {"1.5", "0", "-2"},
+            {"7.2", "30000", "40.0", "-2.5"},
+            {"7.3", "30400", "40.2", "-2.4"},
+            {"420", "424"},
+            {"400", "403"},
+            {"310.5", "42.25", "3.1", "120", "1500.75", "2", "", "0.5"},
+            "Ballast sounded twice"};
+}
+
+// After loading: sagging 5 cm, fuel, diesel and fresh water only.
+Draft ladenDraft()
+{
+    return {"1.02",
+            {"8.40", "8.40", "9.05", "9.05", "9.60", "9.60"},
+            {"1.5", "0", "-2"},
+            {"8.95", "38000", "41.0", "-1.0"},
+            {"9.05", "38420", "41.2", "-0.8"},
+            {"440", "444"},
+            {"420", "423"},
+            {"150", "100", "", "50", "", "", "", ""},
+            ""};
+}
+
+// The report's Initial or Final column for the light draft: the drafts corrected to the
+// perpendiculars over a length between marks of 183.5 m, the tables entered at 7.24959128 m.
+Captions lightColumn(const QString& p, const QString& date, const QString& time)
+{
+    return {
+        {p + "Date", date},
+        {p + "Time", time},
+        {p + "FO", "310.5 MT"},
+        {p + "DO", "42.25 MT"},
+        {p + "LO", "3.1 MT"},
+        {p + "FW", "120 MT"},
+        {p + "Ballast", "1500.75 MT"},
+        {p + "Provisions", "2 MT"},
+        {p + "Misc1", "0 MT"},
+        {p + "Misc2", "0.5 MT"},
+        {p + "TotDeductibles", "1979.1 MT"},
+        {p + "FwdMeanDraft", "6.65 m"},
+        {p + "FwdCorrection", "0.01 m"},
+        {p + "CorrDraftFwd", "6.66 m"},
+        {p + "AftMeanDraft", "7.85 m"},
+        {p + "AftCorrection", "-0.013 m"},
+        {p + "CorrDraftAft", "7.837 m"},
+        {p + "FwdAftMean", "7.25 m"},
+        {p + "MidPortDraft", "7.24 m"},
+        {p + "MidStbdDraft", "7.26 m"},
+        {p + "MeanMidDraft", "7.25 m"},
+        {p + "Deflection", "0 cm"},  // level: the line keeps its drawn text
+        {p + "TrueMeanDraft", "7.24959128 m"},
+        {p + "TPC", "40.099"},
+        {p + "LCF", "-2.45"},
+        {p + "dMCTC", "20.496"},
+        {p + "DispInSeaWater", "30198.36512 MT"},
+        {p + "1stTrimCorr", "-64.2507 MT"},
+        {p + "2ndTrimCorr", "7.8871 MT"},
+        {p + "TotTrimCorr", "-56.3636 MT"},
+        {p + "DispAtEvenKeel", "30142.00151 MT"},
+        {p + "Density", "1.015"},
+        {p + "TrueDisplacement", "29847.9332 MT"},
+        {p + "TotDeductibles2", "1979.1 MT"},
+        {p + "NGDisp", "27868.8332 MT"},
+        {p + "Comments", "Ballast sounded twice"},
+    };
+}
+
+Captions ladenColumn(const QString& p, const QString& date, const QString& time)
+{
+    return {
+        {p + "Date", date},
+        {p + "Time", time},
+        {p + "FO", "150 MT"},
+        {p + "DO", "100 MT"},
+        {p + "LO", "0 MT"},
+        {p + "FW", "50 MT"},
+        {p + "Ballast", "0 MT"},
+        {p + "Provisions", "0 MT"},
+        {p + "Misc1", "0 MT"},
+        {p + "Misc2", "0 MT"},
+        {p + "TotDeductibles", "300 MT"},
+        {p + "FwdMeanDraft", "8.4 m"},
+        {p + "FwdCorrection", "0.01 m"},
+        {p + "CorrDraftFwd", "8.41 m"},
+        {p + "AftMeanDraft", "9.6 m"},
+        {p + "AftCorrection", "-0.013 m"},
+        {p + "CorrDraftAft", "9.587 m"},
+        {p + "FwdAftMean", "9 m"},
+        {p + "MidPortDraft", "9.05 m"},
+        {p + "MidStbdDraft", "9.05 m"},
+        {p + "MeanMidDraft", "9.05 m"},
+        {p + "Deflection", "Sag 5 cm"},  // 50 x (2 x 9.05 - 8.4 - 9.6)
+        {p + "TrueMeanDraft", "9.03709128 m"},
+        {p + "TPC", "41.174"},
+        {p + "LCF", "-0.826"},
+        {p + "dMCTC", "20.871"},
+        {p + "DispInSeaWater", "38365.78338 MT"},
+        {p + "1stTrimCorr", "-22.2338 MT"},
+        {p + "2ndTrimCorr", "8.0314 MT"},
+        {p + "TotTrimCorr", "-14.2024 MT"},
+        {p + "DispAtEvenKeel", "38351.58103 MT"},
+        {p + "Density", "1.02"},
+        {p + "TrueDisplacement", "38164.50014 MT"},
+        {p + "TotDeductibles2", "300 MT"},
+        {p + "NGDisp", "37864.50014 MT"},
+        {p + "Comments", ""},
+    };
+}
+
+Captions shipBlock(const QString& title)
+{
+    return {
+        {"lblReportTitle", title},
+        {"lblShipName", "OCEAN STAR"},
+        {"lblCallSign", "V7AB2"},
+        {"lblPortOfRegistry", "Majuro, Marshall Islands"},
+        {"lblOfficialNo", "4567"},
+        {"lblFlag", "Marshall Islands"},
+        {"lblLOA", "189.99 m"},
+        {"lblLBP", "180 m"},
+        {"lblGrossTonnage", "31250"},
+        {"lblNetTonnage", "18540.5"},
+        {"lblSummerDraft", "12.35 m"},
+        {"lblSummerDeadweight", "56012.8 MT"},
+        {"lblBreadth", "32.26 m"},
+        {"lblLightShip", "8000 MT"},
+        {"lblFwdX", "1.5 m"},
+        {"lblAftX", "-2 m"},
+        {"lblPortName", "Vizag, India"},
+        {"lblVoyageID", "V-117"},
+        {"lblCargo", "Iron ore fines"},
+        {"lblShipName2", "Ocean Star"},
+    };
+}
+
+Captions column(const ReportLayout& layout, const QString& prefix)
+{
+    Captions c;
+    for (const QString& name : layout.captionNames())
+        if (name.startsWith(prefix))
+            c.insert(name, layout.caption(name));
+    return c;
+}
+
+Captions designColumn(const ReportLayout& layout, const QString& prefix)
+{
+    Captions c;
+    for (const QString& name : layout.captionNames())
+        if (name.startsWith(prefix))
+            c.insert(name, layout.designText(name));
+    return c;
+}
+
+void compareCaptions(const Captions& actual, const Captions& expected)
+{
+    QCOMPARE(actual.keys(), expected.keys());
+    for (auto it = expected.begin(); it != expected.end(); ++it)
+        QVERIFY2(actual.value(it.key()) == it.value(),
+                 qPrintable(it.key() + ": \"" + actual.value(it.key()) + "\", expected \"" + it.value()
+                            + "\""));
+}
+
+QString pdfText(const QString& file)
+{
+    QProcess p;
+    p.start("pdftotext", {"-layout", file, "-"});
+    if (!p.waitForFinished(20000) || p.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QStringList messageTexts()
+{
+    QStringList out;
+    for (const MessageRecord& r : MessageService::records())
+        out << r.text;
+    return out;
+}
+
+}  // namespace
+
+class TestReportWindows : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+
+    void loadingSurveyPreviewedFromTheFinalTab();
+    void loadingSurveyPrintedToPdfAndSavedFromPreview();
+    void initialOnlySurveyLeavesTheFinalColumnAsDrawn();
+    void printingFromTheFinalTabStillFillsTheInitialColumn();
+    void portMissing();
+    void declinedIncompleteInitialPrintsNothing();
+
+private:
+    SurveyWindow* w = nullptr;
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    template <typename T = QLineEdit>
+    T* find(const char* name) const
+    {
+        T* child = w->findChild<T*>(QLatin1String(name));
+        if (!child)
+            qFatal("no control %s", name);
+        return child;
+    }
+    QLineEdit* box(const char* name) const { return find<QLineEdit>(name); }
+    QWidget* focused() const { return QApplication::focusWidget(); }
+
+    void click(QWidget* target)
+    {
+        QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(4, target->height() / 2));
+        QApplication::processEvents();
+    }
+    void typeHere(const QString& text)
+    {
+        QWidget* f = focused();
+        QVERIFY(f);
+        QTest::keyClick(f, Qt::Key_A, Qt::ControlModifier);
+        if (!text.isEmpty())
+            QTest::keyClicks(f, text);
+    }
+    void typeInto(QLineEdit* target, const QString& text)
+    {
+        click(target);
+        QCOMPARE(focused(), static_cast<QWidget*>(target));
+        typeHere(text);
+    }
+    void pressEnter() { QTest::keyClick(focused(), Qt::Key_Return); }
+    void enter(const QString& text)
+    {
+        typeHere(text);
+        pressEnter();
+    }
+
+    void openLoadingWindow()
+    {
+        w = new frmQuorvane;
+        w->resize(1340, 640);
+        w->show();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        MessageService::clearRecords();
+    }
+    void pickShip()
+    {
+        auto* list = find<QComboBox>("dcbShip");
+        click(list);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);  // the list's pop-up
+        list->setFocus();
+        list->setCurrentIndex(list->findText("Ocean Star"));
+        QCOMPARE(box("txtLBP")->text(), QString("180"));
+    }
+    void fillHeader(bool withPort = true)
+    {
+        pickShip();
+        typeInto(box("txtVoyageID"), "V-117");
+        pressEnter();
+        if (withPort)
+            find<QComboBox>("dcbPort")->setCurrentIndex(find<QComboBox>("dcbPort")->findText("Vizag"));
+        pressEnter();
+        typeHere("Iron ore fines");
+        pressEnter();
+    }
+    // From the density box down the Enter route to the Calculate button, and Calculate.
+    void fillAndCalculate(const Draft& d)
+    {
+        typeInto(box("txtDensity"), d.density);
+        pressEnter();
+        pressEnter();  // date as stamped
+        pressEnter();  // time as stamped
+        QCOMPARE(focused(), static_cast<QWidget*>(box("txtFwdPort")));
+        for (const QString& r : d.readings)
+            enter(r);
+        for (const QString& m : d.marks)
+            enter(m);
+        QCOMPARE(focused(), static_cast<QWidget*>(box("txtHDTGridTextbox")));
+        for (int c = 0; c < 4; ++c) {
+            enter(d.below[c]);
+            enter(d.above[c]);
+        }
+        enter(d.mctcPlus[0]);
+        enter(d.mctcPlus[1]);
+        enter(d.mctcMinus[0]);
+        enter(d.mctcMinus[1]);
+        QCOMPARE(focused(), static_cast<QWidget*>(box("txtGridTextbox")));
+        for (const QString& q : d.deductions)
+            enter(q);
+        find<QPlainTextEdit>("txtComments")->setPlainText(d.comments);
+        click(find<QPushButton>("cmdCalculate"));
+        QCOMPARE(messageTexts(), QStringList());
+    }
+    void switchTo(int index)
+    {
+        QTabBar* bar = find<QTabWidget>("sstQuorvane")->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+        QApplication::processEvents();
+    }
+    // The preview windows open now.
+    QList<ReportPreview*> previews() const
+    {
+        QList<ReportPreview*> out;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* p = qobject_cast<ReportPreview*>(top))
+                out << p;
+        return out;
+    }
+};
+
+void TestReportWindows::initTestCase()
+{
+    TestSupport::initTestEnvironment();
+    m_dir = std::make_unique<QTemporaryDir>();
+    TestSupport::useFreshDatabaseCopy(*m_dir);
+    OpenDatabase();
+    QVERIFY(!StartupFailed());
+    Connection& db = SharedConnection();
+    db.execute("INSERT INTO Port (PortID, PortName, City, Country) VALUES (1, 'Majuro', 'Majuro', "
+               "'Marshall Islands')");
+    db.execute("INSERT INTO Port (PortID, PortName, City, Country) VALUES (2, 'Vizag', 'Visakhapatnam', "
+               "'India')");
+    SqlCatalogue::ShipValues v;
+    v.shipName = "Ocean Star";
+    v.lbp = "180";
+    v.loa = "189.99";
+    v.breadth = "32.26";
+    v.lightShip = "8000";
+    v.callSign = "V7AB2";
+    v.portOfRegistry = "1";
+    v.officialNo = "4567";
+    v.imoNo = "9301234";
+    v.flag = "Marshall Islands";
+    v.grossTonnage = "31250";
+    v.netTonnage = "18540.5";
+    v.summerDraft = "12.35";
+    v.summerDeadweight = "56012.8";
+    db.execute(SqlCatalogue::insertShip(v));
+}
+
+void TestReportWindows::cleanupTestCase()
+{
+    CloseDatabase();
+}
+
+void TestReportWindows::init()
+{
+    MessageService::clearRecords();
+    MessageService::clearAnswers();
+}
+
+void TestReportWindows::cleanup()
+{
+    ReportOutput::setPrinterProvider({});
+    ReportOutput::setFileNameProvider({});
+    qDeleteAll(previews());
+    delete w;
+    w = nullptr;
+}
+
+void TestReportWindows::loadingSurveyPreviewedFromTheFinalTab()
+{
+    openLoadingWindow();
+    fillHeader();
+    const QString initialDate = box("mbxDate")->text();
+    const QString initialTime = box("mbxTime")->text();
+    fillAndCalculate(lightDraft());
+    QCOMPARE(box("txtConstant")->text(), QString("19868.8332"));
+    switchTo(2);
+    const QString finalDate = box("mbxDate")->text();
+    const QString finalTime = box("mbxTime")->text();
+    fillAndCalculate(ladenDraft());
+    QCOMPARE(box("txtTotCargoLoaded")->text(), QString("9995.66694"));
+
+    w->RPrint(true);
+    QCOMPARE(messageTexts(), QStringList());
+    QCOMPARE(previews().size(), 1);
+    ReportPreview* preview = previews().first();
+    QCOMPARE(preview->windowTitle(), QString("Loadport Draft Survey Report"));
+    QVERIFY(preview->isVisible());
+
+    Captions expected = shipBlock("LOADPORT DRAFT SURVEY REPORT");
+    expected.insert(lightColumn("lblInit", initialDate, initialTime));
+    expected.insert(ladenColumn("lblFin", finalDate, finalTime));
+    expected.insert("lblConstant", "19868.8332 MT");
+    expected.insert("lblTotCargoLoaded", "9995.66694 MT");
+    compareCaptions(preview->layout().captionTexts(), expected);
+
+    // A second preview starts from a fresh page and leaves the first one as it was.
+    w->RPrint(true);
+    QCOMPARE(previews().size(), 2);
+    QCOMPARE(previews().at(0)->layout().caption("lblTotCargoLoaded"), QString("9995.66694 MT"));
+    QCOMPARE(previews().at(1)->layout().caption("lblTotCargoLoaded"), QString("9995.66694 MT"));
+}
+
+void TestReportWindows::loadingSurveyPrintedToPdfAndSavedFromPreview()
+{
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        QSKIP("pdftotext is not installed");
+    openLoadingWindow();
+    fillHeader();
+    fillAndCalculate(lightDraft());
+    switchTo(2);
+    fillAndCalculate(ladenDraft());
+
+    // Print: the page goes to the printer (here one that writes a PDF file) without a dialog.
+    const QString printed = m_dir->filePath("printed.pdf");
+    ReportOutput::setPrinterProvider([&] {
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(printed);
+        return printer;
+    });
+    w->RPrint(false);
+    QCOMPARE(messageTexts(), QStringList());
+    QVERIFY(previews().isEmpty());
+    QString text = pdfText(printed);
+    QVERIFY2(text.contains("LOADPORT DRAFT SURVEY REPORT"), qPrintable(text));
+    QVERIFY(text.contains("OCEAN STAR"));
+    QVERIFY(text.contains("9995.66694 MT"));
+
+    // Save as PDF from the preview.
+    w->RPrint(true);
+    const QString saved = m_dir->filePath("saved.pdf");
+    ReportOutput::setFileNameProvider([&](QWidget*, const QString&) { return saved; });
+    QVERIFY(previews().first()->savePdf());
+    text = pdfText(saved);
+    QVERIFY(text.contains("LOADPORT DRAFT SURVEY REPORT"));
+    QVERIFY(text.contains("OCEAN STAR"));
+    QVERIFY(text.contains("9995.66694 MT"));
+    QVERIFY(text.contains("27868.8332 MT"));
+    QVERIFY(text.contains("Sag 5 cm"));
+    const QString keep = qEnvironmentVariable("QUORVANE_KEEP_REPORT");
+    if (!keep.isEmpty()) {
+        QFile::remove(keep);
+        QFile::copy(saved, keep);
+    }
+}
+
+void TestReportWindows::initialOnlySurveyLeavesTheFinalColumnAsDrawn()
+{
+    openLoadingWindow();
+    fillHeader();
+    const QString date = box("mbxDate")->text();
+    const QString time = box("mbxTime")->text();
+    fillAndCalculate(lightDraft());
+    w->RPrint(true);
+    QCOMPARE(messageTexts(), QStringList());
+    QCOMPARE(previews().size(), 1);
+    const ReportLayout& page = previews().first()->layout();
+    compareCaptions(column(page, "lblInit"), lightColumn("lblInit", date, time));
+    compareCaptions(column(page, "lblFin"), designColumn(ReportLayout::drptQuorvane(), "lblFin"));
+    QCOMPARE(page.caption("lblFinNGDisp"), QString("0 MT"));
+    QCOMPARE(page.caption("lblFinCorrDraftAft"), QString("0 m"));
+    QCOMPARE(page.caption("lblFinDeflection"), QString("0 cm"));
+    QCOMPARE(page.caption("lblConstant"), QString("19868.8332 MT"));
+    QCOMPARE(page.caption("lblTotCargoLoaded"), QString());
+}
+
+void TestReportWindows::printingFromTheFinalTabStillFillsTheInitialColumn()
+{
+    openLoadingWindow();
+    fillHeader();
+    const QString date = box("mbxDate")->text();
+    const QString time = box("mbxTime")->text();
+    fillAndCalculate(lightDraft());
+    switchTo(2);
+    // Readings typed on the Final tab but not calculated: no cargo yet, so no Final column.
+    typeInto(box("txtFwdPort"), "8.4");
+    pressEnter();
+    w->RPrint(true);
+    QCOMPARE(messageTexts(), QStringList());
+    QCOMPARE(previews().size(), 1);
+    const ReportLayout& page = previews().first()->layout();
+    compareCaptions(column(page, "lblInit"), lightColumn("lblInit", date, time));
+    QCOMPARE(page.caption("lblFinFwdMeanDraft"), QString("0 m"));
+    // The readings on show went into the Final draft; the Initial draft kept its own.
+    QCOMPARE(w->finalDraft().FwdPort().toText(), QString("8.4"));
+    QCOMPARE(w->initialDraft().FwdPort().toText(), QString("6.6"));
+}
+
+void TestReportWindows::portMissing()
+{
+    openLoadingWindow();
+    fillHeader(false);
+    w->RPrint(true);
+    QCOMPARE(messageTexts(), QStringList{"Please select port name first."});
+    QCOMPARE(MessageService::records().first().icon, Msg::Icon::Exclamation);
+    QVERIFY(previews().isEmpty());
+
+    // And before that, the ship.
+    delete w;
+    openLoadingWindow();
+    w->RPrint(false);
+    QCOMPARE(messageTexts(), QStringList{"Please select ship name first."});
+}
+
+void TestReportWindows::declinedIncompleteInitialPrintsNothing()
+{
+    openLoadingWindow();
+    fillHeader();
+    bool printerAsked = false;
+    ReportOutput::setPrinterProvider([&] {
+        printerAsked = true;
+        return std::unique_ptr<QPrinter>();
+    });
+    MessageService::setNextAnswer(Msg::Answer::No);
+    w->RPrint(false);
+    QCOMPARE(messageTexts(), QStringList{"Incomplete Initial draft...!\r\n\r\n"
+                                         "Would you like to discard initial draft details and continue ?"});
+    QVERIFY(!printerAsked);
+
+    // Yes, with nothing calculated on the Final tab either.
+    MessageService::clearRecords();
+    MessageService::setNextAnswer(Msg::Answer::Yes);
+    w->RPrint(false);
+    QCOMPARE(messageTexts().size(), 2);
+    QCOMPARE(messageTexts().at(1), QString("Incomplete Final draft...!\r\n\r\n"
+                                           "Please enter all the values and press Calculate button "
+                                           "before printing/preview."));
+    QVERIFY(!printerAsked);
+}
+
+QTEST_MAIN(TestReportWindows)
+#include "test_report_windows.moc"
