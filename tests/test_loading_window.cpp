@@ -1,7 +1,9 @@
 // The Loading survey window driven as a surveyor drives it: a ship picked from the list, the
 // header and readings typed, Enter and Tab from box to box, the hydrostatic rows and the
 // deductibles filled, Calculate on each tab, and every figure, colour and message checked.
+#include "app/ChildRegistry.h"
 #include "app/Database.h"
+#include "app/frmMDI.h"
 #include "app/MessageService.h"
 #include "db/Connection.h"
 #include "db/RowSet.h"
@@ -18,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -125,7 +128,9 @@ private:
         w->show();
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w));
-        MessageService::clearRecords();
+        // The lists, the date list and the deductibles catalogue load without a word.
+        QCOMPARE(messages(), QStringList());
+        QCOMPARE(grid("fgrdDeduction")->rowCount(), 8);
     }
 
     // --- Filling a survey as the surveyor does ----------------------------------------------
@@ -292,6 +297,54 @@ private slots:
         QCOMPARE(finalResultColumn(0).mid(9), (QStringList{"Net Displacement", "Light Ship", "Constant"}));
         QVERIFY(result()->cellBold(11, 0));
         QCOMPARE(w->ToolbarState(), QStringLiteral("001111011"));
+    }
+
+    // The stored dates of the survey record, day first, in text order.
+    void theDateListShowsStoredDates()
+    {
+        Connection& db = SharedConnection();
+        db.execute(QStringLiteral("INSERT INTO DraftDetails (RecordID, DraftType, DateTime) VALUES "
+                                  "(0, 2, '200401021230'), (0, 2, '200403011015'), (0, 2, '200403011400'), "
+                                  "(0, 1, '200405051000'), (7, 2, '200406061000')"));
+        delete w;
+        openWindow();
+        auto* dates = find<QComboBox>("dcbDate");
+        QCOMPARE(dates->count(), 2);
+        QCOMPARE(dates->itemText(0), QStringLiteral("01-03-2004"));
+        QCOMPARE(dates->itemText(1), QStringLiteral("02-01-2004"));
+        QVERIFY(!dates->isEnabled());
+        db.execute(QStringLiteral("DELETE FROM DraftDetails"));
+    }
+
+    // Opened from the Draft Survey menu and closed again: no question, the commands put back.
+    void livesInTheMainWindow()
+    {
+        w->hide();  // the test's own copy would count as a window of the application
+        registerChildWindows();
+        auto* mdi = new frmMDI;
+        mdi->show();
+        mdi->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(mdi));
+        QWidget* child = mdi->openChild(QStringLiteral("frmQuorvane"));
+        QVERIFY(qobject_cast<frmQuorvane*>(child));
+        QCOMPARE(frmMDI::OpenChildCount, 1);
+        QCOMPARE(mdi->openChild(QStringLiteral("frmQuorvane")), child);
+        QCOMPARE(frmMDI::OpenChildCount, 1);
+        // Print and Print Preview on, New, Save and Delete off.
+        QVERIFY(mdi->action(QStringLiteral("mnuFile(14)"))->isEnabled());
+        QVERIFY(mdi->action(QStringLiteral("mnuFile(12)"))->isEnabled());
+        QVERIFY(!mdi->action(QStringLiteral("mnuFile(0)"))->isEnabled());
+        QVERIFY(!mdi->action(QStringLiteral("mnuFile(4)"))->isEnabled());
+        QPointer<QWidget> survey(child);
+        auto* ship = child->findChild<QComboBox*>(QStringLiteral("dcbShip"));
+        ship->setFocus();
+        QTest::keyClick(ship, Qt::Key_F4, Qt::ControlModifier);
+        QTRY_VERIFY(survey.isNull());
+        QCOMPARE(frmMDI::OpenChildCount, 0);
+        QCOMPARE(mdi->statusText(), frmMDI::statusHint());
+        QVERIFY(!mdi->action(QStringLiteral("mnuFile(14)"))->isEnabled());
+        QCOMPARE(messages(), QStringList());
+        delete mdi;
     }
 
     void nothingIsTypedBeforeAShipIsChosen()
@@ -560,6 +613,57 @@ private slots:
         QTest::keyClicks(focused(), QStringLiteral("8a"));
         QCOMPARE(messages(), QStringList{"Invalid value...!\r\n\r\nOnly numbers are allowed."});
         QCOMPARE(box("txtHDTGridTextbox")->text(), QString());
+    }
+
+    void hydrostaticFiguresAreCheckedOnLeaving_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("before");  // committed in the cell first
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("left");    // the box afterwards
+        QTest::addColumn<QString>("message");
+        QTest::newRow("Hyd. Draft 100")
+            << 1 << "" << "100" << ""
+            << "Value of Hyd. Draft can only be a positive number greater than 0 and less than 100.";
+        QTest::newRow("Hyd. Draft 99.5") << 1 << "" << "99.5" << "99.5" << "";
+        QTest::newRow("Displacement back to the cell")
+            << 2 << "30000" << "1000000" << "30000"
+            << "Value of Displacement can only be a positive number greater than 0 and less than 1000000.";
+        QTest::newRow("TPC emptied") << 3 << "40" << "10000" << ""
+                                     << "Value of TPC can only be a positive number greater than 0 and less "
+                                        "than 10000.";
+        QTest::newRow("LCF -9999") << 4 << "" << "-9999" << "-9999" << "";
+    }
+
+    void hydrostaticFiguresAreCheckedOnLeaving()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, before);
+        QFETCH(QString, typed);
+        QFETCH(QString, left);
+        QFETCH(QString, message);
+        pickShip(QStringLiteral("Ocean Pride"));
+        GridEditor* hdt = grid("fgrdHDT");
+        const auto clickCell = [&] {
+            QTest::mouseClick(hdt->viewport(), Qt::LeftButton, {},
+                              hdt->visualItemRect(hdt->item(1, column)).center());
+        };
+        clickCell();
+        QCOMPARE(focused(), static_cast<QWidget*>(box("txtHDTGridTextbox")));
+        if (!before.isEmpty()) {
+            enter(before);
+            clickCell();
+            QCOMPARE(box("txtHDTGridTextbox")->text(), before);
+        }
+        typeHere(typed);
+        MessageService::clearRecords();
+        pressTab();
+        QCOMPARE(messages(), message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(box("txtHDTGridTextbox")->text(), left);
+        if (!message.isEmpty()) {
+            QCOMPARE(MessageService::records().last().title, QStringLiteral("Hydrostatic Data Table"));
+            QCOMPARE(focused(), static_cast<QWidget*>(box("txtHDTGridTextbox")));
+        }
     }
 
     void aBlankAboveTpcIsFoundBeforeCalculating()
