@@ -95,12 +95,8 @@ void frmShipParticulars::loadShips()
             }
             setToolbarState(m_toolbarState);
 
-            m_ports.open(SqlCatalogue::portList(), SharedConnection());
-            dcbPortOfRegistry->clear();
-            for (m_ports.moveFirst(); !m_ports.eof(); m_ports.moveNext())
-                dcbPortOfRegistry->addItem(shown(m_ports.value(QStringLiteral("PortName"))),
-                                           m_ports.value(QStringLiteral("PortID")).toInt32());
             dcbPortOfRegistry->setCurrentIndex(-1);
+            reloadPorts();
 
             if (m_ships.recordCount() > 0) {
                 m_ships.moveFirst();
@@ -116,6 +112,37 @@ void frmShipParticulars::loadShips()
     m_isFilling = false;
 }
 
+void frmShipParticulars::reloadPorts()
+{
+    whileFilling([this] {
+        // The chosen port is held by its number: renamed meanwhile, it stays chosen under its new
+        // name; deleted, the choice is empty and the mandatory check asks for another.
+        const QVariant chosen =
+            dcbPortOfRegistry->currentIndex() >= 0 ? dcbPortOfRegistry->currentData() : QVariant();
+        if (m_ports.isOpen())
+            m_ports.requery();
+        else
+            m_ports.open(SqlCatalogue::portList(), SharedConnection());
+        dcbPortOfRegistry->clear();
+        for (m_ports.moveFirst(); !m_ports.eof(); m_ports.moveNext())
+            dcbPortOfRegistry->addItem(shown(m_ports.value(QStringLiteral("PortName"))),
+                                       m_ports.value(QStringLiteral("PortID")).toInt32());
+        dcbPortOfRegistry->setCurrentIndex(chosen.isValid() ? dcbPortOfRegistry->findData(chosen) : -1);
+    });
+}
+
+void frmShipParticulars::Activated()
+{
+    ChildWindow::Activated();
+    try {
+        reloadPorts();
+    } catch (const VbError& e) {
+        MessageService::plain(e.description());
+    } catch (const std::exception& e) {
+        MessageService::plain(QString::fromLocal8Bit(e.what()));
+    }
+}
+
 void frmShipParticulars::setToolbarState(const QString& state)
 {
     m_toolbarState = state;
@@ -129,13 +156,20 @@ void frmShipParticulars::markDirty()
         m_isDirty = true;
 }
 
+void frmShipParticulars::nameEdited(const QString& text)
+{
+    m_nameOnShow = text;
+    markDirty();
+}
+
 void frmShipParticulars::fillFromCurrentRow()
 {
     whileFilling([this] {
         const int pos = m_ships.position();
         if (pos >= 0 && pos < cmbShipName->count())
             cmbShipName->setCurrentIndex(pos);
-        cmbShipName->setEditText(shown(m_ships.value(QStringLiteral("ShipName"))));
+        m_nameOnShow = shown(m_ships.value(QStringLiteral("ShipName")));
+        cmbShipName->setEditText(m_nameOnShow);
         for (auto it = m_numbers.constBegin(); it != m_numbers.constEnd(); ++it) {
             const QString column = ShipFieldRules::rule(it.key()).objectName.mid(3);
             it.value()->setText(shown(m_ships.value(column)));
@@ -152,6 +186,7 @@ void frmShipParticulars::clearFields()
     whileFilling([this] {
         cmbShipName->setCurrentIndex(-1);
         cmbShipName->clearEditText();
+        m_nameOnShow.clear();
         dcbPortOfRegistry->setCurrentIndex(-1);
         for (QLineEdit* box : std::as_const(m_numbers))
             box->clear();
@@ -183,6 +218,7 @@ void frmShipParticulars::refillNameList()
         if (!remembered.isEmpty() && m_ships.find(SqlCatalogue::findShipByName(remembered)))
             cmbShipName->setCurrentIndex(m_ships.position());
         cmbShipName->setEditText(remembered);
+        m_nameOnShow = remembered;
     });
 }
 
@@ -207,15 +243,36 @@ void frmShipParticulars::shipPicked(int index)
 {
     if (index < 0 || m_leavingName)
         return;
+    // Each name in the list carries its ship's number, so a picked name finds its own ship even
+    // when another ship bears the same name.
+    const QVariant id = cmbShipName->itemData(index);
+    if (m_isDirty) {
+        // The list has already put the picked name into the box. Until the user has said what
+        // becomes of the edits, the form shows the ship being edited, with the name as typed.
+        whileFilling([this] {
+            cmbShipName->setCurrentIndex(shownIndex());
+            cmbShipName->setEditText(m_nameOnShow);
+        });
+        const Msg::Answer answer =
+            MessageService::show(QStringLiteral("Are you sure to update the current record ?"),
+                                 Msg::Buttons::YesNo, Msg::Icon::Question);
+        // Yes: a ship that cannot be written stays on the form, edits and all.
+        if (answer == Msg::Answer::Yes && !saveCheckedEdits())
+            return;
+    }
     if (m_recordMode == Mode::New) {
         m_recordMode = Mode::Existing;
         setToolbarState(kShownState);
     }
-    // Each name in the list carries its ship's number, so a picked name finds its own ship even
-    // when another ship bears the same name.
-    const QVariant id = cmbShipName->itemData(index);
-    if (id.isValid() && m_ships.find(SqlCatalogue::findShip(id.toInt())))
+    if (id.isValid() && m_ships.find(SqlCatalogue::findShip(id.toInt()))) {
         fillFromCurrentRow();
+        m_isDirty = false;
+    }
+}
+
+int frmShipParticulars::shownIndex() const
+{
+    return m_recordMode == Mode::Existing && !m_ships.eof() ? m_ships.position() : -1;
 }
 
 bool frmShipParticulars::checkNumberField(NumberField field)
@@ -326,11 +383,34 @@ int frmShipParticulars::saveStatement()
         v.summerDeadweight = figure(NumberField::SummerDeadweight);
         const QString sql = m_recordMode == Mode::Existing ? SqlCatalogue::updateShip(v, currentShipId())
                                                            : SqlCatalogue::insertShip(v);
-        SharedConnection().execute(sql);
+        // An update that reaches no row (the ship went with its port, deleted in the Port
+        // Master) has written nothing and must not be reported as saved.
+        if (SharedConnection().execute(sql) == 0)
+            return 10088;
         return 1;
     } catch (...) {
         return 10088;
     }
+}
+
+bool frmShipParticulars::saveCheckedEdits()
+{
+    if (!validateAll())
+        return false;
+    if (!mandatoryCheck()) {
+        showLastMandatoryMessage();
+        return false;
+    }
+    const int savedId = m_recordMode == Mode::Existing && !m_ships.eof() ? currentShipId() : -1;
+    const QString savedName = cmbShipName->currentText();
+    if (saveStatement() == 10088) {
+        reportSaveFailure();
+        return false;
+    }
+    m_ships.requery();
+    refillNameList();
+    placeOnSavedShip(savedId, savedName);
+    return true;
 }
 
 void frmShipParticulars::reportSaveFailure()
@@ -373,7 +453,15 @@ void frmShipParticulars::RSave()
             m_isDirty = false;
         } else if (answer == Msg::Answer::No) {
             showFirstShipOrNothing();
-            setToolbarState(kShownState);
+            // The form now shows a stored ship, and a later save must update that ship rather
+            // than store a copy of it; with none stored it is an empty new record.
+            if (m_ships.recordCount() > 0) {
+                m_recordMode = Mode::Existing;
+                setToolbarState(kShownState);
+            } else {
+                m_recordMode = Mode::New;
+                setToolbarState(kNewState);
+            }
             m_isDirty = false;
         }
     } catch (...) {
@@ -385,29 +473,19 @@ void frmShipParticulars::RNew()
 {
     try {
         if (m_isDirty) {
-            if (mandatoryCheck()) {
-                const Msg::Answer answer =
-                    MessageService::show(QStringLiteral("Are you sure to update the current record ?"),
-                                         Msg::Buttons::YesNo, Msg::Icon::Question);
-                if (answer == Msg::Answer::Yes) {
-                    // A figure that does not pass its check stops the new record: the user sees
-                    // why, and what was typed stays on the form.
-                    if (!validateAll())
-                        return;
-                    const int savedId =
-                        m_recordMode == Mode::Existing && !m_ships.eof() ? currentShipId() : -1;
-                    const QString savedName = cmbShipName->currentText();
-                    if (saveStatement() == 10088) {
-                        reportSaveFailure();
-                        return;
-                    }
-                    m_ships.requery();
-                    refillNameList();
-                    placeOnSavedShip(savedId, savedName);
-                }
-            } else {
+            // An incomplete ship is neither written nor thrown away: the user is told what is
+            // missing, and the focus waits in that field with everything else as typed.
+            if (!mandatoryCheck()) {
                 showLastMandatoryMessage();
+                return;
             }
+            const Msg::Answer answer =
+                MessageService::show(QStringLiteral("Are you sure to update the current record ?"),
+                                     Msg::Buttons::YesNo, Msg::Icon::Question);
+            // A figure that does not pass its check, or a failed write, stops the new record:
+            // the user sees why, and what was typed stays on the form.
+            if (answer == Msg::Answer::Yes && !saveCheckedEdits())
+                return;
         }
         setToolbarState(kNewState);
         m_recordMode = Mode::New;
@@ -433,6 +511,12 @@ void frmShipParticulars::RDelete()
         refillNameList();
         // The edits belonged to the ship that is gone; the form now shows a stored ship, or none.
         m_isDirty = false;
+        if (m_ships.recordCount() == 0) {
+            // With no ship left the empty form is a new record: a ship typed into it is stored,
+            // not looked for among ships that are gone.
+            m_recordMode = Mode::New;
+            setToolbarState(kNewState);
+        }
         warn(QStringLiteral("One record has been deleted successfully."));
     } catch (...) {
         MessageService::coded(10008, kDeletingHeadline);
@@ -449,17 +533,7 @@ void frmShipParticulars::closeEvent(QCloseEvent* event)
             // The window stays open whenever the ship could not be written, so that nothing the
             // user typed is lost: a figure refused by its check, a missing mandatory field, or a
             // failed statement.
-            if (!validateAll()) {
-                event->ignore();
-                return;
-            }
-            if (!mandatoryCheck()) {
-                showLastMandatoryMessage();
-                event->ignore();
-                return;
-            }
-            if (saveStatement() == 10088) {
-                reportSaveFailure();
+            if (!saveCheckedEdits()) {
                 event->ignore();
                 return;
             }

@@ -29,6 +29,9 @@ public:
     void RNew() override;
     void RSave() override;
     void RDelete() override;
+    // Besides the commands, the port list is read again: a port added or renamed in the Port
+    // Master meanwhile is offered at once.
+    void Activated() override;
 
     Mode RecordMode() const { return m_recordMode; }
     bool IsDirty() const { return m_isDirty; }
@@ -44,8 +47,10 @@ private:
     // into the boxes neither counts as an edit nor asks the boxes' checks.
     void whileFilling(const std::function<void()>& work);
     void loadShips();
+    void reloadPorts();
     void setToolbarState(const QString& state);
     void markDirty();
+    void nameEdited(const QString& text);
 
     void fillFromCurrentRow();
     void clearFields();
@@ -53,12 +58,14 @@ private:
     void refillNameList();
     void placeOnSavedShip(int savedShipId, const QString& savedName);
     void shipPicked(int index);
+    int shownIndex() const;
 
     bool checkNumberField(ShipFieldRules::NumberField field);
     bool validateAll();
     bool mandatoryCheck();
     void showLastMandatoryMessage();
     int saveStatement();
+    bool saveCheckedEdits();
     void reportSaveFailure();
     int currentShipId() const;
 
@@ -75,6 +82,9 @@ private:
     Mode m_recordMode = Mode::New;
     QString m_toolbarState = QStringLiteral("011001011");
     QString m_lastMandatoryMessage;
+    // The name on the form as typed or as filled in; the name list puts a picked name into the
+    // box before the pick is handled, and the ship on the form must keep its own.
+    QString m_nameOnShow;
     bool m_isDirty = false;
     bool m_isFilling = false;
     bool m_closed = false;

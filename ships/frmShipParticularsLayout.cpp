@@ -151,7 +151,7 @@ void frmShipParticulars::buildLayout()
     outer->addStretch(1);
 
     // Edits, and the keys the form handles itself.
-    connect(cmbShipName->lineEdit(), &QLineEdit::textEdited, this, &frmShipParticulars::markDirty);
+    connect(cmbShipName->lineEdit(), &QLineEdit::textEdited, this, &frmShipParticulars::nameEdited);
     connect(cmbShipName, &QComboBox::activated, this, &frmShipParticulars::shipPicked);
     connect(dcbPortOfRegistry, &QComboBox::currentIndexChanged, this, &frmShipParticulars::markDirty);
     for (QLineEdit* box : findChildren<QLineEdit*>()) {

@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -69,6 +70,77 @@ QStringList messageTexts()
         texts << r.text;
     return texts;
 }
+
+// The Port Master beside the ship window, driven the way a surveyor switches to it for a port
+// the ship list lacks.
+class PortWindow {
+public:
+    explicit PortWindow(frmMDI* mdi) : m_mdi(mdi) {}
+
+    void addPort(const QString& name)
+    {
+        open();  // a fresh or just saved Port Master waits for a new port
+        typeName(name);
+        save();
+    }
+
+    void renamePort(const QString& from, const QString& to)
+    {
+        open();
+        pick(from);
+        typeName(to);
+        save();
+    }
+
+    void deletePort(const QString& name)
+    {
+        open();
+        pick(name);
+        MessageService::setNextAnswer(Msg::Answer::Yes);
+        m_mdi->action(QStringLiteral("tbrMDI(7)"))->trigger();
+    }
+
+    static int idOf(const QString& name)
+    {
+        RowSet rs;
+        rs.open(QStringLiteral("SELECT * FROM Port WHERE PortName = '%1'").arg(name), SharedConnection());
+        return rs.value(QStringLiteral("PortID")).toInt32();
+    }
+
+private:
+    frmMDI* m_mdi;
+    QWidget* m_win = nullptr;
+
+    void open()
+    {
+        m_win = m_mdi->openChild(QStringLiteral("frmPortMaster"));
+        QVERIFY(m_win);
+        QTRY_VERIFY(m_win->isVisible());
+        QTRY_COMPARE(m_mdi->activeChild(), m_win);
+    }
+
+    void typeName(const QString& name)
+    {
+        auto* box = m_win->findChild<QLineEdit*>(QStringLiteral("txtPortName"));
+        QTest::mouseClick(box, Qt::LeftButton);
+        QTRY_VERIFY(box->hasFocus());
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(box, name);
+    }
+
+    void save() { QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier); }
+
+    void pick(const QString& name)
+    {
+        auto* list = m_win->findChild<QListWidget*>(QStringLiteral("dlstPortMaster"));
+        const QList<QListWidgetItem*> found = list->findItems(name, Qt::MatchExactly);
+        QCOMPARE(found.size(), 1);
+        list->scrollToItem(found.first());
+        const QPoint at = list->visualItemRect(found.first()).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(list->currentItem(), found.first());
+    }
+};
 
 }  // namespace
 
@@ -607,7 +679,7 @@ private Q_SLOTS:
         QCOMPARE(figure(ships.at(1).value("OfficialNo")), QStringLiteral("2741"));
     }
 
-    void noOnANewShipShowsTheFirstStoredShipStillNew()
+    void noOnANewShipShowsTheFirstStoredShipAsStored()
     {
         addShip(QStringLiteral("Alpha"), m_kandla, QStringLiteral("India"));
         openWindow();
@@ -620,11 +692,48 @@ private Q_SLOTS:
         pressSave();
         QCOMPARE(lastMessage().text, kSaveQuestion);
         QCOMPARE(combo("cmbShipName")->currentText(), QStringLiteral("Alpha"));
-        QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::New);
+        QCOMPARE(box("txtFlag")->text(), QStringLiteral("India"));
+        QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::Existing);
+        QCOMPARE(m_win->ToolbarState(), QStringLiteral("110000101"));
+        QVERIFY(!m_win->IsDirty());
         QCOMPARE(storedShips().size(), 1);
+
+        // Alpha is on the form as itself: an edit and a save update it, and store no copy.
+        replaceText(box("txtFlag"), QStringLiteral("Malta"));
+        MessageService::clearRecords();
+        pressSave();
+        QCOMPARE(messageTexts(), QStringList({kUpdateQuestion,
+                                              QStringLiteral("One record has been updated successfully.")}));
+        const QList<Row> ships = storedShips();
+        QCOMPARE(ships.size(), 1);
+        QCOMPARE(ships.first().value("ShipName").toText(), QStringLiteral("Alpha"));
+        QCOMPARE(ships.first().value("Flag").toText(), QStringLiteral("Malta"));
     }
 
-    void deletingTheLastShipThenDeletingAgain()
+    void noOnTheFirstShipOfAnEmptyTableLeavesANewRecord()
+    {
+        openWindow();
+        typeCompleteShip(QStringLiteral("Charlie"));
+        MessageService::setNextAnswer(Msg::Answer::No);
+        pressSave();
+        QCOMPARE(lastMessage().text, kSaveQuestion);
+        QVERIFY(combo("cmbShipName")->currentText().isEmpty());
+        QVERIFY(box("txtLBP")->text().isEmpty());
+        QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::New);
+        QCOMPARE(m_win->ToolbarState(), QStringLiteral("011001011"));
+        QVERIFY(!m_mdi->action(QStringLiteral("tbrMDI(7)"))->isEnabled());
+        QVERIFY(storedShips().isEmpty());
+
+        typeCompleteShip(QStringLiteral("Delta"));
+        MessageService::clearRecords();
+        pressSave();
+        QCOMPARE(messageTexts(),
+                 QStringList({kSaveQuestion, QStringLiteral("One record has been saved successfully.")}));
+        QCOMPARE(storedShips().size(), 1);
+        QCOMPARE(storedShips().first().value("ShipName").toText(), QStringLiteral("Delta"));
+    }
+
+    void deletingTheLastShipLeavesANewRecord()
     {
         addShip(QStringLiteral("Alpha"), m_kandla, QStringLiteral("India"));
         openWindow();
@@ -643,16 +752,31 @@ private Q_SLOTS:
         QCOMPARE(combo("dcbPortOfRegistry")->currentIndex(), -1);
         for (const char* name : {"txtLightShip", "txtLBP", "txtFlag", "txtNetTonnage"})
             QVERIFY2(box(name)->text().isEmpty(), name);
+        // The empty form is a new record: Delete is off, Save on.
+        QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::New);
+        QCOMPARE(m_win->ToolbarState(), QStringLiteral("011001011"));
+        QVERIFY(!m_mdi->action(QStringLiteral("tbrMDI(7)"))->isEnabled());
+        QVERIFY(m_mdi->action(QStringLiteral("tbrMDI(2)"))->isEnabled());
 
-        // Delete stays on; with no ship left it reports the failure.
+        // The command itself, reached with nothing stored, still reports the failure.
         MessageService::clearRecords();
-        clickToolbar(7);
+        m_win->RDelete();
         QCOMPARE(lastMessage().title, QStringLiteral("Quorvane Lt-10008"));
         QCOMPARE(
             lastMessage().text,
             MessageService::join(
                 QStringLiteral("A serious error has occured while deleting the current record."), kContact));
         QCOMPARE(lastMessage().icon, Msg::Icon::Exclamation);
+
+        // A ship typed into the empty form is stored at once, without pressing New first.
+        typeCompleteShip(QStringLiteral("Echo"));
+        MessageService::clearRecords();
+        pressSave();
+        QCOMPARE(messageTexts(),
+                 QStringList({kSaveQuestion, QStringLiteral("One record has been saved successfully.")}));
+        QCOMPARE(storedShips().size(), 1);
+        QCOMPARE(storedShips().first().value("ShipName").toText(), QStringLiteral("Echo"));
+        QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::Existing);
     }
 
     void aNameWithQuotesIsSavedListedAndFound()
@@ -781,35 +905,190 @@ private Q_SLOTS:
         QCOMPARE(storedShips().first().value("Flag").toText(), QStringLiteral("India"));
     }
 
-    void newWithAnIncompleteShipTellsAndStartsAfresh()
+    void newWithAnIncompleteShipKeepsTheEditsAndTheFocus()
     {
         addShip(QStringLiteral("Alpha"), m_kandla, QStringLiteral("India"));
         openWindow();
+        replaceText(box("txtFlag"), QStringLiteral("Malta"));
         replaceText(box("txtLOA"), QString());
         QTest::keyClick(box("txtLOA"), Qt::Key_Backspace);
+        leaveWithTab();
         pressNew();
         QCOMPARE(messageTexts(), QStringList({QStringLiteral("Please enter the LOA.")}));
-        QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::New);
-        QCOMPARE(m_win->ToolbarState(), QStringLiteral("011001011"));
-        QVERIFY(combo("cmbShipName")->currentText().isEmpty());
-        QVERIFY(box("txtFlag")->text().isEmpty());
-        QVERIFY(!m_win->IsDirty());
+        QCOMPARE(lastMessage().title, QStringLiteral("Quorvane Lt"));
+        QCOMPARE(lastMessage().icon, Msg::Icon::Exclamation);
+        QTRY_VERIFY(box("txtLOA")->hasFocus());
+        QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::Existing);
+        QCOMPARE(m_win->ToolbarState(), QStringLiteral("111001111"));
+        QCOMPARE(combo("cmbShipName")->currentText(), QStringLiteral("Alpha"));
+        QCOMPARE(box("txtFlag")->text(), QStringLiteral("Malta"));
+        QVERIFY(m_win->IsDirty());
         QCOMPARE(figure(storedShips().first().value("LOA")), QStringLiteral("189.99"));
+        QCOMPARE(storedShips().first().value("Flag").toText(), QStringLiteral("India"));
 
-        // A complete, edited ship: New asks, Yes writes it, and the form is empty for the next.
-        QComboBox* names = combo("cmbShipName");
-        names->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(names->lineEdit(), Qt::Key_Down);
-        QCOMPARE(names->currentText(), QStringLiteral("Alpha"));
-        QCOMPARE(m_win->ToolbarState(), QStringLiteral("110000101"));
-        replaceText(box("txtFlag"), QStringLiteral("Malta"));
+        // With the LOA in, New asks, Yes writes both edits, and the form is empty for the next.
+        QTest::keyClicks(box("txtLOA"), QStringLiteral("190.5"));
         MessageService::clearRecords();
         pressNew();
         QCOMPARE(messageTexts(), QStringList({kUpdateQuestion}));
         QCOMPARE(lastMessage().buttons, Msg::Buttons::YesNo);
+        QCOMPARE(figure(storedShips().first().value("LOA")), QStringLiteral("190.5"));
         QCOMPARE(storedShips().first().value("Flag").toText(), QStringLiteral("Malta"));
-        QVERIFY(names->currentText().isEmpty());
+        QVERIFY(combo("cmbShipName")->currentText().isEmpty());
         QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::New);
+        QCOMPARE(m_win->ToolbarState(), QStringLiteral("011001011"));
+    }
+
+    void pickingAnotherShipWithEditsAsksFirst()
+    {
+        addShip(QStringLiteral("Alpha"), m_kandla, QStringLiteral("India"));
+        addShip(QStringLiteral("Bravo"), m_haldia, QStringLiteral("Panama"));
+        openWindow();
+        QComboBox* names = combo("cmbShipName");
+        auto pickWith = [&](Qt::Key key) {
+            names->setFocus(Qt::TabFocusReason);
+            QTRY_VERIFY(names->lineEdit()->hasFocus());
+            QTest::keyClick(names->lineEdit(), key);
+        };
+
+        // No: the edit is dropped and the picked ship shown.
+        replaceText(box("txtFlag"), QStringLiteral("Liberia"));
+        MessageService::setNextAnswer(Msg::Answer::No);
+        pickWith(Qt::Key_Down);
+        QCOMPARE(messageTexts(), QStringList({kUpdateQuestion}));
+        QCOMPARE(lastMessage().buttons, Msg::Buttons::YesNo);
+        QCOMPARE(lastMessage().icon, Msg::Icon::Question);
+        QCOMPARE(lastMessage().title, QStringLiteral("Quorvane Lt"));
+        QCOMPARE(names->currentText(), QStringLiteral("Bravo"));
+        QCOMPARE(box("txtFlag")->text(), QStringLiteral("Panama"));
+        QVERIFY(!m_win->IsDirty());
+        QCOMPARE(storedShips().at(0).value("Flag").toText(), QStringLiteral("India"));
+
+        // Yes: the edit is written, then the picked ship is shown.
+        replaceText(box("txtFlag"), QStringLiteral("Malta"));
+        MessageService::clearRecords();
+        pickWith(Qt::Key_Up);
+        QCOMPARE(messageTexts(), QStringList({kUpdateQuestion}));
+        QCOMPARE(names->currentText(), QStringLiteral("Alpha"));
+        QCOMPARE(box("txtFlag")->text(), QStringLiteral("India"));
+        QVERIFY(!m_win->IsDirty());
+        QCOMPARE(storedShips().at(1).value("Flag").toText(), QStringLiteral("Malta"));
+
+        // Yes with the LBP missing: told, and Alpha stays on the form with its edits.
+        replaceText(box("txtFlag"), QStringLiteral("Greece"));
+        replaceText(box("txtLBP"), QString());
+        QTest::keyClick(box("txtLBP"), Qt::Key_Backspace);
+        MessageService::clearRecords();
+        pickWith(Qt::Key_Down);
+        QCOMPARE(messageTexts(), QStringList({kUpdateQuestion, QStringLiteral("Please enter the LBP.")}));
+        QTRY_VERIFY(box("txtLBP")->hasFocus());
+        QCOMPARE(names->currentText(), QStringLiteral("Alpha"));
+        QCOMPARE(box("txtFlag")->text(), QStringLiteral("Greece"));
+        QCOMPARE(combo("dcbPortOfRegistry")->currentText(), QStringLiteral("Kandla"));
+        QVERIFY(m_win->IsDirty());
+        QCOMPARE(storedShips().at(0).value("Flag").toText(), QStringLiteral("India"));
+
+        // The LBP in, the next pick writes Alpha with both edits and shows Bravo.
+        QTest::keyClicks(box("txtLBP"), QStringLiteral("181"));
+        MessageService::clearRecords();
+        pickWith(Qt::Key_Down);
+        QCOMPARE(messageTexts(), QStringList({kUpdateQuestion}));
+        QCOMPARE(names->currentText(), QStringLiteral("Bravo"));
+        QCOMPARE(storedShips().at(0).value("Flag").toText(), QStringLiteral("Greece"));
+        QCOMPARE(figure(storedShips().at(0).value("LBP")), QStringLiteral("181"));
+
+        // A new ship, then a stored one picked: Yes stores the new ship under the name typed.
+        pressNew();
+        typeCompleteShip(QStringLiteral("Charlie"));
+        MessageService::clearRecords();
+        pickWith(Qt::Key_Down);
+        QCOMPARE(messageTexts(), QStringList({kUpdateQuestion}));
+        const QList<Row> ships = storedShips();
+        QCOMPARE(ships.size(), 3);
+        QCOMPARE(ships.at(2).value("ShipName").toText(), QStringLiteral("Charlie"));
+        QCOMPARE(figure(ships.at(2).value("LOA")), QStringLiteral("189.9"));
+        QCOMPARE(ships.at(0).value("ShipName").toText(), QStringLiteral("Alpha"));
+        QCOMPARE(names->count(), 3);
+        QCOMPARE(names->currentText(), QStringLiteral("Alpha"));
+        QCOMPARE(box("txtFlag")->text(), QStringLiteral("Greece"));
+        QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::Existing);
+        QCOMPARE(m_win->ToolbarState(), QStringLiteral("110000101"));
+    }
+
+    void portsAddedInThePortWindowAreOfferedOnReturn()
+    {
+        addShip(QStringLiteral("Alpha"), m_kandla, QStringLiteral("India"));
+        openWindow();
+        QCOMPARE(combo("dcbPortOfRegistry")->count(), 2);
+        pressNew();
+        typeName(QStringLiteral("Foxtrot"));
+        choosePort(QStringLiteral("Haldia"));
+
+        // In the Port Master: a port added, and Haldia renamed.
+        PortWindow ports(m_mdi);
+        ports.addPort(QStringLiteral("Paradip"));
+        ports.renamePort(QStringLiteral("Haldia"), QStringLiteral("Haldia Dock"));
+
+        // Back in the ship window the list is the Port table's, the choice still Haldia.
+        QCOMPARE(m_mdi->openChild(QStringLiteral("frmShipParticulars")), m_win);
+        QComboBox* portList = combo("dcbPortOfRegistry");
+        QStringList offered;
+        for (int i = 0; i < portList->count(); ++i)
+            offered << portList->itemText(i);
+        QCOMPARE(offered, QStringList({"Haldia Dock", "Kandla", "Paradip"}));
+        QCOMPARE(portList->currentText(), QStringLiteral("Haldia Dock"));
+        QCOMPARE(portList->currentData().toInt(), m_haldia);
+        QCOMPARE(combo("cmbShipName")->currentText(), QStringLiteral("Foxtrot"));
+        QCOMPARE(m_win->ToolbarState(), QStringLiteral("011001011"));
+
+        // The new port can be chosen and is stored with the ship.
+        typeCompleteShip(QStringLiteral("Foxtrot"));
+        choosePort(QStringLiteral("Paradip"));
+        pressSave();
+        QCOMPARE(lastMessage().text, QStringLiteral("One record has been saved successfully."));
+        const Row foxtrot = storedShips().last();
+        QCOMPARE(foxtrot.value("ShipName").toText(), QStringLiteral("Foxtrot"));
+        QCOMPARE(foxtrot.value("PortOfRegistry").toInt32(), ports.idOf(QStringLiteral("Paradip")));
+
+        // Reading the list again is no edit: there is nothing to save afterwards.
+        m_mdi->openChild(QStringLiteral("frmPortMaster"));
+        QCOMPARE(m_mdi->openChild(QStringLiteral("frmShipParticulars")), m_win);
+        QCOMPARE(portList->currentText(), QStringLiteral("Paradip"));
+        QVERIFY(!m_win->IsDirty());
+        MessageService::clearRecords();
+        pressSave();
+        QCOMPARE(messageTexts(), QStringList({QStringLiteral("No changes to save..!")}));
+    }
+
+    void aShipDeletedWithItsPortIsNotReportedSaved()
+    {
+        addShip(QStringLiteral("Alpha"), m_kandla, QStringLiteral("India"));
+        addShip(QStringLiteral("Bravo"), m_haldia, QStringLiteral("Panama"));
+        openWindow();
+        replaceText(box("txtFlag"), QStringLiteral("Malta"));
+
+        // Kandla is deleted in the Port Master, and Alpha with it.
+        PortWindow ports(m_mdi);
+        ports.deletePort(QStringLiteral("Kandla"));
+        QCOMPARE(storedShips().size(), 1);
+
+        QCOMPARE(m_mdi->openChild(QStringLiteral("frmShipParticulars")), m_win);
+        QCOMPARE(combo("dcbPortOfRegistry")->currentIndex(), -1);
+        QCOMPARE(box("txtFlag")->text(), QStringLiteral("Malta"));
+        choosePort(QStringLiteral("Haldia"));
+        MessageService::clearRecords();
+        pressSave();
+        QCOMPARE(messageTexts(),
+                 QStringList({kUpdateQuestion,
+                              MessageService::join(QStringLiteral("A serious error has occured while saving "
+                                                                  "the current record."),
+                                                   kContact)}));
+        QCOMPARE(lastMessage().title, QStringLiteral("Quorvane Lt-10088"));
+        QCOMPARE(box("txtFlag")->text(), QStringLiteral("Malta"));
+        QVERIFY(m_win->IsDirty());
+        const QList<Row> ships = storedShips();
+        QCOMPARE(ships.size(), 1);
+        QCOMPARE(ships.first().value("Flag").toText(), QStringLiteral("Panama"));
     }
 };
 
