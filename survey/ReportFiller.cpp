@@ -98,6 +98,20 @@ QString constantText(const clsDraft& draft, const clsShip& ship)
     return (number(net) - number(ship.LightShip())).toLocaleString(QLocale()) + Tonnes;
 }
 
+// Whether the Initial draft was calculated. The loading window keeps the constant it found in its
+// box on both tabs. The discharging window shows it by the net displacement in the result grid;
+// on the Final tab that cell holds the Final draft's, so there the Initial draft answers itself,
+// lest an Initial column of zeros be printed for a draft that was never worked out.
+bool initialDraftCalculated(const ReportSource& source)
+{
+    if (!source.isDischarging())
+        return !source.constantText().trimmed().isEmpty();
+    if (source.currentTabCaption() != QLatin1String("Final"))
+        return !source.finalResultText(9, 1).isEmpty();
+    const Variant net = source.initialDraft().NetDisplacement();
+    return net.isNumber() && !net.toDecimal().isZero();
+}
+
 }  // namespace
 
 namespace ReportFiller {
@@ -198,8 +212,7 @@ std::optional<ReportLayout> Fill(ReportSource& source, bool blnShowPreview)
         layout.setCaption(QStringLiteral("lblPortName"), portName);
 
         // The Initial column: only a calculated Initial draft is printed.
-        const bool initialCalculated = discharging ? !source.finalResultText(9, 1).isEmpty()
-                                                   : !source.constantText().trimmed().isEmpty();
+        const bool initialCalculated = initialDraftCalculated(source);
         bool initialComplete = false;
         if (initialCalculated) {
             const QString tab = source.currentTabCaption();

@@ -204,6 +204,9 @@ public:
         prepare(m_final, shipId, in);
         m_final.Calculate();
         cargoResult = "shown";
+        // The discharging window's result grid shows the net displacement of the draft on show.
+        if (m_discharging && tab == "Final")
+            netDisplacementCell = netText(m_final.NetDisplacement());
     }
     static QString netText(const Variant& v)
     {
@@ -366,6 +369,15 @@ Captions designColumn(const ReportLayout& layout, const QString& prefix)
     return c;
 }
 
+Captions column(const ReportLayout& layout, const QString& prefix)
+{
+    Captions c;
+    for (const QString& name : layout.captionNames())
+        if (name.startsWith(prefix))
+            c.insert(name, layout.caption(name));
+    return c;
+}
+
 void compareCaptions(const Captions& actual, const Captions& expected)
 {
     QCOMPARE(actual.keys(), expected.keys());
@@ -399,6 +411,7 @@ private slots:
     void initialNotMarkedChanged_data();
     void initialNotMarkedChanged();
     void finalOnlyWithHandTypedInitialNet();
+    void dischargeFinalTabWithoutInitialResults();
     void failureIsReportedTwice_data();
     void failureIsReportedTwice();
     void previewOpensItsWindow();
@@ -774,6 +787,34 @@ void TestReport::finalOnlyWithHandTypedInitialNet()
                  QString(discharging ? "-44355.68119 MT" : "44355.68119 MT"));
         QCOMPARE(layout->caption("lblConstant"), QString(discharging ? "36355.68119 MT" : ""));
     }
+}
+
+void TestReport::dischargeFinalTabWithoutInitialResults()
+{
+    // Initial readings typed but never calculated; the Final draft calculated on its tab, so the
+    // result grid shows the Final net displacement.
+    auto s = survey(true);
+    prepare(s->initialDraft(), m_ship, ladenInputs());
+    QVERIFY(s->initialDraft().ToSave());
+    s->tab = "Final";
+    s->calculateFinal(lightInputs(), m_ship);
+    QCOMPARE(s->finalResultText(9, 1), QString("26870.52818"));
+    s->initialNet = "44000";
+
+    MessageService::setNextAnswer(Msg::Answer::No);
+    QVERIFY(!ReportFiller::Fill(*s, true));
+    QCOMPARE(MessageService::records().size(), 1);
+    QVERIFY(MessageService::records().at(0).text.startsWith("Incomplete Initial draft...!"));
+
+    MessageService::clearRecords();
+    MessageService::setNextAnswer(Msg::Answer::Yes);
+    const auto layout = ReportFiller::Fill(*s, true);
+    QVERIFY(layout);
+    QCOMPARE(MessageService::records().size(), 1);
+    QCOMPARE(column(*layout, "lblInit"), designColumn(ReportLayout::drptZODuraduza(), "lblInit"));
+    QCOMPARE(layout->caption("lblFinNGDisp"), QString("26870.52818 MT"));
+    QCOMPARE(layout->caption("lblTotCargoLoaded"), QString("17129.47182 MT"));  // 44000 - 26870.52818
+    QCOMPARE(layout->caption("lblConstant"), QString("18870.52818 MT"));
 }
 
 void TestReport::failureIsReportedTwice_data()
