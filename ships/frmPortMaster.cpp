@@ -189,15 +189,44 @@ void frmPortMaster::portPicked()
     if (!item || !adcPort.isOpen())
         return;
     const int id = item->data(Qt::UserRole).toInt();
-    try {
-        if (!adcPort.find(SqlCatalogue::findPort(id)))
+    // The port already in the boxes, picked again, keeps what is being typed into it.
+    if (m_recordMode == Mode::Existing && id == m_pickedPortId)
+        return;
+    if (hasPendingEdits()) {
+        // Until the user has said what becomes of the edits, the highlight stays on the port
+        // they belong to (none for a new port).
+        markPicked(m_recordMode == Mode::Existing ? m_pickedPortId : -1);
+        if (!settlePendingEdits())
             return;
-        m_pickedPortId = id;
+        markPicked(id);
+    }
+    showPort(id);
+}
+
+void frmPortMaster::markPicked(int portId)
+{
+    m_filling = true;
+    int row = -1;
+    for (int i = 0; i < dlstPortMaster->count() && portId >= 0; ++i) {
+        if (dlstPortMaster->item(i)->data(Qt::UserRole).toInt() == portId)
+            row = i;
+    }
+    dlstPortMaster->setCurrentRow(row);
+    m_filling = false;
+}
+
+void frmPortMaster::showPort(int portId)
+{
+    try {
+        if (!adcPort.find(SqlCatalogue::findPort(portId)))
+            return;
+        m_pickedPortId = portId;
         m_recordMode = Mode::Existing;
         setToolbarState(kPickedState);
         txtPortName->setText(shown(adcPort.value(QStringLiteral("PortName"))));
         txtCity->setText(shown(adcPort.value(QStringLiteral("City"))));
         txtCountry->setText(shown(adcPort.value(QStringLiteral("Country"))));
+        m_shownPort = {txtPortName->text(), txtCity->text(), txtCountry->text()};
     } catch (const VbError& e) {
         MessageService::plain(e.description());
     }
@@ -214,6 +243,7 @@ void frmPortMaster::startNewRecord()
 {
     m_recordMode = Mode::New;
     m_pickedPortId = -1;
+    m_shownPort.clear();
     // The highlight in the list always marks the port in the boxes; a new record has none.
     m_filling = true;
     dlstPortMaster->setCurrentRow(-1);
@@ -222,8 +252,80 @@ void frmPortMaster::startNewRecord()
     txtPortName->setFocus(Qt::OtherFocusReason);
 }
 
+bool frmPortMaster::hasPendingEdits() const
+{
+    // What a save would store, against what is stored: the texts trimmed, a new port against
+    // nothing at all.
+    const QStringList typed = {txtPortName->text().trimmed(), txtCity->text().trimmed(),
+                               txtCountry->text().trimmed()};
+    if (m_recordMode == Mode::Existing && m_shownPort.size() == 3) {
+        for (int i = 0; i < 3; ++i) {
+            if (typed.at(i) != m_shownPort.at(i).trimmed())
+                return true;
+        }
+        return false;
+    }
+    return !typed.join(QString()).isEmpty();
+}
+
+void frmPortMaster::writePort()
+{
+    try {
+        if (m_recordMode == Mode::Existing) {
+            // The row written is the port picked in the list, wherever the set's cursor went.
+            if (!adcPort.find(SqlCatalogue::findPort(m_pickedPortId)))
+                throw VbError(3021, QStringLiteral("The port is no longer in the list."));
+        } else {
+            adcPort.addNew();
+        }
+        adcPort.setValue(QStringLiteral("PortName"), Variant(txtPortName->text().trimmed()));
+        adcPort.setValue(QStringLiteral("City"), Variant(txtCity->text().trimmed()));
+        adcPort.setValue(QStringLiteral("Country"), Variant(txtCountry->text().trimmed()));
+        adcPort.update();
+        adcPort.requery();
+        refreshList();
+    } catch (...) {
+        // A row that could not be written must not linger in the set and be written later,
+        // when the cursor next moves.
+        try {
+            if (adcPort.isOpen() && adcPort.editPending())
+                adcPort.cancelUpdate();
+        } catch (...) {
+        }
+        throw;
+    }
+}
+
+bool frmPortMaster::settlePendingEdits()
+{
+    if (!hasPendingEdits())
+        return true;
+    const Msg::Answer answer = MessageService::show(
+        m_recordMode == Mode::Existing ? QStringLiteral("Are you sure to update the current record ?")
+                                       : QStringLiteral("Are you sure you want to add a new record ?"),
+        Msg::Buttons::YesNo, Msg::Icon::Question);
+    if (answer != Msg::Answer::Yes)
+        return true;
+    // Yes: the port is written as Save writes it, or it stays in the boxes with what was typed.
+    if (txtPortName->text().trimmed().isEmpty()) {
+        warn(QStringLiteral("Please enter port name"));
+        txtPortName->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    try {
+        writePort();
+    } catch (...) {
+        MessageService::coded(
+            10016, QStringLiteral("A serious error has occured while saving the current record."));
+        return false;
+    }
+    return true;
+}
+
 void frmPortMaster::RNew()
 {
+    if (!settlePendingEdits())
+        return;
     emptyBoxes();
     startNewRecord();
 }
@@ -244,19 +346,7 @@ void frmPortMaster::RSave()
         if (answer == Msg::Answer::No)
             return;
         if (answer == Msg::Answer::Yes) {
-            if (existing) {
-                // The row written is the port picked in the list, wherever the set's cursor went.
-                if (!adcPort.find(SqlCatalogue::findPort(m_pickedPortId)))
-                    throw VbError(3021, QStringLiteral("The port is no longer in the list."));
-            } else {
-                adcPort.addNew();
-            }
-            adcPort.setValue(QStringLiteral("PortName"), Variant(txtPortName->text().trimmed()));
-            adcPort.setValue(QStringLiteral("City"), Variant(txtCity->text().trimmed()));
-            adcPort.setValue(QStringLiteral("Country"), Variant(txtCountry->text().trimmed()));
-            adcPort.update();
-            adcPort.requery();
-            refreshList();
+            writePort();
             emptyBoxes();
             warn(existing ? QStringLiteral("One record has been updated successfully.")
                           : QStringLiteral("One record has been added successfully."));
@@ -265,13 +355,6 @@ void frmPortMaster::RSave()
         }
         startNewRecord();
     } catch (...) {
-        // A row that could not be written must not linger in the set and be written later,
-        // when the cursor next moves.
-        try {
-            if (adcPort.isOpen() && adcPort.editPending())
-                adcPort.cancelUpdate();
-        } catch (...) {
-        }
         MessageService::coded(
             10016, QStringLiteral("A serious error has occured while saving the current record."));
     }
@@ -311,6 +394,12 @@ void frmPortMaster::RDelete()
 
 void frmPortMaster::closeEvent(QCloseEvent* event)
 {
+    // A port typed or corrected and not yet saved is offered for saving; the window stays open
+    // when it cannot be written.
+    if (!m_closed && !settlePendingEdits()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     if (!m_closed) {
         m_closed = true;

@@ -5,6 +5,7 @@
 #include "db/RowSet.h"
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 class FieldGuard;
@@ -44,8 +45,13 @@ private:
     void setStatus(const QString& text);
     void refreshList();
     void portPicked();
+    void showPort(int portId);
+    void markPicked(int portId);
     void emptyBoxes();
     void startNewRecord();
+    bool hasPendingEdits() const;
+    void writePort();
+    bool settlePendingEdits();
 
     QLineEdit* txtPortName = nullptr;
     QLineEdit* txtCity = nullptr;
@@ -56,6 +62,7 @@ private:
     Connection m_connection;  // the port set's own connection
     RowSet adcPort;  // every port, ordered by name; its current row is the port edited
     int m_pickedPortId = -1;  // the port in the boxes (Existing), or -1
+    QStringList m_shownPort;  // the picked port's name, city and country as the boxes showed them
 
     Mode m_recordMode = Mode::New;
     QString m_toolbarState = QStringLiteral("011001011");

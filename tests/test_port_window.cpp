@@ -114,14 +114,25 @@ private:
     void pressSave() { QTest::keyClick(keyTarget(), Qt::Key_S, Qt::ControlModifier); }
     void pressNew() { QTest::keyClick(keyTarget(), Qt::Key_N, Qt::ControlModifier); }
 
-    void pick(const QString& name)
+    QListWidgetItem* item(const QString& name) const
     {
         const QList<QListWidgetItem*> found = list()->findItems(name, Qt::MatchExactly);
-        QCOMPARE(found.size(), 1);
-        list()->scrollToItem(found.first());
-        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {},
-                          list()->visualItemRect(found.first()).center());
-        QCOMPARE(list()->currentItem(), found.first());
+        return found.size() == 1 ? found.first() : nullptr;
+    }
+
+    // A click on a port in the list; whether it is then the picked one is up to the window.
+    void clickPort(const QString& name)
+    {
+        QListWidgetItem* it = item(name);
+        QVERIFY2(it, qPrintable(name));
+        list()->scrollToItem(it);
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, list()->visualItemRect(it).center());
+    }
+
+    void pick(const QString& name)
+    {
+        clickPort(name);
+        QCOMPARE(list()->currentItem(), item(name));
     }
 
     void addPortThroughTheWindow(const QString& name)
@@ -371,10 +382,10 @@ private Q_SLOTS:
         QCOMPARE(list()->count(), 0);
     }
 
-    void closingAsksNothing()
+    void closingOffersATypedPortForSaving()
     {
+        // Nothing typed: the window closes without a word.
         openWindow();
-        typePort(QStringLiteral("Paradip"), QString(), QString());
         QPointer<frmPortMaster> win = m_win;
         auto* sub = qobject_cast<QMdiSubWindow*>(m_win->parentWidget());
         QVERIFY(sub);
@@ -383,7 +394,144 @@ private Q_SLOTS:
         QCOMPARE(frmMDI::OpenChildCount, 0);
         QCOMPARE(m_mdi->statusText(), frmMDI::statusHint());
         QTRY_VERIFY(!win);
-        QVERIFY(storedPorts().isEmpty());
+
+        // A new port typed: asked, Yes adds it, and the window goes.
+        openWindow();
+        typePort(QStringLiteral("Paradip"), QStringLiteral(" Paradip"), QString());
+        sub = qobject_cast<QMdiSubWindow*>(m_win->parentWidget());
+        QVERIFY(sub->close());
+        QCOMPARE(messageTexts(), QStringList({kAddQuestion}));
+        QCOMPARE(lastMessage().buttons, Msg::Buttons::YesNo);
+        QCOMPARE(lastMessage().icon, Msg::Icon::Question);
+        QCOMPARE(storedPorts().size(), 1);
+        QCOMPARE(storedPorts().first().name, QStringLiteral("Paradip"));
+        QCOMPARE(storedPorts().first().city.toText(), QStringLiteral("Paradip"));
+        QCOMPARE(frmMDI::OpenChildCount, 0);
+
+        // A port corrected, No: the window goes and the port stays as it was.
+        openWindow();
+        pick(QStringLiteral("Paradip"));
+        replaceText(box("txtCity"), QStringLiteral("Cuttack"));
+        MessageService::clearRecords();
+        MessageService::setNextAnswer(Msg::Answer::No);
+        sub = qobject_cast<QMdiSubWindow*>(m_win->parentWidget());
+        QVERIFY(sub->close());
+        QCOMPARE(messageTexts(), QStringList({kUpdateQuestion}));
+        QCOMPARE(storedPorts().first().city.toText(), QStringLiteral("Paradip"));
+        QCOMPARE(frmMDI::OpenChildCount, 0);
+
+        // Yes without a port name: told, and the window stays with what was typed.
+        openWindow();
+        typePort(QStringLiteral("   "), QStringLiteral("Puri"), QString());
+        MessageService::clearRecords();
+        sub = qobject_cast<QMdiSubWindow*>(m_win->parentWidget());
+        QVERIFY(!sub->close());
+        QCOMPARE(messageTexts(), QStringList({kAddQuestion, QStringLiteral("Please enter port name")}));
+        QCOMPARE(frmMDI::OpenChildCount, 1);
+        QCOMPARE(box("txtCity")->text(), QStringLiteral("Puri"));
+        QTRY_VERIFY(box("txtPortName")->hasFocus());
+        QCOMPARE(storedPorts().size(), 1);
+    }
+
+    void newWithACorrectedPortAsks()
+    {
+        openWindow();
+        addPortThroughTheWindow(QStringLiteral("Haldia"));
+        pick(QStringLiteral("Haldia"));
+
+        // No: the correction is dropped and the boxes are emptied for a new port.
+        replaceText(box("txtCity"), QStringLiteral("Kolkata"));
+        MessageService::clearRecords();
+        MessageService::setNextAnswer(Msg::Answer::No);
+        pressNew();
+        QCOMPARE(messageTexts(), QStringList({kUpdateQuestion}));
+        QCOMPARE(lastMessage().buttons, Msg::Buttons::YesNo);
+        QVERIFY(box("txtCity")->text().isEmpty());
+        QCOMPARE(m_win->RecordMode(), frmPortMaster::Mode::New);
+        QVERIFY(storedPorts().first().city.toText().isEmpty());
+
+        // Yes without a name: told, and the port stays in the boxes as typed.
+        pick(QStringLiteral("Haldia"));
+        replaceText(box("txtCity"), QStringLiteral("Kolkata"));
+        replaceText(box("txtPortName"), QStringLiteral("  "));
+        MessageService::clearRecords();
+        pressNew();
+        QCOMPARE(messageTexts(), QStringList({kUpdateQuestion, QStringLiteral("Please enter port name")}));
+        QTRY_VERIFY(box("txtPortName")->hasFocus());
+        QCOMPARE(box("txtCity")->text(), QStringLiteral("Kolkata"));
+        QCOMPARE(m_win->RecordMode(), frmPortMaster::Mode::Existing);
+        QCOMPARE(list()->currentItem(), item(QStringLiteral("Haldia")));
+        QCOMPARE(storedPorts().first().name, QStringLiteral("Haldia"));
+
+        // Yes with the name back: written, then the boxes are empty for a new port.
+        QTest::keyClick(box("txtPortName"), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(box("txtPortName"), QStringLiteral("Haldia"));
+        MessageService::clearRecords();
+        pressNew();
+        QCOMPARE(messageTexts(), QStringList({kUpdateQuestion}));
+        QCOMPARE(storedPorts().size(), 1);
+        QCOMPARE(storedPorts().first().city.toText(), QStringLiteral("Kolkata"));
+        QVERIFY(box("txtPortName")->text().isEmpty());
+        QCOMPARE(m_win->RecordMode(), frmPortMaster::Mode::New);
+    }
+
+    void pickingAnotherPortWithEditsAsksFirst()
+    {
+        openWindow();
+        addPortThroughTheWindow(QStringLiteral("Haldia"));
+        addPortThroughTheWindow(QStringLiteral("Kandla"));
+
+        // A port shown and left untouched is simply replaced by the next one picked.
+        pick(QStringLiteral("Haldia"));
+        MessageService::clearRecords();
+        pick(QStringLiteral("Kandla"));
+        QVERIFY(MessageService::records().isEmpty());
+
+        // No: the correction is dropped and the picked port shown.
+        pick(QStringLiteral("Haldia"));
+        replaceText(box("txtCity"), QStringLiteral("Kolkata"));
+        MessageService::setNextAnswer(Msg::Answer::No);
+        pick(QStringLiteral("Kandla"));
+        QCOMPARE(messageTexts(), QStringList({kUpdateQuestion}));
+        QCOMPARE(lastMessage().buttons, Msg::Buttons::YesNo);
+        QCOMPARE(lastMessage().icon, Msg::Icon::Question);
+        QCOMPARE(box("txtPortName")->text(), QStringLiteral("Kandla"));
+        QVERIFY(box("txtCity")->text().isEmpty());
+        QVERIFY(storedPorts().at(0).city.toText().isEmpty());
+
+        // Yes: the correction is written, then the picked port shown.
+        replaceText(box("txtCountry"), QStringLiteral("Bharat"));
+        MessageService::clearRecords();
+        pick(QStringLiteral("Haldia"));
+        QCOMPARE(messageTexts(), QStringList({kUpdateQuestion}));
+        QCOMPARE(box("txtPortName")->text(), QStringLiteral("Haldia"));
+        QCOMPARE(storedPorts().at(1).country.toText(), QStringLiteral("Bharat"));
+        QCOMPARE(m_win->RecordMode(), frmPortMaster::Mode::Existing);
+
+        // Yes without a name: told, and the corrected port stays in the boxes and the list.
+        replaceText(box("txtPortName"), QStringLiteral(" "));
+        replaceText(box("txtCity"), QStringLiteral("Kolkata"));
+        MessageService::clearRecords();
+        clickPort(QStringLiteral("Kandla"));
+        QCOMPARE(messageTexts(), QStringList({kUpdateQuestion, QStringLiteral("Please enter port name")}));
+        QCOMPARE(list()->currentItem(), item(QStringLiteral("Haldia")));
+        QCOMPARE(box("txtCity")->text(), QStringLiteral("Kolkata"));
+        QCOMPARE(m_win->ToolbarState(), QStringLiteral("111001111"));
+        QCOMPARE(storedPorts().at(0).name, QStringLiteral("Haldia"));
+
+        // A new port typed, then one picked: Yes adds the new port first.
+        replaceText(box("txtPortName"), QStringLiteral("Haldia"));
+        MessageService::setNextAnswer(Msg::Answer::No);
+        pressNew();
+        typePort(QStringLiteral("Vizag"), QString(), QString());
+        MessageService::clearRecords();
+        pick(QStringLiteral("Kandla"));
+        QCOMPARE(messageTexts(), QStringList({kAddQuestion}));
+        QCOMPARE(storedPorts().size(), 3);
+        QCOMPARE(storedPorts().at(2).name, QStringLiteral("Vizag"));
+        QCOMPARE(listed(), QStringList({"Haldia", "Kandla", "Vizag"}));
+        QCOMPARE(box("txtPortName")->text(), QStringLiteral("Kandla"));
+        QCOMPARE(box("txtCountry")->text(), QStringLiteral("Bharat"));
     }
 };
 
