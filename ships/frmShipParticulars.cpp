@@ -257,8 +257,13 @@ void frmShipParticulars::shipPicked(int index)
             MessageService::show(QStringLiteral("Are you sure to update the current record ?"),
                                  Msg::Buttons::YesNo, Msg::Icon::Question);
         // Yes: a ship that cannot be written stays on the form, edits and all.
-        if (answer == Msg::Answer::Yes && !saveCheckedEdits())
+        try {
+            if (answer == Msg::Answer::Yes && !saveCheckedEdits())
+                return;
+        } catch (...) {
+            MessageService::coded(10007, kSavingHeadline);
             return;
+        }
     }
     if (m_recordMode == Mode::New) {
         m_recordMode = Mode::Existing;
