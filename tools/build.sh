@@ -4,5 +4,7 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 dir="${1:-build}"
 shift || true
+# Let ccache share results between checkouts in different folders.
+export CCACHE_BASEDIR="$here" CCACHE_NOHASHDIR=1
 cmake -S "$here" -B "$here/$dir" -G Ninja "$@" >/dev/null
 cmake --build "$here/$dir" -j "$(nproc)"
