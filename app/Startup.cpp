@@ -5,6 +5,8 @@
 #include "app/Database.h"
 #include "app/frmAbout.h"
 #include "app/frmMDI.h"
+#include "survey/SurveyCommandLine.h"
+#include "survey/SurveyFileCommands.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -57,6 +59,7 @@ Outcome start(const QStringList& arguments)
     initResources();
     setDebugMode(arguments.size() == 1 && arguments.first() == QLatin1String("debug"));
     registerChildWindows();
+    SurveyFileCommands::registerCommands();
 
     OpenDatabase();
     if (StartupFailed())
@@ -71,6 +74,9 @@ Outcome start(const QStringList& arguments)
 
 int main(int argc, char** argv)
 {
+    // A survey report from the command line needs no display and shows no window.
+    if (SurveyCommandLine::wanted(argc, argv))
+        return SurveyCommandLine::main(argc, argv);
     if (!displayAvailable()) {
         const QString name = argc > 0 ? QFileInfo(QString::fromLocal8Bit(argv[0])).fileName()
                                       : QStringLiteral("quorvane-lt");

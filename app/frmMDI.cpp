@@ -36,6 +36,12 @@ QMap<QString, frmMDI::Factory>& factories()
     return map;
 }
 
+QMap<QString, frmMDI::Command>& commands()
+{
+    static QMap<QString, frmMDI::Command> map;
+    return map;
+}
+
 struct MenuItem {
     const char* menu;     // control array the item belongs to
     int index;            // its index in that array
@@ -61,6 +67,9 @@ const MenuItem kMenuItems[] = {
     {"mnuShipData", 20, "&Port", {}, true, "PortMaster", "frmPortMaster"},
     {"mnuQuorvane", 5, "&Loading", {}, true, "Loading", "frmQuorvane"},
     {"mnuQuorvane", 10, "Disch&arging", {}, true, "Discharging", "frmZODuraduza"},
+    {"mnuQuorvane", 15, "-", {}, true, nullptr, nullptr},
+    {"mnuQuorvane", 20, "&Open Survey...", {}, true, "Open", "OpenSurvey"},
+    {"mnuQuorvane", 25, "Save Survey &As...", {}, true, "Save", "SaveSurveyAs"},
     {"mnuTools", 5, "&Calculator", {}, true, "Calculator", "Calculator"},
     {"mnuTools", 10, "&Notepad", {}, true, "Notepad", "Notepad"},
     {"mnuHelp", 5, "&Daily Tips", {}, true, "TipOfDay", "frmTipOfDay"},
@@ -183,6 +192,11 @@ QString frmMDI::statusHint()
 void frmMDI::registerChild(const QString& name, Factory factory)
 {
     factories().insert(name, std::move(factory));
+}
+
+void frmMDI::registerCommand(const QString& name, Command command)
+{
+    commands().insert(name, std::move(command));
 }
 
 void frmMDI::createToolbar()
@@ -531,6 +545,8 @@ void frmMDI::menuCommand(const QString& command)
         Desktop::openAddress(Desktop::bugReportPage());
     } else if (command == QLatin1String("About")) {
         showAbout();
+    } else if (const auto it = commands().constFind(command); it != commands().constEnd()) {
+        it.value()(*this);
     }
 }
 

@@ -34,6 +34,10 @@ public:
     // does not depend on the windows it hosts.
     using Factory = std::function<QWidget*()>;
     static void registerChild(const QString& name, Factory factory);
+    // Menu commands that belong to other parts of the program (the survey files), by the command
+    // name their menu item carries.
+    using Command = std::function<void(frmMDI&)>;
+    static void registerCommand(const QString& name, Command command);
 
     // The opening steps: count the child unless it is already open, show the band, show the
     // window (or bring the open one to the front). Returns the child widget, or nullptr when no

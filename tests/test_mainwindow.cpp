@@ -225,7 +225,10 @@ private slots:
         QCOMPARE(describe(menu("mnuMain1")), QStringList({"mnuShipData(5) &Ship Particulars [] on icon",
                                                           "mnuShipData(20) &Port [] on icon"}));
         QCOMPARE(describe(menu("mnuMain2")), QStringList({"mnuQuorvane(5) &Loading [] on icon",
-                                                          "mnuQuorvane(10) Disch&arging [] on icon"}));
+                                                          "mnuQuorvane(10) Disch&arging [] on icon",
+                                                          "mnuQuorvane(15) -",
+                                                          "mnuQuorvane(20) &Open Survey... [] on icon",
+                                                          "mnuQuorvane(25) Save Survey &As... [] on icon"}));
         QCOMPARE(describe(menu("mnuMain3")), QStringList({"mnuTools(5) &Calculator [] on icon",
                                                           "mnuTools(10) &Notepad [] on icon"}));
         const QStringList help = describe(menu("mnuMain5"));

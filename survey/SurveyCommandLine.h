@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The survey report without a window on screen:
+//   quorvane-lt --survey FILE [--pdf OUT.pdf] [--captions OUT.json] [--data-dir DIR]
+// loads the survey file as Open Survey does, calculates, fills the report and writes it.
+namespace SurveyCommandLine {
+
+// Exit statuses.
+enum Status {
+    Done = 0,
+    Failed = 1,   // bad command line, unreadable or foreign file, unknown ship or port, no database,
+                  // an output that cannot be written
+    Refused = 2,  // a value refused by its field, or a draft that failed a check of its calculation
+};
+
+// True when the command line asks for this mode (--survey or --help anywhere on it), so that the
+// program starts no window.
+bool wanted(const QStringList& arguments);
+bool wanted(int argc, char** argv);
+
+QString helpText();
+
+// The whole run: its own application object on the offscreen platform, messages to standard
+// error. Returns the exit status.
+int main(int argc, char** argv);
+
+}  // namespace SurveyCommandLine

@@ -1,0 +1,554 @@
+#include "survey/SurveyFileIO.h"
+
+#include "app/Database.h"
+#include "app/FieldGuard.h"
+#include "app/MessageService.h"
+#include "app/VbError.h"
+#include "db/RowSet.h"
+#include "db/SqlCatalogue.h"
+#include "model/clsDraft.h"
+#include "model/VariantArray2D.h"
+#include "survey/DraftCorrections.h"
+#include "survey/GridEditor.h"
+#include "survey/ResultDisplay.h"
+#include "survey/SurveyWindow.h"
+#include "survey/frmQuorvane.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include <algorithm>
+
+namespace {
+
+using Kind = SurveyFileData::Kind;
+
+// The six readings, in the order the surveyor reads them, with their boxes.
+struct Reading {
+    const char* box;
+    const char* field;
+    QString SurveyDraftData::*value;
+};
+const Reading kReadings[6] = {
+    {"txtFwdPort", "drafts.fwdPort", &SurveyDraftData::fwdPort},
+    {"txtFwdStbd", "drafts.fwdStbd", &SurveyDraftData::fwdStbd},
+    {"txtMidShipPort", "drafts.midPort", &SurveyDraftData::midPort},
+    {"txtMidshipStbd", "drafts.midStbd", &SurveyDraftData::midStbd},
+    {"txtAftPort", "drafts.aftPort", &SurveyDraftData::aftPort},
+    {"txtAftStbd", "drafts.aftStbd", &SurveyDraftData::aftStbd},
+};
+const Reading kMarks[3] = {
+    {"txtFwdX", "marks.fwdX", &SurveyDraftData::fwdX},
+    {"txtMidX", "marks.midX", &SurveyDraftData::midX},
+    {"txtAftX", "marks.aftX", &SurveyDraftData::aftX},
+};
+// Columns 1 to 4 of the hydrostatic table.
+const char* const kHydrostaticColumns[4] = {"draft", "displacement", "tpc", "lcf"};
+
+QString textOf(const Variant& v)
+{
+    return v.isNull() ? QString() : v.toText();
+}
+
+// A reading or density as the window shows a kept draft: nothing for a blank or zero figure.
+QString figureOrBlank(const Variant& v)
+{
+    const std::optional<Decimal> n = ResultFigures::number(v);
+    if (!n || n->isZero())
+        return QString();
+    return v.toText();
+}
+
+// A mark distance the draft holds for itself (a blank box reaches the draft as the integer 0).
+bool holdsMarkDistance(const Variant& v)
+{
+    if (v.isEmpty() || v.isNull())
+        return false;
+    if (v.isText())
+        return !v.toText().trimmed().isEmpty();
+    return !(v.type() == Variant::Type::Integer && v.toInt16() == 0);
+}
+
+bool isNegativeFigure(const QString& text)
+{
+    if (text.trimmed().isEmpty())
+        return false;
+    const std::optional<Decimal> v = DraftCorrections::readFigure(text);
+    return v && v->isNegative();
+}
+
+// The deductible items in the order the deductibles grid lists them.
+QList<QPair<int, QString>> deductionCatalogue()
+{
+    QList<QPair<int, QString>> items;
+    RowSet rows;
+    rows.open(SqlCatalogue::deductionItems(), SharedConnection());
+    for (; !rows.eof(); rows.moveNext()) {
+        const Variant id = rows.value(QStringLiteral("ItemID"));
+        items.append({id.isNull() ? -1 : id.toInt32(), textOf(rows.value(QStringLiteral("ItemName")))});
+    }
+    return items;
+}
+
+bool listHolds(const QString& sql, const QString& column, const QString& name)
+{
+    RowSet rows;
+    rows.open(sql, SharedConnection());
+    for (; !rows.eof(); rows.moveNext())
+        if (textOf(rows.value(column)) == name)
+            return true;
+    return false;
+}
+
+template <class T>
+T* control(const SurveyWindow& w, const char* name)
+{
+    return w.findChild<T*>(QLatin1String(name));
+}
+
+bool hasInputs(const SurveyDraftData& d)
+{
+    bool any = !d.density.isEmpty() || !d.comments.trimmed().isEmpty() || !d.deductibles.isEmpty()
+        || !d.mctcPlus50Below.isEmpty() || !d.mctcPlus50Above.isEmpty() || !d.mctcMinus50Below.isEmpty()
+        || !d.mctcMinus50Above.isEmpty() || d.initialNetDisplacement.has_value();
+    for (const Reading& r : kReadings)
+        any = any || !(d.*r.value).isEmpty();
+    for (int c = 0; c < 4; ++c)
+        any = any || !d.below[c].isEmpty() || !d.above[c].isEmpty();
+    return any;
+}
+
+// --- Typing a file into a window ---------------------------------------------------------------
+
+class Entry {
+public:
+    Entry(SurveyWindow& w, const QString& fileName) : m_w(w), m_guard(w.fieldGuard()), m_file(fileName)
+    {
+        m_items = deductionCatalogue();
+    }
+
+    SurveyFileIO::LoadResult run(const SurveyFileData& data)
+    {
+        if (!enterHeader(data) || !enterDraft(data.initial, QStringLiteral("initial"), false))
+            return m_result;
+        calculate(QStringLiteral("initial"), QStringLiteral("Initial"));
+        if (!data.final)
+            return m_result;
+        // To the Final tab as the surveyor clicks it: the Initial draft is kept, the Final shown.
+        auto* tabs = control<QTabWidget>(m_w, "sstQuorvane");
+        tabs->setCurrentIndex(SurveyWindow::FinalTab);
+        if (tabs->currentIndex() != SurveyWindow::FinalTab) {
+            refuse(QStringLiteral("final"), QString(), QStringLiteral("the Final tab could not be opened"));
+            return m_result;
+        }
+        if (enterDraft(*data.final, QStringLiteral("final"), true))
+            calculate(QStringLiteral("final"), QStringLiteral("Final"));
+        return m_result;
+    }
+
+private:
+    bool enterHeader(const SurveyFileData& data)
+    {
+        if (!pick(control<QComboBox>(m_w, "dcbShip"), data.ship, QStringLiteral("ship"))
+            || !type(control<QLineEdit>(m_w, "txtVoyageID"), data.voyage, QStringLiteral("voyage"))
+            || !pick(control<QComboBox>(m_w, "dcbPort"), data.port, QStringLiteral("port"))
+            || !type(control<QLineEdit>(m_w, "txtCargo"), data.cargo, QStringLiteral("cargo")))
+            return false;
+        // The Bill of Lading quantity sits on the Initial tab, before the arrival draft is worked.
+        if (data.kind == Kind::Discharging && data.blQuantity)
+            return type(control<QLineEdit>(m_w, "txtBLQty"), *data.blQuantity, QStringLiteral("blQuantity"));
+        return true;
+    }
+
+    bool enterDraft(const SurveyDraftData& d, const QString& path, bool isFinal)
+    {
+        const QString p = path + QLatin1Char('.');
+        if (!type(control<QLineEdit>(m_w, "txtDensity"), d.density, p + QStringLiteral("density"))
+            || !type(control<QLineEdit>(m_w, "mbxDate"), d.date, p + QStringLiteral("date"))
+            || !type(control<QLineEdit>(m_w, "mbxTime"), d.time, p + QStringLiteral("time")))
+            return false;
+        for (const Reading& r : kReadings)
+            if (!type(control<QLineEdit>(m_w, r.box), d.*r.value, p + QLatin1String(r.field)))
+                return false;
+        for (const Reading& m : kMarks)
+            if (!type(control<QLineEdit>(m_w, m.box), d.*m.value, p + QLatin1String(m.field)))
+                return false;
+
+        // Down each column of the hydrostatic table, Below then Above, as Enter leads.
+        auto* hdt = control<GridEditor>(m_w, "fgrdHDT");
+        const QString h = p + QStringLiteral("hydrostatics.");
+        for (int c = 0; c < 4; ++c) {
+            const QString column = QLatin1String(kHydrostaticColumns[c]);
+            if (!cell(hdt, 1, c + 1, d.below[c], h + QStringLiteral("below.") + column)
+                || !cell(hdt, 2, c + 1, d.above[c], h + QStringLiteral("above.") + column))
+                return false;
+        }
+        auto* mp = control<GridEditor>(m_w, "fgrdMCTCP50");
+        auto* mm = control<GridEditor>(m_w, "fgrdMCTCM50");
+        if (!cell(mp, 1, 2, d.mctcPlus50Below, p + QStringLiteral("mctcPlus50.below"))
+            || !cell(mp, 2, 2, d.mctcPlus50Above, p + QStringLiteral("mctcPlus50.above"))
+            || !cell(mm, 1, 2, d.mctcMinus50Below, p + QStringLiteral("mctcMinus50.below"))
+            || !cell(mm, 2, 2, d.mctcMinus50Above, p + QStringLiteral("mctcMinus50.above")))
+            return false;
+
+        auto* deductions = control<GridEditor>(m_w, "fgrdDeduction");
+        for (const auto& [item, quantity] : d.deductibles) {
+            const QString field = p + QStringLiteral("deductibles.") + QString::number(item);
+            const int row = rowOfItem(item);
+            if (row < 0 || !deductions || row >= deductions->rowCount())
+                return refuse(field, quantity, QStringLiteral("the deductibles list has no item %1").arg(item));
+            if (!cell(deductions, row, 1, quantity, field))
+                return false;
+        }
+        if (!d.comments.isEmpty())
+            control<QPlainTextEdit>(m_w, "txtComments")->setPlainText(d.comments);
+        if (isFinal && d.initialNetDisplacement)
+            return type(control<QLineEdit>(m_w, "txtFnlGrdTxtBox"), *d.initialNetDisplacement,
+                        p + QStringLiteral("initialNetDisplacement"));
+        return true;
+    }
+
+    // A text typed into a box, then the box left: its check decides.
+    bool type(QLineEdit* box, const QString& value, const QString& field)
+    {
+        if (value.isEmpty())
+            return true;  // nothing typed: the box keeps what the window put there
+        if (!box)
+            return refuse(field, value, QStringLiteral("the window has no box for it"));
+        // The box would cut a longer text at its length, and the figure would change unseen.
+        if (box->inputMask().isEmpty() && value.size() > box->maxLength())
+            return refuse(field, value,
+                          QStringLiteral("the box takes at most %1 characters").arg(box->maxLength()));
+        box->setText(value);
+        if (!m_guard.validate(box))
+            return refuse(field, value);
+        return true;
+    }
+
+    // An entry picked from a list by its name as stored.
+    bool pick(QComboBox* list, const QString& name, const QString& field)
+    {
+        if (name.isEmpty())
+            return true;
+        const int index = list ? list->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) : -1;
+        if (index < 0)
+            return refuse(field, name, QStringLiteral("it is not in the list"));
+        const qsizetype told = MessageService::records().size();
+        list->setCurrentIndex(index);
+        if (list->currentIndex() != index || MessageService::records().size() != told)
+            return refuse(field, name);
+        return true;
+    }
+
+    // A figure typed into a grid cell through the grid's own box: the box goes to the cell
+    // (committing the cell left), takes the text, and is checked as when the user moves on.
+    bool cell(GridEditor* grid, int row, int column, const QString& value, const QString& field)
+    {
+        if (value.isEmpty())
+            return true;
+        if (!grid)
+            return refuse(field, value, QStringLiteral("the window has no table for it"));
+        grid->moveTo(row, column);
+        QLineEdit* box = grid->editor();
+        if (grid->row() != row || grid->col() != column || box->isReadOnly())
+            return refuse(field, value, QStringLiteral("the cell cannot be typed in"));
+        box->setText(value);
+        // The table refuses what is no figure as it is typed, and takes the keystrokes back.
+        if (box->text() != value || !m_guard.validate(box))
+            return refuse(field, value);
+        return true;
+    }
+
+    void calculate(const QString& path, const QString& caption)
+    {
+        control<QPushButton>(m_w, "cmdCalculate")->click();
+        if (!m_w.finalResultText(ResultDisplay::NetDisplacementRow, 1).trimmed().isEmpty())
+            return;
+        if (!m_result.loaded())
+            return;
+        m_result.outcome = SurveyFileIO::LoadResult::Outcome::NotCalculated;
+        m_result.field = failedField(path);
+        m_result.message = QStringLiteral("%1: field \"%2\": the %3 draft could not be calculated.")
+                               .arg(m_file, m_result.field, caption);
+    }
+
+    // The field behind a failed calculation check: a table whose Above row lies below its Below
+    // row, else the control the check sent the focus to.
+    QString failedField(const QString& path) const
+    {
+        const QString p = path + QLatin1Char('.');
+        if (auto* hdt = control<GridEditor>(m_w, "fgrdHDT")) {
+            for (int c = 1; c <= 4; ++c)
+                if (isNegativeFigure(hdt->text(3, c)))
+                    return p + QStringLiteral("hydrostatics.above.") + QLatin1String(kHydrostaticColumns[c - 1]);
+        }
+        for (const char* name : {"fgrdMCTCP50", "fgrdMCTCM50"}) {
+            auto* g = control<GridEditor>(m_w, name);
+            if (g && isNegativeFigure(g->text(3, 2)))
+                return p + (qstrcmp(name, "fgrdMCTCP50") == 0 ? QStringLiteral("mctcPlus50.above")
+                                                               : QStringLiteral("mctcMinus50.above"));
+        }
+        const QWidget* focus = m_w.focusWidget();
+        const QString name = focus ? focus->objectName() : QString();
+        static const QMap<QString, QString> header = {
+            {"dcbShip", "ship"}, {"txtVoyageID", "voyage"}, {"dcbPort", "port"}, {"txtCargo", "cargo"},
+            {"txtBLQty", "blQuantity"}};
+        if (header.contains(name))
+            return header.value(name);
+        if (name == QLatin1String("txtDensity"))
+            return p + QStringLiteral("density");
+        for (const Reading& r : kReadings) {
+            if (name == QLatin1String(r.box)) {
+                // A filled reading box that takes the focus back: the readings together give a
+                // true mean draft of nothing.
+                const auto* box = static_cast<const QLineEdit*>(focus);
+                return box->text().isEmpty() ? p + QLatin1String(r.field) : p + QStringLiteral("drafts");
+            }
+        }
+        for (const Reading& m : kMarks)
+            if (name == QLatin1String(m.box))
+                return p + QLatin1String(m.field);
+        const auto gridCell = [&](const char* gridName, const QString& prefix) {
+            const auto* g = control<GridEditor>(m_w, gridName);
+            const QString row = g && g->row() == 2 ? QStringLiteral("above") : QStringLiteral("below");
+            return prefix + row;
+        };
+        if (name == QLatin1String("txtHDTGridTextbox")) {
+            const auto* g = control<GridEditor>(m_w, "fgrdHDT");
+            const int c = g ? g->col() : 0;
+            const QString column = c >= 1 && c <= 4 ? QLatin1String(kHydrostaticColumns[c - 1]) : QString();
+            return gridCell("fgrdHDT", p + QStringLiteral("hydrostatics.")) + QLatin1Char('.') + column;
+        }
+        if (name == QLatin1String("txtMPGridTextbox"))
+            return gridCell("fgrdMCTCP50", p + QStringLiteral("mctcPlus50."));
+        if (name == QLatin1String("txtMMGridTextbox"))
+            return gridCell("fgrdMCTCM50", p + QStringLiteral("mctcMinus50."));
+        if (name == QLatin1String("txtGridTextbox")) {
+            const auto* g = control<GridEditor>(m_w, "fgrdDeduction");
+            const int row = g ? g->row() : -1;
+            if (row >= 0 && row < m_items.size())
+                return p + QStringLiteral("deductibles.") + QString::number(m_items.at(row).first);
+        }
+        if (name == QLatin1String("txtFnlGrdTxtBox"))
+            return p + QStringLiteral("initialNetDisplacement");
+        return path;
+    }
+
+    int rowOfItem(int item) const
+    {
+        for (int r = 0; r < m_items.size(); ++r)
+            if (m_items.at(r).first == item)
+                return r;
+        return -1;
+    }
+
+    bool refuse(const QString& field, const QString& value, const QString& why = QString())
+    {
+        m_result.outcome = SurveyFileIO::LoadResult::Outcome::Refused;
+        m_result.field = field;
+        m_result.value = value;
+        m_result.message = why.isEmpty()
+            ? QStringLiteral("%1: field \"%2\": the value \"%3\" was refused.").arg(m_file, field, value)
+            : QStringLiteral("%1: field \"%2\": the value \"%3\" was not taken: %4.")
+                  .arg(m_file, field, value, why);
+        return false;
+    }
+
+    SurveyWindow& m_w;
+    FieldGuard& m_guard;
+    QString m_file;
+    QList<QPair<int, QString>> m_items;
+    SurveyFileIO::LoadResult m_result;
+};
+
+// --- Reading a window --------------------------------------------------------------------------
+
+// A figure in a grid cell, or in the box over it when it is the cell being typed in.
+QString gridText(const GridEditor* g, int row, int column)
+{
+    if (g->row() == row && g->col() == column && !g->editor()->isReadOnly())
+        return g->editor()->text().trimmed();
+    return g->text(row, column);
+}
+
+SurveyDraftData draftOnShow(const SurveyWindow& w, const QList<QPair<int, QString>>& items)
+{
+    SurveyDraftData d;
+    d.density = control<QLineEdit>(w, "txtDensity")->text();
+    d.date = control<QLineEdit>(w, "mbxDate")->text();
+    d.time = control<QLineEdit>(w, "mbxTime")->text();
+    for (const Reading& r : kReadings)
+        d.*r.value = control<QLineEdit>(w, r.box)->text();
+    for (const Reading& m : kMarks)
+        d.*m.value = control<QLineEdit>(w, m.box)->text();
+    const auto* hdt = control<GridEditor>(w, "fgrdHDT");
+    for (int c = 0; c < 4; ++c) {
+        d.below[c] = gridText(hdt, 1, c + 1);
+        d.above[c] = gridText(hdt, 2, c + 1);
+    }
+    const auto* mp = control<GridEditor>(w, "fgrdMCTCP50");
+    const auto* mm = control<GridEditor>(w, "fgrdMCTCM50");
+    d.mctcPlus50Below = gridText(mp, 1, 2);
+    d.mctcPlus50Above = gridText(mp, 2, 2);
+    d.mctcMinus50Below = gridText(mm, 1, 2);
+    d.mctcMinus50Above = gridText(mm, 2, 2);
+    const auto* deductions = control<GridEditor>(w, "fgrdDeduction");
+    for (int r = 0; deductions && r < deductions->rowCount() && r < items.size(); ++r) {
+        const QString quantity = gridText(deductions, r, 1);
+        if (!quantity.isEmpty())
+            d.deductibles.append({items.at(r).first, quantity});
+    }
+    d.comments = control<QPlainTextEdit>(w, "txtComments")->toPlainText();
+    return d;
+}
+
+// A draft kept by the window while the other one is on show, as the window would show it again.
+SurveyDraftData keptDraft(const SurveyWindow& w, clsDraft& draft)
+{
+    SurveyDraftData d;
+    d.density = figureOrBlank(draft.SpecificGravity());
+    d.date = draft.DSDate();
+    d.time = draft.DSTime();
+    const Variant readings[6] = {draft.FwdPort(), draft.FwdStbd(), draft.MidPort(),
+                                 draft.MidStbd(), draft.AftPort(), draft.AftStbd()};
+    for (int i = 0; i < 6; ++i)
+        d.*kReadings[i].value = figureOrBlank(readings[i]);
+    // A draft without distances of its own takes the ones the boxes hold when it comes back.
+    const Variant marks[3] = {draft.FwdX(), draft.MidX(), draft.AftX()};
+    for (int i = 0; i < 3; ++i)
+        d.*kMarks[i].value =
+            holdsMarkDistance(marks[i]) ? marks[i].toText() : control<QLineEdit>(w, kMarks[i].box)->text();
+    const VariantArray2D hdt = draft.HDT();
+    for (int c = 0; c < 4; ++c) {
+        d.below[c] = textOf(hdt(clsDraft::Below, c));
+        d.above[c] = textOf(hdt(clsDraft::Above, c));
+    }
+    const VariantArray2D plus = draft.MCTCP50();
+    const VariantArray2D minus = draft.MCTCM50();
+    d.mctcPlus50Below = textOf(plus(clsDraft::Below, clsDraft::Mctc));
+    d.mctcPlus50Above = textOf(plus(clsDraft::Above, clsDraft::Mctc));
+    d.mctcMinus50Below = textOf(minus(clsDraft::Below, clsDraft::Mctc));
+    d.mctcMinus50Above = textOf(minus(clsDraft::Above, clsDraft::Mctc));
+    // The window shows a draft's deductions only once something was entered in it.
+    RowSet& list = draft.Deductions();
+    if (draft.ToSave() && list.isOpen()) {
+        for (list.moveFirst(); !list.eof(); list.moveNext()) {
+            const Variant id = list.value(QStringLiteral("ItemID"));
+            const QString quantity = figureOrBlank(list.value(QStringLiteral("Quantity")));
+            if (!id.isNull() && !quantity.isEmpty())
+                d.deductibles.append({id.toInt32(), quantity});
+        }
+        std::sort(d.deductibles.begin(), d.deductibles.end(),
+                  [](const auto& a, const auto& b) { return a.first < b.first; });
+    }
+    d.comments = draft.Comments();
+    return d;
+}
+
+}  // namespace
+
+namespace SurveyFileIO {
+
+QString windowClass(Kind kind)
+{
+    return kind == Kind::Loading ? QStringLiteral("frmQuorvane") : QStringLiteral("frmZODuraduza");
+}
+
+QString kindCaption(Kind kind)
+{
+    return kind == Kind::Loading ? QStringLiteral("Loading") : QStringLiteral("Discharging");
+}
+
+std::unique_ptr<SurveyWindow> makeWindow(Kind kind)
+{
+    if (kind == Kind::Loading)
+        return std::make_unique<frmQuorvane>();
+    return nullptr;
+}
+
+std::optional<QString> checkNames(const SurveyFileData& data, const QString& fileName)
+{
+    try {
+        if (!listHolds(SqlCatalogue::shipList(), QStringLiteral("ShipName"), data.ship))
+            return QStringLiteral("%1: field \"ship\": there is no ship \"%2\" in the database.")
+                .arg(fileName, data.ship);
+        if (!data.port.isEmpty()
+            && !listHolds(SqlCatalogue::portList(), QStringLiteral("PortName"), data.port))
+            return QStringLiteral("%1: field \"port\": there is no port \"%2\" in the database.")
+                .arg(fileName, data.port);
+        const QList<QPair<int, QString>> items = deductionCatalogue();
+        const auto known = [&items](int id) {
+            return std::any_of(items.begin(), items.end(), [id](const auto& i) { return i.first == id; });
+        };
+        const std::pair<const SurveyDraftData*, QString> drafts[2] = {
+            {&data.initial, QStringLiteral("initial")},
+            {data.final ? &*data.final : nullptr, QStringLiteral("final")}};
+        for (const auto& [draft, path] : drafts) {
+            if (!draft)
+                continue;
+            for (const auto& [item, quantity] : draft->deductibles)
+                if (!known(item))
+                    return QStringLiteral("%1: field \"%2.deductibles.%3\": there is no deductible item %3 "
+                                          "in the database.")
+                        .arg(fileName, path)
+                        .arg(item);
+        }
+    } catch (const VbError& e) {
+        return QStringLiteral("%1: the database cannot be read (%2).").arg(fileName, e.description());
+    }
+    return std::nullopt;
+}
+
+LoadResult enter(SurveyWindow& window, const SurveyFileData& data, const QString& fileName)
+{
+    try {
+        Entry entry(window, fileName);
+        return entry.run(data);
+    } catch (const VbError& e) {
+        LoadResult r;
+        r.outcome = LoadResult::Outcome::NotCalculated;
+        r.message = QStringLiteral("%1: the survey could not be entered (%2).").arg(fileName, e.description());
+        return r;
+    }
+}
+
+SurveyFileData read(SurveyWindow& window)
+{
+    SurveyFileData data;
+    data.kind = window.isDischarging() ? Kind::Discharging : Kind::Loading;
+    data.ship = window.shipText();
+    data.port = window.portText();
+    data.voyage = window.voyageIdText();
+    data.cargo = window.cargoText();
+    if (data.kind == Kind::Discharging) {
+        if (auto* bl = control<QLineEdit>(window, "txtBLQty"); bl && !bl->text().isEmpty())
+            data.blQuantity = bl->text();
+    }
+
+    QList<QPair<int, QString>> items;
+    try {
+        items = deductionCatalogue();
+    } catch (const VbError&) {
+        // Without the catalogue the quantities cannot be told apart: none is written.
+    }
+    const bool finalOnShow =
+        control<QTabWidget>(window, "sstQuorvane")->currentIndex() == SurveyWindow::FinalTab;
+    window.CopyFormToDraft(finalOnShow ? 1 : 0);
+    const SurveyDraftData shown = draftOnShow(window, items);
+    data.initial = finalOnShow ? keptDraft(window, window.initialDraft()) : shown;
+    SurveyDraftData fin = finalOnShow ? shown : keptDraft(window, window.finalDraft());
+    // The initial net displacement typed over the Final results counts as an input only where the
+    // Initial draft has none of its own; otherwise the window shows the worked-out one there.
+    const QString typed = window.initialNetDisplacementText().trimmed();
+    const std::optional<Decimal> initialNet = ResultFigures::number(window.initialDraft().NetDisplacement());
+    if (!typed.isEmpty() && (!initialNet || initialNet->isZero()))
+        fin.initialNetDisplacement = typed;
+    if (finalOnShow || hasInputs(fin))
+        data.final = fin;
+    return data;
+}
+
+}  // namespace SurveyFileIO

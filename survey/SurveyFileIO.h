@@ -1,0 +1,57 @@
+#pragma once
+
+#include "survey/SurveyFile.h"
+
+#include <QString>
+#include <memory>
+#include <optional>
+
+class SurveyWindow;
+
+// A survey file and a survey window: the file's figures typed into the window one by one, the way
+// the surveyor would type them (every field check and rounding of the window applies, and each
+// draft is calculated with the window's own Calculate), and the window's inputs read back into a
+// file.
+namespace SurveyFileIO {
+
+// The window class that holds a survey of the file's kind: "frmQuorvane" or "frmZODuraduza".
+QString windowClass(SurveyFileData::Kind kind);
+QString kindCaption(SurveyFileData::Kind kind);  // "Loading" or "Discharging"
+
+// A new, hidden survey window of the file's kind (for a run without the main window).
+std::unique_ptr<SurveyWindow> makeWindow(SurveyFileData::Kind kind);
+
+// What the database must know before anything is typed: the ship, the port and the deductible
+// items the file names. Returns the sentence that names the file and the field when one is
+// missing (or when the database cannot be read); nothing when all are there.
+std::optional<QString> checkNames(const SurveyFileData& data, const QString& fileName);
+
+struct LoadResult {
+    enum class Outcome {
+        Loaded,         // every value taken and every draft present calculated
+        Refused,        // a field refused a value; the window stopped there
+        NotCalculated,  // a draft's calculation stopped at one of its checks
+    };
+    Outcome outcome = Outcome::Loaded;
+    QString field;  // the file's field: "initial.drafts.fwdPort"
+    QString value;  // the value refused
+    // One sentence naming the file and the field; empty when loaded.
+    QString message;
+
+    bool loaded() const { return outcome == Outcome::Loaded; }
+};
+
+// Types the survey into `window`, a freshly opened survey window of the file's kind, header first,
+// then the Initial draft, Calculate; then, when the file has a Final draft, the Final tab, its
+// draft, Calculate. The window shows its own message for a refused value or a failed check;
+// the result names the file's field. A refused value stops the entry there, so the window shows
+// what was entered up to it with the refused box emptied and focused, as after the user's own
+// entry; a draft that fails a calculation check does not stop the other draft being entered.
+LoadResult enter(SurveyWindow& window, const SurveyFileData& data, const QString& fileName);
+
+// The inputs of a survey window as a file: the header, the draft on show as its boxes and grids
+// hold it (first copied into its draft, as a tab switch does), and the other draft as the window
+// keeps it. A Final draft is written only when something was entered in it.
+SurveyFileData read(SurveyWindow& window);
+
+}  // namespace SurveyFileIO
