@@ -290,7 +290,7 @@ void frmMDI::fillWindowMenu()
     cascade->setObjectName(QStringLiteral("mnuWindowCascade"));
     QAction* tile = m_windowMenu->addAction(tr("&Tile"), m_mdi, &QMdiArea::tileSubWindows);
     tile->setObjectName(QStringLiteral("mnuWindowTile"));
-    const QList<QMdiSubWindow*> windows = m_mdi->subWindowList();
+    const QList<QMdiSubWindow*> windows = liveSubWindows();
     cascade->setEnabled(!windows.isEmpty());
     tile->setEnabled(!windows.isEmpty());
     if (windows.isEmpty())
@@ -327,9 +327,19 @@ QMdiArea* frmMDI::mdiArea() const
     return m_mdi;
 }
 
+QList<QMdiSubWindow*> frmMDI::liveSubWindows() const
+{
+    QList<QMdiSubWindow*> live;
+    for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
+        if (!m_deadFrames.contains(static_cast<const void*>(sub)))
+            live.append(sub);
+    }
+    return live;
+}
+
 QMdiSubWindow* frmMDI::subWindowOf(const QWidget* child) const
 {
-    for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
+    for (QMdiSubWindow* sub : liveSubWindows()) {
         if (sub->widget() == child)
             return sub;
     }
@@ -338,7 +348,7 @@ QMdiSubWindow* frmMDI::subWindowOf(const QWidget* child) const
 
 QWidget* frmMDI::findChildWindow(const QString& name) const
 {
-    for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
+    for (QMdiSubWindow* sub : liveSubWindows()) {
         QWidget* w = sub->widget();
         if (w && !sub->isHidden() && w->property(kChildName).toString() == name)
             return w;
@@ -397,6 +407,11 @@ QWidget* frmMDI::openChild(const QString& name)
         if (a->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_F4))
             a->setShortcut(QKeySequence());
     }
+    // Once its child is gone a frame is on its way out (often it is the frame's own destructor
+    // deleting the child), and nothing may be asked of it any more.
+    const void* frame = sub;
+    connect(child, &QObject::destroyed, this, [this, frame] { m_deadFrames.insert(frame); });
+    connect(sub, &QObject::destroyed, this, [this, frame] { m_deadFrames.remove(frame); });
     connect(child, &QObject::destroyed, this, [this, child] { forgetChild(child); });
     child->installEventFilter(this);
     connect(child, &QObject::destroyed, sub, &QObject::deleteLater);
@@ -487,7 +502,7 @@ QString frmMDI::statusText() const
 
 bool frmMDI::otherWindowOpen(const QObject* ignore) const
 {
-    for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
+    for (QMdiSubWindow* sub : liveSubWindows()) {
         if (sub == ignore || !sub->widget() || sub->widget() == ignore || sub->isHidden())
             continue;
         return true;
@@ -504,7 +519,7 @@ bool frmMDI::otherWindowOpen(const QObject* ignore) const
 
 bool frmMDI::childWindowOpen() const
 {
-    for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
+    for (QMdiSubWindow* sub : liveSubWindows()) {
         if (sub->widget() && !sub->isHidden())
             return true;
     }
@@ -630,7 +645,7 @@ void frmMDI::closeEvent(QCloseEvent* e)
 {
     // Every child window closes through its own closing logic, which may ask to save and may
     // refuse; then the whole program stays open.
-    const QList<QMdiSubWindow*> windows = m_mdi->subWindowList();
+    const QList<QMdiSubWindow*> windows = liveSubWindows();
     for (QMdiSubWindow* sub : windows) {
         if (sub->widget() && !sub->close()) {
             e->ignore();

@@ -99,6 +99,8 @@ private:
     QMdiSubWindow* subWindowOf(const QWidget* child) const;
     ChildWindow* activeChildWindow() const;
     bool otherWindowOpen(const QObject* ignore) const;
+    // The MDI area's frames, less those being torn down.
+    QList<QMdiSubWindow*> liveSubWindows() const;
     bool childWindowOpen() const;
     void forgetChild(QWidget* child);
 
@@ -110,6 +112,8 @@ private:
     QMap<QString, QAction*> m_actions;
     QSet<QWidget*> m_counted;  // the open child windows that take part in OpenChildCount
     QPointer<QWidget> m_lastActivated;
+    // Frames whose child window has been destroyed: they are being torn down.
+    QSet<const void*> m_deadFrames;
     QPointer<HelpViewer> m_help;
     bool m_destroying = false;
 };
