@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyle>
 
 namespace {
 
@@ -55,7 +56,7 @@ SurveyGrid::SurveyGrid(int rows, int columns, int fixedRows, int fixedColumns, Q
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(1);
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setMinimumSectionSize(1);
     horizontalHeader()->setDefaultSectionSize(twipsToPixels(DefaultColumnTwips));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -74,6 +75,23 @@ int SurveyGrid::twipsToPixels(int twips) const
 {
     const int dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
     return (twips * dpi + 720) / 1440;
+}
+
+int SurveyGrid::cellPadding() const
+{
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    return 2 * margin + 6;
+}
+
+int SurveyGrid::columnWidthFor(int twips, const QStringList& texts, bool bold) const
+{
+    QFont f = font();
+    f.setBold(bold);
+    const QFontMetrics metrics(f);
+    int widest = 0;
+    for (const QString& t : texts)
+        widest = qMax(widest, metrics.horizontalAdvance(t));
+    return qMax(twipsToPixels(twips), widest + cellPadding());
 }
 
 void SurveyGrid::setShape(int rows, int columns)
@@ -293,8 +311,13 @@ void GridEditor::setEditorTextQuietly(const QString& text)
 void GridEditor::placeEditor()
 {
     const QModelIndex index = currentIndex();
-    if (index.isValid())
+    if (index.isValid()) {
         m_box->setGeometry(visualRect(index));
+        // The figure being typed stands where the cell shows it.
+        const QTableWidgetItem* header = horizontalHeaderItem(index.column());
+        const bool right = header && header->data(RightAlignedRole).toBool();
+        m_box->setAlignment(right ? Qt::AlignRight | Qt::AlignTop : Qt::AlignLeft | Qt::AlignVCenter);
+    }
     applyLock();
 }
 

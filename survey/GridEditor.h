@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QLineEdit>
+#include <QStringList>
 #include <QTableWidget>
 
 #include <functional>
@@ -55,6 +56,11 @@ public:
     void setVisibleRows(int rows);
 
     int twipsToPixels(int twips) const;
+    // The width of a column that shows each of `texts` whole in the grid's font (bold when
+    // asked), and never less than `twips`: the measures were taken for a smaller system font.
+    int columnWidthFor(int twips, const QStringList& texts, bool bold = false) const;
+    // Room a cell needs beside its text: the view's margins either side and the grid line.
+    int cellPadding() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

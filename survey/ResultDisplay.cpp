@@ -4,7 +4,6 @@
 #include "app/VbError.h"
 #include "survey/GridEditor.h"
 
-#include <QFontMetrics>
 #include <QLineEdit>
 
 namespace {
@@ -58,14 +57,12 @@ void ResultDisplay::fitCaptions()
 {
     // The captions were measured for a small system font; with a larger one the column widens
     // rather than cut "Second Trim Correction" short.
-    QFont bold = m_grid->font();
-    bold.setBold(true);
-    const QFontMetrics metrics(bold);
-    int widest = 0;
+    QStringList captions;
     for (int r = 0; r < RowCount; ++r)
-        widest = qMax(widest, metrics.horizontalAdvance(m_grid->text(r, 0)));
-    if (widest + 12 > m_grid->columnWidth(0)) {
-        m_grid->setColumnWidth(0, widest + 12);
+        captions.append(m_grid->text(r, 0));
+    const int needed = m_grid->columnWidthFor(2100, captions, true);
+    if (needed > m_grid->columnWidth(0)) {
+        m_grid->setColumnWidth(0, needed);
         m_grid->updateGeometry();
     }
 }

@@ -38,14 +38,14 @@ bool SurveyGrids::loadDeductionCatalogue()
     m_deduction->clearCells();
     m_deduction->setShape(items.recordCount(), 2);
     m_itemIds.clear();
-    int widest = m_deduction->twipsToPixels(975);
+    QStringList names;
     for (int i = 0; !items.eof(); ++i, items.moveNext()) {
         const QString name = textOf(items.value(QStringLiteral("ItemName")));
         m_deduction->setText(i, 0, name);
         m_itemIds.append(items.value(QStringLiteral("ItemID")));
-        widest = qMax(widest, m_deduction->fontMetrics().horizontalAdvance(name) + 12);
+        names.append(name);
     }
-    m_deduction->setColumnWidth(0, widest);
+    m_deduction->setColumnWidth(0, m_deduction->columnWidthFor(975, names));
     m_deduction->setColumnWidthTwips(1, 1630);
     m_deduction->setColumnRightAligned(1);
     m_deduction->setCurrentQuietly(0, 1);

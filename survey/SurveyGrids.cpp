@@ -11,6 +11,7 @@
 #include "survey/GridEditor.h"
 
 #include <QKeyEvent>
+#include <QStyledItemDelegate>
 
 using GridFigures::isFigure;
 using GridFigures::textOf;
@@ -49,6 +50,75 @@ struct Rule {
     bool emptyWhenRefused;  // a refused TPC empties the box; the others go back to the cell
 };
 
+// Column widths, in pixels, of the hydrostatic tables and of the grids that show their
+// interpolation. fgrdIpResult stands under fgrdHDT column for column (its labels under Below and
+// Hyd. Draft, then Displacement, TPC, LCF, MCTC+50, MCTC-50) and each MCTC result grid under its
+// table, so that the tables' captions head the interpolated figures as well.
+struct HydrostaticWidths {
+    int hdt[7];
+    int ipResult[6];
+    int mctc[3];
+    int ipMctc[2];
+    int result[2];
+};
+
+HydrostaticWidths hydrostaticWidths(const SurveyGrid& g)
+{
+    // Figures a column shows whole: a displacement to five places as the interpolation gives it,
+    // a capesize's included, and any other table figure with its sign.
+    const QString tonnage = QStringLiteral("999999.99999");
+    const QString figure = QStringLiteral("-9999.99");
+    const QStringList rowLabels = {"Below", "Above", "Difference"};
+    const QStringList resultLabels = {"Interpolated Values", "Result"};
+    const int resultLabelWidth = g.columnWidthFor(1850, resultLabels);
+    HydrostaticWidths w{};
+    w.hdt[0] = g.columnWidthFor(900, rowLabels);
+    w.hdt[1] = g.columnWidthFor(975, {"Hyd. Draft", figure});
+    w.hdt[1] += qMax(0, resultLabelWidth - w.hdt[0] - w.hdt[1]);
+    w.hdt[2] = qMax(g.columnWidthFor(1100, {"Displacement", tonnage}), g.columnWidthFor(1130, {tonnage}));
+    const QStringList others = {"TPC", "LCF", "MCTC+50", "MCTC-50"};
+    for (int c = 3; c < 7; ++c)
+        w.hdt[c] = g.columnWidthFor(975, {others.at(c - 3), figure});
+    w.ipResult[0] = w.hdt[0] + w.hdt[1];
+    for (int c = 1; c < 6; ++c)
+        w.ipResult[c] = w.hdt[c + 1];
+
+    w.mctc[0] = w.hdt[0];
+    w.mctc[1] = g.columnWidthFor(975, {"Hyd. Draft", "Hyd.Draft", figure});
+    w.mctc[1] += qMax(0, resultLabelWidth - w.mctc[0] - w.mctc[1]);
+    w.mctc[2] = qMax(g.columnWidthFor(975, {"MCTC+50", "MCTC-50", figure}), g.columnWidthFor(985, {figure}));
+    w.ipMctc[0] = w.mctc[0] + w.mctc[1];
+    w.ipMctc[1] = w.mctc[2];
+
+    w.result[0] = g.columnWidthFor(1014, {"TPC", "LCF", "MCTC+50", "MCTC-50", "dMCTC"});
+    w.result[1] = g.columnWidthFor(975, {figure});
+    return w;
+}
+
+// fgrdHDT's two MCTC columns only head the interpolated MCTC figures of fgrdIpResult under them;
+// the surveyor types the MCTC rows into the MCTC tables. A calculated draft hands these cells back
+// as 0, its form of an empty cell, which would read as an MCTC of nought: a zero there is drawn
+// as the empty cell it was. The cell keeps its text, and the draft gets it back as it stands.
+class HeadingColumnDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.row() > 0 && isFigure(option->text) && figureOf(option->text).toDecimal().isZero())
+            option->text.clear();
+    }
+};
+
+void setColumnWidths(SurveyGrid* grid, const int* widths, int count)
+{
+    for (int c = 0; c < count; ++c)
+        grid->setColumnWidth(c, widths[c]);
+    grid->updateGeometry();
+}
+
 }  // namespace
 
 SurveyGrids::SurveyGrids(SurveyGridsHost& host, FieldGuard& guard, QWidget* parent)
@@ -69,7 +139,8 @@ void SurveyGrids::buildGrids(QWidget* parent)
     m_mctcm50->setObjectName(QStringLiteral("fgrdMCTCM50"));
     m_deduction = new GridEditor(0, 2, 0, 1, QStringLiteral("txtGridTextbox"), parent);
     m_deduction->setObjectName(QStringLiteral("fgrdDeduction"));
-    m_deduction->setVisibleRows(7);
+    // The whole catalogue in view; a longer one than the delivered eight items scrolls.
+    m_deduction->setVisibleRows(10);
 
     m_ipResult = new SurveyGrid(2, 6, 0, 1, parent);
     m_ipResult->setObjectName(QStringLiteral("fgrdIpResult"));
@@ -84,6 +155,13 @@ void SurveyGrids::buildGrids(QWidget* parent)
         for (int c = 1; c < g->columnCount(); ++c)
             g->setColumnRightAligned(c);
     }
+    auto* headings = new HeadingColumnDelegate(m_hdt);
+    m_hdt->setItemDelegateForColumn(5, headings);
+    m_hdt->setItemDelegateForColumn(6, headings);
+    // Nothing is ever written past the one figure of an MCTC result grid: the grid shows its
+    // label and that figure, under the MCTC column of its table.
+    m_ipResultP50->setColumnHidden(2, true);
+    m_ipResultM50->setColumnHidden(2, true);
 
     // The Difference row is the window's to write; in the MCTC tables the drafts follow fgrdHDT.
     m_hdt->readOnlyCell = [](int row, int) { return row == 3; };
@@ -149,8 +227,7 @@ void SurveyGrids::initializeHydrostaticGrids()
     m_hdt->setText(1, 0, QStringLiteral("Below"));
     m_hdt->setText(2, 0, QStringLiteral("Above"));
     m_hdt->setText(3, 0, QStringLiteral("Difference"));
-    for (int c = 0; c < m_hdt->columnCount(); ++c)
-        m_hdt->setColumnWidthTwips(c, c == 0 ? 900 : c == 2 ? 1100 : 975);
+    setColumnWidths(m_hdt, hydrostaticWidths(*m_hdt).hdt, 7);
     for (int c = 1; c < m_hdt->columnCount(); ++c)
         m_hdt->setColumnRightAligned(c);
     for (int c = 1; c <= 4; ++c)
@@ -169,7 +246,7 @@ void SurveyGrids::layoutMctcGrid(GridEditor* grid, const QString& draftCaption, 
     grid->setText(1, 0, QStringLiteral("Below"));
     grid->setText(2, 0, QStringLiteral("Above"));
     grid->setText(3, 0, QStringLiteral("Difference"));
-    grid->setColumnWidthTwips(0, 900);
+    setColumnWidths(grid, hydrostaticWidths(*grid).mctc, 3);
     grid->setColumnRightAligned(1);
     grid->setColumnRightAligned(2);
     for (int r = 1; r <= 3; ++r)
@@ -178,24 +255,19 @@ void SurveyGrids::layoutMctcGrid(GridEditor* grid, const QString& draftCaption, 
     grid->setCurrentQuietly(1, 2);
 }
 
-void SurveyGrids::layoutResultGrid(SurveyGrid* grid, int firstColumnTwips, int secondColumnTwips)
-{
-    grid->clearCells();
-    grid->setColumnWidthTwips(0, firstColumnTwips);
-    if (secondColumnTwips > 0)
-        grid->setColumnWidthTwips(1, secondColumnTwips);
-}
-
 void SurveyGrids::resetInterpolationGrids()
 {
-    layoutResultGrid(m_ipResult, 1850, 1130);
-    layoutResultGrid(m_ipResultP50, 1850, 985);
-    layoutResultGrid(m_ipResultM50, 1850, 985);
+    const HydrostaticWidths widths = hydrostaticWidths(*m_hdt);
     for (SurveyGrid* g : {m_ipResult, m_ipResultP50, m_ipResultM50}) {
+        g->clearCells();
         g->setText(0, 0, QStringLiteral("Interpolated Values"));
         g->setText(1, 0, QStringLiteral("Result"));
     }
-    layoutResultGrid(m_result, 1014, 0);
+    setColumnWidths(m_ipResult, widths.ipResult, 6);
+    setColumnWidths(m_ipResultP50, widths.ipMctc, 2);
+    setColumnWidths(m_ipResultM50, widths.ipMctc, 2);
+    m_result->clearCells();
+    setColumnWidths(m_result, widths.result, 2);
     const QStringList captions = {"TPC", "LCF", "MCTC+50", "MCTC-50", "dMCTC"};
     for (int r = 0; r < captions.size(); ++r)
         m_result->setText(r, 0, captions.at(r));

@@ -136,7 +136,6 @@ public:
 private:
     void buildGrids(QWidget* parent);
     void layoutMctcGrid(GridEditor* grid, const QString& draftCaption, const QString& mctcCaption);
-    static void layoutResultGrid(SurveyGrid* grid, int firstColumnTwips, int secondColumnTwips);
     void hdtTextChanged(const QString& text);
     void propagateDraft(int row, const QString& typed);
     void clearPropagatedDraft(int row);

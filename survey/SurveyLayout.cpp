@@ -6,20 +6,31 @@
 #include "survey/GridEditor.h"
 #include "survey/ResultDisplay.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace {
 
 const QColor LightYellow(253, 252, 210);
 const QColor LightPink(255, 192, 192);
+// The boxes of the draft panel: a reading or distance as typed, a mean or correction to its places.
+constexpr int PanelBoxWidth = 68;
 
 QLineEdit* lineEdit(const char* name, int maxLength = 0, int width = 64)
 {
@@ -46,6 +57,115 @@ void shade(QLineEdit* box, const QColor& colour)
     box->setPalette(p);
 }
 
+// The block under the tabs. It asks for all the room it needs, and when the window is
+// smaller than that (a laptop screen, a main window that is not maximised) it scrolls rather
+// than have its lower or right part cut off.
+class ContentScroller : public QScrollArea {
+public:
+    ContentScroller()
+    {
+        setFrameShape(QFrame::NoFrame);
+        setWidgetResizable(true);
+        // Tab goes from box to box; the scroll area itself is never a stop.
+        setFocusPolicy(Qt::NoFocus);
+        // A box or grid cell that takes the focus is scrolled into view, with its caption.
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+            if (now && widget() && widget()->isAncestorOf(now))
+                ensureWidgetVisible(now, 100, 40);
+        });
+    }
+
+    QSize sizeHint() const override
+    {
+        const QSize content = widget() ? widget()->sizeHint() : QSize();
+        return content + QSize(2 * frameWidth(), 2 * frameWidth());
+    }
+    QSize minimumSizeHint() const override { return {160, 120}; }
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QScrollArea::showEvent(event);
+        if (m_watched)
+            return;
+        // The frame is placed once the window has been shown and centred; then it is kept
+        // within the main window's working area, and again whenever that area shrinks.
+        if (QMdiSubWindow* frame = subWindow()) {
+            if (QMdiArea* area = frame->mdiArea()) {
+                m_watched = area->viewport();
+                m_watched->installEventFilter(this);
+                QTimer::singleShot(0, this, &ContentScroller::keepFrameInWorkspace);
+            }
+        }
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_watched && event->type() == QEvent::Resize)
+            keepFrameInWorkspace();
+        // The block grew or shrank (a catalogue loaded, a caption widened): the window's size
+        // hint follows it.
+        if (watched == widget() && event->type() == QEvent::LayoutRequest)
+            updateGeometry();
+        // The window goes into its frame, which takes its size from the window's size hint.
+        if (watched == m_window && event->type() == QEvent::ParentChange)
+            refreshSizeHints();
+        return QScrollArea::eventFilter(watched, event);
+    }
+
+public:
+    // The window that holds the block; its size hint is kept up to date.
+    void watchWindow(QWidget* window)
+    {
+        m_window = window;
+        window->installEventFilter(this);
+    }
+
+private:
+    void refreshSizeHints()
+    {
+        // A window not yet shown passes no change of size on by itself: the layouts of the
+        // block, each widget between the block and the window and each layout holding one
+        // forget the sizes they last worked out.
+        if (widget()) {
+            for (QLayout* l : widget()->findChildren<QLayout*>())
+                l->invalidate();
+        }
+        for (QWidget* w = this; w && w != m_window; w = w->parentWidget()) {
+            w->updateGeometry();
+            if (QWidget* holder = w->parentWidget(); holder && holder->layout())
+                holder->layout()->invalidate();
+        }
+    }
+
+    QMdiSubWindow* subWindow() const
+    {
+        for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
+            if (auto* frame = qobject_cast<QMdiSubWindow*>(w))
+                return frame;
+        }
+        return nullptr;
+    }
+
+    void keepFrameInWorkspace()
+    {
+        QMdiSubWindow* frame = subWindow();
+        QMdiArea* area = frame ? frame->mdiArea() : nullptr;
+        if (!area || frame->isMaximized() || frame->isMinimized())
+            return;
+        const QSize room = area->viewport()->size();
+        QRect r = frame->geometry();
+        r.setSize(r.size().boundedTo(room));
+        r.moveLeft(qBound(0, r.left(), room.width() - r.width()));
+        r.moveTop(qBound(0, r.top(), room.height() - r.height()));
+        if (r != frame->geometry())
+            frame->setGeometry(r);
+    }
+
+    QPointer<QWidget> m_watched;
+    QWidget* m_window = nullptr;
+};
+
 }  // namespace
 
 // --- Layout ------------------------------------------------------------------------------------
@@ -54,12 +174,15 @@ void SurveyWindow::buildHeader(QVBoxLayout* outer)
 {
     dcbShip = new QComboBox;
     dcbShip->setObjectName(QStringLiteral("dcbShip"));
-    dcbShip->setMinimumWidth(220);
+    dcbShip->setMinimumWidth(190);
     txtVoyageID = lineEdit("txtVoyageID", 15, 130);
     dcbPort = new QComboBox;
     dcbPort->setObjectName(QStringLiteral("dcbPort"));
-    dcbPort->setMinimumWidth(200);
+    dcbPort->setMinimumWidth(170);
     txtCargo = lineEdit("txtCargo", 50, 260);
+    // A long cargo description has the room there is; a narrow window still shows a good part.
+    txtCargo->setMinimumWidth(150);
+    txtCargo->setMaximumWidth(360);
     txtDensity = lineEdit("txtDensity", 0, 80);
     mbxDate = lineEdit("mbxDate", 0, 96);
     mbxDate->setInputMask(QStringLiteral("99-99-9999;_"));
@@ -114,7 +237,9 @@ QGroupBox* SurveyWindow::buildDraftFrame()
     v->setContentsMargins(6, 6, 6, 6);
     v->setSpacing(6);
 
-    // The readings, port and starboard at each pair of marks, and what becomes of them.
+    // The readings, port and starboard at each pair of marks, and what becomes of them; under
+    // them where the marks stand, each distance from its perpendicular (from midships for the mid
+    // marks), positive forward. One grid, so that the columns line up.
     auto* g = new QGridLayout;
     g->setHorizontalSpacing(4);
     g->setVerticalSpacing(3);
@@ -122,21 +247,21 @@ QGroupBox* SurveyWindow::buildDraftFrame()
                                 QStringLiteral(" Corrections"), QStringLiteral(" True Draft")};
     for (int c = 0; c < 5; ++c)
         g->addWidget(caption(columns[c]), 0, c + 1);
-    txtFwdPort = lineEdit("txtFwdPort", 6);
-    txtFwdStbd = lineEdit("txtFwdStbd", 6);
-    txtFwdMean = lineEdit("txtFwdMean");
-    txtFwdCorrection = lineEdit("txtFwdCorrection", 0, 74);
-    txtFwdTrueDraft = lineEdit("txtFwdTrueDraft", 0, 74);
-    txtMidShipPort = lineEdit("txtMidShipPort", 6);
-    txtMidshipStbd = lineEdit("txtMidshipStbd", 6);
-    txtMidshipMean = lineEdit("txtMidshipMean");
-    txtMidshipCorrection = lineEdit("txtMidshipCorrection", 0, 74);
-    txtMidshipTrueDraft = lineEdit("txtMidshipTrueDraft", 0, 74);
-    txtAftPort = lineEdit("txtAftPort", 6);
-    txtAftStbd = lineEdit("txtAftStbd", 6);
-    txtAftMean = lineEdit("txtAftMean");
-    txtAftCorrection = lineEdit("txtAftCorrection", 0, 74);
-    txtAftTrueDraft = lineEdit("txtAftTrueDraft", 0, 74);
+    txtFwdPort = lineEdit("txtFwdPort", 6, PanelBoxWidth);
+    txtFwdStbd = lineEdit("txtFwdStbd", 6, PanelBoxWidth);
+    txtFwdMean = lineEdit("txtFwdMean", 0, PanelBoxWidth);
+    txtFwdCorrection = lineEdit("txtFwdCorrection", 0, PanelBoxWidth);
+    txtFwdTrueDraft = lineEdit("txtFwdTrueDraft", 0, PanelBoxWidth);
+    txtMidShipPort = lineEdit("txtMidShipPort", 6, PanelBoxWidth);
+    txtMidshipStbd = lineEdit("txtMidshipStbd", 6, PanelBoxWidth);
+    txtMidshipMean = lineEdit("txtMidshipMean", 0, PanelBoxWidth);
+    txtMidshipCorrection = lineEdit("txtMidshipCorrection", 0, PanelBoxWidth);
+    txtMidshipTrueDraft = lineEdit("txtMidshipTrueDraft", 0, PanelBoxWidth);
+    txtAftPort = lineEdit("txtAftPort", 6, PanelBoxWidth);
+    txtAftStbd = lineEdit("txtAftStbd", 6, PanelBoxWidth);
+    txtAftMean = lineEdit("txtAftMean", 0, PanelBoxWidth);
+    txtAftCorrection = lineEdit("txtAftCorrection", 0, PanelBoxWidth);
+    txtAftTrueDraft = lineEdit("txtAftTrueDraft", 0, PanelBoxWidth);
     const QString rows[3] = {QStringLiteral(" Forward"), QStringLiteral(" Midships"), QStringLiteral(" Aft")};
     QLineEdit* const table[3][5] = {
         {txtFwdPort, txtFwdStbd, txtFwdMean, txtFwdCorrection, txtFwdTrueDraft},
@@ -150,31 +275,25 @@ QGroupBox* SurveyWindow::buildDraftFrame()
         for (int c = 2; c < 5; ++c)
             makeReadOnly(table[r][c]);
     }
-    g->setColumnStretch(6, 1);
-    v->addLayout(g);
 
-    // Where the marks stand: each distance from its perpendicular (from midships for the mid
-    // marks), positive forward.
-    txtFwdX = lineEdit("txtFwdX", 8, 70);
-    txtMidX = lineEdit("txtMidX", 8, 70);
-    txtAftX = lineEdit("txtAftX", 8, 70);
-    txtLBP = lineEdit("txtLBP", 0, 74);
-    txtLBM = lineEdit("txtLBM", 0, 74);
+    txtFwdX = lineEdit("txtFwdX", 8, PanelBoxWidth);
+    txtMidX = lineEdit("txtMidX", 8, PanelBoxWidth);
+    txtAftX = lineEdit("txtAftX", 8, PanelBoxWidth);
+    txtLBP = lineEdit("txtLBP", 0, PanelBoxWidth);
+    txtLBM = lineEdit("txtLBM", 0, PanelBoxWidth);
     makeReadOnly(txtLBP);
     makeReadOnly(txtLBM);
-    auto* marks = new QGridLayout;
-    marks->setHorizontalSpacing(4);
-    marks->setVerticalSpacing(1);
-    marks->addWidget(caption(QStringLiteral("Dist. fm. PP")), 1, 0);
+    g->setRowMinimumHeight(4, 6);
+    g->addWidget(caption(QStringLiteral("Dist. fm. PP")), 6, 0);
     const QString markCaptions[5] = {QStringLiteral("Fwd X"), QStringLiteral("Mid X"),
                                      QStringLiteral("Aft X"), QStringLiteral("LBP"), QStringLiteral("LBM")};
     QLineEdit* const markBoxes[5] = {txtFwdX, txtMidX, txtAftX, txtLBP, txtLBM};
     for (int c = 0; c < 5; ++c) {
-        marks->addWidget(caption(markCaptions[c], markBoxes[c]), 0, c + 1);
-        marks->addWidget(markBoxes[c], 1, c + 1);
+        g->addWidget(caption(markCaptions[c], markBoxes[c]), 5, c + 1);
+        g->addWidget(markBoxes[c], 6, c + 1);
     }
-    marks->setColumnStretch(6, 1);
-    v->addLayout(marks);
+    g->setColumnStretch(6, 1);
+    v->addLayout(g);
 
     txtApparentTrim = lineEdit("txtApparentTrim", 0, 74);
     txtTrueTrim = lineEdit("txtTrueTrim", 0, 74);
@@ -249,31 +368,31 @@ QWidget* SurveyWindow::buildContent()
     left->addStretch(1);
     h->addLayout(left);
 
-    // Middle: the hydrostatic tables and what the interpolation made of them.
+    // Middle: the hydrostatic tables, each with what the interpolation made of it right under
+    // it, column under column, so that the table's captions name the interpolated figures too.
     auto* middle = new QVBoxLayout;
     middle->setSpacing(3);
     middle->addWidget(caption(QStringLiteral("Hydrostatic Data")));
     middle->addWidget(m_grids->hdtGrid(), 0, Qt::AlignLeft);
+    middle->addWidget(m_grids->ipResultGrid(), 0, Qt::AlignLeft);
+    middle->addSpacing(8);
     auto* mctc = new QHBoxLayout;
-    mctc->setSpacing(8);
-    mctc->addWidget(m_grids->mctcp50Grid());
-    mctc->addWidget(m_grids->mctcm50Grid());
+    mctc->setSpacing(10);
+    const std::pair<SurveyGrid*, SurveyGrid*> mctcTables[2] = {
+        {m_grids->mctcp50Grid(), m_grids->ipResultMctcp50Grid()},
+        {m_grids->mctcm50Grid(), m_grids->ipResultMctcm50Grid()},
+    };
+    for (const auto& [table, interpolated] : mctcTables) {
+        auto* column = new QVBoxLayout;
+        column->setSpacing(3);
+        column->addWidget(table, 0, Qt::AlignLeft);
+        column->addWidget(interpolated, 0, Qt::AlignLeft);
+        mctc->addLayout(column);
+    }
     mctc->addStretch();
     middle->addLayout(mctc);
-    middle->addSpacing(4);
-    middle->addWidget(caption(QStringLiteral("Interpolation")));
-    middle->addWidget(m_grids->ipResultGrid(), 0, Qt::AlignLeft);
-    auto* lower = new QHBoxLayout;
-    lower->setSpacing(8);
-    auto* mctcResults = new QVBoxLayout;
-    mctcResults->setSpacing(3);
-    mctcResults->addWidget(m_grids->ipResultMctcp50Grid());
-    mctcResults->addWidget(m_grids->ipResultMctcm50Grid());
-    mctcResults->addStretch();
-    lower->addLayout(mctcResults);
-    lower->addWidget(m_grids->resultGrid(), 0, Qt::AlignTop);
-    lower->addStretch();
-    middle->addLayout(lower);
+    middle->addSpacing(8);
+    middle->addWidget(m_grids->resultGrid(), 0, Qt::AlignLeft);
     middle->addStretch(1);
     h->addLayout(middle);
 
@@ -288,7 +407,13 @@ QWidget* SurveyWindow::buildContent()
     right->addStretch(1);
     h->addLayout(right);
     h->addStretch(1);
-    return content;
+
+    auto* scroller = new ContentScroller;
+    scroller->setObjectName(QStringLiteral("surveyScroller"));
+    scroller->setWidget(content);
+    content->installEventFilter(scroller);
+    scroller->watchWindow(this);
+    return scroller;
 }
 
 void SurveyWindow::makeReadOnly(QLineEdit* box)
