@@ -16,6 +16,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -499,9 +500,13 @@ void TestReport::cleanup()
 {
     ReportOutput::setPrinterProvider({});
     ReportOutput::setFileNameProvider({});
+    // Collect first: deleting a preview takes its own top-level helpers with it.
+    QList<QPointer<QWidget>> previews;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (qobject_cast<ReportPreview*>(w))
-            delete w;
+            previews.append(w);
+    for (const QPointer<QWidget>& w : previews)
+        delete w.data();
 }
 
 void TestReport::loadingReportFillsBothColumns()
