@@ -199,7 +199,8 @@ private:
             const QString field = p + QStringLiteral("deductibles.") + QString::number(item);
             const int row = rowOfItem(item);
             if (row < 0 || !deductions || row >= deductions->rowCount())
-                return refuse(field, quantity, QStringLiteral("the deductibles list has no item %1").arg(item));
+                return refuse(field, quantity,
+                              QStringLiteral("the deductibles list has no item %1").arg(item));
             if (!cell(deductions, row, 1, quantity, field))
                 return false;
         }
@@ -283,7 +284,8 @@ private:
         if (auto* hdt = control<GridEditor>(m_w, "fgrdHDT")) {
             for (int c = 1; c <= 4; ++c)
                 if (isNegativeFigure(hdt->text(3, c)))
-                    return p + QStringLiteral("hydrostatics.above.") + QLatin1String(kHydrostaticColumns[c - 1]);
+                    return p + QStringLiteral("hydrostatics.above.")
+                        + QLatin1String(kHydrostaticColumns[c - 1]);
         }
         for (const char* name : {"fgrdMCTCP50", "fgrdMCTCM50"}) {
             auto* g = control<GridEditor>(m_w, name);
@@ -510,7 +512,8 @@ LoadResult enter(SurveyWindow& window, const SurveyFileData& data, const QString
     } catch (const VbError& e) {
         LoadResult r;
         r.outcome = LoadResult::Outcome::NotCalculated;
-        r.message = QStringLiteral("%1: the survey could not be entered (%2).").arg(fileName, e.description());
+        r.message =
+            QStringLiteral("%1: the survey could not be entered (%2).").arg(fileName, e.description());
         return r;
     }
 }

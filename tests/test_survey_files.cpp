@@ -101,7 +101,8 @@ SurveyFileData readExample(const QString& name)
 Figures onScreen(const SurveyWindow* w)
 {
     Figures f;
-    const QStringList editors = {"txtHDTGridTextbox", "txtMPGridTextbox", "txtMMGridTextbox", "txtGridTextbox"};
+    const QStringList editors = {"txtHDTGridTextbox", "txtMPGridTextbox", "txtMMGridTextbox",
+                                 "txtGridTextbox"};
     for (const QLineEdit* e : w->findChildren<QLineEdit*>()) {
         if (!e->objectName().isEmpty() && !editors.contains(e->objectName()))
             f.insert(e->objectName(), e->text());
@@ -121,7 +122,8 @@ void compareFigures(const Figures& actual, const Figures& expected)
     QCOMPARE(actual.keys(), expected.keys());
     for (auto it = expected.begin(); it != expected.end(); ++it)
         QVERIFY2(actual.value(it.key()) == it.value(),
-                 qPrintable(it.key() + ": \"" + actual.value(it.key()) + "\", expected \"" + it.value() + "\""));
+                 qPrintable(it.key() + ": \"" + actual.value(it.key()) + "\", expected \"" + it.value()
+                            + "\""));
 }
 
 }  // namespace
@@ -140,6 +142,7 @@ private slots:
     void refusedFigureStopsTheFileWhereItStands();
     void refusedFigureOnTheCommandLine_data();
     void refusedFigureOnTheCommandLine();
+    void plausibilityWarningsLetTheRunGoOn();
     void unknownShipChangesNothing();
     void filesThatAreNoSurvey();
     void saveNeedsASurveyWindow();
@@ -154,9 +157,11 @@ private:
     Figures m_reportOfWindows;
     QString m_pdfOfWindows;
 
+    QString m_windowClass = QStringLiteral("frmQuorvane");
+
     SurveyWindow* surveyWindow() const
     {
-        return dynamic_cast<SurveyWindow*>(m_mdi->findChildWindow(QStringLiteral("frmQuorvane")));
+        return dynamic_cast<SurveyWindow*>(m_mdi->findChildWindow(m_windowClass));
     }
     template <typename T = QLineEdit>
     T* find(const char* name) const
@@ -237,6 +242,7 @@ void TestSurveyFiles::init()
     MessageService::clearRecords();
     MessageService::clearAnswers();
     m_chosen.clear();
+    m_windowClass = QStringLiteral("frmQuorvane");
     m_mdi = new frmMDI;
     m_mdi->resize(1500, 900);
     m_mdi->show();
@@ -287,7 +293,8 @@ void TestSurveyFiles::typeDraft(const SurveyDraftData& d)
     click(find<QPushButton>("cmdCalculate"));
 }
 
-QString TestSurveyFiles::writeVariant(const QString& name, const std::function<void(SurveyFileData&)>& change)
+QString TestSurveyFiles::writeVariant(const QString& name,
+                                      const std::function<void(SurveyFileData&)>& change)
 {
     SurveyFileData data = readExample(QStringLiteral("loading-port-hedland.json"));
     change(data);
@@ -452,7 +459,8 @@ void TestSurveyFiles::refusedFigureStopsTheFileWhereItStands()
     act("mnuQuorvane(20)")->trigger();
     flushDeletes();
     QCOMPARE(messageTexts().mid(1),
-             QStringList({"Invalid hydrostatic details...!\r\n\r\nDifference of Above & Below can't be negative.",
+             QStringList({"Invalid hydrostatic details...!\r\n\r\n"
+                          "Difference of Above & Below can't be negative.",
                           "The survey file was opened, but not calculated.\r\n\r\n" + lcf
                               + ": field \"initial.hydrostatics.above.lcf\": the Initial draft could not be "
                                 "calculated."}));
@@ -516,11 +524,27 @@ void TestSurveyFiles::refusedFigureOnTheCommandLine()
     QVERIFY(!QFile::exists(captions));
 }
 
+void TestSurveyFiles::plausibilityWarningsLetTheRunGoOn()
+{
+    // More ballast sounded than the ship displaces beyond her light ship: a negative constant.
+    const QString path = writeVariant(QStringLiteral("implausible.json"), [](SurveyFileData& d) {
+        d.initial.deductibles[4].second = QStringLiteral("22000");
+        d.final.reset();
+    });
+    const QString pdf = m_dir.filePath(QStringLiteral("implausible.pdf"));
+    const Run run = runProgram(kLt, {"--survey", path, "--pdf", pdf, "--data-dir", m_dataDir});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.err, QStringLiteral("[Quorvane Lt]\nInvalid constant value.\n\n"
+                                     "Please check your input values.\n\n"));
+    QVERIFY(QFileInfo(pdf).size() > 0);
+}
+
 void TestSurveyFiles::unknownShipChangesNothing()
 {
     const QString path = writeVariant(QStringLiteral("unknown-ship.json"),
                                       [](SurveyFileData& d) { d.ship = QStringLiteral("Flying Dutchman"); });
-    const QString expected = path + ": field \"ship\": there is no ship \"Flying Dutchman\" in the database.";
+    const QString expected =
+        path + ": field \"ship\": there is no ship \"Flying Dutchman\" in the database.";
     const Run run = runProgram(kLt, {"--survey", path, "--data-dir", m_dataDir});
     QCOMPARE(run.status, 1);
     QCOMPARE(run.err, "[Quorvane Lt]\nThe survey file cannot be opened.\n\n" + expected + "\n\n");
@@ -548,7 +572,8 @@ void TestSurveyFiles::unknownShipChangesNothing()
     m_chosen = port;
     act("mnuQuorvane(20)")->trigger();
     QCOMPARE(messageTexts(), QStringList({"The survey file cannot be opened.\r\n\r\n" + port
-                                         + ": field \"port\": there is no port \"Atlantis\" in the database."}));
+                                         + ": field \"port\": there is no port \"Atlantis\" in the "
+                                           "database."}));
     const QString item = writeVariant(QStringLiteral("unknown-item.json"), [](SurveyFileData& d) {
         d.final->deductibles.append({99, QStringLiteral("5")});
     });
@@ -557,7 +582,8 @@ void TestSurveyFiles::unknownShipChangesNothing()
     act("mnuQuorvane(20)")->trigger();
     QCOMPARE(messageTexts(),
              QStringList({"The survey file cannot be opened.\r\n\r\n" + item
-                          + ": field \"final.deductibles.99\": there is no deductible item 99 in the database."}));
+                          + ": field \"final.deductibles.99\": there is no deductible item 99 in the "
+                            "database."}));
     compareFigures(onScreen(w), before);
 }
 
@@ -620,7 +646,8 @@ void TestSurveyFiles::saveNeedsASurveyWindow()
     MessageService::clearRecords();
     act("mnuQuorvane(25)")->trigger();
     QCOMPARE(messageTexts(),
-             QStringList({"Invalid density value.\r\n\r\nPlease enter values greater than 0 and less than 10."}));
+             QStringList({"Invalid density value.\r\n\r\n"
+                          "Please enter values greater than 0 and less than 10."}));
     QVERIFY(!QFile::exists(m_chosen));
 
     // An Initial draft only: the file has no Final draft, and the name it is given gets .json.

@@ -89,8 +89,8 @@ int addExamples(const QString& dir)
     int registry = 0;
     for (const ExamplePort& p : kExamplePorts) {
         const QString name = QLatin1String(p.name);
-        int id = findByName(db, SqlCatalogue::portList(), QStringLiteral("PortName"), QStringLiteral("PortID"),
-                            name);
+        int id = findByName(db, SqlCatalogue::portList(), QStringLiteral("PortName"),
+                            QStringLiteral("PortID"), name);
         if (id == 0) {
             RowSet ports;
             ports.open(SqlCatalogue::portMaster(), db, RowSet::Mode::WriteBack);
