@@ -194,6 +194,12 @@ void frmMDI::registerChild(const QString& name, Factory factory)
     factories().insert(name, std::move(factory));
 }
 
+QWidget* frmMDI::createChild(const QString& name)
+{
+    const auto it = factories().constFind(name);
+    return it == factories().constEnd() ? nullptr : it.value()();
+}
+
 void frmMDI::registerCommand(const QString& name, Command command)
 {
     commands().insert(name, std::move(command));

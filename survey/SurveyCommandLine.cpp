@@ -1,6 +1,7 @@
 #include "survey/SurveyCommandLine.h"
 
 #include "app/AppPaths.h"
+#include "app/ChildRegistry.h"
 #include "app/Database.h"
 #include "app/MessageService.h"
 #include "survey/ReportFiller.h"
@@ -307,6 +308,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(AppPaths::appName());
     QApplication::setOrganizationName(AppPaths::appName());
     MessageService::setSink(printMessage);
+    registerChildWindows();
     const int status = run(o);
     MessageService::setSink({});
     CloseDatabase();

@@ -4,6 +4,7 @@
 #include "app/FieldGuard.h"
 #include "app/MessageService.h"
 #include "app/VbError.h"
+#include "app/frmMDI.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
 #include "model/clsDraft.h"
@@ -12,7 +13,6 @@
 #include "survey/GridEditor.h"
 #include "survey/ResultDisplay.h"
 #include "survey/SurveyWindow.h"
-#include "survey/frmQuorvane.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -466,9 +466,11 @@ QString kindCaption(Kind kind)
 
 std::unique_ptr<SurveyWindow> makeWindow(Kind kind)
 {
-    if (kind == Kind::Loading)
-        return std::make_unique<frmQuorvane>();
-    return nullptr;
+    QWidget* child = frmMDI::createChild(windowClass(kind));
+    auto* window = dynamic_cast<SurveyWindow*>(child);
+    if (!window)
+        delete child;
+    return std::unique_ptr<SurveyWindow>(window);
 }
 
 std::optional<QString> checkNames(const SurveyFileData& data, const QString& fileName)

@@ -18,7 +18,8 @@ namespace SurveyFileIO {
 QString windowClass(SurveyFileData::Kind kind);
 QString kindCaption(SurveyFileData::Kind kind);  // "Loading" or "Discharging"
 
-// A new, hidden survey window of the file's kind (for a run without the main window).
+// A new, hidden survey window of the file's kind (for a run without the main window), made by
+// the main window's factory for it; nullptr when the program has no such window.
 std::unique_ptr<SurveyWindow> makeWindow(SurveyFileData::Kind kind);
 
 // What the database must know before anything is typed: the ship, the port and the deductible
