@@ -408,8 +408,9 @@ SurveyDraftData draftOnShow(const SurveyWindow& w, const QList<QPair<int, QStrin
 }
 
 // A draft kept by the window while the other one is on show, as the window would show it again.
-SurveyDraftData keptDraft(const SurveyWindow& w, clsDraft& draft)
+SurveyDraftData keptDraft(const SurveyWindow& w, int index)
 {
+    clsDraft& draft = index == 0 ? w.initialDraft() : w.finalDraft();
     SurveyDraftData d;
     d.density = figureOrBlank(draft.SpecificGravity());
     d.date = draft.DSDate();
@@ -423,17 +424,30 @@ SurveyDraftData keptDraft(const SurveyWindow& w, clsDraft& draft)
     for (int i = 0; i < 3; ++i)
         d.*kMarks[i].value =
             holdsMarkDistance(marks[i]) ? marks[i].toText() : control<QLineEdit>(w, kMarks[i].box)->text();
-    const VariantArray2D hdt = draft.HDT();
-    for (int c = 0; c < 4; ++c) {
-        d.below[c] = textOf(hdt(clsDraft::Below, c));
-        d.above[c] = textOf(hdt(clsDraft::Above, c));
+    // The tables typed on its tab since its last calculation, else those it was calculated with.
+    QList<QStringList> hdtRows, plusRows, minusRows;
+    if (w.keptTables(index, &hdtRows, &plusRows, &minusRows)) {
+        for (int c = 0; c < 4; ++c) {
+            d.below[c] = hdtRows.value(clsDraft::Below).value(c);
+            d.above[c] = hdtRows.value(clsDraft::Above).value(c);
+        }
+        d.mctcPlus50Below = plusRows.value(clsDraft::Below).value(clsDraft::Mctc);
+        d.mctcPlus50Above = plusRows.value(clsDraft::Above).value(clsDraft::Mctc);
+        d.mctcMinus50Below = minusRows.value(clsDraft::Below).value(clsDraft::Mctc);
+        d.mctcMinus50Above = minusRows.value(clsDraft::Above).value(clsDraft::Mctc);
+    } else {
+        const VariantArray2D hdt = draft.HDT();
+        for (int c = 0; c < 4; ++c) {
+            d.below[c] = textOf(hdt(clsDraft::Below, c));
+            d.above[c] = textOf(hdt(clsDraft::Above, c));
+        }
+        const VariantArray2D plus = draft.MCTCP50();
+        const VariantArray2D minus = draft.MCTCM50();
+        d.mctcPlus50Below = textOf(plus(clsDraft::Below, clsDraft::Mctc));
+        d.mctcPlus50Above = textOf(plus(clsDraft::Above, clsDraft::Mctc));
+        d.mctcMinus50Below = textOf(minus(clsDraft::Below, clsDraft::Mctc));
+        d.mctcMinus50Above = textOf(minus(clsDraft::Above, clsDraft::Mctc));
     }
-    const VariantArray2D plus = draft.MCTCP50();
-    const VariantArray2D minus = draft.MCTCM50();
-    d.mctcPlus50Below = textOf(plus(clsDraft::Below, clsDraft::Mctc));
-    d.mctcPlus50Above = textOf(plus(clsDraft::Above, clsDraft::Mctc));
-    d.mctcMinus50Below = textOf(minus(clsDraft::Below, clsDraft::Mctc));
-    d.mctcMinus50Above = textOf(minus(clsDraft::Above, clsDraft::Mctc));
     // The window shows a draft's deductions only once something was entered in it.
     RowSet& list = draft.Deductions();
     if (draft.ToSave() && list.isOpen()) {
@@ -543,8 +557,8 @@ SurveyFileData read(SurveyWindow& window)
         control<QTabWidget>(window, "sstQuorvane")->currentIndex() == SurveyWindow::FinalTab;
     window.CopyFormToDraft(finalOnShow ? 1 : 0);
     const SurveyDraftData shown = draftOnShow(window, items);
-    data.initial = finalOnShow ? keptDraft(window, window.initialDraft()) : shown;
-    SurveyDraftData fin = finalOnShow ? shown : keptDraft(window, window.finalDraft());
+    data.initial = finalOnShow ? keptDraft(window, 0) : shown;
+    SurveyDraftData fin = finalOnShow ? shown : keptDraft(window, 1);
     // The initial net displacement typed over the Final results counts as an input only where the
     // Initial draft has none of its own; otherwise the window shows the worked-out one there.
     const QString typed = window.initialNetDisplacementText().trimmed();

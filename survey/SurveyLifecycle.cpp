@@ -394,6 +394,18 @@ void SurveyWindow::restoreTypedTables(int index)
     putTable(m_grids->mctcm50Grid(), t.mctcm50);
 }
 
+bool SurveyWindow::keptTables(int index, QList<QStringList>* hdt, QList<QStringList>* mctcp50,
+                              QList<QStringList>* mctcm50) const
+{
+    if (index < 0 || index >= int(m_typedTables.size()) || !m_typedTables[index].kept)
+        return false;
+    const TypedTables& t = m_typedTables[index];
+    *hdt = t.hdt;
+    *mctcp50 = t.mctcp50;
+    *mctcm50 = t.mctcm50;
+    return true;
+}
+
 // --- The two drafts on their tabs ------------------------------------------------------------
 
 void SurveyWindow::moveContentTo(int tab)

@@ -72,6 +72,11 @@ public:
     void CopyFormToDraft(int index);
     clsDraft& initialDraft() const { return *m_initialDraft; }
     clsDraft& finalDraft() const { return *m_finalDraft; }
+    // The hydrostatic tables typed for a draft (0 Initial, 1 Final) while it was on show and kept
+    // since, not yet handed to the draft by a calculation: rows Below, Above and Difference,
+    // columns from 1. False when none are kept.
+    bool keptTables(int index, QList<QStringList>* hdt, QList<QStringList>* mctcp50,
+                    QList<QStringList>* mctcm50) const;
     clsShip& shipRecord() const { return *m_shipRecord; }
     RowSet& portList() const { return *m_portList; }
     Variant constant() const { return m_constant; }

@@ -147,6 +147,7 @@ private slots:
     void unknownShipChangesNothing();
     void filesThatAreNoSurvey();
     void saveNeedsASurveyWindow();
+    void tablesTypedOnTheOtherTabAreSaved();
     void examplesMakeTheirReportsOnAFreshDatabase();
 
 private:
@@ -710,6 +711,38 @@ void TestSurveyFiles::saveNeedsASurveyWindow()
     QVERIFY2(d, qPrintable(error));
     QCOMPARE(d->initial.density, QStringLiteral("1.025"));
     QVERIFY(!d->final);
+}
+
+void TestSurveyFiles::tablesTypedOnTheOtherTabAreSaved()
+{
+    // Hydrostatic rows typed on the Initial tab, not calculated, and the Final tab shown: the
+    // window keeps them for the Initial draft, and so does the file.
+    act("mnuQuorvane(5)")->trigger();
+    auto* ship = find<QComboBox>("dcbShip");
+    ship->setCurrentIndex(ship->findText("Coral Meridian"));
+    find<GridEditor>("fgrdHDT")->moveTo(1, 1);
+    QCOMPARE(focused(), static_cast<QWidget*>(box("txtHDTGridTextbox")));
+    for (const char* figure : {"6.0", "6.1", "33012", "33645.5"})
+        enter(QLatin1String(figure));
+    find<GridEditor>("fgrdMCTCP50")->moveTo(1, 2);
+    enter("905.2");
+    switchTo(2);
+    QCOMPARE(find<GridEditor>("fgrdHDT")->text(1, 1), QString());
+
+    m_chosen = m_dir.filePath(QStringLiteral("tables.json"));
+    act("mnuQuorvane(25)")->trigger();
+    QCOMPARE(messageTexts(), QStringList());
+    QString error;
+    const std::optional<SurveyFileData> d = SurveyFile::read(m_chosen, &error);
+    QVERIFY2(d, qPrintable(error));
+    QCOMPARE(d->initial.below[0], QStringLiteral("6"));
+    QCOMPARE(d->initial.above[0], QStringLiteral("6.1"));
+    QCOMPARE(d->initial.below[1], QStringLiteral("33012"));
+    QCOMPARE(d->initial.above[1], QStringLiteral("33645.5"));
+    QCOMPARE(d->initial.mctcPlus50Below, QStringLiteral("905.2"));
+    QCOMPARE(d->initial.mctcMinus50Below, QString());
+    QVERIFY(d->final);
+    QCOMPARE(d->final->below[0], QString());
 }
 
 void TestSurveyFiles::examplesMakeTheirReportsOnAFreshDatabase()
