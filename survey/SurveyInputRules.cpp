@@ -53,7 +53,7 @@ Outcome accept(const QString& text, bool refresh)
 
 }  // namespace
 
-Outcome draftReading(const QString& typed, const QString& invalidText, bool refreshOnEmpty)
+Outcome draftReading(const QString& typed, const QString& invalidText)
 {
     const QString outOfRange = QStringLiteral("Please enter value greater than 0 and less than 100.");
     const Entry e = read(typed);
@@ -61,7 +61,7 @@ Outcome draftReading(const QString& typed, const QString& invalidText, bool refr
     case Kind::Blank:
         // Blanks alone are no reading: the box is emptied, so that the completeness check
         // before Calculate cannot take them for one.
-        return accept(QString(), !typed.isEmpty() || refreshOnEmpty);
+        return accept(QString(), true);
     case Kind::NotNumber:
         return refuse(MessageService::join(invalidText, QStringLiteral("Please enter numeric value.")));
     case Kind::TooLarge:
@@ -173,6 +173,29 @@ Outcome initialNetDisplacement(const QString& typed)
     if (!(Decimal(0) <= v && v < Decimal(1000000)))
         return refuse(outOfRange);
     return accept(DraftCorrections::shown(v, 5), false);
+}
+
+Outcome blQuantity(const QString& typed)
+{
+    const QString headline = QStringLiteral("Invalid value for Bill of Lading quantity.");
+    const QString outOfRange =
+        MessageService::join(QStringLiteral("Invalid value for Invalid value for Bill of Lading quantity."),
+                             QStringLiteral("Please enter value  0 and 1000000."));
+    const Entry e = read(typed);
+    switch (e.kind) {
+    case Kind::Blank:
+        return accept(QString(), false);
+    case Kind::NotNumber:
+        return refuse(MessageService::join(headline, QStringLiteral("Please enter numeric value.")));
+    case Kind::TooLarge:
+        return refuse(outOfRange);
+    case Kind::Number:
+        break;
+    }
+    // Nothing loaded under the bill is a quantity too; the range is on the figure as typed.
+    if (!(Decimal(0) <= e.value && e.value < Decimal(1000000)))
+        return refuse(outOfRange);
+    return accept(DraftCorrections::shown(e.value, 5), false);
 }
 
 }  // namespace SurveyInputRules

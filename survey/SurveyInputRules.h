@@ -15,9 +15,9 @@ struct Outcome {
     bool refresh = false;  // the draft panel is to be worked out again
 };
 
-// A draft reading: rounded to 3 places, then 0 < r < 100 on the rounded figure.
-// `refreshOnEmpty`: whether a box left completely empty recomputes the panel.
-Outcome draftReading(const QString& typed, const QString& invalidText, bool refreshOnEmpty = true);
+// A draft reading: rounded to 3 places, then 0 < r < 100 on the rounded figure. An empty box is
+// accepted and the panel worked out again, so that no mean stands on a reading taken away.
+Outcome draftReading(const QString& typed, const QString& invalidText);
 
 // Dock-water density: rounded to 4 places, then 0 < d < 10 on the rounded figure.
 Outcome density(const QString& typed, const QString& rangeDetail);
@@ -34,5 +34,9 @@ Outcome time(const QString& shown, const QTime& now);
 
 // The initial net displacement typed on the Final tab: rounded to 5 places, 0 <= v < 1000000.
 Outcome initialNetDisplacement(const QString& typed);
+
+// The Bill of Lading quantity of a discharge: 0 <= q < 1000000 as typed, written back rounded to
+// 5 places.
+Outcome blQuantity(const QString& typed);
 
 }  // namespace SurveyInputRules

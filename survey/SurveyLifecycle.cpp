@@ -291,22 +291,28 @@ bool SurveyWindow::copyFormToDraft(int index)
     d.setAftPort(Variant(txtAftPort->text()));
     d.setAftStbd(Variant(txtAftStbd->text()));
     // The draft panel as worked out, unrounded, so that the report prints the draft's own means,
-    // corrections and corrected drafts. Without a length between the marks nothing is corrected.
-    const Variant none{QString()};
+    // corrections and corrected drafts; or, where the window wants it, to 3 places as the panel
+    // shows them. Without a length between the marks nothing is corrected.
+    const bool asShown = handsPanelAsShown();
     const bool corrected = m_panelValid && m_panel.corrected;
-    d.setFwdMean(m_panelValid ? Variant(m_panel.fwdMean) : none);
-    d.setMidMean(m_panelValid ? Variant(m_panel.midMean) : none);
-    d.setAftMean(m_panelValid ? Variant(m_panel.aftMean) : none);
-    d.setFwdCorrection(corrected ? Variant(m_panel.fwdCorrection) : none);
-    d.setMidCorrection(corrected ? Variant(m_panel.midCorrection) : none);
-    d.setAftCorrection(corrected ? Variant(m_panel.aftCorrection) : none);
-    d.setFwdTrueDraft(corrected ? Variant(m_panel.fwdTrueDraft) : none);
-    d.setMidTrueDraft(corrected ? Variant(m_panel.midTrueDraft) : none);
-    d.setAftTrueDraft(corrected ? Variant(m_panel.aftTrueDraft) : none);
+    auto figure = [asShown](bool known, const Decimal& value, const QLineEdit* box) {
+        if (asShown)
+            return Variant(box->text());
+        return known ? Variant(value) : Variant(QString());
+    };
+    d.setFwdMean(figure(m_panelValid, m_panel.fwdMean, txtFwdMean));
+    d.setMidMean(figure(m_panelValid, m_panel.midMean, txtMidshipMean));
+    d.setAftMean(figure(m_panelValid, m_panel.aftMean, txtAftMean));
+    d.setFwdCorrection(figure(corrected, m_panel.fwdCorrection, txtFwdCorrection));
+    d.setMidCorrection(figure(corrected, m_panel.midCorrection, txtMidshipCorrection));
+    d.setAftCorrection(figure(corrected, m_panel.aftCorrection, txtAftCorrection));
+    d.setFwdTrueDraft(figure(corrected, m_panel.fwdTrueDraft, txtFwdTrueDraft));
+    d.setMidTrueDraft(figure(corrected, m_panel.midTrueDraft, txtMidshipTrueDraft));
+    d.setAftTrueDraft(figure(corrected, m_panel.aftTrueDraft, txtAftTrueDraft));
     d.setFwdX(Variant(txtFwdX->text()));
     d.setMidX(Variant(txtMidX->text()));
     d.setAftX(Variant(txtAftX->text()));
-    d.setTrueMeanDraft(corrected ? Variant(m_panel.trueMeanDraft) : none);
+    d.setTrueMeanDraft(corrected ? Variant(m_panel.trueMeanDraft) : Variant(QString()));
     d.setLBM(Variant(txtLBM->text()));
     d.setTrueTrim(Variant(txtTrueTrim->text()));
     d.setTotDeductibles(Variant(m_results->text(8, 1)));

@@ -15,6 +15,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -125,8 +127,7 @@ void SurveyWindow::installChecks()
         QLineEdit* box = r.box;
         const QString invalid = QLatin1String(r.invalid);
         m_guard->setCheck(box, [this, box, invalid] {
-            return applyRule(box, SurveyInputRules::draftReading(box->text(), invalid,
-                                                                 refreshOnEmptyReading()));
+            return applyRule(box, SurveyInputRules::draftReading(box->text(), invalid));
         });
     }
     m_guard->setCheck(txtDensity, [this] {
@@ -356,6 +357,46 @@ void SurveyWindow::showHullDeflection()
     lblHogSag->setText(d.isNegative() ? QStringLiteral("Hog") : QStringLiteral("Sag"));
     lblHogSag->show();
     txtDeflection->setText(d.abs().toLocaleString(QLocale()));
+}
+
+// --- Result panels ---------------------------------------------------------------------------
+
+QLineEdit* SurveyWindow::figureBox(const char* name)
+{
+    auto* box = new QLineEdit;
+    box->setObjectName(QLatin1String(name));
+    box->setFixedWidth(130);
+    box->setAlignment(Qt::AlignRight);
+    return box;
+}
+
+QGroupBox* SurveyWindow::figurePanel(const char* name, const QString& first, QLineEdit* firstBox,
+                                     const QString& second, QLineEdit* secondBox)
+{
+    auto* frame = new QGroupBox;
+    frame->setObjectName(QLatin1String(name));
+    auto* g = new QGridLayout(frame);
+    g->setContentsMargins(6, 4, 6, 4);
+    g->setVerticalSpacing(3);
+    g->addWidget(new QLabel(first), 0, 0);
+    g->addWidget(firstBox, 0, 1);
+    g->addWidget(new QLabel(second), 1, 0);
+    g->addWidget(secondBox, 1, 1);
+    g->setColumnStretch(2, 1);
+    return frame;
+}
+
+Decimal SurveyWindow::showInitialNetDisplacement()
+{
+    const Variant initialNet = ToNumeric(m_initialDraft->NetDisplacement(), 5, 0);
+    m_results->setText(ResultDisplay::SecondLastRow, 1, initialNet.toText());
+    QLineEdit* typed = m_results->initialNetDisplacementBox();
+    const Decimal initialValue = initialNet.toDecimal();
+    if (!initialValue.isZero()) {
+        ResultDisplay::paint(typed, initialValue.isNegative());
+        typed->setText(m_results->text(ResultDisplay::SecondLastRow, 1));
+    }
+    return ResultFigures::number(Variant(typed->text())).value_or(Decimal(0));
 }
 
 // --- What the report reads -------------------------------------------------------------------

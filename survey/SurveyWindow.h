@@ -104,6 +104,11 @@ protected:
     int currentTab() const;
     // Registers a read-only box of a panel: light yellow, locked, skipped by Tab.
     static void makeReadOnly(QLineEdit* box);
+    // A right-aligned box for a figure of a result panel.
+    static QLineEdit* figureBox(const char* name);
+    // A frame of two captioned figure boxes, one above the other.
+    static QGroupBox* figurePanel(const char* name, const QString& first, QLineEdit* firstBox,
+                                  const QString& second, QLineEdit* secondBox);
 
     // --- How the two windows differ -------------------------------------------------------
     // The panels of the result area that belong to a tab (Initial or Final) are shown.
@@ -121,8 +126,6 @@ protected:
     // Texts that differ between the windows.
     virtual QString densityRangeText() const;
     virtual QString aftXRangeText() const;
-    // A reading box left completely empty: recompute the panel or not.
-    virtual bool refreshOnEmptyReading() const { return true; }
     // The mark boxes select their text on focus.
     virtual bool marksSelectOnFocus() const { return false; }
     // Ctrl+F4 closes the window from any control, not only from the ship and port lists.
@@ -135,6 +138,9 @@ protected:
     virtual void resetExtras() {}
     // Places of the net displacement in fgrdFinalResult (9, 1).
     virtual int netDisplacementPlaces() const { return 5; }
+    // The draft takes the means, corrections and corrected drafts as the panel shows them
+    // (to 3 places) rather than as worked out.
+    virtual bool handsPanelAsShown() const { return false; }
 
     // --- Shared pieces the subclasses use ---------------------------------------------------
     // The net displacement of the draft as shown: (9, 1) coloured; NetDisplacementValue kept.
@@ -142,6 +148,12 @@ protected:
     void setNetDisplacementValue(const Variant& v) { m_netDisplacementValue = v; }
     // "Invalid Net Displacement value." when the net displacement shown is not plausible.
     bool checkNetDisplacement();
+    // On the Final tab: the Initial draft's net displacement into (10, 1) and, unless it is 0,
+    // into the box over that cell (else the box keeps a figure typed there). Returns the box's
+    // figure, empty counting as 0: the initial net displacement the cargo is worked from.
+    Decimal showInitialNetDisplacement();
+    // Runs a field rule on a box: writes back what it says, tells the user, recomputes.
+    bool applyRule(QLineEdit* box, const SurveyInputRules::Outcome& outcome);
     // Shows a message with the exclamation icon and the application title.
     static void warn(const QString& text);
     // Puts a field under the ship-first guard; `selectsText`: its text is selected on entry.
@@ -222,9 +234,6 @@ private:
     void dcbShipChange();
     void fieldFocusIn(QWidget* field, Qt::FocusReason reason);
     void sendToolbarState();
-
-    // Runs a field rule on a box: writes back what it says, tells the user, recomputes.
-    bool applyRule(QLineEdit* box, const SurveyInputRules::Outcome& outcome);
 
     void RefreshDraftCorrections();
     void showHullDeflection();

@@ -1,43 +1,15 @@
 #include "survey/frmQuorvane.h"
 
 #include "app/MessageService.h"
-#include "app/Numeric.h"
 #include "model/clsDraft.h"
 #include "ships/clsShip.h"
 #include "survey/ResultDisplay.h"
 
-#include <QGridLayout>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
 namespace {
-
-QGroupBox* panel(const char* name, const QString& first, QLineEdit* firstBox, const QString& second,
-                 QLineEdit* secondBox)
-{
-    auto* frame = new QGroupBox;
-    frame->setObjectName(QLatin1String(name));
-    auto* g = new QGridLayout(frame);
-    g->setContentsMargins(6, 4, 6, 4);
-    g->setVerticalSpacing(3);
-    g->addWidget(new QLabel(first), 0, 0);
-    g->addWidget(firstBox, 0, 1);
-    g->addWidget(new QLabel(second), 1, 0);
-    g->addWidget(secondBox, 1, 1);
-    g->setColumnStretch(2, 1);
-    return frame;
-}
-
-QLineEdit* figureBox(const char* name)
-{
-    auto* box = new QLineEdit;
-    box->setObjectName(QLatin1String(name));
-    box->setFixedWidth(130);
-    box->setAlignment(Qt::AlignRight);
-    return box;
-}
 
 QString decimalText(const Decimal& d)
 {
@@ -55,10 +27,10 @@ frmQuorvane::frmQuorvane(QWidget* parent) : SurveyWindow(QStringLiteral("frmQuor
     txtTotCargoLoaded = figureBox("txtTotCargoLoaded");
     for (QLineEdit* box : {txtInitNetDisp, txtConstant, txtFinalNetDisp, txtTotCargoLoaded})
         makeReadOnly(box);
-    fmeInitNetDisp = panel("fmeInitNetDisp", QStringLiteral("Initial Net Displacement"), txtInitNetDisp,
-                           QStringLiteral("Constant"), txtConstant);
-    fmeFinalNetDisp = panel("fmeFinalNetDisp", QStringLiteral("Final Net Displacement"), txtFinalNetDisp,
-                            QStringLiteral("Total Cargo Loaded"), txtTotCargoLoaded);
+    fmeInitNetDisp = figurePanel("fmeInitNetDisp", QStringLiteral("Initial Net Displacement"),
+                                 txtInitNetDisp, QStringLiteral("Constant"), txtConstant);
+    fmeFinalNetDisp = figurePanel("fmeFinalNetDisp", QStringLiteral("Final Net Displacement"),
+                                  txtFinalNetDisp, QStringLiteral("Total Cargo Loaded"), txtTotCargoLoaded);
     panelArea()->addWidget(fmeInitNetDisp);
     panelArea()->addWidget(fmeFinalNetDisp);
     formLoad();
@@ -157,15 +129,7 @@ void frmQuorvane::showCargo(const Variant& net)
         results().setText(ResultDisplay::LastRow, 1, QString());
         return;
     }
-    const Variant initialNet = ToNumeric(initialDraft().NetDisplacement(), 5, 0);
-    results().setText(ResultDisplay::SecondLastRow, 1, initialNet.toText());
-    QLineEdit* typed = results().initialNetDisplacementBox();
-    const Decimal initialValue = initialNet.toDecimal();
-    if (!initialValue.isZero()) {
-        ResultDisplay::paint(typed, initialValue.isNegative());
-        typed->setText(results().text(ResultDisplay::SecondLastRow, 1));
-    }
-    const Decimal subtrahend = ResultFigures::number(Variant(typed->text())).value_or(Decimal(0));
+    const Decimal subtrahend = showInitialNetDisplacement();
     const Decimal cargo = (*netValue - subtrahend).round(5);
     results().setText(ResultDisplay::LastRow, 1, decimalText(cargo));
     ResultDisplay::paint(txtFinalNetDisp, !ResultFigures::plausibleNetDisplacement(net));

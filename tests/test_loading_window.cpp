@@ -12,6 +12,7 @@
 #include "survey/GridEditor.h"
 #include "survey/SurveyInputRules.h"
 #include "survey/frmQuorvane.h"
+#include "tests/SurveyWindowDriver.h"
 #include "tests/TestSupport.h"
 
 #include <QApplication>
@@ -27,124 +28,19 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
-
-const QColor Red(255, 0, 0);
-
-QStringList texts(const QList<MessageRecord>& records)
-{
-    QStringList out;
-    for (const MessageRecord& r : records)
-        out << r.text;
-    return out;
-}
-
-}  // namespace
-
-class TestLoadingWindow : public QObject {
+class TestLoadingWindow : public QObject, private SurveyWindowDriver {
     Q_OBJECT
 private:
     QTemporaryDir m_dir;
     frmQuorvane* w = nullptr;
 
-    template <typename T = QLineEdit>
-    T* find(const char* name) const
-    {
-        T* child = w->findChild<T*>(QLatin1String(name));
-        if (!child)
-            qFatal("no control %s", name);
-        return child;
-    }
-    QLineEdit* box(const char* name) const { return find<QLineEdit>(name); }
-    GridEditor* grid(const char* name) const { return find<GridEditor>(name); }
-    SurveyGrid* result() const { return find<SurveyGrid>("fgrdFinalResult"); }
-    QString cell(const char* gridName, int r, int c) const { return find<SurveyGrid>(gridName)->text(r, c); }
-    QTabWidget* tabs() const { return find<QTabWidget>("sstQuorvane"); }
-    QWidget* focused() const { return QApplication::focusWidget(); }
-
-    QStringList messages() const { return texts(MessageService::records()); }
-    QString lastMessage() const
-    {
-        const auto r = MessageService::records();
-        return r.isEmpty() ? QString() : r.last().text;
-    }
-
-    // A click on the control, as the user moves there with the mouse.
-    void click(QWidget* target)
-    {
-        QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(4, target->height() / 2));
-        QApplication::processEvents();
-    }
-    // Types into the focused control after selecting what it holds.
-    void typeHere(const QString& text)
-    {
-        QWidget* f = focused();
-        QVERIFY(f);
-        QTest::keyClick(f, Qt::Key_A, Qt::ControlModifier);
-        if (!text.isEmpty())
-            QTest::keyClicks(f, text);
-    }
-    // Clicks into a box and types a new text over the old one.
-    void typeInto(QLineEdit* target, const QString& text)
-    {
-        click(target);
-        QCOMPARE(focused(), static_cast<QWidget*>(target));
-        if (!target->inputMask().isEmpty()) {
-            QTest::keyClick(target, Qt::Key_Home);
-            QTest::keyClicks(target, text);
-            return;
-        }
-        typeHere(text);
-    }
-    void pressTab() { QTest::keyClick(focused(), Qt::Key_Tab); }
-    void pressEnter() { QTest::keyClick(focused(), Qt::Key_Return); }
-    // Types into the focused box and presses Enter.
-    void enter(const QString& text)
-    {
-        typeHere(text);
-        pressEnter();
-    }
-
-    void pickShip(const QString& name)
-    {
-        auto* list = find<QComboBox>("dcbShip");
-        click(list);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);  // the list's pop-up
-        list->setFocus();
-        const int index = list->findText(name);
-        QVERIFY(index >= 0);
-        list->setCurrentIndex(index);
-    }
-    void pickPort(const QString& name)
-    {
-        auto* list = find<QComboBox>("dcbPort");
-        list->setCurrentIndex(list->findText(name));
-    }
-
     void openWindow()
     {
         w = new frmQuorvane;
-        w->resize(1340, 640);
-        w->show();
-        w->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w));
-        // The lists, the date list and the deductibles catalogue load without a word.
-        QCOMPARE(messages(), QStringList());
-        QCOMPARE(grid("fgrdDeduction")->rowCount(), 8);
+        showWindow(w);
     }
 
     // --- Filling a survey as the surveyor does ----------------------------------------------
-
-    struct Draft {
-        QString density;
-        QStringList readings;  // FP, FS, MP, MS, AP, AS
-        QStringList marks;     // Fwd X, Mid X, Aft X
-        QStringList below;     // Hyd. Draft, Displacement, TPC, LCF
-        QStringList above;
-        QStringList mctcPlus;   // Below, Above
-        QStringList mctcMinus;  // Below, Above
-        QStringList deductions; // in catalogue order, blank for none
-    };
 
     // Before loading: trimmed 1.2 m by the stern about a true mean draft of 7.25 m.
     static Draft initialDraft()
@@ -171,90 +67,10 @@ private:
                 {"150", "100", "", "50", "", "", "", ""}};
     }
 
-    void fillHeader()
-    {
-        pickShip(QStringLiteral("Ocean Pride"));
-        typeInto(box("txtVoyageID"), QStringLiteral("V-042"));
-        pressEnter();
-        QCOMPARE(focused(), static_cast<QWidget*>(find<QComboBox>("dcbPort")));
-        pickPort(QStringLiteral("Kandla"));
-        pressEnter();
-        QCOMPARE(focused(), static_cast<QWidget*>(box("txtCargo")));
-        typeHere(QStringLiteral("Iron ore fines"));
-        pressEnter();
-    }
-
-    // From the density box down the Enter route to the Calculate button.
-    void fillDraft(const Draft& d)
-    {
-        typeInto(box("txtDensity"), d.density);
-        pressEnter();
-        QCOMPARE(focused(), static_cast<QWidget*>(box("mbxDate")));
-        pressEnter();
-        QCOMPARE(focused(), static_cast<QWidget*>(box("mbxTime")));
-        pressEnter();
-        QCOMPARE(focused(), static_cast<QWidget*>(box("txtFwdPort")));
-        for (const QString& r : d.readings)
-            enter(r);
-        for (const QString& m : d.marks)
-            enter(m);
-        QCOMPARE(focused(), static_cast<QWidget*>(box("txtHDTGridTextbox")));
-        for (int c = 0; c < 4; ++c) {
-            enter(d.below[c]);
-            enter(d.above[c]);
-        }
-        QCOMPARE(focused(), static_cast<QWidget*>(box("txtMPGridTextbox")));
-        enter(d.mctcPlus[0]);
-        enter(d.mctcPlus[1]);
-        QCOMPARE(focused(), static_cast<QWidget*>(box("txtMMGridTextbox")));
-        enter(d.mctcMinus[0]);
-        enter(d.mctcMinus[1]);
-        QCOMPARE(focused(), static_cast<QWidget*>(box("txtGridTextbox")));
-        for (const QString& q : d.deductions)
-            enter(q);
-        QCOMPARE(focused(), static_cast<QWidget*>(find<QPushButton>("cmdCalculate")));
-    }
-
-    void calculate() { click(find<QPushButton>("cmdCalculate")); }
-
-    void switchTo(int index)
-    {
-        QTabBar* bar = tabs()->tabBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
-        QApplication::processEvents();
-    }
-
-    QStringList finalResultColumn(int column) const
-    {
-        QStringList out;
-        for (int r = 0; r < 12; ++r)
-            out << result()->text(r, column);
-        return out;
-    }
-
 private slots:
     void initTestCase()
     {
-        TestSupport::initTestEnvironment();
-        QVERIFY(m_dir.isValid());
-        TestSupport::useFreshDatabaseCopy(m_dir);
-        OpenDatabase();
-        QVERIFY(!StartupFailed());
-        Connection& db = SharedConnection();
-        db.execute(QStringLiteral("INSERT INTO Port (PortID, PortName, City, Country) VALUES (1, 'Kandla', "
-                                  "'Kandla', 'India')"));
-        db.execute(QStringLiteral("INSERT INTO Port (PortID, PortName, City, Country) VALUES (2, 'Antwerp', "
-                                  "'Antwerp', 'Belgium')"));
-        db.execute(QStringLiteral(
-            "INSERT INTO Ship (ShipID, ShipName, PortOfRegistry, LBP, LOA, Breadth, LightShip, CallSign, "
-            "Flag, OfficialNo, IMONo, SummerDraft, SummerDeadweight, GrossTonnage, NetTonnage) VALUES "
-            "(1, 'Ocean Pride', 1, 180, 190, 32.2, 8000, 'VRAB3', 'Panama', 12345, 9123456, 11.2, 45000, "
-            "25000, 14000)"));
-        db.execute(QStringLiteral(
-            "INSERT INTO Ship (ShipID, ShipName, PortOfRegistry, LBP, LOA, Breadth, LightShip, CallSign, "
-            "Flag, OfficialNo, IMONo, SummerDraft, SummerDeadweight, GrossTonnage, NetTonnage) VALUES "
-            "(2, 'Bay Trader', 2, 150, 158, 24, 5000, 'ONBT', 'Belgium', 777, 9000001, 9.5, 20000, "
-            "12000, 6000)"));
+        openFreshDatabase(m_dir);
     }
 
     void init() { openWindow(); }
@@ -263,8 +79,7 @@ private slots:
     {
         delete w;
         w = nullptr;
-        MessageService::clearRecords();
-        MessageService::clearAnswers();
+        forgetMessages();
     }
 
 
