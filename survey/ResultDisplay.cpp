@@ -174,4 +174,21 @@ bool plausibleConstant(const Variant& value)
     return within(value, Decimal(0), Decimal(100000));
 }
 
+QString figureOrBlank(const Variant& value)
+{
+    const std::optional<Decimal> n = number(value);
+    if (!n || n->isZero())
+        return QString();
+    return value.toText();
+}
+
+bool holdsMarkDistance(const Variant& value)
+{
+    if (value.isEmpty() || value.isNull())
+        return false;
+    if (value.isText())
+        return !value.toText().trimmed().isEmpty();
+    return !(value.type() == Variant::Type::Integer && value.toInt16() == 0);
+}
+
 }  // namespace ResultFigures

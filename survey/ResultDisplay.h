@@ -69,5 +69,11 @@ bool within(const Variant& value, const Decimal& lower, const Decimal& upper);
 bool plausibleNetDisplacement(const Variant& value);
 // Plausible constant: 0 < c < 100000 MT.
 bool plausibleConstant(const Variant& value);
+// A reading or density as a box shows a kept draft: nothing for a blank or zero figure.
+QString figureOrBlank(const Variant& value);
+// A mark distance the draft holds for itself. Empty when never given, and a blank box handed
+// over (which the draft keeps as the integer 0, a typed 0 being a decimal) is no distance
+// either: the box then keeps the distance the other draft left in it.
+bool holdsMarkDistance(const Variant& value);
 
 }  // namespace ResultFigures

@@ -53,24 +53,8 @@ QString textOf(const Variant& v)
     return v.isNull() ? QString() : v.toText();
 }
 
-// A reading or density as the window shows a kept draft: nothing for a blank or zero figure.
-QString figureOrBlank(const Variant& v)
-{
-    const std::optional<Decimal> n = ResultFigures::number(v);
-    if (!n || n->isZero())
-        return QString();
-    return v.toText();
-}
-
-// A mark distance the draft holds for itself (a blank box reaches the draft as the integer 0).
-bool holdsMarkDistance(const Variant& v)
-{
-    if (v.isEmpty() || v.isNull())
-        return false;
-    if (v.isText())
-        return !v.toText().trimmed().isEmpty();
-    return !(v.type() == Variant::Type::Integer && v.toInt16() == 0);
-}
+using ResultFigures::figureOrBlank;
+using ResultFigures::holdsMarkDistance;
 
 bool isNegativeFigure(const QString& text)
 {

@@ -24,26 +24,8 @@
 
 namespace {
 
-// A reading or density as a box shows it: nothing for a blank or zero figure.
-QString figureOrBlank(const Variant& v)
-{
-    const std::optional<Decimal> n = ResultFigures::number(v);
-    if (!n || n->isZero())
-        return QString();
-    return v.toText();
-}
-
-// A mark distance the draft holds for itself. Empty when never given, and a blank box handed
-// over (which the draft keeps as the integer 0, a typed 0 being a decimal) is no distance
-// either: the box then keeps the distance the other draft left in it.
-bool holdsMarkDistance(const Variant& v)
-{
-    if (v.isEmpty() || v.isNull())
-        return false;
-    if (v.isText())
-        return !v.toText().trimmed().isEmpty();
-    return !(v.type() == Variant::Type::Integer && v.toInt16() == 0);
-}
+using ResultFigures::figureOrBlank;
+using ResultFigures::holdsMarkDistance;
 
 // The text a cell would receive if the box over it were committed now.
 QString committedText(const QString& boxText)
