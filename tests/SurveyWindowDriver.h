@@ -33,6 +33,7 @@ public:
         QStringList mctcPlus;    // Below, Above
         QStringList mctcMinus;   // Below, Above
         QStringList deductions;  // in catalogue order, blank for none
+        QString comments = {};   // the remarks, when a test gives any
     };
 
     // Two ports and two ships: "Ocean Pride" (LBP 180, light ship 8000) registered at Kandla,

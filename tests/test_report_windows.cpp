@@ -9,6 +9,8 @@
 #include "model/clsDraft.h"
 #include "survey/ReportPreview.h"
 #include "survey/frmQuorvane.h"
+#include "survey/frmZODuraduza.h"
+#include "tests/SurveyWindowDriver.h"
 #include "tests/TestSupport.h"
 
 #include <QApplication>
@@ -28,18 +30,7 @@ namespace {
 
 using Captions = QMap<QString, QString>;
 
-// One draft as the surveyor types it.
-struct Draft {
-    QString density;
-    QStringList readings;    // FP, FS, MP, MS, AP, AS
-    QStringList marks;       // Fwd X, Mid X, Aft X
-    QStringList below;       // Hyd. Draft, Displacement, TPC, LCF
-    QStringList above;
-    QStringList mctcPlus;    // Below, Above
-    QStringList mctcMinus;   // Below, Above
-    QStringList deductions;  // catalogue order: FO, DO, LO, FW, Ballast, Provisions, Misc-1, Misc-2
-    QString comments;
-};
+using Draft = SurveyWindowDriver::Draft;
 
 // Before loading: trimmed by the stern, the marks off the perpendiculars, a level hull.
 Draft lightDraft()
@@ -217,17 +208,9 @@ QString pdfText(const QString& file)
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-QStringList messageTexts()
-{
-    QStringList out;
-    for (const MessageRecord& r : MessageService::records())
-        out << r.text;
-    return out;
-}
-
 }  // namespace
 
-class TestReportWindows : public QObject {
+class TestReportWindows : public QObject, private SurveyWindowDriver {
     Q_OBJECT
 
 private slots:
@@ -238,6 +221,8 @@ private slots:
 
     void loadingSurveyPreviewedFromTheFinalTab();
     void loadingSurveyPrintedToPdfAndSavedFromPreview();
+    void dischargingSurveyPreviewedFromTheFinalTab();
+    void dischargingSurveyPrintedToPdf();
     void initialOnlySurveyLeavesTheFinalColumnAsDrawn();
     void printingFromTheFinalTabStillFillsTheInitialColumn();
     void portMissing();
@@ -247,105 +232,33 @@ private:
     SurveyWindow* w = nullptr;
     std::unique_ptr<QTemporaryDir> m_dir;
 
-    template <typename T = QLineEdit>
-    T* find(const char* name) const
+    void openLoadingWindow() { openWindow(new frmQuorvane); }
+    void openDischargingWindow() { openWindow(new frmZODuraduza); }
+    void openWindow(SurveyWindow* window)
     {
-        T* child = w->findChild<T*>(QLatin1String(name));
-        if (!child)
-            qFatal("no control %s", name);
-        return child;
-    }
-    QLineEdit* box(const char* name) const { return find<QLineEdit>(name); }
-    QWidget* focused() const { return QApplication::focusWidget(); }
-
-    void click(QWidget* target)
-    {
-        QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(4, target->height() / 2));
-        QApplication::processEvents();
-    }
-    void typeHere(const QString& text)
-    {
-        QWidget* f = focused();
-        QVERIFY(f);
-        QTest::keyClick(f, Qt::Key_A, Qt::ControlModifier);
-        if (!text.isEmpty())
-            QTest::keyClicks(f, text);
-    }
-    void typeInto(QLineEdit* target, const QString& text)
-    {
-        click(target);
-        QCOMPARE(focused(), static_cast<QWidget*>(target));
-        typeHere(text);
-    }
-    void pressEnter() { QTest::keyClick(focused(), Qt::Key_Return); }
-    void enter(const QString& text)
-    {
-        typeHere(text);
-        pressEnter();
-    }
-
-    void openLoadingWindow()
-    {
-        w = new frmQuorvane;
-        w->resize(1340, 640);
-        w->show();
-        w->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w));
+        w = window;
+        showWindow(w);
         MessageService::clearRecords();
-    }
-    void pickShip()
-    {
-        auto* list = find<QComboBox>("dcbShip");
-        click(list);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);  // the list's pop-up
-        list->setFocus();
-        list->setCurrentIndex(list->findText("Ocean Star"));
-        QCOMPARE(box("txtLBP")->text(), QString("180"));
     }
     void fillHeader(bool withPort = true)
     {
-        pickShip();
+        pickShip("Ocean Star");
+        QCOMPARE(box("txtLBP")->text(), QString("180"));
         typeInto(box("txtVoyageID"), "V-117");
         pressEnter();
         if (withPort)
-            find<QComboBox>("dcbPort")->setCurrentIndex(find<QComboBox>("dcbPort")->findText("Vizag"));
+            pickPort("Vizag");
         pressEnter();
         typeHere("Iron ore fines");
         pressEnter();
     }
-    // From the density box down the Enter route to the Calculate button, and Calculate.
+    // From the density box down the Enter route to the Calculate button, the remarks, and Calculate.
     void fillAndCalculate(const Draft& d)
     {
-        typeInto(box("txtDensity"), d.density);
-        pressEnter();
-        pressEnter();  // date as stamped
-        pressEnter();  // time as stamped
-        QCOMPARE(focused(), static_cast<QWidget*>(box("txtFwdPort")));
-        for (const QString& r : d.readings)
-            enter(r);
-        for (const QString& m : d.marks)
-            enter(m);
-        QCOMPARE(focused(), static_cast<QWidget*>(box("txtHDTGridTextbox")));
-        for (int c = 0; c < 4; ++c) {
-            enter(d.below[c]);
-            enter(d.above[c]);
-        }
-        enter(d.mctcPlus[0]);
-        enter(d.mctcPlus[1]);
-        enter(d.mctcMinus[0]);
-        enter(d.mctcMinus[1]);
-        QCOMPARE(focused(), static_cast<QWidget*>(box("txtGridTextbox")));
-        for (const QString& q : d.deductions)
-            enter(q);
+        fillDraft(d);
         find<QPlainTextEdit>("txtComments")->setPlainText(d.comments);
-        click(find<QPushButton>("cmdCalculate"));
-        QCOMPARE(messageTexts(), QStringList());
-    }
-    void switchTo(int index)
-    {
-        QTabBar* bar = find<QTabWidget>("sstQuorvane")->tabBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
-        QApplication::processEvents();
+        calculate();
+        QCOMPARE(messages(), QStringList());
     }
     // The preview windows open now.
     QList<ReportPreview*> previews() const
@@ -423,7 +336,7 @@ void TestReportWindows::loadingSurveyPreviewedFromTheFinalTab()
     QCOMPARE(box("txtTotCargoLoaded")->text(), QString("9995.66694"));
 
     w->RPrint(true);
-    QCOMPARE(messageTexts(), QStringList());
+    QCOMPARE(messages(), QStringList());
     QCOMPARE(previews().size(), 1);
     ReportPreview* preview = previews().first();
     QCOMPARE(preview->windowTitle(), QString("Loadport Draft Survey Report"));
@@ -462,7 +375,7 @@ void TestReportWindows::loadingSurveyPrintedToPdfAndSavedFromPreview()
         return printer;
     });
     w->RPrint(false);
-    QCOMPARE(messageTexts(), QStringList());
+    QCOMPARE(messages(), QStringList());
     QVERIFY(previews().isEmpty());
     QString text = pdfText(printed);
     QVERIFY2(text.contains("LOADPORT DRAFT SURVEY REPORT"), qPrintable(text));
@@ -487,6 +400,95 @@ void TestReportWindows::loadingSurveyPrintedToPdfAndSavedFromPreview()
     }
 }
 
+// The same two drafts the other way round: the ship arrives laden at Vizag and leaves light.
+// The report puts the constant after discharge and the cargo discharged where the loading report
+// has the constant before loading and the cargo loaded.
+void TestReportWindows::dischargingSurveyPreviewedFromTheFinalTab()
+{
+    openDischargingWindow();
+    fillHeader();
+    const QString initialDate = box("mbxDate")->text();
+    const QString initialTime = box("mbxTime")->text();
+    fillAndCalculate(ladenDraft());
+    typeInto(box("txtBLQty"), "10000");
+    pressTab();
+    QCOMPARE(box("txtAssumedConstant")->text(), QString("19864.50014"));
+    switchTo(2);
+    const QString finalDate = box("mbxDate")->text();
+    const QString finalTime = box("mbxTime")->text();
+    fillAndCalculate(lightDraft());
+    QCOMPARE(box("txtFinTotCargoDis")->text(), QString("9995.66694"));
+    QCOMPARE(box("txtConstant")->text(), QString("19868.8332"));
+
+    w->RPrint(true);
+    QCOMPARE(messages(), QStringList());
+    QCOMPARE(previews().size(), 1);
+    ReportPreview* preview = previews().first();
+    QCOMPARE(preview->windowTitle(), QString("Discharge Port Draft Survey Report"));
+    QVERIFY(preview->isVisible());
+
+    Captions expected = shipBlock("DISCHARGE PORT DRAFT SURVEY REPORT");
+    expected.insert(ladenColumn("lblInit", initialDate, initialTime));
+    expected.insert(lightColumn("lblFin", finalDate, finalTime));
+    expected.insert("lblConstant", "19868.8332 MT");        // final net less the light ship
+    expected.insert("lblTotCargoLoaded", "9995.66694 MT");  // initial net less final net
+    compareCaptions(preview->layout().captionTexts(), expected);
+    QVERIFY(preview->layout().staticTexts().contains("TOTAL CARGO DISCHARGED"));
+
+    // From the Initial tab the page is the same: the Final column comes from the Final draft.
+    switchTo(0);
+    w->RPrint(true);
+    QCOMPARE(messages(), QStringList());
+    QCOMPARE(previews().size(), 2);
+    compareCaptions(previews().at(1)->layout().captionTexts(), expected);
+
+    // Only the arrival calculated: the Final column keeps its drawn texts, and no constant
+    // is known before the discharge.
+    // The previews of a survey window close with it.
+    delete w;
+    QVERIFY(previews().isEmpty());
+    openDischargingWindow();
+    fillHeader();
+    fillAndCalculate(ladenDraft());
+    w->RPrint(true);
+    QCOMPARE(messages(), QStringList());
+    QCOMPARE(previews().size(), 1);
+    const ReportLayout& page = previews().first()->layout();
+    compareCaptions(column(page, "lblFin"), designColumn(ReportLayout::drptZODuraduza(), "lblFin"));
+    QCOMPARE(page.caption("lblConstant"), ReportLayout::drptZODuraduza().designText("lblConstant"));
+    QCOMPARE(page.caption("lblTotCargoLoaded"), ReportLayout::drptZODuraduza().designText("lblTotCargoLoaded"));
+}
+
+void TestReportWindows::dischargingSurveyPrintedToPdf()
+{
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        QSKIP("pdftotext is not installed");
+    openDischargingWindow();
+    fillHeader();
+    fillAndCalculate(ladenDraft());
+    switchTo(2);
+    fillAndCalculate(lightDraft());
+    const QString printed = m_dir->filePath("discharge.pdf");
+    ReportOutput::setPrinterProvider([&] {
+        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(printed);
+        return printer;
+    });
+    w->RPrint(false);
+    QCOMPARE(messages(), QStringList());
+    const QString text = pdfText(printed);
+    QVERIFY2(text.contains("DISCHARGE PORT DRAFT SURVEY REPORT"), qPrintable(text));
+    QVERIFY(text.contains("TOTAL CARGO DISCHARGED"));
+    QVERIFY(text.contains("OCEAN STAR"));
+    QVERIFY(text.contains("9995.66694 MT"));
+    const QString keep = qEnvironmentVariable("QUORVANE_KEEP_DISCHARGE_REPORT");
+    if (!keep.isEmpty()) {
+        QFile::remove(keep);
+        QFile::copy(printed, keep);
+    }
+}
+
 void TestReportWindows::initialOnlySurveyLeavesTheFinalColumnAsDrawn()
 {
     openLoadingWindow();
@@ -495,7 +497,7 @@ void TestReportWindows::initialOnlySurveyLeavesTheFinalColumnAsDrawn()
     const QString time = box("mbxTime")->text();
     fillAndCalculate(lightDraft());
     w->RPrint(true);
-    QCOMPARE(messageTexts(), QStringList());
+    QCOMPARE(messages(), QStringList());
     QCOMPARE(previews().size(), 1);
     const ReportLayout& page = previews().first()->layout();
     compareCaptions(column(page, "lblInit"), lightColumn("lblInit", date, time));
@@ -519,7 +521,7 @@ void TestReportWindows::printingFromTheFinalTabStillFillsTheInitialColumn()
     typeInto(box("txtFwdPort"), "8.4");
     pressEnter();
     w->RPrint(true);
-    QCOMPARE(messageTexts(), QStringList());
+    QCOMPARE(messages(), QStringList());
     QCOMPARE(previews().size(), 1);
     const ReportLayout& page = previews().first()->layout();
     compareCaptions(column(page, "lblInit"), lightColumn("lblInit", date, time));
@@ -534,15 +536,16 @@ void TestReportWindows::portMissing()
     openLoadingWindow();
     fillHeader(false);
     w->RPrint(true);
-    QCOMPARE(messageTexts(), QStringList{"Please select port name first."});
+    QCOMPARE(messages(), QStringList{"Please select port name first."});
     QCOMPARE(MessageService::records().first().icon, Msg::Icon::Exclamation);
     QVERIFY(previews().isEmpty());
 
     // And before that, the ship.
     delete w;
+    MessageService::clearRecords();
     openLoadingWindow();
     w->RPrint(false);
-    QCOMPARE(messageTexts(), QStringList{"Please select ship name first."});
+    QCOMPARE(messages(), QStringList{"Please select ship name first."});
 }
 
 void TestReportWindows::declinedIncompleteInitialPrintsNothing()
@@ -556,7 +559,7 @@ void TestReportWindows::declinedIncompleteInitialPrintsNothing()
     });
     MessageService::setNextAnswer(Msg::Answer::No);
     w->RPrint(false);
-    QCOMPARE(messageTexts(), QStringList{"Incomplete Initial draft...!\r\n\r\n"
+    QCOMPARE(messages(), QStringList{"Incomplete Initial draft...!\r\n\r\n"
                                          "Would you like to discard initial draft details and continue ?"});
     QVERIFY(!printerAsked);
 
@@ -564,8 +567,8 @@ void TestReportWindows::declinedIncompleteInitialPrintsNothing()
     MessageService::clearRecords();
     MessageService::setNextAnswer(Msg::Answer::Yes);
     w->RPrint(false);
-    QCOMPARE(messageTexts().size(), 2);
-    QCOMPARE(messageTexts().at(1), QString("Incomplete Final draft...!\r\n\r\n"
+    QCOMPARE(messages().size(), 2);
+    QCOMPARE(messages().at(1), QString("Incomplete Final draft...!\r\n\r\n"
                                            "Please enter all the values and press Calculate button "
                                            "before printing/preview."));
     QVERIFY(!printerAsked);
