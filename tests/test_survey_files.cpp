@@ -54,6 +54,19 @@ struct Run {
     QString err;
 };
 
+// The captions file the command line wrote, caption name to text (empty when it is missing).
+Figures captionsWritten(const QString& path)
+{
+    QFile f(path);
+    Figures out;
+    if (!f.open(QIODevice::ReadOnly))
+        return out;
+    const QJsonObject json = QJsonDocument::fromJson(f.readAll()).object();
+    for (auto it = json.begin(); it != json.end(); ++it)
+        out.insert(it.key(), it.value().toString());
+    return out;
+}
+
 Run runProgram(const QString& program, const QStringList& args)
 {
     QProcess p;
@@ -442,12 +455,7 @@ void TestSurveyFiles::dischargingSurveySavedFromTheInitialTab()
     const Run run = runProgram(kLt, {"--survey", saved, "--pdf", m_dir.filePath(QStringLiteral("discharge.pdf")),
                                      "--captions", captions, "--data-dir", m_dataDir});
     QVERIFY2(run.status == 0, qPrintable(run.err));
-    QFile f(captions);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    const QJsonObject json = QJsonDocument::fromJson(f.readAll()).object();
-    Figures fromCli;
-    for (auto it = json.begin(); it != json.end(); ++it)
-        fromCli.insert(it.key(), it.value().toString());
+    const Figures fromCli = captionsWritten(captions);
     compareFigures(fromCli, report->filledCaptionTexts());
     QCOMPARE(fromCli.value("lblReportTitle"), QStringLiteral("DISCHARGE PORT DRAFT SURVEY REPORT"));
     QCOMPARE(fromCli.value("lblTotCargoLoaded"), QStringLiteral("73230.20082 MT"));
@@ -464,12 +472,7 @@ void TestSurveyFiles::commandLineGivesTheReportOfTheWindows()
     QVERIFY2(run.status == 0, qPrintable(run.err));
     QCOMPARE(run.err, QString());  // no message: the survey is plausible throughout
 
-    QFile f(captions);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    const QJsonObject json = QJsonDocument::fromJson(f.readAll()).object();
-    Figures fromCli;
-    for (auto it = json.begin(); it != json.end(); ++it)
-        fromCli.insert(it.key(), it.value().toString());
+    const Figures fromCli = captionsWritten(captions);
     compareFigures(fromCli, m_reportOfWindows);
     QCOMPARE(fromCli.value("lblInitNGDisp"), QStringLiteral("11170.14483 MT"));
     QCOMPARE(fromCli.value("lblTotCargoLoaded"), QStringLiteral("73364.1757 MT"));
