@@ -260,6 +260,16 @@ private:
         calculate();
         QCOMPARE(messages(), QStringList());
     }
+    // The printer is one that writes the page into a PDF file.
+    static void printInto(const QString& file)
+    {
+        ReportOutput::setPrinterProvider([file] {
+            auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(file);
+            return printer;
+        });
+    }
     // The preview windows open now.
     QList<ReportPreview*> previews() const
     {
@@ -368,12 +378,7 @@ void TestReportWindows::loadingSurveyPrintedToPdfAndSavedFromPreview()
 
     // Print: the page goes to the printer (here one that writes a PDF file) without a dialog.
     const QString printed = m_dir->filePath("printed.pdf");
-    ReportOutput::setPrinterProvider([&] {
-        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(printed);
-        return printer;
-    });
+    printInto(printed);
     w->RPrint(false);
     QCOMPARE(messages(), QStringList());
     QVERIFY(previews().isEmpty());
@@ -469,12 +474,7 @@ void TestReportWindows::dischargingSurveyPrintedToPdf()
     switchTo(2);
     fillAndCalculate(lightDraft());
     const QString printed = m_dir->filePath("discharge.pdf");
-    ReportOutput::setPrinterProvider([&] {
-        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(printed);
-        return printer;
-    });
+    printInto(printed);
     w->RPrint(false);
     QCOMPARE(messages(), QStringList());
     const QString text = pdfText(printed);
