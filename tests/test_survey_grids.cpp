@@ -1,10 +1,12 @@
 // The grids of a survey window, driven as a surveyor drives them: typing into the floating boxes,
 // Enter, Tab, the arrow keys and clicks, and checking what the cells, the boxes, the messages and
 // the focus then show. The grids sit in a small stand-in window that answers the few questions
-// the grids ask of a survey window.
+// the grids ask of a survey window; the last case but one looks at them in the Loading window.
+#include "app/ChildRegistry.h"
 #include "app/Database.h"
 #include "app/FieldGuard.h"
 #include "app/MessageService.h"
+#include "app/frmMDI.h"
 #include "db/Connection.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
@@ -17,7 +19,10 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTemporaryDir>
@@ -909,6 +914,72 @@ private Q_SLOTS:
         QCOMPARE(ip->text(1, 1), QString());
         open(true);
         QCOMPARE(grids().ipFactorText(fresh), QString());
+    }
+
+    // The grids in the Loading window. On a 1366 x 768 laptop screen the window opens whole in
+    // the main window's working area, the interpolated figures under the captions of their
+    // tables. In a main window that is not maximised it keeps within the working area and
+    // scrolls rather than being cut off, and a box that takes the focus is scrolled into view.
+    void theLoadingWindowFitsALaptopScreen()
+    {
+        SqlCatalogue::ShipValues v;
+        v.shipName = QStringLiteral("Layout Test Ship");
+        v.lbp = v.loa = QStringLiteral("180");
+        v.breadth = v.officialNo = v.grossTonnage = v.netTonnage = QStringLiteral("0");
+        v.lightShip = QStringLiteral("8000");
+        v.portOfRegistry = QStringLiteral("NULL");
+        v.imoNo = v.summerDraft = v.summerDeadweight = QStringLiteral("0");
+        SharedConnection().execute(SqlCatalogue::insertShip(v));
+        w->hide();
+        registerChildWindows();
+        auto* mdi = new frmMDI;
+        mdi->setGeometry(0, 0, 1366, 768);
+        mdi->show();
+        mdi->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(mdi));
+        QWidget* survey = mdi->openChild(QStringLiteral("frmQuorvane"));
+        auto* frame = qobject_cast<QMdiSubWindow*>(survey->parentWidget());
+        QVERIFY(frame);
+        QMdiArea* area = frame->mdiArea();
+        // Menu, toolbar and status bar leave about 1366 x 650 of the screen.
+        QVERIFY(frame->width() <= 1366);
+        QVERIFY(frame->height() <= 650);
+        QTRY_VERIFY(area->viewport()->rect().contains(frame->geometry()));
+        auto* scroller = survey->findChild<QScrollArea*>(QStringLiteral("surveyScroller"));
+        QVERIFY(scroller);
+        QVERIFY(!scroller->horizontalScrollBar()->isVisible());
+        QVERIFY(!scroller->verticalScrollBar()->isVisible());
+
+        const auto left = [survey](QWidget* grid, int x) { return grid->mapTo(survey, QPoint(x, 0)).x(); };
+        auto* hdt = survey->findChild<SurveyGrid*>(QStringLiteral("fgrdHDT"));
+        auto* interpolated = survey->findChild<SurveyGrid*>(QStringLiteral("fgrdIpResult"));
+        for (int c = 1; c < 6; ++c)
+            QCOMPARE(left(interpolated, interpolated->columnViewportPosition(c)),
+                     left(hdt, hdt->columnViewportPosition(c + 1)));
+        auto* mctc = survey->findChild<SurveyGrid*>(QStringLiteral("fgrdMCTCM50"));
+        auto* mctcInterpolated = survey->findChild<SurveyGrid*>(QStringLiteral("fgrdIpResultMCTCM50"));
+        QCOMPARE(left(mctcInterpolated, mctcInterpolated->columnViewportPosition(1)),
+                 left(mctc, mctc->columnViewportPosition(2)));
+        auto* deductions = survey->findChild<SurveyGrid*>(QStringLiteral("fgrdDeduction"));
+        QVERIFY(!deductions->verticalScrollBar()->isVisible());
+
+        // The main window not maximised: four fifths of the screen.
+        mdi->setGeometry(0, 0, 1093, 614);
+        QTRY_VERIFY(area->viewport()->rect().contains(frame->geometry()));
+        QTRY_VERIFY(scroller->horizontalScrollBar()->isVisible());
+        QVERIFY(scroller->verticalScrollBar()->isVisible());
+        auto* ship = survey->findChild<QComboBox*>(QStringLiteral("dcbShip"));
+        ship->setCurrentIndex(ship->findText(v.shipName));
+        QLineEdit* quantity = survey->findChild<QLineEdit*>(QStringLiteral("txtGridTextbox"));
+        quantity->setFocus();
+        QTRY_VERIFY(quantity->hasFocus());
+        const auto inView = [&] {
+            const QPoint at = quantity->mapTo(scroller->viewport(), QPoint(0, 0));
+            return scroller->viewport()->rect().contains(QRect(at, quantity->size()));
+        };
+        QTRY_VERIFY(inView());
+        QCOMPARE(messageTexts(), QStringList());
+        delete mdi;
     }
 
     void aFailingCatalogueIsReportedWithItsSource()
