@@ -10,6 +10,7 @@
 #include "ships/clsShip.h"
 #include "survey/ReportFiller.h"
 #include "survey/ReportPreview.h"
+#include "tests/ReportCaptions.h"
 #include "tests/TestSupport.h"
 
 #include <QApplication>
@@ -237,17 +238,6 @@ private:
     clsShip m_ship;
 };
 
-QString pdfText(const QString& file)
-{
-    QProcess p;
-    p.start("pdftotext", {"-layout", file, "-"});
-    if (!p.waitForFinished(20000) || p.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-using Captions = QMap<QString, QString>;
-
 // Every caption of the ship and voyage blocks for the test ship.
 Captions shipBlock(bool discharging)
 {
@@ -358,33 +348,6 @@ Captions ladenColumn(const QString& p)
         {p + "NGDisp", "44355.68119 MT"},
         {p + "Comments", ""},
     };
-}
-
-// The column as drawn, before anything is filled.
-Captions designColumn(const ReportLayout& layout, const QString& prefix)
-{
-    Captions c;
-    for (const QString& name : layout.captionNames())
-        if (name.startsWith(prefix))
-            c.insert(name, layout.designText(name));
-    return c;
-}
-
-Captions column(const ReportLayout& layout, const QString& prefix)
-{
-    Captions c;
-    for (const QString& name : layout.captionNames())
-        if (name.startsWith(prefix))
-            c.insert(name, layout.caption(name));
-    return c;
-}
-
-void compareCaptions(const Captions& actual, const Captions& expected)
-{
-    QCOMPARE(actual.keys(), expected.keys());
-    for (auto it = expected.begin(); it != expected.end(); ++it)
-        QVERIFY2(actual.value(it.key()) == it.value(), qPrintable(it.key() + ": \"" + actual.value(it.key())
-                                                                  + "\", expected \"" + it.value() + "\""));
 }
 
 }  // namespace

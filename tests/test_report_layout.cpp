@@ -2,6 +2,7 @@
 #include "app/VbError.h"
 #include "survey/ReportLayout.h"
 #include "survey/ReportPreview.h"
+#include "tests/ReportCaptions.h"
 #include "tests/TestSupport.h"
 
 #include <QAction>
@@ -47,15 +48,6 @@ QString expectedDesignText(const QString& stem, bool initial, bool loading)
     if (stem == "Density" && initial && loading)
         return "0 MT";
     return QString();
-}
-
-QString pdfText(const QString& file)
-{
-    QProcess p;
-    p.start("pdftotext", {"-layout", file, "-"});
-    if (!p.waitForFinished(20000) || p.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 bool havePdfToText()

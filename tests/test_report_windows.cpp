@@ -11,6 +11,7 @@
 #include "survey/frmQuorvane.h"
 #include "survey/frmZODuraduza.h"
 #include "tests/SurveyWindowDriver.h"
+#include "tests/ReportCaptions.h"
 #include "tests/TestSupport.h"
 
 #include <QApplication>
@@ -27,8 +28,6 @@
 #include <QtTest>
 
 namespace {
-
-using Captions = QMap<QString, QString>;
 
 using Draft = SurveyWindowDriver::Draft;
 
@@ -170,42 +169,6 @@ Captions shipBlock(const QString& title)
         {"lblCargo", "Iron ore fines"},
         {"lblShipName2", "Ocean Star"},
     };
-}
-
-Captions column(const ReportLayout& layout, const QString& prefix)
-{
-    Captions c;
-    for (const QString& name : layout.captionNames())
-        if (name.startsWith(prefix))
-            c.insert(name, layout.caption(name));
-    return c;
-}
-
-Captions designColumn(const ReportLayout& layout, const QString& prefix)
-{
-    Captions c;
-    for (const QString& name : layout.captionNames())
-        if (name.startsWith(prefix))
-            c.insert(name, layout.designText(name));
-    return c;
-}
-
-void compareCaptions(const Captions& actual, const Captions& expected)
-{
-    QCOMPARE(actual.keys(), expected.keys());
-    for (auto it = expected.begin(); it != expected.end(); ++it)
-        QVERIFY2(actual.value(it.key()) == it.value(),
-                 qPrintable(it.key() + ": \"" + actual.value(it.key()) + "\", expected \"" + it.value()
-                            + "\""));
-}
-
-QString pdfText(const QString& file)
-{
-    QProcess p;
-    p.start("pdftotext", {"-layout", file, "-"});
-    if (!p.waitForFinished(20000) || p.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 }  // namespace

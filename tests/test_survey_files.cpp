@@ -17,6 +17,7 @@
 #include "survey/SurveyFile.h"
 #include "survey/SurveyFileCommands.h"
 #include "survey/SurveyWindow.h"
+#include "tests/ReportCaptions.h"
 #include "tests/TestSupport.h"
 
 #include <QAction>
@@ -38,7 +39,7 @@
 
 namespace {
 
-using Figures = QMap<QString, QString>;
+using Figures = Captions;
 
 const QString kLt = QStringLiteral(QUORVANE_LT_BIN);
 const QString kMkdb = QStringLiteral(QUORVANE_MKDB_BIN);
@@ -83,15 +84,6 @@ Run runProgram(const QString& program, const QStringList& args)
     return r;
 }
 
-QString pdfText(const QString& file)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
-    if (!p.waitForFinished(20000) || p.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
 QStringList messageTexts()
 {
     QStringList out;
@@ -128,15 +120,6 @@ Figures onScreen(const SurveyWindow* w)
                 f.insert(QStringLiteral("%1(%2,%3)").arg(g->objectName()).arg(r).arg(c), g->text(r, c));
     f.insert(QStringLiteral("txtComments"), w->findChild<QPlainTextEdit*>("txtComments")->toPlainText());
     return f;
-}
-
-void compareFigures(const Figures& actual, const Figures& expected)
-{
-    QCOMPARE(actual.keys(), expected.keys());
-    for (auto it = expected.begin(); it != expected.end(); ++it)
-        QVERIFY2(actual.value(it.key()) == it.value(),
-                 qPrintable(it.key() + ": \"" + actual.value(it.key()) + "\", expected \"" + it.value()
-                            + "\""));
 }
 
 }  // namespace
@@ -379,7 +362,7 @@ void TestSurveyFiles::typedSurveySavedAndOpenedShowsTheSameFigures()
                             "Open %1 in its place?")
                  .arg(QDir::toNativeSeparators(m_saved)));
     QCOMPARE(surveyWindow(), typed);
-    compareFigures(onScreen(typed), initialTab);
+    compareCaptions(onScreen(typed), initialTab);
 
     MessageService::clearRecords();
     MessageService::setNextAnswer(Msg::Answer::Yes);
@@ -390,7 +373,7 @@ void TestSurveyFiles::typedSurveySavedAndOpenedShowsTheSameFigures()
     QVERIFY(opened);
     QCOMPARE(m_mdi->activeChild(), static_cast<QWidget*>(opened));
     QCOMPARE(find<QTabWidget>("sstQuorvane")->currentIndex(), 2);
-    compareFigures(onScreen(opened), finalTab);
+    compareCaptions(onScreen(opened), finalTab);
 
     ReportFiller::WindowReportSource<SurveyWindow> openedSource(*opened);
     const std::optional<ReportLayout> openedReport = ReportFiller::Fill(openedSource, true);
@@ -402,7 +385,7 @@ void TestSurveyFiles::typedSurveySavedAndOpenedShowsTheSameFigures()
     m_pdfOfWindows = pdfText(pdf);
 
     switchTo(0);
-    compareFigures(onScreen(opened), initialTab);
+    compareCaptions(onScreen(opened), initialTab);
     QCOMPARE(messageTexts(), QStringList({MessageService::records().first().text}));
 }
 
@@ -443,9 +426,9 @@ void TestSurveyFiles::dischargingSurveySavedFromTheInitialTab()
     flushDeletes();
     SurveyWindow* again = surveyWindow();
     QVERIFY(again && again != first);
-    compareFigures(onScreen(again), finalTab);
+    compareCaptions(onScreen(again), finalTab);
     switchTo(0);
-    compareFigures(onScreen(again), initialTab);
+    compareCaptions(onScreen(again), initialTab);
 
     // The same file on the command line gives the report of the window.
     ReportFiller::WindowReportSource<SurveyWindow> source(*again);
@@ -456,7 +439,7 @@ void TestSurveyFiles::dischargingSurveySavedFromTheInitialTab()
                                      "--captions", captions, "--data-dir", m_dataDir});
     QVERIFY2(run.status == 0, qPrintable(run.err));
     const Figures fromCli = captionsWritten(captions);
-    compareFigures(fromCli, report->filledCaptionTexts());
+    compareCaptions(fromCli, report->filledCaptionTexts());
     QCOMPARE(fromCli.value("lblReportTitle"), QStringLiteral("DISCHARGE PORT DRAFT SURVEY REPORT"));
     QCOMPARE(fromCli.value("lblTotCargoLoaded"), QStringLiteral("73230.20082 MT"));
 }
@@ -473,7 +456,7 @@ void TestSurveyFiles::commandLineGivesTheReportOfTheWindows()
     QCOMPARE(run.err, QString());  // no message: the survey is plausible throughout
 
     const Figures fromCli = captionsWritten(captions);
-    compareFigures(fromCli, m_reportOfWindows);
+    compareCaptions(fromCli, m_reportOfWindows);
     QCOMPARE(fromCli.value("lblInitNGDisp"), QStringLiteral("11170.14483 MT"));
     QCOMPARE(fromCli.value("lblTotCargoLoaded"), QStringLiteral("73364.1757 MT"));
 
@@ -627,7 +610,7 @@ void TestSurveyFiles::unknownShipChangesNothing()
     act("mnuQuorvane(20)")->trigger();
     QCOMPARE(messageTexts(), QStringList({"The survey file cannot be opened.\r\n\r\n" + expected}));
     QCOMPARE(surveyWindow(), w);
-    compareFigures(onScreen(w), before);
+    compareCaptions(onScreen(w), before);
     QCOMPARE(m_mdi->mdiArea()->subWindowList().size(), 1);
 
     // A port or a deductible item the database does not hold is refused the same way.
@@ -649,7 +632,7 @@ void TestSurveyFiles::unknownShipChangesNothing()
              QStringList({"The survey file cannot be opened.\r\n\r\n" + item
                           + ": field \"final.deductibles.99\": there is no deductible item 99 in the "
                             "database."}));
-    compareFigures(onScreen(w), before);
+    compareCaptions(onScreen(w), before);
 }
 
 void TestSurveyFiles::filesThatAreNoSurvey()
