@@ -10,7 +10,7 @@
 #include "ships/clsShip.h"
 #include "survey/ReportFiller.h"
 #include "survey/ReportPreview.h"
-#include "tests/ReportCaptions.h"
+#include "tests/ReportTestSupport.h"
 #include "tests/TestSupport.h"
 
 #include <QApplication>
@@ -241,29 +241,8 @@ private:
 // Every caption of the ship and voyage blocks for the test ship.
 Captions shipBlock(bool discharging)
 {
-    return {
-        {"lblReportTitle",
-         discharging ? "DISCHARGE PORT DRAFT SURVEY REPORT" : "LOADPORT DRAFT SURVEY REPORT"},
-        {"lblShipName", "OCEAN STAR"},
-        {"lblCallSign", "V7AB2"},
-        {"lblPortOfRegistry", "Majuro, Marshall Islands"},
-        {"lblOfficialNo", "4567"},
-        {"lblFlag", "Marshall Islands"},
-        {"lblLOA", "189.99 m"},
-        {"lblLBP", "180 m"},
-        {"lblGrossTonnage", "31250"},
-        {"lblNetTonnage", "18540.5"},
-        {"lblSummerDraft", "12.35 m"},
-        {"lblSummerDeadweight", "56012.8 MT"},
-        {"lblBreadth", "32.26 m"},
-        {"lblLightShip", "8000 MT"},
-        {"lblFwdX", "-1.5 m"},
-        {"lblAftX", "2.25 m"},
-        {"lblPortName", "Vizag, India"},
-        {"lblVoyageID", "V-117"},
-        {"lblCargo", "Iron ore fines"},
-        {"lblShipName2", "Ocean Star"},
-    };
+    return oceanStarBlock(discharging ? "DISCHARGE PORT DRAFT SURVEY REPORT" : "LOADPORT DRAFT SURVEY REPORT",
+                          "-1.5 m", "2.25 m");
 }
 
 Captions lightColumn(const QString& p)
@@ -405,22 +384,7 @@ int TestReport::addPort(const QString& name, const QString& country)
 
 int TestReport::addShip()
 {
-    SqlCatalogue::ShipValues v;
-    v.shipName = "Ocean Star";
-    v.lbp = "180";
-    v.loa = "189.99";
-    v.breadth = "32.26";
-    v.lightShip = "8000";
-    v.callSign = "V7AB2";
-    v.portOfRegistry = QString::number(m_registry);
-    v.officialNo = "4567";
-    v.imoNo = "9301234";
-    v.flag = "Marshall Islands";
-    v.grossTonnage = "31250";
-    v.netTonnage = "18540.5";
-    v.summerDraft = "12.35";
-    v.summerDeadweight = "56012.8";
-    SharedConnection().execute(SqlCatalogue::insertShip(v));
+    SharedConnection().execute(SqlCatalogue::insertShip(oceanStar(m_registry)));
     RowSet rs;
     rs.open(SqlCatalogue::shipList(), SharedConnection());
     rs.find(SqlCatalogue::findShipByName("Ocean Star"));

@@ -2,7 +2,7 @@
 #include "app/VbError.h"
 #include "survey/ReportLayout.h"
 #include "survey/ReportPreview.h"
-#include "tests/ReportCaptions.h"
+#include "tests/ReportTestSupport.h"
 #include "tests/TestSupport.h"
 
 #include <QAction>

@@ -11,7 +11,7 @@
 #include "survey/frmQuorvane.h"
 #include "survey/frmZODuraduza.h"
 #include "tests/SurveyWindowDriver.h"
-#include "tests/ReportCaptions.h"
+#include "tests/ReportTestSupport.h"
 #include "tests/TestSupport.h"
 
 #include <QApplication>
@@ -147,28 +147,7 @@ Captions ladenColumn(const QString& p, const QString& date, const QString& time)
 
 Captions shipBlock(const QString& title)
 {
-    return {
-        {"lblReportTitle", title},
-        {"lblShipName", "OCEAN STAR"},
-        {"lblCallSign", "V7AB2"},
-        {"lblPortOfRegistry", "Majuro, Marshall Islands"},
-        {"lblOfficialNo", "4567"},
-        {"lblFlag", "Marshall Islands"},
-        {"lblLOA", "189.99 m"},
-        {"lblLBP", "180 m"},
-        {"lblGrossTonnage", "31250"},
-        {"lblNetTonnage", "18540.5"},
-        {"lblSummerDraft", "12.35 m"},
-        {"lblSummerDeadweight", "56012.8 MT"},
-        {"lblBreadth", "32.26 m"},
-        {"lblLightShip", "8000 MT"},
-        {"lblFwdX", "1.5 m"},
-        {"lblAftX", "-2 m"},
-        {"lblPortName", "Vizag, India"},
-        {"lblVoyageID", "V-117"},
-        {"lblCargo", "Iron ore fines"},
-        {"lblShipName2", "Ocean Star"},
-    };
+    return oceanStarBlock(title, "1.5 m", "-2 m");
 }
 
 }  // namespace
@@ -256,22 +235,7 @@ void TestReportWindows::initTestCase()
                "'Marshall Islands')");
     db.execute("INSERT INTO Port (PortID, PortName, City, Country) VALUES (2, 'Vizag', 'Visakhapatnam', "
                "'India')");
-    SqlCatalogue::ShipValues v;
-    v.shipName = "Ocean Star";
-    v.lbp = "180";
-    v.loa = "189.99";
-    v.breadth = "32.26";
-    v.lightShip = "8000";
-    v.callSign = "V7AB2";
-    v.portOfRegistry = "1";
-    v.officialNo = "4567";
-    v.imoNo = "9301234";
-    v.flag = "Marshall Islands";
-    v.grossTonnage = "31250";
-    v.netTonnage = "18540.5";
-    v.summerDraft = "12.35";
-    v.summerDeadweight = "56012.8";
-    db.execute(SqlCatalogue::insertShip(v));
+    db.execute(SqlCatalogue::insertShip(oceanStar(1)));
 }
 
 void TestReportWindows::cleanupTestCase()

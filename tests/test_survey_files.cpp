@@ -17,7 +17,7 @@
 #include "survey/SurveyFile.h"
 #include "survey/SurveyFileCommands.h"
 #include "survey/SurveyWindow.h"
-#include "tests/ReportCaptions.h"
+#include "tests/ReportTestSupport.h"
 #include "tests/TestSupport.h"
 
 #include <QAction>
@@ -760,22 +760,7 @@ void TestSurveyFiles::examplesMakeTheirReportsOnAFreshDatabase()
         db.open(freshConnection);
         db.execute("INSERT INTO Port (PortID, PortName, City, Country) VALUES (1, 'Vizag', 'Visakhapatnam', "
                    "'India')");
-        SqlCatalogue::ShipValues v;
-        v.shipName = "Ocean Star";
-        v.lbp = "180";
-        v.loa = "189.99";
-        v.breadth = "32.26";
-        v.lightShip = "8000";
-        v.callSign = "V7AB2";
-        v.portOfRegistry = "1";
-        v.officialNo = "4567";
-        v.imoNo = "9301234";
-        v.flag = "Marshall Islands";
-        v.grossTonnage = "31250";
-        v.netTonnage = "18540.5";
-        v.summerDraft = "12.35";
-        v.summerDeadweight = "56012.8";
-        db.execute(SqlCatalogue::insertShip(v));
+        db.execute(SqlCatalogue::insertShip(oceanStar(1)));
     }
     const Run first = runProgram(kMkdb, {"--examples", fresh.path()});
     QCOMPARE(first.status, 0);
