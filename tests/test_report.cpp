@@ -349,8 +349,6 @@ private slots:
     void shipAndPortMustBeChosen();
     void declinedIncompleteInitialPrintsNothing();
     void incompleteInitialThenNoCargo();
-    void initialOnlyLeavesFinalColumnAsDrawn();
-    void printingFromFinalTabStillFillsInitial();
     void initialNotMarkedChanged_data();
     void initialNotMarkedChanged();
     void finalOnlyWithHandTypedInitialNet();
@@ -622,54 +620,6 @@ void TestReport::incompleteInitialThenNoCargo()
              QString("Incomplete Final draft...!\r\n\r\n"
                      "Please enter all the values and press Calculate button before printing/preview."));
     QCOMPARE(r.icon, Msg::Icon::Exclamation);
-}
-
-void TestReport::initialOnlyLeavesFinalColumnAsDrawn()
-{
-    for (bool discharging : {false, true}) {
-        auto s = survey(discharging);
-        s->calculateInitial(lightInputs(), m_ship);
-        const auto layout = ReportFiller::Fill(*s, true);
-        QVERIFY(layout);
-        QVERIFY(MessageService::records().isEmpty());
-        const ReportLayout drawn =
-            discharging ? ReportLayout::drptZODuraduza() : ReportLayout::drptQuorvane();
-        Captions fin, init;
-        for (const QString& name : layout->captionNames()) {
-            if (name.startsWith("lblFin"))
-                fin.insert(name, layout->caption(name));
-            if (name.startsWith("lblInit"))
-                init.insert(name, layout->caption(name));
-        }
-        compareCaptions(fin, designColumn(drawn, "lblFin"));
-        QCOMPARE(fin.value("lblFinFO"), QString("0 MT"));
-        QCOMPARE(fin.value("lblFinFwdMeanDraft"), QString("0 m"));
-        QCOMPARE(fin.value("lblFinDeflection"), QString("0 cm"));
-        QCOMPARE(fin.value("lblFinDensity"), QString());
-        QCOMPARE(layout->caption("lblTotCargoLoaded"), QString());
-        // The loading report states the constant with the Initial draft, the discharge with the Final.
-        QCOMPARE(layout->caption("lblConstant"), discharging ? QString() : QString("18870.52818 MT"));
-        compareCaptions(init, lightColumn("lblInit"));
-        MessageService::clearRecords();
-    }
-}
-
-void TestReport::printingFromFinalTabStillFillsInitial()
-{
-    auto s = survey(false);
-    s->calculateInitial(lightInputs(), m_ship);
-    s->tab = "Final";
-    const auto layout = ReportFiller::Fill(*s, true);
-    QVERIFY(layout);
-    QCOMPARE(s->copied, QList<int>{1});  // the inputs on show go into the Final draft
-    QCOMPARE(layout->caption("lblInitNGDisp"), QString("26870.52818 MT"));
-    QCOMPARE(layout->caption("lblInitDate"), QString("05-03-2024"));
-    QCOMPARE(layout->caption("lblFinNGDisp"), QString("0 MT"));
-
-    s->tab = "Initial";
-    s->copied.clear();
-    QVERIFY(ReportFiller::Fill(*s, true));
-    QCOMPARE(s->copied, QList<int>{0});
 }
 
 void TestReport::initialNotMarkedChanged_data()
