@@ -62,9 +62,7 @@ public:
     {
         TestSupport::initTestEnvironment();
         QVERIFY(dir.isValid());
-        TestSupport::useFreshDatabaseCopy(dir);
-        OpenDatabase();
-        QVERIFY(!StartupFailed());
+        QVERIFY(TestSupport::openFreshDatabaseCopy(dir));
         insertShipsAndPorts();
     }
 

@@ -1,6 +1,7 @@
 #include "tests/TestSupport.h"
 
 #include "app/AppPaths.h"
+#include "app/Database.h"
 #include "app/MessageService.h"
 
 #include <QDir>
@@ -45,6 +46,13 @@ QString useFreshDatabaseCopy(const QTemporaryDir& dir)
     }
     AppPaths::setAppDir(target);
     return target;
+}
+
+bool openFreshDatabaseCopy(const QTemporaryDir& dir)
+{
+    useFreshDatabaseCopy(dir);
+    OpenDatabase();
+    return !StartupFailed();
 }
 
 }  // namespace TestSupport

@@ -14,6 +14,9 @@ void initTestEnvironment();
 // so that each test works on its own copy of the delivered database. Returns the folder.
 QString useFreshDatabaseCopy(const QTemporaryDir& dir);
 
+// The same, and the shared connection opened on that copy. False when the start-up failed.
+bool openFreshDatabaseCopy(const QTemporaryDir& dir);
+
 // The folder with the pristine delivered database files written by the build.
 QString deliveredDir();
 

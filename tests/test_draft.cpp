@@ -130,9 +130,7 @@ void TestDraft::initTestCase()
 {
     TestSupport::initTestEnvironment();
     QVERIFY(m_dir.isValid());
-    TestSupport::useFreshDatabaseCopy(m_dir);
-    OpenDatabase();
-    QVERIFY(!StartupFailed());
+    QVERIFY(TestSupport::openFreshDatabaseCopy(m_dir));
 }
 
 void TestDraft::init()

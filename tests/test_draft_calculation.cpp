@@ -116,9 +116,7 @@ void TestDraftCalculation::initTestCase()
 {
     TestSupport::initTestEnvironment();
     QVERIFY(m_dir.isValid());
-    TestSupport::useFreshDatabaseCopy(m_dir);
-    OpenDatabase();
-    QVERIFY(!StartupFailed());
+    QVERIFY(TestSupport::openFreshDatabaseCopy(m_dir));
     m_ship = addShip(QStringLiteral("MV Worked Example"), QStringLiteral("180"), QStringLiteral("8000"));
     m_oddShip = addShip(QStringLiteral("MV Odd Light"), QStringLiteral("180.0"), QStringLiteral("7654.321"));
     m_zeroLbp = addShip(QStringLiteral("MV No Length"), QStringLiteral("0"), QStringLiteral("8000"));

@@ -340,8 +340,8 @@ private slots:
     void init();
     void cleanup();
 
-    void loadingReportFillsBothColumns();
-    void dischargingReportFillsBothColumns();
+    void reportFillsBothColumns_data();
+    void reportFillsBothColumns();
     void deductionsByItem();
     void hullDeflection_data();
     void hullDeflection();
@@ -402,9 +402,7 @@ void TestReport::initTestCase()
 {
     TestSupport::initTestEnvironment();
     m_dir = std::make_unique<QTemporaryDir>();
-    TestSupport::useFreshDatabaseCopy(*m_dir);
-    OpenDatabase();
-    QVERIFY(!StartupFailed());
+    QVERIFY(TestSupport::openFreshDatabaseCopy(*m_dir));
     m_registry = addPort("Majuro", "Marshall Islands");
     m_surveyPort = addPort("Vizag", "India");
     m_ship = addShip();
@@ -434,42 +432,35 @@ void TestReport::cleanup()
         delete w.data();
 }
 
-void TestReport::loadingReportFillsBothColumns()
+void TestReport::reportFillsBothColumns_data()
 {
-    auto s = survey(false);
-    s->calculateInitial(lightInputs(), m_ship);
-    s->tab = "Final";
-    s->calculateFinal(ladenInputs(), m_ship);
-    const auto layout = ReportFiller::Fill(*s, true);
-    QVERIFY(layout);
-    QVERIFY(MessageService::records().isEmpty());
-
-    Captions expected = shipBlock(false);
-    expected.insert(lightColumn("lblInit"));
-    expected.insert(ladenColumn("lblFin"));
-    expected.insert("lblConstant", "18870.52818 MT");        // initial net less light ship
-    expected.insert("lblTotCargoLoaded", "17485.15301 MT");  // final net less initial net
-    compareCaptions(layout->captionTexts(), expected);
-    QCOMPARE(s->copied, QList<int>{1});
+    QTest::addColumn<bool>("discharging");
+    QTest::newRow("loading") << false;
+    QTest::newRow("discharging") << true;
 }
 
-void TestReport::dischargingReportFillsBothColumns()
+// Loaded from light to laden, or discharged from laden to light: the same two drafts, the
+// columns the other way round, the constant from the light draft either way (its net less the
+// light ship) and the cargo the difference of the two nets.
+void TestReport::reportFillsBothColumns()
 {
-    auto s = survey(true);
-    s->calculateInitial(ladenInputs(), m_ship);
+    QFETCH(bool, discharging);
+    auto s = survey(discharging);
+    s->calculateInitial(discharging ? ladenInputs() : lightInputs(), m_ship);
     s->tab = "Final";
-    s->calculateFinal(lightInputs(), m_ship);
+    s->calculateFinal(discharging ? lightInputs() : ladenInputs(), m_ship);
     const auto layout = ReportFiller::Fill(*s, true);
     QVERIFY(layout);
     QVERIFY(MessageService::records().isEmpty());
 
-    Captions expected = shipBlock(true);
-    expected.insert(ladenColumn("lblInit"));
-    expected.insert(lightColumn("lblFin"));
-    expected.insert("lblConstant", "18870.52818 MT");        // final net less light ship
-    expected.insert("lblTotCargoLoaded", "17485.15301 MT");  // initial net less final net
+    Captions expected = shipBlock(discharging);
+    expected.insert(discharging ? ladenColumn("lblInit") : lightColumn("lblInit"));
+    expected.insert(discharging ? lightColumn("lblFin") : ladenColumn("lblFin"));
+    expected.insert("lblConstant", "18870.52818 MT");
+    expected.insert("lblTotCargoLoaded", "17485.15301 MT");
     compareCaptions(layout->captionTexts(), expected);
-    QVERIFY(layout->staticTexts().contains("TOTAL CARGO DISCHARGED"));
+    QCOMPARE(s->copied, QList<int>{1});
+    QVERIFY(layout->staticTexts().contains(discharging ? "TOTAL CARGO DISCHARGED" : "TOTAL CARGO LOADED"));
 }
 
 void TestReport::deductionsByItem()

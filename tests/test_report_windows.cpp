@@ -227,9 +227,7 @@ void TestReportWindows::initTestCase()
 {
     TestSupport::initTestEnvironment();
     m_dir = std::make_unique<QTemporaryDir>();
-    TestSupport::useFreshDatabaseCopy(*m_dir);
-    OpenDatabase();
-    QVERIFY(!StartupFailed());
+    QVERIFY(TestSupport::openFreshDatabaseCopy(*m_dir));
     Connection& db = SharedConnection();
     db.execute("INSERT INTO Port (PortID, PortName, City, Country) VALUES (1, 'Majuro', 'Majuro', "
                "'Marshall Islands')");

@@ -69,9 +69,7 @@ private slots:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
-        TestSupport::useFreshDatabaseCopy(*m_dir);
-        OpenDatabase();
-        QVERIFY(!StartupFailed());
+        QVERIFY(TestSupport::openFreshDatabaseCopy(*m_dir));
         SharedConnection().execute(QStringLiteral("INSERT INTO Port (PortName) VALUES ('Vizag')"));
         RowSet ports;
         ports.open(SqlCatalogue::portList(), SharedConnection());

@@ -405,9 +405,7 @@ private Q_SLOTS:
     {
         TestSupport::initTestEnvironment();
         m_dir = std::make_unique<QTemporaryDir>();
-        TestSupport::useFreshDatabaseCopy(*m_dir);
-        OpenDatabase();
-        QVERIFY(!StartupFailed());
+        QVERIFY(TestSupport::openFreshDatabaseCopy(*m_dir));
         m_mdi = new frmMDI;
         m_mdi->show();
         registerChildWindows();

@@ -238,9 +238,7 @@ private Q_SLOTS:
     {
         TestSupport::initTestEnvironment();
         QVERIFY(m_dir.isValid());
-        TestSupport::useFreshDatabaseCopy(m_dir);
-        OpenDatabase();
-        QVERIFY(!StartupFailed());
+        QVERIFY(TestSupport::openFreshDatabaseCopy(m_dir));
     }
 
     void init() { open(false); }
