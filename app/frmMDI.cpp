@@ -401,7 +401,15 @@ QWidget* frmMDI::openChild(const QString& name)
             m_band->setVisible(true);
     }
 
-    QMdiSubWindow* sub = m_mdi->addSubWindow(child);
+    // A frame whose destructor runs first is marked dead only while it deletes its child, after
+    // its own destroyed signal, and the mark outlives it. A new frame may be given the same
+    // address and is alive whatever an old mark says (else its window is deaf to New, Save and
+    // Close), so the mark goes before the area hears of the frame.
+    auto* sub = new QMdiSubWindow;
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    m_deadFrames.remove(static_cast<const void*>(sub));
+    sub->setWidget(child);
+    m_mdi->addSubWindow(sub);
     sub->setWindowIcon(child->windowIcon().isNull() ? windowIcon() : child->windowIcon());
     // A window of fixed size gets a frame that cannot be stretched or maximised.
     if (child->minimumSize() == child->maximumSize()) {

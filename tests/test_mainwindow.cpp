@@ -419,6 +419,30 @@ private slots:
         QCOMPARE(survey->calls, QStringList());
     }
 
+    void reopenedWindowsHearTheirCommands()
+    {
+        // A frame deleted before its child (as the frame's own destructor does) and a new one
+        // opened in its place, many times over: the memory of a frame comes round again, and
+        // every new window must still take New and Save.
+        QSet<const void*> frames;
+        for (int i = 0; i < 40; ++i) {
+            TestChild* ship = open("frmShipParticulars");
+            QVERIFY(ship);
+            QMdiSubWindow* sub = m_mdi->mdiArea()->subWindowList().value(0);
+            QVERIFY(sub && sub->widget() == ship);
+            frames.insert(sub);
+            act("mnuFile(0)")->trigger();
+            act("mnuFile(4)")->trigger();
+            QCOMPARE(ship->calls, QStringList({"RNew", "RSave"}));
+            delete sub;
+            flushDeletes();
+            QCOMPARE(frmMDI::OpenChildCount, 0);
+        }
+        // The test is worth something only if a frame's address did come round.
+        if (frames.size() == 40)
+            QSKIP("no frame was given a former frame's address");
+    }
+
     void statusHintFollowsOpenWindows()
     {
         QCOMPARE(m_mdi->statusText(), frmMDI::statusHint());

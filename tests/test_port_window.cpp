@@ -306,7 +306,7 @@ private Q_SLOTS:
         // ... so the next Save adds a new port.
         MessageService::clearRecords();
         pressSave();
-        QCOMPARE(messageTexts().first(), kAddQuestion);
+        QCOMPARE(messageTexts().value(0), kAddQuestion);
         QCOMPARE(storedPorts().size(), 2);
         QCOMPARE(storedPorts().at(1).city.toText(), QStringLiteral("Kolkata"));
     }

@@ -819,7 +819,7 @@ private Q_SLOTS:
         pressNew();
         typeCompleteShip(QStringLiteral("Twin"));
         pressSave();
-        QCOMPARE(messageTexts().first(), kSaveQuestion);
+        QCOMPARE(messageTexts().value(0), kSaveQuestion);
         typeInto(box("txtLOA"), QStringLiteral("5"));  // 189.9 -> 189.95
         leaveWithTab();
         pressSave();
