@@ -1,7 +1,7 @@
 #pragma once
 
-// What the report tests share: the test ship Ocean Star and the ship block her report prints,
-// and what the tests read off a report: its captions, name to text, and the text of a PDF page.
+// What the report tests share: the test ship Ocean Star, and what the tests read off a report:
+// its captions, name to text, and the text of a PDF page.
 #include "db/SqlCatalogue.h"
 #include "survey/ReportLayout.h"
 
@@ -31,33 +31,6 @@ inline SqlCatalogue::ShipValues oceanStar(int registryPortId)
     v.summerDraft = QStringLiteral("12.35");
     v.summerDeadweight = QStringLiteral("56012.8");
     return v;
-}
-
-// Every caption of the ship and voyage blocks of Ocean Star's report at Vizag, voyage V-117.
-inline Captions oceanStarBlock(const QString& title, const QString& fwdX, const QString& aftX)
-{
-    return {
-        {"lblReportTitle", title},
-        {"lblShipName", "OCEAN STAR"},
-        {"lblCallSign", "V7AB2"},
-        {"lblPortOfRegistry", "Majuro, Marshall Islands"},
-        {"lblOfficialNo", "4567"},
-        {"lblFlag", "Marshall Islands"},
-        {"lblLOA", "189.99 m"},
-        {"lblLBP", "180 m"},
-        {"lblGrossTonnage", "31250"},
-        {"lblNetTonnage", "18540.5"},
-        {"lblSummerDraft", "12.35 m"},
-        {"lblSummerDeadweight", "56012.8 MT"},
-        {"lblBreadth", "32.26 m"},
-        {"lblLightShip", "8000 MT"},
-        {"lblFwdX", fwdX},
-        {"lblAftX", aftX},
-        {"lblPortName", "Vizag, India"},
-        {"lblVoyageID", "V-117"},
-        {"lblCargo", "Iron ore fines"},
-        {"lblShipName2", "Ocean Star"},
-    };
 }
 
 // The captions of the page whose names start with `prefix`, as filled.

@@ -145,9 +145,31 @@ Captions ladenColumn(const QString& p, const QString& date, const QString& time)
     };
 }
 
+// Every caption of the ship and voyage blocks of Ocean Star's report at Vizag, voyage V-117.
 Captions shipBlock(const QString& title)
 {
-    return oceanStarBlock(title, "1.5 m", "-2 m");
+    return {
+        {"lblReportTitle", title},
+        {"lblShipName", "OCEAN STAR"},
+        {"lblCallSign", "V7AB2"},
+        {"lblPortOfRegistry", "Majuro, Marshall Islands"},
+        {"lblOfficialNo", "4567"},
+        {"lblFlag", "Marshall Islands"},
+        {"lblLOA", "189.99 m"},
+        {"lblLBP", "180 m"},
+        {"lblGrossTonnage", "31250"},
+        {"lblNetTonnage", "18540.5"},
+        {"lblSummerDraft", "12.35 m"},
+        {"lblSummerDeadweight", "56012.8 MT"},
+        {"lblBreadth", "32.26 m"},
+        {"lblLightShip", "8000 MT"},
+        {"lblFwdX", "1.5 m"},
+        {"lblAftX", "-2 m"},
+        {"lblPortName", "Vizag, India"},
+        {"lblVoyageID", "V-117"},
+        {"lblCargo", "Iron ore fines"},
+        {"lblShipName2", "Ocean Star"},
+    };
 }
 
 }  // namespace
@@ -463,6 +485,7 @@ void TestReportWindows::portMissing()
     w->RPrint(true);
     QCOMPARE(messages(), QStringList{"Please select port name first."});
     QCOMPARE(MessageService::records().first().icon, Msg::Icon::Exclamation);
+    QCOMPARE(MessageService::records().first().title, QString("Quorvane Lt"));
     QVERIFY(previews().isEmpty());
 
     // And before that, the ship.
@@ -471,6 +494,7 @@ void TestReportWindows::portMissing()
     openLoadingWindow();
     w->RPrint(false);
     QCOMPARE(messages(), QStringList{"Please select ship name first."});
+    QCOMPARE(MessageService::records().first().icon, Msg::Icon::Exclamation);
 }
 
 void TestReportWindows::declinedIncompleteInitialPrintsNothing()
@@ -486,6 +510,10 @@ void TestReportWindows::declinedIncompleteInitialPrintsNothing()
     w->RPrint(false);
     QCOMPARE(messages(), QStringList{"Incomplete Initial draft...!\r\n\r\n"
                                          "Would you like to discard initial draft details and continue ?"});
+    const MessageRecord question = MessageService::records().first();
+    QCOMPARE(question.buttons, Msg::Buttons::YesNo);
+    QCOMPARE(question.icon, Msg::Icon::Exclamation);
+    QCOMPARE(question.title, QString("Quorvane Lt"));
     QVERIFY(!printerAsked);
 
     // Yes, with nothing calculated on the Final tab either.
@@ -496,6 +524,7 @@ void TestReportWindows::declinedIncompleteInitialPrintsNothing()
     QCOMPARE(messages().at(1), QString("Incomplete Final draft...!\r\n\r\n"
                                            "Please enter all the values and press Calculate button "
                                            "before printing/preview."));
+    QCOMPARE(MessageService::records().at(1).icon, Msg::Icon::Exclamation);
     QVERIFY(!printerAsked);
 }
 
