@@ -1,21 +1,12 @@
 // The Port Master window inside the main window: adding, correcting and deleting ports by
 // typing and by the main window's keys, then reading the Port and Ship tables.
-#include "app/ChildRegistry.h"
-#include "app/Database.h"
-#include "app/MessageService.h"
-#include "app/frmMDI.h"
-#include "db/Connection.h"
 #include "db/RowSet.h"
 #include "ships/frmPortMaster.h"
-#include "tests/TestSupport.h"
+#include "tests/RecordWindowFixture.h"
 
 #include <QAction>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QMdiSubWindow>
-#include <QTemporaryDir>
-#include <QtTest>
 
 namespace {
 
@@ -46,25 +37,15 @@ QStringList storedShipNames()
     return names;
 }
 
-QStringList messageTexts()
-{
-    QStringList texts;
-    for (const MessageRecord& r : MessageService::records())
-        texts << r.text;
-    return texts;
-}
-
 const QString kAddQuestion = QStringLiteral("Are you sure you want to add a new record ?");
 const QString kUpdateQuestion = QStringLiteral("Are you sure to update the current record ?");
 
 }  // namespace
 
-class TestPortWindow : public QObject {
+class TestPortWindow : public QObject, private RecordWindowFixture {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    frmMDI* m_mdi = nullptr;
     frmPortMaster* m_win = nullptr;
 
     void openWindow()
@@ -85,14 +66,6 @@ private:
         return names;
     }
 
-    void replaceText(QLineEdit* w, const QString& text)
-    {
-        QTest::mouseClick(w, Qt::LeftButton);
-        QTRY_VERIFY(w->hasFocus());
-        QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(w, text);
-    }
-
     // Types a port the way the hint suggests: each box, then Enter.
     void typePort(const QString& name, const QString& city, const QString& country)
     {
@@ -106,13 +79,6 @@ private:
         QTest::keyClick(box("txtCountry"), Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(box("txtCountry"), country);
     }
-
-    QWidget* keyTarget() const
-    {
-        return QApplication::focusWidget() ? QApplication::focusWidget() : static_cast<QWidget*>(m_win);
-    }
-    void pressSave() { QTest::keyClick(keyTarget(), Qt::Key_S, Qt::ControlModifier); }
-    void pressNew() { QTest::keyClick(keyTarget(), Qt::Key_N, Qt::ControlModifier); }
 
     QListWidgetItem* item(const QString& name) const
     {
@@ -142,51 +108,15 @@ private:
         pressSave();
     }
 
-    MessageRecord lastMessage() const
-    {
-        const auto records = MessageService::records();
-        return records.isEmpty() ? MessageRecord() : records.last();
-    }
-
 private Q_SLOTS:
-    void initTestCase()
-    {
-        TestSupport::initTestEnvironment();
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(TestSupport::openFreshDatabaseCopy(*m_dir));
-        m_mdi = new frmMDI;
-        m_mdi->show();
-        registerChildWindows();
-    }
-
-    void init()
-    {
-        // One copy of the delivered database and one main window serve the whole program;
-        // each test starts from empty Ship and Port tables.
-        SharedConnection().execute(QStringLiteral("DELETE FROM Ship"));
-        SharedConnection().execute(QStringLiteral("DELETE FROM Port"));
-        MessageService::clearRecords();
-        MessageService::clearAnswers();
-        m_mdi->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_mdi));
-    }
-
+    void initTestCase() { startProgram(); }
+    void init() { startCase(); }
     void cleanup()
     {
-        // The window goes without its closing questions; the frame keeps its count right.
-        const auto windows = m_mdi->findChildren<QMdiSubWindow*>();
-        for (QMdiSubWindow* sub : windows)
-            delete sub;
-        QTRY_COMPARE(frmMDI::OpenChildCount, 0);
+        closeWindows();
         m_win = nullptr;
-        MessageService::clearAnswers();
     }
-
-    void cleanupTestCase()
-    {
-        delete m_mdi;
-        CloseDatabase();
-    }
+    void cleanupTestCase() { endProgram(); }
 
     void layoutAndOpening()
     {

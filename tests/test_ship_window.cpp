@@ -1,24 +1,15 @@
 // The Ship Particulars window, driven as a surveyor drives it inside the main window: typing
 // into the boxes, leaving them with Tab and Enter, saving and deleting through the main window's
 // keys and toolbar, and then reading what reached the Ship table.
-#include "app/ChildRegistry.h"
-#include "app/Database.h"
-#include "app/MessageService.h"
-#include "app/frmMDI.h"
-#include "db/Connection.h"
 #include "db/RowSet.h"
 #include "ships/ShipFieldRules.h"
 #include "ships/frmShipParticulars.h"
-#include "tests/TestSupport.h"
+#include "tests/RecordWindowFixture.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QMdiSubWindow>
-#include <QTemporaryDir>
-#include <QtTest>
 
 using ShipFieldRules::NumberCheck;
 using ShipFieldRules::NumberField;
@@ -61,14 +52,6 @@ int portCount()
 QString figure(const Variant& v)
 {
     return v.isDecimal() || v.isNumber() ? v.toDecimal().toString() : v.debugString();
-}
-
-QStringList messageTexts()
-{
-    QStringList texts;
-    for (const MessageRecord& r : MessageService::records())
-        texts << r.text;
-    return texts;
 }
 
 // The Port Master beside the ship window, driven the way a surveyor switches to it for a port
@@ -279,12 +262,10 @@ private Q_SLOTS:
     }
 };
 
-class TestShipWindow : public QObject {
+class TestShipWindow : public QObject, private RecordWindowFixture {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    frmMDI* m_mdi = nullptr;
     frmShipParticulars* m_win = nullptr;
     int m_kandla = 0;
     int m_haldia = 0;
@@ -331,15 +312,6 @@ private:
         QTest::keyClicks(QApplication::focusWidget(), text);
     }
 
-    // Clicks into a box, selects what it holds (Ctrl+A) and types over it.
-    void replaceText(QLineEdit* w, const QString& text)
-    {
-        QTest::mouseClick(w, Qt::LeftButton);
-        QTRY_VERIFY(w->hasFocus());
-        QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(w, text);
-    }
-
     void typeName(const QString& name)
     {
         QComboBox* c = combo("cmbShipName");
@@ -365,13 +337,6 @@ private:
 
     void leaveWithTab() { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); }
 
-    // Ctrl+S, the main window's shortcut, pressed wherever the focus is.
-    QWidget* keyTarget() const
-    {
-        return QApplication::focusWidget() ? QApplication::focusWidget() : static_cast<QWidget*>(m_win);
-    }
-    void pressSave() { QTest::keyClick(keyTarget(), Qt::Key_S, Qt::ControlModifier); }
-    void pressNew() { QTest::keyClick(keyTarget(), Qt::Key_N, Qt::ControlModifier); }
     void clickToolbar(int position)
     {
         QAction* a = m_mdi->action(QStringLiteral("tbrMDI(%1)").arg(position));
@@ -394,53 +359,20 @@ private:
         leaveWithTab();
     }
 
-    MessageRecord lastMessage() const
-    {
-        const auto records = MessageService::records();
-        return records.isEmpty() ? MessageRecord() : records.last();
-    }
-
 private Q_SLOTS:
-    void initTestCase()
-    {
-        TestSupport::initTestEnvironment();
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(TestSupport::openFreshDatabaseCopy(*m_dir));
-        m_mdi = new frmMDI;
-        m_mdi->show();
-        registerChildWindows();
-    }
-
+    void initTestCase() { startProgram(); }
     void init()
     {
-        // One copy of the delivered database and one main window serve the whole program;
-        // each test starts from empty Ship and Port tables.
-        SharedConnection().execute(QStringLiteral("DELETE FROM Ship"));
-        SharedConnection().execute(QStringLiteral("DELETE FROM Port"));
+        startCase();
         m_haldia = addPort(QStringLiteral("Haldia"));
         m_kandla = addPort(QStringLiteral("Kandla"));
-        MessageService::clearRecords();
-        MessageService::clearAnswers();
-        m_mdi->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_mdi));
     }
-
     void cleanup()
     {
-        // The window goes without its closing questions; the frame keeps its count right.
-        const auto windows = m_mdi->findChildren<QMdiSubWindow*>();
-        for (QMdiSubWindow* sub : windows)
-            delete sub;
-        QTRY_COMPARE(frmMDI::OpenChildCount, 0);
+        closeWindows();
         m_win = nullptr;
-        MessageService::clearAnswers();
     }
-
-    void cleanupTestCase()
-    {
-        delete m_mdi;
-        CloseDatabase();
-    }
+    void cleanupTestCase() { endProgram(); }
 
     void layoutNamesTabOrderAndLegend()
     {

@@ -1,0 +1,95 @@
+#pragma once
+
+// What the ship and port window tests share: one main window on one copy of the delivered
+// database for the whole program, each case starting from empty Ship and Port tables, and the
+// keys and messages of the windows they drive.
+#include "app/ChildRegistry.h"
+#include "app/Database.h"
+#include "app/MessageService.h"
+#include "app/frmMDI.h"
+#include "db/Connection.h"
+#include "tests/TestSupport.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+class RecordWindowFixture {
+protected:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    frmMDI* m_mdi = nullptr;
+
+    // From initTestCase().
+    void startProgram()
+    {
+        TestSupport::initTestEnvironment();
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(TestSupport::openFreshDatabaseCopy(*m_dir));
+        m_mdi = new frmMDI;
+        m_mdi->show();
+        registerChildWindows();
+    }
+
+    // From init().
+    void startCase()
+    {
+        SharedConnection().execute(QStringLiteral("DELETE FROM Ship"));
+        SharedConnection().execute(QStringLiteral("DELETE FROM Port"));
+        MessageService::clearRecords();
+        MessageService::clearAnswers();
+        m_mdi->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_mdi));
+    }
+
+    // From cleanup(): the windows go without their closing questions; the frame keeps its count.
+    void closeWindows()
+    {
+        const auto windows = m_mdi->findChildren<QMdiSubWindow*>();
+        for (QMdiSubWindow* sub : windows)
+            delete sub;
+        QTRY_COMPARE(frmMDI::OpenChildCount, 0);
+        MessageService::clearAnswers();
+    }
+
+    // From cleanupTestCase().
+    void endProgram()
+    {
+        delete m_mdi;
+        CloseDatabase();
+    }
+
+    // The main window's keys, pressed wherever the focus is.
+    QWidget* keyTarget() const
+    {
+        return QApplication::focusWidget() ? QApplication::focusWidget() : static_cast<QWidget*>(m_mdi);
+    }
+    void pressSave() { QTest::keyClick(keyTarget(), Qt::Key_S, Qt::ControlModifier); }
+    void pressNew() { QTest::keyClick(keyTarget(), Qt::Key_N, Qt::ControlModifier); }
+
+    // Clicks into a box, selects what it holds (Ctrl+A) and types over it.
+    static void replaceText(QLineEdit* w, const QString& text)
+    {
+        QTest::mouseClick(w, Qt::LeftButton);
+        QTRY_VERIFY(w->hasFocus());
+        QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(w, text);
+    }
+
+    static QStringList messageTexts()
+    {
+        QStringList texts;
+        for (const MessageRecord& r : MessageService::records())
+            texts << r.text;
+        return texts;
+    }
+
+    static MessageRecord lastMessage()
+    {
+        const auto records = MessageService::records();
+        return records.isEmpty() ? MessageRecord() : records.last();
+    }
+};
