@@ -410,77 +410,6 @@ private slots:
 
     // --- The hydrostatic and deductibles grids in the window -------------------------------
 
-    void hydrostaticDraftsFollowWhileTyping()
-    {
-        pickShip(QStringLiteral("Ocean Pride"));
-        typeInto(box("txtAftX"), QStringLiteral("0"));
-        pressEnter();
-        QCOMPARE(focused(), static_cast<QWidget*>(box("txtHDTGridTextbox")));
-        QCOMPARE(grid("fgrdHDT")->row(), 1);
-        QCOMPARE(grid("fgrdHDT")->col(), 1);
-        QTest::keyClicks(focused(), QStringLiteral("8.2"));
-        QCOMPARE(cell("fgrdMCTCP50", 1, 1), QStringLiteral("8.7"));
-        QCOMPARE(cell("fgrdMCTCM50", 1, 1), QStringLiteral("7.7"));
-        QTest::keyClick(focused(), Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(focused(), Qt::Key_Backspace);
-        QCOMPARE(cell("fgrdMCTCP50", 1, 1), QString());
-        QCOMPARE(cell("fgrdMCTCM50", 1, 1), QString());
-        QTest::keyClicks(focused(), QStringLiteral("8a"));
-        QCOMPARE(messages(), QStringList{"Invalid value...!\r\n\r\nOnly numbers are allowed."});
-        QCOMPARE(box("txtHDTGridTextbox")->text(), QString());
-    }
-
-    void hydrostaticFiguresAreCheckedOnLeaving_data()
-    {
-        QTest::addColumn<int>("column");
-        QTest::addColumn<QString>("before");  // committed in the cell first
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("left");    // the box afterwards
-        QTest::addColumn<QString>("message");
-        QTest::newRow("Hyd. Draft 100")
-            << 1 << "" << "100" << ""
-            << "Value of Hyd. Draft can only be a positive number greater than 0 and less than 100.";
-        QTest::newRow("Hyd. Draft 99.5") << 1 << "" << "99.5" << "99.5" << "";
-        QTest::newRow("Displacement back to the cell")
-            << 2 << "30000" << "1000000" << "30000"
-            << "Value of Displacement can only be a positive number greater than 0 and less than 1000000.";
-        QTest::newRow("TPC emptied") << 3 << "40" << "10000" << ""
-                                     << "Value of TPC can only be a positive number greater than 0 and less "
-                                        "than 10000.";
-        QTest::newRow("LCF -9999") << 4 << "" << "-9999" << "-9999" << "";
-    }
-
-    void hydrostaticFiguresAreCheckedOnLeaving()
-    {
-        QFETCH(int, column);
-        QFETCH(QString, before);
-        QFETCH(QString, typed);
-        QFETCH(QString, left);
-        QFETCH(QString, message);
-        pickShip(QStringLiteral("Ocean Pride"));
-        GridEditor* hdt = grid("fgrdHDT");
-        const auto clickCell = [&] {
-            QTest::mouseClick(hdt->viewport(), Qt::LeftButton, {},
-                              hdt->visualItemRect(hdt->item(1, column)).center());
-        };
-        clickCell();
-        QCOMPARE(focused(), static_cast<QWidget*>(box("txtHDTGridTextbox")));
-        if (!before.isEmpty()) {
-            enter(before);
-            clickCell();
-            QCOMPARE(box("txtHDTGridTextbox")->text(), before);
-        }
-        typeHere(typed);
-        MessageService::clearRecords();
-        pressTab();
-        QCOMPARE(messages(), message.isEmpty() ? QStringList() : QStringList{message});
-        QCOMPARE(box("txtHDTGridTextbox")->text(), left);
-        if (!message.isEmpty()) {
-            QCOMPARE(MessageService::records().last().title, QStringLiteral("Hydrostatic Data Table"));
-            QCOMPARE(focused(), static_cast<QWidget*>(box("txtHDTGridTextbox")));
-        }
-    }
-
     void aBlankAboveTpcIsFoundBeforeCalculating()
     {
         fillHeader();
@@ -495,23 +424,6 @@ private slots:
         QCOMPARE(grid("fgrdHDT")->col(), 3);
         QCOMPARE(focused(), static_cast<QWidget*>(box("txtHDTGridTextbox")));
         QCOMPARE(result()->text(0, 1), QString());
-    }
-
-    void deductiblesAreRoundedAndChecked()
-    {
-        pickShip(QStringLiteral("Ocean Pride"));
-        GridEditor* g = grid("fgrdDeduction");
-        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualItemRect(g->item(0, 1)).center());
-        QCOMPARE(focused(), static_cast<QWidget*>(box("txtGridTextbox")));
-        enter(QStringLiteral("12.34567"));
-        QCOMPARE(g->text(0, 1), QStringLiteral("12.3457"));
-        QCOMPARE(g->row(), 1);
-        enter(QStringLiteral("-1"));
-        QCOMPARE(messages(), QStringList{"Invalid value.\r\n\r\nValue of deduction can be a number greater "
-                                         "than 0 and less than 100000."});
-        QCOMPARE(g->row(), 1);
-        QCOMPARE(box("txtGridTextbox")->text(), QString());
-        QCOMPARE(focused(), static_cast<QWidget*>(box("txtGridTextbox")));
     }
 
     // --- The survey from end to end ----------------------------------------------------------

@@ -453,19 +453,6 @@ private Q_SLOTS:
         QVERIFY(hdt()->editor()->hasFocus());
     }
 
-    void typingCheckDropsOnlyTheKeystrokeInTheDischargingWindow()
-    {
-        open(true);
-        click(hdt(), 1, 1);
-        QTRY_VERIFY(hdt()->editor()->hasFocus());
-        type(hdt(), QStringLiteral("8a"));
-        expectOneMessage(joined("Invalid value...!", "Only numbers are allowed."));
-        QCOMPARE(hdt()->editor()->text(), QStringLiteral("8"));
-        QCOMPARE(hdt()->editor()->selectedText(), QStringLiteral("8"));
-        QCOMPARE(mp()->text(1, 1), QStringLiteral("8.5"));
-        QCOMPARE(mm()->text(1, 1), QStringLiteral("7.5"));
-    }
-
     void enterLeadsFromAftXThroughEveryTableToTheDeductibles()
     {
         fillTables(workedExample(), {"420", "424", "400", "403"});
