@@ -1,9 +1,9 @@
 // How long the arithmetic of a survey takes: exact decimal operations and one draft's whole
 // calculation. Prints timings; it checks nothing.
-#include "app/AppPaths.h"
-#include "app/Database.h"
-#include "app/Decimal.h"
-#include "app/MessageService.h"
+#include "core/AppPaths.h"
+#include "db/Database.h"
+#include "core/Decimal.h"
+#include "core/MessageService.h"
 #include "db/Connection.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"

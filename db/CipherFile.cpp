@@ -1,6 +1,6 @@
 #include "db/CipherFile.h"
 
-#include "app/VbError.h"
+#include "core/VbError.h"
 #include "db/Connection.h"
 
 #include <sqlite3.h>

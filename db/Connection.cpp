@@ -1,6 +1,6 @@
 #include "db/Connection.h"
 
-#include "app/VbError.h"
+#include "core/VbError.h"
 #include "db/CipherFile.h"
 
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "db/RowSet.h"
 
-#include "app/VbError.h"
+#include "core/VbError.h"
 #include "db/Connection.h"
 
 #include <limits>

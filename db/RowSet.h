@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Variant.h"
+#include "core/Variant.h"
 
 #include <QList>
 #include <QString>

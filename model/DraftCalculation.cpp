@@ -3,11 +3,11 @@
 
 #include "model/clsDraft.h"
 
-#include "app/MessageService.h"
-#include "app/Numeric.h"
-#include "app/VbError.h"
+#include "core/MessageService.h"
+#include "core/Numeric.h"
+#include "core/VbError.h"
 #include "db/RowSet.h"
-#include "ships/clsShip.h"
+#include "model/clsShip.h"
 
 namespace {
 

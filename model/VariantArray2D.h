@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Variant.h"
-#include "app/VbError.h"
+#include "core/Variant.h"
+#include "core/VbError.h"
 
 #include <QVector>
 

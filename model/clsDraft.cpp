@@ -1,12 +1,12 @@
 #include "model/clsDraft.h"
 
-#include "app/Database.h"
-#include "app/MessageService.h"
-#include "app/Numeric.h"
-#include "app/VbError.h"
+#include "db/Database.h"
+#include "core/MessageService.h"
+#include "core/Numeric.h"
+#include "core/VbError.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
-#include "ships/clsShip.h"
+#include "model/clsShip.h"
 
 #include <QDate>
 #include <QTime>

@@ -1,8 +1,8 @@
 #include "ships/ShipFieldRules.h"
 
-#include "app/Numeric.h"
-#include "app/Variant.h"
-#include "app/VbError.h"
+#include "core/Numeric.h"
+#include "core/Variant.h"
+#include "core/VbError.h"
 
 #include <QLocale>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Decimal.h"
+#include "core/Decimal.h"
 
 #include <QList>
 #include <QString>

@@ -1,11 +1,11 @@
 #include "ships/frmPortMaster.h"
 
-#include "app/Database.h"
-#include "app/FieldGuard.h"
-#include "app/MessageService.h"
-#include "app/Numeric.h"
-#include "app/VbError.h"
-#include "app/frmMDI.h"
+#include "db/Database.h"
+#include "ui/FieldGuard.h"
+#include "core/MessageService.h"
+#include "core/Numeric.h"
+#include "ui/FormCenter.h"
+#include "core/VbError.h"
 #include "db/SqlCatalogue.h"
 
 #include <QCloseEvent>
@@ -157,13 +157,13 @@ void frmPortMaster::load()
 void frmPortMaster::setToolbarState(const QString& state)
 {
     m_toolbarState = state;
-    if (frmMDI* mdi = frmMDI::instance())
+    if (ChildHost* mdi = ChildWindow::host())
         mdi->SetMDIToolbar(state);
 }
 
 void frmPortMaster::setStatus(const QString& text)
 {
-    if (frmMDI* mdi = frmMDI::instance())
+    if (ChildHost* mdi = ChildWindow::host())
         mdi->setStatusText(text);
 }
 
@@ -403,7 +403,7 @@ void frmPortMaster::closeEvent(QCloseEvent* event)
     event->accept();
     if (!m_closed) {
         m_closed = true;
-        if (frmMDI* mdi = frmMDI::instance())
+        if (ChildHost* mdi = ChildWindow::host())
             mdi->childClosing(this);
     }
 }

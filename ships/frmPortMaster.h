@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ChildWindow.h"
+#include "ui/ChildWindow.h"
 #include "db/Connection.h"
 #include "db/RowSet.h"
 

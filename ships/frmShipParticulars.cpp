@@ -1,11 +1,11 @@
 #include "ships/frmShipParticulars.h"
 
-#include "app/Database.h"
-#include "app/FieldGuard.h"
-#include "app/MessageService.h"
-#include "app/Numeric.h"
-#include "app/VbError.h"
-#include "app/frmMDI.h"
+#include "db/Database.h"
+#include "ui/FieldGuard.h"
+#include "core/MessageService.h"
+#include "core/Numeric.h"
+#include "ui/FormCenter.h"
+#include "core/VbError.h"
 #include "db/Connection.h"
 #include "db/SqlCatalogue.h"
 
@@ -146,7 +146,7 @@ void frmShipParticulars::Activated()
 void frmShipParticulars::setToolbarState(const QString& state)
 {
     m_toolbarState = state;
-    if (frmMDI* mdi = frmMDI::instance())
+    if (ChildHost* mdi = ChildWindow::host())
         mdi->SetMDIToolbar(state);
 }
 
@@ -548,7 +548,7 @@ void frmShipParticulars::closeEvent(QCloseEvent* event)
     event->accept();
     if (!m_closed) {
         m_closed = true;
-        if (frmMDI* mdi = frmMDI::instance())
+        if (ChildHost* mdi = ChildWindow::host())
             mdi->childClosing(this);
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ChildWindow.h"
+#include "ui/ChildWindow.h"
 #include "db/RowSet.h"
 #include "ships/ShipFieldRules.h"
 

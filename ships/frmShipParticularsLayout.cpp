@@ -1,6 +1,6 @@
 // The face of the Ship Particulars window: its boxes in the order the Tab key visits them, their
 // captions and units, the notes and the legend, and the wiring of edits and keys.
-#include "app/FieldGuard.h"
+#include "ui/FieldGuard.h"
 #include "ships/frmShipParticulars.h"
 
 #include <QComboBox>

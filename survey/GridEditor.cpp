@@ -1,7 +1,7 @@
 #include "survey/GridEditor.h"
 
-#include "app/Numeric.h"
-#include "app/VbError.h"
+#include "core/Numeric.h"
+#include "core/VbError.h"
 
 #include <QEvent>
 #include <QHeaderView>

@@ -1,12 +1,12 @@
 #include "survey/ReportFiller.h"
 
-#include "app/MessageService.h"
-#include "app/Numeric.h"
-#include "app/VbError.h"
+#include "core/MessageService.h"
+#include "core/Numeric.h"
+#include "core/VbError.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
 #include "model/clsDraft.h"
-#include "ships/clsShip.h"
+#include "model/clsShip.h"
 #include "survey/ReportPreview.h"
 
 #include <exception>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Variant.h"
-#include "survey/ReportLayout.h"
+#include "core/Variant.h"
+#include "report/ReportLayout.h"
 
 #include <QString>
 #include <optional>

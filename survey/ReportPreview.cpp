@@ -1,6 +1,6 @@
 #include "survey/ReportPreview.h"
 
-#include "app/MessageService.h"
+#include "core/MessageService.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "survey/ReportLayout.h"
+#include "report/ReportLayout.h"
 
 #include <QImage>
 #include <QWidget>

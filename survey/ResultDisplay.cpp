@@ -1,7 +1,7 @@
 #include "survey/ResultDisplay.h"
 
-#include "app/Numeric.h"
-#include "app/VbError.h"
+#include "core/Numeric.h"
+#include "core/VbError.h"
 #include "survey/GridEditor.h"
 
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Decimal.h"
-#include "app/Variant.h"
+#include "core/Decimal.h"
+#include "core/Variant.h"
 
 #include <QString>
 #include <QStringList>

@@ -2,11 +2,11 @@
 // and their way into and out of a draft's deductions list.
 #include "survey/SurveyGrids.h"
 
-#include "app/Database.h"
-#include "app/FieldGuard.h"
-#include "app/MessageService.h"
-#include "app/Numeric.h"
-#include "app/VbError.h"
+#include "db/Database.h"
+#include "ui/FieldGuard.h"
+#include "core/MessageService.h"
+#include "core/Numeric.h"
+#include "core/VbError.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
 #include "model/clsDraft.h"

@@ -1,15 +1,15 @@
 #include "survey/SurveyFileIO.h"
 
-#include "app/Database.h"
-#include "app/FieldGuard.h"
-#include "app/MessageService.h"
-#include "app/VbError.h"
-#include "app/frmMDI.h"
+#include "db/Database.h"
+#include "ui/FieldGuard.h"
+#include "core/MessageService.h"
+#include "core/VbError.h"
+#include "ui/ChildWindow.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
 #include "model/clsDraft.h"
 #include "model/VariantArray2D.h"
-#include "survey/DraftCorrections.h"
+#include "model/DraftCorrections.h"
 #include "survey/GridEditor.h"
 #include "survey/ResultDisplay.h"
 #include "survey/SurveyWindow.h"
@@ -464,7 +464,7 @@ QString kindCaption(Kind kind)
 
 std::unique_ptr<SurveyWindow> makeWindow(Kind kind)
 {
-    QWidget* child = frmMDI::createChild(windowClass(kind));
+    QWidget* child = ChildWindow::create(windowClass(kind));
     auto* window = dynamic_cast<SurveyWindow*>(child);
     if (!window)
         delete child;

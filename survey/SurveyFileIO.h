@@ -1,6 +1,6 @@
 #pragma once
 
-#include "survey/SurveyFile.h"
+#include "files/SurveyFile.h"
 
 #include <QString>
 #include <memory>

@@ -3,9 +3,9 @@
 // is calculated. The deductibles grid is in SurveyDeductions.cpp.
 #include "survey/SurveyGrids.h"
 
-#include "app/FieldGuard.h"
-#include "app/MessageService.h"
-#include "app/Numeric.h"
+#include "ui/FieldGuard.h"
+#include "core/MessageService.h"
+#include "core/Numeric.h"
 #include "model/clsDraft.h"
 #include "model/VariantArray2D.h"
 #include "survey/GridEditor.h"

@@ -2,15 +2,15 @@
 // its two drafts, the tab switch between them, the completeness check and Calculate.
 #include "survey/SurveyWindow.h"
 
-#include "app/Database.h"
-#include "app/FieldGuard.h"
-#include "app/MessageService.h"
-#include "app/Numeric.h"
-#include "app/VbError.h"
+#include "db/Database.h"
+#include "ui/FieldGuard.h"
+#include "core/MessageService.h"
+#include "core/Numeric.h"
+#include "core/VbError.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
 #include "model/clsDraft.h"
-#include "ships/clsShip.h"
+#include "model/clsShip.h"
 #include "survey/GridEditor.h"
 #include "survey/ResultDisplay.h"
 

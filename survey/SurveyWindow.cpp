@@ -1,13 +1,13 @@
 #include "survey/SurveyWindow.h"
 
-#include "app/FieldGuard.h"
-#include "app/MessageService.h"
-#include "app/Numeric.h"
-#include "app/VbError.h"
-#include "app/frmMDI.h"
+#include "ui/FieldGuard.h"
+#include "core/MessageService.h"
+#include "core/Numeric.h"
+#include "ui/FormCenter.h"
+#include "core/VbError.h"
 #include "db/RowSet.h"
 #include "model/clsDraft.h"
-#include "ships/clsShip.h"
+#include "model/clsShip.h"
 #include "survey/GridEditor.h"
 #include "survey/ReportFiller.h"
 #include "survey/ResultDisplay.h"
@@ -286,14 +286,14 @@ void SurveyWindow::closeEvent(QCloseEvent* event)
     QWidget::closeEvent(event);
     if (!m_closed) {
         m_closed = true;
-        if (frmMDI* mdi = frmMDI::instance())
+        if (ChildHost* mdi = ChildWindow::host())
             mdi->childClosing(this);
     }
 }
 
 void SurveyWindow::sendToolbarState()
 {
-    if (frmMDI* mdi = frmMDI::instance())
+    if (ChildHost* mdi = ChildWindow::host())
         mdi->SetMDIToolbar(m_toolbarState);
 }
 

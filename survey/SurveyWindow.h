@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/ChildWindow.h"
-#include "app/Variant.h"
-#include "survey/DraftCorrections.h"
-#include "survey/SurveyInputRules.h"
+#include "ui/ChildWindow.h"
+#include "core/Variant.h"
+#include "model/DraftCorrections.h"
+#include "model/SurveyInputRules.h"
 #include "survey/SurveyGrids.h"
 
 #include <QHash>

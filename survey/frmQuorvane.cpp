@@ -1,8 +1,8 @@
 #include "survey/frmQuorvane.h"
 
-#include "app/MessageService.h"
+#include "core/MessageService.h"
 #include "model/clsDraft.h"
-#include "ships/clsShip.h"
+#include "model/clsShip.h"
 #include "survey/ResultDisplay.h"
 
 #include <QGroupBox>

@@ -1,9 +1,9 @@
 #include "survey/frmZODuraduza.h"
 
-#include "app/FieldGuard.h"
-#include "app/MessageService.h"
+#include "ui/FieldGuard.h"
+#include "core/MessageService.h"
 #include "model/clsDraft.h"
-#include "ships/clsShip.h"
+#include "model/clsShip.h"
 #include "survey/ResultDisplay.h"
 
 #include <QGroupBox>

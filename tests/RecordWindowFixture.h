@@ -3,10 +3,10 @@
 // What the ship and port window tests share: one main window on one copy of the delivered
 // database for the whole program, each case starting from empty Ship and Port tables, and the
 // keys and messages of the windows they drive.
-#include "app/ChildRegistry.h"
-#include "app/Database.h"
-#include "app/MessageService.h"
-#include "app/frmMDI.h"
+#include "shell/ChildRegistry.h"
+#include "db/Database.h"
+#include "core/MessageService.h"
+#include "shell/frmMDI.h"
 #include "db/Connection.h"
 #include "tests/TestSupport.h"
 

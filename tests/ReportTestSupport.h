@@ -3,7 +3,7 @@
 // What the report tests share: the test ship Ocean Star, and what the tests read off a report:
 // its captions, name to text, and the text of a PDF page.
 #include "db/SqlCatalogue.h"
-#include "survey/ReportLayout.h"
+#include "report/ReportLayout.h"
 
 #include <QMap>
 #include <QProcess>

@@ -4,8 +4,8 @@
 // the header and readings typed, Enter and Tab from box to box, the hydrostatic rows and the
 // deductibles filled, Calculate, the tabs switched; and reads back what the window shows.
 // A test class derives from it besides QObject and points `m_window` at the window under test.
-#include "app/Database.h"
-#include "app/MessageService.h"
+#include "db/Database.h"
+#include "core/MessageService.h"
 #include "db/Connection.h"
 #include "survey/GridEditor.h"
 #include "tests/TestSupport.h"

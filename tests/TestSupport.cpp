@@ -1,8 +1,8 @@
 #include "tests/TestSupport.h"
 
-#include "app/AppPaths.h"
-#include "app/Database.h"
-#include "app/MessageService.h"
+#include "core/AppPaths.h"
+#include "db/Database.h"
+#include "core/MessageService.h"
 
 #include <QDir>
 #include <QFile>

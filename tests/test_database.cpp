@@ -1,9 +1,9 @@
 // The survey database: the catalogue texts, the dialect the connection accepts, the encrypted
 // files and how they refuse to open, the row sets, and figures that must come back exactly.
 
-#include "app/Database.h"
-#include "app/MessageService.h"
-#include "app/VbError.h"
+#include "db/Database.h"
+#include "core/MessageService.h"
+#include "core/VbError.h"
 #include "db/Connection.h"
 #include "db/RowSet.h"
 #include "db/Schema.h"

@@ -1,5 +1,5 @@
-#include "app/Decimal.h"
-#include "app/VbError.h"
+#include "core/Decimal.h"
+#include "core/VbError.h"
 #include "tests/TestSupport.h"
 
 #include <QFile>

@@ -1,8 +1,8 @@
 // The Discharging survey window driven as a surveyor drives it: the draft on arrival, the Bill of
 // Lading quantity set against the cargo and constant found, the draft after discharge, and what
 // this window says and shows otherwise than the Loading window.
-#include "app/ChildRegistry.h"
-#include "app/frmMDI.h"
+#include "shell/ChildRegistry.h"
+#include "shell/frmMDI.h"
 #include "model/clsDraft.h"
 #include "survey/frmZODuraduza.h"
 #include "tests/SurveyWindowDriver.h"

@@ -1,10 +1,10 @@
 // One draft of a survey: what it holds when new, how each kind of setter treats what the window
 // hands it, the hydrostatic tables, the reset for a new survey and the deductions list.
 
-#include "app/Database.h"
-#include "app/MessageService.h"
-#include "app/Variant.h"
-#include "app/VbError.h"
+#include "db/Database.h"
+#include "core/MessageService.h"
+#include "core/Variant.h"
+#include "core/VbError.h"
 #include "db/RowSet.h"
 #include "model/clsDraft.h"
 #include "tests/TestSupport.h"

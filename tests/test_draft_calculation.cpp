@@ -1,9 +1,9 @@
 // The displacement of one draft, figure by figure: interpolation at the true mean draft, trim
 // and density corrections, deductibles, and what stays as it was when a step cannot be done.
 
-#include "app/Database.h"
-#include "app/MessageService.h"
-#include "app/Variant.h"
+#include "db/Database.h"
+#include "core/MessageService.h"
+#include "core/Variant.h"
 #include "db/Connection.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"

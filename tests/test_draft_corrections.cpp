@@ -1,6 +1,6 @@
 // The draft panel's arithmetic, without a window: means, trim, length between marks, corrections
 // to the perpendiculars, true drafts and the true mean draft, in exact decimals.
-#include "survey/DraftCorrections.h"
+#include "model/DraftCorrections.h"
 #include "tests/TestSupport.h"
 
 #include <QtTest>

@@ -1,6 +1,6 @@
 // The field guard keeps the focus in a field whose check refuses, whichever way the user tries
 // to leave it, and stays out of the way of the program's own focus changes.
-#include "app/FieldGuard.h"
+#include "ui/FieldGuard.h"
 #include "tests/TestSupport.h"
 
 #include <QLineEdit>

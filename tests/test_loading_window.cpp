@@ -1,16 +1,16 @@
 // The Loading survey window driven as a surveyor drives it: a ship picked from the list, the
 // header and readings typed, Enter and Tab from box to box, the hydrostatic rows and the
 // deductibles filled, Calculate on each tab, and every figure, colour and message checked.
-#include "app/ChildRegistry.h"
-#include "app/Database.h"
-#include "app/frmMDI.h"
-#include "app/MessageService.h"
+#include "shell/ChildRegistry.h"
+#include "db/Database.h"
+#include "shell/frmMDI.h"
+#include "core/MessageService.h"
 #include "db/Connection.h"
 #include "db/RowSet.h"
 #include "model/clsDraft.h"
-#include "ships/clsShip.h"
+#include "model/clsShip.h"
 #include "survey/GridEditor.h"
-#include "survey/SurveyInputRules.h"
+#include "model/SurveyInputRules.h"
 #include "survey/frmQuorvane.h"
 #include "tests/SurveyWindowDriver.h"
 #include "tests/TestSupport.h"

@@ -2,13 +2,13 @@
 // front, each child opens once, the band and the Ctrl-O hint follow the open windows, Exit asks
 // every child first; and the navigator, the Tools and the Help menu.
 
-#include "app/ChildWindow.h"
-#include "app/Desktop.h"
-#include "app/HelpViewer.h"
-#include "app/MessageService.h"
-#include "app/Startup.h"
-#include "app/frmMDI.h"
-#include "app/frmOpen.h"
+#include "ui/ChildWindow.h"
+#include "shell/Desktop.h"
+#include "shell/HelpViewer.h"
+#include "core/MessageService.h"
+#include "shell/Startup.h"
+#include "shell/frmMDI.h"
+#include "shell/frmOpen.h"
 #include "tests/TestSupport.h"
 
 #include <QAction>

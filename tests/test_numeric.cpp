@@ -1,5 +1,6 @@
-#include "app/MessageService.h"
-#include "app/Numeric.h"
+#include "core/MessageService.h"
+#include "core/Numeric.h"
+#include "ui/FormCenter.h"
 #include "tests/TestSupport.h"
 
 #include <QGuiApplication>

@@ -3,13 +3,13 @@
 // initial net displacement and a failure while printing. The whole page from a typed survey is
 // checked in test_report_windows.
 
-#include "app/Database.h"
-#include "app/MessageService.h"
+#include "db/Database.h"
+#include "core/MessageService.h"
 #include "db/Connection.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
 #include "model/clsDraft.h"
-#include "ships/clsShip.h"
+#include "model/clsShip.h"
 #include "survey/ReportFiller.h"
 #include "survey/ReportPreview.h"
 #include "tests/ReportTestSupport.h"

@@ -1,8 +1,8 @@
 // The report from a survey window, as the surveyor gets it: a survey typed and calculated in the
 // window, then Print Preview or Print, and every caption of the page checked.
 
-#include "app/Database.h"
-#include "app/MessageService.h"
+#include "db/Database.h"
+#include "core/MessageService.h"
 #include "db/Connection.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"

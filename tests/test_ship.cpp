@@ -1,12 +1,12 @@
 // The ship record: what it reads for the surveys and the calculation, and how it fails.
 
-#include "app/Database.h"
-#include "app/MessageService.h"
-#include "app/VbError.h"
+#include "db/Database.h"
+#include "core/MessageService.h"
+#include "core/VbError.h"
 #include "db/Connection.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
-#include "ships/clsShip.h"
+#include "model/clsShip.h"
 #include "tests/TestSupport.h"
 
 #include <QTemporaryDir>

@@ -2,13 +2,13 @@
 // failure box and no window; otherwise the About box leads into the main window, with the tip of
 // the day when the setting asks for it, and the setting survives a restart.
 
-#include "app/AppPaths.h"
-#include "app/Database.h"
-#include "app/MessageService.h"
-#include "app/Startup.h"
-#include "app/frmAbout.h"
-#include "app/frmMDI.h"
-#include "app/frmTipOfDay.h"
+#include "core/AppPaths.h"
+#include "db/Database.h"
+#include "core/MessageService.h"
+#include "shell/Startup.h"
+#include "shell/frmAbout.h"
+#include "shell/frmMDI.h"
+#include "shell/frmTipOfDay.h"
 #include "db/Connection.h"
 #include "db/Schema.h"
 #include "tests/TestSupport.h"

@@ -1,6 +1,6 @@
 // Survey files: what is written comes back the same, figures stay exactly as typed, and a bad
 // file is refused with a message that names the file and the field.
-#include "survey/SurveyFile.h"
+#include "files/SurveyFile.h"
 #include "tests/TestSupport.h"
 
 #include <QTemporaryDir>

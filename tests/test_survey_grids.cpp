@@ -2,11 +2,11 @@
 // Enter, Tab, the arrow keys and clicks, and checking what the cells, the boxes, the messages and
 // the focus then show. The grids sit in a small stand-in window that answers the few questions
 // the grids ask of a survey window; the last case but one looks at them in the Loading window.
-#include "app/ChildRegistry.h"
-#include "app/Database.h"
-#include "app/FieldGuard.h"
-#include "app/MessageService.h"
-#include "app/frmMDI.h"
+#include "shell/ChildRegistry.h"
+#include "db/Database.h"
+#include "ui/FieldGuard.h"
+#include "core/MessageService.h"
+#include "shell/frmMDI.h"
 #include "db/Connection.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"

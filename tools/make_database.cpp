@@ -7,9 +7,9 @@
 //                                  to the existing DIR/DS.dat where they are missing; no other row
 //                                  is touched
 
-#include "app/AppPaths.h"
-#include "app/Database.h"
-#include "app/VbError.h"
+#include "core/AppPaths.h"
+#include "db/Database.h"
+#include "core/VbError.h"
 #include "db/Connection.h"
 #include "db/RowSet.h"
 #include "db/Schema.h"

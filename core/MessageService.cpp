@@ -1,0 +1,155 @@
+#include "core/MessageService.h"
+
+#include <cstdio>
+#include <deque>
+
+namespace {
+
+struct State {
+    bool testMode = false;
+    std::deque<Msg::Answer> answers;
+    QList<MessageRecord> records;
+    MessageService::Sink sink;
+    MessageService::Sink presenter;
+};
+
+State& state()
+{
+    static State s;
+    return s;
+}
+
+Msg::Answer firstButton(Msg::Buttons buttons)
+{
+    switch (buttons) {
+    case Msg::Buttons::YesNo:
+    case Msg::Buttons::YesNoCancel:
+        return Msg::Answer::Yes;
+    default:
+        return Msg::Answer::Ok;
+    }
+}
+
+// With no presenter installed (a run without windows) the box is printed and answered with its
+// default button.
+Msg::Answer printed(const MessageRecord& r)
+{
+    QString shown = r.text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    std::fprintf(stderr, "%s: %s\n", qPrintable(r.title), qPrintable(shown));
+    return r.defaultButton.value_or(firstButton(r.buttons));
+}
+
+}  // namespace
+
+QString MessageService::appTitle()
+{
+    return QStringLiteral("Quorvane Lt");
+}
+
+QString MessageService::join(const QString& headline, const QString& detail)
+{
+    return headline + QStringLiteral("\r\n\r\n") + detail;
+}
+
+Msg::Answer MessageService::show(const QString& text, Msg::Buttons buttons, Msg::Icon icon,
+                                 const QString& title, std::optional<Msg::Answer> defaultButton)
+{
+    MessageRecord r;
+    r.title = title.isEmpty() ? appTitle() : title;
+    r.text = text;
+    r.icon = icon;
+    r.buttons = buttons;
+    r.defaultButton = defaultButton;
+    State& s = state();
+    if (s.testMode) {
+        if (!s.answers.empty()) {
+            r.answer = s.answers.front();
+            s.answers.pop_front();
+        } else {
+            r.answer = defaultButton.value_or(firstButton(buttons));
+        }
+    } else if (s.sink) {
+        r.answer = s.sink(r);
+    } else {
+        r.answer = s.presenter ? s.presenter(r) : printed(r);
+    }
+    s.records.append(r);
+    return r.answer;
+}
+
+void MessageService::coded(int code, const QString& headline)
+{
+    show(join(headline, QStringLiteral("Please contact us with the error no. on the titlebar of this dialog box.")),
+         Msg::Buttons::Ok, Msg::Icon::Exclamation, appTitle() + QStringLiteral("-%1").arg(code, 5, 10, QChar('0')));
+}
+
+void MessageService::printFailure(int code)
+{
+    show(join(QStringLiteral("Error while printing the report."),
+              QStringLiteral("Please contact us with the error number on the titlebar of this dialog box")),
+         Msg::Buttons::Ok, Msg::Icon::Critical, appTitle() + QStringLiteral("-%1").arg(code, 5, 10, QChar('0')));
+}
+
+void MessageService::sourced(const QString& description, const QString& className, const QString& procedure)
+{
+    show(join(description, QStringLiteral("Source :  ") + className + QStringLiteral("::") + procedure),
+         Msg::Buttons::Ok, Msg::Icon::Critical);
+}
+
+void MessageService::bareSource(const QString& className, const QString& procedure)
+{
+    show(className + QStringLiteral("::") + procedure);
+}
+
+void MessageService::plain(const QString& description)
+{
+    show(description);
+}
+
+void MessageService::startupFailure()
+{
+    show(join(QStringLiteral("An internal error has occured."),
+              QStringLiteral("Please contact us with the error no. mentioned on the titlebar of this dialog box")),
+         Msg::Buttons::Ok, Msg::Icon::Critical);
+}
+
+void MessageService::setTestMode(bool on)
+{
+    state().testMode = on;
+}
+
+bool MessageService::testMode()
+{
+    return state().testMode;
+}
+
+void MessageService::setNextAnswer(Msg::Answer answer)
+{
+    state().answers.push_back(answer);
+}
+
+void MessageService::clearAnswers()
+{
+    state().answers.clear();
+}
+
+QList<MessageRecord> MessageService::records()
+{
+    return state().records;
+}
+
+void MessageService::clearRecords()
+{
+    state().records.clear();
+}
+
+void MessageService::setSink(Sink sink)
+{
+    state().sink = std::move(sink);
+}
+
+void MessageService::setPresenter(Sink presenter)
+{
+    state().presenter = std::move(presenter);
+}

@@ -1,0 +1,64 @@
+#include "db/Database.h"
+
+#include "core/AppPaths.h"
+#include "core/MessageService.h"
+#include "core/VbError.h"
+#include "db/Connection.h"
+#include "db/Schema.h"
+
+#include <QtGlobal>
+
+namespace {
+bool g_startupFailed = false;
+}
+
+Connection& SharedConnection()
+{
+    static Connection connection;
+    return connection;
+}
+
+QString ConnectionString()
+{
+    const QString dir = AppPaths::appDir();
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Password=") + Schema::userPassword()
+        + QStringLiteral(";User ID=") + Schema::userName() + QStringLiteral(";")
+        + QStringLiteral("Data Source='") + dir + QStringLiteral("/DS.dat")
+        + QStringLiteral("';Persist Security Info=True;Jet OLEDB:System database='") + dir
+        + QStringLiteral("/DS.lib") + QStringLiteral("';")
+        + QStringLiteral("Jet OLEDB:Database Password = ") + Schema::databasePassword();
+}
+
+void OpenDatabase()
+{
+    g_startupFailed = false;
+    Connection& connection = SharedConnection();
+    try {
+        connection.close();
+        connection.setConnectionString(ConnectionString());
+        connection.open();
+    } catch (const VbError& e) {
+        // The box tells the user only that it failed; the reason goes to the log for support.
+        qWarning("%s", qPrintable(e.description()));
+        MessageService::startupFailure();
+        g_startupFailed = true;
+    } catch (const std::exception& e) {
+        qWarning("%s", e.what());
+        MessageService::startupFailure();
+        g_startupFailed = true;
+    }
+}
+
+bool StartupFailed()
+{
+    return g_startupFailed;
+}
+
+void CloseDatabase()
+{
+    try {
+        SharedConnection().close();
+    } catch (...) {
+        // Closing at the end of the run: nothing left to tell the user.
+    }
+}

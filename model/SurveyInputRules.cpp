@@ -1,0 +1,201 @@
+#include "model/SurveyInputRules.h"
+
+#include "core/MessageService.h"
+#include "core/Variant.h"
+#include "core/VbError.h"
+#include "model/DraftCorrections.h"
+
+#include <QRegularExpression>
+
+namespace SurveyInputRules {
+
+namespace {
+
+enum class Kind { Blank, Number, NotNumber, TooLarge };
+
+struct Entry {
+    Kind kind = Kind::Blank;
+    Decimal value;
+};
+
+Entry read(const QString& typed)
+{
+    const QString t = typed.trimmed();
+    if (t.isEmpty())
+        return {};
+    try {
+        const Variant v(t);
+        if (!v.isNumeric())
+            return {Kind::NotNumber, {}};
+        return {Kind::Number, v.toDecimal()};
+    } catch (const VbError&) {
+        // A number beyond any figure a box can hold: out of every range.
+        return {Kind::TooLarge, {}};
+    }
+}
+
+Outcome refuse(const QString& message, const QString& text = QString())
+{
+    Outcome o;
+    o.accepted = false;
+    o.text = text;
+    o.message = message;
+    return o;
+}
+
+Outcome accept(const QString& text, bool refresh)
+{
+    Outcome o;
+    o.text = text;
+    o.refresh = refresh;
+    return o;
+}
+
+}  // namespace
+
+Outcome draftReading(const QString& typed, const QString& invalidText)
+{
+    const QString outOfRange = QStringLiteral("Please enter value greater than 0 and less than 100.");
+    const Entry e = read(typed);
+    switch (e.kind) {
+    case Kind::Blank:
+        // Blanks alone are no reading: the box is emptied, so that the completeness check
+        // before Calculate cannot take them for one.
+        return accept(QString(), true);
+    case Kind::NotNumber:
+        return refuse(MessageService::join(invalidText, QStringLiteral("Please enter numeric value.")));
+    case Kind::TooLarge:
+        return refuse(MessageService::join(invalidText, outOfRange));
+    case Kind::Number:
+        break;
+    }
+    // The range applies to the figure as it will stand in the box: 99.9996 stands as 100.
+    const Decimal r = e.value.round(3);
+    if (!(Decimal(0) < r && r < Decimal(100)))
+        return refuse(MessageService::join(invalidText, outOfRange));
+    return accept(DraftCorrections::shown(r, 3), true);
+}
+
+QString densityRangeDetail()
+{
+    return QStringLiteral("Please enter values greater than 0 and less than 10.");
+}
+
+Outcome density(const QString& typed, const QString& rangeDetail)
+{
+    const QString headline = QStringLiteral("Invalid density value.");
+    const Entry e = read(typed);
+    switch (e.kind) {
+    case Kind::Blank:
+        return accept(QString(), false);
+    case Kind::NotNumber:
+        return refuse(MessageService::join(headline, QStringLiteral("Only numbers are allowed.")));
+    case Kind::TooLarge:
+        return refuse(MessageService::join(headline, rangeDetail));
+    case Kind::Number:
+        break;
+    }
+    const Decimal d = e.value.round(4);
+    if (!(Decimal(0) < d && d < Decimal(10)))
+        return refuse(MessageService::join(headline, rangeDetail));
+    return accept(DraftCorrections::shown(d, 4), false);
+}
+
+Outcome markDistance(const QString& typed, const QString& rangeText)
+{
+    const Entry e = read(typed);
+    switch (e.kind) {
+    case Kind::Blank:
+        return accept(QString(), false);
+    case Kind::NotNumber:
+        return refuse(QStringLiteral("Invalid value. Only numbers are allowed."));
+    case Kind::TooLarge:
+        return refuse(MessageService::join(QStringLiteral("Invalid value."), rangeText));
+    case Kind::Number:
+        break;
+    }
+    // Here the range is on the figure as typed: -999.99996 passes and stands as -1000.
+    if (!(Decimal(-1000) < e.value && e.value < Decimal(1000)))
+        return refuse(MessageService::join(QStringLiteral("Invalid value."), rangeText));
+    return accept(DraftCorrections::shown(e.value, 4), true);
+}
+
+Outcome date(const QString& shown, const QDate& today)
+{
+    static const QRegularExpression pattern(QStringLiteral("^(\\d\\d)-(\\d\\d)-(\\d\\d\\d\\d)$"));
+    const QRegularExpressionMatch m = pattern.match(shown);
+    if (m.hasMatch()) {
+        const int first = m.captured(1).toInt();
+        const int second = m.captured(2).toInt();
+        const int year = m.captured(3).toInt();
+        if (year >= 100) {
+            if (QDate(year, second, first).isValid())
+                return accept(shown, false);
+            // Typed month first: 12-25-2004 is Christmas, kept as 25-12-2004.
+            if (second > 12 && QDate(year, first, second).isValid())
+                return accept(QDate(year, first, second).toString(QStringLiteral("dd-MM-yyyy")), false);
+        }
+    }
+    return refuse(QStringLiteral("Invalid Date"), today.toString(QStringLiteral("dd-MM-yyyy")));
+}
+
+Outcome time(const QString& shown, const QTime& now)
+{
+    static const QRegularExpression pattern(QStringLiteral("^(\\d\\d):(\\d\\d)$"));
+    const QRegularExpressionMatch m = pattern.match(shown);
+    if (m.hasMatch()) {
+        const QTime t(m.captured(1).toInt(), m.captured(2).toInt());
+        if (t.isValid())
+            return accept(t.toString(QStringLiteral("HH:mm")), false);
+    }
+    return refuse(QStringLiteral("Invalid Time"), now.toString(QStringLiteral("HH:mm")));
+}
+
+Outcome initialNetDisplacement(const QString& typed)
+{
+    const QString outOfRange = MessageService::join(
+        QStringLiteral("Invalid value."),
+        QStringLiteral("Value of initial net displacement can be greater than 0 and less than 1000000."));
+    const Entry e = read(typed);
+    switch (e.kind) {
+    case Kind::Blank:
+        return accept(QString(), false);
+    case Kind::NotNumber:
+        return refuse(MessageService::join(QStringLiteral("Invalid quantity."),
+                                           QStringLiteral("Please enter numeric value only.")));
+    case Kind::TooLarge:
+        return refuse(outOfRange);
+    case Kind::Number:
+        break;
+    }
+    // Zero is taken: an initial net displacement not known yet.
+    const Decimal v = e.value.round(5);
+    if (!(Decimal(0) <= v && v < Decimal(1000000)))
+        return refuse(outOfRange);
+    return accept(DraftCorrections::shown(v, 5), false);
+}
+
+Outcome blQuantity(const QString& typed)
+{
+    const QString headline = QStringLiteral("Invalid value for Bill of Lading quantity.");
+    const QString outOfRange =
+        MessageService::join(QStringLiteral("Invalid value for Invalid value for Bill of Lading quantity."),
+                             QStringLiteral("Please enter value  0 and 1000000."));
+    const Entry e = read(typed);
+    switch (e.kind) {
+    case Kind::Blank:
+        return accept(QString(), false);
+    case Kind::NotNumber:
+        return refuse(MessageService::join(headline, QStringLiteral("Please enter numeric value.")));
+    case Kind::TooLarge:
+        return refuse(outOfRange);
+    case Kind::Number:
+        break;
+    }
+    // Nothing loaded under the bill is a quantity too; the range is on the figure as typed.
+    if (!(Decimal(0) <= e.value && e.value < Decimal(1000000)))
+        return refuse(outOfRange);
+    return accept(DraftCorrections::shown(e.value, 5), false);
+}
+
+}  // namespace SurveyInputRules

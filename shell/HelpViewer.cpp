@@ -1,0 +1,120 @@
+#include "shell/HelpViewer.h"
+
+#include "shell/AppIcons.h"
+#include "shell/Desktop.h"
+#include "shell/Startup.h"
+
+#include <QAction>
+#include <QFile>
+#include <QListWidget>
+#include <QSplitter>
+#include <QStyle>
+#include <QTextBrowser>
+#include <QToolBar>
+
+namespace {
+const char* const kHelpRoot = "qrc:/help/";
+}
+
+QList<HelpViewer::Topic> HelpViewer::topics()
+{
+    const QString root = QLatin1String(kHelpRoot);
+    return {
+        {tr("Contents"), QUrl(root + QStringLiteral("index.html"))},
+        {tr("The main window"), QUrl(root + QStringLiteral("main-window.html"))},
+        {tr("Keeping ships and ports"), QUrl(root + QStringLiteral("ships-and-ports.html"))},
+        {tr("Running a loading survey"), QUrl(root + QStringLiteral("loading-survey.html"))},
+        {tr("Running a discharging survey"), QUrl(root + QStringLiteral("discharging-survey.html"))},
+        {tr("What the figures mean"), QUrl(root + QStringLiteral("figures.html"))},
+        {tr("The survey report"), QUrl(root + QStringLiteral("report.html"))},
+        {tr("Messages and what to do"), QUrl(root + QStringLiteral("messages.html"))},
+    };
+}
+
+HelpViewer::HelpViewer(QWidget* parent) : QMainWindow(parent, Qt::Window)
+{
+    Startup::initResources();
+    setObjectName(QStringLiteral("frmHelp"));
+    setWindowTitle(tr("Quorvane Lt Help"));
+    setWindowIcon(AppIcons::icon(QStringLiteral("Help")));
+
+    m_topics = new QListWidget(this);
+    m_topics->setObjectName(QStringLiteral("lstHelpTopics"));
+    for (const Topic& topic : topics()) {
+        auto* item = new QListWidgetItem(topic.title, m_topics);
+        item->setData(Qt::UserRole, topic.page);
+    }
+    m_browser = new QTextBrowser(this);
+    m_browser->setObjectName(QStringLiteral("txtHelp"));
+    m_browser->setOpenLinks(false);
+    QFile css(QStringLiteral(":/help/help.css"));
+    if (css.open(QIODevice::ReadOnly))
+        m_browser->document()->setDefaultStyleSheet(QString::fromUtf8(css.readAll()));
+
+    auto* split = new QSplitter(this);
+    split->addWidget(m_topics);
+    split->addWidget(m_browser);
+    split->setStretchFactor(1, 1);
+    split->setSizes({210, 650});
+    setCentralWidget(split);
+
+    auto* bar = addToolBar(tr("Navigation"));
+    bar->setObjectName(QStringLiteral("tbrHelp"));
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    QAction* back = bar->addAction(style()->standardIcon(QStyle::SP_ArrowBack), tr("&Back"));
+    QAction* forward = bar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), tr("&Forward"));
+    QAction* home = bar->addAction(AppIcons::icon(QStringLiteral("Help")), tr("&Contents"));
+    back->setShortcut(QKeySequence::Back);
+    forward->setShortcut(QKeySequence::Forward);
+    back->setEnabled(false);
+    forward->setEnabled(false);
+    connect(back, &QAction::triggered, m_browser, &QTextBrowser::backward);
+    connect(forward, &QAction::triggered, m_browser, &QTextBrowser::forward);
+    connect(home, &QAction::triggered, this, [this] { showPage(topics().first().page); });
+    connect(m_browser, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
+    connect(m_browser, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
+    connect(m_browser, &QTextBrowser::anchorClicked, this, &HelpViewer::linkClicked);
+    connect(m_browser, &QTextBrowser::sourceChanged, this, &HelpViewer::pageChanged);
+    connect(m_topics, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { showPage(item->data(Qt::UserRole).toUrl()); });
+    connect(m_topics, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+        if (item && item->data(Qt::UserRole).toUrl() != currentPage().adjusted(QUrl::RemoveFragment))
+            showPage(item->data(Qt::UserRole).toUrl());
+    });
+
+    resize(900, 640);
+    showPage(topics().first().page);
+}
+
+void HelpViewer::showPage(const QUrl& page)
+{
+    m_browser->setSource(page);
+}
+
+QUrl HelpViewer::currentPage() const
+{
+    return m_browser->source();
+}
+
+void HelpViewer::linkClicked(const QUrl& link)
+{
+    // Pages of the help stay here; mail and web addresses go to the desktop.
+    if (link.scheme() == QLatin1String("qrc") || link.isRelative())
+        m_browser->setSource(m_browser->source().resolved(link));
+    else
+        Desktop::openAddress(link);
+}
+
+void HelpViewer::pageChanged(const QUrl& page)
+{
+    const QUrl bare = page.adjusted(QUrl::RemoveFragment);
+    for (int i = 0; i < m_topics->count(); ++i) {
+        QListWidgetItem* item = m_topics->item(i);
+        if (item->data(Qt::UserRole).toUrl() == bare) {
+            const QSignalBlocker block(m_topics);
+            m_topics->setCurrentItem(item);
+        }
+    }
+    setWindowTitle(tr("Quorvane Lt Help") + QStringLiteral(" - ") + m_browser->documentTitle());
+}

@@ -1,0 +1,100 @@
+#include "shell/Startup.h"
+
+#include "shell/AppIcons.h"
+#include "shell/ChildRegistry.h"
+#include "db/Database.h"
+#include "shell/frmAbout.h"
+#include "shell/frmMDI.h"
+#include "shell/SurveyCommandLine.h"
+#include "shell/SurveyFileCommands.h"
+#include "ui/MessageBoxes.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+bool g_debug = false;
+}
+
+// Outside any namespace, as the resource macro requires.
+static void registerCompiledResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace Startup {
+
+bool debugMode()
+{
+    return g_debug;
+}
+
+void setDebugMode(bool on)
+{
+    g_debug = on;
+}
+
+void initResources()
+{
+    static bool done = false;
+    if (!done) {
+        done = true;
+        registerCompiledResources();
+    }
+}
+
+bool displayAvailable()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+#else
+    return true;
+#endif
+}
+
+Outcome start(const QStringList& arguments)
+{
+    initResources();
+    MessageBoxes::install();
+    setDebugMode(arguments.size() == 1 && arguments.first() == QLatin1String("debug"));
+    registerChildWindows();
+    SurveyFileCommands::registerCommands();
+
+    OpenDatabase();
+    if (StartupFailed())
+        return {1, false};
+
+    // Continue on the About box opens the main window (with the tips, when they are on).
+    frmAbout about;
+    about.exec();
+    frmMDI* mdi = frmMDI::instance();
+    return {0, mdi && mdi->isVisible()};
+}
+
+int main(int argc, char** argv)
+{
+    // A survey report from the command line needs no display and shows no window.
+    if (SurveyCommandLine::wanted(argc, argv))
+        return SurveyCommandLine::main(argc, argv);
+    if (!displayAvailable()) {
+        const QString name = argc > 0 ? QFileInfo(QString::fromLocal8Bit(argv[0])).fileName()
+                                      : QStringLiteral("quorvane-lt");
+        std::fprintf(stderr, "%s: no display found; start it from a desktop session or under xvfb-run\n",
+                     qPrintable(name));
+        return 2;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("quorvane-lt"));
+    QApplication::setOrganizationName(QStringLiteral("quorvane-lt"));
+    QApplication::setWindowIcon(AppIcons::icon(QStringLiteral("Application")));
+
+    const Outcome outcome = start(app.arguments().mid(1));
+    if (!outcome.windowShown)
+        return outcome.status != 0 ? outcome.status : 1;
+    return app.exec();
+}
+
+}  // namespace Startup

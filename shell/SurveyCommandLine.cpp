@@ -1,0 +1,318 @@
+#include "shell/SurveyCommandLine.h"
+
+#include "core/AppPaths.h"
+#include "shell/ChildRegistry.h"
+#include "db/Database.h"
+#include "core/MessageService.h"
+#include "survey/ReportFiller.h"
+#include "survey/ReportPreview.h"
+#include "files/SurveyFile.h"
+#include "survey/SurveyFileIO.h"
+#include "survey/SurveyWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+struct Options {
+    QString survey;
+    QString pdf;
+    QString captions;
+    QString dataDir;
+    bool help = false;
+};
+
+void printErr(const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+}
+
+// The command line as given; false with `error` set when it cannot be understood.
+bool parse(const QStringList& args, Options* o, QString* error)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        QString name = args.at(i);
+        QString value;
+        bool inlineValue = false;
+        if (name.startsWith(QLatin1String("--")) && name.contains(QLatin1Char('='))) {
+            value = name.mid(name.indexOf(QLatin1Char('=')) + 1);
+            name = name.left(name.indexOf(QLatin1Char('=')));
+            inlineValue = true;
+        }
+        if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
+            o->help = true;
+            continue;
+        }
+        QString* target = name == QLatin1String("--survey")     ? &o->survey
+                          : name == QLatin1String("--pdf")      ? &o->pdf
+                          : name == QLatin1String("--captions") ? &o->captions
+                          : name == QLatin1String("--data-dir") ? &o->dataDir
+                                                                : nullptr;
+        if (!target) {
+            *error = QStringLiteral("unknown argument \"%1\"").arg(args.at(i));
+            return false;
+        }
+        if (!inlineValue) {
+            if (i + 1 >= args.size()) {
+                *error = QStringLiteral("%1 needs a value").arg(name);
+                return false;
+            }
+            value = args.at(++i);
+        }
+        if (value.isEmpty()) {
+            *error = QStringLiteral("%1 needs a value").arg(name);
+            return false;
+        }
+        *target = value;
+    }
+    if (!o->help && o->survey.isEmpty()) {
+        *error = QStringLiteral("--survey FILE is needed");
+        return false;
+    }
+    return true;
+}
+
+// Every box the windows would show, as its title and text on standard error. A question has no
+// one to answer it here: it is answered No (or Cancel), which changes and discards nothing.
+Msg::Answer printMessage(const MessageRecord& r)
+{
+    QString text = r.text;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    Msg::Answer answer = Msg::Answer::Ok;
+    QString answered;
+    if (r.buttons == Msg::Buttons::YesNo) {
+        answer = Msg::Answer::No;
+        answered = QStringLiteral("\n(answered No)");
+    } else if (r.buttons == Msg::Buttons::YesNoCancel || r.buttons == Msg::Buttons::OkCancel) {
+        answer = Msg::Answer::Cancel;
+        answered = QStringLiteral("\n(answered Cancel)");
+    }
+    printErr(QStringLiteral("[%1]\n%2%3\n\n").arg(r.title, text, answered));
+    return answer;
+}
+
+// The offscreen platform's remarks about what it cannot do for a window nobody sees, and the
+// missing runtime folder of a session without a desktop, are no news to the user here.
+void quietPlatform(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (text.startsWith(QLatin1String("This plugin does not support"))
+        || text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        return;
+    if (type == QtDebugMsg || type == QtInfoMsg)
+        return;
+    printErr(qFormatLogMessage(type, context, text) + QLatin1Char('\n'));
+    if (type == QtFatalMsg)
+        std::abort();
+}
+
+void tell(const QString& text)
+{
+    MessageService::show(text, Msg::Buttons::Ok, Msg::Icon::Exclamation);
+}
+
+QByteArray captionsJson(const ReportLayout& layout)
+{
+    QJsonObject o;
+    const QMap<QString, QString> filled = layout.filledCaptionTexts();
+    for (auto it = filled.begin(); it != filled.end(); ++it)
+        o.insert(it.key(), it.value());
+    return QJsonDocument(o).toJson(QJsonDocument::Indented);
+}
+
+// Both files are made in full before either is put in place, so that a failure leaves nothing
+// half written.
+bool writeOutputs(const ReportLayout& layout, const Options& o, QString* error)
+{
+    QByteArray pdf;
+    if (!o.pdf.isEmpty()) {
+        QTemporaryDir scratch;
+        const QString temp = scratch.filePath(QStringLiteral("report.pdf"));
+        if (!scratch.isValid() || !ReportOutput::writePdf(layout, temp, error))
+            return false;
+        QFile f(temp);
+        if (!f.open(QIODevice::ReadOnly)) {
+            *error = f.errorString();
+            return false;
+        }
+        pdf = f.readAll();
+    }
+    const QByteArray json = o.captions.isEmpty() ? QByteArray() : captionsJson(layout);
+
+    QSaveFile pdfFile(o.pdf);
+    QSaveFile jsonFile(o.captions);
+    const auto fail = [error](const QString& path, const QSaveFile& f) {
+        *error = QStringLiteral("%1: the file cannot be written (%2).").arg(path, f.errorString());
+        return false;
+    };
+    if (!o.pdf.isEmpty() && (!pdfFile.open(QIODevice::WriteOnly) || pdfFile.write(pdf) != pdf.size()))
+        return fail(o.pdf, pdfFile);
+    if (!o.captions.isEmpty()
+        && (!jsonFile.open(QIODevice::WriteOnly) || jsonFile.write(json) != json.size()))
+        return fail(o.captions, jsonFile);
+    if (!o.pdf.isEmpty() && !pdfFile.commit())
+        return fail(o.pdf, pdfFile);
+    if (!o.captions.isEmpty() && !jsonFile.commit()) {
+        QFile::remove(o.pdf);
+        return fail(o.captions, jsonFile);
+    }
+    return true;
+}
+
+int run(const Options& o)
+{
+    if (!o.dataDir.isEmpty()) {
+        if (!QFileInfo(o.dataDir).isDir()) {
+            printErr(QStringLiteral("quorvane-lt: --data-dir %1 is no folder\n").arg(o.dataDir));
+            return SurveyCommandLine::Failed;
+        }
+        AppPaths::setAppDir(o.dataDir);
+    }
+    OpenDatabase();
+    if (StartupFailed()) {
+        printErr(QStringLiteral("quorvane-lt: the survey database (DS.dat and DS.lib in %1) cannot be "
+                                "opened\n")
+                     .arg(QDir::toNativeSeparators(AppPaths::appDir())));
+        return SurveyCommandLine::Failed;
+    }
+
+    const QString cannotOpen = QStringLiteral("The survey file cannot be opened.");
+    QString error;
+    const std::optional<SurveyFileData> data = SurveyFile::read(o.survey, &error);
+    if (!data) {
+        tell(MessageService::join(cannotOpen, error));
+        return SurveyCommandLine::Failed;
+    }
+    if (const std::optional<QString> missing = SurveyFileIO::checkNames(*data, o.survey)) {
+        tell(MessageService::join(cannotOpen, *missing));
+        return SurveyCommandLine::Failed;
+    }
+    std::unique_ptr<SurveyWindow> window = SurveyFileIO::makeWindow(data->kind);
+    if (!window) {
+        tell(MessageService::join(cannotOpen, QStringLiteral("%1: the %2 survey window is not available.")
+                                                  .arg(o.survey, SurveyFileIO::kindCaption(data->kind))));
+        return SurveyCommandLine::Failed;
+    }
+    // On the offscreen platform: the window behaves as on screen, and nobody sees it.
+    window->show();
+    const SurveyFileIO::LoadResult result = SurveyFileIO::enter(*window, *data, o.survey);
+    if (!result.loaded()) {
+        tell(MessageService::join(QStringLiteral("No report was written."), result.message));
+        return SurveyCommandLine::Refused;
+    }
+
+    ReportFiller::WindowReportSource<SurveyWindow> source(*window);
+    const std::optional<ReportLayout> layout = ReportFiller::Fill(source, false);
+    if (!layout) {
+        tell(MessageService::join(QStringLiteral("No report was written."),
+                                  QStringLiteral("%1: the survey cannot be reported.").arg(o.survey)));
+        return SurveyCommandLine::Refused;
+    }
+    if (!writeOutputs(*layout, o, &error)) {
+        tell(MessageService::join(QStringLiteral("No report was written."), error));
+        return SurveyCommandLine::Failed;
+    }
+    return SurveyCommandLine::Done;
+}
+
+}  // namespace
+
+namespace SurveyCommandLine {
+
+bool wanted(const QStringList& arguments)
+{
+    for (const QString& a : arguments) {
+        if (a == QLatin1String("--survey") || a.startsWith(QLatin1String("--survey="))
+            || a == QLatin1String("--help") || a == QLatin1String("-h"))
+            return true;
+    }
+    return false;
+}
+
+bool wanted(int argc, char** argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    return wanted(args);
+}
+
+QString helpText()
+{
+    return QStringLiteral(
+        "Usage: quorvane-lt [debug]\n"
+        "       quorvane-lt --survey FILE [--pdf OUT.pdf] [--captions OUT.json] [--data-dir DIR]\n"
+        "       quorvane-lt --help\n"
+        "\n"
+        "Without options the program opens its main window (a display is needed); \"debug\" turns\n"
+        "on the tip window's diagnostic messages.\n"
+        "\n"
+        "With --survey it runs without any window on screen:\n"
+        "  --survey FILE        the survey file to load (JSON, \"format\": \"quorvane-survey/1\"; see\n"
+        "                       examples/). It is loaded as Draft Survey, Open Survey loads it: every\n"
+        "                       value typed into the survey window of its kind (Loading or\n"
+        "                       Discharging) with all the field checks and roundings, then the\n"
+        "                       Initial draft calculated, then, when the file has one, the Final.\n"
+        "  --pdf OUT.pdf        writes the filled report page as a PDF file (A4).\n"
+        "  --captions OUT.json  writes every value caption the report filled as a JSON object,\n"
+        "                       caption name to text, e.g. \"lblInitNGDisp\": \"29348.62818 MT\".\n"
+        "  --data-dir DIR       reads the survey database DS.dat and DS.lib from DIR instead of\n"
+        "                       the program's folder.\n"
+        "  --help               shows this text.\n"
+        "\n"
+        "Every message a window would show is written to standard error as its title and text;\n"
+        "a question is answered No. The plausibility warnings after a calculation are written\n"
+        "and the run goes on.\n"
+        "\n"
+        "Exit status:\n"
+        "  0  the report was made (and written where asked)\n"
+        "  1  bad command line, a file that cannot be read or is no survey, a ship, port or\n"
+        "     deductible item the database does not hold, no database, or an output that\n"
+        "     cannot be written\n"
+        "  2  a value refused by its field, or a draft that failed a check of its calculation;\n"
+        "     nothing is written\n"
+        "\n"
+        "The example surveys need their ship and ports in the database:\n"
+        "  quorvane-mkdb DIR --examples    adds them to DIR/DS.dat where they are missing\n");
+}
+
+int main(int argc, char** argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    Options o;
+    QString error;
+    if (!parse(args, &o, &error)) {
+        printErr(QStringLiteral("quorvane-lt: %1\n\n%2").arg(error, helpText()));
+        return Failed;
+    }
+    if (o.help) {
+        std::fputs(helpText().toLocal8Bit().constData(), stdout);
+        return Done;
+    }
+
+    // No display is needed or used: the survey window is made and driven off screen.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietPlatform);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(AppPaths::appName());
+    QApplication::setOrganizationName(AppPaths::appName());
+    MessageService::setSink(printMessage);
+    registerChildWindows();
+    const int status = run(o);
+    MessageService::setSink({});
+    CloseDatabase();
+    return status;
+}
+
+}  // namespace SurveyCommandLine

@@ -1,0 +1,185 @@
+#include "shell/SurveyFileCommands.h"
+
+#include "ui/FieldGuard.h"
+#include "core/MessageService.h"
+#include "shell/frmMDI.h"
+#include "files/SurveyFile.h"
+#include "survey/SurveyFileIO.h"
+#include "survey/SurveyWindow.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMdiSubWindow>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+namespace {
+
+SurveyFileCommands::FileChooser& chooser()
+{
+    static SurveyFileCommands::FileChooser c;
+    return c;
+}
+
+// Where the last survey file was opened or saved during this run.
+QString& lastFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+QString startFolder()
+{
+    if (!lastFolder().isEmpty())
+        return lastFolder();
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? QDir::homePath() : documents;
+}
+
+const QString kFilter = QStringLiteral("Survey files (*.json);;All files (*)");
+
+QString chooseFile(QWidget* parent, bool forSaving, const QString& suggested)
+{
+    if (chooser())
+        return chooser()(parent, forSaving, suggested);
+    if (forSaving)
+        return QFileDialog::getSaveFileName(parent, QStringLiteral("Save Survey As"), suggested, kFilter);
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("Open Survey"), suggested, kFilter);
+}
+
+void warn(const QString& text)
+{
+    MessageService::show(text, Msg::Buttons::Ok, Msg::Icon::Exclamation);
+}
+
+// A file name from the ship and the voyage, without the characters file systems refuse.
+QString suggestedName(const SurveyWindow& w)
+{
+    QString name = (w.shipText() + QLatin1Char(' ') + w.voyageIdText()).simplified();
+    name.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("-"));
+    return (name.isEmpty() ? QStringLiteral("survey") : name) + QStringLiteral(".json");
+}
+
+}  // namespace
+
+namespace SurveyFileCommands {
+
+QString openCommand()
+{
+    return QStringLiteral("OpenSurvey");
+}
+
+QString saveCommand()
+{
+    return QStringLiteral("SaveSurveyAs");
+}
+
+void registerCommands()
+{
+    frmMDI::registerCommand(openCommand(), [](frmMDI& mdi) { openSurvey(mdi); });
+    frmMDI::registerCommand(saveCommand(), [](frmMDI& mdi) { saveSurveyAs(mdi); });
+}
+
+void setFileChooser(FileChooser c)
+{
+    chooser() = std::move(c);
+}
+
+void openSurvey(frmMDI& mdi)
+{
+    const QString path = chooseFile(&mdi, false, startFolder());
+    if (path.isEmpty())
+        return;
+    lastFolder() = QFileInfo(path).absolutePath();
+    openFile(mdi, path);
+}
+
+SurveyWindow* openFile(frmMDI& mdi, const QString& path)
+{
+    const QString cannotOpen = QStringLiteral("The survey file cannot be opened.");
+    QString error;
+    const std::optional<SurveyFileData> data = SurveyFile::read(path, &error);
+    if (!data) {
+        warn(MessageService::join(cannotOpen, error));
+        return nullptr;
+    }
+    if (const std::optional<QString> missing = SurveyFileIO::checkNames(*data, path)) {
+        warn(MessageService::join(cannotOpen, *missing));
+        return nullptr;
+    }
+
+    // Each survey window exists once: one that holds a survey goes only when the user agrees.
+    const QString windowClass = SurveyFileIO::windowClass(data->kind);
+    const QString kind = SurveyFileIO::kindCaption(data->kind);
+    if (QWidget* open = mdi.findChildWindow(windowClass)) {
+        auto* survey = dynamic_cast<SurveyWindow*>(open);
+        if (survey && !survey->shipText().isEmpty()) {
+            const Msg::Answer answer = MessageService::show(
+                MessageService::join(
+                    QStringLiteral("The %1 survey on screen is closed and its figures are lost.").arg(kind),
+                    QStringLiteral("Open %1 in its place?").arg(QDir::toNativeSeparators(path))),
+                Msg::Buttons::YesNo, Msg::Icon::Question, QString(), Msg::Answer::No);
+            if (answer != Msg::Answer::Yes)
+                return nullptr;
+        }
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget()))
+            sub->close();
+        else
+            open->close();
+        if (mdi.findChildWindow(windowClass))
+            return nullptr;  // the window would not close
+    }
+
+    auto* window = dynamic_cast<SurveyWindow*>(mdi.openChild(windowClass));
+    if (!window) {
+        warn(MessageService::join(cannotOpen, QStringLiteral("%1: the %2 survey window is not available.")
+                                                  .arg(path, kind)));
+        return nullptr;
+    }
+    const SurveyFileIO::LoadResult result = SurveyFileIO::enter(*window, *data, path);
+    if (result.outcome == SurveyFileIO::LoadResult::Outcome::Refused) {
+        warn(MessageService::join(QStringLiteral("The survey file was not opened completely."),
+                                  result.message
+                                      + QStringLiteral(" The window shows the survey as far as it was "
+                                                       "entered.")));
+    } else if (!result.loaded()) {
+        warn(MessageService::join(QStringLiteral("The survey file was opened, but not calculated."),
+                                  result.message));
+    }
+    return window;
+}
+
+void saveSurveyAs(frmMDI& mdi)
+{
+    auto* window = dynamic_cast<SurveyWindow*>(mdi.activeChild());
+    if (!window) {
+        warn(QStringLiteral("Please open a Loading or Discharging survey first."));
+        return;
+    }
+    if (window->shipText().isEmpty()) {
+        warn(QStringLiteral("Please select ship name first."));
+        return;
+    }
+    // A figure still being typed is checked first, as before a calculation.
+    if (!window->fieldGuard().validateFocused())
+        return;
+    const QString path = chooseFile(&mdi, true, QDir(startFolder()).filePath(suggestedName(*window)));
+    if (path.isEmpty())
+        return;
+    lastFolder() = QFileInfo(path).absolutePath();
+    saveFile(*window, QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".json") : path);
+}
+
+bool saveFile(SurveyWindow& window, const QString& path)
+{
+    const SurveyFileData data = SurveyFileIO::read(window);
+    QString error;
+    if (!SurveyFile::write(path, data, &error)) {
+        warn(MessageService::join(QStringLiteral("The survey could not be saved."), error));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace SurveyFileCommands

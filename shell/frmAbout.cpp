@@ -1,0 +1,102 @@
+#include "shell/frmAbout.h"
+
+#include "shell/AppIcons.h"
+#include "shell/frmMDI.h"
+#include "shell/frmTipOfDay.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+frmAbout::frmAbout(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral("About Quorvane Lt"));
+    setWindowIcon(AppIcons::icon(QStringLiteral("Application")));
+    setModal(true);
+
+    // Without a title bar the box draws its own edge.
+    auto* frame = new QFrame(this);
+    frame->setObjectName(QStringLiteral("fmeAbout"));
+    frame->setFrameShape(QFrame::Box);
+    frame->setLineWidth(1);
+
+    auto* picture = new QLabel(frame);
+    picture->setObjectName(QStringLiteral("imgLogo"));
+    picture->setPixmap(AppIcons::icon(QStringLiteral("Application")).pixmap(96, 96));
+    picture->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+
+    auto* title = new QLabel(QStringLiteral("Quorvane Lt"), frame);
+    title->setObjectName(QStringLiteral("lblTitle"));
+    QFont titleFont = title->font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 2.0);
+    title->setFont(titleFont);
+
+    auto* version = new QLabel(QStringLiteral("Version: 1.0"), frame);
+    version->setObjectName(QStringLiteral("lblVersion"));
+
+    auto* description = new QLabel(tr("Draft surveys for the loading and the discharge port: "
+                                      "the cargo a ship has taken on or put ashore, worked out "
+                                      "from her drafts."),
+                                   frame);
+    description->setObjectName(QStringLiteral("lblDescription"));
+    description->setWordWrap(true);
+
+    cmdContinue = new QPushButton(QStringLiteral("&Continue"), frame);
+    cmdContinue->setObjectName(QStringLiteral("cmdContinue"));
+    cmdContinue->setDefault(true);
+    cmdContinue->setAutoDefault(true);
+    connect(cmdContinue, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* text = new QVBoxLayout;
+    text->addWidget(title);
+    text->addWidget(version);
+    text->addSpacing(10);
+    text->addWidget(description);
+    text->addStretch(1);
+
+    auto* top = new QHBoxLayout;
+    top->setSpacing(18);
+    top->addWidget(picture);
+    top->addLayout(text, 1);
+
+    auto* rule = new QFrame(frame);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch(1);
+    bottom->addWidget(cmdContinue);
+
+    auto* inner = new QVBoxLayout(frame);
+    inner->setContentsMargins(20, 20, 20, 14);
+    inner->addLayout(top, 1);
+    inner->addWidget(rule);
+    inner->addLayout(bottom);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(frame);
+    setFixedSize(440, 230);
+}
+
+void frmAbout::done(int result)
+{
+    QDialog::done(result);
+    if (!m_ledOn) {
+        m_ledOn = true;
+        leadIntoProgram();
+    }
+}
+
+void frmAbout::leadIntoProgram()
+{
+    const bool tips = frmTipOfDay::showTipsAtStartup();
+    frmMDI* mdi = frmMDI::showMainWindow();
+    if (tips)
+        mdi->openChild(QStringLiteral("frmTipOfDay"));
+}
