@@ -1,6 +1,7 @@
 #include "model/SurveyInputRules.h"
 
 #include "core/MessageService.h"
+#include "core/Numeric.h"
 #include "core/Variant.h"
 #include "core/VbError.h"
 #include "model/DraftCorrections.h"
@@ -196,6 +197,105 @@ Outcome blQuantity(const QString& typed)
     if (!(Decimal(0) <= e.value && e.value < Decimal(1000000)))
         return refuse(outOfRange);
     return accept(DraftCorrections::shown(e.value, 5), false);
+}
+
+QString tableTitle()
+{
+    return QStringLiteral("Hydrostatic Data Table");
+}
+
+namespace {
+
+struct TableRule {
+    Decimal low;
+    Decimal high;
+    int places;
+    const char* message;
+    bool emptyWhenRefused;  // a refused TPC empties the box; the others go back to the cell
+};
+
+TableRule tableRule(TableColumn column, bool discharging)
+{
+    switch (column) {
+    case TableColumn::HydDraft:
+        return {0, 100, 8, "Value of Hyd. Draft can only be a positive number greater than 0 and less than 100.",
+                false};
+    case TableColumn::Displacement:
+        return {0, 1000000, 3,
+                discharging
+                    ? "Value of Displacement can only be a positive number greater than 0 and less 1000000."
+                    : "Value of Displacement can only be a positive number greater than 0 and less than 1000000.",
+                false};
+    case TableColumn::Tpc:
+        return {0, 10000, 3, "Value of TPC can only be a positive number greater than 0 and less than 10000.",
+                true};
+    case TableColumn::Lcf:
+        // LCF lies forward or abaft midships: negative figures are allowed whatever the text says.
+        return {-10000, 10000, 3,
+                "Value of LCF can only be a positive number greater than -10000 and less than 10000.", false};
+    case TableColumn::MctcPlus50:
+        return {0, 100000, 3,
+                "Value of MCTC+50 can only be a positive number greater than 0 and less than 100000.", false};
+    case TableColumn::MctcMinus50:
+        break;
+    }
+    return {0, 100000, 3, "Value of MCTC-50 can only be a positive number greater than 0 and less than 100000.",
+            false};
+}
+
+bool isFigure(const QString& text)
+{
+    if (text.trimmed().isEmpty())
+        return false;
+    try {
+        ToNumeric(Variant(text), -1, 0);
+        return true;
+    } catch (const VbError&) {
+        return false;
+    }
+}
+
+}  // namespace
+
+Outcome tableFigure(TableColumn column, const QString& typed, const QString& cellText, bool discharging)
+{
+    const QString v = typed.trimmed();
+    if (v.isEmpty())
+        return accept(typed, false);
+    const TableRule rule = tableRule(column, discharging);
+    Outcome o;
+    o.title = tableTitle();
+    if (!isFigure(v)) {
+        o = refuse(QStringLiteral("Invalid value. Only numbers are allowed."), cellText);
+    } else {
+        const Decimal value = Variant(v).toDecimal();
+        if (rule.low < value && value < rule.high)
+            return accept(ToNumeric(Variant(v), rule.places, 0).toText(), false);
+        o = refuse(QLatin1String(rule.message), rule.emptyWhenRefused ? QString() : cellText);
+    }
+    o.title = tableTitle();
+    return o;
+}
+
+Outcome deduction(const QString& typed, const QString& cellText, bool discharging)
+{
+    const QString v = typed.trimmed();
+    if (v == cellText)
+        return accept(v, false);
+    if (v.isEmpty())
+        return accept(QString(), true);
+    if (!isFigure(v))
+        return refuse(MessageService::join(QStringLiteral("Invalid quantity."),
+                                           QStringLiteral("Please enter numeric value only.")));
+    const Variant quantity = ToNumeric(Variant(v), 4, 0);
+    // An empty tank is a quantity too: 0 is accepted.
+    if (Variant::compare(quantity, Variant::integer(0)) >= 0
+        && Variant::compare(quantity, Variant::longInt(100000)) < 0)
+        return accept(quantity.toText(), true);
+    return refuse(MessageService::join(
+        QStringLiteral("Invalid value."),
+        discharging ? QStringLiteral("Value of deduction can be greater than 0 and less than 100000.")
+                    : QStringLiteral("Value of deduction can be a number greater than 0 and less than 100000.")));
 }
 
 }  // namespace SurveyInputRules

@@ -13,6 +13,7 @@ struct Outcome {
     QString text;     // the box's text afterwards (written back rounded, emptied, or replaced)
     QString message;  // shown with the exclamation icon; empty when nothing is said
     bool refresh = false;  // the draft panel is to be worked out again
+    QString title;         // the box's title; empty: the application title
 };
 
 // A draft reading: rounded to 3 places, then 0 < r < 100 on the rounded figure. An empty box is
@@ -38,5 +39,18 @@ Outcome initialNetDisplacement(const QString& typed);
 // The Bill of Lading quantity of a discharge: 0 <= q < 1000000 as typed, written back rounded to
 // 5 places.
 Outcome blQuantity(const QString& typed);
+
+// The figures of the hydrostatic tables: columns of fgrdHDT, and the MCTC of the MCTC tables.
+enum class TableColumn { HydDraft, Displacement, Tpc, Lcf, MctcPlus50, MctcMinus50 };
+QString tableTitle();  // "Hydrostatic Data Table"
+// A table figure typed over a cell that held `cellText`: blank passes (the blank check before
+// Calculate is the place for it); a refused figure leaves the box with the cell's text, or empty
+// where the column wants it so (TPC); an accepted one is rounded to the column's places.
+Outcome tableFigure(TableColumn column, const QString& typed, const QString& cellText, bool discharging);
+
+// A deductible quantity typed over a cell that held `cellText`: 0 <= q < 100000 rounded to 4
+// places; blank empties the cell; a refused quantity empties the box. `refresh` is set when the
+// cell takes a new figure (the draft has then changed).
+Outcome deduction(const QString& typed, const QString& cellText, bool discharging);
 
 }  // namespace SurveyInputRules

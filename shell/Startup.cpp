@@ -5,7 +5,7 @@
 #include "db/Database.h"
 #include "shell/frmAbout.h"
 #include "shell/frmMDI.h"
-#include "shell/SurveyCommandLine.h"
+#include "cli/SurveyCommandLine.h"
 #include "shell/SurveyFileCommands.h"
 #include "ui/MessageBoxes.h"
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/ReportLayout.h"
+#include "report/ReportOutput.h"
 
 #include <QImage>
 #include <QWidget>
@@ -14,13 +15,6 @@ class QPrintPreviewWidget;
 // Getting a filled report off the screen: onto the default printer, into a PDF file or into a
 // picture. Every one of them draws the page with ReportLayout::render.
 namespace ReportOutput {
-
-// Writes the page to a PDF file (A4 portrait). False, with the reason in `error`, when the file
-// cannot be written.
-bool writePdf(const ReportLayout& layout, const QString& fileName, QString* error = nullptr);
-
-// The page as a picture at `dpi` dots per inch, on white paper.
-QImage toImage(const ReportLayout& layout, int dpi);
 
 // Sends the page to the default printer without a printer dialog. With no printer installed,
 // or a printer that will not take the job, the user is told so and offered a PDF file instead.

@@ -9,6 +9,7 @@
 #include "core/VbError.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
+#include "model/SurveyInputRules.h"
 #include "model/clsDraft.h"
 #include "survey/GridEditor.h"
 
@@ -97,36 +98,22 @@ bool SurveyGrids::validateDeduction()
     if (row < 0)
         return true;
     QLineEdit* box = m_deduction->editor();
-    const QString v = box->text().trimmed();
-    if (v == m_deduction->text(row, 1))
-        return true;
-    if (v.isEmpty()) {
-        m_deduction->setText(row, 1, QString());
-        return true;
-    }
     try {
-        if (!isFigure(v)) {
-            warn(MessageService::join(QStringLiteral("Invalid quantity."),
-                                      QStringLiteral("Please enter numeric value only.")));
+        const SurveyInputRules::Outcome o =
+            SurveyInputRules::deduction(box->text(), m_deduction->text(row, 1), m_host.isDischarging());
+        if (!o.accepted) {
+            warn(o.message);
             box->clear();
             return false;
         }
-        const Variant quantity = ToNumeric(Variant(v), 4, 0);
-        box->setText(quantity.toText());
-        // An empty tank is a quantity too: 0 is accepted.
-        if (Variant::compare(quantity, Variant::integer(0)) >= 0
-            && Variant::compare(quantity, Variant::longInt(100000)) < 0) {
-            m_deduction->setText(row, 1, quantity.toText());
+        if (!o.refresh)
+            return true;  // nothing new: the cell keeps its figure
+        if (!o.text.isEmpty())
+            box->setText(o.text);
+        m_deduction->setText(row, 1, o.text);
+        if (!o.text.isEmpty())
             m_host.markCurrentDraftUnsaved();
-            return true;
-        }
-        warn(MessageService::join(
-            QStringLiteral("Invalid value."),
-            m_host.isDischarging()
-                ? QStringLiteral("Value of deduction can be greater than 0 and less than 100000.")
-                : QStringLiteral("Value of deduction can be a number greater than 0 and less than 100000.")));
-        box->clear();
-        return false;
+        return true;
     } catch (const VbError&) {
         MessageService::bareSource(m_host.className(), QStringLiteral("txtGridTextbox_Validate"));
         box->clear();

@@ -4,7 +4,6 @@
 #include "ui/FieldGuard.h"
 #include "core/MessageService.h"
 #include "core/VbError.h"
-#include "ui/ChildWindow.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
 #include "model/clsDraft.h"
@@ -77,32 +76,10 @@ QList<QPair<int, QString>> deductionCatalogue()
     return items;
 }
 
-bool listHolds(const QString& sql, const QString& column, const QString& name)
-{
-    RowSet rows;
-    rows.open(sql, SharedConnection());
-    for (; !rows.eof(); rows.moveNext())
-        if (textOf(rows.value(column)) == name)
-            return true;
-    return false;
-}
-
 template <class T>
 T* control(const SurveyWindow& w, const char* name)
 {
     return w.findChild<T*>(QLatin1String(name));
-}
-
-bool hasInputs(const SurveyDraftData& d)
-{
-    bool any = !d.density.isEmpty() || !d.comments.trimmed().isEmpty() || !d.deductibles.isEmpty()
-        || !d.mctcPlus50Below.isEmpty() || !d.mctcPlus50Above.isEmpty() || !d.mctcMinus50Below.isEmpty()
-        || !d.mctcMinus50Above.isEmpty() || d.initialNetDisplacement.has_value();
-    for (const Reading& r : kReadings)
-        any = any || !(d.*r.value).isEmpty();
-    for (int c = 0; c < 4; ++c)
-        any = any || !d.below[c].isEmpty() || !d.above[c].isEmpty();
-    return any;
 }
 
 // --- Typing a file into a window ---------------------------------------------------------------
@@ -114,7 +91,7 @@ public:
         m_items = deductionCatalogue();
     }
 
-    SurveyFileIO::LoadResult run(const SurveyFileData& data)
+    SurveyLoadResult run(const SurveyFileData& data)
     {
         if (!enterHeader(data) || !enterDraft(data.initial, QStringLiteral("initial"), false))
             return m_result;
@@ -254,7 +231,7 @@ private:
             return;
         if (!m_result.loaded())
             return;
-        m_result.outcome = SurveyFileIO::LoadResult::Outcome::NotCalculated;
+        m_result.outcome = SurveyLoadResult::Outcome::NotCalculated;
         m_result.field = failedField(path);
         m_result.message = QStringLiteral("%1: field \"%2\": the %3 draft could not be calculated.")
                                .arg(m_file, m_result.field, caption);
@@ -333,7 +310,7 @@ private:
 
     bool refuse(const QString& field, const QString& value, const QString& why = QString())
     {
-        m_result.outcome = SurveyFileIO::LoadResult::Outcome::Refused;
+        m_result.outcome = SurveyLoadResult::Outcome::Refused;
         m_result.field = field;
         m_result.value = value;
         m_result.message = why.isEmpty()
@@ -347,7 +324,7 @@ private:
     FieldGuard& m_guard;
     QString m_file;
     QList<QPair<int, QString>> m_items;
-    SurveyFileIO::LoadResult m_result;
+    SurveyLoadResult m_result;
 };
 
 // --- Reading a window --------------------------------------------------------------------------
@@ -459,49 +436,7 @@ QString windowClass(Kind kind)
 
 QString kindCaption(Kind kind)
 {
-    return kind == Kind::Loading ? QStringLiteral("Loading") : QStringLiteral("Discharging");
-}
-
-std::unique_ptr<SurveyWindow> makeWindow(Kind kind)
-{
-    QWidget* child = ChildWindow::create(windowClass(kind));
-    auto* window = dynamic_cast<SurveyWindow*>(child);
-    if (!window)
-        delete child;
-    return std::unique_ptr<SurveyWindow>(window);
-}
-
-std::optional<QString> checkNames(const SurveyFileData& data, const QString& fileName)
-{
-    try {
-        if (!listHolds(SqlCatalogue::shipList(), QStringLiteral("ShipName"), data.ship))
-            return QStringLiteral("%1: field \"ship\": there is no ship \"%2\" in the database.")
-                .arg(fileName, data.ship);
-        if (!data.port.isEmpty()
-            && !listHolds(SqlCatalogue::portList(), QStringLiteral("PortName"), data.port))
-            return QStringLiteral("%1: field \"port\": there is no port \"%2\" in the database.")
-                .arg(fileName, data.port);
-        const QList<QPair<int, QString>> items = deductionCatalogue();
-        const auto known = [&items](int id) {
-            return std::any_of(items.begin(), items.end(), [id](const auto& i) { return i.first == id; });
-        };
-        const std::pair<const SurveyDraftData*, QString> drafts[2] = {
-            {&data.initial, QStringLiteral("initial")},
-            {data.final ? &*data.final : nullptr, QStringLiteral("final")}};
-        for (const auto& [draft, path] : drafts) {
-            if (!draft)
-                continue;
-            for (const auto& [item, quantity] : draft->deductibles)
-                if (!known(item))
-                    return QStringLiteral("%1: field \"%2.deductibles.%3\": there is no deductible item %3 "
-                                          "in the database.")
-                        .arg(fileName, path)
-                        .arg(item);
-        }
-    } catch (const VbError& e) {
-        return QStringLiteral("%1: the database cannot be read (%2).").arg(fileName, e.description());
-    }
-    return std::nullopt;
+    return SurveyFileModel::kindCaption(kind);
 }
 
 LoadResult enter(SurveyWindow& window, const SurveyFileData& data, const QString& fileName)
@@ -549,7 +484,7 @@ SurveyFileData read(SurveyWindow& window)
     const std::optional<Decimal> initialNet = ResultFigures::number(window.initialDraft().NetDisplacement());
     if (!typed.isEmpty() && (!initialNet || initialNet->isZero()))
         fin.initialNetDisplacement = typed;
-    if (finalOnShow || hasInputs(fin))
+    if (finalOnShow || SurveyFileModel::hasInputs(fin))
         data.final = fin;
     return data;
 }

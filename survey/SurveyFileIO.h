@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/SurveyFile.h"
+#include "files/SurveyFileModel.h"
 
 #include <QString>
 #include <memory>
@@ -18,29 +19,9 @@ namespace SurveyFileIO {
 QString windowClass(SurveyFileData::Kind kind);
 QString kindCaption(SurveyFileData::Kind kind);  // "Loading" or "Discharging"
 
-// A new, hidden survey window of the file's kind (for a run without the main window), made by
-// the main window's factory for it; nullptr when the program has no such window.
-std::unique_ptr<SurveyWindow> makeWindow(SurveyFileData::Kind kind);
+using SurveyFileModel::checkNames;
 
-// What the database must know before anything is typed: the ship, the port and the deductible
-// items the file names. Returns the sentence that names the file and the field when one is
-// missing (or when the database cannot be read); nothing when all are there.
-std::optional<QString> checkNames(const SurveyFileData& data, const QString& fileName);
-
-struct LoadResult {
-    enum class Outcome {
-        Loaded,         // every value taken and every draft present calculated
-        Refused,        // a field refused a value; the window stopped there
-        NotCalculated,  // a draft's calculation stopped at one of its checks
-    };
-    Outcome outcome = Outcome::Loaded;
-    QString field;  // the file's field: "initial.drafts.fwdPort"
-    QString value;  // the value refused
-    // One sentence naming the file and the field; empty when loaded.
-    QString message;
-
-    bool loaded() const { return outcome == Outcome::Loaded; }
-};
+using LoadResult = SurveyLoadResult;
 
 // Types the survey into `window`, a freshly opened survey window of the file's kind, header first,
 // then the Initial draft, Calculate; then, when the file has a Final draft, the Final tab, its

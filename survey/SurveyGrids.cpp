@@ -6,6 +6,7 @@
 #include "ui/FieldGuard.h"
 #include "core/MessageService.h"
 #include "core/Numeric.h"
+#include "model/SurveyInputRules.h"
 #include "model/clsDraft.h"
 #include "model/VariantArray2D.h"
 #include "survey/GridEditor.h"
@@ -40,15 +41,6 @@ void selectAllFromStart(QLineEdit* box)
     box->setCursorPosition(0);
     box->setSelection(0, box->text().size());
 }
-
-// The accepted range of a hydrostatic figure, by its column caption.
-struct Rule {
-    Decimal low;
-    Decimal high;
-    int places;
-    QString message;
-    bool emptyWhenRefused;  // a refused TPC empties the box; the others go back to the cell
-};
 
 // Column widths, in pixels, of the hydrostatic tables and of the grids that show their
 // interpolation. fgrdIpResult stands under fgrdHDT column for column (its labels under Below and
@@ -442,47 +434,34 @@ bool SurveyGrids::validateHydrostatic(GridEditor* grid)
         return true;  // blanks are the blank check's business
 
     const QString header = grid->text(0, c);
-    const char* displacementRange =
-        m_host.isDischarging()
-            ? "Value of Displacement can only be a positive number greater than 0 and less 1000000."
-            : "Value of Displacement can only be a positive number greater than 0 and less than 1000000.";
-    Rule rule;
-    if (grid == m_hdt && header == QLatin1String("Hyd. Draft")) {
-        rule = {0, 100, 8,
-                "Value of Hyd. Draft can only be a positive number greater than 0 and less than 100.", false};
-    } else if (grid == m_hdt && header == QLatin1String("Displacement")) {
-        rule = {0, 1000000, 3, displacementRange, false};
-    } else if (grid == m_hdt && header == QLatin1String("TPC")) {
-        rule = {0, 10000, 3,
-                "Value of TPC can only be a positive number greater than 0 and less than 10000.", true};
-    } else if (grid == m_hdt && header == QLatin1String("LCF")) {
-        // LCF lies forward or abaft midships: negative figures are allowed whatever the text says.
-        rule = {-10000, 10000, 3,
-                "Value of LCF can only be a positive number greater than -10000 and less than 10000.", false};
-    } else if (grid == m_mctcp50 && header == QLatin1String("MCTC+50")) {
-        rule = {0, 100000, 3,
-                "Value of MCTC+50 can only be a positive number greater than 0 and less than 100000.", false};
-    } else if (grid == m_mctcm50 && header == QLatin1String("MCTC-50")) {
-        rule = {0, 100000, 3,
-                "Value of MCTC-50 can only be a positive number greater than 0 and less than 100000.", false};
-    } else {
+    using SurveyInputRules::TableColumn;
+    TableColumn column;
+    if (grid == m_hdt && header == QLatin1String("Hyd. Draft"))
+        column = TableColumn::HydDraft;
+    else if (grid == m_hdt && header == QLatin1String("Displacement"))
+        column = TableColumn::Displacement;
+    else if (grid == m_hdt && header == QLatin1String("TPC"))
+        column = TableColumn::Tpc;
+    else if (grid == m_hdt && header == QLatin1String("LCF"))
+        column = TableColumn::Lcf;
+    else if (grid == m_mctcp50 && header == QLatin1String("MCTC+50"))
+        column = TableColumn::MctcPlus50;
+    else if (grid == m_mctcm50 && header == QLatin1String("MCTC-50"))
+        column = TableColumn::MctcMinus50;
+    else
         return true;  // the headers-only MCTC columns of fgrdHDT travel as they stand
-    }
 
     try {
-        if (!isFigure(v)) {
-            hydrostaticMessage(QStringLiteral("Invalid value. Only numbers are allowed."));
-            resetHydrostaticBox(grid, false);
-            return false;
+        const SurveyInputRules::Outcome o =
+            SurveyInputRules::tableFigure(column, v, grid->text(r, c), m_host.isDischarging());
+        if (o.accepted) {
+            box->setText(o.text);
+            return true;
         }
-        const Decimal value = Variant(v).toDecimal();
-        if (!(rule.low < value && value < rule.high)) {
-            hydrostaticMessage(rule.message);
-            resetHydrostaticBox(grid, rule.emptyWhenRefused);
-            return false;
-        }
-        box->setText(ToNumeric(Variant(v), rule.places, 0).toText());
-        return true;
+        hydrostaticMessage(o.message);
+        box->setText(o.text);
+        selectAllFromStart(box);
+        return false;
     } catch (const VbError&) {
         MessageService::bareSource(box->objectName(), QStringLiteral("Validate"));
         resetHydrostaticBox(grid, false);

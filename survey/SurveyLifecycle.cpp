@@ -137,19 +137,15 @@ void SurveyWindow::dcbShipChange()
     if (!bound.isValid())
         return;
     const int shipId = bound.toInt();
-    const QString unable = QStringLiteral("Unable to retrieve ship particulars.");
     try {
-        m_initialDraft->setShipID(Variant(Decimal(shipId)));
-        m_finalDraft->setShipID(Variant(Decimal(shipId)));
-        m_shipList->find(SqlCatalogue::findShip(shipId));
-        if (m_shipRecord->SetShip(shipId) != 1) {
-            MessageService::show(unable);
+        // Both drafts and the survey take her particulars; the survey says when it cannot.
+        if (!m_model->setShip(shipId, dcbShip->currentText()))
             return;
-        }
+        m_shipList->find(SqlCatalogue::findShip(shipId));
         txtLBP->setText(textOf(m_shipRecord->LBP()));
     } catch (const VbError&) {
         // The ship went from the database since the list was filled.
-        MessageService::show(unable);
+        MessageService::show(QStringLiteral("Unable to retrieve ship particulars."));
         return;
     }
     // A new LBP moves the length between the marks and all that hangs on it.
@@ -534,8 +530,8 @@ void SurveyWindow::cmdCalculateClick()
     }
     const QString caption = currentTabCaption();
     const int index = caption == QLatin1String("Final") ? 1 : 0;
-    clsDraft* draft = caption == QLatin1String("Initial") ? m_initialDraft.get()
-                      : caption == QLatin1String("Final") ? m_finalDraft.get()
+    clsDraft* draft = caption == QLatin1String("Initial") ? m_initialDraft
+                      : caption == QLatin1String("Final") ? m_finalDraft
                                                           : nullptr;
     try {
         if (draft) {

@@ -9,7 +9,8 @@
 #include "model/clsDraft.h"
 #include "model/clsShip.h"
 #include "survey/GridEditor.h"
-#include "survey/ReportFiller.h"
+#include "report/ReportFiller.h"
+#include "survey/ReportPreview.h"
 #include "survey/ResultDisplay.h"
 
 #include <QApplication>
@@ -70,13 +71,15 @@ SurveyWindow::SurveyWindow(const QString& className, bool discharging, QWidget* 
     m_pages[InitialTab]->layout()->addWidget(m_content);
     outer->addWidget(sstQuorvane, 1);
 
-    m_initialDraft = std::make_unique<clsDraft>();
-    m_finalDraft = std::make_unique<clsDraft>();
-    m_shipRecord = std::make_unique<clsShip>();
+    m_model = std::make_unique<SurveyModel>(discharging ? SurveyModel::Kind::Discharging
+                                                        : SurveyModel::Kind::Loading);
+    m_initialDraft = &m_model->draft(SurveyModel::Initial);
+    m_finalDraft = &m_model->draft(SurveyModel::Final);
+    m_shipRecord = &m_model->ship();
     m_shipList = std::make_unique<RowSet>();
     m_portList = std::make_unique<RowSet>();
     m_dateList = std::make_unique<RowSet>();
-    m_currentDraft = m_initialDraft.get();
+    m_currentDraft = m_initialDraft;
 
     installChecks();
     buildTabOrder();
@@ -462,9 +465,52 @@ int SurveyWindow::currentTab() const
     return sstQuorvane ? sstQuorvane->currentIndex() : int(InitialTab);
 }
 
+void SurveyWindow::syncModel()
+{
+    SurveyModel& m = *m_model;
+    m.setShipName(shipText());
+    const QVariant port = dcbPort->currentData();
+    m.setPort(port.isValid() ? std::optional<int>(port.toInt()) : std::nullopt, portText());
+    m.setVoyage(voyageIdText());
+    m.setCargo(cargoText());
+    SurveyModel::ReportView v;
+    const QString tab = currentTabCaption();
+    v.draftOnShow = tab == QLatin1String("Final") ? SurveyModel::Final : SurveyModel::Initial;
+    // The loading window keeps the constant it found in its box on both tabs. The discharging
+    // window shows it by the net displacement in the result grid; on the Final tab that cell holds
+    // the Final draft's, so there the Initial draft answers itself.
+    if (!m_discharging) {
+        v.initialCalculated = !constantText().trimmed().isEmpty();
+    } else if (tab != QLatin1String("Final")) {
+        v.initialCalculated = !finalResultText(ResultDisplay::NetDisplacementRow, 1).isEmpty();
+    } else {
+        const Variant net = m_initialDraft->NetDisplacement();
+        v.initialCalculated = net.isNumber() && !net.toDecimal().isZero();
+    }
+    v.cargoResult = cargoResultText();
+    v.initialNetDisplacement = initialNetDisplacementText();
+    v.fwdX = fwdXText();
+    v.aftX = aftXText();
+    // Printed from neither draft's tab, no draft takes the boxes.
+    v.copiesInputs = tab == QLatin1String("Initial") || tab == QLatin1String("Final");
+    m.setReportView(v);
+}
+
+std::optional<ReportLayout> SurveyWindow::fillReport(bool blnShowPreview)
+{
+    syncModel();
+    return ReportFiller::Fill(*m_model, blnShowPreview, [this](int draft) { CopyFormToDraft(draft); });
+}
+
 void SurveyWindow::RPrint(bool blnShowPreview)
 {
-    ReportFiller::RPrintWindow(*this, blnShowPreview);
+    const std::optional<ReportLayout> layout = fillReport(blnShowPreview);
+    if (!layout)
+        return;
+    if (blnShowPreview)
+        ReportPreview::open(*layout, this);
+    else
+        ReportOutput::printToDefaultPrinter(*layout, this);
 }
 
 QString SurveyWindow::constantText() const

@@ -4,6 +4,8 @@
 #include "core/Variant.h"
 #include "model/DraftCorrections.h"
 #include "model/SurveyInputRules.h"
+#include "model/SurveyModel.h"
+#include "report/ReportLayout.h"
 #include "survey/SurveyGrids.h"
 
 #include <QHash>
@@ -13,6 +15,7 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <optional>
 
 class clsDraft;
 class clsShip;
@@ -70,6 +73,12 @@ public:
     QString currentTabCaption() const;
     // The window's inputs into the Initial (0) or Final (1) draft, as the calculation does.
     void CopyFormToDraft(int index);
+    // The survey the window edits and shows: the ship record and the two drafts live there.
+    SurveyModel& model() const { return *m_model; }
+    // The header and what the window shows handed to the survey, as a report reads them.
+    void syncModel();
+    // The report of the survey as Print Preview (or Print) fills it; nothing when it cannot be.
+    std::optional<ReportLayout> fillReport(bool blnShowPreview);
     clsDraft& initialDraft() const { return *m_initialDraft; }
     clsDraft& finalDraft() const { return *m_finalDraft; }
     // The hydrostatic tables typed for a draft (0 Initial, 1 Final) while it was on show and kept
@@ -269,10 +278,11 @@ private:
     QVBoxLayout* m_panelArea = nullptr;
     QHash<QWidget*, bool> m_guardedFields;  // ship-first guard; true: selects its text
 
-    std::unique_ptr<clsDraft> m_initialDraft;
-    std::unique_ptr<clsDraft> m_finalDraft;
+    std::unique_ptr<SurveyModel> m_model;
+    clsDraft* m_initialDraft = nullptr;
+    clsDraft* m_finalDraft = nullptr;
     clsDraft* m_currentDraft = nullptr;
-    std::unique_ptr<clsShip> m_shipRecord;
+    clsShip* m_shipRecord = nullptr;
     std::unique_ptr<RowSet> m_shipList;
     std::unique_ptr<RowSet> m_portList;
     std::unique_ptr<RowSet> m_dateList;

@@ -107,7 +107,7 @@ void frmQuorvane::showConstant(const Variant& net)
         return;
     }
     const Variant lightShip = shipRecord().LightShip();
-    const Decimal constant = netValue - ResultFigures::number(lightShip).value_or(Decimal(0));
+    const Decimal constant = SurveyModel::loadingConstant(netValue, lightShip);
     setConstant(Variant(constant));
     const bool red = !ResultFigures::plausibleConstant(Variant(constant));
     results().setRed(ResultDisplay::LastRow, 1, red);
@@ -130,7 +130,7 @@ void frmQuorvane::showCargo(const Variant& net)
         return;
     }
     const Decimal subtrahend = showInitialNetDisplacement();
-    const Decimal cargo = (*netValue - subtrahend).round(5);
+    const Decimal cargo = SurveyModel::cargoLoaded(*netValue, subtrahend);
     results().setText(ResultDisplay::LastRow, 1, decimalText(cargo));
     ResultDisplay::paint(txtFinalNetDisp, !ResultFigures::plausibleNetDisplacement(net));
     results().setRed(ResultDisplay::LastRow, 1, cargo.isNegative());

@@ -174,7 +174,7 @@ void frmZODuraduza::showDischarge(const Variant& net)
     }
     const Decimal initialNet = showInitialNetDisplacement();
     const Decimal finalNet = ResultFigures::number(net).value_or(Decimal(0)).round(5);
-    const Decimal cargo = (initialNet - finalNet).round(5);
+    const Decimal cargo = SurveyModel::cargoDischarged(initialNet, finalNet);
     results().setText(ResultDisplay::LastRow, 1, figureText(cargo));
     results().setRed(ResultDisplay::LastRow, 1, cargo.isNegative());
     ResultDisplay::paint(txtFinTotCargoDis, cargo.isNegative());

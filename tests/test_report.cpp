@@ -10,7 +10,8 @@
 #include "db/SqlCatalogue.h"
 #include "model/clsDraft.h"
 #include "model/clsShip.h"
-#include "survey/ReportFiller.h"
+#include "model/SurveyModel.h"
+#include "report/ReportFiller.h"
 #include "survey/ReportPreview.h"
 #include "tests/ReportTestSupport.h"
 #include "tests/TestSupport.h"
@@ -153,47 +154,31 @@ void prepare(clsDraft& d, int shipId, const DraftInputs& in)
     d.setComments(QString::fromLatin1(in.comments));
 }
 
-// A survey window as the report sees it, with drafts built directly.
-class FakeSurvey : public ReportSource {
+// A survey as a survey window hands it to the report, with drafts built directly: the fields
+// below stand for what the window shows.
+class FakeSurvey {
 public:
-    explicit FakeSurvey(bool discharging) : m_discharging(discharging)
+    explicit FakeSurvey(bool discharging)
+        : model(discharging ? SurveyModel::Kind::Discharging : SurveyModel::Kind::Loading),
+          m_discharging(discharging)
     {
-        ports.open(SqlCatalogue::portList(), SharedConnection());
-        m_initial.setDraftType(0);
-        m_final.setDraftType(1);
     }
 
-    bool isDischarging() const override { return m_discharging; }
-    QString shipText() const override { return ship; }
-    QString portText() const override { return port; }
-    Variant portId() const override { return portIdValue; }
-    QString fwdXText() const override { return fwdX; }
-    QString aftXText() const override { return aftX; }
-    QString lbpText() const override { return lbp; }
-    QString voyageIdText() const override { return voyage; }
-    QString cargoText() const override { return cargo; }
-    QString constantText() const override { return constant; }
-    QString finalResultText(int row, int column) const override
+    clsDraft& initialDraft() const { return model.draft(SurveyModel::Initial); }
+    clsDraft& finalDraft() const { return model.draft(SurveyModel::Final); }
+    QString finalResultText(int row, int column) const
     {
         return row == 9 && column == 1 ? netDisplacementCell : QString();
     }
-    QString cargoResultText() const override { return cargoResult; }
-    QString initialNetDisplacementText() const override { return initialNet; }
-    QString currentTabCaption() const override { return tab; }
-    void CopyFormToDraft(int index) override { copied.append(index); }
-    clsDraft& initialDraft() const override { return const_cast<clsDraft&>(m_initial); }
-    clsDraft& finalDraft() const override { return const_cast<clsDraft&>(m_final); }
-    clsShip& shipRecord() const override { return const_cast<clsShip&>(m_ship); }
-    RowSet& portList() const override { return const_cast<RowSet&>(ports); }
 
-    void loadShip(int id) { m_ship.SetShip(id); }
+    void loadShip(int id) { model.setShip(id, ship); }
 
     // The window after Calculate on the Initial tab: the Initial indicator shows.
     void calculateInitial(const DraftInputs& in, int shipId)
     {
-        prepare(m_initial, shipId, in);
-        m_initial.Calculate();
-        const QString net = netText(m_initial.NetDisplacement());
+        prepare(initialDraft(), shipId, in);
+        initialDraft().Calculate();
+        const QString net = netText(initialDraft().NetDisplacement());
         if (m_discharging)
             netDisplacementCell = net;
         else
@@ -202,16 +187,41 @@ public:
     }
     void calculateFinal(const DraftInputs& in, int shipId)
     {
-        prepare(m_final, shipId, in);
-        m_final.Calculate();
+        prepare(finalDraft(), shipId, in);
+        finalDraft().Calculate();
         cargoResult = "shown";
         // The discharging window's result grid shows the net displacement of the draft on show.
         if (m_discharging && tab == "Final")
-            netDisplacementCell = netText(m_final.NetDisplacement());
+            netDisplacementCell = netText(finalDraft().NetDisplacement());
     }
     static QString netText(const Variant& v)
     {
         return v.isDecimal() ? v.toDecimal().round(5).toString() : QString();
+    }
+
+    // What the window hands the survey before a report.
+    SurveyModel& sync()
+    {
+        model.setShipName(ship);
+        model.setPort(portIdValue.isEmpty() ? std::nullopt : std::optional<int>(portIdValue.toInt32()), port);
+        model.setVoyage(voyage);
+        model.setCargo(cargo);
+        SurveyModel::ReportView v;
+        v.draftOnShow = tab == "Final" ? SurveyModel::Final : SurveyModel::Initial;
+        if (!m_discharging) {
+            v.initialCalculated = !constant.isEmpty();
+        } else if (tab != "Final") {
+            v.initialCalculated = !netDisplacementCell.isEmpty();
+        } else {
+            const Variant net = initialDraft().NetDisplacement();
+            v.initialCalculated = net.isNumber() && !net.toDecimal().isZero();
+        }
+        v.cargoResult = cargoResult;
+        v.initialNetDisplacement = initialNet;
+        v.fwdX = fwdX;
+        v.aftX = aftX;
+        model.setReportView(v);
+        return model;
     }
 
     QString ship = "Ocean Star";
@@ -219,7 +229,6 @@ public:
     Variant portIdValue;
     QString fwdX = "-1.5";
     QString aftX = "2.25";
-    QString lbp = "180";
     QString voyage = "V-117";
     QString cargo = "Iron ore fines";
     QString constant;
@@ -228,14 +237,17 @@ public:
     QString initialNet;
     QString tab = "Initial";
     QList<int> copied;
-    RowSet ports;
+    mutable SurveyModel model;
 
 private:
     bool m_discharging;
-    clsDraft m_initial;
-    clsDraft m_final;
-    clsShip m_ship;
 };
+
+// The report of the survey, as Print Preview (or Print) fills it.
+std::optional<ReportLayout> fill(FakeSurvey& s, bool preview)
+{
+    return ReportFiller::Fill(s.sync(), preview, [&s](int draft) { s.copied.append(draft); });
+}
 
 }  // namespace
 
@@ -331,7 +343,7 @@ void TestReport::deductionsByItem()
     DraftInputs in = lightInputs();
     in.deductions = {{3, "12.5"}, {40, "77"}, {2, "100.25"}};
     s->calculateInitial(in, m_ship);
-    const auto layout = ReportFiller::Fill(*s, true);
+    const auto layout = fill(*s, true);
     QVERIFY(layout);
     QCOMPARE(layout->caption("lblInitFO"), QString("100.25 MT"));
     QCOMPARE(layout->caption("lblInitDO"), QString("12.5 MT"));
@@ -379,7 +391,7 @@ void TestReport::hullDeflection()
     in.midMean = Variant(*Decimal::parse(mid));
     in.aftMean = Variant(*Decimal::parse(aft));
     s->calculateInitial(in, m_ship);
-    const auto layout = ReportFiller::Fill(*s, true);
+    const auto layout = fill(*s, true);
     QVERIFY(layout);
     QCOMPARE(layout->caption("lblInitDeflection"), caption);
     QCOMPARE(layout->isFilled("lblInitDeflection"), caption != "0 cm");
@@ -394,7 +406,7 @@ void TestReport::meansAreAddedAsNumbers()
     in.midMean = Variant("7.25");
     in.aftMean = Variant("8.25");
     s->calculateInitial(in, m_ship);
-    const auto layout = ReportFiller::Fill(*s, true);
+    const auto layout = fill(*s, true);
     QVERIFY(layout);
     QCOMPARE(layout->caption("lblInitFwdAftMean"), QString("7.65 m"));
     QCOMPARE(layout->caption("lblInitDeflection"), QString("Hog 40 cm"));
@@ -408,7 +420,7 @@ void TestReport::meansAreAddedAsNumbers()
     // Corrections and corrected drafts are shown to the millimetre, half to even.
     auto laden = survey(false);
     laden->calculateInitial(ladenInputs(), m_ship);
-    const auto ladenPage = ReportFiller::Fill(*laden, true);
+    const auto ladenPage = fill(*laden, true);
     QVERIFY(ladenPage);
     QCOMPARE(ladenPage->caption("lblInitAftCorrection"), QString("-0.006 m"));  // -0.0055
     QCOMPARE(ladenPage->caption("lblInitCorrDraftAft"), QString("9.844 m"));    // 9.8445
@@ -434,7 +446,7 @@ void TestReport::initialNotMarkedChanged()
     auto s = survey(false);
     s->calculateInitial(lightInputs(), m_ship);
     s->initialDraft().setToSave(false);
-    QVERIFY(!ReportFiller::Fill(*s, preview));
+    QVERIFY(!fill(*s, preview));
     QCOMPARE(MessageService::records().size(), 1);
     QCOMPARE(MessageService::records().at(0).text, message);
     QCOMPARE(MessageService::records().at(0).icon, Msg::Icon::Exclamation);
@@ -447,7 +459,7 @@ void TestReport::finalOnlyWithHandTypedInitialNet()
     s->calculateFinal(ladenInputs(), m_ship);
     s->initialNet = "30000";
     MessageService::setNextAnswer(Msg::Answer::Yes);
-    auto layout = ReportFiller::Fill(*s, true);
+    auto layout = fill(*s, true);
     QVERIFY(layout);
     QCOMPARE(layout->caption("lblTotCargoLoaded"), QString("14355.68119 MT"));
     QCOMPARE(layout->caption("lblInitNGDisp"), QString("0 MT"));
@@ -459,7 +471,7 @@ void TestReport::finalOnlyWithHandTypedInitialNet()
         d->calculateFinal(ladenInputs(), m_ship);
         MessageService::clearRecords();
         MessageService::setNextAnswer(Msg::Answer::Yes);
-        layout = ReportFiller::Fill(*d, true);
+        layout = fill(*d, true);
         QVERIFY(layout);
         QCOMPARE(MessageService::records().size(), 1);
         QCOMPARE(layout->caption("lblTotCargoLoaded"),
@@ -481,13 +493,13 @@ void TestReport::dischargeFinalTabWithoutInitialResults()
     s->initialNet = "44000";
 
     MessageService::setNextAnswer(Msg::Answer::No);
-    QVERIFY(!ReportFiller::Fill(*s, true));
+    QVERIFY(!fill(*s, true));
     QCOMPARE(MessageService::records().size(), 1);
     QVERIFY(MessageService::records().at(0).text.startsWith("Incomplete Initial draft...!"));
 
     MessageService::clearRecords();
     MessageService::setNextAnswer(Msg::Answer::Yes);
-    const auto layout = ReportFiller::Fill(*s, true);
+    const auto layout = fill(*s, true);
     QVERIFY(layout);
     QCOMPARE(MessageService::records().size(), 1);
     QCOMPARE(column(*layout, "lblInit"), designColumn(ReportLayout::drptZODuraduza(), "lblInit"));
@@ -510,13 +522,14 @@ void TestReport::failureIsReportedTwice()
     QFETCH(QString, title);
     auto s = survey(discharging);
     s->calculateInitial(lightInputs(), m_ship);
-    s->loadShip(m_ship + 100);  // the ship was deleted meanwhile: its record holds no row
+    s->model.ship().SetShip(m_ship + 100);  // the ship was deleted meanwhile: its record holds no row
     bool printed = false;
     ReportOutput::setPrinterProvider([&] {
         printed = true;
         return std::unique_ptr<QPrinter>();
     });
-    ReportFiller::RPrint(*s, false);
+    if (const auto layout = fill(*s, false))
+        ReportOutput::printToDefaultPrinter(*layout);
     QVERIFY(!printed);
     const QList<MessageRecord> r = MessageService::records();
     QCOMPARE(r.size(), 2);

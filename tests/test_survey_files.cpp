@@ -12,7 +12,6 @@
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
 #include "survey/GridEditor.h"
-#include "survey/ReportFiller.h"
 #include "survey/ReportPreview.h"
 #include "files/SurveyFile.h"
 #include "shell/SurveyFileCommands.h"
@@ -326,8 +325,7 @@ void TestSurveyFiles::typedSurveySavedAndOpenedShowsTheSameFigures()
     QCOMPARE(messageTexts(), QStringList());
 
     const Figures finalTab = onScreen(typed);
-    ReportFiller::WindowReportSource<SurveyWindow> typedSource(*typed);
-    const std::optional<ReportLayout> typedReport = ReportFiller::Fill(typedSource, true);
+    const std::optional<ReportLayout> typedReport = typed->fillReport(true);
     QVERIFY(typedReport);
 
     // Save Survey As: the inputs as typed, the figures as the boxes took them.
@@ -375,8 +373,7 @@ void TestSurveyFiles::typedSurveySavedAndOpenedShowsTheSameFigures()
     QCOMPARE(find<QTabWidget>("sstQuorvane")->currentIndex(), 2);
     compareCaptions(onScreen(opened), finalTab);
 
-    ReportFiller::WindowReportSource<SurveyWindow> openedSource(*opened);
-    const std::optional<ReportLayout> openedReport = ReportFiller::Fill(openedSource, true);
+    const std::optional<ReportLayout> openedReport = opened->fillReport(true);
     QVERIFY(openedReport);
     QCOMPARE(openedReport->filledCaptionTexts(), typedReport->filledCaptionTexts());
     m_reportOfWindows = openedReport->filledCaptionTexts();
@@ -431,8 +428,7 @@ void TestSurveyFiles::dischargingSurveySavedFromTheInitialTab()
     compareCaptions(onScreen(again), initialTab);
 
     // The same file on the command line gives the report of the window.
-    ReportFiller::WindowReportSource<SurveyWindow> source(*again);
-    const std::optional<ReportLayout> report = ReportFiller::Fill(source, true);
+    const std::optional<ReportLayout> report = again->fillReport(true);
     QVERIFY(report);
     const QString captions = m_dir.filePath(QStringLiteral("discharge-captions.json"));
     const Run run = runProgram(kLt, {"--survey", saved, "--pdf", m_dir.filePath(QStringLiteral("discharge.pdf")),

@@ -1,32 +1,35 @@
-#include "shell/SurveyCommandLine.h"
+#include "cli/SurveyCommandLine.h"
 
 #include "core/AppPaths.h"
-#include "shell/ChildRegistry.h"
-#include "db/Database.h"
 #include "core/MessageService.h"
-#include "survey/ReportFiller.h"
-#include "survey/ReportPreview.h"
+#include "db/Database.h"
 #include "files/SurveyFile.h"
-#include "survey/SurveyFileIO.h"
-#include "survey/SurveyWindow.h"
+#include "files/SurveyFileModel.h"
+#include "model/SurveyModel.h"
+#include "report/ReportFiller.h"
+#include "report/ReportOutput.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
+#include <QSet>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
 
 struct Options {
-    QString survey;
+    QStringList surveys;
     QString pdf;
     QString captions;
+    QString pdfDir;
+    QString captionsDir;
     QString dataDir;
     bool help = false;
 };
@@ -53,11 +56,31 @@ bool parse(const QStringList& args, Options* o, QString* error)
             o->help = true;
             continue;
         }
-        QString* target = name == QLatin1String("--survey")     ? &o->survey
-                          : name == QLatin1String("--pdf")      ? &o->pdf
-                          : name == QLatin1String("--captions") ? &o->captions
-                          : name == QLatin1String("--data-dir") ? &o->dataDir
-                                                                : nullptr;
+        if (name == QLatin1String("--survey") && !inlineValue) {
+            // Every name up to the next option is a survey file.
+            const qsizetype before = o->surveys.size();
+            while (i + 1 < args.size() && !args.at(i + 1).startsWith(QLatin1String("--")))
+                o->surveys << args.at(++i);
+            if (o->surveys.size() == before) {
+                *error = QStringLiteral("--survey needs a value");
+                return false;
+            }
+            continue;
+        }
+        QString* target = name == QLatin1String("--pdf")            ? &o->pdf
+                          : name == QLatin1String("--captions")     ? &o->captions
+                          : name == QLatin1String("--pdf-dir")      ? &o->pdfDir
+                          : name == QLatin1String("--captions-dir") ? &o->captionsDir
+                          : name == QLatin1String("--data-dir")     ? &o->dataDir
+                                                                    : nullptr;
+        if (name == QLatin1String("--survey") && inlineValue) {
+            if (value.isEmpty()) {
+                *error = QStringLiteral("--survey needs a value");
+                return false;
+            }
+            o->surveys << value;
+            continue;
+        }
         if (!target) {
             *error = QStringLiteral("unknown argument \"%1\"").arg(args.at(i));
             return false;
@@ -75,9 +98,33 @@ bool parse(const QStringList& args, Options* o, QString* error)
         }
         *target = value;
     }
-    if (!o->help && o->survey.isEmpty()) {
+    if (o->help)
+        return true;
+    if (o->surveys.isEmpty()) {
         *error = QStringLiteral("--survey FILE is needed");
         return false;
+    }
+    if (o->surveys.size() > 1 && (!o->pdf.isEmpty() || !o->captions.isEmpty())) {
+        *error = QStringLiteral("--pdf and --captions name the outputs of one survey; with several use "
+                                "--pdf-dir and --captions-dir");
+        return false;
+    }
+    // Two surveys of one name would write over each other's report in the folder.
+    QSet<QString> names;
+    for (const QString& survey : o->surveys) {
+        const QString base = QFileInfo(survey).completeBaseName();
+        if (names.contains(base) && (!o->pdfDir.isEmpty() || !o->captionsDir.isEmpty())) {
+            *error = QStringLiteral("two survey files are called \"%1\": their reports would have one name")
+                         .arg(base);
+            return false;
+        }
+        names.insert(base);
+    }
+    for (const QString* dir : {&o->pdfDir, &o->captionsDir}) {
+        if (!dir->isEmpty() && !QFileInfo(*dir).isDir()) {
+            *error = QStringLiteral("%1 is no folder").arg(*dir);
+            return false;
+        }
     }
     return true;
 }
@@ -131,7 +178,13 @@ QByteArray captionsJson(const ReportLayout& layout)
 
 // Both files are made in full before either is put in place, so that a failure leaves nothing
 // half written.
-bool writeOutputs(const ReportLayout& layout, const Options& o, QString* error)
+// Where one survey's report goes.
+struct Outputs {
+    QString pdf;
+    QString captions;
+};
+
+bool writeOutputs(const ReportLayout& layout, const Outputs& o, QString* error)
 {
     QByteArray pdf;
     if (!o.pdf.isEmpty()) {
@@ -168,6 +221,40 @@ bool writeOutputs(const ReportLayout& layout, const Options& o, QString* error)
     return true;
 }
 
+// One survey file to its report. Returns the exit status of that file.
+int runOne(const QString& path, const Outputs& outputs)
+{
+    const QString cannotOpen = QStringLiteral("The survey file cannot be opened.");
+    QString error;
+    const std::optional<SurveyFileData> data = SurveyFile::read(path, &error);
+    if (!data) {
+        tell(MessageService::join(cannotOpen, error));
+        return SurveyCommandLine::Failed;
+    }
+    if (const std::optional<QString> missing = SurveyFileModel::checkNames(*data, path)) {
+        tell(MessageService::join(cannotOpen, *missing));
+        return SurveyCommandLine::Failed;
+    }
+    SurveyModel survey(data->kind == SurveyFileData::Kind::Discharging ? SurveyModel::Kind::Discharging
+                                                                       : SurveyModel::Kind::Loading);
+    const SurveyLoadResult result = SurveyFileModel::load(survey, *data, path);
+    if (!result.loaded()) {
+        tell(MessageService::join(QStringLiteral("No report was written."), result.message));
+        return SurveyCommandLine::Refused;
+    }
+    const std::optional<ReportLayout> layout = ReportFiller::Fill(survey, false);
+    if (!layout) {
+        tell(MessageService::join(QStringLiteral("No report was written."),
+                                  QStringLiteral("%1: the survey cannot be reported.").arg(path)));
+        return SurveyCommandLine::Refused;
+    }
+    if (!writeOutputs(*layout, outputs, &error)) {
+        tell(MessageService::join(QStringLiteral("No report was written."), error));
+        return SurveyCommandLine::Failed;
+    }
+    return SurveyCommandLine::Done;
+}
+
 int run(const Options& o)
 {
     if (!o.dataDir.isEmpty()) {
@@ -177,6 +264,7 @@ int run(const Options& o)
         }
         AppPaths::setAppDir(o.dataDir);
     }
+    // The database is opened once for the whole run.
     OpenDatabase();
     if (StartupFailed()) {
         printErr(QStringLiteral("quorvane-lt: the survey database (DS.dat and DS.lib in %1) cannot be "
@@ -185,43 +273,19 @@ int run(const Options& o)
         return SurveyCommandLine::Failed;
     }
 
-    const QString cannotOpen = QStringLiteral("The survey file cannot be opened.");
-    QString error;
-    const std::optional<SurveyFileData> data = SurveyFile::read(o.survey, &error);
-    if (!data) {
-        tell(MessageService::join(cannotOpen, error));
-        return SurveyCommandLine::Failed;
+    // Each file on its own: a refused one is told and the others still get their reports. The
+    // run ends with the worst status of them.
+    int worst = SurveyCommandLine::Done;
+    for (const QString& path : o.surveys) {
+        Outputs outputs{o.pdf, o.captions};
+        const QString base = QFileInfo(path).completeBaseName();
+        if (!o.pdfDir.isEmpty())
+            outputs.pdf = QDir(o.pdfDir).filePath(base + QStringLiteral(".pdf"));
+        if (!o.captionsDir.isEmpty())
+            outputs.captions = QDir(o.captionsDir).filePath(base + QStringLiteral(".json"));
+        worst = std::max(worst, runOne(path, outputs));
     }
-    if (const std::optional<QString> missing = SurveyFileIO::checkNames(*data, o.survey)) {
-        tell(MessageService::join(cannotOpen, *missing));
-        return SurveyCommandLine::Failed;
-    }
-    std::unique_ptr<SurveyWindow> window = SurveyFileIO::makeWindow(data->kind);
-    if (!window) {
-        tell(MessageService::join(cannotOpen, QStringLiteral("%1: the %2 survey window is not available.")
-                                                  .arg(o.survey, SurveyFileIO::kindCaption(data->kind))));
-        return SurveyCommandLine::Failed;
-    }
-    // On the offscreen platform: the window behaves as on screen, and nobody sees it.
-    window->show();
-    const SurveyFileIO::LoadResult result = SurveyFileIO::enter(*window, *data, o.survey);
-    if (!result.loaded()) {
-        tell(MessageService::join(QStringLiteral("No report was written."), result.message));
-        return SurveyCommandLine::Refused;
-    }
-
-    ReportFiller::WindowReportSource<SurveyWindow> source(*window);
-    const std::optional<ReportLayout> layout = ReportFiller::Fill(source, false);
-    if (!layout) {
-        tell(MessageService::join(QStringLiteral("No report was written."),
-                                  QStringLiteral("%1: the survey cannot be reported.").arg(o.survey)));
-        return SurveyCommandLine::Refused;
-    }
-    if (!writeOutputs(*layout, o, &error)) {
-        tell(MessageService::join(QStringLiteral("No report was written."), error));
-        return SurveyCommandLine::Failed;
-    }
-    return SurveyCommandLine::Done;
+    return worst;
 }
 
 }  // namespace
@@ -251,20 +315,23 @@ QString helpText()
     return QStringLiteral(
         "Usage: quorvane-lt [debug]\n"
         "       quorvane-lt --survey FILE [--pdf OUT.pdf] [--captions OUT.json] [--data-dir DIR]\n"
+        "       quorvane-lt --survey FILE... [--pdf-dir DIR] [--captions-dir DIR] [--data-dir DIR]\n"
         "       quorvane-lt --help\n"
         "\n"
         "Without options the program opens its main window (a display is needed); \"debug\" turns\n"
         "on the tip window's diagnostic messages.\n"
         "\n"
         "With --survey it runs without any window on screen:\n"
-        "  --survey FILE        the survey file to load (JSON, \"format\": \"quorvane-survey/1\"; see\n"
-        "                       examples/). It is loaded as Draft Survey, Open Survey loads it: every\n"
-        "                       value typed into the survey window of its kind (Loading or\n"
-        "                       Discharging) with all the field checks and roundings, then the\n"
-        "                       Initial draft calculated, then, when the file has one, the Final.\n"
+        "  --survey FILE...     the survey files to load (JSON, \"format\": \"quorvane-survey/1\";\n"
+        "                       see examples/). Each is loaded as a survey of its kind (Loading or\n"
+        "                       Discharging) with all the field checks and roundings of the survey\n"
+        "                       window, then the Initial draft calculated, then, when the file has\n"
+        "                       one, the Final. No window is made.\n"
         "  --pdf OUT.pdf        writes the filled report page as a PDF file (A4).\n"
         "  --captions OUT.json  writes every value caption the report filled as a JSON object,\n"
         "                       caption name to text, e.g. \"lblInitNGDisp\": \"29348.62818 MT\".\n"
+        "  --pdf-dir DIR        writes each survey's report as DIR/<file's base name>.pdf.\n"
+        "  --captions-dir DIR   writes each survey's captions as DIR/<file's base name>.json.\n"
         "  --data-dir DIR       reads the survey database DS.dat and DS.lib from DIR instead of\n"
         "                       the program's folder.\n"
         "  --help               shows this text.\n"
@@ -279,7 +346,9 @@ QString helpText()
         "     deductible item the database does not hold, no database, or an output that\n"
         "     cannot be written\n"
         "  2  a value refused by its field, or a draft that failed a check of its calculation;\n"
-        "     nothing is written\n"
+        "     nothing is written for that survey\n"
+        "With several survey files a refused one is reported with its name and the others are\n"
+        "still reported; the exit status is the worst of them.\n"
         "\n"
         "The example surveys need their ship and ports in the database:\n"
         "  quorvane-mkdb DIR --examples    adds them to DIR/DS.dat where they are missing\n");
@@ -301,14 +370,14 @@ int main(int argc, char** argv)
         return Done;
     }
 
-    // No display is needed or used: the survey window is made and driven off screen.
+    // No display is needed or used: the survey is worked out without a window, and the page is
+    // drawn into its PDF off screen.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietPlatform);
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(AppPaths::appName());
-    QApplication::setOrganizationName(AppPaths::appName());
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(AppPaths::appName());
+    QGuiApplication::setOrganizationName(AppPaths::appName());
     MessageService::setSink(printMessage);
-    registerChildWindows();
     const int status = run(o);
     MessageService::setSink({});
     CloseDatabase();

@@ -3,9 +3,11 @@
 #include <QString>
 #include <QStringList>
 
-// The survey report without a window on screen:
+// The survey report without any window:
 //   quorvane-lt --survey FILE [--pdf OUT.pdf] [--captions OUT.json] [--data-dir DIR]
-// loads the survey file as Open Survey does, calculates, fills the report and writes it.
+//   quorvane-lt --survey FILE... [--pdf-dir DIR] [--captions-dir DIR] [--data-dir DIR]
+// loads each survey file into a survey model, calculates, fills the report and writes it. The
+// database is opened once for the run.
 namespace SurveyCommandLine {
 
 // Exit statuses.
@@ -23,8 +25,8 @@ bool wanted(int argc, char** argv);
 
 QString helpText();
 
-// The whole run: its own application object on the offscreen platform, messages to standard
-// error. Returns the exit status.
+// The whole run: its own application object (no widgets) on the offscreen platform, messages to
+// standard error. Returns the exit status, the worst of the files'.
 int main(int argc, char** argv);
 
 }  // namespace SurveyCommandLine

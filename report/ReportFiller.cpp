@@ -1,4 +1,4 @@
-#include "survey/ReportFiller.h"
+#include "report/ReportFiller.h"
 
 #include "core/MessageService.h"
 #include "core/Numeric.h"
@@ -7,7 +7,7 @@
 #include "db/SqlCatalogue.h"
 #include "model/clsDraft.h"
 #include "model/clsShip.h"
-#include "survey/ReportPreview.h"
+#include "model/SurveyModel.h"
 
 #include <exception>
 
@@ -48,26 +48,14 @@ QString textColumn(const clsShip& ship, QString (clsShip::*column)() const)
     }
 }
 
-// "PortName, Country" of a port of the window's port list, or nothing when the list does not
-// hold it.
-QString portCaption(RowSet& ports, const Variant& portId)
-{
-    if (portId.isEmpty() || portId.isNull() || !portId.isNumeric())
-        return QString();
-    if (!ports.find(SqlCatalogue::findPort(portId.toInt32())))
-        return QString();
-    return text(ports.value(QStringLiteral("PortName"))) + QStringLiteral(", ")
-           + text(ports.value(QStringLiteral("Country")));
-}
-
 void warn(const QString& text)
 {
     MessageService::show(text, Msg::Buttons::Ok, Msg::Icon::Exclamation);
 }
 
-void fillShip(ReportLayout& layout, const ReportSource& source)
+void fillShip(ReportLayout& layout, const SurveyModel& source, const SurveyModel::ReportView& view)
 {
-    const clsShip& ship = source.shipRecord();
+    const clsShip& ship = source.ship();
     layout.setCaption(QStringLiteral("lblShipName"), textColumn(ship, &clsShip::ShipName).toUpper());
     layout.setCaption(QStringLiteral("lblReportTitle"),
                       source.isDischarging() ? QStringLiteral("DISCHARGE PORT DRAFT SURVEY REPORT")
@@ -75,7 +63,7 @@ void fillShip(ReportLayout& layout, const ReportSource& source)
     layout.setCaption(QStringLiteral("lblCallSign"), textColumn(ship, &clsShip::CallSign));
     layout.setCaption(QStringLiteral("lblGrossTonnage"), text(ship.GrossTonnage()));
     layout.setCaption(QStringLiteral("lblPortOfRegistry"),
-                      portCaption(source.portList(), ship.PortOfRegistry()));
+                      source.portCaption(ship.PortOfRegistry()));
     layout.setCaption(QStringLiteral("lblNetTonnage"), text(ship.NetTonnage()));
     layout.setCaption(QStringLiteral("lblOfficialNo"), text(ship.OfficialNo()));
     layout.setCaption(QStringLiteral("lblSummerDraft"), text(ship.SummerDraft()) + Metres);
@@ -83,12 +71,12 @@ void fillShip(ReportLayout& layout, const ReportSource& source)
     layout.setCaption(QStringLiteral("lblSummerDeadweight"), text(ship.SummerDeadweight()) + Tonnes);
     layout.setCaption(QStringLiteral("lblLOA"), text(ship.LOA()) + Metres);
     layout.setCaption(QStringLiteral("lblBreadth"), text(ship.Breadth()) + Metres);
-    layout.setCaption(QStringLiteral("lblFwdX"), source.fwdXText() + Metres);
+    layout.setCaption(QStringLiteral("lblFwdX"), view.fwdX + Metres);
     layout.setCaption(QStringLiteral("lblLBP"), source.lbpText() + Metres);
     layout.setCaption(QStringLiteral("lblLightShip"), text(ship.LightShip()) + Tonnes);
-    layout.setCaption(QStringLiteral("lblAftX"), source.aftXText() + Metres);
-    layout.setCaption(QStringLiteral("lblVoyageID"), source.voyageIdText());
-    layout.setCaption(QStringLiteral("lblCargo"), source.cargoText());
+    layout.setCaption(QStringLiteral("lblAftX"), view.aftX + Metres);
+    layout.setCaption(QStringLiteral("lblVoyageID"), source.voyage());
+    layout.setCaption(QStringLiteral("lblCargo"), source.cargo());
 }
 
 // Net displacement less light ship: what the ship carries besides cargo and the deductibles.
@@ -96,20 +84,6 @@ QString constantText(const clsDraft& draft, const clsShip& ship)
 {
     const Variant net = draft.FinalResult().at(clsDraft::NetDisplacementResult);
     return (number(net) - number(ship.LightShip())).toLocaleString(QLocale()) + Tonnes;
-}
-
-// Whether the Initial draft was calculated. The loading window keeps the constant it found in its
-// box on both tabs. The discharging window shows it by the net displacement in the result grid;
-// on the Final tab that cell holds the Final draft's, so there the Initial draft answers itself,
-// lest an Initial column of zeros be printed for a draft that was never worked out.
-bool initialDraftCalculated(const ReportSource& source)
-{
-    if (!source.isDischarging())
-        return !source.constantText().trimmed().isEmpty();
-    if (source.currentTabCaption() != QLatin1String("Final"))
-        return !source.finalResultText(9, 1).isEmpty();
-    const Variant net = source.initialDraft().NetDisplacement();
-    return net.isNumber() && !net.toDecimal().isZero();
 }
 
 }  // namespace
@@ -190,45 +164,48 @@ void fillDraftColumn(ReportLayout& layout, const QString& prefix, clsDraft& draf
     set("Comments", draft.Comments());
 }
 
-std::optional<ReportLayout> Fill(ReportSource& source, bool blnShowPreview)
+std::optional<ReportLayout> Fill(SurveyModel& source, bool blnShowPreview,
+                                 const std::function<void(int draft)>& copyInputs)
 {
     const bool discharging = source.isDischarging();
     try {
         ReportLayout layout = discharging ? ReportLayout::drptZODuraduza() : ReportLayout::drptQuorvane();
+        const SurveyModel::ReportView view = source.reportView();
 
-        if (source.shipText().isEmpty()) {
+        if (source.shipName().isEmpty()) {
             warn(QStringLiteral("Please select ship name first."));
             return std::nullopt;
         }
-        fillShip(layout, source);
+        fillShip(layout, source, view);
 
-        if (source.portText().isEmpty()) {
+        if (source.portName().isEmpty()) {
             warn(QStringLiteral("Please select port name first."));
             return std::nullopt;
         }
-        QString portName = portCaption(source.portList(), source.portId());
+        QString portName = source.portCaption(source.portId() ? Variant::longInt(*source.portId()) : Variant());
         if (portName.isEmpty())
-            portName = source.portText();
+            portName = source.portName();
         layout.setCaption(QStringLiteral("lblPortName"), portName);
 
+        clsDraft& initial = source.draft(SurveyModel::Initial);
+        clsDraft& fin = source.draft(SurveyModel::Final);
         // The Initial column: only a calculated Initial draft is printed.
-        const bool initialCalculated = initialDraftCalculated(source);
         bool initialComplete = false;
-        if (initialCalculated) {
-            const QString tab = source.currentTabCaption();
-            if (tab == QLatin1String("Initial"))
-                source.CopyFormToDraft(0);
-            else if (tab == QLatin1String("Final"))
-                source.CopyFormToDraft(1);
-            if (!source.initialDraft().ToSave()) {
+        if (view.initialCalculated) {
+            if (view.copiesInputs) {
+                if (copyInputs)
+                    copyInputs(view.draftOnShow);
+                else
+                    source.copyToDraft(view.draftOnShow);
+            }
+            if (!initial.ToSave()) {
                 warn(blnShowPreview ? QStringLiteral("No valid draft for preview.")
                                     : QStringLiteral("No valid draft for printing."));
                 return std::nullopt;
             }
-            fillDraftColumn(layout, QStringLiteral("lblInit"), source.initialDraft());
+            fillDraftColumn(layout, QStringLiteral("lblInit"), initial);
             if (!discharging)
-                layout.setCaption(QStringLiteral("lblConstant"),
-                                  constantText(source.initialDraft(), source.shipRecord()));
+                layout.setCaption(QStringLiteral("lblConstant"), constantText(initial, source.ship()));
             initialComplete = true;
         } else {
             const Msg::Answer answer = MessageService::show(
@@ -241,7 +218,7 @@ std::optional<ReportLayout> Fill(ReportSource& source, bool blnShowPreview)
         }
 
         // The Final column, the constant of a discharge and the cargo.
-        const QString cargo = source.cargoResultText();
+        const QString cargo = view.cargoResult;
         if (cargo.isEmpty() && !initialComplete) {
             warn(MessageService::join(
                 QStringLiteral("Incomplete Final draft...!"),
@@ -249,22 +226,20 @@ std::optional<ReportLayout> Fill(ReportSource& source, bool blnShowPreview)
                     "Please enter all the values and press Calculate button before printing/preview.")));
             return std::nullopt;
         }
-        if (!cargo.isEmpty() && source.finalDraft().ToSave()) {
-            clsDraft& fin = source.finalDraft();
+        if (!cargo.isEmpty() && fin.ToSave()) {
             fillDraftColumn(layout, QStringLiteral("lblFin"), fin);
             if (discharging)
-                layout.setCaption(QStringLiteral("lblConstant"), constantText(fin, source.shipRecord()));
+                layout.setCaption(QStringLiteral("lblConstant"), constantText(fin, source.ship()));
             // The initial net displacement as the Final tab holds it (worked out, or typed in when
             // it was measured elsewhere); a blank box counts as 0, as it did for the cargo shown.
-            const Decimal initialNet = number(Variant(source.initialNetDisplacementText()));
+            const Decimal initialNet = number(Variant(view.initialNetDisplacement));
             const Decimal finalNet = number(fin.FinalResult().at(clsDraft::NetDisplacementResult));
             const Decimal quantity = discharging ? initialNet - finalNet : finalNet - initialNet;
             layout.setCaption(QStringLiteral("lblTotCargoLoaded"),
                               quantity.round(5).toLocaleString(QLocale()) + Tonnes);
         }
 
-        layout.setCaption(QStringLiteral("lblShipName2"),
-                          textColumn(source.shipRecord(), &clsShip::ShipName));
+        layout.setCaption(QStringLiteral("lblShipName2"), textColumn(source.ship(), &clsShip::ShipName));
         return layout;
     } catch (const VbError& e) {
         MessageService::plain(e.description());
@@ -273,17 +248,6 @@ std::optional<ReportLayout> Fill(ReportSource& source, bool blnShowPreview)
     }
     MessageService::printFailure(discharging ? 10066 : 10067);
     return std::nullopt;
-}
-
-void RPrint(ReportSource& source, bool blnShowPreview)
-{
-    const std::optional<ReportLayout> layout = Fill(source, blnShowPreview);
-    if (!layout)
-        return;
-    if (blnShowPreview)
-        ReportPreview::open(*layout, source.window());
-    else
-        ReportOutput::printToDefaultPrinter(*layout, source.window());
 }
 
 }  // namespace ReportFiller

@@ -1,0 +1,341 @@
+#include "files/SurveyFileModel.h"
+
+#include "core/MessageService.h"
+#include "core/VbError.h"
+#include "db/Database.h"
+#include "db/RowSet.h"
+#include "db/SqlCatalogue.h"
+#include "model/ResultFigures.h"
+#include "model/SurveyModel.h"
+#include "model/clsDraft.h"
+
+#include <algorithm>
+
+namespace {
+
+using Kind = SurveyFileData::Kind;
+using Field = SurveyModel::Field;
+
+QString textOf(const Variant& v)
+{
+    return v.isNull() ? QString() : v.toText();
+}
+
+bool listHolds(const QString& sql, const QString& column, const QString& name)
+{
+    RowSet rows;
+    rows.open(sql, SharedConnection());
+    for (; !rows.eof(); rows.moveNext())
+        if (textOf(rows.value(column)) == name)
+            return true;
+    return false;
+}
+
+// The readings and marks of a draft in the file, in the order the surveyor types them.
+struct Named {
+    Field field;
+    const char* name;
+    QString SurveyDraftData::*value;
+};
+const Named kReadings[6] = {
+    {Field::FwdPort, "drafts.fwdPort", &SurveyDraftData::fwdPort},
+    {Field::FwdStbd, "drafts.fwdStbd", &SurveyDraftData::fwdStbd},
+    {Field::MidPort, "drafts.midPort", &SurveyDraftData::midPort},
+    {Field::MidStbd, "drafts.midStbd", &SurveyDraftData::midStbd},
+    {Field::AftPort, "drafts.aftPort", &SurveyDraftData::aftPort},
+    {Field::AftStbd, "drafts.aftStbd", &SurveyDraftData::aftStbd},
+};
+const Named kMarks[3] = {
+    {Field::FwdX, "marks.fwdX", &SurveyDraftData::fwdX},
+    {Field::MidX, "marks.midX", &SurveyDraftData::midX},
+    {Field::AftX, "marks.aftX", &SurveyDraftData::aftX},
+};
+const char* const kColumns[4] = {"draft", "displacement", "tpc", "lcf"};
+
+class Entry {
+public:
+    Entry(SurveyModel& m, const QString& fileName) : m_m(m), m_file(fileName) {}
+
+    SurveyLoadResult run(const SurveyFileData& data)
+    {
+        if (!enterHeader(data) || !enterDraft(data.initial, SurveyModel::Initial))
+            return m_result;
+        calculate(SurveyModel::Initial);
+        if (!data.final)
+            return m_result;
+        if (!m_m.hasShip()) {
+            MessageService::show(QStringLiteral("Please select a ship first."), Msg::Buttons::Ok,
+                                 Msg::Icon::Exclamation);
+            refuse(QStringLiteral("final"), QString(), QStringLiteral("the Final tab could not be opened"));
+            return m_result;
+        }
+        m_m.setDraftOnShow(SurveyModel::Final);
+        if (enterDraft(*data.final, SurveyModel::Final))
+            calculate(SurveyModel::Final);
+        return m_result;
+    }
+
+private:
+    static QString path(int draft) { return draft == SurveyModel::Initial ? "initial" : "final"; }
+
+    bool enterHeader(const SurveyFileData& data)
+    {
+        if (!data.ship.isEmpty()) {
+            const std::optional<int> id = SurveyModel::shipIdByName(data.ship);
+            if (!id)
+                return refuse(QStringLiteral("ship"), data.ship, QStringLiteral("it is not in the list"));
+            if (!m_m.setShip(*id, data.ship))
+                return refuse(QStringLiteral("ship"), data.ship);
+        }
+        if (!text(data.voyage, SurveyModel::voyageMaxLength(), QStringLiteral("voyage")))
+            return false;
+        m_m.setVoyage(data.voyage.isEmpty() ? m_m.voyage() : data.voyage);
+        if (!data.port.isEmpty() && !m_m.setPortByName(data.port))
+            return refuse(QStringLiteral("port"), data.port, QStringLiteral("it is not in the list"));
+        if (!text(data.cargo, SurveyModel::cargoMaxLength(), QStringLiteral("cargo")))
+            return false;
+        m_m.setCargo(data.cargo.isEmpty() ? m_m.cargo() : data.cargo);
+        // The Bill of Lading quantity sits on the Initial tab, before the arrival draft is worked.
+        if (data.kind == Kind::Discharging && data.blQuantity && !data.blQuantity->isEmpty()) {
+            if (!fits(*data.blQuantity, 32767, QStringLiteral("blQuantity")))
+                return false;
+            if (!m_m.enterBLQuantity(*data.blQuantity).accepted)
+                return refuse(QStringLiteral("blQuantity"), *data.blQuantity);
+        }
+        return true;
+    }
+
+    bool enterDraft(const SurveyDraftData& d, int draft)
+    {
+        const QString p = path(draft) + QLatin1Char('.');
+        if (!field(draft, Field::Density, d.density, p + QStringLiteral("density"))
+            || !field(draft, Field::Date, d.date, p + QStringLiteral("date"), false)
+            || !field(draft, Field::Time, d.time, p + QStringLiteral("time"), false))
+            return false;
+        for (const Named& r : kReadings)
+            if (!field(draft, r.field, d.*r.value, p + QLatin1String(r.name)))
+                return false;
+        for (const Named& m : kMarks)
+            if (!field(draft, m.field, d.*m.value, p + QLatin1String(m.name)))
+                return false;
+
+        // Down each column of the hydrostatic table, Below then Above, as Enter leads.
+        const QString h = p + QStringLiteral("hydrostatics.");
+        using Table = SurveyModel::Table;
+        for (int c = 0; c < 4; ++c) {
+            const QString column = QLatin1String(kColumns[c]);
+            if (!cell(draft, Table::Hydrostatics, SurveyModel::Below, c, d.below[c],
+                      h + QStringLiteral("below.") + column)
+                || !cell(draft, Table::Hydrostatics, SurveyModel::Above, c, d.above[c],
+                         h + QStringLiteral("above.") + column))
+                return false;
+        }
+        if (!cell(draft, Table::MctcPlus50, SurveyModel::Below, 1, d.mctcPlus50Below, p + "mctcPlus50.below")
+            || !cell(draft, Table::MctcPlus50, SurveyModel::Above, 1, d.mctcPlus50Above, p + "mctcPlus50.above")
+            || !cell(draft, Table::MctcMinus50, SurveyModel::Below, 1, d.mctcMinus50Below,
+                     p + "mctcMinus50.below")
+            || !cell(draft, Table::MctcMinus50, SurveyModel::Above, 1, d.mctcMinus50Above,
+                     p + "mctcMinus50.above"))
+            return false;
+
+        const QList<QPair<int, QString>> items = m_m.deductionCatalogue();
+        for (const auto& [item, quantity] : d.deductibles) {
+            const QString name = p + QStringLiteral("deductibles.") + QString::number(item);
+            const bool known =
+                std::any_of(items.begin(), items.end(), [item = item](const auto& i) { return i.first == item; });
+            if (!known)
+                return refuse(name, quantity, QStringLiteral("the deductibles list has no item %1").arg(item));
+            if (quantity.isEmpty())
+                continue;
+            if (!m_m.enterDeductible(draft, item, quantity).accepted)
+                return refuse(name, quantity);
+        }
+        if (!d.comments.isEmpty())
+            m_m.setComments(draft, d.comments);
+        if (draft == SurveyModel::Final && d.initialNetDisplacement)
+            return field(draft, Field::InitialNetDisplacement, *d.initialNetDisplacement,
+                         p + QStringLiteral("initialNetDisplacement"));
+        return true;
+    }
+
+    bool fits(const QString& value, int maxLength, const QString& name)
+    {
+        // The box would cut a longer text at its length, and the figure would change unseen.
+        if (value.size() > maxLength)
+            return refuse(name, value, QStringLiteral("the box takes at most %1 characters").arg(maxLength));
+        return true;
+    }
+
+    bool text(const QString& value, int maxLength, const QString& name)
+    {
+        return value.isEmpty() || fits(value, maxLength, name);
+    }
+
+    bool field(int draft, Field f, const QString& value, const QString& name, bool limited = true)
+    {
+        if (value.isEmpty())
+            return true;  // nothing typed: the field keeps what stands in it
+        if (limited && !fits(value, SurveyModel::maxLength(f), name))
+            return false;
+        if (!m_m.enter(draft, f, value).accepted)
+            return refuse(name, value);
+        return true;
+    }
+
+    bool cell(int draft, SurveyModel::Table table, int row, int column, const QString& value, const QString& name)
+    {
+        if (value.isEmpty())
+            return true;
+        if (!m_m.enterTable(draft, table, row, column, value).accepted)
+            return refuse(name, value);
+        return true;
+    }
+
+    void calculate(int draft)
+    {
+        const SurveyModel::Calculation c = m_m.calculate(draft);
+        if (c.calculated || !m_result.loaded())
+            return;
+        m_result.outcome = SurveyLoadResult::Outcome::NotCalculated;
+        m_result.field = c.headerField ? c.field : path(draft) + QLatin1Char('.') + c.field;
+        m_result.message = QStringLiteral("%1: field \"%2\": the %3 draft could not be calculated.")
+                               .arg(m_file, m_result.field,
+                                    draft == SurveyModel::Initial ? QStringLiteral("Initial")
+                                                                  : QStringLiteral("Final"));
+    }
+
+    bool refuse(const QString& name, const QString& value, const QString& why = QString())
+    {
+        m_result.outcome = SurveyLoadResult::Outcome::Refused;
+        m_result.field = name;
+        m_result.value = value;
+        m_result.message = why.isEmpty()
+            ? QStringLiteral("%1: field \"%2\": the value \"%3\" was refused.").arg(m_file, name, value)
+            : QStringLiteral("%1: field \"%2\": the value \"%3\" was not taken: %4.").arg(m_file, name, value, why);
+        return false;
+    }
+
+    SurveyModel& m_m;
+    QString m_file;
+    SurveyLoadResult m_result;
+};
+
+SurveyDraftData draftData(const SurveyModel& m, int draft)
+{
+    const SurveyModel::DraftInputs& in = m.inputs(draft);
+    SurveyDraftData d;
+    d.density = in.density;
+    d.date = in.date;
+    d.time = in.time;
+    for (int i = 0; i < 6; ++i)
+        d.*kReadings[i].value = in.readings[i];
+    for (int i = 0; i < 3; ++i)
+        d.*kMarks[i].value = m.markText(draft, i);
+    for (int c = 0; c < 4; ++c) {
+        d.below[c] = in.hydrostatics[SurveyModel::Below][c];
+        d.above[c] = in.hydrostatics[SurveyModel::Above][c];
+    }
+    d.mctcPlus50Below = in.mctcPlus50[SurveyModel::Below];
+    d.mctcPlus50Above = in.mctcPlus50[SurveyModel::Above];
+    d.mctcMinus50Below = in.mctcMinus50[SurveyModel::Below];
+    d.mctcMinus50Above = in.mctcMinus50[SurveyModel::Above];
+    for (auto it = in.deductibles.begin(); it != in.deductibles.end(); ++it)
+        d.deductibles.append({it.key(), it.value()});
+    d.comments = in.comments;
+    return d;
+}
+
+}  // namespace
+
+namespace SurveyFileModel {
+
+QString kindCaption(Kind kind)
+{
+    return kind == Kind::Loading ? QStringLiteral("Loading") : QStringLiteral("Discharging");
+}
+
+bool hasInputs(const SurveyDraftData& d)
+{
+    bool any = !d.density.isEmpty() || !d.comments.trimmed().isEmpty() || !d.deductibles.isEmpty()
+        || !d.mctcPlus50Below.isEmpty() || !d.mctcPlus50Above.isEmpty() || !d.mctcMinus50Below.isEmpty()
+        || !d.mctcMinus50Above.isEmpty() || d.initialNetDisplacement.has_value();
+    for (const Named& r : kReadings)
+        any = any || !(d.*r.value).isEmpty();
+    for (int c = 0; c < 4; ++c)
+        any = any || !d.below[c].isEmpty() || !d.above[c].isEmpty();
+    return any;
+}
+
+std::optional<QString> checkNames(const SurveyFileData& data, const QString& fileName)
+{
+    try {
+        if (!listHolds(SqlCatalogue::shipList(), QStringLiteral("ShipName"), data.ship))
+            return QStringLiteral("%1: field \"ship\": there is no ship \"%2\" in the database.")
+                .arg(fileName, data.ship);
+        if (!data.port.isEmpty() && !listHolds(SqlCatalogue::portList(), QStringLiteral("PortName"), data.port))
+            return QStringLiteral("%1: field \"port\": there is no port \"%2\" in the database.")
+                .arg(fileName, data.port);
+        QList<int> items;
+        RowSet rows;
+        rows.open(SqlCatalogue::deductionItems(), SharedConnection());
+        for (; !rows.eof(); rows.moveNext()) {
+            const Variant id = rows.value(QStringLiteral("ItemID"));
+            items.append(id.isNull() ? -1 : id.toInt32());
+        }
+        const std::pair<const SurveyDraftData*, QString> drafts[2] = {
+            {&data.initial, QStringLiteral("initial")},
+            {data.final ? &*data.final : nullptr, QStringLiteral("final")}};
+        for (const auto& [draft, path] : drafts) {
+            if (!draft)
+                continue;
+            for (const auto& [item, quantity] : draft->deductibles)
+                if (!items.contains(item))
+                    return QStringLiteral("%1: field \"%2.deductibles.%3\": there is no deductible item %3 "
+                                          "in the database.")
+                        .arg(fileName, path)
+                        .arg(item);
+        }
+    } catch (const VbError& e) {
+        return QStringLiteral("%1: the database cannot be read (%2).").arg(fileName, e.description());
+    }
+    return std::nullopt;
+}
+
+SurveyLoadResult load(SurveyModel& model, const SurveyFileData& data, const QString& fileName)
+{
+    try {
+        Entry entry(model, fileName);
+        return entry.run(data);
+    } catch (const VbError& e) {
+        SurveyLoadResult r;
+        r.outcome = SurveyLoadResult::Outcome::NotCalculated;
+        r.message = QStringLiteral("%1: the survey could not be entered (%2).").arg(fileName, e.description());
+        return r;
+    }
+}
+
+SurveyFileData read(const SurveyModel& model)
+{
+    SurveyFileData data;
+    data.kind = model.isDischarging() ? Kind::Discharging : Kind::Loading;
+    data.ship = model.shipName();
+    data.port = model.portName();
+    data.voyage = model.voyage();
+    data.cargo = model.cargo();
+    if (model.isDischarging() && !model.blQuantity().isEmpty())
+        data.blQuantity = model.blQuantity();
+    data.initial = draftData(model, SurveyModel::Initial);
+    SurveyDraftData fin = draftData(model, SurveyModel::Final);
+    // The initial net displacement typed over the Final results counts as an input only where the
+    // Initial draft has none of its own.
+    const QString typed = model.inputs(SurveyModel::Final).initialNetDisplacement.trimmed();
+    const std::optional<Decimal> initialNet =
+        ResultFigures::number(model.draft(SurveyModel::Initial).NetDisplacement());
+    if (!typed.isEmpty() && (!initialNet || initialNet->isZero()))
+        fin.initialNetDisplacement = typed;
+    if (hasInputs(fin))
+        data.final = fin;
+    return data;
+}
+
+}  // namespace SurveyFileModel

@@ -1,0 +1,846 @@
+#include "model/SurveyModel.h"
+
+#include "core/MessageService.h"
+#include "core/Numeric.h"
+#include "core/VbError.h"
+#include "db/Database.h"
+#include "db/RowSet.h"
+#include "db/SqlCatalogue.h"
+#include "model/ResultFigures.h"
+#include "model/VariantArray2D.h"
+#include "model/clsDraft.h"
+#include "model/clsShip.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QTime>
+
+namespace {
+
+using SurveyInputRules::Outcome;
+using Field = SurveyModel::Field;
+
+QString textOf(const Variant& v)
+{
+    return v.isNull() ? QString() : v.toText();
+}
+
+Variant figureOf(const QString& text)
+{
+    return ToNumeric(Variant(text), -1, 0);
+}
+
+// The file's names of the readings and marks, after "drafts." and "marks.".
+const char* const kReadingNames[6] = {"fwdPort", "fwdStbd", "midPort", "midStbd", "aftPort", "aftStbd"};
+const char* const kMarkNames[3] = {"fwdX", "midX", "aftX"};
+const char* const kColumnNames[4] = {"draft", "displacement", "tpc", "lcf"};
+
+const char* const kInvalidReading[6] = {
+    "Invalid value for Foward Port draft.",    "Invalid value for Foward Starboard draft.",
+    "Invalid value for Midship Port draft.",   "Invalid value for Midship Starboard draft.",
+    "Invalid value for Aft Port draft.",       "Invalid value for Aft Starboard draft.",
+};
+
+int readingIndex(Field f)
+{
+    return int(f) - int(Field::FwdPort);
+}
+
+int markIndex(Field f)
+{
+    return int(f) - int(Field::FwdX);
+}
+
+bool isReading(Field f)
+{
+    return f >= Field::FwdPort && f <= Field::AftStbd;
+}
+
+bool isMark(Field f)
+{
+    return f >= Field::FwdX && f <= Field::AftX;
+}
+
+// What a masked box ("99-99-9999", "99:99") shows for a text typed into it: digits go to the
+// next digit place, a separator jumps past the next separator of its kind, the rest is prompt.
+QString masked(const QString& typed, const QString& mask)
+{
+    QString out = mask;
+    for (QChar& c : out)
+        if (c == QLatin1Char('9'))
+            c = QLatin1Char('_');
+    int pos = 0;
+    for (const QChar ch : typed) {
+        if (pos >= mask.size())
+            break;
+        if (ch.isDigit()) {
+            while (pos < mask.size() && mask.at(pos) != QLatin1Char('9'))
+                ++pos;
+            if (pos < mask.size())
+                out[pos++] = ch;
+        } else {
+            const int j = mask.indexOf(ch, pos);
+            if (j >= 0)
+                pos = j + 1;
+        }
+    }
+    return out;
+}
+
+// What may stand in the hydrostatic box while a figure is being typed: the box refuses the
+// keystroke of anything else at once.
+bool isTyping(const QString& text)
+{
+    return text.trimmed().isEmpty() || text == QLatin1String("-") || text == QLatin1String(".")
+        || Variant(text).isNumeric();
+}
+
+// The MCTC tables bracket the hydrostatic drafts 50 cm either side.
+QString shiftedDraft(const QString& draft, bool up)
+{
+    if (draft.trimmed().isEmpty())
+        return QString();
+    static const Decimal half = *Decimal::parse(u"0.5", QLocale::c());
+    const Decimal d = Variant(draft).toDecimal();
+    return Variant(up ? d + half : d - half).toText();
+}
+
+QString decimalText(const Decimal& d)
+{
+    return d.toLocaleString(QLocale());
+}
+
+}  // namespace
+
+SurveyModel::SurveyModel(Kind kind) : m_kind(kind), m_ship(std::make_unique<clsShip>())
+{
+    m_drafts[Initial] = std::make_unique<clsDraft>();
+    m_drafts[Final] = std::make_unique<clsDraft>();
+    m_drafts[Initial]->setDraftType(0);
+    m_drafts[Final]->setDraftType(1);
+    for (int i = 0; i < 2; ++i) {
+        m_inputs[i].date = m_drafts[i]->DSDate();
+        m_inputs[i].time = m_drafts[i]->DSTime();
+    }
+}
+
+SurveyModel::~SurveyModel() = default;
+
+QString SurveyModel::className() const
+{
+    return isDischarging() ? QStringLiteral("frmZODuraduza") : QStringLiteral("frmQuorvane");
+}
+
+void SurveyModel::clear()
+{
+    for (int i = 0; i < 2; ++i) {
+        m_drafts[i]->NewDraft();
+        m_inputs[i] = DraftInputs();
+        m_inputs[i].date = m_drafts[i]->DSDate();
+        m_inputs[i].time = m_drafts[i]->DSTime();
+    }
+    m_calculated = {};
+    m_constant.reset();
+    m_cargoPlusConstant.reset();
+    m_assumedConstant.reset();
+    m_cargo_.reset();
+    m_constantAfter.reset();
+    m_initialShown = false;
+    m_onShow = Initial;
+    m_viewSet = false;
+    m_view = ReportView();
+}
+
+void SurveyModel::warn(const QString& text) const
+{
+    MessageService::show(text, Msg::Buttons::Ok, Msg::Icon::Exclamation);
+}
+
+// --- The header ------------------------------------------------------------------------------
+
+bool SurveyModel::setShip(int shipId, const QString& name)
+{
+    const QString unable = QStringLiteral("Unable to retrieve ship particulars.");
+    try {
+        m_drafts[Initial]->setShipID(Variant(Decimal(shipId)));
+        m_drafts[Final]->setShipID(Variant(Decimal(shipId)));
+        if (m_ship->SetShip(shipId) != 1) {
+            MessageService::show(unable);
+            return false;
+        }
+        m_shipId = shipId;
+        m_shipName = name;
+    } catch (const VbError&) {
+        MessageService::show(unable);
+        return false;
+    }
+    return true;
+}
+
+std::optional<int> SurveyModel::shipIdByName(const QString& name)
+{
+    RowSet rows;
+    rows.open(SqlCatalogue::shipList(), SharedConnection());
+    for (; !rows.eof(); rows.moveNext()) {
+        if (textOf(rows.value(QStringLiteral("ShipName"))) == name) {
+            const Variant id = rows.value(QStringLiteral("ShipID"));
+            return id.isNull() ? std::nullopt : std::optional<int>(id.toInt32());
+        }
+    }
+    return std::nullopt;
+}
+
+QString SurveyModel::lbpText() const
+{
+    if (!m_shipId)
+        return QString();
+    try {
+        return textOf(m_ship->LBP());
+    } catch (const VbError&) {
+        return QString();
+    }
+}
+
+bool SurveyModel::setPortByName(const QString& name)
+{
+    RowSet rows;
+    rows.open(SqlCatalogue::portList(), SharedConnection());
+    for (; !rows.eof(); rows.moveNext()) {
+        if (textOf(rows.value(QStringLiteral("PortName"))) == name) {
+            const Variant id = rows.value(QStringLiteral("PortID"));
+            setPort(id.isNull() ? std::nullopt : std::optional<int>(id.toInt32()), name);
+            return true;
+        }
+    }
+    return false;
+}
+
+void SurveyModel::setPort(std::optional<int> portId, const QString& name)
+{
+    m_portId = portId;
+    m_portName = name;
+}
+
+QString SurveyModel::portCaption(const Variant& portId) const
+{
+    if (portId.isEmpty() || portId.isNull() || !portId.isNumeric())
+        return QString();
+    const QString criteria = SqlCatalogue::findPort(portId.toInt32());
+    if (!m_ports || !m_ports->find(criteria)) {
+        // A port added since the list was read is found in a fresh one.
+        m_ports = std::make_unique<RowSet>();
+        m_ports->open(SqlCatalogue::portList(), SharedConnection());
+        if (!m_ports->find(criteria))
+            return QString();
+    }
+    return textOf(m_ports->value(QStringLiteral("PortName"))) + QStringLiteral(", ")
+        + textOf(m_ports->value(QStringLiteral("Country")));
+}
+
+Outcome SurveyModel::enterBLQuantity(const QString& typed)
+{
+    const Outcome o = SurveyInputRules::blQuantity(typed);
+    m_blQuantity = o.text;
+    if (!o.message.isEmpty())
+        warn(o.message);
+    if (o.accepted) {
+        // Against the cargo + constant found on arrival (nothing yet: 0) the quantity gives the
+        // constant the ship would have if the bill were right.
+        const Decimal bl = ResultFigures::number(Variant(m_blQuantity)).value_or(Decimal(0));
+        if (!bl.isZero())
+            m_assumedConstant = m_cargoPlusConstant.value_or(Decimal(0)) - bl;
+    }
+    return o;
+}
+
+int SurveyModel::maxLength(Field field)
+{
+    if (isReading(field))
+        return 6;
+    if (isMark(field))
+        return 8;
+    return 32767;  // a box without a limit of its own
+}
+
+// --- The drafts ------------------------------------------------------------------------------
+
+Outcome SurveyModel::enter(int draft, Field field, const QString& typed)
+{
+    DraftInputs& in = m_inputs[draft];
+    Outcome o;
+    QString* target = nullptr;
+    switch (field) {
+    case Field::Density:
+        o = SurveyInputRules::density(
+            typed, isDischarging() ? QStringLiteral("Please enter values greater than 0 and less 10.")
+                                   : SurveyInputRules::densityRangeDetail());
+        target = &in.density;
+        break;
+    case Field::Date:
+        o = SurveyInputRules::date(masked(typed, QStringLiteral("99-99-9999")), QDate::currentDate());
+        target = &in.date;
+        break;
+    case Field::Time:
+        o = SurveyInputRules::time(masked(typed, QStringLiteral("99:99")), QTime::currentTime());
+        target = &in.time;
+        break;
+    case Field::InitialNetDisplacement:
+        o = SurveyInputRules::initialNetDisplacement(typed);
+        target = &in.initialNetDisplacement;
+        break;
+    default:
+        if (isReading(field)) {
+            const int i = readingIndex(field);
+            o = SurveyInputRules::draftReading(typed, QLatin1String(kInvalidReading[i]));
+            target = &in.readings[i];
+        } else {
+            const int i = markIndex(field);
+            QString range;
+            if (field == Field::FwdX)
+                range = QStringLiteral("Value of Fwd-X can be a number greater than -1000 and less than 1000.");
+            else if (field == Field::MidX)
+                range = QStringLiteral("Value of Mid-X can be a number greater than -1000 and less than 1000.");
+            else if (isDischarging())
+                range = QStringLiteral("Value of Aft-X can be greater than -1000 and less than 1000.");
+            else
+                range = QStringLiteral("Value of Aft-X can be  a number greater than -1000 and less than 1000.");
+            o = SurveyInputRules::markDistance(typed, range);
+            in.ownMarks[i] = true;
+            target = &in.marks[i];
+        }
+        break;
+    }
+    *target = o.text;
+    if (!o.message.isEmpty())
+        warn(o.message);
+    return o;
+}
+
+Outcome SurveyModel::enterTable(int draft, Table table, int row, int column, const QString& typed)
+{
+    DraftInputs& in = m_inputs[draft];
+    using SurveyInputRules::TableColumn;
+    QString* cell = nullptr;
+    TableColumn rule = TableColumn::MctcMinus50;
+    if (table == Table::Hydrostatics) {
+        cell = &in.hydrostatics[row][column];
+        rule = TableColumn(column);
+        // The hydrostatic box takes back a keystroke that makes no figure, and says so at once.
+        bool typing = isTyping(typed);
+        if (typing && column == 0 && !typed.trimmed().isEmpty() && typed != QLatin1String("-")
+            && typed != QLatin1String(".")) {
+            try {
+                shiftedDraft(typed, true);
+            } catch (const VbError&) {
+                typing = false;  // numeric to the eye, but too large to be a draft
+            }
+        }
+        if (!typing) {
+            warn(MessageService::join(QStringLiteral("Invalid value...!"),
+                                      QStringLiteral("Only numbers are allowed.")));
+            Outcome o;
+            o.accepted = false;
+            o.text = isDischarging() ? *cell : QString();
+            return o;
+        }
+    } else if (table == Table::MctcPlus50) {
+        cell = &in.mctcPlus50[row];
+        rule = TableColumn::MctcPlus50;
+    } else {
+        cell = &in.mctcMinus50[row];
+    }
+    const Outcome o = SurveyInputRules::tableFigure(rule, typed, *cell, isDischarging());
+    if (!o.accepted) {
+        MessageService::show(o.message, Msg::Buttons::Ok, Msg::Icon::Exclamation, o.title);
+        return o;
+    }
+    *cell = o.text.trimmed().isEmpty() ? QString() : o.text;
+    return o;
+}
+
+Outcome SurveyModel::enterDeductible(int draft, int itemId, const QString& typed)
+{
+    DraftInputs& in = m_inputs[draft];
+    const Outcome o = SurveyInputRules::deduction(typed, in.deductibles.value(itemId), isDischarging());
+    if (!o.accepted) {
+        warn(o.message);
+        return o;
+    }
+    if (!o.refresh)
+        return o;
+    if (o.text.isEmpty()) {
+        in.deductibles.remove(itemId);
+    } else {
+        in.deductibles.insert(itemId, o.text);
+        m_drafts[draft]->setToSave(true);
+    }
+    return o;
+}
+
+void SurveyModel::setComments(int draft, const QString& comments)
+{
+    m_inputs[draft].comments = comments;
+}
+
+QString SurveyModel::markText(int draft, int mark) const
+{
+    if (draft == Final && !m_inputs[Final].ownMarks[mark])
+        return m_inputs[Initial].marks[mark];
+    return m_inputs[draft].marks[mark];
+}
+
+DraftCorrections::Result SurveyModel::panel(int draft, bool* valid) const
+{
+    using namespace DraftCorrections;
+    const DraftInputs& d = m_inputs[draft];
+    Input in;
+    bool readable = true;
+    Decimal* readings[6] = {&in.fwdPort, &in.fwdStbd, &in.midPort, &in.midStbd, &in.aftPort, &in.aftStbd};
+    for (int i = 0; i < 6; ++i) {
+        const std::optional<Decimal> v = readFigure(d.readings[i]);
+        readable = readable && v.has_value();
+        if (v)
+            *readings[i] = *v;
+    }
+    Decimal* marks[3] = {&in.fwdX, &in.midX, &in.aftX};
+    for (int i = 0; i < 3; ++i) {
+        const std::optional<Decimal> v = readFigure(markText(draft, i));
+        readable = readable && v.has_value();
+        if (v)
+            *marks[i] = *v;
+    }
+    try {
+        in.lbp = m_shipId ? ToNumeric(m_ship->LBP(), -1, 0).toDecimal() : Decimal(0);
+    } catch (const VbError&) {
+        in.lbp = Decimal(0);  // a ship without a length
+    }
+    if (valid)
+        *valid = readable;
+    // A box still holding what is no figure: nothing is worked out rather than half a panel.
+    return readable ? compute(in) : Result();
+}
+
+DraftCorrections::Texts SurveyModel::panelTexts(int draft) const
+{
+    bool valid = false;
+    const DraftCorrections::Result r = panel(draft, &valid);
+    return valid ? DraftCorrections::texts(r) : DraftCorrections::Texts();
+}
+
+QList<QPair<int, QString>> SurveyModel::deductionCatalogue() const
+{
+    if (!m_catalogue) {
+        QList<QPair<int, QString>> items;
+        RowSet rows;
+        rows.open(SqlCatalogue::deductionItems(), SharedConnection());
+        for (; !rows.eof(); rows.moveNext()) {
+            const Variant id = rows.value(QStringLiteral("ItemID"));
+            items.append({id.isNull() ? -1 : id.toInt32(), textOf(rows.value(QStringLiteral("ItemName")))});
+        }
+        m_catalogue = items;
+    }
+    return *m_catalogue;
+}
+
+// --- Calculate -------------------------------------------------------------------------------
+
+bool SurveyModel::checkComplete(int draft, Calculation* c)
+{
+    const DraftInputs& in = m_inputs[draft];
+    struct Check {
+        bool missing;
+        const char* text;
+        QString field;
+        bool header;
+    };
+    const Check checks[14] = {
+        {!m_shipId, "Please select ship name.", QStringLiteral("ship"), true},
+        {m_voyage.trimmed().isEmpty(), "Please enter Voyage-ID.", QStringLiteral("voyage"), true},
+        {m_portName.isEmpty(), "Please select port name.", QStringLiteral("port"), true},
+        {m_cargo.trimmed().isEmpty(), "Please enter value for cargo.", QStringLiteral("cargo"), true},
+        {in.density.isEmpty(), "Please enter value for Density.", QStringLiteral("density"), false},
+        {in.readings[0].isEmpty(), "Please enter value for Forward Port.", QStringLiteral("drafts.fwdPort"), false},
+        {in.readings[1].isEmpty(), "Please enter value for Forward Starboard.", QStringLiteral("drafts.fwdStbd"),
+         false},
+        {in.readings[2].isEmpty(), "Please enter value for Midship Port.", QStringLiteral("drafts.midPort"), false},
+        {in.readings[3].isEmpty(), "Please enter value for Midship Starboard.", QStringLiteral("drafts.midStbd"),
+         false},
+        {in.readings[4].isEmpty(), "Please enter value for Aft Port.", QStringLiteral("drafts.aftPort"), false},
+        {in.readings[5].isEmpty(), "Please enter value for Aft Starboard.", QStringLiteral("drafts.aftStbd"), false},
+        {markText(draft, 0).isEmpty(), "Please enter value for Fwd X.", QStringLiteral("marks.fwdX"), false},
+        {markText(draft, 1).isEmpty(), "Please enter value for Mid X.", QStringLiteral("marks.midX"), false},
+        {markText(draft, 2).isEmpty(), "Please enter value for Aft X.", QStringLiteral("marks.aftX"), false},
+    };
+    for (const Check& check : checks) {
+        if (check.missing) {
+            warn(MessageService::join(QStringLiteral("Incomplete data."), QLatin1String(check.text)));
+            c->field = check.field;
+            c->headerField = check.header;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool SurveyModel::checkTables(int draft, Calculation* c)
+{
+    const DraftInputs& in = m_inputs[draft];
+    const QString title = SurveyInputRules::tableTitle();
+    const char* rowNames[2] = {"below", "above"};
+    static const char* const hdtBlank[4] = {
+        "Value of Hyd. Draft can't be left blank.", "Value of Displacement can't be left blank.",
+        "Value of TPC can't be left blank.", "Value of LCF can't be left blank."};
+    for (int r = 0; r < 2; ++r) {
+        for (int col = 0; col < 4; ++col) {
+            if (in.hydrostatics[r][col].trimmed().isEmpty()) {
+                MessageService::show(QLatin1String(hdtBlank[col]), Msg::Buttons::Ok, Msg::Icon::Exclamation, title);
+                c->field = QStringLiteral("hydrostatics.%1.%2")
+                               .arg(QLatin1String(rowNames[r]), QLatin1String(kColumnNames[col]));
+                return false;
+            }
+        }
+    }
+    const struct {
+        const std::array<QString, 2>& values;
+        const char* blank;
+        const char* name;
+    } mctc[2] = {{in.mctcPlus50, "Value of MCTC+50 can't be left blank.", "mctcPlus50"},
+                 {in.mctcMinus50, "Value of MCTC-50 can't be left blank.", "mctcMinus50"}};
+    for (const auto& t : mctc) {
+        for (int r = 0; r < 2; ++r) {
+            if (t.values[r].trimmed().isEmpty()) {
+                MessageService::show(QLatin1String(t.blank), Msg::Buttons::Ok, Msg::Icon::Exclamation, title);
+                c->field = QStringLiteral("%1.%2").arg(QLatin1String(t.name), QLatin1String(rowNames[r]));
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+QString SurveyModel::firstNegativeDifference(int draft) const
+{
+    const DraftInputs& in = m_inputs[draft];
+    const auto negative = [](const QString& below, const QString& above) {
+        try {
+            return Variant::compare(figureOf(above) - figureOf(below), Variant::integer(0)) < 0;
+        } catch (const VbError&) {
+            return false;
+        }
+    };
+    for (int col = 0; col < 4; ++col)
+        if (negative(in.hydrostatics[Below][col], in.hydrostatics[Above][col]))
+            return QStringLiteral("hydrostatics.above.") + QLatin1String(kColumnNames[col]);
+    const QString& below = in.hydrostatics[Below][0];
+    const QString& above = in.hydrostatics[Above][0];
+    if (negative(shiftedDraft(below, true), shiftedDraft(above, true))
+        || negative(in.mctcPlus50[Below], in.mctcPlus50[Above]))
+        return QStringLiteral("mctcPlus50.above");
+    if (negative(shiftedDraft(below, false), shiftedDraft(above, false))
+        || negative(in.mctcMinus50[Below], in.mctcMinus50[Above]))
+        return QStringLiteral("mctcMinus50.above");
+    return QString();
+}
+
+void SurveyModel::copyToDraft(int draft)
+{
+    if (!m_shipId)
+        return;
+    clsDraft& d = *m_drafts[draft];
+    const DraftInputs& in = m_inputs[draft];
+    d.setSpecificGravity(Variant(in.density));
+    d.setDSDate(in.date);
+    d.setDSTime(in.time);
+    d.setFwdPort(Variant(in.readings[0]));
+    d.setFwdStbd(Variant(in.readings[1]));
+    d.setMidPort(Variant(in.readings[2]));
+    d.setMidStbd(Variant(in.readings[3]));
+    d.setAftPort(Variant(in.readings[4]));
+    d.setAftStbd(Variant(in.readings[5]));
+
+    // The draft panel as worked out, unrounded, so that the report prints the draft's own means,
+    // corrections and corrected drafts; the discharge takes them to 3 places as the panel shows
+    // them. Without a length between the marks nothing is corrected.
+    bool valid = false;
+    const DraftCorrections::Result p = panel(draft, &valid);
+    const DraftCorrections::Texts t = valid ? DraftCorrections::texts(p) : DraftCorrections::Texts();
+    const bool asShown = isDischarging();
+    const bool corrected = valid && p.corrected;
+    auto figure = [asShown](bool known, const Decimal& value, const QString& shown) {
+        if (asShown)
+            return Variant(shown);
+        return known ? Variant(value) : Variant(QString());
+    };
+    d.setFwdMean(figure(valid, p.fwdMean, t.fwdMean));
+    d.setMidMean(figure(valid, p.midMean, t.midMean));
+    d.setAftMean(figure(valid, p.aftMean, t.aftMean));
+    d.setFwdCorrection(figure(corrected, p.fwdCorrection, t.fwdCorrection));
+    d.setMidCorrection(figure(corrected, p.midCorrection, t.midCorrection));
+    d.setAftCorrection(figure(corrected, p.aftCorrection, t.aftCorrection));
+    d.setFwdTrueDraft(figure(corrected, p.fwdTrueDraft, t.fwdTrueDraft));
+    d.setMidTrueDraft(figure(corrected, p.midTrueDraft, t.midTrueDraft));
+    d.setAftTrueDraft(figure(corrected, p.aftTrueDraft, t.aftTrueDraft));
+    d.setFwdX(Variant(markText(draft, 0)));
+    d.setMidX(Variant(markText(draft, 1)));
+    d.setAftX(Variant(markText(draft, 2)));
+    d.setTrueMeanDraft(corrected ? Variant(p.trueMeanDraft) : Variant(QString()));
+    d.setLBM(Variant(t.lbm));
+    d.setTrueTrim(Variant(t.trueTrim));
+    // The total shown by the last calculation; Calculate works it out afresh.
+    d.setTotDeductibles(Variant(m_calculated[draft]
+                                    ? ResultFigures::rounded(d.FinalResult().value(clsDraft::TotalDeductibles), 5)
+                                    : QString()));
+    d.setComments(in.comments);
+
+    RowSet& list = d.Deductions();
+    for (const auto& [id, name] : deductionCatalogue()) {
+        bool found = false;
+        if (list.recordCount() > 0) {
+            list.moveFirst();
+            found = list.find(SqlCatalogue::findItem(id));
+        }
+        if (!found) {
+            list.addNew();
+            list.setValue(QStringLiteral("ItemID"), Variant::longInt(id));
+        }
+        list.setValue(QStringLiteral("Quantity"), ToNumeric(Variant(in.deductibles.value(id)), -1, 0));
+    }
+}
+
+void SurveyModel::withdraw(int draft)
+{
+    m_calculated[draft] = false;
+    if (draft == Initial) {
+        if (isDischarging()) {
+            m_assumedConstant.reset();
+        } else {
+            m_initialShown = false;
+            m_constant.reset();
+        }
+    } else {
+        m_cargo_.reset();
+        m_constantAfter.reset();
+    }
+}
+
+SurveyModel::Calculation SurveyModel::calculate(int draft)
+{
+    Calculation c;
+    m_onShow = draft;
+    m_viewSet = false;
+    if (!checkComplete(draft, &c) || !checkTables(draft, &c))
+        return c;
+    const QString negative = firstNegativeDifference(draft);
+    if (!negative.isEmpty()) {
+        withdraw(draft);
+        warn(MessageService::join(QStringLiteral("Invalid hydrostatic details...!"),
+                                  QStringLiteral("Difference of Above & Below can't be negative.")));
+        c.field = negative;
+        return c;
+    }
+    copyToDraft(draft);
+
+    const DraftInputs& in = m_inputs[draft];
+    clsDraft& d = *m_drafts[draft];
+    VariantArray2D hdt(3, 6);
+    VariantArray2D plus(3, 2);
+    VariantArray2D minus(3, 2);
+    for (int r = 0; r < 2; ++r) {
+        for (int col = 0; col < 4; ++col)
+            hdt(r, col) = Variant(in.hydrostatics[r][col]);
+        hdt(r, 4) = Variant(QString());
+        hdt(r, 5) = Variant(QString());
+        plus(r, 0) = Variant(shiftedDraft(in.hydrostatics[r][0], true));
+        plus(r, 1) = Variant(in.mctcPlus50[r]);
+        minus(r, 0) = Variant(shiftedDraft(in.hydrostatics[r][0], false));
+        minus(r, 1) = Variant(in.mctcMinus50[r]);
+    }
+    // The Difference rows, Above less Below.
+    for (VariantArray2D* t : {&hdt, &plus, &minus}) {
+        const int columns = t == &hdt ? 4 : 2;
+        for (int col = 0; col < columns; ++col)
+            (*t)(2, col) = Variant((figureOf(textOf((*t)(1, col))) - figureOf(textOf((*t)(0, col)))).toText());
+        for (int col = columns; col < t->upperBound(2) + 1; ++col)
+            (*t)(2, col) = Variant(QString());
+    }
+    d.setHDT(hdt);
+    d.setMCTCP50(plus);
+    d.setMCTCM50(minus);
+
+    // The draft enters the hydrostatic table at the true mean draft; with none it works out
+    // nothing, and nothing may look as if it had.
+    bool valid = false;
+    const DraftCorrections::Result p = panel(draft, &valid);
+    if (!valid || !p.corrected || p.trueMeanDraft.isZero()) {
+        withdraw(draft);
+        warn(MessageService::join(QStringLiteral("The true mean draft is 0: nothing was calculated."),
+                                  QStringLiteral("Please check the draft readings, the mark distances and the LBP "
+                                                 "of the ship.")));
+        c.field = in.readings[0].isEmpty() ? QStringLiteral("drafts.fwdPort") : QStringLiteral("drafts");
+        return c;
+    }
+    d.Calculate();
+    m_calculated[draft] = true;
+    showResults(draft);
+    checkPlausibility(draft);
+    if (netDisplacementText(draft).trimmed().isEmpty()) {
+        c.field = QStringLiteral("drafts");
+        return c;
+    }
+    c.calculated = true;
+    return c;
+}
+
+Decimal SurveyModel::lightShip() const
+{
+    return ResultFigures::number(m_ship->LightShip()).value_or(Decimal(0));
+}
+
+Decimal SurveyModel::initialNetDisplacement() const
+{
+    const Decimal worked = ToNumeric(m_drafts[Initial]->NetDisplacement(), 5, 0).toDecimal();
+    if (!worked.isZero())
+        return worked;
+    return ResultFigures::number(Variant(m_inputs[Final].initialNetDisplacement)).value_or(Decimal(0));
+}
+
+Decimal SurveyModel::loadingConstant(const Decimal& net, const Variant& lightShip)
+{
+    return net - ResultFigures::number(lightShip).value_or(Decimal(0));
+}
+
+Decimal SurveyModel::cargoLoaded(const Decimal& finalNet, const Decimal& initialNet)
+{
+    return (finalNet - initialNet).round(5);
+}
+
+Decimal SurveyModel::cargoDischarged(const Decimal& initialNet, const Decimal& finalNet)
+{
+    return (initialNet - finalNet.round(5)).round(5);
+}
+
+void SurveyModel::showResults(int draft)
+{
+    const Variant net = m_drafts[draft]->NetDisplacement();
+    if (draft == Initial) {
+        const Decimal netValue = ResultFigures::number(net).value_or(Decimal(0));
+        if (netValue.isZero())
+            return;
+        if (!isDischarging()) {
+            // What the ship weighs beyond her light ship and the deductibles: stores, spares and
+            // the unknowns.
+            m_constant = loadingConstant(netValue, m_ship->LightShip());
+            m_initialShown = true;
+            return;
+        }
+        // On arrival she weighs her light ship, the cargo and her constant.
+        const Decimal cargoPlusConstant = netValue - lightShip();
+        m_cargoPlusConstant = cargoPlusConstant;
+        if (cargoPlusConstant.isNegative())
+            warn(MessageService::join(QStringLiteral("Value of constant is invalid."),
+                                      QStringLiteral("Please check your input values.")));
+        const Decimal bl = ResultFigures::number(Variant(m_blQuantity)).value_or(Decimal(0));
+        if (!m_blQuantity.isEmpty() && !bl.isZero())
+            m_assumedConstant = cargoPlusConstant - bl;
+        return;
+    }
+    if (!isDischarging()) {
+        const std::optional<Decimal> netValue = ResultFigures::number(net);
+        const bool empty = net.isEmpty() || (net.isText() && net.toText().trimmed().isEmpty());
+        if (empty || !netValue || netValue->isZero())
+            return;
+        m_cargo_ = cargoLoaded(*netValue, initialNetDisplacement());
+        return;
+    }
+    if (net.isEmpty() || net.isNull() || net.toText().trimmed().isEmpty())
+        return;
+    const Decimal finalNet = ResultFigures::number(net).value_or(Decimal(0));
+    m_cargo_ = cargoDischarged(initialNetDisplacement(), finalNet);
+    m_constantAfter = finalNet.round(5) - lightShip();
+}
+
+void SurveyModel::checkPlausibility(int draft)
+{
+    const Variant net = m_drafts[draft]->NetDisplacement();
+    const bool empty = net.isEmpty() || net.isNull() || (net.isText() && net.toText().trimmed().isEmpty());
+    const bool netPlausible = empty || ResultFigures::plausibleNetDisplacement(net);
+    if (!netPlausible)
+        warn(MessageService::join(QStringLiteral("Invalid Net Displacement value."),
+                                  QStringLiteral("Please check your input values.")));
+    if (!isDischarging()) {
+        if (!netPlausible || draft != Initial)
+            return;
+        // The constant as its cell shows it: nothing when the net displacement was 0.
+        const Decimal netValue = ResultFigures::number(net).value_or(Decimal(0));
+        if (netValue.isZero() || !m_constant)
+            return;
+        if (!ResultFigures::plausibleConstant(Variant(decimalText(*m_constant))))
+            warn(MessageService::join(QStringLiteral("Invalid constant value."),
+                                      QStringLiteral("Please check your input values.")));
+        return;
+    }
+    if (draft != Final)
+        return;
+    if (m_cargo_ && m_cargo_->isNegative())
+        warn(MessageService::join(QStringLiteral("Current value for Total cargo discharged is invalid."),
+                                  QStringLiteral("Please check your input values.")));
+    if (m_constantAfter && m_constantAfter->isNegative())
+        warn(MessageService::join(QStringLiteral("Current value for Constant is invalid."),
+                                  QStringLiteral("Please check your input values.")));
+}
+
+QString SurveyModel::netDisplacementText(int draft) const
+{
+    if (!m_calculated[draft])
+        return QString();
+    return ResultFigures::rounded(m_drafts[draft]->NetDisplacement(), isDischarging() ? 6 : 5);
+}
+
+SurveyModel::Plausibility SurveyModel::plausibility() const
+{
+    Plausibility p;
+    const auto netOk = [this](int draft) {
+        const Variant net = m_drafts[draft]->NetDisplacement();
+        return !m_calculated[draft] || ResultFigures::plausibleNetDisplacement(net);
+    };
+    p.initialNetDisplacement = netOk(Initial);
+    p.finalNetDisplacement = netOk(Final);
+    if (!isDischarging()) {
+        p.constant = !m_constant || ResultFigures::plausibleConstant(Variant(*m_constant));
+        p.cargoLoaded = !m_cargo_ || !m_cargo_->isNegative();
+    } else {
+        p.cargoPlusConstant = !m_cargoPlusConstant || !m_cargoPlusConstant->isNegative();
+        p.assumedConstant = !m_assumedConstant || !m_assumedConstant->isNegative();
+        p.cargoDischarged = !m_cargo_ || !m_cargo_->isNegative();
+        p.constantAfterDischarge = !m_constantAfter || !m_constantAfter->isNegative();
+    }
+    return p;
+}
+
+SurveyModel::ReportView SurveyModel::reportView() const
+{
+    if (m_viewSet)
+        return m_view;
+    ReportView v;
+    v.draftOnShow = m_onShow;
+    if (!isDischarging()) {
+        v.initialCalculated = m_initialShown;
+    } else if (m_onShow == Initial) {
+        v.initialCalculated = !netDisplacementText(Initial).isEmpty();
+    } else {
+        const Variant net = m_drafts[Initial]->NetDisplacement();
+        v.initialCalculated = net.isNumber() && !net.toDecimal().isZero();
+    }
+    if (m_cargo_ && m_calculated[Final])
+        v.cargoResult = isDischarging() ? Variant(*m_cargo_).toText() : decimalText(*m_cargo_);
+    if (m_calculated[Final]) {
+        const Variant worked = ToNumeric(m_drafts[Initial]->NetDisplacement(), 5, 0);
+        v.initialNetDisplacement =
+            worked.toDecimal().isZero() ? m_inputs[Final].initialNetDisplacement : worked.toText();
+    } else {
+        v.initialNetDisplacement = m_inputs[Final].initialNetDisplacement;
+    }
+    v.fwdX = markText(m_onShow, 0);
+    v.aftX = markText(m_onShow, 2);
+    return v;
+}

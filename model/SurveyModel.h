@@ -1,0 +1,224 @@
+#pragma once
+
+#include "core/Decimal.h"
+#include "core/Variant.h"
+#include "model/DraftCorrections.h"
+#include "model/SurveyInputRules.h"
+
+#include <QList>
+#include <QMap>
+#include <QPair>
+#include <QString>
+#include <array>
+#include <memory>
+#include <optional>
+
+class clsDraft;
+class clsShip;
+class RowSet;
+
+// One draft survey without a window: the ship, port, voyage and cargo, the Bill of Lading quantity
+// of a discharge, the Initial draft (before cargo work) and the Final draft (after it), each with
+// its readings, mark distances, density, hydrostatic rows and deductibles as the surveyor typed
+// them, the draft panel worked out from them, the calculation of each draft, and what follows
+// from the two: the ship's constant and the cargo.
+//
+// Every value goes in through the field rules the survey windows apply when a box is left, and
+// every message the windows show on the way (a refused value, a failed check before Calculate, an
+// implausible result) goes through the message service in the same order, so that a survey worked
+// here gives the same figures, to the digit, and the same words as the same survey typed.
+class SurveyModel {
+public:
+    enum class Kind { Loading, Discharging };
+    enum DraftIndex { Initial = 0, Final = 1 };
+    enum Row { Below = 0, Above = 1 };
+    // The fields of a draft, in the order the surveyor types them.
+    enum class Field {
+        Density, Date, Time,
+        FwdPort, FwdStbd, MidPort, MidStbd, AftPort, AftStbd,
+        FwdX, MidX, AftX,
+        InitialNetDisplacement,  // typed on the Final tab when the Initial draft was worked elsewhere
+    };
+    enum class Table { Hydrostatics, MctcPlus50, MctcMinus50 };
+
+    // One draft's inputs as the boxes hold them once accepted (rounded as written back).
+    struct DraftInputs {
+        QString density, date, time;
+        std::array<QString, 6> readings;  // fwd port, fwd stbd, mid port, mid stbd, aft port, aft stbd
+        std::array<QString, 3> marks;     // Fwd X, Mid X, Aft X
+        // The Final draft works with the distances the Initial one left until one is typed.
+        std::array<bool, 3> ownMarks{};
+        std::array<std::array<QString, 4>, 2> hydrostatics;  // Below/Above: draft, displacement, TPC, LCF
+        std::array<QString, 2> mctcPlus50, mctcMinus50;      // Below/Above
+        QMap<int, QString> deductibles;   // by item id; a quantity as accepted
+        QString comments;
+        QString initialNetDisplacement;   // Final draft only
+    };
+
+    // Why a draft was not calculated: the field that stopped it, named as the survey file names it
+    // below the draft ("density", "drafts.fwdPort", "hydrostatics.above.lcf", "mctcPlus50.below",
+    // "drafts" when the readings together give no true mean draft) or in the header ("voyage").
+    struct Calculation {
+        bool calculated = false;
+        QString field;
+        bool headerField = false;
+    };
+
+    // Which results fall outside what a ship can float at: red in the windows.
+    struct Plausibility {
+        bool initialNetDisplacement = true;
+        bool finalNetDisplacement = true;
+        bool constant = true;            // loading: 0 < constant < 100000
+        bool cargoLoaded = true;         // loading: not negative
+        bool cargoPlusConstant = true;   // discharging: not negative
+        bool cargoDischarged = true;     // discharging: not negative
+        bool constantAfterDischarge = true;  // discharging: not negative
+        bool assumedConstant = true;     // discharging: not negative
+    };
+
+    explicit SurveyModel(Kind kind);
+    ~SurveyModel();
+    SurveyModel(const SurveyModel&) = delete;
+    SurveyModel& operator=(const SurveyModel&) = delete;
+
+    Kind kind() const { return m_kind; }
+    bool isDischarging() const { return m_kind == Kind::Discharging; }
+    // The window class of the survey's kind, for the texts that name it.
+    QString className() const;
+
+    // Starts afresh: both drafts emptied and stamped with the date and time now.
+    void clear();
+
+    // --- The header -------------------------------------------------------------------------
+    // The ship by its id: both drafts take her particulars. False, after "Unable to retrieve ship
+    // particulars.", when she cannot be read.
+    bool setShip(int shipId, const QString& name);
+    // The id of the first ship of that name in the list of ships, as the ship list finds it.
+    static std::optional<int> shipIdByName(const QString& name);
+    bool hasShip() const { return m_shipId.has_value(); }
+    std::optional<int> shipId() const { return m_shipId; }
+    QString shipName() const { return m_shipName; }
+    // The ship's name as a window shows it (empty when none is chosen there).
+    void setShipName(const QString& name) { m_shipName = name; }
+    clsShip& ship() const { return *m_ship; }
+    QString lbpText() const;  // the ship's LBP as the window shows it
+
+    bool setPortByName(const QString& name);  // false when the database has no port of that name
+    void setPort(std::optional<int> portId, const QString& name);
+    std::optional<int> portId() const { return m_portId; }
+    QString portName() const { return m_portName; }
+    // "PortName, Country" of a port by id; empty when there is none.
+    QString portCaption(const Variant& portId) const;
+
+    void setVoyage(const QString& v) { m_voyage = v; }
+    QString voyage() const { return m_voyage; }
+    void setCargo(const QString& c) { m_cargo = c; }
+    QString cargo() const { return m_cargo; }
+    // The Bill of Lading quantity of a discharge, through its field rule.
+    SurveyInputRules::Outcome enterBLQuantity(const QString& typed);
+    QString blQuantity() const { return m_blQuantity; }
+
+    // Largest texts the boxes take; 0 when unlimited.
+    static int voyageMaxLength() { return 15; }
+    static int cargoMaxLength() { return 50; }
+    static int maxLength(Field field);
+
+    // --- The drafts -------------------------------------------------------------------------
+    // A value typed into a field of a draft and the field left: the rule's outcome, its message
+    // already shown. The panel is worked out again when the rule says so.
+    SurveyInputRules::Outcome enter(int draft, Field field, const QString& typed);
+    SurveyInputRules::Outcome enterTable(int draft, Table table, int row, int column, const QString& typed);
+    SurveyInputRules::Outcome enterDeductible(int draft, int itemId, const QString& typed);
+    void setComments(int draft, const QString& comments);
+
+    const DraftInputs& inputs(int draft) const { return m_inputs[draft]; }
+    // The mark distance a draft works with: its own, or the one the other draft left standing.
+    QString markText(int draft, int mark) const;
+    // The draft panel of a draft, unrounded; false in `valid` when a reading is no figure.
+    DraftCorrections::Result panel(int draft, bool* valid = nullptr) const;
+    DraftCorrections::Texts panelTexts(int draft) const;
+
+    // The deductible items in the order the deductibles grid lists them (id, name).
+    QList<QPair<int, QString>> deductionCatalogue() const;
+
+    // Calculate for one draft, with every check the window makes before and after it.
+    Calculation calculate(int draft);
+    // The inputs handed to the draft as Calculate hands them (also before a report is filled).
+    void copyToDraft(int draft);
+
+    clsDraft& draft(int index) const { return *m_drafts[index]; }
+    bool calculated(int draft) const { return m_calculated[draft]; }
+
+    // --- What follows from the drafts -------------------------------------------------------
+    // Net displacement of a draft as the result grid shows it; empty when not worked out.
+    QString netDisplacementText(int draft) const;
+    // Loading: Initial net displacement less light ship.
+    std::optional<Decimal> constant() const { return m_constant; }
+    // Discharging: on arrival, net displacement less light ship; and against the B/L quantity.
+    std::optional<Decimal> cargoPlusConstant() const { return m_cargoPlusConstant; }
+    std::optional<Decimal> assumedConstant() const { return m_assumedConstant; }
+    // The initial net displacement the cargo is worked from on the Final tab: the Initial draft's
+    // own, or the one typed there when it has none.
+    Decimal initialNetDisplacement() const;
+    // Loading: Final less Initial net displacement. Discharging: Initial less Final.
+    std::optional<Decimal> cargoQuantity() const { return m_cargo_; }
+    // Discharging: what the ship weighs beyond her light ship after discharge.
+    std::optional<Decimal> constantAfterDischarge() const { return m_constantAfter; }
+    Plausibility plausibility() const;
+
+    // --- What the report follows ------------------------------------------------------------
+    // The draft on show when the report is asked for, whether the Initial draft counts as
+    // calculated, the Total Cargo figure and the initial net displacement as shown. Worked out
+    // by Calculate; a survey window that keeps them itself sets them before a report.
+    struct ReportView {
+        int draftOnShow = Initial;
+        bool initialCalculated = false;
+        QString cargoResult;
+        QString initialNetDisplacement;
+        QString fwdX, aftX;
+        bool copiesInputs = true;  // the draft on show takes its inputs before the report
+    };
+    ReportView reportView() const;
+    void setReportView(const ReportView& view) { m_view = view; m_viewSet = true; }
+    void setDraftOnShow(int draft) { m_onShow = draft; }
+
+    // The figures of a survey in the windows' own arithmetic, for the windows to show.
+    static Decimal loadingConstant(const Decimal& net, const Variant& lightShip);
+    static Decimal cargoLoaded(const Decimal& finalNet, const Decimal& initialNet);
+    static Decimal cargoDischarged(const Decimal& initialNet, const Decimal& finalNet);
+
+private:
+    QString fieldName(Field field) const;
+    bool checkComplete(int draft, Calculation* c);
+    bool checkTables(int draft, Calculation* c);
+    QString firstNegativeDifference(int draft) const;
+    void withdraw(int draft);
+    void showResults(int draft);
+    void checkPlausibility(int draft);
+    void warn(const QString& text) const;
+    Decimal lightShip() const;
+
+    Kind m_kind;
+    std::unique_ptr<clsShip> m_ship;
+    std::array<std::unique_ptr<clsDraft>, 2> m_drafts;
+    std::array<DraftInputs, 2> m_inputs;
+    std::array<bool, 2> m_calculated{};
+    std::optional<int> m_shipId;
+    QString m_shipName;
+    std::optional<int> m_portId;
+    QString m_portName;
+    QString m_voyage, m_cargo, m_blQuantity;
+    mutable std::unique_ptr<RowSet> m_ports;
+    mutable std::optional<QList<QPair<int, QString>>> m_catalogue;
+
+    std::optional<Decimal> m_constant;
+    std::optional<Decimal> m_cargoPlusConstant;
+    std::optional<Decimal> m_assumedConstant;
+    std::optional<Decimal> m_cargo_;
+    std::optional<Decimal> m_constantAfter;
+    QString m_typedInitialNet;   // the Final tab's box, as typed
+    bool m_initialShown = false; // the loading window's constant box holds a figure
+    int m_onShow = Initial;
+    ReportView m_view;
+    bool m_viewSet = false;
+};
