@@ -1,0 +1,180 @@
+// quorvane-lt --survey with several files: reports into a folder from one run, the database opened
+// once, a refused file told by name while the others still get their reports. The run in this
+// process has no widget library linked at all; the same run through the program itself follows.
+#include "cli/SurveyCommandLine.h"
+#include "core/MessageService.h"
+#include "files/SurveyFile.h"
+#include "tests/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+const QString kLt = QStringLiteral(QUORVANE_LT_BIN);
+const QString kMkdb = QStringLiteral(QUORVANE_MKDB_BIN);
+const QStringList kExamples = {"loading-port-hedland", "discharging-qingdao", "initial-only-port-hedland"};
+
+struct Run {
+    int status = -1;
+    QString err;
+};
+
+Run runProgram(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    Run r;
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        r.err = QStringLiteral("timed out");
+        return r;
+    }
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.err = QString::fromLocal8Bit(p.readAllStandardError());
+    return r;
+}
+
+// SurveyCommandLine::main as the program calls it, in this process.
+int runHere(const QStringList& args)
+{
+    QList<QByteArray> bytes{QByteArrayLiteral("quorvane-lt")};
+    for (const QString& a : args)
+        bytes << a.toLocal8Bit();
+    std::vector<char*> argv;
+    for (QByteArray& b : bytes)
+        argv.push_back(b.data());
+    argv.push_back(nullptr);
+    return SurveyCommandLine::main(int(argv.size()) - 1, argv.data());
+}
+
+QJsonObject readJson(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(f.readAll()).object();
+}
+
+bool widgetLibraryLoaded()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6Widgets");
+}
+
+}  // namespace
+
+class TestCommandLine : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void severalSurveysIntoAFolder();
+    void theProgramGivesTheSameReports();
+    void outputsOfOneSurveyOnly();
+
+private:
+    QStringList surveyArgs(const QString& out) const;
+
+    QTemporaryDir m_dir;
+    QString m_dataDir;
+    QString m_refused;
+};
+
+void TestCommandLine::initTestCase()
+{
+    TestSupport::initTestEnvironment();
+    m_dataDir = TestSupport::useFreshDatabaseCopy(m_dir);
+    const Run mk = runProgram(kMkdb, {m_dataDir, QStringLiteral("--examples")});
+    QVERIFY2(mk.status == 0, qPrintable(mk.err));
+    // The loading example with a forward port reading no draft mark carries.
+    QString error;
+    std::optional<SurveyFileData> bad =
+        SurveyFile::read(TestSupport::sourceDir() + "/examples/loading-port-hedland.json", &error);
+    QVERIFY2(bad, qPrintable(error));
+    bad->initial.fwdPort = QStringLiteral("100");
+    m_refused = m_dir.filePath(QStringLiteral("refused-reading.json"));
+    QVERIFY(SurveyFile::write(m_refused, *bad, &error));
+}
+
+QStringList TestCommandLine::surveyArgs(const QString& out) const
+{
+    QStringList args{QStringLiteral("--survey")};
+    for (const QString& e : kExamples)
+        args << TestSupport::sourceDir() + "/examples/" + e + ".json";
+    args << m_refused;
+    args << "--pdf-dir" << out << "--captions-dir" << out << "--data-dir" << m_dataDir;
+    return args;
+}
+
+void TestCommandLine::severalSurveysIntoAFolder()
+{
+    const QString out = m_dir.filePath(QStringLiteral("here"));
+    QVERIFY(QDir().mkpath(out));
+    QVERIFY(!widgetLibraryLoaded());
+    QCOMPARE(runHere(surveyArgs(out)), 2);
+    QVERIFY(!widgetLibraryLoaded());
+
+    for (const QString& e : kExamples) {
+        QVERIFY2(QFileInfo(out + "/" + e + ".pdf").size() > 1000, qPrintable(e));
+        QVERIFY(!readJson(out + "/" + e + ".json").isEmpty());
+    }
+    QVERIFY(!QFile::exists(out + "/refused-reading.pdf"));
+    QVERIFY(!QFile::exists(out + "/refused-reading.json"));
+    QCOMPARE(readJson(out + "/loading-port-hedland.json").value("lblTotCargoLoaded").toString(),
+             QStringLiteral("73364.1757 MT"));
+    QCOMPARE(readJson(out + "/discharging-qingdao.json").value("lblReportTitle").toString(),
+             QStringLiteral("DISCHARGE PORT DRAFT SURVEY REPORT"));
+
+    // The refused file is told by name, after the field's own message.
+    QStringList texts;
+    for (const MessageRecord& r : MessageService::records())
+        texts << r.text;
+    QCOMPARE(texts,
+             (QStringList{"Invalid value for Foward Port draft.\r\n\r\nPlease enter value greater than 0 and "
+                          "less than 100.",
+                          "No report was written.\r\n\r\n" + m_refused
+                              + ": field \"initial.drafts.fwdPort\": the value \"100\" was refused."}));
+}
+
+void TestCommandLine::theProgramGivesTheSameReports()
+{
+    const QString out = m_dir.filePath(QStringLiteral("program"));
+    QVERIFY(QDir().mkpath(out));
+    const Run run = runProgram(kLt, surveyArgs(out));
+    QCOMPARE(run.status, 2);
+    QVERIFY2(run.err.contains(m_refused + ": field \"initial.drafts.fwdPort\": the value \"100\" was refused."),
+             qPrintable(run.err));
+    for (const QString& e : kExamples)
+        QCOMPARE(readJson(out + "/" + e + ".json"), readJson(m_dir.filePath("here/" + e + ".json")));
+
+    // One survey alone gives the same page as it did in the batch.
+    const QString single = m_dir.filePath(QStringLiteral("single.json"));
+    const Run one = runProgram(kLt, {"--survey", TestSupport::sourceDir() + "/examples/loading-port-hedland.json",
+                                     "--captions", single, "--data-dir", m_dataDir});
+    QCOMPARE(one.status, 0);
+    QCOMPARE(one.err, QString());
+    QCOMPARE(readJson(single), readJson(out + "/loading-port-hedland.json"));
+}
+
+void TestCommandLine::outputsOfOneSurveyOnly()
+{
+    const QString a = TestSupport::sourceDir() + "/examples/loading-port-hedland.json";
+    const QString b = TestSupport::sourceDir() + "/examples/discharging-qingdao.json";
+    Run run = runProgram(kLt, {"--survey", a, b, "--pdf", m_dir.filePath("x.pdf"), "--data-dir", m_dataDir});
+    QCOMPARE(run.status, 1);
+    QVERIFY(run.err.contains("with several use --pdf-dir and --captions-dir"));
+    QVERIFY(!QFile::exists(m_dir.filePath("x.pdf")));
+    // Two files of one name would give one report name.
+    run = runProgram(kLt, {"--survey", a, m_dir.filePath("sub/loading-port-hedland.json"), "--pdf-dir",
+                           m_dir.path(), "--data-dir", m_dataDir});
+    QCOMPARE(run.status, 1);
+    QVERIFY(run.err.contains("two survey files are called \"loading-port-hedland\""));
+}
+
+QTEST_APPLESS_MAIN(TestCommandLine)
+#include "test_command_line.moc"
