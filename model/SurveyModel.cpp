@@ -429,17 +429,15 @@ DraftCorrections::Texts SurveyModel::panelTexts(int draft) const
 
 QList<QPair<int, QString>> SurveyModel::deductionCatalogue() const
 {
-    if (!m_catalogue) {
-        QList<QPair<int, QString>> items;
-        RowSet rows;
-        rows.open(SqlCatalogue::deductionItems(), SharedConnection());
-        for (; !rows.eof(); rows.moveNext()) {
-            const Variant id = rows.value(QStringLiteral("ItemID"));
-            items.append({id.isNull() ? -1 : id.toInt32(), textOf(rows.value(QStringLiteral("ItemName")))});
-        }
-        m_catalogue = items;
+    // Read afresh each time: an item added meanwhile has its line in the list a window shows.
+    QList<QPair<int, QString>> items;
+    RowSet rows;
+    rows.open(SqlCatalogue::deductionItems(), SharedConnection());
+    for (; !rows.eof(); rows.moveNext()) {
+        const Variant id = rows.value(QStringLiteral("ItemID"));
+        items.append({id.isNull() ? -1 : id.toInt32(), textOf(rows.value(QStringLiteral("ItemName")))});
     }
-    return *m_catalogue;
+    return items;
 }
 
 // --- Calculate -------------------------------------------------------------------------------

@@ -132,6 +132,8 @@ public:
     void setComments(int draft, const QString& comments);
 
     const DraftInputs& inputs(int draft) const { return m_inputs[draft]; }
+    // A draft's inputs as a window's boxes hold them, already checked there field by field.
+    DraftInputs& editInputs(int draft) { return m_inputs[draft]; }
     // The mark distance a draft works with: its own, or the one the other draft left standing.
     QString markText(int draft, int mark) const;
     // The draft panel of a draft, unrounded; false in `valid` when a reading is no figure.
@@ -209,7 +211,6 @@ private:
     QString m_portName;
     QString m_voyage, m_cargo, m_blQuantity;
     mutable std::unique_ptr<RowSet> m_ports;
-    mutable std::optional<QList<QPair<int, QString>>> m_catalogue;
 
     std::optional<Decimal> m_constant;
     std::optional<Decimal> m_cargoPlusConstant;

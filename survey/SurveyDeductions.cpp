@@ -158,13 +158,30 @@ void SurveyGrids::ShowDeductions(clsDraft& draft)
     m_deduction->setEditorTextQuietly(m_deduction->text(m_deduction->row(), m_deduction->col()));
 }
 
+bool SurveyGrids::validateOpenDeduction()
+{
+    if (validateDeduction())
+        return true;
+    if (m_deduction->isVisible())
+        m_deduction->editor()->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+QMap<int, QString> SurveyGrids::deductionQuantities() const
+{
+    QMap<int, QString> quantities;
+    for (int i = 0; i < m_itemIds.size() && i < m_deduction->rowCount(); ++i) {
+        const QString quantity = m_deduction->text(i, 1);
+        if (!m_itemIds.at(i).isNull() && !quantity.trimmed().isEmpty())
+            quantities.insert(m_itemIds.at(i).toInt32(), quantity);
+    }
+    return quantities;
+}
+
 bool SurveyGrids::CopyDeductionsToDraft(clsDraft& draft)
 {
-    if (!validateDeduction()) {
-        if (m_deduction->isVisible())
-            m_deduction->editor()->setFocus(Qt::OtherFocusReason);
+    if (!validateOpenDeduction())
         return false;
-    }
     RowSet& list = draft.Deductions();
     for (int i = 0; i < m_itemIds.size(); ++i) {
         const Variant& id = m_itemIds.at(i);

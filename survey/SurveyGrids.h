@@ -2,6 +2,7 @@
 
 #include "core/Variant.h"
 
+#include <QMap>
 #include <QObject>
 #include <QString>
 #include <QVector>
@@ -131,6 +132,10 @@ public:
     // Writes the quantities into the draft's list, one row per catalogue item (a second call
     // updates the same rows). False when the open quantity is refused: nothing is written then.
     bool CopyDeductionsToDraft(clsDraft& draft);
+    // The open quantity checked as when it is left; false (focus kept in it) when refused.
+    bool validateOpenDeduction();
+    // The quantities as the grid holds them, by item id; blank items left out.
+    QMap<int, QString> deductionQuantities() const;
     void ClearDeductionQuantities();
 
 private:

@@ -257,45 +257,27 @@ bool SurveyWindow::copyFormToDraft(int index)
     if (dcbShip->currentText().isEmpty())
         return true;
     RefreshDraftCorrections();
-    clsDraft& d = index == 0 ? *m_initialDraft : *m_finalDraft;
-    m_currentDraft = &d;
-    d.setSpecificGravity(Variant(txtDensity->text()));
-    d.setDSDate(mbxDate->text());
-    d.setDSTime(mbxTime->text());
-    d.setFwdPort(Variant(txtFwdPort->text()));
-    d.setFwdStbd(Variant(txtFwdStbd->text()));
-    d.setMidPort(Variant(txtMidShipPort->text()));
-    d.setMidStbd(Variant(txtMidshipStbd->text()));
-    d.setAftPort(Variant(txtAftPort->text()));
-    d.setAftStbd(Variant(txtAftStbd->text()));
-    // The draft panel as worked out, unrounded, so that the report prints the draft's own means,
-    // corrections and corrected drafts; or, where the window wants it, to 3 places as the panel
-    // shows them. Without a length between the marks nothing is corrected.
-    const bool asShown = handsPanelAsShown();
-    const bool corrected = m_panelValid && m_panel.corrected;
-    auto figure = [asShown](bool known, const Decimal& value, const QLineEdit* box) {
-        if (asShown)
-            return Variant(box->text());
-        return known ? Variant(value) : Variant(QString());
-    };
-    d.setFwdMean(figure(m_panelValid, m_panel.fwdMean, txtFwdMean));
-    d.setMidMean(figure(m_panelValid, m_panel.midMean, txtMidshipMean));
-    d.setAftMean(figure(m_panelValid, m_panel.aftMean, txtAftMean));
-    d.setFwdCorrection(figure(corrected, m_panel.fwdCorrection, txtFwdCorrection));
-    d.setMidCorrection(figure(corrected, m_panel.midCorrection, txtMidshipCorrection));
-    d.setAftCorrection(figure(corrected, m_panel.aftCorrection, txtAftCorrection));
-    d.setFwdTrueDraft(figure(corrected, m_panel.fwdTrueDraft, txtFwdTrueDraft));
-    d.setMidTrueDraft(figure(corrected, m_panel.midTrueDraft, txtMidshipTrueDraft));
-    d.setAftTrueDraft(figure(corrected, m_panel.aftTrueDraft, txtAftTrueDraft));
-    d.setFwdX(Variant(txtFwdX->text()));
-    d.setMidX(Variant(txtMidX->text()));
-    d.setAftX(Variant(txtAftX->text()));
-    d.setTrueMeanDraft(corrected ? Variant(m_panel.trueMeanDraft) : Variant(QString()));
-    d.setLBM(Variant(txtLBM->text()));
-    d.setTrueTrim(Variant(txtTrueTrim->text()));
-    d.setTotDeductibles(Variant(m_results->text(8, 1)));
-    d.setComments(txtComments->toPlainText());
-    return m_grids->CopyDeductionsToDraft(d);
+    m_currentDraft = index == 0 ? m_initialDraft : m_finalDraft;
+    // The open quantity is checked first: a refused one keeps the draft as it was.
+    if (!m_grids->validateOpenDeduction())
+        return false;
+    // The boxes as they stand are the draft's inputs; the survey hands them to the draft.
+    SurveyModel::DraftInputs& in = m_model->editInputs(index);
+    in.density = txtDensity->text();
+    in.date = mbxDate->text();
+    in.time = mbxTime->text();
+    const QLineEdit* readings[6] = {txtFwdPort, txtFwdStbd, txtMidShipPort, txtMidshipStbd, txtAftPort, txtAftStbd};
+    for (int i = 0; i < 6; ++i)
+        in.readings[i] = readings[i]->text();
+    const QLineEdit* marks[3] = {txtFwdX, txtMidX, txtAftX};
+    for (int i = 0; i < 3; ++i) {
+        in.marks[i] = marks[i]->text();
+        in.ownMarks[i] = true;
+    }
+    in.deductibles = m_grids->deductionQuantities();
+    in.comments = txtComments->toPlainText();
+    m_model->copyToDraft(index);
+    return true;
 }
 
 void SurveyWindow::LoadDraft(int index)

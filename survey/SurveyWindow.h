@@ -147,9 +147,6 @@ protected:
     virtual void resetExtras() {}
     // Places of the net displacement in fgrdFinalResult (9, 1).
     virtual int netDisplacementPlaces() const { return 5; }
-    // The draft takes the means, corrections and corrected drafts as the panel shows them
-    // (to 3 places) rather than as worked out.
-    virtual bool handsPanelAsShown() const { return false; }
 
     // --- Shared pieces the subclasses use ---------------------------------------------------
     // The net displacement of the draft as shown: (9, 1) coloured; NetDisplacementValue kept.

@@ -27,7 +27,6 @@ protected:
     bool hasDateList() const override { return false; }
     bool initializesGridsWithoutShip() const override { return true; }
     void resetExtras() override;
-    bool handsPanelAsShown() const override { return true; }
 
     // The B/L and assumed constant on arrival, the constant and cargo after discharge.
     void showPanelsForTab(int tab) override;
