@@ -6,6 +6,8 @@
 #include "files/SurveyFile.h"
 #include "survey/SurveyFileIO.h"
 #include "survey/SurveyWindow.h"
+#include "files/SurveyFileModel.h"
+#include "model/SurveyModel.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -136,6 +138,21 @@ SurveyWindow* openFile(frmMDI& mdi, const QString& path)
         warn(MessageService::join(cannotOpen, QStringLiteral("%1: the %2 survey window is not available.")
                                                   .arg(path, kind)));
         return nullptr;
+    }
+    // The survey is worked out first; entered whole, the window shows it and the user is told
+    // what the survey said on the way. Where it stops short, the file is typed into the window
+    // instead, so that the window shows where and why, with the refused box to hand.
+    auto survey = std::make_unique<SurveyModel>(data->kind == SurveyFileData::Kind::Discharging
+                                                    ? SurveyModel::Kind::Discharging
+                                                    : SurveyModel::Kind::Loading);
+    MessageService::beginCapture();
+    const SurveyLoadResult worked = SurveyFileModel::load(*survey, *data, path);
+    const QList<MessageRecord> told = MessageService::endCapture();
+    if (worked.loaded()) {
+        for (const MessageRecord& r : told)
+            MessageService::show(r);
+        window->showSurvey(std::move(survey), data->final.has_value());
+        return window;
     }
     const SurveyFileIO::LoadResult result = SurveyFileIO::enter(*window, *data, path);
     if (result.outcome == SurveyFileIO::LoadResult::Outcome::Refused) {

@@ -245,6 +245,54 @@ void SurveyWindow::markCurrentDraftUnsaved()
         m_finalDraft->setToSave(true);
 }
 
+void SurveyWindow::showSurvey(std::unique_ptr<SurveyModel> survey, bool finalEntered)
+{
+    // What the window would say while it shows the survey, the survey said already.
+    MessageService::beginCapture();
+    {
+        LoadingScope loading(*this);
+        m_model = std::move(survey);
+        m_initialDraft = &m_model->draft(SurveyModel::Initial);
+        m_finalDraft = &m_model->draft(SurveyModel::Final);
+        m_shipRecord = &m_model->ship();
+        m_currentDraft = finalEntered ? m_finalDraft : m_initialDraft;
+        m_typedTables = {};
+        m_resultsWithdrawn = {!m_model->calculated(SurveyModel::Initial),
+                              !m_model->calculated(SurveyModel::Final)};
+
+        dcbShip->setCurrentIndex(
+            dcbShip->findText(m_model->shipName(), Qt::MatchExactly | Qt::MatchCaseSensitive));
+        if (m_model->shipId())
+            m_shipList->find(SqlCatalogue::findShip(*m_model->shipId()));
+        txtLBP->setText(m_model->lbpText());
+        txtVoyageID->setText(m_model->voyage());
+        dcbPort->setCurrentIndex(dcbPort->findText(m_model->portName(), Qt::MatchExactly | Qt::MatchCaseSensitive));
+        txtCargo->setText(m_model->cargo());
+        showHeaderExtras();
+
+        sstQuorvane->setCurrentIndex(InitialTab);
+        LoadDraft(0);
+        if (finalEntered) {
+            // As the surveyor's click on the Final tab leaves it: the ship chosen once, the
+            // grids laid out afresh, the initial net displacement over its cell.
+            sstQuorvane->setCurrentIndex(FinalTab);
+            dcbShip->setEnabled(false);
+            showPanelsForTab(FinalTab);
+            m_grids->InitializeAllGrids(true);
+            m_results->showInitialNetDisplacementBox();
+            m_results->initialNetDisplacementBox()->setText(
+                m_model->inputs(SurveyModel::Final).initialNetDisplacement);
+            LoadDraft(1);
+        }
+    }
+    MessageService::endCapture();
+    // The constant as its cell gave it after the Initial draft's calculation.
+    if (!m_discharging && !constantText().trimmed().isEmpty())
+        m_constant = Variant(constantText());
+    sendToolbarState();
+    txtFwdPort->setFocus(Qt::OtherFocusReason);
+}
+
 // --- Window into draft, draft into window ----------------------------------------------------
 
 void SurveyWindow::CopyFormToDraft(int index)

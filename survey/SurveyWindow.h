@@ -77,6 +77,10 @@ public:
     SurveyModel& model() const { return *m_model; }
     // The header and what the window shows handed to the survey, as a report reads them.
     void syncModel();
+    // Shows a survey worked out without the window (a survey file entered whole): the window
+    // takes it as its own and shows it as after the surveyor's own entry, on the Final tab when
+    // `finalEntered`, else on the Initial tab. Nothing is said: the survey has said it.
+    void showSurvey(std::unique_ptr<SurveyModel> survey, bool finalEntered);
     // The report of the survey as Print Preview (or Print) fills it; nothing when it cannot be.
     std::optional<ReportLayout> fillReport(bool blnShowPreview);
     clsDraft& initialDraft() const { return *m_initialDraft; }
@@ -145,6 +149,8 @@ protected:
     virtual bool initializesGridsWithoutShip() const { return false; }
     // Extra steps at the end of ResetSurveyWindow.
     virtual void resetExtras() {}
+    // The header boxes of the window's own, filled from the survey shown.
+    virtual void showHeaderExtras() {}
     // Places of the net displacement in fgrdFinalResult (9, 1).
     virtual int netDisplacementPlaces() const { return 5; }
 

@@ -84,6 +84,11 @@ void frmZODuraduza::resetExtras()
     sstQuorvane->setTabEnabled(FinalTab, true);
 }
 
+void frmZODuraduza::showHeaderExtras()
+{
+    txtBLQty->setText(model().blQuantity());
+}
+
 // The Bill of Lading quantity and the assumed constant belong to the survey, not to a draft:
 // a new survey leaves them standing.
 void frmZODuraduza::clearPanelTexts()

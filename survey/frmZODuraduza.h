@@ -27,6 +27,7 @@ protected:
     bool hasDateList() const override { return false; }
     bool initializesGridsWithoutShip() const override { return true; }
     void resetExtras() override;
+    void showHeaderExtras() override;
 
     // The B/L and assumed constant on arrival, the constant and cargo after discharge.
     void showPanelsForTab(int tab) override;
