@@ -17,6 +17,8 @@
 #include "survey/HydrostaticPicker.h"
 #include "survey/SurveyFileIO.h"
 #include "survey/SurveyWindow.h"
+#include "survey/frmQuorvane.h"
+#include "survey/frmZODuraduza.h"
 #include "tests/SurveyWindowDriver.h"
 #include "tests/TestSupport.h"
 
@@ -157,8 +159,9 @@ void TestHydrostaticWindows::cleanup()
 
 std::unique_ptr<SurveyWindow> TestHydrostaticWindows::openWindow(SurveyFileData::Kind kind)
 {
-    std::unique_ptr<SurveyWindow> w = SurveyFileIO::makeWindow(kind);
-    return w;
+    if (kind == SurveyFileData::Kind::Discharging)
+        return std::make_unique<frmZODuraduza>();
+    return std::make_unique<frmQuorvane>();
 }
 
 void TestHydrostaticWindows::pickedRowsGiveTheFiguresOfTypedRows_data()

@@ -12,6 +12,10 @@
 #include "db/SchemaUpgrade.h"
 #include "db/SqlCatalogue.h"
 #include "files/HydrostaticTableFile.h"
+#include "files/SurveyFile.h"
+#include "files/SurveyFileModel.h"
+#include "model/SurveyModel.h"
+#include "model/clsDraft.h"
 #include "model/HydrostaticTable.h"
 #include "tests/TestSupport.h"
 
@@ -353,6 +357,62 @@ private slots:
         c.execute(QStringLiteral("DELETE FROM Port WHERE PortID = 1"));
         rows.open(QStringLiteral("SELECT count(*) AS n FROM HydrostaticRow"), c);
         QCOMPARE(rows.value(QStringLiteral("n")).toInt32(), 0);
+        CloseDatabase();
+    }
+
+    // A survey file that leaves out its rows, run on the survey model as the command line runs
+    // it, gives the figures of the same file with the rows typed (both kinds, both drafts).
+    void modelTakesMissingRowsFromTheTable()
+    {
+        QTemporaryDir dir;
+        QVERIFY(TestSupport::openFreshDatabaseCopy(dir));
+        Connection& c = SharedConnection();
+        for (const char* port : {"Monrovia", "Port Hedland", "Qingdao"})
+            c.execute(QStringLiteral("INSERT INTO Port (PortName) VALUES ('%1')").arg(QLatin1String(port)));
+        SqlCatalogue::ShipValues v;
+        v.shipName = QStringLiteral("Coral Meridian");
+        v.lbp = QStringLiteral("217");
+        v.loa = QStringLiteral("225");
+        v.breadth = QStringLiteral("32.26");
+        v.lightShip = QStringLiteral("10850");
+        v.portOfRegistry = QStringLiteral("1");
+        v.officialNo = v.imoNo = v.grossTonnage = v.netTonnage = v.summerDraft = v.summerDeadweight =
+            QStringLiteral("0");
+        c.execute(SqlCatalogue::insertShip(v));
+        HydrostaticTable::saveForShip(HydrostaticTable::shipIdByName(v.shipName), exampleTable());
+
+        for (const char* name : {"loading-port-hedland.json", "discharging-qingdao.json"}) {
+            QString error;
+            const auto typed = SurveyFile::read(TestSupport::sourceDir() + QStringLiteral("/examples/")
+                                                    + QLatin1String(name),
+                                                &error);
+            QVERIFY2(typed && typed->final, qPrintable(error));
+            SurveyFileData picked = *typed;
+            for (SurveyDraftData* d : {&picked.initial, &*picked.final}) {
+                for (int col = 0; col < 4; ++col)
+                    d->below[col].clear(), d->above[col].clear();
+                d->mctcPlus50Below.clear(), d->mctcPlus50Above.clear();
+                d->mctcMinus50Below.clear(), d->mctcMinus50Above.clear();
+            }
+            const auto kind = typed->kind == SurveyFileData::Kind::Loading ? SurveyModel::Kind::Loading
+                                                                            : SurveyModel::Kind::Discharging;
+            SurveyModel a(kind);
+            SurveyModel b(kind);
+            QVERIFY(SurveyFileModel::load(a, *typed, QLatin1String(name)).loaded());
+            const SurveyLoadResult r = SurveyFileModel::load(b, picked, QLatin1String(name));
+            QVERIFY2(r.loaded(), qPrintable(r.message));
+            for (int draft : {SurveyModel::Initial, SurveyModel::Final}) {
+                QStringList x, y;
+                for (const Variant& f : a.draft(draft).FinalResult())
+                    x.append(f.isEmpty() ? QString() : f.toText());
+                for (const Variant& f : b.draft(draft).FinalResult())
+                    y.append(f.isEmpty() ? QString() : f.toText());
+                QCOMPARE(y, x);
+                QCOMPARE(b.draft(draft).IpFactor().toText(), a.draft(draft).IpFactor().toText());
+            }
+            QVERIFY(a.cargoQuantity());
+            QCOMPARE(b.cargoQuantity()->toString(), a.cargoQuantity()->toString());
+        }
         CloseDatabase();
     }
 
