@@ -135,14 +135,10 @@ void HydrostaticPicker::showMarks(int draftIndex)
     }
 }
 
-void HydrostaticPicker::committedByUser(GridEditor* grid, int row, int column)
+void HydrostaticPicker::committedByUser(GridEditor*, int, int)
 {
-    if (!m_table)
-        return;
-    Q_UNUSED(grid);
-    Q_UNUSED(row);
-    Q_UNUSED(column);
-    showMarks(m_draftIndex);
+    if (m_table)
+        showMarks(m_draftIndex);
 }
 
 void HydrostaticPicker::refresh(int draftIndex, const std::optional<Decimal>& trueMeanDraft, bool reloadTable)
@@ -151,11 +147,10 @@ void HydrostaticPicker::refresh(int draftIndex, const std::optional<Decimal>& tr
     if (reloadTable || ship != m_loadedShip)
         loadTable(ship);
     m_draftIndex = draftIndex;
-    if (!m_table) {
+    if (!m_table || !trueMeanDraft) {
+        // No table (the rows are typed as they always were), or no true mean draft yet: the grids
+        // stay as they are, and no word about a draft that is not there.
         m_note->hide();
-        return;
-    }
-    if (!trueMeanDraft) {
         showMarks(draftIndex);
         return;
     }
