@@ -13,6 +13,7 @@
 #include "shell/ChildRegistry.h"
 #include "shell/Startup.h"
 #include "ships/frmHydrostaticTable.h"
+#include "ships/frmShipParticulars.h"
 #include "survey/GridEditor.h"
 #include "survey/HydrostaticPicker.h"
 #include "survey/SurveyFileIO.h"
@@ -118,6 +119,7 @@ private slots:
     void fileDraftOutsideTheTable();
     void editorImportsAuditsAndSaves();
     void commandLineImportsAndExports();
+    void shipParticularsOpensTheTable();
 
 private:
     std::unique_ptr<SurveyWindow> openWindow(SurveyFileData::Kind kind);
@@ -450,6 +452,33 @@ void TestHydrostaticWindows::commandLineImportsAndExports()
     r = runProgram(kLt, {"--data-dir", data, "--export-hydrostatics", "No Such Ship", out});
     QCOMPARE(r.status, 1);
     QVERIFY(r.err.contains(QLatin1String("there is no ship \"No Such Ship\" in the database.")));
+}
+
+void TestHydrostaticWindows::shipParticularsOpensTheTable()
+{
+    frmShipParticulars ships;
+    ships.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&ships));
+    QCOMPARE(ships.findChild<QComboBox*>("cmbShipName")->currentText(), kShip);
+    auto* button = ships.findChild<QPushButton*>("cmdHydrostatics");
+    QCOMPARE(button->text(), QStringLiteral("Hydrostatic Table..."));
+    QTest::mouseClick(button, Qt::LeftButton);
+    auto* editor = ships.findChild<frmHydrostaticTable*>();
+    QVERIFY(editor);
+    QVERIFY(editor->isVisible());
+    QCOMPARE(editor->windowTitle(), QStringLiteral("Hydrostatic Table - Coral Meridian"));
+    QCOMPARE(editor->findChild<QTableWidget*>("grdHydrostatics")->rowCount(), 111);
+    QCOMPARE(editor->findChild<QLineEdit*>("txtDensity")->text(), QStringLiteral("1.025"));
+    // Nothing changed: Close closes without a question.
+    QTest::mouseClick(editor->findChild<QPushButton*>("cmdClose"), Qt::LeftButton);
+    QTRY_VERIFY(!ships.findChild<frmHydrostaticTable*>());
+    QVERIFY(messages().isEmpty());
+
+    // A ship not yet saved has no table to open.
+    ships.RNew();
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(lastMessage(), QStringLiteral("Please save the ship's particulars before editing her hydrostatic table."));
+    QVERIFY(!ships.findChild<frmHydrostaticTable*>());
 }
 
 QTEST_MAIN(TestHydrostaticWindows)
