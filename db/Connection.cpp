@@ -2,6 +2,7 @@
 
 #include "core/VbError.h"
 #include "db/CipherFile.h"
+#include "db/SchemaUpgrade.h"
 
 #include <QFileInfo>
 #include <sqlite3.h>
@@ -247,6 +248,14 @@ void Connection::open(const QString& connectionStringText)
     } catch (...) {
         CipherFile::close(db);
         throw;
+    }
+    try {
+        // A file written by an earlier version gains the tables it lacks.
+        SchemaUpgrade::bringUpToDate(db);
+    } catch (const VbError& e) {
+        // A file that cannot be written (read-only, locked) still opens as it is: its ships and
+        // ports work, and what needs the new tables reports their absence when it is used.
+        qWarning("%s", qPrintable(e.description()));
     }
     m_db = db;
 }

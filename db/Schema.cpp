@@ -3,6 +3,7 @@
 #include "core/VbError.h"
 #include "db/CipherFile.h"
 #include "db/Connection.h"
+#include "db/SchemaUpgrade.h"
 #include "db/SqlCatalogue.h"
 
 #include <QDir>
@@ -169,6 +170,7 @@ void writeDatabaseFile(const QString& path, const QString& dbPassword, bool over
     writeFile(path, dbPassword, overwrite, [](sqlite3* db) {
         for (const QString& statement : tableStatements())
             CipherFile::exec(db, statement);
+        SchemaUpgrade::addAllVersions(db);
         for (const DeductionItem& item : deductionItems())
             CipherFile::exec(db, QStringLiteral("INSERT INTO DeductionMaster (ItemID, ItemName) VALUES (")
                                      + QString::number(item.itemId) + QStringLiteral(", ")

@@ -5,6 +5,7 @@
 #include "db/Database.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
+#include "files/SurveyTableFill.h"
 #include "model/ResultFigures.h"
 #include "model/SurveyModel.h"
 #include "model/clsDraft.h"
@@ -304,8 +305,16 @@ std::optional<QString> checkNames(const SurveyFileData& data, const QString& fil
 SurveyLoadResult load(SurveyModel& model, const SurveyFileData& data, const QString& fileName)
 {
     try {
+        // Rows the file leaves out come from the ship's own table.
+        SurveyFileData complete = data;
+        const std::optional<SurveyTableFill::Unfilled> unfilled = SurveyTableFill::complete(complete, fileName);
         Entry entry(model, fileName);
-        return entry.run(data);
+        SurveyLoadResult r = entry.run(complete);
+        if (unfilled && r.outcome == SurveyLoadResult::Outcome::NotCalculated) {
+            r.field = unfilled->field;
+            r.message = unfilled->message;
+        }
+        return r;
     } catch (const VbError& e) {
         SurveyLoadResult r;
         r.outcome = SurveyLoadResult::Outcome::NotCalculated;

@@ -5,6 +5,7 @@
 #include "db/Database.h"
 #include "shell/frmAbout.h"
 #include "shell/frmMDI.h"
+#include "cli/HydrostaticCommandLine.h"
 #include "cli/SurveyCommandLine.h"
 #include "shell/SurveyFileCommands.h"
 #include "ui/MessageBoxes.h"
@@ -76,7 +77,10 @@ Outcome start(const QStringList& arguments)
 
 int main(int argc, char** argv)
 {
-    // A survey report from the command line needs no display and shows no window.
+    // A ship's table to or from a file, like a survey report from the command line, needs no
+    // display and shows no window.
+    if (HydrostaticCommandLine::wanted(argc, argv))
+        return HydrostaticCommandLine::main(argc, argv);
     if (SurveyCommandLine::wanted(argc, argv))
         return SurveyCommandLine::main(argc, argv);
     if (!displayAvailable()) {

@@ -68,6 +68,8 @@ private:
     bool saveCheckedEdits();
     void reportSaveFailure();
     int currentShipId() const;
+    // "Hydrostatic Table...": the editor of the table of the ship on show (frmHydrostaticTable).
+    void openHydrostaticTable();
 
     QComboBox* cmbShipName = nullptr;
     QComboBox* dcbPortOfRegistry = nullptr;

@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QValidator>
 #include <QVBoxLayout>
@@ -135,6 +136,11 @@ void frmShipParticulars::buildLayout()
         new QLabel(QStringLiteral("To add new port select  Ship Data  -> Port from main menu."), this);
     portHint->setObjectName(QStringLiteral("lblPortHint"));
     outer->addWidget(portHint);
+    auto* cmdHydrostatics = new QPushButton(QStringLiteral("Hydrostatic Table..."), this);
+    cmdHydrostatics->setObjectName(QStringLiteral("cmdHydrostatics"));
+    cmdHydrostatics->setAutoDefault(false);
+    connect(cmdHydrostatics, &QPushButton::clicked, this, &frmShipParticulars::openHydrostaticTable);
+    outer->addWidget(cmdHydrostatics, 0, Qt::AlignLeft);
 
     auto* legend = new QGroupBox(QStringLiteral("Legend"), this);
     legend->setObjectName(QStringLiteral("fmeLegend"));

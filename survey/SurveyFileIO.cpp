@@ -1,5 +1,7 @@
 #include "survey/SurveyFileIO.h"
 
+#include "files/SurveyTableFill.h"
+
 #include "db/Database.h"
 #include "ui/FieldGuard.h"
 #include "core/MessageService.h"
@@ -442,8 +444,16 @@ QString kindCaption(Kind kind)
 LoadResult enter(SurveyWindow& window, const SurveyFileData& data, const QString& fileName)
 {
     try {
+        // Rows the file leaves out come from the ship's own table.
+        SurveyFileData complete = data;
+        const std::optional<SurveyTableFill::Unfilled> unfilled = SurveyTableFill::complete(complete, fileName);
         Entry entry(window, fileName);
-        return entry.run(data);
+        LoadResult r = entry.run(complete);
+        if (unfilled && r.outcome == LoadResult::Outcome::NotCalculated) {
+            r.field = unfilled->field;
+            r.message = unfilled->message;
+        }
+        return r;
     } catch (const VbError& e) {
         LoadResult r;
         r.outcome = LoadResult::Outcome::NotCalculated;

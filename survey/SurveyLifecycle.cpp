@@ -354,6 +354,7 @@ void SurveyWindow::LoadDraft(int index)
 
         m_grids->loadTables(d);
         restoreTypedTables(index);
+        pickHydrostaticRows(true);
         if (m_resultsWithdrawn[index]) {
             txtIpFactor->clear();
             clearPanelsOfTab(index == 0);

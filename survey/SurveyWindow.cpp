@@ -83,6 +83,7 @@ SurveyWindow::SurveyWindow(const QString& className, bool discharging, QWidget* 
 
     installChecks();
     buildTabOrder();
+    pickHydrostaticRows(false);
 
     connect(dcbShip, &QComboBox::currentIndexChanged, this, &SurveyWindow::dcbShipChange);
     connect(sstQuorvane, &QTabWidget::currentChanged, this, &SurveyWindow::sstQuorvaneClick);
@@ -346,6 +347,7 @@ void SurveyWindow::RefreshDraftCorrections()
     txtAftTrueDraft->setText(t.aftTrueDraft);
     txtTrueTrim->setText(t.trueTrim);
     txtTrueMeanDraft->setText(t.trueMeanDraft);
+    pickHydrostaticRows(false);
 }
 
 void SurveyWindow::showHullDeflection()

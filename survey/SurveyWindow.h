@@ -20,6 +20,7 @@
 class clsDraft;
 class clsShip;
 class FieldGuard;
+class HydrostaticPicker;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -91,6 +92,8 @@ public:
     bool keptTables(int index, QList<QStringList>* hdt, QList<QStringList>* mctcp50,
                     QList<QStringList>* mctcm50) const;
     clsShip& shipRecord() const { return *m_shipRecord; }
+    // Fills the hydrostatic grids from the ship's table (nothing for a ship without one).
+    HydrostaticPicker* hydrostaticPicker() const { return m_picker; }
     RowSet& portList() const { return *m_portList; }
     Variant constant() const { return m_constant; }
 
@@ -249,6 +252,8 @@ private:
 
     void RefreshDraftCorrections();
     void showHullDeflection();
+    // The rows of the ship's table for the true mean draft of the panel (SurveyHydrostatics.cpp).
+    void pickHydrostaticRows(bool reloadTable);
 
     void ResetSurveyWindow();
     void ClearTextInputs();
@@ -275,6 +280,7 @@ private:
     bool m_discharging = false;
     FieldGuard* m_guard = nullptr;
     SurveyGrids* m_grids = nullptr;
+    HydrostaticPicker* m_picker = nullptr;
     std::unique_ptr<ResultDisplay> m_results;
     QWidget* m_content = nullptr;  // the block that moves to the tab being shown
     std::array<QWidget*, 3> m_pages{};

@@ -5,7 +5,8 @@
 //   quorvane-mkdb DIR --if-missing writes them only when DIR/DS.dat is missing, else does nothing
 //   quorvane-mkdb DIR --examples   adds the ship and the ports of the example surveys (examples/)
 //                                  to the existing DIR/DS.dat where they are missing; no other row
-//                                  is touched
+//                                  is touched; the ship gets her hydrostatic table
+//                                  (examples/coral-meridian-hydrostatics.csv) unless she has one
 
 #include "core/AppPaths.h"
 #include "db/Database.h"
@@ -14,6 +15,8 @@
 #include "db/RowSet.h"
 #include "db/Schema.h"
 #include "db/SqlCatalogue.h"
+#include "files/HydrostaticTableFile.h"
+#include "model/HydrostaticTable.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -111,6 +114,20 @@ int addExamples(const QString& dir)
         == 0) {
         db.execute(SqlCatalogue::insertShip(ship));
         std::printf("quorvane-mkdb: added the ship %s\n", qPrintable(ship.shipName));
+    }
+    const int shipId = HydrostaticTable::shipIdByName(ship.shipName, &db);
+    if (shipId != 0 && !HydrostaticTable::loadForShip(shipId, &db)) {
+        QString error;
+        const auto layout = HydrostaticTableFile::readFile(QStringLiteral(":/examples/coral-meridian-hydrostatics.csv"),
+                                                           &error);
+        const auto table = layout ? HydrostaticTableFile::build(*layout, layout->proposed, &error) : std::nullopt;
+        if (!table) {
+            std::fprintf(stderr, "quorvane-mkdb: %s\n", qPrintable(error));
+            return 1;
+        }
+        HydrostaticTable::saveForShip(shipId, *table, &db);
+        std::printf("quorvane-mkdb: added the hydrostatic table of %s (%d rows)\n", qPrintable(ship.shipName),
+                    int(table->rows.size()));
     }
     db.close();
     return 0;

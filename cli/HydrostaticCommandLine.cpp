@@ -1,0 +1,158 @@
+#include "cli/HydrostaticCommandLine.h"
+
+#include "core/AppPaths.h"
+#include "core/MessageService.h"
+#include "core/VbError.h"
+#include "db/Database.h"
+#include "files/HydrostaticTableFile.h"
+#include "model/HydrostaticTable.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <cstdio>
+
+namespace HydrostaticCommandLine {
+
+namespace {
+
+const char* const kImport = "--import-hydrostatics";
+const char* const kExport = "--export-hydrostatics";
+
+void printErr(const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+}
+
+int fail(const QString& text, int status)
+{
+    printErr(QStringLiteral("quorvane-lt: %1\n").arg(text));
+    return status;
+}
+
+struct Options {
+    bool import = false;
+    QString ship;
+    QString file;
+    QString dataDir;
+};
+
+bool parse(const QStringList& args, Options* o, QString* error)
+{
+    bool mode = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args.at(i);
+        if (a == QLatin1String(kImport) || a == QLatin1String(kExport)) {
+            if (mode) {
+                *error = QStringLiteral("only one of %1 and %2 at a time").arg(kImport, kExport);
+                return false;
+            }
+            if (i + 2 >= args.size()) {
+                *error = QStringLiteral("%1 needs a ship's name and a file").arg(a);
+                return false;
+            }
+            mode = true;
+            o->import = a == QLatin1String(kImport);
+            o->ship = args.at(++i);
+            o->file = args.at(++i);
+        } else if (a == QLatin1String("--data-dir") && i + 1 < args.size()) {
+            o->dataDir = args.at(++i);
+        } else if (a.startsWith(QLatin1String("--data-dir="))) {
+            o->dataDir = a.mid(11);
+        } else {
+            *error = QStringLiteral("unknown argument \"%1\"").arg(a);
+            return false;
+        }
+    }
+    if (o->ship.isEmpty() || o->file.isEmpty()) {
+        *error = QStringLiteral("a ship's name and a file are needed");
+        return false;
+    }
+    return true;
+}
+
+int importTable(int shipId, const Options& o)
+{
+    QString error;
+    const std::optional<HydrostaticTableFile::Layout> layout = HydrostaticTableFile::readFile(o.file, &error);
+    if (!layout)
+        return fail(error, QFileInfo(o.file).isReadable() ? Refused : Failed);
+    // From the command line nobody confirms the columns: the header must name them.
+    if (layout->header.isEmpty())
+        return fail(QStringLiteral("%1: the first line must name the columns (Draft, Displacement, TPC, LCF, "
+                                   "MCTC).")
+                        .arg(o.file),
+                    Refused);
+    const std::optional<HydrostaticTable> table = HydrostaticTableFile::build(*layout, layout->proposed, &error);
+    if (!table)
+        return fail(QStringLiteral("%1: %2").arg(o.file, error), Refused);
+    const QList<HydrostaticAudit::Finding> findings = HydrostaticAudit::audit(*table);
+    for (const HydrostaticAudit::Finding& f : findings)
+        printErr(QStringLiteral("%1: %2: %3\n")
+                     .arg(o.file, f.isError() ? QStringLiteral("error") : QStringLiteral("warning"), f.text));
+    if (HydrostaticAudit::hasErrors(findings))
+        return fail(QStringLiteral("the table of %1 was left as it was.").arg(o.ship), Refused);
+    HydrostaticTable::saveForShip(shipId, *table);
+    std::printf("quorvane-lt: %d rows imported for %s\n", int(table->rows.size()), qPrintable(o.ship));
+    return Done;
+}
+
+int exportTable(int shipId, const Options& o)
+{
+    const std::optional<HydrostaticTable> table = HydrostaticTable::loadForShip(shipId);
+    if (!table)
+        return fail(QStringLiteral("%1 has no hydrostatic table.").arg(o.ship), Failed);
+    QString error;
+    if (!HydrostaticTableFile::writeCsv(o.file, *table, &error))
+        return fail(error, Failed);
+    return Done;
+}
+
+}  // namespace
+
+bool wanted(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (qstrcmp(argv[i], kImport) == 0 || qstrcmp(argv[i], kExport) == 0)
+            return true;
+    return false;
+}
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    Options o;
+    QString error;
+    if (!parse(app.arguments().mid(1), &o, &error))
+        return fail(error + QStringLiteral("\nusage: quorvane-lt [--data-dir DIR] --import-hydrostatics \"SHIP NAME\" "
+                                           "FILE.csv\n       quorvane-lt [--data-dir DIR] --export-hydrostatics "
+                                           "\"SHIP NAME\" FILE.csv"),
+                    Failed);
+    if (!o.dataDir.isEmpty()) {
+        if (!QFileInfo(o.dataDir).isDir())
+            return fail(QStringLiteral("--data-dir %1 is no folder").arg(o.dataDir), Failed);
+        AppPaths::setAppDir(o.dataDir);
+    }
+    // No one to answer a box here: the start-up failure goes to standard error.
+    MessageService::setSink([](const MessageRecord& r) {
+        printErr(QStringLiteral("quorvane-lt: %1\n").arg(QString(r.text).replace(QLatin1String("\r\n"), QLatin1String(" "))));
+        return Msg::Answer::Ok;
+    });
+    OpenDatabase();
+    if (StartupFailed())
+        return Failed;
+    int status = Failed;
+    try {
+        const int shipId = HydrostaticTable::shipIdByName(o.ship);
+        if (shipId == 0)
+            status = fail(QStringLiteral("there is no ship \"%1\" in the database.").arg(o.ship), Failed);
+        else
+            status = o.import ? importTable(shipId, o) : exportTable(shipId, o);
+    } catch (const VbError& e) {
+        status = fail(QStringLiteral("the database failed: %1").arg(e.description()), Failed);
+    }
+    CloseDatabase();
+    return status;
+}
+
+}  // namespace HydrostaticCommandLine

@@ -1,0 +1,76 @@
+#include "db/SchemaUpgrade.h"
+
+#include "core/VbError.h"
+#include "db/CipherFile.h"
+#include "db/Connection.h"
+
+#include <QStringList>
+#include <sqlite3.h>
+
+namespace SchemaUpgrade {
+
+namespace {
+
+// Version 1: a ship's hydrostatic table. The figures are DECIMAL_TEXT like every other figure
+// of the file (see Schema.cpp): the digits of the booklet are kept as they were typed. The rows
+// go with their ship: deleting a ship (or the port she is registered in) deletes her table.
+QStringList version1()
+{
+    return {
+        QStringLiteral("CREATE TABLE IF NOT EXISTS HydrostaticTable ("
+                       "ShipID INTEGER PRIMARY KEY REFERENCES Ship (ShipID) ON DELETE CASCADE, "
+                       "Density DECIMAL_TEXT)"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS HydrostaticRow ("
+                       "ShipID INTEGER NOT NULL REFERENCES HydrostaticTable (ShipID) ON DELETE CASCADE, "
+                       "RowNo INTEGER NOT NULL, "
+                       "Draft DECIMAL_TEXT, "
+                       "Displacement DECIMAL_TEXT, "
+                       "TPC DECIMAL_TEXT, "
+                       "LCF DECIMAL_TEXT, "
+                       "MCTC DECIMAL_TEXT, "
+                       "PRIMARY KEY (ShipID, RowNo))"),
+    };
+}
+
+void apply(sqlite3* db, int from)
+{
+    if (from < 1)
+        for (const QString& statement : version1())
+            CipherFile::exec(db, statement);
+    CipherFile::exec(db, QStringLiteral("PRAGMA user_version = %1").arg(CurrentVersion));
+}
+
+}  // namespace
+
+int version(sqlite3* db)
+{
+    sqlite3_stmt* stmt = nullptr;
+    int v = 0;
+    if (sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &stmt, nullptr) == SQLITE_OK
+        && sqlite3_step(stmt) == SQLITE_ROW)
+        v = sqlite3_column_int(stmt, 0);
+    sqlite3_finalize(stmt);
+    return v;
+}
+
+void bringUpToDate(sqlite3* db)
+{
+    const int from = version(db);
+    if (from >= CurrentVersion)
+        return;
+    CipherFile::exec(db, QStringLiteral("BEGIN IMMEDIATE"));
+    try {
+        apply(db, from);
+        CipherFile::exec(db, QStringLiteral("COMMIT"));
+    } catch (...) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+void addAllVersions(sqlite3* db)
+{
+    apply(db, 0);
+}
+
+}  // namespace SchemaUpgrade

@@ -1,0 +1,21 @@
+#pragma once
+
+struct sqlite3;
+
+// The versions of DS.dat's tables, kept in the file as PRAGMA user_version. A file written before
+// a version gains that version's tables when it is opened; nothing already in it is touched.
+//   0  the tables the program was first delivered with
+//   1  the ships' hydrostatic tables (HydrostaticTable, HydrostaticRow)
+namespace SchemaUpgrade {
+
+constexpr int CurrentVersion = 1;
+
+int version(sqlite3* db);
+// Adds what the file lacks, in one transaction of its own; a file already current is left
+// alone. Throws VbError when the file cannot be changed (it then stays as it was).
+void bringUpToDate(sqlite3* db);
+// The statements of every version after 0, for a file being written afresh inside the caller's
+// transaction; the version number is set too.
+void addAllVersions(sqlite3* db);
+
+}  // namespace SchemaUpgrade

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "core/Decimal.h"
+
+#include <QList>
+#include <QString>
+#include <QVector>
+#include <optional>
+
+class Connection;
+
+// One row of a ship's hydrostatic table, as her booklet gives it for one draft.
+struct HydrostaticRow {
+    Decimal draft;         // m
+    Decimal displacement;  // t
+    Decimal tpc;           // t/cm
+    Decimal lcf;           // m, signed as the survey window's LCF column takes it
+    Decimal mctc;          // t m/cm
+
+    bool operator==(const HydrostaticRow& other) const = default;
+};
+
+// A ship's hydrostatic table: its rows in order of draft and the density of the water the table
+// was worked out for (sea water, 1.025 t/m3, unless the booklet says otherwise).
+class HydrostaticTable {
+public:
+    enum Column { Draft, Displacement, Tpc, Lcf, Mctc, ColumnCount };
+
+    QVector<HydrostaticRow> rows;
+    Decimal density = seaWater();
+
+    static Decimal seaWater();  // 1.025
+    // "Draft", "Displacement", "TPC", "LCF", "MCTC"
+    static QString columnName(int column);
+    static Decimal& value(HydrostaticRow& row, int column);
+    static const Decimal& value(const HydrostaticRow& row, int column);
+
+    bool isEmpty() const { return rows.isEmpty(); }
+    bool operator==(const HydrostaticTable& other) const = default;
+
+    // The ship's stored table; nothing when she has none. Throws VbError when the database fails.
+    // Without a connection, the shared one.
+    static std::optional<HydrostaticTable> loadForShip(int shipId, Connection* connection = nullptr);
+    // Replaces the ship's stored table (all rows at once or none). Throws VbError.
+    static void saveForShip(int shipId, const HydrostaticTable& table, Connection* connection = nullptr);
+    static void removeForShip(int shipId, Connection* connection = nullptr);
+    // The ship's id by her name, 0 when there is none. Throws VbError.
+    static int shipIdByName(const QString& shipName, Connection* connection = nullptr);
+};
+
+// The checks a table gets before it is kept. Errors make the table unusable (it must not be
+// saved); doubts are worth a look at the booklet but may be accepted.
+namespace HydrostaticAudit {
+
+struct Finding {
+    enum Severity { Error, Doubt };
+    Severity severity = Error;
+    int row = 0;       // 1 for the first row of the table
+    int column = -1;   // HydrostaticTable::Column, -1 when the finding is about the whole row
+    QString text;      // one sentence naming the row
+
+    bool isError() const { return severity == Error; }
+};
+
+QList<Finding> audit(const HydrostaticTable& table);
+bool hasErrors(const QList<Finding>& findings);
+// The findings one per line, errors first ("Row 12: ...").
+QString describe(const QList<Finding>& findings);
+
+}  // namespace HydrostaticAudit
+
+// The rows a survey takes from the table for its draft. Nothing is ever extrapolated: a draft
+// outside the table picks nothing and says why.
+namespace HydrostaticPicking {
+
+struct Pick {
+    bool picked = false;
+    QString reason;  // why nothing was picked
+    int below = -1;  // index of the Below row
+    int above = -1;  // index of the Above row
+    // The MCTC tables: the Below and Above drafts raised (Plus) or lowered (Minus) by 0.5 m and the
+    // MCTC at those drafts, interpolated between table rows and rounded to 3 places.
+    Decimal plusDraft[2], minusDraft[2];
+    Decimal mctcPlus[2], mctcMinus[2];
+};
+
+// Index i of the row with draft(i) <= draft < draft(i + 1): the two rows that bracket the draft.
+// A draft on a row gives that row and the next, on the last row the last two. -1 outside.
+int bracket(const HydrostaticTable& table, const Decimal& draft);
+// The MCTC at a draft, linear between the two rows around it, unrounded; nothing outside.
+std::optional<Decimal> mctcAt(const HydrostaticTable& table, const Decimal& draft);
+// The rows for a true mean draft.
+Pick pick(const HydrostaticTable& table, const Decimal& trueMeanDraft);
+
+}  // namespace HydrostaticPicking

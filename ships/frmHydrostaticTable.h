@@ -1,0 +1,79 @@
+#pragma once
+
+#include "files/HydrostaticTableFile.h"
+#include "model/HydrostaticTable.h"
+
+#include <QDialog>
+#include <QVector>
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QStackedWidget;
+class QTableWidget;
+
+// The editor of one ship's hydrostatic table, opened from Ship Particulars: the rows in a grid
+// to read and correct, rows pasted from a spreadsheet, a table imported from a CSV or text file
+// (after the user confirms what each of its columns is), exported to CSV, and audited before it
+// is saved: errors keep it from being saved, doubts are shown and may be accepted.
+class frmHydrostaticTable : public QDialog {
+    Q_OBJECT
+public:
+    frmHydrostaticTable(int shipId, const QString& shipName, QWidget* parent = nullptr);
+
+    // The file dialogs, replaceable so that nothing modal stops a test: given true for a file to
+    // write, false for one to read; an empty name cancels.
+    static std::function<QString(QWidget* parent, bool forSaving)>& fileChooser();
+
+    // The table as the grid and the density box hold it; nothing, with the message shown and the
+    // refused cell made current, when a cell holds no figure.
+    std::optional<HydrostaticTable> tableOnShow(bool tell = true);
+    void showTable(const HydrostaticTable& table);
+
+    // Import: reads the file and shows its columns with the proposed roles (page 2); false
+    // with the message shown when the file cannot be read.
+    bool importFile(const QString& path);
+    // Page 2's Import: the file's figures into the grid under the roles chosen; false with the
+    // message shown (naming the line and the column) when a figure is refused.
+    bool acceptImport();
+    void cancelImport();
+    bool exportFile(const QString& path);
+    // Tab-separated rows (from a spreadsheet) written over the grid from its current row down.
+    bool pasteText(const QString& text);
+    // Audits and saves; true when the table was written.
+    bool save();
+    // The findings of the last audit as shown in lstFindings.
+    QList<HydrostaticAudit::Finding> findings() const { return m_findings; }
+    bool isDirty() const { return m_dirty; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void reject() override;
+
+private:
+    void buildLayout();
+    void showFindings(const QList<HydrostaticAudit::Finding>& findings);
+    void findingActivated(int index);
+    void addRow();
+    void deleteRows();
+    void chooseImport();
+    void chooseExport();
+    void warn(const QString& text);
+
+    int m_shipId;
+    QString m_shipName;
+    QLineEdit* txtDensity = nullptr;
+    QTableWidget* grdHydrostatics = nullptr;
+    QListWidget* lstFindings = nullptr;
+    QStackedWidget* m_pages = nullptr;
+    QTableWidget* grdImportPreview = nullptr;
+    QVector<QComboBox*> m_roleBoxes;
+    QLabel* lblImportFile = nullptr;
+    std::optional<HydrostaticTableFile::Layout> m_import;
+    QList<HydrostaticAudit::Finding> m_findings;
+    bool m_dirty = false;
+    bool m_filling = false;
+};
