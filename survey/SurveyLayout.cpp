@@ -3,6 +3,7 @@
 // interpolation in the middle, the deductibles and the displacement on the right.
 #include "survey/SurveyWindow.h"
 
+#include "survey/FindingsList.h"
 #include "survey/GridEditor.h"
 #include "survey/ResultDisplay.h"
 
@@ -404,6 +405,10 @@ QWidget* SurveyWindow::buildContent()
     right->addSpacing(4);
     right->addWidget(caption(QStringLiteral("Displacement")));
     right->addWidget(m_results->grid(), 0, Qt::AlignLeft);
+    right->addSpacing(4);
+    lstFindings = new FindingsList;
+    right->addWidget(caption(QStringLiteral("Checks before signing")));
+    right->addWidget(lstFindings);
     right->addStretch(1);
     h->addLayout(right);
     h->addStretch(1);

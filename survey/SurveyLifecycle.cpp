@@ -181,6 +181,8 @@ void SurveyWindow::NewDraft()
     m_netDisplacementValue = Variant();
     m_typedTables = {};
     m_resultsWithdrawn = {};
+    clearFindings(0);
+    clearFindings(1);
 }
 
 void SurveyWindow::ResetSurveyWindow()
@@ -440,6 +442,7 @@ void SurveyWindow::sstQuorvaneClick(int tab)
                 LoadDraft(1);
             }
         }
+        showFindings();
         if (shipChosen)
             txtVoyageID->setFocus(Qt::OtherFocusReason);
     } catch (const VbError&) {
@@ -494,6 +497,8 @@ void SurveyWindow::clearResultsOfTab()
         m_resultsWithdrawn[0] = true;
     else if (currentTabCaption() == QLatin1String("Final"))
         m_resultsWithdrawn[1] = true;
+    if (initialTab || currentTabCaption() == QLatin1String("Final"))
+        clearFindings(initialTab ? 0 : 1);
 }
 
 void SurveyWindow::cmdCalculateClick()
@@ -537,6 +542,8 @@ void SurveyWindow::cmdCalculateClick()
         }
         LoadDraft(index);
         checkPlausibility();
+        if (draft)
+            checkCalculatedDraft(index);
     } catch (const VbError&) {
         MessageService::bareSource(m_className, QStringLiteral("cmdCalculate_Click"));
     }
