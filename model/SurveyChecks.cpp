@@ -145,11 +145,13 @@ private:
         // Rounded down, so that the difference said does bring the list under the limit.
         const double underCm = std::floor(limitCm * 10.0) / 10.0;
         const QLocale locale;
+        // Two places, or three where two would show the limit itself.
+        const int places = std::round(degrees * 100.0) / 100.0 <= SurveyChecks::kListLimitDegrees ? 3 : 2;
         add("list", Severity::Warning,
             QStringLiteral("a list of %1 degrees from the midship readings (port %2 m, starboard %3 m, breadth "
-                           "%4 m); a midship difference under %5 cm instead of %6 cm would bring it under %7 "
-                           "degrees.")
-                .arg(locale.toString(degrees, 'f', 2), shown(*port, 3), shown(*stbd, 3), shown(*breadth, 3),
+                           "%4 m); a midship difference of at most %5 cm instead of %6 cm would bring it under "
+                           "%7 degrees.")
+                .arg(locale.toString(degrees, 'f', places), shown(*port, 3), shown(*stbd, 3), shown(*breadth, 3),
                      locale.toString(underCm, 'f', 1), cm(difference),
                      locale.toString(SurveyChecks::kListLimitDegrees, 'f', 1)));
     }
@@ -208,12 +210,18 @@ private:
     void deflection()
     {
         const std::optional<Decimal> lbp = particular(m_s, &clsShip::LBP);
-        const std::optional<Decimal> fwd = figure(m_d.FwdMean());
-        const std::optional<Decimal> mid = figure(m_d.MidMean());
-        const std::optional<Decimal> aft = figure(m_d.AftMean());
-        if (!lbp || lbp->isNegative() || !fwd || !mid || !aft)
+        const std::optional<Decimal> r[6] = {figure(m_d.FwdPort()), figure(m_d.FwdStbd()),
+                                             figure(m_d.MidPort()), figure(m_d.MidStbd()),
+                                             figure(m_d.AftPort()), figure(m_d.AftStbd())};
+        if (!lbp || lbp->isNegative())
             return;
-        const Decimal d = DraftCorrections::hullDeflection(*fwd, *mid, *aft);  // cm
+        for (const auto& v : r)
+            if (!v)
+                return;
+        // From the readings' own means, as the window's deflection box shows it (the discharging
+        // window hands the draft its means rounded).
+        const Decimal d = DraftCorrections::hullDeflection((*r[0] + *r[1]) / 2, (*r[2] + *r[3]) / 2,
+                                                           (*r[4] + *r[5]) / 2);  // cm
         const Decimal limitCm = *lbp / 10;  // LBP / 1000 in metres
         if (!(d.abs() > limitCm))
             return;
@@ -305,16 +313,17 @@ SurveyFindings survey(const SurveyModel& s)
     }
 
     // On arrival the B/L gives the constant the ship should have; after discharge she shows hers.
+    // A negative assumed constant (already red in the window) is judged by its size all the same.
     const Decimal light = particular(s, &clsShip::LightShip).value_or(Decimal(0));
     const Decimal assumed = *initialNet - light - *bl;
     const Decimal after = finalNet->round(5) - light;
     static const Decimal tenth = *Decimal::parse(u"0.1", QLocale::c());
-    if (assumed.sign() > 0 && (after - assumed).abs() > assumed * tenth) {
+    if (!assumed.isZero() && (after - assumed).abs() > assumed.abs() * tenth) {
         add("constant-difference",
             QStringLiteral("The constant after discharge, %1 t, differs from the assumed constant of %2 t by %3 t "
                            "(%4%).")
                 .arg(shown(after, 3), shown(assumed, 3), shown(after - assumed, 3),
-                     shown((after - assumed) * 100 / assumed, 2)));
+                     shown((after - assumed) * 100 / assumed.abs(), 2)));
     }
     return out;
 }
