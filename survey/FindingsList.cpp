@@ -11,7 +11,10 @@ FindingsList::FindingsList(QWidget* parent) : QListWidget(parent)
     setSelectionMode(QAbstractItemView::NoSelection);
     setFocusPolicy(Qt::NoFocus);  // nothing to type: Tab goes past it
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    // It takes the height the results leave free and never makes the window taller: on a
+    // laptop screen the survey must open whole.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
+    setMinimumHeight(fontMetrics().lineSpacing() * 3 + 2 * frameWidth());
 }
 
 void FindingsList::showFindings(const SurveyFindings& findings)
@@ -30,5 +33,5 @@ QSize FindingsList::sizeHint() const
 {
     // Room for a few wrapped sentences beside the displacement grid.
     const int line = fontMetrics().lineSpacing();
-    return {fontMetrics().averageCharWidth() * 48, line * 9};
+    return {fontMetrics().averageCharWidth() * 48, line * 3};
 }
