@@ -6,6 +6,7 @@
 #include "files/SurveyFile.h"
 #include "files/SurveyFileModel.h"
 #include "model/SurveyModel.h"
+#include "model/SurveyFinding.h"
 #include "report/ReportFiller.h"
 #include "report/ReportOutput.h"
 
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
@@ -32,6 +34,7 @@ struct Options {
     QString captionsDir;
     QString dataDir;
     bool help = false;
+    bool strict = false;  // a warning about the survey fails the run
 };
 
 void printErr(const QString& text)
@@ -54,6 +57,10 @@ bool parse(const QStringList& args, Options* o, QString* error)
         }
         if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
             o->help = true;
+            continue;
+        }
+        if (name == QLatin1String("--strict") && !inlineValue) {
+            o->strict = true;
             continue;
         }
         if (name == QLatin1String("--survey") && !inlineValue) {
@@ -167,12 +174,20 @@ void tell(const QString& text)
     MessageService::show(text, Msg::Buttons::Ok, Msg::Icon::Exclamation);
 }
 
-QByteArray captionsJson(const ReportLayout& layout)
+QByteArray captionsJson(const ReportLayout& layout, const SurveyFindings& findings)
 {
     QJsonObject o;
     const QMap<QString, QString> filled = layout.filledCaptionTexts();
     for (auto it = filled.begin(); it != filled.end(); ++it)
         o.insert(it.key(), it.value());
+    // What the surveyor should look at before signing, beside the captions of the page.
+    QJsonArray checks;
+    for (const SurveyFinding& f : findings)
+        checks.append(QJsonObject{{QStringLiteral("code"), f.code},
+                                  {QStringLiteral("severity"), f.severityName()},
+                                  {QStringLiteral("draft"), f.draftName()},
+                                  {QStringLiteral("text"), f.text}});
+    o.insert(QStringLiteral("checks"), checks);
     return QJsonDocument(o).toJson(QJsonDocument::Indented);
 }
 
@@ -184,7 +199,7 @@ struct Outputs {
     QString captions;
 };
 
-bool writeOutputs(const ReportLayout& layout, const Outputs& o, QString* error)
+bool writeOutputs(const ReportLayout& layout, const SurveyFindings& findings, const Outputs& o, QString* error)
 {
     QByteArray pdf;
     if (!o.pdf.isEmpty()) {
@@ -199,7 +214,7 @@ bool writeOutputs(const ReportLayout& layout, const Outputs& o, QString* error)
         }
         pdf = f.readAll();
     }
-    const QByteArray json = o.captions.isEmpty() ? QByteArray() : captionsJson(layout);
+    const QByteArray json = o.captions.isEmpty() ? QByteArray() : captionsJson(layout, findings);
 
     QSaveFile pdfFile(o.pdf);
     QSaveFile jsonFile(o.captions);
@@ -222,7 +237,7 @@ bool writeOutputs(const ReportLayout& layout, const Outputs& o, QString* error)
 }
 
 // One survey file to its report. Returns the exit status of that file.
-int runOne(const QString& path, const Outputs& outputs)
+int runOne(const QString& path, const Outputs& outputs, bool strict)
 {
     const QString cannotOpen = QStringLiteral("The survey file cannot be opened.");
     QString error;
@@ -248,11 +263,32 @@ int runOne(const QString& path, const Outputs& outputs)
                                   QStringLiteral("%1: the survey cannot be reported.").arg(path)));
         return SurveyCommandLine::Refused;
     }
-    if (!writeOutputs(*layout, outputs, &error)) {
+    const SurveyFindings findings = survey.findings();
+    if (!writeOutputs(*layout, findings, outputs, &error)) {
         tell(MessageService::join(QStringLiteral("No report was written."), error));
         return SurveyCommandLine::Failed;
     }
-    return SurveyCommandLine::Done;
+    // The report stands as made; the warnings are for the surveyor to look into before signing.
+    bool warned = false;
+    for (const SurveyFinding& f : findings) {
+        if (!f.isWarning())
+            continue;
+        printErr(QStringLiteral("warning: %1: %2\n").arg(path, f.text));
+        warned = true;
+    }
+    return warned && strict ? SurveyCommandLine::Warned : SurveyCommandLine::Done;
+}
+
+// How bad a file's status is: a report made with warnings is better than a survey refused, and a
+// refused survey better than a file that could not be read or written at all.
+int severity(int status)
+{
+    switch (status) {
+    case SurveyCommandLine::Done: return 0;
+    case SurveyCommandLine::Warned: return 1;
+    case SurveyCommandLine::Refused: return 2;
+    default: return 3;
+    }
 }
 
 int run(const Options& o)
@@ -283,7 +319,9 @@ int run(const Options& o)
             outputs.pdf = QDir(o.pdfDir).filePath(base + QStringLiteral(".pdf"));
         if (!o.captionsDir.isEmpty())
             outputs.captions = QDir(o.captionsDir).filePath(base + QStringLiteral(".json"));
-        worst = std::max(worst, runOne(path, outputs));
+        const int status = runOne(path, outputs, o.strict);
+        if (severity(status) > severity(worst))
+            worst = status;
     }
     return worst;
 }
@@ -315,7 +353,9 @@ QString helpText()
     return QStringLiteral(
         "Usage: quorvane-lt [debug]\n"
         "       quorvane-lt --survey FILE [--pdf OUT.pdf] [--captions OUT.json] [--data-dir DIR]\n"
+        "                   [--strict]\n"
         "       quorvane-lt --survey FILE... [--pdf-dir DIR] [--captions-dir DIR] [--data-dir DIR]\n"
+        "                   [--strict]\n"
         "       quorvane-lt --help\n"
         "\n"
         "Without options the program opens its main window (a display is needed); \"debug\" turns\n"
@@ -329,16 +369,23 @@ QString helpText()
         "                       one, the Final. No window is made.\n"
         "  --pdf OUT.pdf        writes the filled report page as a PDF file (A4).\n"
         "  --captions OUT.json  writes every value caption the report filled as a JSON object,\n"
-        "                       caption name to text, e.g. \"lblInitNGDisp\": \"29348.62818 MT\".\n"
+        "                       caption name to text, e.g. \"lblInitNGDisp\": \"29348.62818 MT\", and\n"
+        "                       under \"checks\" the findings on the survey, each with its \"code\",\n"
+        "                       \"severity\" (information or warning), \"draft\" (initial, final or\n"
+        "                       survey) and \"text\".\n"
         "  --pdf-dir DIR        writes each survey's report as DIR/<file's base name>.pdf.\n"
         "  --captions-dir DIR   writes each survey's captions as DIR/<file's base name>.json.\n"
         "  --data-dir DIR       reads the survey database DS.dat and DS.lib from DIR instead of\n"
         "                       the program's folder.\n"
+        "  --strict             a warning about a survey makes the exit status 3.\n"
         "  --help               shows this text.\n"
         "\n"
         "Every message a window would show is written to standard error as its title and text;\n"
         "a question is answered No. The plausibility warnings after a calculation are written\n"
-        "and the run goes on.\n"
+        "and the run goes on. After each calculation the survey is checked as a surveyor would\n"
+        "before signing (list, trim, density, hull deflection, hydrostatic rows, summer draft and\n"
+        "deadweight, cargo against the B/L); each warning is written to standard error as\n"
+        "\"warning: FILE: text\" and the report is still made.\n"
         "\n"
         "Exit status:\n"
         "  0  the report was made (and written where asked)\n"
@@ -347,8 +394,9 @@ QString helpText()
         "     cannot be written\n"
         "  2  a value refused by its field, or a draft that failed a check of its calculation;\n"
         "     nothing is written for that survey\n"
+        "  3  with --strict: the report was made, but a check warned about the survey\n"
         "With several survey files a refused one is reported with its name and the others are\n"
-        "still reported; the exit status is the worst of them.\n"
+        "still reported; the exit status is the worst of them (1 before 2 before 3).\n"
         "\n"
         "The example surveys need their ship and ports in the database:\n"
         "  quorvane-mkdb DIR --examples    adds them to DIR/DS.dat where they are missing\n");

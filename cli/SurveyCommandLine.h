@@ -16,6 +16,7 @@ enum Status {
     Failed = 1,   // bad command line, unreadable or foreign file, unknown ship or port, no database,
                   // an output that cannot be written
     Refused = 2,  // a value refused by its field, or a draft that failed a check of its calculation
+    Warned = 3,   // with --strict: the report was made, but a check before signing warned
 };
 
 // True when the command line asks for this mode (--survey or --help anywhere on it), so that the

@@ -7,6 +7,7 @@
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
 #include "model/ResultFigures.h"
+#include "model/SurveyChecks.h"
 #include "model/VariantArray2D.h"
 #include "model/clsDraft.h"
 #include "model/clsShip.h"
@@ -149,6 +150,9 @@ void SurveyModel::clear()
     m_onShow = Initial;
     m_viewSet = false;
     m_view = ReportView();
+    m_draftFindings = {};
+    m_checked = {};
+    m_surveyFindings.clear();
 }
 
 void SurveyModel::warn(const QString& text) const
@@ -608,6 +612,7 @@ void SurveyModel::copyToDraft(int draft)
 void SurveyModel::withdraw(int draft)
 {
     m_calculated[draft] = false;
+    clearFindings(draft);
     if (draft == Initial) {
         if (isDischarging()) {
             m_assumedConstant.reset();
@@ -682,9 +687,11 @@ SurveyModel::Calculation SurveyModel::calculate(int draft)
     showResults(draft);
     checkPlausibility(draft);
     if (netDisplacementText(draft).trimmed().isEmpty()) {
+        clearFindings(draft);
         c.field = QStringLiteral("drafts");
         return c;
     }
+    checkDraft(draft);
     c.calculated = true;
     return c;
 }
@@ -813,6 +820,26 @@ SurveyModel::Plausibility SurveyModel::plausibility() const
         p.constantAfterDischarge = !m_constantAfter || !m_constantAfter->isNegative();
     }
     return p;
+}
+
+SurveyFindings SurveyModel::findings() const
+{
+    return m_draftFindings[Initial] + m_draftFindings[Final] + m_surveyFindings;
+}
+
+void SurveyModel::checkDraft(int draft)
+{
+    m_draftFindings[draft] = SurveyChecks::draft(*this, draft);
+    m_checked[draft] = true;
+    // The survey as a whole is judged from the Final draft's results, once they stand.
+    m_surveyFindings = m_checked[Final] ? SurveyChecks::survey(*this) : SurveyFindings();
+}
+
+void SurveyModel::clearFindings(int draft)
+{
+    m_draftFindings[draft].clear();
+    m_checked[draft] = false;
+    m_surveyFindings.clear();
 }
 
 SurveyModel::ReportView SurveyModel::reportView() const

@@ -3,6 +3,7 @@
 #include "core/Decimal.h"
 #include "core/Variant.h"
 #include "model/DraftCorrections.h"
+#include "model/SurveyFinding.h"
 #include "model/SurveyInputRules.h"
 
 #include <QList>
@@ -117,6 +118,8 @@ public:
     // The Bill of Lading quantity of a discharge, through its field rule.
     SurveyInputRules::Outcome enterBLQuantity(const QString& typed);
     QString blQuantity() const { return m_blQuantity; }
+    // The quantity as a window's box holds it, already through its rule: no message.
+    void setBLQuantity(const QString& accepted) { m_blQuantity = accepted; }
 
     // Largest texts the boxes take; 0 when unlimited.
     static int voyageMaxLength() { return 15; }
@@ -167,6 +170,15 @@ public:
     // Discharging: what the ship weighs beyond her light ship after discharge.
     std::optional<Decimal> constantAfterDischarge() const { return m_constantAfter; }
     Plausibility plausibility() const;
+
+    // --- What to look at before signing ----------------------------------------------------
+    // The findings on the drafts calculated (Initial first) and then on the survey as a whole.
+    SurveyFindings findings() const;
+    // The draft was calculated: its findings, and the survey's, are worked out afresh. Calculate
+    // does this itself; a window that calculates on its own calls it after.
+    void checkDraft(int draft);
+    // The draft's results were withdrawn: its findings, and the survey's, go with them.
+    void clearFindings(int draft);
 
     // --- What the report follows ------------------------------------------------------------
     // The draft on show when the report is asked for, whether the Initial draft counts as
@@ -222,4 +234,7 @@ private:
     int m_onShow = Initial;
     ReportView m_view;
     bool m_viewSet = false;
+    std::array<SurveyFindings, 2> m_draftFindings;
+    std::array<bool, 2> m_checked{};  // the draft's findings stand for its results on show
+    SurveyFindings m_surveyFindings;
 };

@@ -27,6 +27,7 @@ QList<HelpViewer::Topic> HelpViewer::topics()
         {tr("Running a discharging survey"), QUrl(root + QStringLiteral("discharging-survey.html"))},
         {tr("What the figures mean"), QUrl(root + QStringLiteral("figures.html"))},
         {tr("The survey report"), QUrl(root + QStringLiteral("report.html"))},
+        {tr("Checks before signing"), QUrl(root + QStringLiteral("checks.html"))},
         {tr("Messages and what to do"), QUrl(root + QStringLiteral("messages.html"))},
     };
 }

@@ -3,6 +3,7 @@
 // interpolation in the middle, the deductibles and the displacement on the right.
 #include "survey/SurveyWindow.h"
 
+#include "survey/FindingsList.h"
 #include "survey/GridEditor.h"
 #include "survey/ResultDisplay.h"
 
@@ -344,7 +345,7 @@ QWidget* SurveyWindow::buildContent()
     h->setContentsMargins(0, 0, 0, 0);
     h->setSpacing(10);
 
-    // Left: the draft block, remarks, Calculate and the panels of the tab.
+    // Left: the draft block, remarks, Calculate, the panels of the tab and the checks on them.
     auto* left = new QVBoxLayout;
     left->setSpacing(4);
     left->addWidget(buildDraftFrame());
@@ -365,7 +366,11 @@ QWidget* SurveyWindow::buildContent()
     m_panelArea = new QVBoxLayout;
     m_panelArea->setSpacing(2);
     left->addLayout(m_panelArea);
-    left->addStretch(1);
+    // Under the results of the tab, what a surveyor would question in them; it takes the height
+    // left free.
+    lstFindings = new FindingsList;
+    left->addWidget(caption(QStringLiteral("Checks before signing"), lstFindings));
+    left->addWidget(lstFindings, 1);
     h->addLayout(left);
 
     // Middle: the hydrostatic tables, each with what the interpolation made of it right under

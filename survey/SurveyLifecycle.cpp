@@ -181,6 +181,8 @@ void SurveyWindow::NewDraft()
     m_netDisplacementValue = Variant();
     m_typedTables = {};
     m_resultsWithdrawn = {};
+    clearFindings(0);
+    clearFindings(1);
 }
 
 void SurveyWindow::ResetSurveyWindow()
@@ -289,6 +291,8 @@ void SurveyWindow::showSurvey(std::unique_ptr<SurveyModel> survey, bool finalEnt
     // The constant as its cell gave it after the Initial draft's calculation.
     if (!m_discharging && !constantText().trimmed().isEmpty())
         m_constant = Variant(constantText());
+    // The findings the survey made of its drafts, as the tab on show lists them.
+    showFindings();
     sendToolbarState();
     txtFwdPort->setFocus(Qt::OtherFocusReason);
 }
@@ -489,6 +493,7 @@ void SurveyWindow::sstQuorvaneClick(int tab)
                 LoadDraft(1);
             }
         }
+        showFindings();
         if (shipChosen)
             txtVoyageID->setFocus(Qt::OtherFocusReason);
     } catch (const VbError&) {
@@ -543,6 +548,8 @@ void SurveyWindow::clearResultsOfTab()
         m_resultsWithdrawn[0] = true;
     else if (currentTabCaption() == QLatin1String("Final"))
         m_resultsWithdrawn[1] = true;
+    if (initialTab || currentTabCaption() == QLatin1String("Final"))
+        clearFindings(initialTab ? 0 : 1);
 }
 
 void SurveyWindow::cmdCalculateClick()
@@ -586,6 +593,8 @@ void SurveyWindow::cmdCalculateClick()
         }
         LoadDraft(index);
         checkPlausibility();
+        if (draft)
+            checkCalculatedDraft(index);
     } catch (const VbError&) {
         MessageService::bareSource(m_className, QStringLiteral("cmdCalculate_Click"));
     }

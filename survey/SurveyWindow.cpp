@@ -475,6 +475,9 @@ void SurveyWindow::syncModel()
     m.setPort(port.isValid() ? std::optional<int>(port.toInt()) : std::nullopt, portText());
     m.setVoyage(voyageIdText());
     m.setCargo(cargoText());
+    // The discharge's B/L quantity, as its box accepted it, for the cargo checked against it.
+    if (const auto* bl = findChild<QLineEdit*>(QStringLiteral("txtBLQty")))
+        m.setBLQuantity(bl->text());
     SurveyModel::ReportView v;
     const QString tab = currentTabCaption();
     v.draftOnShow = tab == QLatin1String("Final") ? SurveyModel::Final : SurveyModel::Initial;

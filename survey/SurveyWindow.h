@@ -21,6 +21,7 @@ class clsDraft;
 class clsShip;
 class FieldGuard;
 class HydrostaticPicker;
+class FindingsList;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -220,6 +221,8 @@ protected:
     QLabel* lblHogSag = nullptr;
     QPlainTextEdit* txtComments = nullptr;
     QPushButton* cmdCalculate = nullptr;
+    // What the checks before signing found about the draft on show.
+    FindingsList* lstFindings = nullptr;
     // Both windows show a constant in a panel of their own; the subclass makes the box.
     QLineEdit* txtConstant = nullptr;
 
@@ -265,6 +268,11 @@ private:
     void sstQuorvaneClick(int tab);
     void moveContentTo(int tab);
     void cmdCalculateClick();
+    // The checks before signing: the draft calculated is checked, withdrawn results take their
+    // findings with them, and the list shows those of the tab.
+    void checkCalculatedDraft(int draft);
+    void clearFindings(int draft);
+    void showFindings();
     void closeWindow();
 
     // The hydrostatic tables typed on a tab and not yet calculated, kept while the other draft

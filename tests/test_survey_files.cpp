@@ -63,7 +63,8 @@ Figures captionsWritten(const QString& path)
         return out;
     const QJsonObject json = QJsonDocument::fromJson(f.readAll()).object();
     for (auto it = json.begin(); it != json.end(); ++it)
-        out.insert(it.key(), it.value().toString());
+        if (it.key() != QLatin1String("checks"))  // the findings beside the captions
+            out.insert(it.key(), it.value().toString());
     return out;
 }
 
