@@ -5,9 +5,11 @@
 #include "shell/frmMDI.h"
 #include "files/SurveyFile.h"
 #include "survey/SurveyFileIO.h"
+#include "survey/SurveyRecovery.h"
 #include "survey/SurveyWindow.h"
 #include "files/SurveyFileModel.h"
 #include "model/SurveyModel.h"
+#include "shell/RecentSurveys.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -15,6 +17,7 @@
 #include <QMdiSubWindow>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTabWidget>
 
 namespace {
 
@@ -63,41 +66,10 @@ QString suggestedName(const SurveyWindow& w)
     return (name.isEmpty() ? QStringLiteral("survey") : name) + QStringLiteral(".json");
 }
 
-}  // namespace
-
-namespace SurveyFileCommands {
-
-QString openCommand()
-{
-    return QStringLiteral("OpenSurvey");
-}
-
-QString saveCommand()
-{
-    return QStringLiteral("SaveSurveyAs");
-}
-
-void registerCommands()
-{
-    frmMDI::registerCommand(openCommand(), [](frmMDI& mdi) { openSurvey(mdi); });
-    frmMDI::registerCommand(saveCommand(), [](frmMDI& mdi) { saveSurveyAs(mdi); });
-}
-
-void setFileChooser(FileChooser c)
-{
-    chooser() = std::move(c);
-}
-
-void openSurvey(frmMDI& mdi)
-{
-    const QString path = chooseFile(&mdi, false, startFolder());
-    if (path.isEmpty())
-        return;
-    lastFolder() = QFileInfo(path).absolutePath();
-    openFile(mdi, path);
-}
-
-SurveyWindow* openFile(frmMDI& mdi, const QString& path)
+// Opens a survey file (or a recovery file, which is one) in the survey window of its kind.
+// `loaded`: whether every value was taken.
+SurveyWindow* openIntoWindow(frmMDI& mdi, const QString& path, bool* loaded,
+                             SurveyFileIO::Calculate calc = {})
 {
     const QString cannotOpen = QStringLiteral("The survey file cannot be opened.");
     QString error;
@@ -141,20 +113,29 @@ SurveyWindow* openFile(frmMDI& mdi, const QString& path)
     }
     // The survey is worked out first; entered whole, the window shows it and the user is told
     // what the survey said on the way. Where it stops short, the file is typed into the window
-    // instead, so that the window shows where and why, with the refused box to hand.
-    auto survey = std::make_unique<SurveyModel>(data->kind == SurveyFileData::Kind::Discharging
-                                                    ? SurveyModel::Kind::Discharging
-                                                    : SurveyModel::Kind::Loading);
-    MessageService::beginCapture();
-    const SurveyLoadResult worked = SurveyFileModel::load(*survey, *data, path);
-    const QList<MessageRecord> told = MessageService::endCapture();
-    if (worked.loaded()) {
-        for (const MessageRecord& r : told)
-            MessageService::show(r);
-        window->showSurvey(std::move(survey), data->final.has_value());
-        return window;
+    // instead, so that the window shows where and why, with the refused box to hand. A survey
+    // reopened with a draft left uncalculated is typed in, so that the draft stays as it was.
+    // The figures a file brings are no entry of the surveyor's: nothing is kept meanwhile.
+    const SurveyRecovery::Pause pause(window);
+    if (calc.initial && calc.final) {
+        auto survey = std::make_unique<SurveyModel>(data->kind == SurveyFileData::Kind::Discharging
+                                                        ? SurveyModel::Kind::Discharging
+                                                        : SurveyModel::Kind::Loading);
+        MessageService::beginCapture();
+        const SurveyLoadResult worked = SurveyFileModel::load(*survey, *data, path);
+        const QList<MessageRecord> told = MessageService::endCapture();
+        if (worked.loaded()) {
+            for (const MessageRecord& r : told)
+                MessageService::show(r);
+            window->showSurvey(std::move(survey), data->final.has_value());
+            if (loaded)
+                *loaded = true;
+            return window;
+        }
     }
-    const SurveyFileIO::LoadResult result = SurveyFileIO::enter(*window, *data, path);
+    const SurveyFileIO::LoadResult result = SurveyFileIO::enter(*window, *data, path, calc);
+    if (loaded)
+        *loaded = result.loaded();
     if (result.outcome == SurveyFileIO::LoadResult::Outcome::Refused) {
         warn(MessageService::join(QStringLiteral("The survey file was not opened completely."),
                                   result.message
@@ -164,6 +145,73 @@ SurveyWindow* openFile(frmMDI& mdi, const QString& path)
         warn(MessageService::join(QStringLiteral("The survey file was opened, but not calculated."),
                                   result.message));
     }
+    return window;
+}
+
+}  // namespace
+
+namespace SurveyFileCommands {
+
+QString openCommand()
+{
+    return QStringLiteral("OpenSurvey");
+}
+
+QString saveCommand()
+{
+    return QStringLiteral("SaveSurveyAs");
+}
+
+void registerCommands()
+{
+    frmMDI::registerCommand(openCommand(), [](frmMDI& mdi) { openSurvey(mdi); });
+    frmMDI::registerCommand(saveCommand(), [](frmMDI& mdi) { saveSurveyAs(mdi); });
+}
+
+void setFileChooser(FileChooser c)
+{
+    chooser() = std::move(c);
+}
+
+void openSurvey(frmMDI& mdi)
+{
+    const QString path = chooseFile(&mdi, false, startFolder());
+    if (path.isEmpty())
+        return;
+    lastFolder() = QFileInfo(path).absolutePath();
+    openFile(mdi, path);
+}
+
+SurveyWindow* openFile(frmMDI& mdi, const QString& path)
+{
+    SurveyWindow* window = openIntoWindow(mdi, path, nullptr);
+    if (window) {
+        if (SurveyRecovery* keeper = SurveyRecovery::of(window))
+            keeper->setSurveyFile(path);
+        RecentSurveys::remember(path);
+    }
+    return window;
+}
+
+SurveyWindow* reopenRecovered(frmMDI& mdi, const QString& recoveryPath)
+{
+    const std::optional<SurveyRecovery::Entry> left = SurveyRecovery::entry(recoveryPath);
+    bool loaded = false;
+    SurveyFileIO::Calculate calc;
+    if (left) {
+        calc.initial = left->initialCalculated;
+        calc.final = left->finalCalculated;
+    }
+    SurveyWindow* window = openIntoWindow(mdi, recoveryPath, &loaded, calc);
+    if (!window || !left)
+        return window;
+    // Back on the tab it was left on, as the surveyor's click would bring it.
+    if (auto* tabs = window->findChild<QTabWidget*>(QStringLiteral("sstQuorvane"));
+        tabs && left->tab != tabs->currentIndex() && left->tab != SurveyWindow::DailyTab)
+        tabs->setCurrentIndex(left->tab);
+    // The window goes on in the same file; a survey not entered whole leaves the file as it was.
+    if (SurveyRecovery* keeper = SurveyRecovery::of(window); keeper && loaded)
+        keeper->adopt(recoveryPath);
     return window;
 }
 
@@ -196,6 +244,10 @@ bool saveFile(SurveyWindow& window, const QString& path)
         warn(MessageService::join(QStringLiteral("The survey could not be saved."), error));
         return false;
     }
+    // Kept in the file now: the recovery file goes, and the title names the file.
+    if (SurveyRecovery* keeper = SurveyRecovery::of(&window))
+        keeper->setSurveyFile(path);
+    RecentSurveys::remember(path);
     return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include "survey/GridEditor.h"
 #include "survey/ResultDisplay.h"
+#include "ui/TextLimit.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -52,8 +53,10 @@ QLabel* caption(const QString& text, QWidget* buddy = nullptr)
 
 void shade(QLineEdit* box, const QColor& colour)
 {
+    // A colour of its own brings its own ink: the scheme's text may be white.
     QPalette p = box->palette();
     p.setColor(QPalette::Base, colour);
+    p.setColor(QPalette::Text, SurveyGrid::inkOn(colour));
     box->setPalette(p);
 }
 
@@ -348,7 +351,7 @@ QWidget* SurveyWindow::buildContent()
     auto* left = new QVBoxLayout;
     left->setSpacing(4);
     left->addWidget(buildDraftFrame());
-    txtComments = new QPlainTextEdit;
+    txtComments = new LimitedPlainTextEdit(SurveyInputRules::kCommentLimit);
     txtComments->setObjectName(QStringLiteral("txtComments"));
     txtComments->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtComments->setTabChangesFocus(true);

@@ -3,6 +3,7 @@
 #include "core/AppPaths.h"
 #include "db/Database.h"
 #include "core/MessageService.h"
+#include "survey/SurveyRecovery.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,6 +24,9 @@ void initTestEnvironment()
     static QTemporaryDir settingsDir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+    // Survey windows keep their recovery files here, not in the user's data folder.
+    static QTemporaryDir recoveryDir;
+    SurveyRecovery::setFolder(recoveryDir.path());
 }
 
 QString deliveredDir()

@@ -455,6 +455,8 @@ void TestSurveyFiles::commandLineGivesTheReportOfTheWindows()
     compareCaptions(fromCli, m_reportOfWindows);
     QCOMPARE(fromCli.value("lblInitNGDisp"), QStringLiteral("11170.14483 MT"));
     QCOMPARE(fromCli.value("lblTotCargoLoaded"), QStringLiteral("73364.1757 MT"));
+    // The mid mark lies 0.50 m from midships; the report gives its distance as the window keeps it.
+    QCOMPARE(fromCli.value("lblMidX"), QStringLiteral("0.5 m"));
 
     if (QStandardPaths::findExecutable("pdftotext").isEmpty())
         QSKIP("pdftotext is not installed");
@@ -532,6 +534,12 @@ void TestSurveyFiles::refusedFigureOnTheCommandLine_data()
         << "[Hydrostatic Data Table]\n"
            "Value of TPC can only be a positive number greater than 0 and less than 10000."
         << "field \"initial.hydrostatics.below.tpc\": the value \"10000\" was refused.";
+    // A comment longer than the window's box takes, with no space to break it at.
+    QTest::newRow("comments of 2001 characters")
+        << "initial.comments" << QString(2001, QLatin1Char('x'))
+        << "[Quorvane Lt]\nNo report was written."
+        << "field \"initial.comments\": the value \"" + QString(40, QLatin1Char('x'))
+               + "...\" was not taken: comments hold at most 2000 characters, the file has 2001.";
     QTest::newRow("no Voyage-ID")
         << "voyage" << ""
         << "[Quorvane Lt]\nIncomplete data.\n\nPlease enter Voyage-ID."
@@ -551,6 +559,8 @@ void TestSurveyFiles::refusedFigureOnTheCommandLine()
             d.final->density = value;
         else if (field == QLatin1String("initial.tpc"))
             d.initial.below[2] = value;
+        else if (field == QLatin1String("initial.comments"))
+            d.initial.comments = value;
         else
             d.voyage = value;
     });
