@@ -127,10 +127,10 @@ void install(frmMDI& mdi)
     QMenu* survey = mdi.menuBar()->findChild<QMenu*>(QStringLiteral("mnuMain2"));
     if (!survey)
         return;
-    survey->addSeparator();
+    survey->addSeparator()->setObjectName(QStringLiteral("mnuQuorvane(30)"));
     QMenu* recent = survey->addMenu(QStringLiteral("&Recent Surveys"));
     recent->setObjectName(QStringLiteral("mnuQuorvaneRecent"));
-    recent->menuAction()->setObjectName(QStringLiteral("mnuQuorvaneRecent"));
+    recent->menuAction()->setObjectName(QStringLiteral("mnuQuorvane(35)"));
     QPointer<frmMDI> frame(&mdi);
     QObject::connect(recent, &QMenu::aboutToShow, &mdi, [frame, recent] {
         if (frame)

@@ -219,7 +219,7 @@ void TestReportLayout::unknownCaptionIsAFault()
     ReportLayout layout = ReportLayout::drptZODuraduza();
     QVERIFY(!layout.hasCaption("lblInitLubOil"));
     QVERIFY_THROWS_EXCEPTION(VbError, layout.setCaption("lblInitLubOil", "1 MT"));
-    QVERIFY_THROWS_EXCEPTION(VbError, layout.caption("lblMidX"));
+    QVERIFY_THROWS_EXCEPTION(VbError, layout.caption("lblMidY"));
 }
 
 void TestReportLayout::captionsDoNotOverlapAndStayOnThePaper()

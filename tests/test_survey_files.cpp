@@ -394,7 +394,8 @@ void TestSurveyFiles::dischargingSurveySavedFromTheInitialTab()
     SurveyWindow* first = surveyWindow();
     QVERIFY(first);
     QCOMPARE(messageTexts(), QStringList());
-    QCOMPARE(first->windowTitle(), QStringLiteral("Draft Survey-[Discharging]"));
+    // The window names the file it shows.
+    QCOMPARE(first->windowTitle(), QStringLiteral("Draft Survey-[Discharging] - discharging-qingdao.json"));
     QCOMPARE(find<QTabWidget>("sstQuorvane")->currentIndex(), 2);
     QCOMPARE(box("txtFinTotCargoDis")->text(), QStringLiteral("73230.20082"));
     const Figures finalTab = onScreen(first);
