@@ -53,7 +53,7 @@ SurveyWindow::SurveyWindow(const QString& className, bool discharging, QWidget* 
     m_grids = new SurveyGrids(*this, *m_guard, this);
 
     auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(6, 6, 6, 6);
+    outer->setContentsMargins(3, 6, 3, 6);
     outer->setSpacing(4);
     buildHeader(outer);
 
@@ -65,7 +65,7 @@ SurveyWindow::SurveyWindow(const QString& className, bool discharging, QWidget* 
     for (int i = 0; i < 3; ++i) {
         m_pages[i] = new QWidget;
         auto* l = new QVBoxLayout(m_pages[i]);
-        l->setContentsMargins(4, 4, 4, 4);
+        l->setContentsMargins(2, 4, 2, 4);
         sstQuorvane->addTab(m_pages[i], tabs[i]);
     }
     m_content = buildContent();

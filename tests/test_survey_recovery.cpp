@@ -16,6 +16,7 @@
 #include "shell/frmMDI.h"
 #include "shell/frmTipOfDay.h"
 #include "core/AppPaths.h"
+#include "survey/ReportPreview.h"
 #include "survey/SurveyRecovery.h"
 #include "survey/SurveyWindow.h"
 #include "tests/SurveyWindowDriver.h"
@@ -30,6 +31,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPrintPreviewWidget>
+#include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -165,6 +168,7 @@ private slots:
     void menuAccessKeysAreUnique();
     void commentsAndShipNameKeepTheirLimitsWhenPasted();
     void darkSchemeLeavesCalculatedFiguresReadable();
+    void previewFitsTheScreenAndKeepsItsSizeAndZoom();
 
 private:
     QTemporaryDir m_dir;
@@ -633,6 +637,34 @@ void TestSurveyRecovery::darkSchemeLeavesCalculatedFiguresReadable()
     QCOMPARE(result()->cellForeground(9, 1), QColor(0, 0, 0));
     QVERIFY(contrast(result()->cellForeground(9, 1), result()->cellBackground(9, 1)) >= 4.5);
     QVERIFY(contrast(Red, result()->cellBackground(9, 1)) >= 3.0);
+}
+
+void TestSurveyRecovery::previewFitsTheScreenAndKeepsItsSizeAndZoom()
+{
+    // A page-shaped window at first, never taller or wider than the screen's working area.
+    QCOMPARE(ReportPreview::openingSize(QSize(), QSize(1350, 720)), QSize(820, 720));
+    QCOMPARE(ReportPreview::openingSize(QSize(), QSize(1904, 1032)), QSize(820, 1000));
+    QCOMPARE(ReportPreview::openingSize(QSize(900, 900), QSize(1264, 672)), QSize(900, 672));
+
+    auto* first = ReportPreview::open(ReportLayout::drptQuorvane(), m_mdi);
+    const QRect area = first->screen()->availableGeometry();
+    QVERIFY(first->height() <= area.height());
+    QVERIFY(area.contains(first->geometry().topLeft()));
+    first->resize(520, 430);
+    first->previewWidget()->setZoomFactor(1.25);
+    first->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    auto* second = ReportPreview::open(ReportLayout::drptQuorvane(), m_mdi);
+    QCOMPARE(second->size(), QSize(520, 430));
+    QCOMPARE(second->previewWidget()->zoomMode(), QPrintPreviewWidget::CustomZoom);
+    QCOMPARE(second->previewWidget()->zoomFactor(), 1.25);
+    second->previewWidget()->fitToWidth();
+    second->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    auto* third = ReportPreview::open(ReportLayout::drptQuorvane(), m_mdi);
+    QCOMPARE(third->previewWidget()->zoomMode(), QPrintPreviewWidget::FitToWidth);
+    third->close();
 }
 
 QTEST_MAIN(TestSurveyRecovery)
