@@ -91,7 +91,9 @@ SurveyWindow* openIntoWindow(frmMDI& mdi, const QString& path, bool* loaded,
         if (survey && !survey->shipText().isEmpty()) {
             const Msg::Answer answer = MessageService::show(
                 MessageService::join(
-                    QStringLiteral("The %1 survey on screen is closed and its figures are lost.").arg(kind),
+                    QStringLiteral("The %1 survey on screen is closed (Draft Survey, Recent Surveys "
+                                   "brings it back).")
+                        .arg(kind),
                     QStringLiteral("Open %1 in its place?").arg(QDir::toNativeSeparators(path))),
                 Msg::Buttons::YesNo, Msg::Icon::Question, QString(), Msg::Answer::No);
             if (answer != Msg::Answer::Yes)

@@ -356,7 +356,8 @@ void TestSurveyFiles::typedSurveySavedAndOpenedShowsTheSameFigures()
     QCOMPARE(MessageService::records().size(), 1);
     QCOMPARE(MessageService::records().first().buttons, Msg::Buttons::YesNo);
     QCOMPARE(MessageService::records().first().text,
-             QStringLiteral("The Loading survey on screen is closed and its figures are lost.\r\n\r\n"
+             QStringLiteral("The Loading survey on screen is closed (Draft Survey, Recent Surveys brings it "
+                            "back).\r\n\r\n"
                             "Open %1 in its place?")
                  .arg(QDir::toNativeSeparators(m_saved)));
     QCOMPARE(surveyWindow(), typed);
