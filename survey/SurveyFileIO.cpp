@@ -169,11 +169,8 @@ private:
             if (!cell(deductions, row, 1, quantity, field))
                 return false;
         }
-        if (d.comments.size() > SurveyInputRules::kCommentLimit)
-            return refuse(p + QStringLiteral("comments"), d.comments.left(40) + QStringLiteral("..."),
-                          QStringLiteral("comments hold at most %1 characters, the file has %2")
-                              .arg(SurveyInputRules::kCommentLimit)
-                              .arg(d.comments.size()));
+        if (const std::optional<QString> why = SurveyFile::commentsRefusal(d))
+            return refuse(p + QStringLiteral("comments"), d.comments.left(40) + QStringLiteral("..."), *why);
         if (!d.comments.isEmpty())
             control<QPlainTextEdit>(m_w, "txtComments")->setPlainText(d.comments);
         if (isFinal && d.initialNetDisplacement)

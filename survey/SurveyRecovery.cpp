@@ -1,5 +1,6 @@
 #include "survey/SurveyRecovery.h"
 
+#include "core/AppPaths.h"
 #include "files/SurveyFile.h"
 #include "model/clsDraft.h"
 #include "survey/GridEditor.h"
@@ -74,8 +75,7 @@ QString SurveyRecovery::folder()
 {
     if (!folderOverride().isEmpty())
         return folderOverride();
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-        .filePath(QStringLiteral("recovery"));
+    return QDir(AppPaths::userDataDir()).filePath(QStringLiteral("recovery"));
 }
 
 void SurveyRecovery::setFolder(const QString& folder)

@@ -31,8 +31,8 @@ public:
 
     ~SurveyRecovery() override;
 
-    // Where recovery files are kept: "recovery" in QStandardPaths::AppDataLocation, unless
-    // setFolder() points elsewhere (tests).
+    // Where recovery files are kept: "recovery" in the user's data folder (AppPaths), unless
+    // setFolder() points elsewhere.
     static QString folder();
     static void setFolder(const QString& folder);
 

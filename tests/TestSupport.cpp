@@ -3,7 +3,6 @@
 #include "core/AppPaths.h"
 #include "db/Database.h"
 #include "core/MessageService.h"
-#include "survey/SurveyRecovery.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,8 +24,8 @@ void initTestEnvironment()
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
     // Survey windows keep their recovery files here, not in the user's data folder.
-    static QTemporaryDir recoveryDir;
-    SurveyRecovery::setFolder(recoveryDir.path());
+    static QTemporaryDir userDataDir;
+    AppPaths::setUserDataDir(userDataDir.path());
 }
 
 QString deliveredDir()
