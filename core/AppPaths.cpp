@@ -3,9 +3,16 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace {
 QString& overrideDir()
+{
+    static QString dir;
+    return dir;
+}
+
+QString& overrideUserDataDir()
 {
     static QString dir;
     return dir;
@@ -29,6 +36,18 @@ QString appDir()
 void setAppDir(const QString& dir)
 {
     overrideDir() = dir.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(dir).absoluteFilePath());
+}
+
+QString userDataDir()
+{
+    if (!overrideUserDataDir().isEmpty())
+        return overrideUserDataDir();
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
+void setUserDataDir(const QString& dir)
+{
+    overrideUserDataDir() = dir.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(dir).absoluteFilePath());
 }
 
 QString appName()

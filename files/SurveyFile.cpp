@@ -1,5 +1,7 @@
 #include "files/SurveyFile.h"
 
+#include "model/SurveyInputRules.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -291,6 +293,15 @@ QByteArray serialize(const SurveyFileData& data)
     if (data.final)
         root.insert(QStringLiteral("final"), draftJson(*data.final, true));
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+std::optional<QString> commentsRefusal(const SurveyDraftData& draft)
+{
+    if (draft.comments.size() <= SurveyInputRules::kCommentLimit)
+        return std::nullopt;
+    return QStringLiteral("comments hold at most %1 characters, the file has %2")
+        .arg(SurveyInputRules::kCommentLimit)
+        .arg(draft.comments.size());
 }
 
 bool write(const QString& path, const SurveyFileData& data, QString* error)

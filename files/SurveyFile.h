@@ -52,6 +52,10 @@ std::optional<SurveyFileData> parse(const QByteArray& text, const QString& fileN
 // The file's text (UTF-8 JSON, figures as strings).
 QByteArray serialize(const SurveyFileData& data);
 
+// Why a draft's comments are not taken (longer than the comment box holds, which also keeps a
+// megabyte of remarks from being laid out), or nothing when they fit.
+std::optional<QString> commentsRefusal(const SurveyDraftData& draft);
+
 // Writes the file whole or not at all; false with `error` set on failure.
 bool write(const QString& path, const SurveyFileData& data, QString* error);
 

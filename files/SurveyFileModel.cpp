@@ -151,6 +151,8 @@ private:
             if (!m_m.enterDeductible(draft, item, quantity).accepted)
                 return refuse(name, quantity);
         }
+        if (const std::optional<QString> why = SurveyFile::commentsRefusal(d))
+            return refuse(p + QStringLiteral("comments"), d.comments.left(40) + QStringLiteral("..."), *why);
         if (!d.comments.isEmpty())
             m_m.setComments(draft, d.comments);
         if (draft == SurveyModel::Final && d.initialNetDisplacement)

@@ -8,6 +8,10 @@
 // the box shows afterwards, what the user is told, whether the move may go on.
 namespace SurveyInputRules {
 
+// The most a survey's comments may hold, in characters: a page's remarks, and short enough to lay
+// out at once however it arrives (typed, pasted, read from a file).
+constexpr int kCommentLimit = 2000;
+
 struct Outcome {
     bool accepted = true;
     QString text;     // the box's text afterwards (written back rounded, emptied, or replaced)

@@ -866,6 +866,7 @@ SurveyModel::ReportView SurveyModel::reportView() const
         v.initialNetDisplacement = m_inputs[Final].initialNetDisplacement;
     }
     v.fwdX = markText(m_onShow, 0);
+    v.midX = markText(m_onShow, 1);
     v.aftX = markText(m_onShow, 2);
     return v;
 }

@@ -189,7 +189,7 @@ public:
         bool initialCalculated = false;
         QString cargoResult;
         QString initialNetDisplacement;
-        QString fwdX, aftX;
+        QString fwdX, midX, aftX;
         bool copiesInputs = true;  // the draft on show takes its inputs before the report
     };
     ReportView reportView() const;

@@ -72,6 +72,7 @@ void fillShip(ReportLayout& layout, const SurveyModel& source, const SurveyModel
     layout.setCaption(QStringLiteral("lblLOA"), text(ship.LOA()) + Metres);
     layout.setCaption(QStringLiteral("lblBreadth"), text(ship.Breadth()) + Metres);
     layout.setCaption(QStringLiteral("lblFwdX"), view.fwdX + Metres);
+    layout.setCaption(QStringLiteral("lblMidX"), view.midX + Metres);
     layout.setCaption(QStringLiteral("lblLBP"), source.lbpText() + Metres);
     layout.setCaption(QStringLiteral("lblLightShip"), text(ship.LightShip()) + Tonnes);
     layout.setCaption(QStringLiteral("lblAftX"), view.aftX + Metres);

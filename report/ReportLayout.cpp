@@ -217,10 +217,8 @@ ReportLayout ReportLayout::build(bool loading)
     // The draft marks' distances from their perpendiculars, forward to aft as they lie on the hull.
     const qreal markW = Width / 3;
     b.field(QStringLiteral("FWD X"), QStringLiteral("lblFwdX"), QString(), Left, y, markW, fieldH);
-    // Nothing fills the midship mark's distance: the report shows it as drawn.
-    b.fixed(QStringLiteral("MID X"), QRectF(Left + markW + Pad, y + 0.5, markW - 2 * Pad, 2.9), 6.0, true)
-        .color = Label;
-    b.fixed(QStringLiteral("0 m"), QRectF(Left + markW + Pad, y + 3.4, markW - 2 * Pad, fieldH - 3.7), 8.5);
+    b.field(QStringLiteral("MID X"), QStringLiteral("lblMidX"), QStringLiteral("0 m"), Left + markW, y, markW,
+            fieldH);
     b.field(QStringLiteral("AFT X"), QStringLiteral("lblAftX"), QString(), Left + 2 * markW, y, markW,
             fieldH);
     y += fieldH;

@@ -5,9 +5,11 @@
 #include "shell/frmMDI.h"
 #include "files/SurveyFile.h"
 #include "survey/SurveyFileIO.h"
+#include "survey/SurveyRecovery.h"
 #include "survey/SurveyWindow.h"
 #include "files/SurveyFileModel.h"
 #include "model/SurveyModel.h"
+#include "shell/RecentSurveys.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -15,6 +17,7 @@
 #include <QMdiSubWindow>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTabWidget>
 
 namespace {
 
@@ -63,6 +66,90 @@ QString suggestedName(const SurveyWindow& w)
     return (name.isEmpty() ? QStringLiteral("survey") : name) + QStringLiteral(".json");
 }
 
+// Opens a survey file (or a recovery file, which is one) in the survey window of its kind.
+// `loaded`: whether every value was taken.
+SurveyWindow* openIntoWindow(frmMDI& mdi, const QString& path, bool* loaded,
+                             SurveyFileIO::Calculate calc = {})
+{
+    const QString cannotOpen = QStringLiteral("The survey file cannot be opened.");
+    QString error;
+    const std::optional<SurveyFileData> data = SurveyFile::read(path, &error);
+    if (!data) {
+        warn(MessageService::join(cannotOpen, error));
+        return nullptr;
+    }
+    if (const std::optional<QString> missing = SurveyFileIO::checkNames(*data, path)) {
+        warn(MessageService::join(cannotOpen, *missing));
+        return nullptr;
+    }
+
+    // Each survey window exists once: one that holds a survey goes only when the user agrees.
+    const QString windowClass = SurveyFileIO::windowClass(data->kind);
+    const QString kind = SurveyFileIO::kindCaption(data->kind);
+    if (QWidget* open = mdi.findChildWindow(windowClass)) {
+        auto* survey = dynamic_cast<SurveyWindow*>(open);
+        if (survey && !survey->shipText().isEmpty()) {
+            const Msg::Answer answer = MessageService::show(
+                MessageService::join(
+                    QStringLiteral("The %1 survey on screen is closed (Draft Survey, Recent Surveys "
+                                   "brings it back).")
+                        .arg(kind),
+                    QStringLiteral("Open %1 in its place?").arg(QDir::toNativeSeparators(path))),
+                Msg::Buttons::YesNo, Msg::Icon::Question, QString(), Msg::Answer::No);
+            if (answer != Msg::Answer::Yes)
+                return nullptr;
+        }
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget()))
+            sub->close();
+        else
+            open->close();
+        if (mdi.findChildWindow(windowClass))
+            return nullptr;  // the window would not close
+    }
+
+    auto* window = dynamic_cast<SurveyWindow*>(mdi.openChild(windowClass));
+    if (!window) {
+        warn(MessageService::join(cannotOpen, QStringLiteral("%1: the %2 survey window is not available.")
+                                                  .arg(path, kind)));
+        return nullptr;
+    }
+    // The survey is worked out first; entered whole, the window shows it and the user is told
+    // what the survey said on the way. Where it stops short, the file is typed into the window
+    // instead, so that the window shows where and why, with the refused box to hand. A survey
+    // reopened with a draft left uncalculated is typed in, so that the draft stays as it was.
+    // The figures a file brings are no entry of the surveyor's: nothing is kept meanwhile.
+    const SurveyRecovery::Pause pause(window);
+    if (calc.initial && calc.final) {
+        auto survey = std::make_unique<SurveyModel>(data->kind == SurveyFileData::Kind::Discharging
+                                                        ? SurveyModel::Kind::Discharging
+                                                        : SurveyModel::Kind::Loading);
+        MessageService::beginCapture();
+        const SurveyLoadResult worked = SurveyFileModel::load(*survey, *data, path);
+        const QList<MessageRecord> told = MessageService::endCapture();
+        if (worked.loaded()) {
+            for (const MessageRecord& r : told)
+                MessageService::show(r);
+            window->showSurvey(std::move(survey), data->final.has_value());
+            if (loaded)
+                *loaded = true;
+            return window;
+        }
+    }
+    const SurveyFileIO::LoadResult result = SurveyFileIO::enter(*window, *data, path, calc);
+    if (loaded)
+        *loaded = result.loaded();
+    if (result.outcome == SurveyFileIO::LoadResult::Outcome::Refused) {
+        warn(MessageService::join(QStringLiteral("The survey file was not opened completely."),
+                                  result.message
+                                      + QStringLiteral(" The window shows the survey as far as it was "
+                                                       "entered.")));
+    } else if (!result.loaded()) {
+        warn(MessageService::join(QStringLiteral("The survey file was opened, but not calculated."),
+                                  result.message));
+    }
+    return window;
+}
+
 }  // namespace
 
 namespace SurveyFileCommands {
@@ -99,71 +186,34 @@ void openSurvey(frmMDI& mdi)
 
 SurveyWindow* openFile(frmMDI& mdi, const QString& path)
 {
-    const QString cannotOpen = QStringLiteral("The survey file cannot be opened.");
-    QString error;
-    const std::optional<SurveyFileData> data = SurveyFile::read(path, &error);
-    if (!data) {
-        warn(MessageService::join(cannotOpen, error));
-        return nullptr;
+    SurveyWindow* window = openIntoWindow(mdi, path, nullptr);
+    if (window) {
+        if (SurveyRecovery* keeper = SurveyRecovery::of(window))
+            keeper->setSurveyFile(path);
+        RecentSurveys::remember(path);
     }
-    if (const std::optional<QString> missing = SurveyFileIO::checkNames(*data, path)) {
-        warn(MessageService::join(cannotOpen, *missing));
-        return nullptr;
-    }
+    return window;
+}
 
-    // Each survey window exists once: one that holds a survey goes only when the user agrees.
-    const QString windowClass = SurveyFileIO::windowClass(data->kind);
-    const QString kind = SurveyFileIO::kindCaption(data->kind);
-    if (QWidget* open = mdi.findChildWindow(windowClass)) {
-        auto* survey = dynamic_cast<SurveyWindow*>(open);
-        if (survey && !survey->shipText().isEmpty()) {
-            const Msg::Answer answer = MessageService::show(
-                MessageService::join(
-                    QStringLiteral("The %1 survey on screen is closed and its figures are lost.").arg(kind),
-                    QStringLiteral("Open %1 in its place?").arg(QDir::toNativeSeparators(path))),
-                Msg::Buttons::YesNo, Msg::Icon::Question, QString(), Msg::Answer::No);
-            if (answer != Msg::Answer::Yes)
-                return nullptr;
-        }
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(open->parentWidget()))
-            sub->close();
-        else
-            open->close();
-        if (mdi.findChildWindow(windowClass))
-            return nullptr;  // the window would not close
+SurveyWindow* reopenRecovered(frmMDI& mdi, const QString& recoveryPath)
+{
+    const std::optional<SurveyRecovery::Entry> left = SurveyRecovery::entry(recoveryPath);
+    bool loaded = false;
+    SurveyFileIO::Calculate calc;
+    if (left) {
+        calc.initial = left->initialCalculated;
+        calc.final = left->finalCalculated;
     }
-
-    auto* window = dynamic_cast<SurveyWindow*>(mdi.openChild(windowClass));
-    if (!window) {
-        warn(MessageService::join(cannotOpen, QStringLiteral("%1: the %2 survey window is not available.")
-                                                  .arg(path, kind)));
-        return nullptr;
-    }
-    // The survey is worked out first; entered whole, the window shows it and the user is told
-    // what the survey said on the way. Where it stops short, the file is typed into the window
-    // instead, so that the window shows where and why, with the refused box to hand.
-    auto survey = std::make_unique<SurveyModel>(data->kind == SurveyFileData::Kind::Discharging
-                                                    ? SurveyModel::Kind::Discharging
-                                                    : SurveyModel::Kind::Loading);
-    MessageService::beginCapture();
-    const SurveyLoadResult worked = SurveyFileModel::load(*survey, *data, path);
-    const QList<MessageRecord> told = MessageService::endCapture();
-    if (worked.loaded()) {
-        for (const MessageRecord& r : told)
-            MessageService::show(r);
-        window->showSurvey(std::move(survey), data->final.has_value());
+    SurveyWindow* window = openIntoWindow(mdi, recoveryPath, &loaded, calc);
+    if (!window || !left)
         return window;
-    }
-    const SurveyFileIO::LoadResult result = SurveyFileIO::enter(*window, *data, path);
-    if (result.outcome == SurveyFileIO::LoadResult::Outcome::Refused) {
-        warn(MessageService::join(QStringLiteral("The survey file was not opened completely."),
-                                  result.message
-                                      + QStringLiteral(" The window shows the survey as far as it was "
-                                                       "entered.")));
-    } else if (!result.loaded()) {
-        warn(MessageService::join(QStringLiteral("The survey file was opened, but not calculated."),
-                                  result.message));
-    }
+    // Back on the tab it was left on, as the surveyor's click would bring it.
+    if (auto* tabs = window->findChild<QTabWidget*>(QStringLiteral("sstQuorvane"));
+        tabs && left->tab != tabs->currentIndex() && left->tab != SurveyWindow::DailyTab)
+        tabs->setCurrentIndex(left->tab);
+    // The window goes on in the same file; a survey not entered whole leaves the file as it was.
+    if (SurveyRecovery* keeper = SurveyRecovery::of(window); keeper && loaded)
+        keeper->adopt(recoveryPath);
     return window;
 }
 
@@ -196,6 +246,10 @@ bool saveFile(SurveyWindow& window, const QString& path)
         warn(MessageService::join(QStringLiteral("The survey could not be saved."), error));
         return false;
     }
+    // Kept in the file now: the recovery file goes, and the title names the file.
+    if (SurveyRecovery* keeper = SurveyRecovery::of(&window))
+        keeper->setSurveyFile(path);
+    RecentSurveys::remember(path);
     return true;
 }
 

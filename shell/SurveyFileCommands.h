@@ -25,6 +25,10 @@ void openSurvey(frmMDI& mdi);
 // it then shows what was entered), or nullptr when none was opened.
 SurveyWindow* openFile(frmMDI& mdi, const QString& path);
 
+// Reopens a survey left in a recovery file (Recent Surveys) as it was left: figures, tab and the
+// survey file it came from; the window then goes on keeping its entries in that recovery file.
+SurveyWindow* reopenRecovered(frmMDI& mdi, const QString& recoveryPath);
+
 // Save Survey As: the active survey window's inputs, into a file the user names.
 void saveSurveyAs(frmMDI& mdi);
 // Writes the window's inputs to `path`; false, after telling the user, when it cannot.

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QTimer>
 
 frmAbout::frmAbout(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
@@ -82,6 +83,21 @@ frmAbout::frmAbout(QWidget* parent)
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(frame);
     setFixedSize(440, 230);
+}
+
+void frmAbout::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // A box without a title bar is not always made active by the window manager; it asks for the
+    // focus itself, so that Enter continues and Esc leaves it from the first moment.
+    cmdContinue->setFocus(Qt::ActiveWindowFocusReason);
+    QTimer::singleShot(0, this, [this] {
+        if (!isVisible())
+            return;
+        raise();
+        activateWindow();
+        cmdContinue->setFocus(Qt::ActiveWindowFocusReason);
+    });
 }
 
 void frmAbout::done(int result)

@@ -17,6 +17,7 @@ public:
 
 protected:
     void done(int result) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     QPushButton* cmdContinue = nullptr;

@@ -9,6 +9,7 @@
 #include "shell/StatusPanels.h"
 #include "shell/frmAbout.h"
 #include "shell/frmOpen.h"
+#include "shell/RecentSurveys.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -63,7 +64,7 @@ const MenuItem kMenuItems[] = {
     {"mnuQuorvane", 10, "Disch&arging", {}, true, "Discharging", "frmZODuraduza"},
     {"mnuQuorvane", 15, "-", {}, true, nullptr, nullptr},
     {"mnuQuorvane", 20, "&Open Survey...", {}, true, "Open", "OpenSurvey"},
-    {"mnuQuorvane", 25, "Save Survey &As...", {}, true, "Save", "SaveSurveyAs"},
+    {"mnuQuorvane", 25, "Sa&ve Survey As...", {}, true, "Save", "SaveSurveyAs"},
     {"mnuTools", 5, "&Calculator", {}, true, "Calculator", "Calculator"},
     {"mnuTools", 10, "&Notepad", {}, true, "Notepad", "Notepad"},
     {"mnuHelp", 5, "&Daily Tips", {}, true, "TipOfDay", "frmTipOfDay"},
@@ -128,6 +129,7 @@ frmMDI::frmMDI(QWidget* parent) : QMainWindow(parent)
 
     createToolbar();
     createActions();
+    RecentSurveys::install(*this);
 
     m_status = new StatusPanels(this);
     setStatusBar(m_status);
@@ -429,6 +431,7 @@ QWidget* frmMDI::openChild(const QString& name)
     sub->move(std::max(0, free.width() / 2), std::max(0, free.height() / 2));
     sub->show();
     m_mdi->setActiveSubWindow(sub);
+    emit childOpened(child);
     return child;
 }
 

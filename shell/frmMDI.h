@@ -89,6 +89,10 @@ public:
     // A toolbar button's tag: "New", "Save", "PrintPreview", "Print", "Delete" or "Close".
     void toolbarCommand(const QString& tag);
 
+signals:
+    // A child window was made and shown by openChild().
+    void childOpened(QWidget* child);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;

@@ -10,8 +10,11 @@
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QTimer>
 #include <QDateTime>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -180,6 +183,36 @@ void frmTipOfDay::Activated()
         mdi->setStatusText(QString());
     if (Startup::debugMode())
         MessageService::show(QStringLiteral("activate of tip of day"));
+}
+
+void frmTipOfDay::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // The window opens over the others to be read and dismissed from the keyboard: it takes the
+    // focus once its frame is on screen.
+    QTimer::singleShot(0, this, [this] {
+        if (!isVisible())
+            return;
+        activateWindow();
+        if (!isAncestorOf(QApplication::focusWidget()))
+            cmdOK->setFocus(Qt::ActiveWindowFocusReason);
+    });
+}
+
+void frmTipOfDay::keyPressEvent(QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (mods == Qt::NoModifier && event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    if (mods == Qt::NoModifier && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        // Enter presses the button that has the focus, else the default one, as in a dialog.
+        auto* focused = qobject_cast<QPushButton*>(QApplication::focusWidget());
+        (focused && isAncestorOf(focused) ? focused : cmdOK)->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void frmTipOfDay::closeEvent(QCloseEvent* event)

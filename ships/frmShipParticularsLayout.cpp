@@ -1,6 +1,7 @@
 // The face of the Ship Particulars window: its boxes in the order the Tab key visits them, their
 // captions and units, the notes and the legend, and the wiring of edits and keys.
 #include "ui/FieldGuard.h"
+#include "ui/TextLimit.h"
 #include "ships/frmShipParticulars.h"
 
 #include <QComboBox>
@@ -96,6 +97,8 @@ void frmShipParticulars::buildLayout()
     cmbShipName->setInsertPolicy(QComboBox::NoInsert);
     cmbShipName->setCompleter(nullptr);  // the name is taken as typed, never completed
     cmbShipName->setMinimumContentsLength(30);
+    // The 50 characters typing stops at hold for a pasted name too.
+    TextLimit::limitTrimmed(cmbShipName->lineEdit(), 50);
     addRow(QStringLiteral("Ship Name"), QStringLiteral("cmbShipName"), cmbShipName, true, QString());
 
     dcbPortOfRegistry = new QComboBox(this);

@@ -133,7 +133,8 @@ void SurveyGrid::styleCell(QTableWidgetItem* it, int row, int column)
     it->setFont(f);
     // Captions are disabled items, so the view never makes one current; their text is set black
     // explicitly so that they do not look greyed out.
-    it->setForeground(palette().color(QPalette::Text));
+    // A caption is drawn as a header: the scheme's button colours, whatever the data cells use.
+    it->setForeground(palette().color(isFixedCell(row, column) ? QPalette::ButtonText : QPalette::Text));
     if (isFixedCell(row, column)) {
         it->setFlags(Qt::NoItemFlags);
         it->setBackground(palette().color(QPalette::Button));
@@ -183,10 +184,17 @@ void SurveyGrid::setColumnRightAligned(int column)
             it->setTextAlignment(Qt::AlignRight | Qt::AlignTop);
 }
 
+QColor SurveyGrid::inkOn(const QColor& background)
+{
+    return background.lightnessF() > 0.5 ? QColor(0, 0, 0) : QColor(255, 255, 255);
+}
+
 void SurveyGrid::setCellBackground(int row, int column, const QColor& colour)
 {
-    if (QTableWidgetItem* it = cell(row, column))
+    if (QTableWidgetItem* it = cell(row, column)) {
         it->setBackground(colour);
+        it->setForeground(inkOn(colour));
+    }
 }
 
 QColor SurveyGrid::cellBackground(int row, int column) const
@@ -226,6 +234,7 @@ void SurveyGrid::setDataBackground(const QColor& colour)
 {
     QPalette p = palette();
     p.setColor(QPalette::Base, colour);
+    p.setColor(QPalette::Text, inkOn(colour));
     setPalette(p);
     for (int r = 0; r < rowCount(); ++r)
         for (int c = 0; c < columnCount(); ++c)
@@ -327,6 +336,7 @@ void GridEditor::applyLock()
     m_box->setReadOnly(locked);
     QPalette p = m_box->palette();
     p.setColor(QPalette::Base, locked ? lightYellow() : palette().color(QPalette::Base));
+    p.setColor(QPalette::Text, locked ? inkOn(lightYellow()) : palette().color(QPalette::Text));
     m_box->setPalette(p);
 }
 

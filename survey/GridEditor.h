@@ -26,6 +26,10 @@ class SurveyGrid : public QTableWidget {
 public:
     // Read-only cells, read-only boxes and result grids.
     static QColor lightYellow() { return QColor(253, 252, 210); }
+    // The text colour for a fixed background: black on a light one, white on a dark one. A box or
+    // cell given a colour of its own takes its text colour with it, so that a dark colour scheme
+    // (white text) leaves its figures readable.
+    static QColor inkOn(const QColor& background);
 
     SurveyGrid(int rows, int columns, int fixedRows, int fixedColumns, QWidget* parent = nullptr);
 

@@ -1,8 +1,13 @@
 #include "survey/ReportPreview.h"
 
+#include "core/AppPaths.h"
 #include "core/MessageService.h"
 
 #include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSettings>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -197,8 +202,63 @@ ReportPreview::ReportPreview(const ReportLayout& layout, QWidget* parent)
     box->addWidget(bar);
     box->addWidget(m_preview, 1);
     box->addWidget(m_status);
-    resize(820, 1000);
-    m_preview->fitInView();
+    placeOnScreen();
+    restoreZoom();
+}
+
+namespace {
+
+const char* const kSizeKey = "Report Preview/Size";
+const char* const kZoomModeKey = "Report Preview/Zoom Mode";
+const char* const kZoomKey = "Report Preview/Zoom";
+
+QSettings previewSettings()
+{
+    return QSettings(AppPaths::appName(), AppPaths::appName());
+}
+
+}  // namespace
+
+QSize ReportPreview::openingSize(const QSize& remembered, const QSize& available)
+{
+    QSize size = remembered.isValid() && !remembered.isEmpty() ? remembered : QSize(820, 1000);
+    if (available.isValid() && !available.isEmpty())
+        size = size.boundedTo(available);
+    return size.expandedTo(QSize(320, 240));
+}
+
+void ReportPreview::placeOnScreen()
+{
+    QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    // The frame a window manager adds (title bar, edges) comes on top of the size asked for.
+    const QSize frame(16, 48);
+    resize(openingSize(previewSettings().value(QLatin1String(kSizeKey)).toSize(), area.size() - frame));
+    move(area.topLeft() + QPoint(std::max(0, (area.width() - width() - frame.width()) / 2),
+                                 std::max(0, (area.height() - height() - frame.height()) / 2)));
+}
+
+void ReportPreview::restoreZoom()
+{
+    QSettings settings = previewSettings();
+    const int mode = settings.value(QLatin1String(kZoomModeKey), int(QPrintPreviewWidget::FitInView)).toInt();
+    const double factor = settings.value(QLatin1String(kZoomKey), 0.0).toDouble();
+    if (mode == QPrintPreviewWidget::CustomZoom && factor > 0.05 && factor < 20.0)
+        m_preview->setZoomFactor(factor);
+    else if (mode == QPrintPreviewWidget::FitToWidth)
+        m_preview->fitToWidth();
+    else
+        m_preview->fitInView();
+}
+
+void ReportPreview::closeEvent(QCloseEvent* event)
+{
+    // The surveyor's size and zoom are kept for the next report.
+    QSettings settings = previewSettings();
+    settings.setValue(QLatin1String(kSizeKey), size());
+    settings.setValue(QLatin1String(kZoomModeKey), int(m_preview->zoomMode()));
+    settings.setValue(QLatin1String(kZoomKey), m_preview->zoomFactor());
+    QWidget::closeEvent(event);
 }
 
 ReportPreview::~ReportPreview() = default;

@@ -58,8 +58,17 @@ public slots:
     bool print();
     bool savePdf();
 
+    // The size a preview opens at: the one it was last left at (a page-shaped 820 x 1000 at
+    // first), never more than `available`, the screen's working area less the window frame.
+    static QSize openingSize(const QSize& remembered, const QSize& available);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void paintPage(QPrinter* printer);
+    void placeOnScreen();
+    void restoreZoom();
 
     ReportLayout m_layout;
     std::unique_ptr<QPrinter> m_printer;

@@ -57,10 +57,12 @@ void ResultDisplay::fitCaptions()
 {
     // The captions were measured for a small system font; with a larger one the column widens
     // rather than cut "Second Trim Correction" short.
-    QStringList captions;
+    // Each caption measured in its own weight: only a few rows are bold.
+    QStringList plain, bold;
     for (int r = 0; r < RowCount; ++r)
-        captions.append(m_grid->text(r, 0));
-    const int needed = m_grid->columnWidthFor(2100, captions, true);
+        (m_grid->cellBold(r, 0) ? bold : plain).append(m_grid->text(r, 0));
+    const int needed =
+        qMax(m_grid->columnWidthFor(2100, plain, false), m_grid->columnWidthFor(2100, bold, true));
     if (needed > m_grid->columnWidth(0)) {
         m_grid->setColumnWidth(0, needed);
         m_grid->updateGeometry();

@@ -88,7 +88,8 @@ T* control(const SurveyWindow& w, const char* name)
 
 class Entry {
 public:
-    Entry(SurveyWindow& w, const QString& fileName) : m_w(w), m_guard(w.fieldGuard()), m_file(fileName)
+    Entry(SurveyWindow& w, const QString& fileName, SurveyFileIO::Calculate calc)
+        : m_w(w), m_guard(w.fieldGuard()), m_file(fileName), m_calc(calc)
     {
         m_items = deductionCatalogue();
     }
@@ -97,7 +98,8 @@ public:
     {
         if (!enterHeader(data) || !enterDraft(data.initial, QStringLiteral("initial"), false))
             return m_result;
-        calculate(QStringLiteral("initial"), QStringLiteral("Initial"));
+        if (m_calc.initial)
+            calculate(QStringLiteral("initial"), QStringLiteral("Initial"));
         if (!data.final)
             return m_result;
         // To the Final tab as the surveyor clicks it: the Initial draft is kept, the Final shown.
@@ -107,7 +109,7 @@ public:
             refuse(QStringLiteral("final"), QString(), QStringLiteral("the Final tab could not be opened"));
             return m_result;
         }
-        if (enterDraft(*data.final, QStringLiteral("final"), true))
+        if (enterDraft(*data.final, QStringLiteral("final"), true) && m_calc.final)
             calculate(QStringLiteral("final"), QStringLiteral("Final"));
         return m_result;
     }
@@ -167,6 +169,8 @@ private:
             if (!cell(deductions, row, 1, quantity, field))
                 return false;
         }
+        if (const std::optional<QString> why = SurveyFile::commentsRefusal(d))
+            return refuse(p + QStringLiteral("comments"), d.comments.left(40) + QStringLiteral("..."), *why);
         if (!d.comments.isEmpty())
             control<QPlainTextEdit>(m_w, "txtComments")->setPlainText(d.comments);
         if (isFinal && d.initialNetDisplacement)
@@ -326,6 +330,7 @@ private:
     FieldGuard& m_guard;
     QString m_file;
     QList<QPair<int, QString>> m_items;
+    SurveyFileIO::Calculate m_calc;
     SurveyLoadResult m_result;
 };
 
@@ -441,13 +446,13 @@ QString kindCaption(Kind kind)
     return SurveyFileModel::kindCaption(kind);
 }
 
-LoadResult enter(SurveyWindow& window, const SurveyFileData& data, const QString& fileName)
+LoadResult enter(SurveyWindow& window, const SurveyFileData& data, const QString& fileName, Calculate calc)
 {
     try {
         // Rows the file leaves out come from the ship's own table.
         SurveyFileData complete = data;
         const std::optional<SurveyTableFill::Unfilled> unfilled = SurveyTableFill::complete(complete, fileName);
-        Entry entry(window, fileName);
+        Entry entry(window, fileName, calc);
         LoadResult r = entry.run(complete);
         if (unfilled && r.outcome == LoadResult::Outcome::NotCalculated) {
             r.field = unfilled->field;

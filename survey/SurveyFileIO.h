@@ -29,7 +29,13 @@ using LoadResult = SurveyLoadResult;
 // the result names the file's field. A refused value stops the entry there, so the window shows
 // what was entered up to it with the refused box emptied and focused, as after the user's own
 // entry; a draft that fails a calculation check does not stop the other draft being entered.
-LoadResult enter(SurveyWindow& window, const SurveyFileData& data, const QString& fileName);
+// `calc` leaves a draft uncalculated (a survey reopened as it was left, before its Calculate).
+struct Calculate {
+    bool initial = true;
+    bool final = true;
+};
+LoadResult enter(SurveyWindow& window, const SurveyFileData& data, const QString& fileName,
+                 Calculate calc = {});
 
 // The inputs of a survey window as a file: the header, the draft on show as its boxes and grids
 // hold it (first copied into its draft, as a tab switch does), and the other draft as the window

@@ -6,6 +6,7 @@
 #include "survey/FindingsList.h"
 #include "survey/GridEditor.h"
 #include "survey/ResultDisplay.h"
+#include "ui/TextLimit.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -32,6 +33,8 @@ const QColor LightYellow(253, 252, 210);
 const QColor LightPink(255, 192, 192);
 // The boxes of the draft panel: a reading or distance as typed, a mean or correction to its places.
 constexpr int PanelBoxWidth = 68;
+// The most room a maximised window puts between two columns of its tables.
+constexpr int SpreadPerGap = 120;
 
 QLineEdit* lineEdit(const char* name, int maxLength = 0, int width = 64)
 {
@@ -53,8 +56,10 @@ QLabel* caption(const QString& text, QWidget* buddy = nullptr)
 
 void shade(QLineEdit* box, const QColor& colour)
 {
+    // A colour of its own brings its own ink: the scheme's text may be white.
     QPalette p = box->palette();
     p.setColor(QPalette::Base, colour);
+    p.setColor(QPalette::Text, SurveyGrid::inkOn(colour));
     box->setPalette(p);
 }
 
@@ -67,6 +72,7 @@ public:
     {
         setFrameShape(QFrame::NoFrame);
         setWidgetResizable(true);
+        setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         // Tab goes from box to box; the scroll area itself is never a stop.
         setFocusPolicy(Qt::NoFocus);
         // A box or grid cell that takes the focus is scrolled into view, with its caption.
@@ -95,7 +101,7 @@ protected:
             if (QMdiArea* area = frame->mdiArea()) {
                 m_watched = area->viewport();
                 m_watched->installEventFilter(this);
-                QTimer::singleShot(0, this, &ContentScroller::keepFrameInWorkspace);
+                QTimer::singleShot(0, this, &ContentScroller::openInWorkspace);
             }
         }
     }
@@ -106,8 +112,11 @@ protected:
             keepFrameInWorkspace();
         // The block grew or shrank (a catalogue loaded, a caption widened): the window's size
         // hint follows it.
-        if (watched == widget() && event->type() == QEvent::LayoutRequest)
+        if (watched == widget() && event->type() == QEvent::LayoutRequest) {
             updateGeometry();
+            capSpread();
+            QTimer::singleShot(0, this, &ContentScroller::growFrameToFit);
+        }
         // The window goes into its frame, which takes its size from the window's size hint.
         if (watched == m_window && event->type() == QEvent::ParentChange)
             refreshSizeHints();
@@ -146,6 +155,53 @@ private:
                 return frame;
         }
         return nullptr;
+    }
+
+    // A window whose survey does not fit the working area as a frame (a small screen, large
+    // text) opens maximised: without its frame's edges and title bar it shows the whole survey
+    // where it otherwise would scroll. A window that fits opens as before.
+    void openInWorkspace()
+    {
+        QMdiSubWindow* frame = subWindow();
+        QMdiArea* area = frame ? frame->mdiArea() : nullptr;
+        if (area && widget() && !frame->isMaximized() && !frame->isMinimized()) {
+            // The frame's own wish: the whole block, the window's header and tabs, its edges.
+            const QSize room = area->viewport()->size();
+            const QSize wanted = frame->sizeHint();
+            if (wanted.width() > room.width() || wanted.height() > room.height()) {
+                frame->showMaximized();
+                return;
+            }
+        }
+        keepFrameInWorkspace();
+    }
+
+    // Room beyond what the block needs goes between its columns, but not without end: on a wide
+    // screen the tables stay near one another, the block in the middle.
+    void capSpread()
+    {
+        QWidget* block = widget();
+        if (!block || !block->layout())
+            return;
+        const int most = block->layout()->sizeHint().width() + 2 * SpreadPerGap;
+        if (block->maximumWidth() != most)
+            block->setMaximumWidth(most);
+    }
+
+    // The block grew after the window opened (a caption of the other tab, a figure): the frame
+    // grows with it as far as the working area lets it, rather than start to scroll.
+    void growFrameToFit()
+    {
+        QMdiSubWindow* frame = subWindow();
+        QMdiArea* area = frame ? frame->mdiArea() : nullptr;
+        if (!area || !m_watched || frame->isMaximized() || frame->isMinimized())
+            return;
+        const QSize wanted = frame->sizeHint().boundedTo(area->viewport()->size());
+        const QSize grown = frame->size().expandedTo(wanted);
+        if (grown != frame->size()) {
+            frame->resize(grown);
+            keepFrameInWorkspace();
+        }
     }
 
     void keepFrameInWorkspace()
@@ -343,13 +399,13 @@ QWidget* SurveyWindow::buildContent()
     content->setObjectName(QStringLiteral("surveyContent"));
     auto* h = new QHBoxLayout(content);
     h->setContentsMargins(0, 0, 0, 0);
-    h->setSpacing(10);
+    h->setSpacing(4);
 
     // Left: the draft block, remarks, Calculate, the panels of the tab and the checks on them.
     auto* left = new QVBoxLayout;
     left->setSpacing(4);
     left->addWidget(buildDraftFrame());
-    txtComments = new QPlainTextEdit;
+    txtComments = new LimitedPlainTextEdit(SurveyInputRules::kCommentLimit);
     txtComments->setObjectName(QStringLiteral("txtComments"));
     txtComments->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtComments->setTabChangesFocus(true);
@@ -372,6 +428,7 @@ QWidget* SurveyWindow::buildContent()
     left->addWidget(caption(QStringLiteral("Checks before signing"), lstFindings));
     left->addWidget(lstFindings, 1);
     h->addLayout(left);
+    h->addStretch(1);
 
     // Middle: the hydrostatic tables, each with what the interpolation made of it right under
     // it, column under column, so that the table's captions name the interpolated figures too.
@@ -400,6 +457,7 @@ QWidget* SurveyWindow::buildContent()
     middle->addWidget(m_grids->resultGrid(), 0, Qt::AlignLeft);
     middle->addStretch(1);
     h->addLayout(middle);
+    h->addStretch(1);
 
     // Right: what is on board besides cargo, and the displacement worked down to the net.
     auto* right = new QVBoxLayout;
@@ -411,7 +469,6 @@ QWidget* SurveyWindow::buildContent()
     right->addWidget(m_results->grid(), 0, Qt::AlignLeft);
     right->addStretch(1);
     h->addLayout(right);
-    h->addStretch(1);
 
     auto* scroller = new ContentScroller;
     scroller->setObjectName(QStringLiteral("surveyScroller"));

@@ -12,6 +12,7 @@
 #include "report/ReportFiller.h"
 #include "survey/ReportPreview.h"
 #include "survey/ResultDisplay.h"
+#include "survey/SurveyKeys.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -52,7 +53,7 @@ SurveyWindow::SurveyWindow(const QString& className, bool discharging, QWidget* 
     m_grids = new SurveyGrids(*this, *m_guard, this);
 
     auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(6, 6, 6, 6);
+    outer->setContentsMargins(3, 6, 3, 6);
     outer->setSpacing(4);
     buildHeader(outer);
 
@@ -64,7 +65,7 @@ SurveyWindow::SurveyWindow(const QString& className, bool discharging, QWidget* 
     for (int i = 0; i < 3; ++i) {
         m_pages[i] = new QWidget;
         auto* l = new QVBoxLayout(m_pages[i]);
-        l->setContentsMargins(4, 4, 4, 4);
+        l->setContentsMargins(2, 4, 2, 4);
         sstQuorvane->addTab(m_pages[i], tabs[i]);
     }
     m_content = buildContent();
@@ -252,6 +253,12 @@ bool SurveyWindow::eventFilter(QObject* watched, QEvent* event)
         }
         return false;
     }
+    if (SurveyKeys::switchesDraftTab(*key)) {
+        // As a click on the other tab: the field being typed in is checked first.
+        if (m_guard->validateFocused())
+            sstQuorvane->setCurrentIndex(currentTab() == InitialTab ? FinalTab : InitialTab);
+        return true;
+    }
     if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
         || (mods & (Qt::ControlModifier | Qt::AltModifier)))
         return false;
@@ -427,6 +434,11 @@ QString SurveyWindow::fwdXText() const
     return txtFwdX->text();
 }
 
+QString SurveyWindow::midXText() const
+{
+    return txtMidX->text();
+}
+
 QString SurveyWindow::aftXText() const
 {
     return txtAftX->text();
@@ -495,6 +507,7 @@ void SurveyWindow::syncModel()
     v.cargoResult = cargoResultText();
     v.initialNetDisplacement = initialNetDisplacementText();
     v.fwdX = fwdXText();
+    v.midX = midXText();
     v.aftX = aftXText();
     // Printed from neither draft's tab, no draft takes the boxes.
     v.copiesInputs = tab == QLatin1String("Initial") || tab == QLatin1String("Final");

@@ -64,6 +64,7 @@ public:
     QString portText() const;
     Variant portId() const;  // Empty when no port is chosen
     QString fwdXText() const;
+    QString midXText() const;
     QString aftXText() const;
     QString lbpText() const;
     QString voyageIdText() const;

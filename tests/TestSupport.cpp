@@ -23,6 +23,9 @@ void initTestEnvironment()
     static QTemporaryDir settingsDir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+    // Survey windows keep their recovery files here, not in the user's data folder.
+    static QTemporaryDir userDataDir;
+    AppPaths::setUserDataDir(userDataDir.path());
 }
 
 QString deliveredDir()

@@ -228,7 +228,9 @@ private slots:
                                                           "mnuQuorvane(10) Disch&arging [] on icon",
                                                           "mnuQuorvane(15) -",
                                                           "mnuQuorvane(20) &Open Survey... [] on icon",
-                                                          "mnuQuorvane(25) Save Survey &As... [] on icon"}));
+                                                          "mnuQuorvane(25) Sa&ve Survey As... [] on icon",
+                                                          "mnuQuorvane(30) -",
+                                                          "mnuQuorvane(35) &Recent Surveys [] on"}));
         QCOMPARE(describe(menu("mnuMain3")), QStringList({"mnuTools(5) &Calculator [] on icon",
                                                           "mnuTools(10) &Notepad [] on icon"}));
         const QStringList help = describe(menu("mnuMain5"));

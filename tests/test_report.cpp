@@ -219,6 +219,7 @@ public:
         v.cargoResult = cargoResult;
         v.initialNetDisplacement = initialNet;
         v.fwdX = fwdX;
+        v.midX = midX;
         v.aftX = aftX;
         model.setReportView(v);
         return model;
@@ -228,6 +229,7 @@ public:
     QString port = "Vizag";
     Variant portIdValue;
     QString fwdX = "-1.5";
+    QString midX = "0.5";
     QString aftX = "2.25";
     QString voyage = "V-117";
     QString cargo = "Iron ore fines";

@@ -164,6 +164,7 @@ Captions shipBlock(const QString& title)
         {"lblBreadth", "32.26 m"},
         {"lblLightShip", "8000 MT"},
         {"lblFwdX", "1.5 m"},
+        {"lblMidX", "0 m"},
         {"lblAftX", "-2 m"},
         {"lblPortName", "Vizag, India"},
         {"lblVoyageID", "V-117"},

@@ -357,7 +357,8 @@ void TestSurveyFiles::typedSurveySavedAndOpenedShowsTheSameFigures()
     QCOMPARE(MessageService::records().size(), 1);
     QCOMPARE(MessageService::records().first().buttons, Msg::Buttons::YesNo);
     QCOMPARE(MessageService::records().first().text,
-             QStringLiteral("The Loading survey on screen is closed and its figures are lost.\r\n\r\n"
+             QStringLiteral("The Loading survey on screen is closed (Draft Survey, Recent Surveys brings it "
+                            "back).\r\n\r\n"
                             "Open %1 in its place?")
                  .arg(QDir::toNativeSeparators(m_saved)));
     QCOMPARE(surveyWindow(), typed);
@@ -395,7 +396,8 @@ void TestSurveyFiles::dischargingSurveySavedFromTheInitialTab()
     SurveyWindow* first = surveyWindow();
     QVERIFY(first);
     QCOMPARE(messageTexts(), QStringList());
-    QCOMPARE(first->windowTitle(), QStringLiteral("Draft Survey-[Discharging]"));
+    // The window names the file it shows.
+    QCOMPARE(first->windowTitle(), QStringLiteral("Draft Survey-[Discharging] - discharging-qingdao.json"));
     QCOMPARE(find<QTabWidget>("sstQuorvane")->currentIndex(), 2);
     QCOMPARE(box("txtFinTotCargoDis")->text(), QStringLiteral("73230.20082"));
     const Figures finalTab = onScreen(first);
@@ -456,6 +458,8 @@ void TestSurveyFiles::commandLineGivesTheReportOfTheWindows()
     compareCaptions(fromCli, m_reportOfWindows);
     QCOMPARE(fromCli.value("lblInitNGDisp"), QStringLiteral("11170.14483 MT"));
     QCOMPARE(fromCli.value("lblTotCargoLoaded"), QStringLiteral("73364.1757 MT"));
+    // The mid mark lies 0.50 m from midships; the report gives its distance as the window keeps it.
+    QCOMPARE(fromCli.value("lblMidX"), QStringLiteral("0.5 m"));
 
     if (QStandardPaths::findExecutable("pdftotext").isEmpty())
         QSKIP("pdftotext is not installed");
@@ -533,6 +537,12 @@ void TestSurveyFiles::refusedFigureOnTheCommandLine_data()
         << "[Hydrostatic Data Table]\n"
            "Value of TPC can only be a positive number greater than 0 and less than 10000."
         << "field \"initial.hydrostatics.below.tpc\": the value \"10000\" was refused.";
+    // A comment longer than the window's box takes, with no space to break it at.
+    QTest::newRow("comments of 2001 characters")
+        << "initial.comments" << QString(2001, QLatin1Char('x'))
+        << "[Quorvane Lt]\nNo report was written."
+        << "field \"initial.comments\": the value \"" + QString(40, QLatin1Char('x'))
+               + "...\" was not taken: comments hold at most 2000 characters, the file has 2001.";
     QTest::newRow("no Voyage-ID")
         << "voyage" << ""
         << "[Quorvane Lt]\nIncomplete data.\n\nPlease enter Voyage-ID."
@@ -552,6 +562,8 @@ void TestSurveyFiles::refusedFigureOnTheCommandLine()
             d.final->density = value;
         else if (field == QLatin1String("initial.tpc"))
             d.initial.below[2] = value;
+        else if (field == QLatin1String("initial.comments"))
+            d.initial.comments = value;
         else
             d.voyage = value;
     });

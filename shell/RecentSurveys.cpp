@@ -1,0 +1,146 @@
+#include "shell/RecentSurveys.h"
+
+#include "core/AppPaths.h"
+#include "shell/SurveyFileCommands.h"
+#include "shell/frmMDI.h"
+#include "survey/SurveyRecovery.h"
+#include "survey/SurveyWindow.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QSettings>
+
+namespace {
+
+const char* const kFilesKey = "Recent Surveys/Files";
+
+QSettings programSettings()
+{
+    return QSettings(AppPaths::appName(), AppPaths::appName());
+}
+
+// "&1 voyage.json" for the first nine, so that each entry has a key of its own.
+QString numbered(int number, const QString& text)
+{
+    QString safe = text;
+    safe.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(safe)
+                       : QStringLiteral("%1 %2").arg(number).arg(safe);
+}
+
+QString closedCaption(const SurveyRecovery::Entry& e)
+{
+    QString text = QStringLiteral("%1: %2").arg(e.kind, e.ship.isEmpty() ? QStringLiteral("(no ship)") : e.ship);
+    if (!e.voyage.isEmpty())
+        text += QStringLiteral(", voyage ") + e.voyage;
+    text += QStringLiteral(" - closed ")
+            + QLocale().toString(e.closed, QStringLiteral("dd-MM-yyyy HH:mm"));
+    return text;
+}
+
+}  // namespace
+
+namespace RecentSurveys {
+
+QStringList files()
+{
+    QStringList list = programSettings().value(QLatin1String(kFilesKey)).toStringList();
+    list.removeAll(QString());
+    return list.mid(0, kMaxFiles);
+}
+
+void remember(const QString& path)
+{
+    const QString full = QFileInfo(path).absoluteFilePath();
+    QStringList list = files();
+    list.removeAll(full);
+    list.prepend(full);
+    QSettings settings = programSettings();
+    settings.setValue(QLatin1String(kFilesKey), list.mid(0, kMaxFiles));
+    settings.sync();
+}
+
+QMenu* menu(const frmMDI& mdi)
+{
+    return mdi.findChild<QMenu*>(QStringLiteral("mnuQuorvaneRecent"));
+}
+
+void fill(frmMDI& mdi, QMenu* menu)
+{
+    menu->clear();
+    QPointer<frmMDI> frame(&mdi);
+    int number = 0;
+    const QList<SurveyRecovery::Entry> closed = SurveyRecovery::leftBehind();
+    for (const SurveyRecovery::Entry& e : closed) {
+        // Each survey closed unsaved: reopen it, or let it go.
+        QMenu* item = menu->addMenu(numbered(++number, closedCaption(e)));
+        item->setObjectName(QStringLiteral("mnuRecentClosed(%1)").arg(number));
+        item->setToolTip(QDir::toNativeSeparators(e.path));
+        const QString path = e.path;
+        QAction* reopen = item->addAction(QStringLiteral("&Reopen"));
+        reopen->setObjectName(QStringLiteral("mnuRecentReopen(%1)").arg(number));
+        QObject::connect(reopen, &QAction::triggered, &mdi, [frame, path] {
+            if (frame)
+                SurveyFileCommands::reopenRecovered(*frame, path);
+        });
+        QAction* discard = item->addAction(QStringLiteral("&Discard"));
+        discard->setObjectName(QStringLiteral("mnuRecentDiscard(%1)").arg(number));
+        QObject::connect(discard, &QAction::triggered, &mdi, [path] { SurveyRecovery::discard(path); });
+    }
+    if (closed.size() > 1) {
+        QAction* all = menu->addAction(QStringLiteral("Discard All &Unsaved"));
+        all->setObjectName(QStringLiteral("mnuRecentDiscardAll"));
+        QObject::connect(all, &QAction::triggered, &mdi, [] {
+            for (const SurveyRecovery::Entry& e : SurveyRecovery::leftBehind())
+                SurveyRecovery::discard(e.path);
+        });
+    }
+    const QStringList list = files();
+    if (!closed.isEmpty() && !list.isEmpty())
+        menu->addSeparator();
+    for (const QString& file : list) {
+        QAction* a = menu->addAction(numbered(++number, QFileInfo(file).fileName()));
+        a->setObjectName(QStringLiteral("mnuRecentFile(%1)").arg(number));
+        a->setToolTip(QDir::toNativeSeparators(file));
+        a->setStatusTip(QDir::toNativeSeparators(file));
+        QObject::connect(a, &QAction::triggered, &mdi, [frame, file] {
+            if (frame)
+                SurveyFileCommands::openFile(*frame, file);
+        });
+    }
+    if (number == 0) {
+        QAction* none = menu->addAction(QStringLiteral("(none)"));
+        none->setObjectName(QStringLiteral("mnuRecentNone"));
+        none->setEnabled(false);
+    }
+}
+
+void install(frmMDI& mdi)
+{
+    QMenu* survey = mdi.menuBar()->findChild<QMenu*>(QStringLiteral("mnuMain2"));
+    if (!survey)
+        return;
+    survey->addSeparator()->setObjectName(QStringLiteral("mnuQuorvane(30)"));
+    QMenu* recent = survey->addMenu(QStringLiteral("&Recent Surveys"));
+    recent->setObjectName(QStringLiteral("mnuQuorvaneRecent"));
+    recent->menuAction()->setObjectName(QStringLiteral("mnuQuorvane(35)"));
+    QPointer<frmMDI> frame(&mdi);
+    QObject::connect(recent, &QMenu::aboutToShow, &mdi, [frame, recent] {
+        if (frame)
+            fill(*frame, recent);
+    });
+    fill(mdi, recent);
+    // Every survey window is kept from the moment it opens.
+    QObject::connect(&mdi, &frmMDI::childOpened, &mdi, [](QWidget* child) {
+        SurveyRecovery::attach(dynamic_cast<SurveyWindow*>(child));
+    });
+}
+
+}  // namespace RecentSurveys

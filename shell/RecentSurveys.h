@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class frmMDI;
+class QMenu;
+
+// Draft Survey, Recent Surveys: first every survey whose window was closed without saving (or
+// was lost with the program), each reopening exactly as it was left and each can be discarded;
+// then the last eight survey files opened or saved. The main window's survey windows keep their
+// recovery files from the moment they open.
+namespace RecentSurveys {
+
+// How many survey files the menu remembers.
+constexpr int kMaxFiles = 8;
+
+// Adds the submenu to the main window's Draft Survey menu and starts keeping every survey window
+// the main window opens.
+void install(frmMDI& mdi);
+
+// The survey files opened or saved, newest first, as kept in the user's settings.
+QStringList files();
+// A survey file just opened or saved goes to the top of the list.
+void remember(const QString& path);
+
+// The submenu of a main window (objectName "mnuQuorvaneRecent"); filled each time it opens.
+QMenu* menu(const frmMDI& mdi);
+void fill(frmMDI& mdi, QMenu* menu);
+
+}  // namespace RecentSurveys

@@ -1,0 +1,364 @@
+#include "survey/SurveyRecovery.h"
+
+#include "core/AppPaths.h"
+#include "files/SurveyFile.h"
+#include "model/clsDraft.h"
+#include "survey/GridEditor.h"
+#include "survey/ResultDisplay.h"
+#include "survey/SurveyFileIO.h"
+#include "survey/SurveyWindow.h"
+#include "ui/FieldGuard.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QSet>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTimer>
+#include <QUuid>
+
+#include <algorithm>
+
+namespace {
+
+const char* const kKeeper = "quorvaneRecovery";
+const QString kNote = QStringLiteral("recovery");
+
+QString& folderOverride()
+{
+    static QString folder;
+    return folder;
+}
+
+// The recovery files of windows open in this run: they are no survey left behind.
+QSet<QString>& liveFiles()
+{
+    static QSet<QString> files;
+    return files;
+}
+
+QString canonical(const QString& path)
+{
+    return QFileInfo(path).absoluteFilePath();
+}
+
+QJsonObject readJson(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(f.readAll()).object();
+}
+
+bool writeJson(const QString& path, const QJsonObject& root)
+{
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Indented);
+    return f.write(bytes) == bytes.size() && f.commit();
+}
+
+}  // namespace
+
+// --- Where -------------------------------------------------------------------------------------
+
+QString SurveyRecovery::folder()
+{
+    if (!folderOverride().isEmpty())
+        return folderOverride();
+    return QDir(AppPaths::userDataDir()).filePath(QStringLiteral("recovery"));
+}
+
+void SurveyRecovery::setFolder(const QString& folder)
+{
+    folderOverride() = folder;
+}
+
+// --- One window ----------------------------------------------------------------------------------
+
+SurveyRecovery* SurveyRecovery::attach(SurveyWindow* window)
+{
+    if (!window)
+        return nullptr;
+    if (SurveyRecovery* keeper = of(window))
+        return keeper;
+    return new SurveyRecovery(window);
+}
+
+SurveyRecovery* SurveyRecovery::of(const QWidget* window)
+{
+    return window ? window->property(kKeeper).value<SurveyRecovery*>() : nullptr;
+}
+
+SurveyRecovery::SurveyRecovery(SurveyWindow* window) : QObject(window), m_window(window)
+{
+    window->setProperty(kKeeper, QVariant::fromValue(this));
+    m_baseTitle = window->windowTitle();
+    m_timer = new QTimer(this);
+    m_timer->setSingleShot(true);
+    m_timer->setInterval(0);
+    connect(m_timer, &QTimer::timeout, this, &SurveyRecovery::writeNow);
+
+    connect(qApp, &QApplication::focusChanged, this, &SurveyRecovery::focusMoved);
+    qApp->installEventFilter(this);
+    window->installEventFilter(this);
+    if (auto* calculate = window->findChild<QPushButton*>(QStringLiteral("cmdCalculate")))
+        connect(calculate, &QPushButton::clicked, this, &SurveyRecovery::schedule);
+    if (auto* tabs = window->findChild<QTabWidget*>(QStringLiteral("sstQuorvane")))
+        connect(tabs, &QTabWidget::currentChanged, this, &SurveyRecovery::schedule);
+    for (const char* name : {"dcbShip", "dcbPort"}) {
+        if (auto* list = window->findChild<QComboBox*>(QLatin1String(name)))
+            connect(list, &QComboBox::currentIndexChanged, this, &SurveyRecovery::schedule);
+    }
+}
+
+SurveyRecovery::~SurveyRecovery()
+{
+    if (qApp)
+        qApp->removeEventFilter(this);
+    stampClosed();
+}
+
+void SurveyRecovery::schedule()
+{
+    if (m_paused == 0)
+        m_timer->start();
+}
+
+void SurveyRecovery::focusMoved(QWidget* old, QWidget* now)
+{
+    // An entry is accepted when the focus moves on from it to another control of the window;
+    // a refused one keeps the focus, and a message box taking it is no move.
+    if (m_window && old && now && m_window->isAncestorOf(old) && m_window->isAncestorOf(now))
+        schedule();
+}
+
+bool SurveyRecovery::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_window && event->type() == QEvent::Close) {
+        // The last entry may not have been written yet: the window goes before the next turn.
+        if (m_timer->isActive() && m_paused == 0) {
+            m_timer->stop();
+            writeNow();
+            m_timer->stop();
+        }
+        stampClosed();
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress || !m_window)
+        return false;
+    // Enter in a table commits the cell and moves along the table without leaving it.
+    auto* key = static_cast<QKeyEvent*>(event);
+    auto* w = qobject_cast<QWidget*>(watched);
+    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && w
+        && w == QApplication::focusWidget() && m_window->isAncestorOf(w))
+        schedule();
+    return false;
+}
+
+bool SurveyRecovery::entryInProgress() const
+{
+    // A box over a table cell holding other text than its cell: typed, not yet taken.
+    for (const GridEditor* g : m_window->findChildren<GridEditor*>()) {
+        const QLineEdit* box = g->editor();
+        if (!box->isVisible() || box->isReadOnly() || g->row() < 0 || g->col() < 0)
+            continue;
+        if (box->text().trimmed() != g->text(g->row(), g->col()))
+            return true;
+    }
+    return false;
+}
+
+void SurveyRecovery::writeNow()
+{
+    if (!m_window || m_paused > 0)
+        return;
+    // A message box up, a field being checked or the window filling itself: later.
+    if (QApplication::activeModalWidget() || m_window->fieldGuard().checking() || m_window->IsLoading()) {
+        m_timer->start(250);
+        return;
+    }
+    if (entryInProgress())
+        return;
+    snapshot();
+}
+
+void SurveyRecovery::snapshot()
+{
+    // Nothing can be entered before a ship is chosen: such a window leaves nothing to recover.
+    if (!m_window || m_window->shipText().isEmpty())
+        return;
+    const SurveyFileData data = SurveyFileIO::read(*m_window);
+    QJsonObject root = QJsonDocument::fromJson(SurveyFile::serialize(data)).object();
+    QJsonObject note;
+    if (!m_surveyFile.isEmpty())
+        note.insert(QStringLiteral("surveyFile"), m_surveyFile);
+    const auto* tabs = m_window->findChild<QTabWidget*>(QStringLiteral("sstQuorvane"));
+    const int tab = tabs ? tabs->currentIndex() : 0;
+    note.insert(QStringLiteral("tab"), tab);
+    // Which drafts stand calculated: only those are calculated again on reopening, so that a
+    // draft left half typed comes back half typed, without a word about what it still lacks.
+    const bool shownCalculated =
+        !m_window->finalResultText(ResultDisplay::NetDisplacementRow, 1).trimmed().isEmpty();
+    const auto worked = [](const clsDraft& d) {
+        const std::optional<Decimal> net = ResultFigures::number(d.NetDisplacement());
+        return net && !net->isZero();
+    };
+    const bool finalShown = tab == SurveyWindow::FinalTab;
+    note.insert(QStringLiteral("calculated"),
+                QJsonObject{{QStringLiteral("initial"), finalShown ? worked(m_window->initialDraft()) : shownCalculated},
+                            {QStringLiteral("final"), finalShown ? shownCalculated : worked(m_window->finalDraft())}});
+    root.insert(kNote, note);
+
+    if (m_path.isEmpty()) {
+        if (!QDir().mkpath(folder()))
+            return;
+        const QString name = QStringLiteral("survey-%1-%2.json")
+                                 .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")),
+                                      QUuid::createUuid().toString(QUuid::Id128).left(8));
+        m_path = canonical(QDir(folder()).filePath(name));
+        liveFiles().insert(m_path);
+    }
+    // A disk that refuses the file costs the safety net, never the survey on screen.
+    if (writeJson(m_path, root))
+        emit changed();
+}
+
+void SurveyRecovery::stampClosed()
+{
+    if (m_path.isEmpty())
+        return;
+    liveFiles().remove(m_path);
+    QJsonObject root = readJson(m_path);
+    if (!root.isEmpty()) {
+        QJsonObject note = root.value(kNote).toObject();
+        if (!note.contains(QStringLiteral("closed"))) {
+            note.insert(QStringLiteral("closed"), QDateTime::currentDateTime().toString(Qt::ISODate));
+            root.insert(kNote, note);
+            writeJson(m_path, root);
+        }
+    }
+    m_path.clear();
+    m_timer->stop();
+    m_paused = 1;  // the window is on its way out: nothing more is written
+    emit changed();
+}
+
+void SurveyRecovery::setSurveyFile(const QString& file)
+{
+    m_surveyFile = file;
+    m_timer->stop();
+    if (!m_path.isEmpty()) {
+        QFile::remove(m_path);
+        liveFiles().remove(m_path);
+        m_path.clear();
+        emit changed();
+    }
+    updateTitle();
+}
+
+void SurveyRecovery::adopt(const QString& recoveryPath)
+{
+    const std::optional<Entry> left = entry(recoveryPath);
+    if (!m_path.isEmpty() && m_path != canonical(recoveryPath)) {
+        QFile::remove(m_path);
+        liveFiles().remove(m_path);
+    }
+    m_path = canonical(recoveryPath);
+    liveFiles().insert(m_path);
+    // Open again: no longer closed.
+    QJsonObject root = readJson(m_path);
+    QJsonObject note = root.value(kNote).toObject();
+    note.remove(QStringLiteral("closed"));
+    root.insert(kNote, note);
+    writeJson(m_path, root);
+    m_surveyFile = left ? left->surveyFile : QString();
+    updateTitle();
+    emit changed();
+}
+
+void SurveyRecovery::updateTitle()
+{
+    if (!m_window)
+        return;
+    m_window->setWindowTitle(m_surveyFile.isEmpty()
+                                 ? m_baseTitle
+                                 : m_baseTitle + QStringLiteral(" - ") + QFileInfo(m_surveyFile).fileName());
+}
+
+SurveyRecovery::Pause::Pause(const QWidget* window) : m_keeper(SurveyRecovery::of(window))
+{
+    if (m_keeper) {
+        ++m_keeper->m_paused;
+        m_keeper->m_timer->stop();
+    }
+}
+
+SurveyRecovery::Pause::~Pause()
+{
+    if (m_keeper) {
+        --m_keeper->m_paused;
+        m_keeper->m_timer->stop();
+    }
+}
+
+// --- Surveys left behind -------------------------------------------------------------------------
+
+std::optional<SurveyRecovery::Entry> SurveyRecovery::entry(const QString& recoveryPath)
+{
+    const QJsonObject root = readJson(recoveryPath);
+    if (root.value(QStringLiteral("format")).toString() != SurveyFile::formatName())
+        return std::nullopt;
+    const QJsonObject note = root.value(kNote).toObject();
+    Entry e;
+    e.path = canonical(recoveryPath);
+    e.kind = root.value(QStringLiteral("kind")).toString() == QLatin1String("discharging")
+                 ? QStringLiteral("Discharging")
+                 : QStringLiteral("Loading");
+    e.ship = root.value(QStringLiteral("ship")).toString();
+    e.voyage = root.value(QStringLiteral("voyage")).toString();
+    e.surveyFile = note.value(QStringLiteral("surveyFile")).toString();
+    e.tab = note.value(QStringLiteral("tab")).toInt();
+    const QJsonObject calculated = note.value(QStringLiteral("calculated")).toObject();
+    e.initialCalculated = calculated.value(QStringLiteral("initial")).toBool(true);
+    e.finalCalculated = calculated.value(QStringLiteral("final")).toBool(true);
+    e.closed = QDateTime::fromString(note.value(QStringLiteral("closed")).toString(), Qt::ISODate);
+    // Lost with the program: the time of its last entry.
+    if (!e.closed.isValid())
+        e.closed = QFileInfo(recoveryPath).lastModified();
+    return e;
+}
+
+QList<SurveyRecovery::Entry> SurveyRecovery::leftBehind()
+{
+    QList<Entry> entries;
+    const QDir dir(folder());
+    const QStringList names = dir.entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name);
+    for (const QString& name : names) {
+        const QString path = canonical(dir.filePath(name));
+        if (liveFiles().contains(path))
+            continue;
+        if (const std::optional<Entry> e = entry(path))
+            entries.append(*e);
+    }
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const Entry& a, const Entry& b) { return a.closed > b.closed; });
+    return entries;
+}
+
+bool SurveyRecovery::discard(const QString& recoveryPath)
+{
+    const QString path = canonical(recoveryPath);
+    if (liveFiles().contains(path))
+        return false;
+    return QFile::remove(path);
+}

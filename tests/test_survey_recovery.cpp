@@ -1,0 +1,671 @@
+// A day's work is never lost: a survey closed unsaved, or left open when the program ends or dies,
+// comes back from Draft Survey, Recent Surveys figure for figure; a survey saved to a file and a
+// window nothing was typed in leave nothing behind; the recent files outlive the main window. Also
+// the keys that reach the Final tab, the tip and About boxes answering the keyboard, the menus'
+// access keys, the limits of the comment and ship name boxes, and the figures readable in a dark
+// colour scheme.
+#include "core/MessageService.h"
+#include "db/Database.h"
+#include "files/SurveyFile.h"
+#include "model/SurveyInputRules.h"
+#include "shell/ChildRegistry.h"
+#include "shell/RecentSurveys.h"
+#include "shell/Startup.h"
+#include "shell/SurveyFileCommands.h"
+#include "shell/frmAbout.h"
+#include "shell/frmMDI.h"
+#include "shell/frmTipOfDay.h"
+#include "core/AppPaths.h"
+#include "survey/ReportPreview.h"
+#include "survey/SurveyRecovery.h"
+#include "survey/SurveyWindow.h"
+#include "tests/SurveyWindowDriver.h"
+#include "ui/TextLimit.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPrintPreviewWidget>
+#include <QScreen>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+using Figures = QMap<QString, QString>;
+
+// Ocean Pride before loading at Kandla: a draft that calculates.
+SurveyWindowDriver::Draft lightDraft()
+{
+    return {"1.015",
+            {"6.60", "6.70", "7.24", "7.26", "7.84", "7.86"},
+            {"1.5", "0", "-2"},
+            {"7.2", "30000", "40.0", "-2.5"},
+            {"7.3", "30400", "40.2", "-2.4"},
+            {"420", "424"},
+            {"400", "403"},
+            {"310.5", "42.25", "3.1", "120", "1500.75", "2", "", "0.5"},
+            "Ballast sounded twice"};
+}
+
+// Every figure a survey window shows: the named boxes and lists, every grid cell, the comments.
+Figures onScreen(const QWidget* w)
+{
+    Figures f;
+    const QStringList editors = {"txtHDTGridTextbox", "txtMPGridTextbox", "txtMMGridTextbox",
+                                 "txtGridTextbox"};
+    for (const QLineEdit* e : w->findChildren<QLineEdit*>()) {
+        if (!e->objectName().isEmpty() && !editors.contains(e->objectName()))
+            f.insert(e->objectName(), e->text());
+    }
+    for (const QComboBox* c : w->findChildren<QComboBox*>())
+        f.insert(c->objectName(), c->currentText());
+    for (const SurveyGrid* g : w->findChildren<SurveyGrid*>())
+        for (int r = 0; r < g->rowCount(); ++r)
+            for (int c = 0; c < g->columnCount(); ++c)
+                f.insert(QStringLiteral("%1(%2,%3)").arg(g->objectName()).arg(r).arg(c), g->text(r, c));
+    f.insert(QStringLiteral("txtComments"), w->findChild<QPlainTextEdit*>("txtComments")->toPlainText());
+    f.insert(QStringLiteral("tab"), QString::number(w->findChild<QTabWidget*>("sstQuorvane")->currentIndex()));
+    return f;
+}
+
+// WCAG relative luminance and contrast ratio.
+double luminance(const QColor& c)
+{
+    auto channel = [](double v) {
+        v /= 255.0;
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
+}
+
+double contrast(const QColor& a, const QColor& b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The contrast of the text drawn in `area` of an image against the area's background: the most
+// common colour is the background, the pixel farthest from it the ink.
+double inkContrast(const QImage& image, const QRect& area)
+{
+    QHash<QRgb, int> counts;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            ++counts[image.pixel(x, y)];
+    QRgb background = 0;
+    int most = -1;
+    for (auto it = counts.begin(); it != counts.end(); ++it)
+        if (it.value() > most) {
+            most = it.value();
+            background = it.key();
+        }
+    double best = 1.0;
+    for (auto it = counts.begin(); it != counts.end(); ++it)
+        best = std::max(best, contrast(QColor(background), QColor(it.key())));
+    return best;
+}
+
+QPalette darkPalette()
+{
+    QPalette p;
+    p.setColor(QPalette::Window, QColor(45, 45, 48));
+    p.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    p.setColor(QPalette::Base, QColor(30, 30, 32));
+    p.setColor(QPalette::AlternateBase, QColor(50, 50, 54));
+    p.setColor(QPalette::Text, QColor(235, 235, 235));
+    p.setColor(QPalette::Button, QColor(55, 55, 60));
+    p.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    p.setColor(QPalette::ToolTipBase, QColor(60, 60, 60));
+    p.setColor(QPalette::ToolTipText, QColor(230, 230, 230));
+    return p;
+}
+
+// The access keys of a menu's items: each letter after a single '&'.
+QStringList accessKeys(const QMenu* menu)
+{
+    QStringList keys;
+    for (const QAction* a : menu->actions()) {
+        const QString t = a->text();
+        for (int i = 0; i + 1 < t.size(); ++i) {
+            if (t.at(i) != QLatin1Char('&'))
+                continue;
+            if (t.at(i + 1) != QLatin1Char('&'))
+                keys << t.at(i + 1).toLower();
+            ++i;
+        }
+    }
+    return keys;
+}
+
+}  // namespace
+
+class TestSurveyRecovery : public QObject, private SurveyWindowDriver {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+
+    void surveyClosedWithCtrlF4ComesBackAfterARestart();
+    void surveyLeftOpenAtExitComesBack();
+    void savedSurveyAndUntouchedWindowLeaveNothing();
+    void surveyLeftByAKillIsOfferedAndCanBeDiscarded();
+    void recentFilesOutliveTheMainWindow();
+    void ctrlPageDownAndCtrlTabReachTheFinalTab();
+    void tipAndAboutAnswerTheKeyboard();
+    void menuAccessKeysAreUnique();
+    void commentsAndShipNameKeepTheirLimitsWhenPasted();
+    void darkSchemeLeavesCalculatedFiguresReadable();
+    void previewFitsTheScreenAndKeepsItsSizeAndZoom();
+
+private:
+    QTemporaryDir m_dir;
+    QTemporaryDir m_recovery;
+    frmMDI* m_mdi = nullptr;
+    QString m_chosen;
+
+    void openMainWindow()
+    {
+        if (StartupFailed() || !SharedConnection().isOpen())
+            OpenDatabase();
+        m_mdi = new frmMDI;
+        m_mdi->resize(1500, 900);
+        m_mdi->show();
+        m_mdi->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_mdi));
+    }
+    void closeMainWindow()
+    {
+        delete m_mdi;
+        m_mdi = nullptr;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    SurveyWindow* surveyWindow(const char* name = "frmQuorvane") const
+    {
+        return dynamic_cast<SurveyWindow*>(m_mdi->findChildWindow(QLatin1String(name)));
+    }
+    SurveyWindow* openLoading()
+    {
+        m_mdi->action(QStringLiteral("mnuQuorvane(5)"))->trigger();
+        QApplication::processEvents();
+        SurveyWindow* w = surveyWindow();
+        m_window = w;
+        return w;
+    }
+    // Draft Survey, Recent Surveys, as the menu shows itself.
+    QMenu* recentMenu() const
+    {
+        QMenu* menu = RecentSurveys::menu(*m_mdi);
+        if (menu)
+            RecentSurveys::fill(*m_mdi, menu);
+        return menu;
+    }
+    QAction* recentAction(const QString& name) const
+    {
+        QMenu* menu = recentMenu();
+        return menu ? menu->findChild<QAction*>(name) : nullptr;
+    }
+    QStringList recoveryFiles() const
+    {
+        return QDir(m_recovery.path()).entryList({QStringLiteral("*.json")}, QDir::Files);
+    }
+    void typeSurvey(bool withFinal)
+    {
+        fillHeader();
+        fillDraft(lightDraft());
+        calculate();
+        QVERIFY(!cell("fgrdFinalResult", 9, 1).isEmpty());
+        if (!withFinal)
+            return;
+        switchTo(SurveyWindow::FinalTab);
+        // The Final draft half typed: density and the forward readings, the rest still to come.
+        typeInto(box("txtDensity"), QStringLiteral("1.02"));
+        pressEnter();
+        typeInto(box("txtFwdPort"), QStringLiteral("8.40"));
+        pressEnter();
+        enter(QStringLiteral("8.42"));
+    }
+};
+
+void TestSurveyRecovery::initTestCase()
+{
+    openFreshDatabase(m_dir);
+    Startup::initResources();
+    registerChildWindows();
+    SurveyFileCommands::registerCommands();
+    SurveyFileCommands::setFileChooser([this](QWidget*, bool, const QString&) { return m_chosen; });
+    QVERIFY(m_recovery.isValid());
+    SurveyRecovery::setFolder(m_recovery.path());
+}
+
+void TestSurveyRecovery::cleanupTestCase()
+{
+    SurveyFileCommands::setFileChooser({});
+    SurveyRecovery::setFolder(QString());
+    CloseDatabase();
+}
+
+void TestSurveyRecovery::init()
+{
+    forgetMessages();
+    for (const QString& name : recoveryFiles())
+        QFile::remove(QDir(m_recovery.path()).filePath(name));
+    QSettings(AppPaths::appName(), AppPaths::appName()).remove(QStringLiteral("Recent Surveys"));
+    m_chosen.clear();
+    openMainWindow();
+}
+
+void TestSurveyRecovery::cleanup()
+{
+    closeMainWindow();
+    QApplication::setPalette(QPalette());
+}
+
+void TestSurveyRecovery::surveyClosedWithCtrlF4ComesBackAfterARestart()
+{
+    QVERIFY(openLoading());
+    typeSurvey(true);
+    const Figures typed = onScreen(m_window);
+    QCOMPARE(typed.value("txtFwdStbd"), QStringLiteral("8.42"));
+    QCOMPARE(messages(), QStringList());
+    // An open window's survey is not offered: it is on screen.
+    QCOMPARE(recoveryFiles().size(), 1);
+    QVERIFY(SurveyRecovery::leftBehind().isEmpty());
+
+    // Closed as it stands, without a question.
+    QTest::keyClick(focused(), Qt::Key_F4, Qt::ControlModifier);
+    QApplication::processEvents();
+    QVERIFY(!surveyWindow());
+    QCOMPARE(messages(), QStringList());
+
+    closeMainWindow();
+    openMainWindow();
+    QAction* reopen = recentAction(QStringLiteral("mnuRecentReopen(1)"));
+    QVERIFY(reopen);
+    const auto* entry = qobject_cast<QMenu*>(reopen->parent());
+    QVERIFY(entry);
+    QVERIFY2(entry->title().startsWith("&1 Loading: Ocean Pride, voyage V-042 - closed "),
+             qPrintable(entry->title()));
+    reopen->trigger();
+    QApplication::processEvents();
+    SurveyWindow* back = surveyWindow();
+    QVERIFY(back);
+    QCOMPARE(messages(), QStringList());
+    const Figures reopened = onScreen(back);
+    for (auto it = typed.begin(); it != typed.end(); ++it)
+        QVERIFY2(reopened.value(it.key()) == it.value(),
+                 qPrintable(it.key() + ": " + reopened.value(it.key()) + " for " + it.value()));
+    QCOMPARE(reopened.size(), typed.size());
+    // Open again, it is no longer among the closed ones, and it goes on in the same file.
+    QVERIFY(SurveyRecovery::leftBehind().isEmpty());
+    QCOMPARE(recoveryFiles().size(), 1);
+    QCOMPARE(back->windowTitle(), QStringLiteral("Draft Survey-[Loading]"));
+}
+
+void TestSurveyRecovery::surveyLeftOpenAtExitComesBack()
+{
+    QVERIFY(openLoading());
+    typeSurvey(false);
+    const Figures typed = onScreen(m_window);
+
+    m_mdi->action(QStringLiteral("mnuFile(18)"))->trigger();  // File, Exit
+    QApplication::processEvents();
+    QCOMPARE(messages(), QStringList());
+    closeMainWindow();
+
+    openMainWindow();
+    const QList<SurveyRecovery::Entry> left = SurveyRecovery::leftBehind();
+    QCOMPARE(left.size(), 1);
+    QCOMPARE(left.first().ship, QStringLiteral("Ocean Pride"));
+    QCOMPARE(left.first().voyage, QStringLiteral("V-042"));
+    QVERIFY(left.first().closed.secsTo(QDateTime::currentDateTime()) < 120);
+    QAction* reopen = recentAction(QStringLiteral("mnuRecentReopen(1)"));
+    QVERIFY(reopen);
+    reopen->trigger();
+    QApplication::processEvents();
+    QVERIFY(surveyWindow());
+    QCOMPARE(onScreen(surveyWindow()), typed);
+    QCOMPARE(messages(), QStringList());
+}
+
+void TestSurveyRecovery::savedSurveyAndUntouchedWindowLeaveNothing()
+{
+    // A window opened and closed with nothing typed.
+    QVERIFY(openLoading());
+    click(box("txtVoyageID"));  // the ship comes first: a message, nothing entered
+    forgetMessages();
+    m_mdi->action(QStringLiteral("mnuFile(6)"))->trigger();
+    QApplication::processEvents();
+    QVERIFY(!surveyWindow());
+    QCOMPARE(recoveryFiles(), QStringList());
+
+    // A survey typed and saved: the title names the file, and closing leaves no recovery behind.
+    QVERIFY(openLoading());
+    fillHeader();
+    QCOMPARE(recoveryFiles().size(), 1);
+    m_chosen = m_dir.filePath(QStringLiteral("voyage.json"));
+    m_mdi->action(QStringLiteral("mnuQuorvane(25)"))->trigger();
+    QCOMPARE(messages(), QStringList());
+    QVERIFY(QFileInfo::exists(m_chosen));
+    QCOMPARE(recoveryFiles(), QStringList());
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Draft Survey-[Loading] - voyage.json"));
+    QCOMPARE(m_mdi->mdiArea()->activeSubWindow()->windowTitle(),
+             QStringLiteral("Draft Survey-[Loading] - voyage.json"));
+    // Ctrl+S still does nothing in a survey window: the survey is saved through its menu item.
+    QTest::keyClick(focused(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(messages(), QStringList());
+    m_mdi->action(QStringLiteral("mnuFile(6)"))->trigger();
+    QApplication::processEvents();
+    QCOMPARE(recoveryFiles(), QStringList());
+    QVERIFY(SurveyRecovery::leftBehind().isEmpty());
+
+    // Typed on after saving: unsaved again, so kept again.
+    m_chosen.clear();
+    QVERIFY(SurveyFileCommands::openFile(*m_mdi, m_dir.filePath(QStringLiteral("voyage.json"))));
+    m_window = surveyWindow();
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Draft Survey-[Loading] - voyage.json"));
+    QCOMPARE(recoveryFiles(), QStringList());  // opening a file is no entry
+    typeInto(box("txtCargo"), QStringLiteral("Coal"));
+    pressEnter();
+    QTRY_COMPARE(recoveryFiles().size(), 1);
+    m_mdi->action(QStringLiteral("mnuFile(6)"))->trigger();
+    QApplication::processEvents();
+    const QList<SurveyRecovery::Entry> left = SurveyRecovery::leftBehind();
+    QCOMPARE(left.size(), 1);
+    QCOMPARE(left.first().surveyFile, QFileInfo(m_dir.filePath(QStringLiteral("voyage.json"))).absoluteFilePath());
+    // Reopened, it names the file it came from.
+    QVERIFY(SurveyFileCommands::reopenRecovered(*m_mdi, left.first().path));
+    m_window = surveyWindow();
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Draft Survey-[Loading] - voyage.json"));
+    QCOMPARE(box("txtCargo")->text(), QStringLiteral("Coal"));
+}
+
+void TestSurveyRecovery::surveyLeftByAKillIsOfferedAndCanBeDiscarded()
+{
+    QVERIFY(openLoading());
+    fillHeader();
+    QApplication::processEvents();  // the cargo's Enter is written on the next turn
+    const QStringList live = recoveryFiles();
+    QCOMPARE(live.size(), 1);
+    // A program killed leaves its file as it was last written, with no time of closing.
+    const QString killed = QDir(m_recovery.path()).filePath(QStringLiteral("survey-killed.json"));
+    QVERIFY(QFile::copy(QDir(m_recovery.path()).filePath(live.first()), killed));
+    {
+        QFile f(killed);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    }
+    closeMainWindow();
+
+    openMainWindow();
+    const QList<SurveyRecovery::Entry> left = SurveyRecovery::leftBehind();
+    QCOMPARE(left.size(), 2);
+    // Newest first: the window closed just now, then the one lost an hour ago.
+    QCOMPARE(QFileInfo(left.at(1).path).fileName(), QStringLiteral("survey-killed.json"));
+    QVERIFY(qAbs(left.at(1).closed.secsTo(QDateTime::currentDateTime()) - 3600) < 120);
+    QVERIFY(recentAction(QStringLiteral("mnuRecentDiscardAll")));
+
+    QAction* reopen = recentAction(QStringLiteral("mnuRecentReopen(2)"));
+    QVERIFY(reopen);
+    reopen->trigger();
+    QApplication::processEvents();
+    m_window = surveyWindow();
+    QVERIFY(m_window);
+    QCOMPARE(find<QComboBox>("dcbShip")->currentText(), QStringLiteral("Ocean Pride"));
+    QCOMPARE(box("txtCargo")->text(), QStringLiteral("Iron ore fines"));
+    QCOMPARE(messages(), QStringList());
+
+    // The other one is let go.
+    QAction* discard = recentAction(QStringLiteral("mnuRecentDiscard(1)"));
+    QVERIFY(discard);
+    discard->trigger();
+    QCOMPARE(SurveyRecovery::leftBehind().size(), 0);
+    QCOMPARE(recoveryFiles(), QStringList{QStringLiteral("survey-killed.json")});  // the open window's
+    QVERIFY(recentAction(QStringLiteral("mnuRecentNone")));
+}
+
+void TestSurveyRecovery::recentFilesOutliveTheMainWindow()
+{
+    QVERIFY(openLoading());
+    fillHeader();
+    QStringList saved;
+    for (int i = 1; i <= 9; ++i) {
+        m_chosen = m_dir.filePath(QStringLiteral("survey-%1.json").arg(i));
+        m_mdi->action(QStringLiteral("mnuQuorvane(25)"))->trigger();
+        saved.prepend(QFileInfo(m_chosen).absoluteFilePath());
+    }
+    QCOMPARE(messages(), QStringList());
+    closeMainWindow();
+
+    openMainWindow();
+    // The last eight, newest first.
+    QCOMPARE(RecentSurveys::files(), saved.mid(0, 8));
+    QAction* first = recentAction(QStringLiteral("mnuRecentFile(1)"));
+    QVERIFY(first);
+    QCOMPARE(first->text(), QStringLiteral("&1 survey-9.json"));
+    QVERIFY(recentAction(QStringLiteral("mnuRecentFile(8)")));
+    QVERIFY(!recentAction(QStringLiteral("mnuRecentFile(9)")));
+    recentAction(QStringLiteral("mnuRecentFile(3)"))->trigger();
+    QApplication::processEvents();
+    QVERIFY(surveyWindow());
+    QCOMPARE(surveyWindow()->windowTitle(), QStringLiteral("Draft Survey-[Loading] - survey-7.json"));
+    // Opened, it goes to the top.
+    QCOMPARE(RecentSurveys::files().first(), saved.at(2));
+}
+
+void TestSurveyRecovery::ctrlPageDownAndCtrlTabReachTheFinalTab()
+{
+    QVERIFY(openLoading());
+    // No ship yet: the keys follow the rule of a click on the tab.
+    QTest::keyClick(focused(), Qt::Key_PageDown, Qt::ControlModifier);
+    QCOMPARE(tabs()->currentIndex(), int(SurveyWindow::InitialTab));
+    QCOMPARE(messages(), QStringList{QStringLiteral("Please select a ship first.")});
+    forgetMessages();
+
+    fillHeader();
+    QTest::keyClick(focused(), Qt::Key_PageDown, Qt::ControlModifier);
+    QCOMPARE(tabs()->currentIndex(), int(SurveyWindow::FinalTab));
+    QCOMPARE(focused(), static_cast<QWidget*>(box("txtVoyageID")));
+    QTest::keyClick(focused(), Qt::Key_PageUp, Qt::ControlModifier);
+    QCOMPARE(tabs()->currentIndex(), int(SurveyWindow::InitialTab));
+    QTest::keyClick(focused(), Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(tabs()->currentIndex(), int(SurveyWindow::FinalTab));
+    QTest::keyClick(focused(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(tabs()->currentIndex(), int(SurveyWindow::InitialTab));
+    QCOMPARE(messages(), QStringList());
+
+    // A figure the box refuses keeps the surveyor on the draft it belongs to.
+    typeInto(box("txtDensity"), QStringLiteral("abc"));
+    QTest::keyClick(focused(), Qt::Key_PageDown, Qt::ControlModifier);
+    QCOMPARE(tabs()->currentIndex(), int(SurveyWindow::InitialTab));
+    QCOMPARE(messages().size(), 1);
+    QCOMPARE(focused(), static_cast<QWidget*>(box("txtDensity")));
+}
+
+void TestSurveyRecovery::tipAndAboutAnswerTheKeyboard()
+{
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+        QWidget* tip = m_mdi->openChild(QStringLiteral("frmTipOfDay"));
+        QVERIFY(tip);
+        QTRY_VERIFY(tip->isAncestorOf(QApplication::focusWidget()));
+        QTest::keyClick(QApplication::focusWidget(), key);
+        QApplication::processEvents();
+        QVERIFY(!m_mdi->findChildWindow(QStringLiteral("frmTipOfDay")));
+    }
+    // Next Tip has the focus: Enter asks for another tip and leaves the window open.
+    QWidget* tip = m_mdi->openChild(QStringLiteral("frmTipOfDay"));
+    QTRY_VERIFY(tip->isAncestorOf(QApplication::focusWidget()));
+    auto* next = tip->findChild<QPushButton*>(QStringLiteral("cmdNextTip"));
+    next->setFocus();
+    QTest::keyClick(next, Qt::Key_Return);
+    QVERIFY(m_mdi->findChildWindow(QStringLiteral("frmTipOfDay")));
+
+    frmTipOfDay::storeShowTipsAtStartup(false);  // leaving About leads into the program
+    {
+        frmAbout about(m_mdi);
+        about.show();
+        QTRY_COMPARE(QApplication::focusWidget(),
+                     static_cast<QWidget*>(about.findChild<QPushButton*>(QStringLiteral("cmdContinue"))));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(!about.isVisible());
+        QCOMPARE(about.result(), int(QDialog::Rejected));
+    }
+    {
+        frmAbout about(m_mdi);
+        about.show();
+        QTRY_VERIFY(about.isAncestorOf(QApplication::focusWidget()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(about.result(), int(QDialog::Accepted));
+    }
+    frmTipOfDay::storeShowTipsAtStartup(true);
+}
+
+void TestSurveyRecovery::menuAccessKeysAreUnique()
+{
+    // With closed surveys and recent files in the list, as the menu is at its fullest.
+    QVERIFY(openLoading());
+    fillHeader();
+    m_chosen = m_dir.filePath(QStringLiteral("keys.json"));
+    m_mdi->action(QStringLiteral("mnuQuorvane(25)"))->trigger();
+    typeInto(box("txtCargo"), QStringLiteral("Coal"));
+    pressEnter();
+    m_mdi->action(QStringLiteral("mnuFile(6)"))->trigger();
+    QApplication::processEvents();
+    recentMenu();
+
+    QList<QMenu*> menus = m_mdi->menuBar()->findChildren<QMenu*>();
+    QVERIFY(menus.size() >= 6);
+    QStringList top;
+    for (QAction* a : m_mdi->menuBar()->actions())
+        top << a->text();
+    QMenu bar;
+    bar.addActions(m_mdi->menuBar()->actions());
+    menus << &bar;
+    for (const QMenu* menu : menus) {
+        const QStringList keys = accessKeys(menu);
+        QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size());
+    }
+    QCOMPARE(m_mdi->action(QStringLiteral("mnuQuorvane(10)"))->text(), QStringLiteral("Disch&arging"));
+    QCOMPARE(m_mdi->action(QStringLiteral("mnuQuorvane(25)"))->text(), QStringLiteral("Sa&ve Survey As..."));
+}
+
+void TestSurveyRecovery::commentsAndShipNameKeepTheirLimitsWhenPasted()
+{
+    QVERIFY(openLoading());
+    fillHeader();
+    auto* comments = find<QPlainTextEdit>("txtComments");
+    click(comments);
+    // A megabyte without a space, pasted: the box keeps what fits and lays it out at once.
+    QGuiApplication::clipboard()->setText(QString(1000000, QLatin1Char('w')));
+    QTest::keyClick(comments, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(comments->toPlainText().size(), SurveyInputRules::kCommentLimit);
+    QTest::keyClicks(comments, QStringLiteral("xy"));
+    QCOMPARE(comments->toPlainText().size(), SurveyInputRules::kCommentLimit);
+    // Room made by taking text away is room for typing again.
+    QTest::keyClick(comments, Qt::Key_Backspace);
+    QTest::keyClicks(comments, QStringLiteral("xy"));
+    QCOMPARE(comments->toPlainText().right(2), QStringLiteral("wx"));
+    // Pasted over a selection: what it replaces counts as room.
+    comments->selectAll();
+    QGuiApplication::clipboard()->setText(QStringLiteral("Hatches sealed."));
+    QTest::keyClick(comments, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(comments->toPlainText(), QStringLiteral("Hatches sealed."));
+
+    // The ship name: 50 characters typed or pasted.
+    QWidget* ships = m_mdi->openChild(QStringLiteral("frmShipParticulars"));
+    QVERIFY(ships);
+    auto* name = ships->findChild<QComboBox*>(QStringLiteral("cmbShipName"));
+    QVERIFY(name && name->lineEdit());
+    name->lineEdit()->setFocus();
+    name->lineEdit()->clear();
+    QGuiApplication::clipboard()->setText(QStringLiteral("Marine ") + QString(60, QLatin1Char('N')));
+    QTest::keyClick(name->lineEdit(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(name->currentText().trimmed().size(), 50);
+    QVERIFY(name->currentText().startsWith(QStringLiteral("Marine NNN")));
+    // Pasted into the middle, the tail typed before stays.
+    name->lineEdit()->setText(QStringLiteral("Bay Star"));
+    name->lineEdit()->setCursorPosition(4);
+    QGuiApplication::clipboard()->setText(QString(60, QLatin1Char('x')));
+    QTest::keyClick(name->lineEdit(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(name->currentText().size(), 50);
+    QVERIFY(name->currentText().startsWith(QStringLiteral("Bay x")));
+    QVERIFY(name->currentText().endsWith(QStringLiteral("xStar")));
+}
+
+void TestSurveyRecovery::darkSchemeLeavesCalculatedFiguresReadable()
+{
+    closeMainWindow();
+    QApplication::setPalette(darkPalette());
+    openMainWindow();
+    QVERIFY(openLoading());
+    m_mdi->mdiArea()->activeSubWindow()->showMaximized();
+    typeSurvey(false);
+    QApplication::processEvents();
+
+    // A calculated cell: the displacement at the true mean draft.
+    SurveyGrid* grid = result();
+    QVERIFY(!grid->text(0, 1).isEmpty());
+    const QImage shot = grid->viewport()->grab().toImage();
+    const QRect figure = grid->visualItemRect(grid->item(0, 1)).adjusted(2, 2, -2, -2);
+    QVERIFY(!figure.isEmpty());
+    const double cellContrast = inkContrast(shot, figure);
+    QVERIFY2(cellContrast >= 4.5, qPrintable(QString::number(cellContrast)));
+    // Its caption too, drawn as a header in the scheme's own colours.
+    const QRect caption = grid->visualItemRect(grid->item(0, 0)).adjusted(2, 2, -2, -2);
+    QVERIFY(inkContrast(shot, caption) >= 4.5);
+
+    // A read-only box of the draft panel.
+    QLineEdit* mean = box("txtFwdMean");
+    QVERIFY(!mean->text().isEmpty());
+    const QImage boxShot = mean->grab().toImage();
+    const double boxContrast = inkContrast(boxShot, mean->rect().adjusted(3, 3, -3, -3));
+    QVERIFY2(boxContrast >= 4.5, qPrintable(QString::number(boxContrast)));
+
+    // The net displacement keeps its fixed ink on its fixed ground, where red still means implausible.
+    QCOMPARE(result()->cellForeground(9, 1), QColor(0, 0, 0));
+    QVERIFY(contrast(result()->cellForeground(9, 1), result()->cellBackground(9, 1)) >= 4.5);
+    QVERIFY(contrast(Red, result()->cellBackground(9, 1)) >= 3.0);
+}
+
+void TestSurveyRecovery::previewFitsTheScreenAndKeepsItsSizeAndZoom()
+{
+    // A page-shaped window at first, never taller or wider than the screen's working area.
+    QCOMPARE(ReportPreview::openingSize(QSize(), QSize(1350, 720)), QSize(820, 720));
+    QCOMPARE(ReportPreview::openingSize(QSize(), QSize(1904, 1032)), QSize(820, 1000));
+    QCOMPARE(ReportPreview::openingSize(QSize(900, 900), QSize(1264, 672)), QSize(900, 672));
+
+    auto* first = ReportPreview::open(ReportLayout::drptQuorvane(), m_mdi);
+    const QRect area = first->screen()->availableGeometry();
+    QVERIFY(first->height() <= area.height());
+    QVERIFY(area.contains(first->geometry().topLeft()));
+    first->resize(520, 430);
+    first->previewWidget()->setZoomFactor(1.25);
+    first->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    auto* second = ReportPreview::open(ReportLayout::drptQuorvane(), m_mdi);
+    QCOMPARE(second->size(), QSize(520, 430));
+    QCOMPARE(second->previewWidget()->zoomMode(), QPrintPreviewWidget::CustomZoom);
+    QCOMPARE(second->previewWidget()->zoomFactor(), 1.25);
+    second->previewWidget()->fitToWidth();
+    second->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    auto* third = ReportPreview::open(ReportLayout::drptQuorvane(), m_mdi);
+    QCOMPARE(third->previewWidget()->zoomMode(), QPrintPreviewWidget::FitToWidth);
+    third->close();
+}
+
+QTEST_MAIN(TestSurveyRecovery)
+#include "test_survey_recovery.moc"
