@@ -8,6 +8,7 @@
 #include "core/VbError.h"
 #include "db/Connection.h"
 #include "db/SqlCatalogue.h"
+#include "ui/NameCombo.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -81,10 +82,7 @@ void frmShipParticulars::loadShips()
     try {
         m_ships.open(SqlCatalogue::shipList(), SharedConnection());
         whileFilling([this] {
-            cmbShipName->clear();
-            for (m_ships.moveFirst(); !m_ships.eof(); m_ships.moveNext())
-                cmbShipName->addItem(shown(m_ships.value(QStringLiteral("ShipName"))),
-                                     m_ships.value(QStringLiteral("ShipID")).toInt32());
+            NameCombo::fill(cmbShipName, m_ships, QStringLiteral("ShipName"), QStringLiteral("ShipID"));
             if (m_ships.recordCount() == 0) {
                 m_recordMode = Mode::New;
                 m_toolbarState = kNewState;
@@ -123,10 +121,7 @@ void frmShipParticulars::reloadPorts()
             m_ports.requery();
         else
             m_ports.open(SqlCatalogue::portList(), SharedConnection());
-        dcbPortOfRegistry->clear();
-        for (m_ports.moveFirst(); !m_ports.eof(); m_ports.moveNext())
-            dcbPortOfRegistry->addItem(shown(m_ports.value(QStringLiteral("PortName"))),
-                                       m_ports.value(QStringLiteral("PortID")).toInt32());
+        NameCombo::fill(dcbPortOfRegistry, m_ports, QStringLiteral("PortName"), QStringLiteral("PortID"));
         dcbPortOfRegistry->setCurrentIndex(chosen.isValid() ? dcbPortOfRegistry->findData(chosen) : -1);
     });
 }
@@ -164,19 +159,26 @@ void frmShipParticulars::nameEdited(const QString& text)
 
 void frmShipParticulars::fillFromCurrentRow()
 {
-    whileFilling([this] {
+    // The list holds only the names; the ship's particulars are read as she is shown. A ship gone
+    // meanwhile (with her port, from the Port Master) shows her name and empty boxes.
+    RowSet particulars;
+    particulars.open(SqlCatalogue::shipById(currentShipId()), SharedConnection());
+    const auto column = [&particulars](const QString& name) {
+        return particulars.eof() ? Variant::null() : particulars.value(name);
+    };
+    whileFilling([&] {
         const int pos = m_ships.position();
         if (pos >= 0 && pos < cmbShipName->count())
             cmbShipName->setCurrentIndex(pos);
         m_nameOnShow = shown(m_ships.value(QStringLiteral("ShipName")));
         cmbShipName->setEditText(m_nameOnShow);
         for (auto it = m_numbers.constBegin(); it != m_numbers.constEnd(); ++it) {
-            const QString column = ShipFieldRules::rule(it.key()).objectName.mid(3);
-            it.value()->setText(shown(m_ships.value(column)));
+            const QString name = ShipFieldRules::rule(it.key()).objectName.mid(3);
+            it.value()->setText(shown(column(name)));
         }
-        txtCallSign->setText(shown(m_ships.value(QStringLiteral("CallSign"))));
-        txtFlag->setText(shown(m_ships.value(QStringLiteral("Flag"))));
-        const Variant port = m_ships.value(QStringLiteral("PortOfRegistry"));
+        txtCallSign->setText(shown(column(QStringLiteral("CallSign"))));
+        txtFlag->setText(shown(column(QStringLiteral("Flag"))));
+        const Variant port = column(QStringLiteral("PortOfRegistry"));
         dcbPortOfRegistry->setCurrentIndex(port.isNull() ? -1 : dcbPortOfRegistry->findData(port.toInt32()));
     });
 }
@@ -211,10 +213,7 @@ void frmShipParticulars::refillNameList()
 {
     whileFilling([this] {
         const QString remembered = cmbShipName->currentText();
-        cmbShipName->clear();
-        for (m_ships.moveFirst(); !m_ships.eof(); m_ships.moveNext())
-            cmbShipName->addItem(shown(m_ships.value(QStringLiteral("ShipName"))),
-                                 m_ships.value(QStringLiteral("ShipID")).toInt32());
+        NameCombo::fill(cmbShipName, m_ships, QStringLiteral("ShipName"), QStringLiteral("ShipID"));
         if (!remembered.isEmpty() && m_ships.find(SqlCatalogue::findShipByName(remembered)))
             cmbShipName->setCurrentIndex(m_ships.position());
         cmbShipName->setEditText(remembered);

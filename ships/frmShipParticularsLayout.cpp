@@ -2,6 +2,7 @@
 // captions and units, the notes and the legend, and the wiring of edits and keys.
 #include "ui/FieldGuard.h"
 #include "ships/frmShipParticulars.h"
+#include "ui/NameCombo.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -95,10 +96,11 @@ void frmShipParticulars::buildLayout()
     cmbShipName->setEditable(true);
     cmbShipName->setInsertPolicy(QComboBox::NoInsert);
     cmbShipName->setCompleter(nullptr);  // the name is taken as typed, never completed
-    cmbShipName->setMinimumContentsLength(30);
+    NameCombo::prepare(cmbShipName, 30);
     addRow(QStringLiteral("Ship Name"), QStringLiteral("cmbShipName"), cmbShipName, true, QString());
 
     dcbPortOfRegistry = new QComboBox(this);
+    NameCombo::prepare(dcbPortOfRegistry, 20);
     addRow(QStringLiteral("Port Of Registry"), QStringLiteral("dcbPortOfRegistry"), dcbPortOfRegistry, true,
            QString());
 

@@ -13,6 +13,7 @@
 #include "model/clsShip.h"
 #include "survey/GridEditor.h"
 #include "survey/ResultDisplay.h"
+#include "ui/NameCombo.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -88,7 +89,7 @@ void SurveyWindow::InitShipDataCombo()
         if (m_shipList->isOpen())
             m_shipList->close();
         m_shipList->open(SqlCatalogue::shipList(), SharedConnection());
-        fillList(dcbShip, *m_shipList, QStringLiteral("ShipName"), QStringLiteral("ShipID"));
+        NameCombo::fill(dcbShip, *m_shipList, QStringLiteral("ShipName"), QStringLiteral("ShipID"));
     } catch (const VbError& e) {
         dcbShip->clear();
         MessageService::sourced(e.description(), m_className, QStringLiteral("InitShipDataCombo"));
@@ -104,7 +105,7 @@ void SurveyWindow::InitPortDataCombo()
         if (m_portList->isOpen())
             m_portList->close();
         m_portList->open(SqlCatalogue::portList(), SharedConnection());
-        fillList(dcbPort, *m_portList, QStringLiteral("PortName"), QStringLiteral("PortID"));
+        NameCombo::fill(dcbPort, *m_portList, QStringLiteral("PortName"), QStringLiteral("PortID"));
         // A refreshed list keeps the port the survey is in, when it is still there.
         if (chosen.isValid())
             dcbPort->setCurrentIndex(dcbPort->findData(chosen));

@@ -1,0 +1,307 @@
+// How long the program takes to start, to open its windows and to print a survey file, on the
+// delivered database and on one with a large catalogue (10,000 ships, 2,000 ports). Prints the
+// median of several runs of each, side by side; it checks nothing.
+//
+//   bench_catalogue [--runs N] [--lt PATH] [--mkdb PATH]
+//
+// --lt and --mkdb name the program and the database tool to time (by default the ones built
+// beside this benchmark), so that another build can be timed against the same catalogues.
+// The start is timed as a process of its own: this program run again with --child-start DIR,
+// which starts as quorvane-lt does, goes on from the About box as soon as it is drawn and ends
+// once the main window has been drawn. The windows are timed inside this process, opened from
+// the main window as the menu opens them, until they are drawn.
+#include "core/AppPaths.h"
+#include "core/MessageService.h"
+#include "db/Connection.h"
+#include "db/Database.h"
+#include "shell/ChildRegistry.h"
+#include "shell/Startup.h"
+#include "shell/frmMDI.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int kShips = 10000;
+constexpr int kPorts = 2000;
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n == 0 ? 0.0 : n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0;
+}
+
+// Runs `once` one time to warm the caches, then `runs` times; the median in milliseconds.
+double timed(int runs, const std::function<double()>& once)
+{
+    once();
+    std::vector<double> ms;
+    for (int i = 0; i < runs; ++i)
+        ms.push_back(once());
+    return median(ms);
+}
+
+bool run(const QString& program, const QStringList& arguments, const QProcessEnvironment& env,
+         double* ms = nullptr)
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer clock;
+    clock.start();
+    p.start(program, arguments);
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        std::fprintf(stderr, "failed: %s %s (%s)\n", qPrintable(program), qPrintable(arguments.join(' ')),
+                     qPrintable(QString::fromLocal8Bit(p.readAllStandardOutput())));
+        return false;
+    }
+    if (ms)
+        *ms = double(clock.nsecsElapsed()) / 1e6;
+    return true;
+}
+
+// Names of the kind a fleet list holds, all different: "Atlantic Star 0042", "Port 1234 (Rio)".
+QString shipName(int i)
+{
+    static const char* first[] = {"Atlantic", "Baltic", "Coral", "Eastern", "Golden", "Iron", "Nordic",
+                                  "Ocean", "Pacific", "Royal", "Silver", "Western"};
+    static const char* second[] = {"Bulker", "Carrier", "Dawn", "Explorer", "Harmony", "Meridian",
+                                   "Pioneer", "Spirit", "Star", "Trader", "Venture", "Wave"};
+    return QStringLiteral("%1 %2 %3").arg(QLatin1String(first[i % 12]), QLatin1String(second[(i / 12) % 12]))
+        .arg(i, 4, 10, QLatin1Char('0'));
+}
+
+// Adds the ports and the ships of a large catalogue in one transaction.
+void addLargeCatalogue(Connection& db)
+{
+    db.execute(QStringLiteral("BEGIN"));
+    for (int p = 1; p <= kPorts; ++p)
+        db.execute(QStringLiteral("INSERT INTO Port (PortName, City, Country) VALUES ('Harbour %1', 'City %1', "
+                                  "'Country %2')")
+                       .arg(p, 4, 10, QLatin1Char('0'))
+                       .arg(p % 150));
+    for (int s = 0; s < kShips; ++s)
+        db.execute(QStringLiteral("INSERT INTO Ship (ShipName, PortOfRegistry, LBP, LOA, Breadth, LightShip, "
+                                  "CallSign, Flag, OfficialNo, IMONo, SummerDraft, SummerDeadweight, "
+                                  "GrossTonnage, NetTonnage) VALUES ('%1', %2, 180.5, 189.99, 32.26, 8450.7, "
+                                  "'9VAB%3', 'Panama', %3, %4, 12.35, 52000, 30000.5, 17000.4)")
+                       .arg(shipName(s))
+                       .arg(1 + s % kPorts)
+                       .arg(s)
+                       .arg(9000000 + s));
+    db.execute(QStringLiteral("COMMIT"));
+}
+
+// --- The start, in a process of its own ----------------------------------------------------------
+
+// Goes on from the About box once it is drawn, and ends the process once the main window is.
+class StartWatcher : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Paint)
+            return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget)
+            return false;
+        if (auto* about = qobject_cast<QDialog*>(widget->window()); about && about->objectName() == QLatin1String("frmAbout")
+            && !m_continued) {
+            m_continued = true;
+            QTimer::singleShot(0, about, [about] {
+                if (auto* go = about->findChild<QAbstractButton*>(QStringLiteral("cmdContinue")))
+                    go->click();
+            });
+        } else if (widget->window() == frmMDI::instance() && frmMDI::instance() && !m_done) {
+            m_done = true;
+            QTimer::singleShot(0, [] {
+                std::fflush(nullptr);
+                std::_Exit(0);  // the run ends here; tearing the windows down is not part of it
+            });
+        }
+        return false;
+    }
+
+private:
+    bool m_continued = false;
+    bool m_done = false;
+};
+
+int childStart(int argc, char** argv, const QString& dir)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("quorvane-lt"));
+    QApplication::setOrganizationName(QStringLiteral("quorvane-lt"));
+    AppPaths::setAppDir(dir);
+    StartWatcher watcher;
+    app.installEventFilter(&watcher);
+    const Startup::Outcome outcome = Startup::start({});
+    if (!outcome.windowShown)
+        return 1;
+    QTimer::singleShot(10000, [] { std::_Exit(3); });
+    return app.exec();
+}
+
+// --- The windows, in this process ----------------------------------------------------------------
+
+class PaintSeen : public QObject {
+public:
+    bool seen = false;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            seen = true;
+        return false;
+    }
+};
+
+// Opens the child window from the main window and waits until it has been drawn; closes it again.
+double openWindow(frmMDI* mdi, const QString& name)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QWidget* child = mdi->openChild(name);
+    if (!child)
+        return -1;
+    PaintSeen paint;
+    child->installEventFilter(&paint);
+    QElapsedTimer limit;
+    limit.start();
+    while (!paint.seen && limit.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    const double ms = double(clock.nsecsElapsed()) / 1e6;
+    child->removeEventFilter(&paint);
+    QPointer<QWidget> frame = child->parentWidget();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(frame.data()))
+        sub->close();
+    else
+        child->close();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return ms;
+}
+
+struct Figures {
+    double start = 0;
+    double ship = 0;
+    double port = 0;
+    double survey = 0;
+    double pdf = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc >= 3 && qstrcmp(argv[1], "--child-start") == 0)
+        return childStart(argc, argv, QString::fromLocal8Bit(argv[2]));
+
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    const QString here = QCoreApplication::applicationDirPath();
+    int runs = 9;
+    QString lt = QDir(here).filePath(QStringLiteral("../quorvane-lt"));
+    QString mkdb = QDir(here).filePath(QStringLiteral("../tools/quorvane-mkdb"));
+    const QStringList args = app.arguments();
+    for (int i = 1; i + 1 < args.size(); i += 2) {
+        if (args[i] == QLatin1String("--runs"))
+            runs = qMax(1, args[i + 1].toInt());
+        else if (args[i] == QLatin1String("--lt"))
+            lt = args[i + 1];
+        else if (args[i] == QLatin1String("--mkdb"))
+            mkdb = args[i + 1];
+    }
+    const QString example = QStringLiteral(QUORVANE_SOURCE_DIR "/examples/loading-port-hedland.json");
+
+    QTemporaryDir root;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QString::fromLocal8Bit(qgetenv("QT_QPA_PLATFORM")));
+    // The settings of a first run (tips at start on), never the user's own.
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), root.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("HOME"), root.filePath(QStringLiteral("home")));
+    QDir().mkpath(root.filePath(QStringLiteral("home")));
+    qputenv("XDG_CONFIG_HOME", root.filePath(QStringLiteral("config")).toLocal8Bit());
+
+    const QString delivered = root.filePath(QStringLiteral("delivered"));
+    const QString large = root.filePath(QStringLiteral("large"));
+    for (const QString& dir : {delivered, large}) {
+        QDir().mkpath(dir);
+        if (!run(mkdb, {dir}, env) || !run(mkdb, {dir, QStringLiteral("--examples")}, env))
+            return 1;
+    }
+    MessageService::setTestMode(true);
+    AppPaths::setAppDir(large);
+    OpenDatabase();
+    if (StartupFailed())
+        return 1;
+    addLargeCatalogue(SharedConnection());
+    CloseDatabase();
+
+    std::printf("median of %d runs after one to warm up, in ms\n", runs);
+    std::printf("%-44s %12s %16s\n", "", "delivered", "10,000 ships");
+    std::fflush(stdout);
+
+    Figures f[2];
+    const QString dirs[2] = {delivered, large};
+    const QString self = QCoreApplication::applicationFilePath();
+    for (int k = 0; k < 2; ++k) {
+        const QString pdf = root.filePath(QStringLiteral("out.pdf"));
+        f[k].pdf = timed(runs, [&] {
+            double ms = -1;
+            run(lt, {QStringLiteral("--survey"), example, QStringLiteral("--pdf"), pdf, QStringLiteral("--data-dir"),
+                     dirs[k]},
+                env, &ms);
+            return ms;
+        });
+        f[k].start = timed(runs, [&] {
+            double ms = -1;
+            run(self, {QStringLiteral("--child-start"), dirs[k]}, env, &ms);
+            return ms;
+        });
+    }
+
+    registerChildWindows();
+    frmMDI* mdi = nullptr;
+    for (int k = 0; k < 2; ++k) {
+        AppPaths::setAppDir(dirs[k]);
+        OpenDatabase();
+        if (StartupFailed())
+            return 1;
+        if (!mdi) {
+            mdi = frmMDI::showMainWindow();
+            QCoreApplication::processEvents();
+        }
+        f[k].ship = timed(runs, [&] { return openWindow(mdi, QStringLiteral("frmShipParticulars")); });
+        f[k].port = timed(runs, [&] { return openWindow(mdi, QStringLiteral("frmPortMaster")); });
+        f[k].survey = timed(runs, [&] { return openWindow(mdi, QStringLiteral("frmQuorvane")); });
+        CloseDatabase();
+    }
+
+    const auto line = [&](const char* what, double Figures::*field) {
+        std::printf("%-44s %12.1f %16.1f\n", what, f[0].*field, f[1].*field);
+    };
+    line("start to the main window drawn", &Figures::start);
+    line("open Ship Particulars", &Figures::ship);
+    line("open Port Master", &Figures::port);
+    line("open a Loading survey window", &Figures::survey);
+    line("survey file to a PDF (quorvane-lt --survey)", &Figures::pdf);
+    std::printf("%-44s %29.2f\n", "report, 10,000 ships against delivered", f[1].pdf / f[0].pdf);
+    std::fflush(stdout);
+    std::_Exit(0);  // the main window is left standing: closing it is not timed
+
+}
