@@ -3,7 +3,7 @@
 #include <QString>
 
 class QComboBox;
-class RowSet;
+class NameList;
 
 // Drop-down lists of names that may run to thousands: the ships and the ports.
 namespace NameCombo {
@@ -13,9 +13,8 @@ namespace NameCombo {
 // height. Typing a name's first letters still goes to that name.
 void prepare(QComboBox* combo, int visibleChars);
 
-// Replaces the items by the rows' names, each with its number (the id column) as item data, in
-// one insertion rather than one per name; no item is current afterwards. A null name is an empty
-// item, a null number no data.
-void fill(QComboBox* combo, RowSet& rows, const QString& nameColumn, const QString& idColumn);
+// Replaces the items by the list's names, each with its number as item data (an int; none for a
+// row without a number), all at once rather than one per name; no item is current afterwards.
+void fill(QComboBox* combo, const NameList& list);
 
 }  // namespace NameCombo
