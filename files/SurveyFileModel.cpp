@@ -18,11 +18,6 @@ namespace {
 using Kind = SurveyFileData::Kind;
 using Field = SurveyModel::Field;
 
-QString textOf(const Variant& v)
-{
-    return v.isNull() ? QString() : v.toText();
-}
-
 // The readings and marks of a draft in the file, in the order the surveyor types them.
 struct Named {
     Field field;
