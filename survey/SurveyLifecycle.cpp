@@ -257,8 +257,6 @@ void SurveyWindow::showSurvey(std::unique_ptr<SurveyModel> survey, bool finalEnt
 
         dcbShip->setCurrentIndex(
             dcbShip->findText(m_model->shipName(), Qt::MatchExactly | Qt::MatchCaseSensitive));
-        if (m_model->shipId())
-            m_shipList->find(SqlCatalogue::findShip(*m_model->shipId()));
         txtLBP->setText(m_model->lbpText());
         txtVoyageID->setText(m_model->voyage());
         dcbPort->setCurrentIndex(dcbPort->findText(m_model->portName(), Qt::MatchExactly | Qt::MatchCaseSensitive));
