@@ -448,7 +448,7 @@ private slots:
         QCOMPARE(ships.value(QStringLiteral("LightShip")).toDecimal(), d("7012.5"));
         QCOMPARE(ships.value(QStringLiteral("IMONo")).toText(), QStringLiteral("9012345"));
         RowSet ports;
-        ports.open(SqlCatalogue::portList(), c);
+        ports.open(QStringLiteral("SELECT * FROM Port ORDER BY PortName"), c);
         QCOMPARE(ports.recordCount(), 1);
         QCOMPARE(ports.value(QStringLiteral("City")).toText(), QStringLiteral("Santos"));
         const int id = ships.value(QStringLiteral("ShipID")).toInt32();
