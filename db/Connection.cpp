@@ -3,8 +3,10 @@
 #include "core/VbError.h"
 #include "db/CipherFile.h"
 #include "db/SchemaUpgrade.h"
+#include "db/Schema.h"
 
 #include <QFileInfo>
+#include <future>
 #include <sqlite3.h>
 
 namespace {
@@ -138,6 +140,41 @@ QString readValue(const QString& text, int& i)
     return text.mid(start, i - start).trimmed();
 }
 
+// Whether the workgroup file opens with the user's password and knows the user.
+bool workgroupKnowsUser(const QString& path, const QString& password, const QString& user,
+                        const QString& failureText)
+{
+    sqlite3* lib = CipherFile::open(path, password, false, failureText);
+    bool known = false;
+    if (CipherFile::checkReadable(lib)) {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(lib, "SELECT count(*) FROM Users WHERE UserName = ?1", -1, &stmt, nullptr)
+            == SQLITE_OK) {
+            const QByteArray u = user.toUtf8();
+            sqlite3_bind_text(stmt, 1, u.constData(), u.size(), SQLITE_TRANSIENT);
+            known = !user.isEmpty() && sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_int(stmt, 0) > 0;
+        }
+        sqlite3_finalize(stmt);
+    }
+    CipherFile::close(lib);
+    return known;
+}
+
+// Whether the key fits DS.dat and the file holds the ships' table.
+bool surveyTablesReadable(sqlite3* db)
+{
+    if (!CipherFile::checkReadable(db))
+        return false;
+    sqlite3_stmt* stmt = nullptr;
+    const bool ok = sqlite3_prepare_v2(db,
+                                       "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'Ship'",
+                                       -1, &stmt, nullptr)
+                        == SQLITE_OK
+                    && sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_int(stmt, 0) == 1;
+    sqlite3_finalize(stmt);
+    return ok;
+}
+
 }  // namespace
 
 Connection::Connection() = default;
@@ -205,38 +242,45 @@ void Connection::open(const QString& connectionStringText)
     const QString badAccount
         = QStringLiteral("Not a valid account name or password (workgroup information file '%1').")
               .arg(systemDb);
-    sqlite3* lib = CipherFile::open(systemDb, userPassword, false, badAccount);
-    bool known = false;
-    if (CipherFile::checkReadable(lib)) {
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(lib, "SELECT count(*) FROM Users WHERE UserName = ?1", -1, &stmt, nullptr)
-            == SQLITE_OK) {
-            const QByteArray u = user.toUtf8();
-            sqlite3_bind_text(stmt, 1, u.constData(), u.size(), SQLITE_TRANSIENT);
-            known = !user.isEmpty() && sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_int(stmt, 0) > 0;
+    // Each file's key is derived from its password with SQLCipher's full rounds when its first
+    // page is read, which is most of the time an opening takes. The two files need nothing from
+    // each other, so the workgroup file is checked on a thread of its own while DS.dat is read
+    // here; its verdict is still told first, as when one came after the other.
+    std::future<bool> userKnown = std::async(std::launch::async | std::launch::deferred, [systemDb, userPassword, user, badAccount] {
+        return workgroupKnowsUser(systemDb, userPassword, user, badAccount);
+    });
+    const auto userVerdict = [&userKnown, &badAccount] {
+        bool known = false;
+        try {
+            known = userKnown.get();
+        } catch (const VbError&) {
+            known = false;
         }
-        sqlite3_finalize(stmt);
-    }
-    CipherFile::close(lib);
-    if (!known)
-        fail(badAccount);
+        if (!known)
+            fail(badAccount);
+    };
 
-    if (!QFileInfo(dataSource).isFile())
+    if (!QFileInfo(dataSource).isFile()) {
+        userVerdict();
         fail(QStringLiteral("Could not find file '%1'.").arg(dataSource));
+    }
     const QString badDatabase
         = QStringLiteral("Not a valid password, or '%1' is not a survey database.").arg(dataSource);
-    sqlite3* db = CipherFile::open(dataSource, dbPassword, false, badDatabase);
-    // Read at once: a wrong key or a foreign file shows only here. An empty file reads as an empty
-    // database, so the ships' table must be there too.
-    bool ok = CipherFile::checkReadable(db);
-    if (ok) {
-        sqlite3_stmt* stmt = nullptr;
-        ok = sqlite3_prepare_v2(db,
-                                "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'Ship'",
-                                -1, &stmt, nullptr)
-                 == SQLITE_OK
-             && sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_int(stmt, 0) == 1;
-        sqlite3_finalize(stmt);
+    sqlite3* db = nullptr;
+    bool ok = false;
+    try {
+        db = CipherFile::open(dataSource, dbPassword, false, badDatabase);
+        // Read at once: a wrong key or a foreign file shows only here. An empty file reads as an
+        // empty database, so the ships' table must be there too.
+        ok = surveyTablesReadable(db);
+    } catch (const VbError&) {
+        ok = false;
+    }
+    try {
+        userVerdict();
+    } catch (...) {
+        CipherFile::close(db);
+        throw;
     }
     if (!ok) {
         CipherFile::close(db);
@@ -257,6 +301,8 @@ void Connection::open(const QString& connectionStringText)
         // ports work, and what needs the new tables reports their absence when it is used.
         qWarning("%s", qPrintable(e.description()));
     }
+    // Files written before the ship-name index existed get it now, once.
+    Schema::addMissingIndexes(db);
     m_db = db;
 }
 

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <sqlite3.h>
 #include <functional>
 
 namespace Schema {
@@ -27,6 +28,17 @@ QString userPassword()
 {
     return QStringLiteral("4702615938");
 }
+
+namespace {
+
+// Ships are listed, and looked up, by name; the index keeps both from reading the whole table.
+// It takes the column's own collation (no case), so it serves "ORDER BY ShipName" as well.
+QString shipByNameIndex()
+{
+    return QStringLiteral("CREATE INDEX ShipByName ON Ship (ShipName)");
+}
+
+}  // namespace
 
 // Figures (lengths, tonnages, drafts, quantities) are declared DECIMAL_TEXT. The name holds
 // "TEXT", which gives the column text affinity: SQLite then stores the digits exactly as the
@@ -58,6 +70,7 @@ QStringList tableStatements()
                        "GrossTonnage DECIMAL_TEXT, "
                        "NetTonnage DECIMAL_TEXT)"),
         QStringLiteral("CREATE INDEX ShipByPort ON Ship (PortOfRegistry)"),
+        shipByNameIndex(),
         QStringLiteral("CREATE TABLE TipOfDay (Tip TEXT)"),
         QStringLiteral("CREATE TABLE DeductionMaster ("
                        "ItemID INTEGER PRIMARY KEY, "
@@ -71,6 +84,25 @@ QStringList tableStatements()
                        "DraftType INTEGER, "
                        "DateTime TEXT)"),
     };
+}
+
+void addMissingIndexes(sqlite3* db)
+{
+    sqlite3_stmt* stmt = nullptr;
+    bool present = true;
+    if (sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name = 'ShipByName'",
+                           -1, &stmt, nullptr)
+            == SQLITE_OK
+        && sqlite3_step(stmt) == SQLITE_ROW)
+        present = sqlite3_column_int(stmt, 0) > 0;
+    sqlite3_finalize(stmt);
+    if (present)
+        return;
+    try {
+        CipherFile::exec(db, shipByNameIndex().replace(QStringLiteral("INDEX "), QStringLiteral("INDEX IF NOT EXISTS ")));
+    } catch (const VbError& e) {
+        qWarning("%s", qPrintable(e.description()));
+    }
 }
 
 QList<DeductionItem> deductionItems()

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+struct sqlite3;
+
 // The delivered survey database: the tables of DS.dat with their relations, the catalogue rows
 // it ships with, and the workgroup file DS.lib that knows the program's user.
 namespace Schema {
@@ -15,6 +17,11 @@ QString userPassword();      // the workgroup user's password
 
 // The statements that create the tables of DS.dat, in order.
 QStringList tableStatements();
+
+// Adds to an open DS.dat the indexes that files written by earlier releases lack (the ships by
+// name, which the name lookups and the ordered name list use). Never throws: on a file that
+// cannot be written to just now the lookups still work, only slower.
+void addMissingIndexes(sqlite3* db);
 
 struct DeductionItem {
     int itemId;

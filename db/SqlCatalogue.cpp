@@ -16,12 +16,14 @@ QString portMaster()
 
 QString portList()
 {
-    return QStringLiteral("SELECT *") + QStringLiteral(" FROM Port") + QStringLiteral(" ORDER BY PortName");
+    return QStringLiteral("SELECT PortID, PortName") + QStringLiteral(" FROM Port")
+        + QStringLiteral(" ORDER BY PortName");
 }
 
 QString shipList()
 {
-    return QStringLiteral("SELECT *") + QStringLiteral(" FROM Ship") + QStringLiteral(" ORDER BY ShipName");
+    return QStringLiteral("SELECT ShipID, ShipName") + QStringLiteral(" FROM Ship")
+        + QStringLiteral(" ORDER BY ShipName");
 }
 
 QString shipById(int shipId)
@@ -90,6 +92,24 @@ QString dateList(int recordId)
         + QStringLiteral(" FROM DraftDetails AS DD") + QStringLiteral(" WHERE DD.RecordID = ")
         + QString::number(recordId) + QStringLiteral(" AND") + QStringLiteral(" DD.DraftType = ")
         + QStringLiteral("2") + QStringLiteral(" ORDER BY ") + ddMMyyyy + QStringLiteral(" ASC");
+}
+
+QString shipsNamed(const QString& name)
+{
+    return QStringLiteral("SELECT ShipID, ShipName") + QStringLiteral(" FROM Ship")
+        + QStringLiteral(" WHERE ShipName = '") + quoted(name) + QStringLiteral("'");
+}
+
+QString portsNamed(const QString& name)
+{
+    return QStringLiteral("SELECT PortID, PortName") + QStringLiteral(" FROM Port")
+        + QStringLiteral(" WHERE PortName = '") + quoted(name) + QStringLiteral("'");
+}
+
+QString portById(int portId)
+{
+    return QStringLiteral("SELECT *") + QStringLiteral(" FROM Port") + QStringLiteral(" WHERE PortID = ")
+        + QString::number(portId);
 }
 
 QString findPort(int portId)

@@ -12,9 +12,10 @@ QString quoted(const QString& text);
 
 // 1: the port window's own updatable set of ports.
 QString portMaster();
-// 2: the port drop-downs.
+// 2: the port drop-downs: the number and the name of every port, by name.
 QString portList();
-// 3: the ship list.
+// 3: the ship list: the number and the name of every ship, by name. A ship's particulars are
+// read with shipById when that ship is shown.
 QString shipList();
 // 4: the one row of a ship.
 QString shipById(int shipId);
@@ -51,6 +52,14 @@ QString deductionItems();
 QString emptyDeductions();
 // 11: the distinct dates (dd-MM-yyyy) of the stored drafts of kind 2 of one survey record.
 QString dateList(int recordId);
+
+// 12: the ships of one name, found through the index on the name. The column compares without
+// regard to case, so the caller compares the names it gets back when the case matters.
+QString shipsNamed(const QString& name);
+// 13: the same for the ports.
+QString portsNamed(const QString& name);
+// 14: the one row of a port.
+QString portById(int portId);
 
 // Search criteria inside an open row set.
 QString findPort(int portId);           // "PortID = 3"

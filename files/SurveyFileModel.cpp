@@ -3,6 +3,7 @@
 #include "core/MessageService.h"
 #include "core/VbError.h"
 #include "db/Database.h"
+#include "db/NameLookup.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
 #include "files/SurveyTableFill.h"
@@ -16,21 +17,6 @@ namespace {
 
 using Kind = SurveyFileData::Kind;
 using Field = SurveyModel::Field;
-
-QString textOf(const Variant& v)
-{
-    return v.isNull() ? QString() : v.toText();
-}
-
-bool listHolds(const QString& sql, const QString& column, const QString& name)
-{
-    RowSet rows;
-    rows.open(sql, SharedConnection());
-    for (; !rows.eof(); rows.moveNext())
-        if (textOf(rows.value(column)) == name)
-            return true;
-    return false;
-}
 
 // The readings and marks of a draft in the file, in the order the surveyor types them.
 struct Named {
@@ -272,10 +258,10 @@ bool hasInputs(const SurveyDraftData& d)
 std::optional<QString> checkNames(const SurveyFileData& data, const QString& fileName)
 {
     try {
-        if (!listHolds(SqlCatalogue::shipList(), QStringLiteral("ShipName"), data.ship))
+        if (!NameLookup::hasShip(SharedConnection(), data.ship))
             return QStringLiteral("%1: field \"ship\": there is no ship \"%2\" in the database.")
                 .arg(fileName, data.ship);
-        if (!data.port.isEmpty() && !listHolds(SqlCatalogue::portList(), QStringLiteral("PortName"), data.port))
+        if (!data.port.isEmpty() && !NameLookup::hasPort(SharedConnection(), data.port))
             return QStringLiteral("%1: field \"port\": there is no port \"%2\" in the database.")
                 .arg(fileName, data.port);
         QList<int> items;

@@ -4,6 +4,7 @@
 #include "core/Numeric.h"
 #include "core/VbError.h"
 #include "db/Database.h"
+#include "db/NameLookup.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
 #include "model/ResultFigures.h"
@@ -183,15 +184,7 @@ bool SurveyModel::setShip(int shipId, const QString& name)
 
 std::optional<int> SurveyModel::shipIdByName(const QString& name)
 {
-    RowSet rows;
-    rows.open(SqlCatalogue::shipList(), SharedConnection());
-    for (; !rows.eof(); rows.moveNext()) {
-        if (textOf(rows.value(QStringLiteral("ShipName"))) == name) {
-            const Variant id = rows.value(QStringLiteral("ShipID"));
-            return id.isNull() ? std::nullopt : std::optional<int>(id.toInt32());
-        }
-    }
-    return std::nullopt;
+    return NameLookup::shipId(SharedConnection(), name);
 }
 
 QString SurveyModel::lbpText() const
@@ -207,16 +200,11 @@ QString SurveyModel::lbpText() const
 
 bool SurveyModel::setPortByName(const QString& name)
 {
-    RowSet rows;
-    rows.open(SqlCatalogue::portList(), SharedConnection());
-    for (; !rows.eof(); rows.moveNext()) {
-        if (textOf(rows.value(QStringLiteral("PortName"))) == name) {
-            const Variant id = rows.value(QStringLiteral("PortID"));
-            setPort(id.isNull() ? std::nullopt : std::optional<int>(id.toInt32()), name);
-            return true;
-        }
-    }
-    return false;
+    const std::optional<int> id = NameLookup::portId(SharedConnection(), name);
+    if (!id)
+        return false;
+    setPort(id, name);
+    return true;
 }
 
 void SurveyModel::setPort(std::optional<int> portId, const QString& name)
@@ -229,16 +217,13 @@ QString SurveyModel::portCaption(const Variant& portId) const
 {
     if (portId.isEmpty() || portId.isNull() || !portId.isNumeric())
         return QString();
-    const QString criteria = SqlCatalogue::findPort(portId.toInt32());
-    if (!m_ports || !m_ports->find(criteria)) {
-        // A port added since the list was read is found in a fresh one.
-        m_ports = std::make_unique<RowSet>();
-        m_ports->open(SqlCatalogue::portList(), SharedConnection());
-        if (!m_ports->find(criteria))
-            return QString();
-    }
-    return textOf(m_ports->value(QStringLiteral("PortName"))) + QStringLiteral(", ")
-        + textOf(m_ports->value(QStringLiteral("Country")));
+    // The one port, read when the report is filled: the port lists hold only names.
+    RowSet port;
+    port.open(SqlCatalogue::portById(portId.toInt32()), SharedConnection());
+    if (port.eof())
+        return QString();
+    return textOf(port.value(QStringLiteral("PortName"))) + QStringLiteral(", ")
+        + textOf(port.value(QStringLiteral("Country")));
 }
 
 Outcome SurveyModel::enterBLQuantity(const QString& typed)

@@ -222,7 +222,6 @@ private:
     std::optional<int> m_portId;
     QString m_portName;
     QString m_voyage, m_cargo, m_blQuantity;
-    mutable std::unique_ptr<RowSet> m_ports;
 
     std::optional<Decimal> m_constant;
     std::optional<Decimal> m_cargoPlusConstant;

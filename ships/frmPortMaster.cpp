@@ -99,6 +99,8 @@ void frmPortMaster::buildLayout()
     dlstPortMaster = new QListWidget(this);
     dlstPortMaster->setObjectName(QStringLiteral("dlstPortMaster"));
     dlstPortMaster->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Thousands of ports are laid out without measuring each name.
+    dlstPortMaster->setUniformItemSizes(true);
     listCaption->setBuddy(dlstPortMaster);
     listSide->addWidget(dlstPortMaster);
 
@@ -144,8 +146,7 @@ void frmPortMaster::load()
             MessageService::coded(10014, QStringLiteral("A serious internal error has occured."));
             return;
         }
-        m_connection.open(ConnectionString());
-        adcPort.open(SqlCatalogue::portMaster(), m_connection, RowSet::Mode::WriteBack);
+        adcPort.open(SqlCatalogue::portMaster(), SharedConnection(), RowSet::Mode::WriteBack);
         refreshList();
         m_recordMode = Mode::New;
         setToolbarState(kNewState);

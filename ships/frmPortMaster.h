@@ -1,7 +1,6 @@
 #pragma once
 
 #include "ui/ChildWindow.h"
-#include "db/Connection.h"
 #include "db/RowSet.h"
 
 #include <QString>
@@ -15,7 +14,7 @@ class QListWidget;
 // The Port Master window: the ports a ship is registered at and a survey is made in. The list
 // on the right holds every port by name; picking one puts it in the three boxes for correction.
 // Each change goes to the Port table at once through the window's own updatable set of ports,
-// read on a connection of its own.
+// read on the program's shared connection.
 class frmPortMaster : public QWidget, public ChildWindow {
     Q_OBJECT
 public:
@@ -59,7 +58,6 @@ private:
     QListWidget* dlstPortMaster = nullptr;
     FieldGuard* m_guard = nullptr;
 
-    Connection m_connection;  // the port set's own connection
     RowSet adcPort;  // every port, ordered by name; its current row is the port edited
     int m_pickedPortId = -1;  // the port in the boxes (Existing), or -1
     QStringList m_shownPort;  // the picked port's name, city and country as the boxes showed them

@@ -7,7 +7,9 @@
 #include "ui/FormCenter.h"
 #include "core/VbError.h"
 #include "db/Connection.h"
+#include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
+#include "ui/NameCombo.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -15,6 +17,7 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLineEdit>
+#include <QTimer>
 #include <utility>
 
 using ShipFieldRules::NumberField;
@@ -79,13 +82,10 @@ void frmShipParticulars::loadShips()
 {
     FormCenter(this);
     try {
-        m_ships.open(SqlCatalogue::shipList(), SharedConnection());
+        readShips();
         whileFilling([this] {
-            cmbShipName->clear();
-            for (m_ships.moveFirst(); !m_ships.eof(); m_ships.moveNext())
-                cmbShipName->addItem(shown(m_ships.value(QStringLiteral("ShipName"))),
-                                     m_ships.value(QStringLiteral("ShipID")).toInt32());
-            if (m_ships.recordCount() == 0) {
+            NameCombo::fill(cmbShipName, m_ships);
+            if (m_ships.isEmpty()) {
                 m_recordMode = Mode::New;
                 m_toolbarState = kNewState;
                 clearFields();
@@ -97,9 +97,13 @@ void frmShipParticulars::loadShips()
 
             dcbPortOfRegistry->setCurrentIndex(-1);
             reloadPorts();
+            // The main window activates the window as it shows it, straight after this; that
+            // activation finds the ports just read. Any later one reads them again.
+            m_portsJustRead = true;
+            QTimer::singleShot(0, this, [this] { m_portsJustRead = false; });
 
-            if (m_ships.recordCount() > 0) {
-                m_ships.moveFirst();
+            if (!m_ships.isEmpty()) {
+                m_shipRow = 0;
                 fillFromCurrentRow();
             }
         });
@@ -119,14 +123,8 @@ void frmShipParticulars::reloadPorts()
         // name; deleted, the choice is empty and the mandatory check asks for another.
         const QVariant chosen =
             dcbPortOfRegistry->currentIndex() >= 0 ? dcbPortOfRegistry->currentData() : QVariant();
-        if (m_ports.isOpen())
-            m_ports.requery();
-        else
-            m_ports.open(SqlCatalogue::portList(), SharedConnection());
-        dcbPortOfRegistry->clear();
-        for (m_ports.moveFirst(); !m_ports.eof(); m_ports.moveNext())
-            dcbPortOfRegistry->addItem(shown(m_ports.value(QStringLiteral("PortName"))),
-                                       m_ports.value(QStringLiteral("PortID")).toInt32());
+        m_ports = NameList(SharedConnection(), SqlCatalogue::portList());
+        NameCombo::fill(dcbPortOfRegistry, m_ports);
         dcbPortOfRegistry->setCurrentIndex(chosen.isValid() ? dcbPortOfRegistry->findData(chosen) : -1);
     });
 }
@@ -134,6 +132,8 @@ void frmShipParticulars::reloadPorts()
 void frmShipParticulars::Activated()
 {
     ChildWindow::Activated();
+    if (std::exchange(m_portsJustRead, false))
+        return;
     try {
         reloadPorts();
     } catch (const VbError& e) {
@@ -164,19 +164,26 @@ void frmShipParticulars::nameEdited(const QString& text)
 
 void frmShipParticulars::fillFromCurrentRow()
 {
-    whileFilling([this] {
-        const int pos = m_ships.position();
+    // The list holds only the names; the ship's particulars are read as she is shown. A ship gone
+    // meanwhile (with her port, from the Port Master) shows her name and empty boxes.
+    RowSet particulars;
+    particulars.open(SqlCatalogue::shipById(currentShipId()), SharedConnection());
+    const auto column = [&particulars](const QString& name) {
+        return particulars.eof() ? Variant::null() : particulars.value(name);
+    };
+    whileFilling([&] {
+        const int pos = m_shipRow;
         if (pos >= 0 && pos < cmbShipName->count())
             cmbShipName->setCurrentIndex(pos);
-        m_nameOnShow = shown(m_ships.value(QStringLiteral("ShipName")));
+        m_nameOnShow = m_ships.name(pos);
         cmbShipName->setEditText(m_nameOnShow);
         for (auto it = m_numbers.constBegin(); it != m_numbers.constEnd(); ++it) {
-            const QString column = ShipFieldRules::rule(it.key()).objectName.mid(3);
-            it.value()->setText(shown(m_ships.value(column)));
+            const QString name = ShipFieldRules::rule(it.key()).objectName.mid(3);
+            it.value()->setText(shown(column(name)));
         }
-        txtCallSign->setText(shown(m_ships.value(QStringLiteral("CallSign"))));
-        txtFlag->setText(shown(m_ships.value(QStringLiteral("Flag"))));
-        const Variant port = m_ships.value(QStringLiteral("PortOfRegistry"));
+        txtCallSign->setText(shown(column(QStringLiteral("CallSign"))));
+        txtFlag->setText(shown(column(QStringLiteral("Flag"))));
+        const Variant port = column(QStringLiteral("PortOfRegistry"));
         dcbPortOfRegistry->setCurrentIndex(port.isNull() ? -1 : dcbPortOfRegistry->findData(port.toInt32()));
     });
 }
@@ -198,10 +205,10 @@ void frmShipParticulars::clearFields()
 void frmShipParticulars::showFirstShipOrNothing()
 {
     whileFilling([this] {
-        if (m_ships.recordCount() == 0) {
+        if (m_ships.isEmpty()) {
             clearFields();
         } else {
-            m_ships.moveFirst();
+            m_shipRow = 0;
             fillFromCurrentRow();
         }
     });
@@ -211,12 +218,10 @@ void frmShipParticulars::refillNameList()
 {
     whileFilling([this] {
         const QString remembered = cmbShipName->currentText();
-        cmbShipName->clear();
-        for (m_ships.moveFirst(); !m_ships.eof(); m_ships.moveNext())
-            cmbShipName->addItem(shown(m_ships.value(QStringLiteral("ShipName"))),
-                                 m_ships.value(QStringLiteral("ShipID")).toInt32());
-        if (!remembered.isEmpty() && m_ships.find(SqlCatalogue::findShipByName(remembered)))
-            cmbShipName->setCurrentIndex(m_ships.position());
+        NameCombo::fill(cmbShipName, m_ships);
+        m_shipRow = remembered.isEmpty() ? -1 : m_ships.indexOfName(remembered);
+        if (m_shipRow >= 0)
+            cmbShipName->setCurrentIndex(m_shipRow);
         cmbShipName->setEditText(remembered);
         m_nameOnShow = remembered;
     });
@@ -229,14 +234,14 @@ void frmShipParticulars::placeOnSavedShip(int savedShipId, const QString& savedN
     int target = savedShipId;
     if (target < 0) {
         // A new ship: the database numbers ships upwards, so it is the highest of that name.
-        for (m_ships.moveFirst(); !m_ships.eof(); m_ships.moveNext()) {
-            const Variant name = m_ships.value(QStringLiteral("ShipName"));
-            if (!name.isNull() && name.toText() == savedName)
-                target = qMax(target, m_ships.value(QStringLiteral("ShipID")).toInt32());
+        for (int i = 0; i < m_ships.count(); ++i) {
+            if (m_ships.name(i) == savedName && m_ships.id(i) != NameList::NoId)
+                target = qMax(target, int(m_ships.id(i)));
         }
     }
-    if (target >= 0 && m_ships.find(SqlCatalogue::findShip(target)))
-        whileFilling([this] { cmbShipName->setCurrentIndex(m_ships.position()); });
+    m_shipRow = target >= 0 ? m_ships.indexOfId(target) : -1;
+    if (m_shipRow >= 0)
+        whileFilling([this] { cmbShipName->setCurrentIndex(m_shipRow); });
 }
 
 void frmShipParticulars::shipPicked(int index)
@@ -269,15 +274,22 @@ void frmShipParticulars::shipPicked(int index)
         m_recordMode = Mode::Existing;
         setToolbarState(kShownState);
     }
-    if (id.isValid() && m_ships.find(SqlCatalogue::findShip(id.toInt()))) {
+    m_shipRow = id.isValid() ? m_ships.indexOfId(id.toInt()) : -1;
+    if (m_shipRow >= 0) {
         fillFromCurrentRow();
         m_isDirty = false;
     }
 }
 
+void frmShipParticulars::readShips()
+{
+    m_ships = NameList(SharedConnection(), SqlCatalogue::shipList());
+    m_shipRow = m_ships.isEmpty() ? -1 : 0;
+}
+
 int frmShipParticulars::shownIndex() const
 {
-    return m_recordMode == Mode::Existing && !m_ships.eof() ? m_ships.position() : -1;
+    return m_recordMode == Mode::Existing ? m_shipRow : -1;
 }
 
 bool frmShipParticulars::checkNumberField(NumberField field)
@@ -359,7 +371,10 @@ void frmShipParticulars::showLastMandatoryMessage()
 
 int frmShipParticulars::currentShipId() const
 {
-    return m_ships.value(QStringLiteral("ShipID")).toInt32();
+    if (m_shipRow < 0 || m_ships.id(m_shipRow) == NameList::NoId)
+        throw VbError(3021, QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. "
+                                           "Requested operation requires a current record."));
+    return int(m_ships.id(m_shipRow));
 }
 
 int frmShipParticulars::saveStatement()
@@ -406,13 +421,13 @@ bool frmShipParticulars::saveCheckedEdits()
         showLastMandatoryMessage();
         return false;
     }
-    const int savedId = m_recordMode == Mode::Existing && !m_ships.eof() ? currentShipId() : -1;
+    const int savedId = m_recordMode == Mode::Existing && m_shipRow >= 0 ? currentShipId() : -1;
     const QString savedName = cmbShipName->currentText();
     if (saveStatement() == 10088) {
         reportSaveFailure();
         return false;
     }
-    m_ships.requery();
+    readShips();
     refillNameList();
     placeOnSavedShip(savedId, savedName);
     return true;
@@ -442,13 +457,13 @@ void frmShipParticulars::RSave()
                                           : QStringLiteral("Are you sure to save the current record ?"),
                                  Msg::Buttons::YesNoCancel, Msg::Icon::Question);
         if (answer == Msg::Answer::Yes) {
-            const int savedId = existing && !m_ships.eof() ? currentShipId() : -1;
+            const int savedId = existing && m_shipRow >= 0 ? currentShipId() : -1;
             const QString savedName = cmbShipName->currentText();
             if (saveStatement() == 10088) {
                 reportSaveFailure();
                 return;
             }
-            m_ships.requery();
+            readShips();
             refillNameList();
             placeOnSavedShip(savedId, savedName);
             warn(existing ? QStringLiteral("One record has been updated successfully.")
@@ -460,7 +475,7 @@ void frmShipParticulars::RSave()
             showFirstShipOrNothing();
             // The form now shows a stored ship, and a later save must update that ship rather
             // than store a copy of it; with none stored it is an empty new record.
-            if (m_ships.recordCount() > 0) {
+            if (!m_ships.isEmpty()) {
                 m_recordMode = Mode::Existing;
                 setToolbarState(kShownState);
             } else {
@@ -511,12 +526,12 @@ void frmShipParticulars::RDelete()
         if (answer != Msg::Answer::Yes)
             return;
         SharedConnection().execute(SqlCatalogue::deleteShip(currentShipId()));
-        m_ships.requery();
+        readShips();
         showFirstShipOrNothing();
         refillNameList();
         // The edits belonged to the ship that is gone; the form now shows a stored ship, or none.
         m_isDirty = false;
-        if (m_ships.recordCount() == 0) {
+        if (m_ships.isEmpty()) {
             // With no ship left the empty form is a new record: a ship typed into it is stored,
             // not looked for among ships that are gone.
             m_recordMode = Mode::New;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ui/ChildWindow.h"
-#include "db/RowSet.h"
+#include "db/NameList.h"
 #include "ships/ShipFieldRules.h"
 
 #include <QMap>
@@ -59,6 +59,7 @@ private:
     void placeOnSavedShip(int savedShipId, const QString& savedName);
     void shipPicked(int index);
     int shownIndex() const;
+    void readShips();  // the list read again, the first ship (if any) current
 
     bool checkNumberField(ShipFieldRules::NumberField field);
     bool validateAll();
@@ -78,8 +79,10 @@ private:
     QLineEdit* txtFlag = nullptr;
 
     FieldGuard* m_guard = nullptr;
-    RowSet m_ships;  // the ship list, ordered by name; its current row is the ship on show
-    RowSet m_ports;  // the ports the port of registry is chosen from
+    NameList m_ships;  // the ship list, ordered by name: numbers and names only
+    int m_shipRow = -1;  // the list's row of the ship on show, or -1
+    NameList m_ports;  // the ports the port of registry is chosen from
+    bool m_portsJustRead = false;  // read for the opening; the first activation need not again
 
     Mode m_recordMode = Mode::New;
     QString m_toolbarState = QStringLiteral("011001011");

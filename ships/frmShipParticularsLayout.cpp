@@ -3,6 +3,7 @@
 #include "ui/FieldGuard.h"
 #include "ui/TextLimit.h"
 #include "ships/frmShipParticulars.h"
+#include "ui/NameCombo.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -96,12 +97,13 @@ void frmShipParticulars::buildLayout()
     cmbShipName->setEditable(true);
     cmbShipName->setInsertPolicy(QComboBox::NoInsert);
     cmbShipName->setCompleter(nullptr);  // the name is taken as typed, never completed
-    cmbShipName->setMinimumContentsLength(30);
+    NameCombo::prepare(cmbShipName, 30);
     // The 50 characters typing stops at hold for a pasted name too.
     TextLimit::limitTrimmed(cmbShipName->lineEdit(), 50);
     addRow(QStringLiteral("Ship Name"), QStringLiteral("cmbShipName"), cmbShipName, true, QString());
 
     dcbPortOfRegistry = new QComboBox(this);
+    NameCombo::prepare(dcbPortOfRegistry, 20);
     addRow(QStringLiteral("Port Of Registry"), QStringLiteral("dcbPortOfRegistry"), dcbPortOfRegistry, true,
            QString());
 

@@ -7,6 +7,7 @@
 #include "survey/GridEditor.h"
 #include "survey/ResultDisplay.h"
 #include "ui/TextLimit.h"
+#include "ui/NameCombo.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -232,10 +233,12 @@ void SurveyWindow::buildHeader(QVBoxLayout* outer)
     dcbShip = new QComboBox;
     dcbShip->setObjectName(QStringLiteral("dcbShip"));
     dcbShip->setMinimumWidth(190);
+    NameCombo::prepare(dcbShip, 20);
     txtVoyageID = lineEdit("txtVoyageID", 15, 130);
     dcbPort = new QComboBox;
     dcbPort->setObjectName(QStringLiteral("dcbPort"));
     dcbPort->setMinimumWidth(170);
+    NameCombo::prepare(dcbPort, 20);
     txtCargo = lineEdit("txtCargo", 50, 260);
     // A long cargo description has the room there is; a narrow window still shows a good part.
     txtCargo->setMinimumWidth(150);

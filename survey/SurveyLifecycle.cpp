@@ -7,12 +7,14 @@
 #include "core/MessageService.h"
 #include "core/Numeric.h"
 #include "core/VbError.h"
+#include "db/NameList.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
 #include "model/clsDraft.h"
 #include "model/clsShip.h"
 #include "survey/GridEditor.h"
 #include "survey/ResultDisplay.h"
+#include "ui/NameCombo.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -85,10 +87,7 @@ void SurveyWindow::InitShipDataCombo()
     const QSignalBlocker block(dcbShip);
     dcbShip->clear();
     try {
-        if (m_shipList->isOpen())
-            m_shipList->close();
-        m_shipList->open(SqlCatalogue::shipList(), SharedConnection());
-        fillList(dcbShip, *m_shipList, QStringLiteral("ShipName"), QStringLiteral("ShipID"));
+        NameCombo::fill(dcbShip, NameList(SharedConnection(), SqlCatalogue::shipList()));
     } catch (const VbError& e) {
         dcbShip->clear();
         MessageService::sourced(e.description(), m_className, QStringLiteral("InitShipDataCombo"));
@@ -101,10 +100,7 @@ void SurveyWindow::InitPortDataCombo()
     const QVariant chosen = dcbPort->currentData();
     dcbPort->clear();
     try {
-        if (m_portList->isOpen())
-            m_portList->close();
-        m_portList->open(SqlCatalogue::portList(), SharedConnection());
-        fillList(dcbPort, *m_portList, QStringLiteral("PortName"), QStringLiteral("PortID"));
+        NameCombo::fill(dcbPort, NameList(SharedConnection(), SqlCatalogue::portList()));
         // A refreshed list keeps the port the survey is in, when it is still there.
         if (chosen.isValid())
             dcbPort->setCurrentIndex(dcbPort->findData(chosen));
@@ -141,7 +137,6 @@ void SurveyWindow::dcbShipChange()
         // Both drafts and the survey take her particulars; the survey says when it cannot.
         if (!m_model->setShip(shipId, dcbShip->currentText()))
             return;
-        m_shipList->find(SqlCatalogue::findShip(shipId));
         txtLBP->setText(textOf(m_shipRecord->LBP()));
     } catch (const VbError&) {
         // The ship went from the database since the list was filled.
@@ -264,8 +259,6 @@ void SurveyWindow::showSurvey(std::unique_ptr<SurveyModel> survey, bool finalEnt
 
         dcbShip->setCurrentIndex(
             dcbShip->findText(m_model->shipName(), Qt::MatchExactly | Qt::MatchCaseSensitive));
-        if (m_model->shipId())
-            m_shipList->find(SqlCatalogue::findShip(*m_model->shipId()));
         txtLBP->setText(m_model->lbpText());
         txtVoyageID->setText(m_model->voyage());
         dcbPort->setCurrentIndex(dcbPort->findText(m_model->portName(), Qt::MatchExactly | Qt::MatchCaseSensitive));

@@ -77,8 +77,6 @@ SurveyWindow::SurveyWindow(const QString& className, bool discharging, QWidget* 
     m_initialDraft = &m_model->draft(SurveyModel::Initial);
     m_finalDraft = &m_model->draft(SurveyModel::Final);
     m_shipRecord = &m_model->ship();
-    m_shipList = std::make_unique<RowSet>();
-    m_portList = std::make_unique<RowSet>();
     m_dateList = std::make_unique<RowSet>();
     m_currentDraft = m_initialDraft;
 

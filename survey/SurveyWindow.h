@@ -96,7 +96,6 @@ public:
     clsShip& shipRecord() const { return *m_shipRecord; }
     // Fills the hydrostatic grids from the ship's table (nothing for a ship without one).
     HydrostaticPicker* hydrostaticPicker() const { return m_picker; }
-    RowSet& portList() const { return *m_portList; }
     Variant constant() const { return m_constant; }
 
     // SurveyGridsHost
@@ -301,8 +300,6 @@ private:
     clsDraft* m_finalDraft = nullptr;
     clsDraft* m_currentDraft = nullptr;
     clsShip* m_shipRecord = nullptr;
-    std::unique_ptr<RowSet> m_shipList;
-    std::unique_ptr<RowSet> m_portList;
     std::unique_ptr<RowSet> m_dateList;
 
     bool m_isLoading = false;

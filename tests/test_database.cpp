@@ -5,11 +5,13 @@
 #include "core/MessageService.h"
 #include "core/VbError.h"
 #include "db/Connection.h"
+#include "db/NameLookup.h"
 #include "db/RowSet.h"
 #include "db/Schema.h"
 #include "db/SqlCatalogue.h"
 #include "tests/TestSupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -59,6 +61,10 @@ SqlCatalogue::ShipValues ship(const QString& name, const QString& port)
     v.summerDeadweight = QStringLiteral("52000");
     return v;
 }
+
+// Whole rows, for the row-set cases that read every column (the name lists hold only names).
+const QString kAllShips = QStringLiteral("SELECT * FROM Ship ORDER BY ShipName");
+const QString kAllPorts = QStringLiteral("SELECT * FROM Port ORDER BY PortName");
 
 int addPort(Connection& c, const QString& name)
 {
@@ -111,7 +117,7 @@ private slots:
                            "& Mid$(DD.DateTime,5,2) & '-' & Left$(DD.DateTime,4)) ASC"));
         QCOMPARE(SqlCatalogue::emptyDeductions(),
                  QStringLiteral("SELECT * FROM DeductionTrans WHERE DraftID = -1"));
-        QCOMPARE(SqlCatalogue::portList(), QStringLiteral("SELECT * FROM Port ORDER BY PortName"));
+        QCOMPARE(SqlCatalogue::portList(), QStringLiteral("SELECT PortID, PortName FROM Port ORDER BY PortName"));
         QCOMPARE(SqlCatalogue::deleteShip(3), QStringLiteral("DELETE FROM Ship WHERE ShipID = 3"));
         QCOMPARE(SqlCatalogue::findShipByName(QStringLiteral("O'Brien's Pride")),
                  QStringLiteral("ShipName = 'O''Brien''s Pride'"));
@@ -316,6 +322,89 @@ private slots:
         QVERIFY(c.isOpen());
     }
 
+    void filesOfThePreviousReleaseStillOpen()
+    {
+        // DS.dat and DS.lib exactly as the released quorvane-mkdb wrote them (no ship-name index).
+        CloseDatabase();
+        const QString kept = TestSupport::sourceDir() + QStringLiteral("/tests/data/previous-release");
+        for (const char* name : {"DS.dat", "DS.lib"}) {
+            const QString to = m_path + QLatin1Char('/') + QLatin1String(name);
+            QVERIFY(QFile::remove(to));
+            QVERIFY(QFile::copy(kept + QLatin1Char('/') + QLatin1String(name), to));
+            QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner);
+        }
+        const auto indexes = [this] {
+            return column(db(), QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' "
+                                               "AND name = 'ShipByName'"),
+                          QStringLiteral("name"));
+        };
+
+        // The wrong passwords are still refused, the workgroup's first, and nothing is written.
+        const QByteArray before = [&] {
+            QFile f(m_path + QStringLiteral("/DS.dat"));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        QString cs = ConnectionString();
+        cs.replace(QStringLiteral("Password = cobaltpier"), QStringLiteral("Password = cobaltpies"));
+        Connection c;
+        QVERIFY(expectError([&] { c.open(cs); }).description().startsWith(QStringLiteral("Not a valid password")));
+        cs.replace(QStringLiteral("Password=4702615938"), QStringLiteral("Password=4702615939"));
+        QVERIFY(expectError([&] { c.open(cs); }).description().contains(QStringLiteral("account name")));
+        QVERIFY(!c.isOpen());
+        QFile dat(m_path + QStringLiteral("/DS.dat"));
+        QVERIFY(dat.open(QIODevice::ReadOnly));
+        QCOMPARE(dat.readAll(), before);
+        dat.close();
+
+        // The right ones open it, through the start-up path as the program does.
+        MessageService::clearRecords();
+        OpenDatabase();
+        QVERIFY(!StartupFailed());
+        QVERIFY(MessageService::records().isEmpty());
+        QCOMPARE(column(db(), SqlCatalogue::deductionItems(), QStringLiteral("ItemName")).size(), 8);
+        QCOMPARE(indexes(), QStringList{"ShipByName"});  // added on opening
+        const int port = addPort(db(), QStringLiteral("Vizag"));
+        db().execute(SqlCatalogue::insertShip(ship(QStringLiteral("Old Timer"), QString::number(port))));
+        QVERIFY(NameLookup::hasShip(db(), QStringLiteral("Old Timer")));
+        CloseDatabase();
+
+        // Opened again, the file keeps its ship and its index.
+        OpenDatabase();
+        QVERIFY(!StartupFailed());
+        QCOMPARE(column(db(), SqlCatalogue::shipList(), QStringLiteral("ShipName")), QStringList{"Old Timer"});
+        QCOMPARE(indexes(), QStringList{"ShipByName"});
+    }
+
+    void namesAreLookedUpByQuery()
+    {
+        const int port = addPort(db(), QStringLiteral("St. John's"));
+        for (const char* name : {"O'Brien's Pride", "Coral Meridian", "coral meridian II"})
+            db().execute(SqlCatalogue::insertShip(ship(QLatin1String(name), QString::number(port))));
+
+        // Exactly the name, letter case and quotes included.
+        QVERIFY(NameLookup::hasShip(db(), QStringLiteral("O'Brien's Pride")));
+        QVERIFY(NameLookup::hasShip(db(), QStringLiteral("Coral Meridian")));
+        QVERIFY(!NameLookup::hasShip(db(), QStringLiteral("CORAL MERIDIAN")));
+        QVERIFY(!NameLookup::hasShip(db(), QStringLiteral("Coral")));
+        QVERIFY(!NameLookup::hasShip(db(), QStringLiteral("x' OR '1'='1")));
+        QVERIFY(NameLookup::hasPort(db(), QStringLiteral("St. John's")));
+        QVERIFY(!NameLookup::hasPort(db(), QStringLiteral("st. john's")));
+        QVERIFY(!NameLookup::hasPort(db(), QString()));
+
+        // The name is found through the index, and the list of names is read from it in order,
+        // without sorting the ships and without reading their particulars.
+        const auto plan = [this](const QString& sql) {
+            return column(db(), QStringLiteral("EXPLAIN QUERY PLAN ") + sql, QStringLiteral("detail")).join('|');
+        };
+        QVERIFY2(plan(SqlCatalogue::shipsNamed(QStringLiteral("Coral Meridian"))).contains(QStringLiteral("ShipByName")),
+                 qPrintable(plan(SqlCatalogue::shipsNamed(QStringLiteral("Coral Meridian")))));
+        const QString listPlan = plan(SqlCatalogue::shipList());
+        QVERIFY2(listPlan.contains(QStringLiteral("COVERING INDEX ShipByName")), qPrintable(listPlan));
+        QVERIFY2(!listPlan.contains(QStringLiteral("TEMP B-TREE")), qPrintable(listPlan));
+        QCOMPARE(column(db(), SqlCatalogue::shipList(), QStringLiteral("ShipName")),
+                 QStringList({"Coral Meridian", "coral meridian II", "O'Brien's Pride"}));
+    }
+
     void toolNeverReplacesTheUsersFile()
     {
         const QString tool = TestSupport::deliveredDir() + QStringLiteral("/../tools/quorvane-mkdb");
@@ -454,7 +543,7 @@ private slots:
         db().execute(SqlCatalogue::insertShip(ship(QStringLiteral("Obrien"), QString::number(port))));
 
         RowSet ships;
-        ships.open(SqlCatalogue::shipList(), db());
+        ships.open(kAllShips, db());
         QVERIFY(ships.find(SqlCatalogue::findShipByName(name)));
         QCOMPARE(ships.value(QStringLiteral("ShipName")).toText(), name);
         QCOMPARE(ships.value(QStringLiteral("CallSign")).toText(), v.callSign);
@@ -478,7 +567,7 @@ private slots:
                                     "('Null Flag', '', NULL, ")
                      + QString::number(port) + QLatin1Char(')'));
         RowSet rs;
-        rs.open(SqlCatalogue::shipList(), db());
+        rs.open(kAllShips, db());
         QVERIFY(rs.value(QStringLiteral("Flag")).isNull());
         QCOMPARE(rs.value(QStringLiteral("CallSign")).type(), Variant::Type::Text);
         QCOMPARE(rs.value(QStringLiteral("CallSign")).toText(), QString());
@@ -502,7 +591,7 @@ private slots:
         db().execute(SqlCatalogue::insertShip(v));
 
         RowSet rs;
-        rs.open(SqlCatalogue::shipList(), db());
+        rs.open(kAllShips, db());
         const auto text = [&](const char* col) {
             const Variant x = rs.value(QLatin1String(col));
             return x.type() == Variant::Type::Decimal ? x.toDecimal().toString() : x.debugString();
@@ -570,7 +659,7 @@ private slots:
         QVERIFY(ports.find(SqlCatalogue::findPort(id.toInt32())));
         ports.setValue(QStringLiteral("Country"), Variant(QStringLiteral("India")));
         ports.update();
-        QCOMPARE(column(other, SqlCatalogue::portList(), QStringLiteral("Country")),
+        QCOMPARE(column(other, kAllPorts, QStringLiteral("Country")),
                  QStringList({"<null>", "India"}));
 
         // Cancel abandons the pending change of an existing row and an added row.

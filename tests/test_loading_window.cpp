@@ -131,6 +131,35 @@ private slots:
         db.execute(QStringLiteral("DELETE FROM DraftDetails"));
     }
 
+    // The lists of ships and ports may run to thousands: a name's first letters, typed into the
+    // closed list, go to that name, and the ship is taken as if picked.
+    void typingANamesFirstLettersFindsIt()
+    {
+        Connection& db = SharedConnection();
+        db.execute(QStringLiteral("INSERT INTO Ship (ShipID, ShipName, PortOfRegistry, LBP, LightShip) VALUES "
+                                  "(3, 'Baltic Star', 2, 200, 9000)"));
+        db.execute(QStringLiteral("INSERT INTO Port (PortID, PortName, Country) VALUES (3, 'Ancona', 'Italy')"));
+        delete w;
+        openWindow();
+        auto* ships = find<QComboBox>("dcbShip");
+        auto* ports = find<QComboBox>("dcbPort");
+        QCOMPARE(ships->count(), 3);
+
+        ships->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(ships, QStringLiteral("bay"));
+        QCOMPARE(ships->currentText(), QStringLiteral("Bay Trader"));
+        QCOMPARE(ships->currentData().toInt(), 2);
+        QCOMPARE(box("txtLBP")->text(), QStringLiteral("150"));  // her particulars, read as she is picked
+
+        ports->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(ports, QStringLiteral("ANT"));
+        QCOMPARE(ports->currentText(), QStringLiteral("Antwerp"));
+        QCOMPARE(messages(), QStringList());
+
+        db.execute(QStringLiteral("DELETE FROM Ship WHERE ShipID = 3"));
+        db.execute(QStringLiteral("DELETE FROM Port WHERE PortID = 3"));
+    }
+
     // Opened from the Draft Survey menu and closed again: no question, the commands put back.
     void livesInTheMainWindow()
     {

@@ -5,6 +5,7 @@
 #include "tests/RecordWindowFixture.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 
@@ -117,6 +118,22 @@ private Q_SLOTS:
         m_win = nullptr;
     }
     void cleanupTestCase() { endProgram(); }
+
+    // The window works on the program's one connection: it opens with no second password check
+    // (here the workgroup file has gone since the start), and a port it adds is at once in the
+    // ships' port list.
+    void worksOnTheProgramsConnection()
+    {
+        const QString lib = m_dir->filePath(QStringLiteral("DS.lib"));
+        const QString kept = m_dir->filePath(QStringLiteral("DS.lib.kept"));
+        QVERIFY(QFile::rename(lib, kept));
+        SharedConnection().execute(QStringLiteral("INSERT INTO Port (PortName) VALUES ('Cochin')"));
+        openWindow();
+        QVERIFY(QFile::rename(kept, lib));
+        QCOMPARE(MessageService::records().size(), 0);
+        QCOMPARE(list()->count(), 1);
+        QCOMPARE(list()->item(0)->text(), QStringLiteral("Cochin"));
+    }
 
     void layoutAndOpening()
     {
