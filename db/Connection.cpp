@@ -5,6 +5,7 @@
 #include "db/SchemaUpgrade.h"
 
 #include <QFileInfo>
+#include <optional>
 #include <sqlite3.h>
 
 namespace {
@@ -73,16 +74,34 @@ int numberLength(const QString& s, int i)
     return j - i;
 }
 
+// The most places an exponent may move the point. A figure of the program has at most 28 digits
+// either side of the point; a literal beyond that is no figure but a mistake or an attack, and
+// writing it out in full would let "1E+999999999" grow into a gigabyte of zeros.
+constexpr int MaxExponentShift = 28;
+
 // A decimal literal in plain notation, the exponent worked into the position of the point:
-// "1.5E-3" gives "0.0015". Only the digits move; nothing is computed.
-QString plainDecimal(const QString& literal)
+// "1.5E-3" gives "0.0015". Only the digits move; nothing is computed. Nothing when the exponent
+// would move the point further than MaxExponentShift places.
+std::optional<QString> plainDecimal(const QString& literal)
 {
     QString mantissa = literal;
     int exponent = 0;
     const int e = literal.indexOf(QLatin1Char('e'), 0, Qt::CaseInsensitive);
     if (e >= 0) {
         mantissa = literal.left(e);
-        exponent = literal.mid(e + 1).toInt();
+        // Read digit by digit and stop as soon as the shift is out of bounds, so that no count of
+        // exponent digits can overflow it.
+        int k = e + 1;
+        bool negative = false;
+        if (k < literal.size() && (literal[k] == QLatin1Char('+') || literal[k] == QLatin1Char('-')))
+            negative = literal[k++] == QLatin1Char('-');
+        for (; k < literal.size(); ++k) {
+            exponent = exponent * 10 + (literal[k].unicode() - '0');
+            if (exponent > MaxExponentShift)
+                return std::nullopt;
+        }
+        if (negative)
+            exponent = -exponent;
     }
     int point = mantissa.indexOf(QLatin1Char('.'));
     QString digits = mantissa;
@@ -157,6 +176,12 @@ QString Connection::connectionString() const
     return m_connectionString;
 }
 
+void Connection::setFiles(const QString& dataSource, const QString& systemDatabase)
+{
+    m_dataSource = dataSource;
+    m_systemDatabase = systemDatabase;
+}
+
 QString Connection::connectionStringValue(const QString& text, const QString& key)
 {
     int i = 0;
@@ -182,14 +207,24 @@ void Connection::open(const QString& connectionStringText)
     if (!connectionStringText.isEmpty())
         m_connectionString = connectionStringText;
     close();
-    const QString& cs = m_connectionString;
+    // The paths given apart are cut out of the text first: whatever a folder's name holds
+    // (';Password=...') is then no part of what is read.
+    QString cs = m_connectionString;
+    for (const QString& path : {m_dataSource, m_systemDatabase}) {
+        if (!path.isEmpty())
+            cs.replace(path, QString());
+    }
 
     const QString provider = connectionStringValue(cs, QStringLiteral("Provider"));
     if (!provider.isEmpty() && provider.compare(QLatin1String(JetProvider), Qt::CaseInsensitive) != 0)
         fail(QStringLiteral("Provider cannot be found. It may not be properly installed."));
 
-    const QString dataSource = connectionStringValue(cs, QStringLiteral("Data Source"));
-    const QString systemDb = connectionStringValue(cs, QStringLiteral("Jet OLEDB:System database"));
+    const QString dataSource = !m_dataSource.isEmpty()
+        ? m_dataSource
+        : connectionStringValue(cs, QStringLiteral("Data Source"));
+    const QString systemDb = !m_systemDatabase.isEmpty()
+        ? m_systemDatabase
+        : connectionStringValue(cs, QStringLiteral("Jet OLEDB:System database"));
     const QString user = connectionStringValue(cs, QStringLiteral("User ID"));
     const QString userPassword = connectionStringValue(cs, QStringLiteral("Password"));
     const QString dbPassword = connectionStringValue(cs, QStringLiteral("Jet OLEDB:Database Password"));
@@ -205,6 +240,10 @@ void Connection::open(const QString& connectionStringText)
     const QString badAccount
         = QStringLiteral("Not a valid account name or password (workgroup information file '%1').")
               .arg(systemDb);
+    const QString damaged
+        = QStringLiteral("The file '%1' is damaged: some of its pages cannot be read.");
+    if (!CipherFile::journalRollsBackWhole(systemDb, userPassword))
+        fail(damaged.arg(systemDb + QStringLiteral("-journal")));
     sqlite3* lib = CipherFile::open(systemDb, userPassword, false, badAccount);
     bool known = false;
     if (CipherFile::checkReadable(lib)) {
@@ -217,14 +256,20 @@ void Connection::open(const QString& connectionStringText)
         }
         sqlite3_finalize(stmt);
     }
+    // A workgroup file damaged past the page that names the user is found only by reading it all.
+    const bool whole = known && CipherFile::quickCheck(lib);
     CipherFile::close(lib);
     if (!known)
         fail(badAccount);
+    if (!whole)
+        fail(damaged.arg(systemDb));
 
     if (!QFileInfo(dataSource).isFile())
         fail(QStringLiteral("Could not find file '%1'.").arg(dataSource));
     const QString badDatabase
         = QStringLiteral("Not a valid password, or '%1' is not a survey database.").arg(dataSource);
+    if (!CipherFile::journalRollsBackWhole(dataSource, dbPassword))
+        fail(damaged.arg(dataSource + QStringLiteral("-journal")));
     sqlite3* db = CipherFile::open(dataSource, dbPassword, false, badDatabase);
     // Read at once: a wrong key or a foreign file shows only here. An empty file reads as an empty
     // database, so the ships' table must be there too.
@@ -241,6 +286,10 @@ void Connection::open(const QString& connectionStringText)
     if (!ok) {
         CipherFile::close(db);
         fail(badDatabase);
+    }
+    if (!CipherFile::quickCheck(db)) {
+        CipherFile::close(db);
+        fail(damaged.arg(dataSource));
     }
     try {
         // Deleting a port takes its ships with it; the engine only does that when told to.
@@ -340,10 +389,16 @@ QString Connection::translateSql(const QString& sql)
         const QString literal = sql.mid(start, len);
         const bool fractional = literal.contains(QLatin1Char('.'))
                                 || literal.contains(QLatin1Char('e'), Qt::CaseInsensitive) || len > 18;
-        if (fractional)
-            out += QLatin1Char('\'') + (negative ? QStringLiteral("-") : QString()) + plainDecimal(literal)
+        if (fractional) {
+            const std::optional<QString> plain = plainDecimal(literal);
+            if (!plain)
+                fail(QStringLiteral("The number %1 cannot be written out exactly: its exponent moves the "
+                                    "point more than %2 places.")
+                         .arg(literal.left(40) + (literal.size() > 40 ? QStringLiteral("...") : QString()))
+                         .arg(MaxExponentShift));
+            out += QLatin1Char('\'') + (negative ? QStringLiteral("-") : QString()) + *plain
                    + QLatin1Char('\'');
-        else
+        } else
             out += (negative ? QStringLiteral("-") : QString()) + literal;
         i = start + len;
         prev = Prev::Operand;

@@ -118,6 +118,11 @@ void frmPortMaster::buildLayout()
     }
     outer->addWidget(legend);
 
+    m_textFields = {{txtPortName, QStringLiteral("Port name"), QString()},
+                    {txtCity, QStringLiteral("City"), QString()},
+                    {txtCountry, QStringLiteral("Country"), QString()}};
+    NameFields::guard(*m_guard, m_textFields);
+
     setTabOrder(txtPortName, txtCity);
     setTabOrder(txtCity, txtCountry);
     setTabOrder(txtCountry, dlstPortMaster);
@@ -144,7 +149,7 @@ void frmPortMaster::load()
             MessageService::coded(10014, QStringLiteral("A serious internal error has occured."));
             return;
         }
-        m_connection.open(ConnectionString());
+        OpenOnAppDir(m_connection);
         adcPort.open(SqlCatalogue::portMaster(), m_connection, RowSet::Mode::WriteBack);
         refreshList();
         m_recordMode = Mode::New;
@@ -312,6 +317,8 @@ bool frmPortMaster::settlePendingEdits()
         txtPortName->setFocus(Qt::OtherFocusReason);
         return false;
     }
+    if (!NameFields::checkAll(m_textFields))
+        return false;
     try {
         writePort();
     } catch (...) {
@@ -338,6 +345,8 @@ void frmPortMaster::RSave()
             startNewRecord();
             return;
         }
+        if (!NameFields::checkAll(m_textFields))
+            return;
         const bool existing = m_recordMode == Mode::Existing;
         const Msg::Answer answer =
             MessageService::show(existing ? QStringLiteral("Are you sure to update the current record ?")

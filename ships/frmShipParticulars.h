@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ships/NameFields.h"
+
 #include "ui/ChildWindow.h"
 #include "db/RowSet.h"
 #include "ships/ShipFieldRules.h"
@@ -76,6 +78,8 @@ private:
     QMap<ShipFieldRules::NumberField, QLineEdit*> m_numbers;
     QLineEdit* txtCallSign = nullptr;
     QLineEdit* txtFlag = nullptr;
+    // The ship name, call sign and flag: checked for control characters on leaving and on save.
+    QList<NameFields::Field> m_textFields;
 
     FieldGuard* m_guard = nullptr;
     RowSet m_ships;  // the ship list, ordered by name; its current row is the ship on show
