@@ -33,9 +33,25 @@ void roundTrip(const Decimal& d)
     for (int places : {0, 2, 5, 28}) {
         const Decimal r = d.round(places);
         FUZZ_EXPECT(r.scale() <= places);
-        const std::optional<Decimal> fixed = read(d.toFixedString(places));
+        QString fixedText;
+        try {
+            fixedText = d.toFixedString(places);
+        } catch (const VbError&) {
+            // 29 whole digits and 28 places do not fit in 96 bits: the runtime's overflow.
+            continue;
+        }
+        const std::optional<Decimal> fixed = read(fixedText);
         FUZZ_EXPECT(fixed.has_value() && *fixed == r);
     }
+}
+
+int significantDigits(const Decimal& d)
+{
+    QString digits = d.toString();
+    digits.remove(QLatin1Char('-')).remove(QLatin1Char('.'));
+    while (digits.startsWith(QLatin1Char('0')))
+        digits.remove(0, 1);
+    return int(digits.size());
 }
 
 template <typename Op>
@@ -67,7 +83,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     roundTrip(*a);
     roundTrip(-*a);
-    FUZZ_EXPECT(*a + Decimal(0) == *a);
+    // Every result is rounded to 28 significant digits, while a parsed figure may keep 29 when
+    // 96 bits hold them: only a figure of 28 digits or fewer comes through "+ 0" unchanged.
+    if (significantDigits(*a) <= Decimal::MaxDigits)
+        FUZZ_EXPECT(*a + Decimal(0) == *a);
     const std::optional<Decimal> b = cut < 0 ? std::optional<Decimal>(*a) : read(input.mid(cut + 1));
     if (!b)
         return 0;
