@@ -3,6 +3,7 @@
 #include "core/AppPaths.h"
 #include "core/MessageService.h"
 #include "db/Database.h"
+#include "files/OutputPaths.h"
 #include "files/SurveyFile.h"
 #include "files/SurveyFileModel.h"
 #include "model/SurveyModel.h"
@@ -39,8 +40,7 @@ struct Options {
 
 void printErr(const QString& text)
 {
-    std::fputs(text.toLocal8Bit().constData(), stderr);
-    std::fflush(stderr);
+    MessageService::printError(text);
 }
 
 // The command line as given; false with `error` set when it cannot be understood.
@@ -241,10 +241,12 @@ int runOne(const QString& path, const Outputs& outputs, bool strict)
 {
     const QString cannotOpen = QStringLiteral("The survey file cannot be opened.");
     QString error;
-    const std::optional<SurveyFileData> data = SurveyFile::read(path, &error);
+    SurveyFile::Failure failure = SurveyFile::Failure::None;
+    const std::optional<SurveyFileData> data = SurveyFile::read(path, &error, &failure);
     if (!data) {
         tell(MessageService::join(cannotOpen, error));
-        return SurveyCommandLine::Failed;
+        return failure == SurveyFile::Failure::Refused ? SurveyCommandLine::Refused
+                                                       : SurveyCommandLine::Failed;
     }
     if (const std::optional<QString> missing = SurveyFileModel::checkNames(*data, path)) {
         tell(MessageService::join(cannotOpen, *missing));
@@ -300,6 +302,11 @@ int run(const Options& o)
         }
         AppPaths::setAppDir(o.dataDir);
     }
+    // The outputs named on the command line are checked before anything is read or written.
+    if (const QString refused = OutputPaths::firstRefusal({o.pdf, o.captions}); !refused.isEmpty()) {
+        printErr(QStringLiteral("quorvane-lt: %1 Nothing was written.\n").arg(refused));
+        return SurveyCommandLine::Failed;
+    }
     // The database is opened once for the whole run.
     OpenDatabase();
     if (StartupFailed()) {
@@ -319,7 +326,12 @@ int run(const Options& o)
             outputs.pdf = QDir(o.pdfDir).filePath(base + QStringLiteral(".pdf"));
         if (!o.captionsDir.isEmpty())
             outputs.captions = QDir(o.captionsDir).filePath(base + QStringLiteral(".json"));
-        const int status = runOne(path, outputs, o.strict);
+        int status = SurveyCommandLine::Failed;
+        if (const QString refused = OutputPaths::firstRefusal({outputs.pdf, outputs.captions});
+            !refused.isEmpty())
+            printErr(QStringLiteral("quorvane-lt: %1 Nothing was written for %2.\n").arg(refused, path));
+        else
+            status = runOne(path, outputs, o.strict);
         if (severity(status) > severity(worst))
             worst = status;
     }
@@ -391,9 +403,11 @@ QString helpText()
         "  0  the report was made (and written where asked)\n"
         "  1  bad command line, a file that cannot be read or is no survey, a ship, port or\n"
         "     deductible item the database does not hold, no database, or an output that\n"
-        "     cannot be written\n"
-        "  2  a value refused by its field, or a draft that failed a check of its calculation;\n"
-        "     nothing is written for that survey\n"
+        "     cannot be written or may not be: a file of the database, something that is no plain\n"
+        "     file, or one file named for both outputs (nothing is written then)\n"
+        "  2  a value refused by its field, a deductible item given twice or under a key that is not\n"
+        "     its plain number, or a draft that failed a check of its calculation; nothing is\n"
+        "     written for that survey\n"
         "  3  with --strict: the report was made, but a check warned about the survey\n"
         "With several survey files a refused one is reported with its name and the others are\n"
         "still reported; the exit status is the worst of them (1 before 2 before 3).\n"

@@ -38,11 +38,34 @@ Msg::Answer printed(const MessageRecord& r)
 {
     QString shown = r.text;
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    std::fprintf(stderr, "%s: %s\n", qPrintable(r.title), qPrintable(shown));
+    MessageService::printError(r.title + QStringLiteral(": ") + shown + QLatin1Char('\n'));
     return r.defaultButton.value_or(firstButton(r.buttons));
 }
 
 }  // namespace
+
+QByteArray MessageService::printableBytes(const QString& text)
+{
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\t') || c.category() != QChar::Other_Control)
+            shown += c;
+        else if (c.unicode() == 0)
+            shown += QStringLiteral("\\0");
+        else
+            shown += QStringLiteral("\\x")
+                + QStringLiteral("%1").arg(c.unicode(), 2, 16, QLatin1Char('0')).toUpper();
+    }
+    return shown.toLocal8Bit();
+}
+
+void MessageService::printError(const QString& text)
+{
+    const QByteArray bytes = printableBytes(text);
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    std::fflush(stderr);
+}
 
 QString MessageService::appTitle()
 {

@@ -59,6 +59,12 @@ public:
     // The database could not be opened at start-up.
     static void startupFailure();
 
+    // Writes `text` on standard error whole. A control character in it (a NUL or an escape pasted
+    // in with a name) is written as \0 or \xNN, so that the line is neither cut short at a NUL
+    // nor able to steer the terminal; line breaks and tabs stay as they are.
+    static void printError(const QString& text);
+    static QByteArray printableBytes(const QString& text);
+
     // Test seam. In test mode no box is shown: each is recorded and answered from the queue of
     // scripted answers, or, when the queue is empty, with its default button (the first, OK or
     // Yes, unless the call names another).

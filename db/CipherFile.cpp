@@ -3,6 +3,9 @@
 #include "core/VbError.h"
 #include "db/Connection.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <sqlite3.h>
 
 namespace CipherFile {
@@ -52,6 +55,43 @@ bool checkReadable(sqlite3* db)
     // A wrong key is not noticed when it is given, only when the first page is decrypted.
     return sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr)
         == SQLITE_OK;
+}
+
+bool quickCheck(sqlite3* db)
+{
+    sqlite3_stmt* stmt = nullptr;
+    bool ok = sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &stmt, nullptr) == SQLITE_OK
+        && sqlite3_step(stmt) == SQLITE_ROW;
+    if (ok) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+        ok = text && qstrcmp(text, "ok") == 0 && sqlite3_step(stmt) == SQLITE_DONE;
+    }
+    sqlite3_finalize(stmt);
+    return ok;
+}
+
+bool journalRollsBackWhole(const QString& path, const QString& key)
+{
+    const QString journal = path + QStringLiteral("-journal");
+    const QFileInfo info(journal);
+    if (!info.exists() || info.size() == 0)
+        return true;
+    QTemporaryDir scratch;
+    const QString copy = scratch.filePath(QStringLiteral("check.db"));
+    if (!scratch.isValid() || !QFile::copy(path, copy)
+        || !QFile::copy(journal, copy + QStringLiteral("-journal")))
+        return false;
+    QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+    QFile::setPermissions(copy + QStringLiteral("-journal"), QFile::ReadOwner | QFile::WriteOwner);
+    sqlite3* db = nullptr;
+    try {
+        db = open(copy, key, false, QString());
+    } catch (const VbError&) {
+        return false;
+    }
+    const bool ok = checkReadable(db) && quickCheck(db);
+    close(db);
+    return ok;
 }
 
 void exec(sqlite3* db, const QString& sql)

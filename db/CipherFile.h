@@ -16,6 +16,17 @@ sqlite3* open(const QString& path, const QString& key, bool create, const QStrin
 // Reads the schema once: true when the key fits and the file is a database.
 bool checkReadable(sqlite3* db);
 
+// Reads every page once (PRAGMA quick_check): true when the engine finds nothing wrong. The
+// engine otherwise reads only the pages a statement needs, and a page damaged further in would
+// show only when a survey reaches it - or be written over.
+bool quickCheck(sqlite3* db);
+
+// A journal left beside `path` by a write that never finished is rolled back by the first read.
+// Before that happens to the user's file, the rollback is tried on a copy of the file and its
+// journal: false when the copy does not come out whole (a journal that is damaged, or belongs to
+// another file). True when there is no journal.
+bool journalRollsBackWhole(const QString& path, const QString& key);
+
 // Runs statements without rows; throws VbError with the engine's message.
 void exec(sqlite3* db, const QString& sql);
 

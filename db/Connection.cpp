@@ -7,6 +7,7 @@
 
 #include <QFileInfo>
 #include <future>
+#include <optional>
 #include <sqlite3.h>
 
 namespace {
@@ -75,16 +76,34 @@ int numberLength(const QString& s, int i)
     return j - i;
 }
 
+// The most places an exponent may move the point. A figure of the program has at most 28 digits
+// either side of the point; a literal beyond that is no figure but a mistake or an attack, and
+// writing it out in full would let "1E+999999999" grow into a gigabyte of zeros.
+constexpr int MaxExponentShift = 28;
+
 // A decimal literal in plain notation, the exponent worked into the position of the point:
-// "1.5E-3" gives "0.0015". Only the digits move; nothing is computed.
-QString plainDecimal(const QString& literal)
+// "1.5E-3" gives "0.0015". Only the digits move; nothing is computed. Nothing when the exponent
+// would move the point further than MaxExponentShift places.
+std::optional<QString> plainDecimal(const QString& literal)
 {
     QString mantissa = literal;
     int exponent = 0;
     const int e = literal.indexOf(QLatin1Char('e'), 0, Qt::CaseInsensitive);
     if (e >= 0) {
         mantissa = literal.left(e);
-        exponent = literal.mid(e + 1).toInt();
+        // Read digit by digit and stop as soon as the shift is out of bounds, so that no count of
+        // exponent digits can overflow it.
+        int k = e + 1;
+        bool negative = false;
+        if (k < literal.size() && (literal[k] == QLatin1Char('+') || literal[k] == QLatin1Char('-')))
+            negative = literal[k++] == QLatin1Char('-');
+        for (; k < literal.size(); ++k) {
+            exponent = exponent * 10 + (literal[k].unicode() - '0');
+            if (exponent > MaxExponentShift)
+                return std::nullopt;
+        }
+        if (negative)
+            exponent = -exponent;
     }
     int point = mantissa.indexOf(QLatin1Char('.'));
     QString digits = mantissa;
@@ -141,8 +160,10 @@ QString readValue(const QString& text, int& i)
 }
 
 // Whether the workgroup file opens with the user's password and knows the user.
-bool workgroupKnowsUser(const QString& path, const QString& password, const QString& user,
-                        const QString& failureText)
+// Whether the workgroup file knows the user with this password and reads whole: empty when it
+// does, else what is wrong with it.
+QString workgroupCheck(const QString& path, const QString& password, const QString& user,
+                       const QString& failureText, const QString& damagedText)
 {
     sqlite3* lib = CipherFile::open(path, password, false, failureText);
     bool known = false;
@@ -156,8 +177,12 @@ bool workgroupKnowsUser(const QString& path, const QString& password, const QStr
         }
         sqlite3_finalize(stmt);
     }
+    // A workgroup file damaged past the page that names the user is found only by reading it all.
+    const bool whole = known && CipherFile::quickCheck(lib);
     CipherFile::close(lib);
-    return known;
+    if (!known)
+        return failureText;
+    return whole ? QString() : damagedText;
 }
 
 // Whether the key fits DS.dat and the file holds the ships' table.
@@ -194,6 +219,12 @@ QString Connection::connectionString() const
     return m_connectionString;
 }
 
+void Connection::setFiles(const QString& dataSource, const QString& systemDatabase)
+{
+    m_dataSource = dataSource;
+    m_systemDatabase = systemDatabase;
+}
+
 QString Connection::connectionStringValue(const QString& text, const QString& key)
 {
     int i = 0;
@@ -219,14 +250,24 @@ void Connection::open(const QString& connectionStringText)
     if (!connectionStringText.isEmpty())
         m_connectionString = connectionStringText;
     close();
-    const QString& cs = m_connectionString;
+    // The paths given apart are cut out of the text first: whatever a folder's name holds
+    // (';Password=...') is then no part of what is read.
+    QString cs = m_connectionString;
+    for (const QString& path : {m_dataSource, m_systemDatabase}) {
+        if (!path.isEmpty())
+            cs.replace(path, QString());
+    }
 
     const QString provider = connectionStringValue(cs, QStringLiteral("Provider"));
     if (!provider.isEmpty() && provider.compare(QLatin1String(JetProvider), Qt::CaseInsensitive) != 0)
         fail(QStringLiteral("Provider cannot be found. It may not be properly installed."));
 
-    const QString dataSource = connectionStringValue(cs, QStringLiteral("Data Source"));
-    const QString systemDb = connectionStringValue(cs, QStringLiteral("Jet OLEDB:System database"));
+    const QString dataSource = !m_dataSource.isEmpty()
+        ? m_dataSource
+        : connectionStringValue(cs, QStringLiteral("Data Source"));
+    const QString systemDb = !m_systemDatabase.isEmpty()
+        ? m_systemDatabase
+        : connectionStringValue(cs, QStringLiteral("Jet OLEDB:System database"));
     const QString user = connectionStringValue(cs, QStringLiteral("User ID"));
     const QString userPassword = connectionStringValue(cs, QStringLiteral("Password"));
     const QString dbPassword = connectionStringValue(cs, QStringLiteral("Jet OLEDB:Database Password"));
@@ -242,22 +283,27 @@ void Connection::open(const QString& connectionStringText)
     const QString badAccount
         = QStringLiteral("Not a valid account name or password (workgroup information file '%1').")
               .arg(systemDb);
+    const QString damaged
+        = QStringLiteral("The file '%1' is damaged: some of its pages cannot be read.");
     // Each file's key is derived from its password with SQLCipher's full rounds when its first
     // page is read, which is most of the time an opening takes. The two files need nothing from
     // each other, so the workgroup file is checked on a thread of its own while DS.dat is read
     // here; its verdict is still told first, as when one came after the other.
-    std::future<bool> userKnown = std::async(std::launch::async | std::launch::deferred, [systemDb, userPassword, user, badAccount] {
-        return workgroupKnowsUser(systemDb, userPassword, user, badAccount);
-    });
-    const auto userVerdict = [&userKnown, &badAccount] {
-        bool known = false;
+    std::future<QString> workgroupFailure = std::async(
+        std::launch::async | std::launch::deferred, [systemDb, userPassword, user, badAccount, damaged] {
+            if (!CipherFile::journalRollsBackWhole(systemDb, userPassword))
+                return damaged.arg(systemDb + QStringLiteral("-journal"));
+            return workgroupCheck(systemDb, userPassword, user, badAccount, damaged.arg(systemDb));
+        });
+    const auto userVerdict = [&workgroupFailure, &badAccount] {
+        QString failure;
         try {
-            known = userKnown.get();
+            failure = workgroupFailure.get();
         } catch (const VbError&) {
-            known = false;
+            failure = badAccount;
         }
-        if (!known)
-            fail(badAccount);
+        if (!failure.isEmpty())
+            fail(failure);
     };
 
     if (!QFileInfo(dataSource).isFile()) {
@@ -268,11 +314,16 @@ void Connection::open(const QString& connectionStringText)
         = QStringLiteral("Not a valid password, or '%1' is not a survey database.").arg(dataSource);
     sqlite3* db = nullptr;
     bool ok = false;
+    QString journalFailure;
     try {
-        db = CipherFile::open(dataSource, dbPassword, false, badDatabase);
-        // Read at once: a wrong key or a foreign file shows only here. An empty file reads as an
-        // empty database, so the ships' table must be there too.
-        ok = surveyTablesReadable(db);
+        if (!CipherFile::journalRollsBackWhole(dataSource, dbPassword)) {
+            journalFailure = damaged.arg(dataSource + QStringLiteral("-journal"));
+        } else {
+            db = CipherFile::open(dataSource, dbPassword, false, badDatabase);
+            // Read at once: a wrong key or a foreign file shows only here. An empty file reads as
+            // an empty database, so the ships' table must be there too.
+            ok = surveyTablesReadable(db);
+        }
     } catch (const VbError&) {
         ok = false;
     }
@@ -282,9 +333,17 @@ void Connection::open(const QString& connectionStringText)
         CipherFile::close(db);
         throw;
     }
+    if (!journalFailure.isEmpty()) {
+        CipherFile::close(db);
+        fail(journalFailure);
+    }
     if (!ok) {
         CipherFile::close(db);
         fail(badDatabase);
+    }
+    if (!CipherFile::quickCheck(db)) {
+        CipherFile::close(db);
+        fail(damaged.arg(dataSource));
     }
     try {
         // Deleting a port takes its ships with it; the engine only does that when told to.
@@ -386,10 +445,16 @@ QString Connection::translateSql(const QString& sql)
         const QString literal = sql.mid(start, len);
         const bool fractional = literal.contains(QLatin1Char('.'))
                                 || literal.contains(QLatin1Char('e'), Qt::CaseInsensitive) || len > 18;
-        if (fractional)
-            out += QLatin1Char('\'') + (negative ? QStringLiteral("-") : QString()) + plainDecimal(literal)
+        if (fractional) {
+            const std::optional<QString> plain = plainDecimal(literal);
+            if (!plain)
+                fail(QStringLiteral("The number %1 cannot be written out exactly: its exponent moves the "
+                                    "point more than %2 places.")
+                         .arg(literal.left(40) + (literal.size() > 40 ? QStringLiteral("...") : QString()))
+                         .arg(MaxExponentShift));
+            out += QLatin1Char('\'') + (negative ? QStringLiteral("-") : QString()) + *plain
                    + QLatin1Char('\'');
-        else
+        } else
             out += (negative ? QStringLiteral("-") : QString()) + literal;
         i = start + len;
         prev = Prev::Operand;

@@ -22,6 +22,12 @@ public:
     void setConnectionString(const QString& text);
     QString connectionString() const;
 
+    // The database and workgroup files named apart from the string: a folder name may hold any
+    // character, a quote and a semicolon included, and must never be read as further parts of the
+    // string. When set, these take the place of Data Source and System database, and the paths'
+    // own text is taken out of the string before it is read. Empty texts return to the string's.
+    void setFiles(const QString& dataSource, const QString& systemDatabase);
+
     // Opens with the connection string set before; the given text, when not empty, replaces it.
     // Throws VbError (and stays closed) when a file is missing, a password or the user is wrong,
     // or a file is not a survey database.
@@ -46,6 +52,8 @@ public:
     // The dialect translation applied to every statement: Mid$( and Left$( become substr(,
     // & becomes ||, and decimal literals are passed as quoted text so that no figure is ever
     // parsed into a binary double (see Connection.cpp). String literals are left untouched.
+    // A literal whose exponent moves the point more than 28 places is refused (VbError): the
+    // statement never grows by more than a few dozen characters per literal.
     static QString translateSql(const QString& sql);
 
     // The parts of a connection string, keys compared without regard to case; quotes around a
@@ -55,4 +63,6 @@ public:
 private:
     sqlite3* m_db = nullptr;
     QString m_connectionString;
+    QString m_dataSource;
+    QString m_systemDatabase;
 };

@@ -29,14 +29,21 @@ QString ConnectionString()
         + QStringLiteral("Jet OLEDB:Database Password = ") + Schema::databasePassword();
 }
 
+void OpenOnAppDir(Connection& connection)
+{
+    const QString dir = AppPaths::appDir();
+    connection.setConnectionString(ConnectionString());
+    connection.setFiles(dir + QStringLiteral("/DS.dat"), dir + QStringLiteral("/DS.lib"));
+    connection.open();
+}
+
 void OpenDatabase()
 {
     g_startupFailed = false;
     Connection& connection = SharedConnection();
     try {
         connection.close();
-        connection.setConnectionString(ConnectionString());
-        connection.open();
+        OpenOnAppDir(connection);
     } catch (const VbError& e) {
         // The box tells the user only that it failed; the reason goes to the log for support.
         qWarning("%s", qPrintable(e.description()));

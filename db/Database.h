@@ -10,6 +10,10 @@ Connection& SharedConnection();
 // The connection string of the shared connection, built from the application directory.
 QString ConnectionString();
 
+// Opens `connection` on DS.dat and DS.lib of the application directory, with the connection
+// string above and the two files named apart from it (see Connection::setFiles). Throws VbError.
+void OpenOnAppDir(Connection& connection);
+
 // Opens the shared connection; on failure shows the start-up failure box and sets StartupFailed.
 void OpenDatabase();
 bool StartupFailed();

@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QRegularExpression>
 #include <QSaveFile>
 
@@ -48,11 +49,91 @@ QByteArray quoteBareNumbers(const QByteArray& in)
     return out;
 }
 
+// The first key given twice in one object, as "path.key" (the path of the object, its key), or
+// nothing. The JSON reader keeps one of the two silently; a survey file that says one thing twice
+// must not have one of them dropped unseen. Keys are compared as the reader decodes them.
+struct DuplicateKey {
+    QString objectPath;
+    QString key;
+};
+
+QString decodedKey(const QByteArray& token)
+{
+    if (!token.contains('\\'))
+        return QString::fromUtf8(token.mid(1, token.size() - 2));
+    const QJsonDocument d = QJsonDocument::fromJson("[" + token + "]");
+    return d.isArray() ? d.array().at(0).toString() : QString::fromUtf8(token);
+}
+
+std::optional<DuplicateKey> firstDuplicateKey(const QByteArray& in)
+{
+    struct Frame {
+        bool object = false;
+        bool expectKey = false;
+        QString key;  // the key whose value is being read
+        QStringList keys;
+    };
+    QList<Frame> stack;
+    const auto pathOf = [&stack]() {
+        QStringList parts;
+        for (qsizetype f = 0; f + 1 < stack.size(); ++f)
+            if (stack.at(f).object)
+                parts << stack.at(f).key;
+        return parts.join(QLatin1Char('.'));
+    };
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        const char c = in.at(i);
+        if (c == '"') {
+            qsizetype j = i + 1;
+            while (j < in.size() && in.at(j) != '"')
+                j += in.at(j) == '\\' ? 2 : 1;
+            if (!stack.isEmpty() && stack.last().object && stack.last().expectKey) {
+                Frame& f = stack.last();
+                const QString key = decodedKey(in.mid(i, j + 1 - i));
+                if (f.keys.contains(key))
+                    return DuplicateKey{pathOf(), key};
+                f.keys << key;
+                f.key = key;
+                f.expectKey = false;
+            }
+            i = j;
+        } else if (c == '{' || c == '[') {
+            Frame f;
+            f.object = c == '{';
+            f.expectKey = f.object;
+            stack << f;
+        } else if (c == '}' || c == ']') {
+            if (!stack.isEmpty())
+                stack.removeLast();
+        } else if (c == ',' && !stack.isEmpty() && stack.last().object) {
+            stack.last().expectKey = true;
+        }
+    }
+    return std::nullopt;
+}
+
+// A deductible is keyed by its item's number as the file writes it: digits, no sign, no blank,
+// no leading zero. Anything else could name an item a second time in other words.
+bool isPlainItemKey(const QString& key)
+{
+    static const QRegularExpression plain(QStringLiteral("^(0|[1-9][0-9]*)$"));
+    return plain.match(key).hasMatch();
+}
+
 class Reader {
 public:
     Reader(QString fileName, QString* error) : m_file(std::move(fileName)), m_error(error) {}
 
     bool failed() const { return m_failed; }
+    bool refused() const { return m_refused; }
+
+    // A survey that contradicts itself: refused as a figure is, not taken for a foreign file.
+    void refuse(const QString& field, const QString& what)
+    {
+        if (!m_failed)
+            m_refused = true;
+        fail(field, what);
+    }
 
     void fail(const QString& field, const QString& what)
     {
@@ -137,14 +218,32 @@ public:
 
         const QJsonObject deds = object(o, QStringLiteral("deductibles"), path, false);
         const QString ddp = path + QStringLiteral(".deductibles");
+        QMap<int, QString> keyOfItem;
         for (auto it = deds.begin(); it != deds.end(); ++it) {
             bool ok = false;
-            const int item = it.key().toInt(&ok);
+            const int item = it.key().trimmed().toInt(&ok);
             if (!ok) {
                 fail(ddp + QLatin1Char('.') + it.key(), QStringLiteral("is not an item number."));
                 break;
             }
-            d.deductibles.append({item, text(deds, it.key(), ddp)});
+            if (keyOfItem.contains(item)) {
+                refuse(ddp, QStringLiteral("the keys \"%1\" and \"%2\" both name item %3; an item is "
+                                           "given once.")
+                                .arg(keyOfItem.value(item), it.key())
+                                .arg(item));
+                break;
+            }
+            keyOfItem.insert(item, it.key());
+        }
+        for (auto it = deds.begin(); it != deds.end() && !m_failed; ++it) {
+            if (!isPlainItemKey(it.key())) {
+                refuse(ddp + QLatin1Char('.') + it.key(),
+                       QStringLiteral("the key \"%1\" is not an item number written plainly (digits "
+                                      "only, without sign, blank or leading zero).")
+                           .arg(it.key()));
+                break;
+            }
+            d.deductibles.append({it.key().toInt(), text(deds, it.key(), ddp)});
         }
         std::sort(d.deductibles.begin(), d.deductibles.end(),
                   [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -162,6 +261,7 @@ private:
     QString m_file;
     QString* m_error;
     bool m_failed = false;
+    bool m_refused = false;
 };
 
 void putText(QJsonObject& o, const QString& key, const QString& value)
@@ -219,20 +319,41 @@ QString formatName()
     return QStringLiteral("quorvane-survey/1");
 }
 
-std::optional<SurveyFileData> parse(const QByteArray& text, const QString& fileName, QString* error)
+std::optional<SurveyFileData> parse(const QByteArray& text, const QString& fileName, QString* error,
+                                    Failure* failure)
 {
     Reader r(fileName, error);
+    const auto failed = [&]() -> std::optional<SurveyFileData> {
+        if (failure)
+            *failure = r.refused() ? Failure::Refused : Failure::NotRead;
+        return std::nullopt;
+    };
+    if (failure)
+        *failure = Failure::None;
     QJsonParseError pe;
-    const QJsonDocument doc = QJsonDocument::fromJson(quoteBareNumbers(text), &pe);
+    const QByteArray quoted = quoteBareNumbers(text);
+    const QJsonDocument doc = QJsonDocument::fromJson(quoted, &pe);
     if (pe.error != QJsonParseError::NoError || !doc.isObject()) {
         r.fail(QString(), QStringLiteral("is not a survey file (not a JSON object)."));
-        return std::nullopt;
+        return failed();
+    }
+    if (const std::optional<DuplicateKey> twice = firstDuplicateKey(quoted)) {
+        const bool deductibles = twice->objectPath.endsWith(QLatin1String("deductibles"));
+        const QString what = deductibles
+            ? QStringLiteral("the keys \"%1\" and \"%1\" both name item %1; an item is given once.")
+                  .arg(twice->key)
+            : QStringLiteral("the key \"%1\" is given twice; one of the two would be lost.").arg(twice->key);
+        if (deductibles)
+            r.refuse(twice->objectPath, what);
+        else
+            r.fail(twice->objectPath, what);
+        return failed();
     }
     const QJsonObject root = doc.object();
     if (root.value(QStringLiteral("format")).toString() != formatName()) {
         r.fail(QStringLiteral("format"), QStringLiteral("is not a survey file (\"format\" must be \"%1\").")
                                              .arg(formatName()));
-        return std::nullopt;
+        return failed();
     }
     SurveyFileData data;
     const QString kind = root.value(QStringLiteral("kind")).toString();
@@ -242,7 +363,7 @@ std::optional<SurveyFileData> parse(const QByteArray& text, const QString& fileN
         data.kind = SurveyFileData::Kind::Discharging;
     } else {
         r.fail(QStringLiteral("kind"), QStringLiteral("must be \"loading\" or \"discharging\"."));
-        return std::nullopt;
+        return failed();
     }
     data.ship = r.text(root, QStringLiteral("ship"), QString(), true);
     data.port = r.text(root, QStringLiteral("port"), QString());
@@ -262,19 +383,21 @@ std::optional<SurveyFileData> parse(const QByteArray& text, const QString& fileN
             data.final = r.draft(fin, QStringLiteral("final"), true);
     }
     if (r.failed())
-        return std::nullopt;
+        return failed();
     return data;
 }
 
-std::optional<SurveyFileData> read(const QString& path, QString* error)
+std::optional<SurveyFileData> read(const QString& path, QString* error, Failure* failure)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
         if (error)
             *error = QStringLiteral("%1: the file cannot be read (%2).").arg(path, f.errorString());
+        if (failure)
+            *failure = Failure::NotRead;
         return std::nullopt;
     }
-    return parse(f.readAll(), path, error);
+    return parse(f.readAll(), path, error, failure);
 }
 
 QByteArray serialize(const SurveyFileData& data)

@@ -42,12 +42,17 @@ namespace SurveyFile {
 
 QString formatName();  // "quorvane-survey/1"
 
+// Why a file was not read: it cannot be read or is no survey, or it is a survey with an entry
+// that contradicts itself (one deductible item under two keys) and is refused like a bad figure.
+enum class Failure { None, NotRead, Refused };
+
 // Reads a survey file. On failure returns nothing and sets `error` to one sentence that names the
-// file and, where it applies, the field ("initial.drafts.fwdPort").
-std::optional<SurveyFileData> read(const QString& path, QString* error);
+// file and, where it applies, the field ("initial.drafts.fwdPort"), and `failure` to its kind.
+std::optional<SurveyFileData> read(const QString& path, QString* error, Failure* failure = nullptr);
 
 // Parses the text of a survey file; `fileName` is only used in messages.
-std::optional<SurveyFileData> parse(const QByteArray& text, const QString& fileName, QString* error);
+std::optional<SurveyFileData> parse(const QByteArray& text, const QString& fileName, QString* error,
+                                    Failure* failure = nullptr);
 
 // The file's text (UTF-8 JSON, figures as strings).
 QByteArray serialize(const SurveyFileData& data);

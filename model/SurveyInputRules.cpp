@@ -265,7 +265,10 @@ Outcome tableFigure(TableColumn column, const QString& typed, const QString& cel
     const TableRule rule = tableRule(column, discharging);
     Outcome o;
     o.title = tableTitle();
-    if (!isFigure(v)) {
+    if (read(v).kind == Kind::TooLarge) {
+        // A number all the same, only too large to hold: out of the column's range.
+        o = refuse(QLatin1String(rule.message), rule.emptyWhenRefused ? QString() : cellText);
+    } else if (!isFigure(v)) {
         o = refuse(QStringLiteral("Invalid value. Only numbers are allowed."), cellText);
     } else {
         const Decimal value = Variant(v).toDecimal();
@@ -284,6 +287,12 @@ Outcome deduction(const QString& typed, const QString& cellText, bool dischargin
         return accept(v, false);
     if (v.isEmpty())
         return accept(QString(), true);
+    const QString outOfRange = MessageService::join(
+        QStringLiteral("Invalid value."),
+        discharging ? QStringLiteral("Value of deduction can be greater than 0 and less than 100000.")
+                    : QStringLiteral("Value of deduction can be a number greater than 0 and less than 100000."));
+    if (read(v).kind == Kind::TooLarge)
+        return refuse(outOfRange);
     if (!isFigure(v))
         return refuse(MessageService::join(QStringLiteral("Invalid quantity."),
                                            QStringLiteral("Please enter numeric value only.")));
@@ -292,10 +301,7 @@ Outcome deduction(const QString& typed, const QString& cellText, bool dischargin
     if (Variant::compare(quantity, Variant::integer(0)) >= 0
         && Variant::compare(quantity, Variant::longInt(100000)) < 0)
         return accept(quantity.toText(), true);
-    return refuse(MessageService::join(
-        QStringLiteral("Invalid value."),
-        discharging ? QStringLiteral("Value of deduction can be greater than 0 and less than 100000.")
-                    : QStringLiteral("Value of deduction can be a number greater than 0 and less than 100000.")));
+    return refuse(outOfRange);
 }
 
 }  // namespace SurveyInputRules

@@ -11,6 +11,7 @@
 #include "ui/MessageBoxes.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QFileInfo>
 #include <cstdio>
 #include <cstdlib>
@@ -56,10 +57,19 @@ bool displayAvailable()
 #endif
 }
 
+bool platformShowsBoxes()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}
+
 Outcome start(const QStringList& arguments)
 {
     initResources();
-    MessageBoxes::install();
+    // A box on a platform that shows nothing would wait for an answer nobody can give: there the
+    // message service prints each box on standard error instead, and a failed start ends at once.
+    if (platformShowsBoxes())
+        MessageBoxes::install();
     setDebugMode(arguments.size() == 1 && arguments.first() == QLatin1String("debug"));
     registerChildWindows();
     SurveyFileCommands::registerCommands();

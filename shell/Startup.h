@@ -23,6 +23,10 @@ int main(int argc, char** argv);
 // so in one line instead of letting the windowing system abort.
 bool displayAvailable();
 
+// False on the platforms that draw nothing anyone can see (offscreen, minimal): no message box
+// is put up there, as nobody could answer it.
+bool platformShowsBoxes();
+
 // The command line "debug": two diagnostic boxes of the tip window.
 bool debugMode();
 void setDebugMode(bool on);

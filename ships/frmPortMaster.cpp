@@ -120,6 +120,11 @@ void frmPortMaster::buildLayout()
     }
     outer->addWidget(legend);
 
+    m_textFields = {{txtPortName, QStringLiteral("Port name"), QString()},
+                    {txtCity, QStringLiteral("City"), QString()},
+                    {txtCountry, QStringLiteral("Country"), QString()}};
+    NameFields::guard(*m_guard, m_textFields);
+
     setTabOrder(txtPortName, txtCity);
     setTabOrder(txtCity, txtCountry);
     setTabOrder(txtCountry, dlstPortMaster);
@@ -313,6 +318,8 @@ bool frmPortMaster::settlePendingEdits()
         txtPortName->setFocus(Qt::OtherFocusReason);
         return false;
     }
+    if (!NameFields::checkAll(m_textFields))
+        return false;
     try {
         writePort();
     } catch (...) {
@@ -339,6 +346,8 @@ void frmPortMaster::RSave()
             startNewRecord();
             return;
         }
+        if (!NameFields::checkAll(m_textFields))
+            return;
         const bool existing = m_recordMode == Mode::Existing;
         const Msg::Answer answer =
             MessageService::show(existing ? QStringLiteral("Are you sure to update the current record ?")

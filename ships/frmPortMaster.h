@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ships/NameFields.h"
+
 #include "ui/ChildWindow.h"
 #include "db/RowSet.h"
 
@@ -56,6 +58,8 @@ private:
     QLineEdit* txtCity = nullptr;
     QLineEdit* txtCountry = nullptr;
     QListWidget* dlstPortMaster = nullptr;
+    // Name, city and country: checked for control characters on leaving and before a write.
+    QList<NameFields::Field> m_textFields;
     FieldGuard* m_guard = nullptr;
 
     RowSet adcPort;  // every port, ordered by name; its current row is the port edited

@@ -316,6 +316,15 @@ bool frmShipParticulars::checkNumberField(NumberField field)
 
 bool frmShipParticulars::validateAll()
 {
+    // A name the save statement would store with an unseen character in it is the name field's
+    // business, not a failed save.
+    for (const NameFields::Field& f : m_textFields) {
+        const bool ok = m_guard->isEnabled() && !m_guard->checking() ? m_guard->validate(
+                            f.box == cmbShipName->lineEdit() ? static_cast<QWidget*>(cmbShipName) : f.box)
+                                                                    : NameFields::check(f);
+        if (!ok)
+            return false;
+    }
     for (NumberField field : ShipFieldRules::saveOrder()) {
         QLineEdit* box = m_numbers.value(field);
         // Through the guard when it is on, so that a refused field keeps the focus as on Tab.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ships/NameFields.h"
+
 #include "ui/ChildWindow.h"
 #include "db/NameList.h"
 #include "ships/ShipFieldRules.h"
@@ -77,6 +79,8 @@ private:
     QMap<ShipFieldRules::NumberField, QLineEdit*> m_numbers;
     QLineEdit* txtCallSign = nullptr;
     QLineEdit* txtFlag = nullptr;
+    // The ship name, call sign and flag: checked for control characters on leaving and on save.
+    QList<NameFields::Field> m_textFields;
 
     FieldGuard* m_guard = nullptr;
     NameList m_ships;  // the ship list, ordered by name: numbers and names only

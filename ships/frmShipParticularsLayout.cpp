@@ -177,4 +177,8 @@ void frmShipParticulars::buildLayout()
         const NumberField field = it.key();
         m_guard->setCheck(it.value(), [this, field] { return checkNumberField(field); });
     }
+    m_textFields = {{cmbShipName->lineEdit(), QStringLiteral("Ship name"), ShipFieldRules::checkTitle()},
+                    {txtCallSign, QStringLiteral("Call sign"), ShipFieldRules::checkTitle()},
+                    {txtFlag, QStringLiteral("Flag"), ShipFieldRules::checkTitle()}};
+    NameFields::guard(*m_guard, m_textFields);
 }

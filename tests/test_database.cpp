@@ -11,6 +11,7 @@
 #include "db/SqlCatalogue.h"
 #include "tests/TestSupport.h"
 
+#include "core/AppPaths.h"
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -177,6 +178,55 @@ private slots:
         QCOMPARE(Connection::translateSql(sql), expected);
     }
 
+    // An exponent is worked into the digits only as far as a figure of the program can reach;
+    // beyond that the statement is refused instead of growing without bound, overflowing the
+    // count of places, or losing its exponent.
+    void exponentsAreWrittenOutOrRefused_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("expected");  // empty: refused
+        QTest::newRow("28 places up") << "SELECT 1E+28" << "SELECT '10000000000000000000000000000'";
+        QTest::newRow("28 places down") << "SELECT -1.5E-28"
+                                        << "SELECT '-0.00000000000000000000000000015'";
+        QTest::newRow("zeros before the exponent") << "SELECT 2.5E000000000000000000001"
+                                                   << "SELECT '25'";
+        QTest::newRow("a billion zeros") << "SELECT 1E+999999999" << "";
+        QTest::newRow("past a 32-bit count") << "SELECT 11E+2147483647" << "";
+        QTest::newRow("past any count") << "SELECT 1.5E99999999999" << "";
+        QTest::newRow("29 places down") << "SELECT 1E-29" << "";
+        QTest::newRow("inside a statement") << "UPDATE Ship SET LBP = 1E29 WHERE ShipID = 1" << "";
+    }
+
+    void exponentsAreWrittenOutOrRefused()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, expected);
+        if (!expected.isEmpty()) {
+            QCOMPARE(Connection::translateSql(sql), expected);
+            return;
+        }
+        const VbError e = expectError([&] { Connection::translateSql(sql); });
+        QCOMPARE(e.number(), Connection::EngineErrorNumber);
+        QVERIFY2(e.description().startsWith(QStringLiteral("The number ")), qPrintable(e.description()));
+        QVERIFY(e.description().contains(QStringLiteral("more than 28 places")));
+        // The gate every statement passes: the open connection refuses it the same way, and the
+        // table is as it was.
+        const VbError run = expectError([&] { db().execute(sql); });
+        QCOMPARE(run.description(), e.description());
+    }
+
+    void translationStaysNearTheStatementsLength()
+    {
+        // Many literals, each pushed as far as allowed: the statement grows by a bounded amount
+        // per literal, never by what the exponents say.
+        QString sql = QStringLiteral("SELECT 0");
+        for (int i = 0; i < 2000; ++i)
+            sql += QStringLiteral(",1E28,9.9E-28");
+        const QString out = Connection::translateSql(sql);
+        QVERIFY2(out.size() < sql.size() * 12, qPrintable(QString::number(out.size())));
+        QVERIFY(out.contains(QStringLiteral(",'0.00000000000000000000000000099',")));
+    }
+
     void connectionStringIsReadBack()
     {
         const QString cs = ConnectionString();
@@ -199,6 +249,38 @@ private slots:
         QCOMPARE(Connection::connectionStringValue(QStringLiteral("Data Source='/home/o'neil/DS.dat';X=1"),
                                                    QStringLiteral("Data Source")),
                  QStringLiteral("/home/o'neil/DS.dat"));
+    }
+
+    // The folder is given to the connection apart from the string: a name with a quote and a
+    // semicolon (and what looks like another password after them) is only a folder name.
+    void aDataFolderMayHoldAnyCharacter()
+    {
+        CloseDatabase();
+        QTemporaryDir outer;
+        const QString folder
+            = outer.path() + QStringLiteral("/o'neil';Jet OLEDB:Database Password = wrong;x='; [1]");
+        QVERIFY(QDir().mkpath(folder));
+        for (const char* name : {"DS.dat", "DS.lib"})
+            QVERIFY(QFile::copy(m_path + QLatin1Char('/') + QLatin1String(name),
+                                folder + QLatin1Char('/') + QLatin1String(name)));
+        AppPaths::setAppDir(folder);
+        MessageService::clearRecords();
+        OpenDatabase();
+        const bool failed = StartupFailed();
+        const QString cs = ConnectionString();
+        Connection own;  // as the Port Master opens its own
+        bool ownOpened = false;
+        try {
+            OpenOnAppDir(own);
+            ownOpened = own.isOpen();
+        } catch (const VbError&) {
+        }
+        AppPaths::setAppDir(m_path);
+        QVERIFY(!failed);
+        QVERIFY(MessageService::records().isEmpty());
+        QVERIFY(ownOpened);
+        QVERIFY(cs.contains(folder + QStringLiteral("/DS.dat")));
+        QCOMPARE(column(db(), QStringLiteral("SELECT count(*) AS n FROM Port"), QStringLiteral("n")).size(), 1);
     }
 
     // ---- the delivered files ---------------------------------------------------------------

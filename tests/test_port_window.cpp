@@ -181,6 +181,58 @@ private Q_SLOTS:
         QTRY_VERIFY(box("txtPortName")->hasFocus());
     }
 
+    // A NUL or a tab pasted in with a name cannot be seen in the box: it is refused when the box
+    // is left, with the field's message, and a save does not get past it either.
+    void controlCharactersAreRefusedOnLeavingTheBox_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("pasted");
+        QTest::newRow("NUL in the name") << "txtPortName" << "Port name" << QStringLiteral("Mum") + QChar(0) + "bai";
+        QTest::newRow("tab in the city") << "txtCity" << "City" << "Mum\tbai";
+        QTest::newRow("escape in the country") << "txtCountry" << "Country" << QStringLiteral("India\x1b");
+    }
+
+    void controlCharactersAreRefusedOnLeavingTheBox()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, caption);
+        QFETCH(QString, pasted);
+        openWindow();
+        typePort(QStringLiteral("Mumbai"), QStringLiteral("Mumbai"), QStringLiteral("India"));
+        QLineEdit* b = box(qPrintable(field));
+        QTest::mouseClick(b, Qt::LeftButton);
+        QTRY_VERIFY(b->hasFocus());
+        b->selectAll();
+        b->insert(pasted);
+        QCOMPARE(b->text(), pasted);
+        MessageService::clearRecords();
+        QTest::keyClick(b, field == QLatin1String("txtCountry") ? Qt::Key_Tab : Qt::Key_Return);
+        const QString message = caption == QLatin1String("Port name")
+            ? QStringLiteral("Invalid value for Port name.\r\n\r\nPort name cannot hold control characters (a "
+                             "tab, a line break, a NUL and the like); please type it again.")
+            : QStringLiteral("Invalid value for %1.\r\n\r\n%1 cannot hold control characters (a tab, a line "
+                             "break, a NUL and the like); please type it again.").arg(caption);
+        QCOMPARE(messageTexts(), QStringList({message}));
+        QCOMPARE(lastMessage().title, QStringLiteral("Quorvane Lt"));
+        QCOMPARE(lastMessage().icon, Msg::Icon::Exclamation);
+        QTRY_VERIFY(b->hasFocus());
+        QCOMPARE(b->selectedText(), pasted);
+
+        MessageService::clearRecords();
+        pressSave();
+        QCOMPARE(messageTexts(), QStringList({message}));
+        QVERIFY(storedPorts().isEmpty());
+
+        // Typed again without it, the port is saved.
+        QTest::keyClick(b, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(b, QStringLiteral("Mumbai"));
+        MessageService::clearRecords();
+        pressSave();
+        QCOMPARE(messageTexts().value(0), kAddQuestion);
+        QCOMPARE(storedPorts().size(), 1);
+    }
+
     void namesAreStoredTrimmedAndListedInOrder()
     {
         openWindow();

@@ -709,6 +709,55 @@ private Q_SLOTS:
         QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::Existing);
     }
 
+    // A NUL pasted into a name used to reach the save statement and fail it with the generic
+    // saving error; it is now the field's business, on leaving it and again on save.
+    void controlCharactersAreRefusedOnLeavingTheBox()
+    {
+        openWindow();
+        pressNew();
+        typeCompleteShip(QStringLiteral("Nul Star"));
+        QLineEdit* name = combo("cmbShipName")->lineEdit();
+        QTest::mouseClick(name, Qt::LeftButton);
+        QTRY_VERIFY(name->hasFocus());
+        name->selectAll();
+        const QString pasted = QStringLiteral("Nul") + QChar(0) + QStringLiteral("Star");
+        name->insert(pasted);
+        MessageService::clearRecords();
+        leaveWithTab();
+        const QString message = QStringLiteral(
+            "Invalid value for Ship name.\r\n\r\nShip name cannot hold control characters (a tab, a line "
+            "break, a NUL and the like); please type it again.");
+        QCOMPARE(messageTexts(), QStringList({message}));
+        QCOMPARE(lastMessage().title, QStringLiteral("Ship Particulars"));
+        QCOMPARE(lastMessage().icon, Msg::Icon::Exclamation);
+        QTRY_VERIFY(name->hasFocus());
+
+        MessageService::clearRecords();
+        pressSave();
+        QCOMPARE(messageTexts(), QStringList({message}));
+        QVERIFY(storedShips().isEmpty());
+
+        // The flag is checked the same way.
+        QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(name, QStringLiteral("Nul Star"));
+        QTest::mouseClick(box("txtFlag"), Qt::LeftButton);
+        QTRY_VERIFY(box("txtFlag")->hasFocus());
+        box("txtFlag")->selectAll();
+        box("txtFlag")->insert(QStringLiteral("India\x01"));
+        MessageService::clearRecords();
+        leaveWithTab();
+        QCOMPARE(messageTexts().value(0).left(24), QStringLiteral("Invalid value for Flag.\r"));
+        QTRY_VERIFY(box("txtFlag")->hasFocus());
+        QTest::keyClick(box("txtFlag"), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(box("txtFlag"), QStringLiteral("India"));
+        leaveWithTab();
+        MessageService::clearRecords();
+        pressSave();
+        QCOMPARE(messageTexts().value(0), kSaveQuestion);
+        QCOMPARE(storedShips().size(), 1);
+        QCOMPARE(storedShips().first().value("ShipName").toText(), QStringLiteral("Nul Star"));
+    }
+
     void aNameWithQuotesIsSavedListedAndFound()
     {
         addShip(QStringLiteral("Zeta"), m_kandla, QStringLiteral("India"));

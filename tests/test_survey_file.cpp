@@ -106,6 +106,71 @@ private Q_SLOTS:
         QVERIFY2(error.startsWith(message), qPrintable(error));
     }
 
+    // One item under two keys would let one quantity win unseen: "2", " 2", "+2" and "02" all
+    // read as item 2. Only the plain number is a key, and a second key for one item (or the same
+    // key twice) refuses the file, naming both.
+    void deductibleKeysNameEachItemOnce_data()
+    {
+        QTest::addColumn<QByteArray>("deductibles");
+        QTest::addColumn<QString>("message");  // empty: read
+        QTest::newRow("plain keys") << QByteArray(R"({"2": "300", "10": "5", "0": "1"})") << QString();
+        QTest::newRow("2 and 02") << QByteArray(R"({"2": "300", "02": "400"})")
+                                  << R"(bad.json: field "initial.deductibles": the keys "02" and "2" both name item 2; an item is given once.)";
+        QTest::newRow("2 and +2") << QByteArray(R"({"+2": "300", "2": "400"})")
+                                  << R"(bad.json: field "initial.deductibles": the keys "+2" and "2" both name item 2; an item is given once.)";
+        QTest::newRow("2 and blank 2") << QByteArray(R"({"2": "300", " 2": "400"})")
+                                       << R"(bad.json: field "initial.deductibles": the keys " 2" and "2" both name item 2; an item is given once.)";
+        QTest::newRow("2 twice") << QByteArray(R"({"2": "300", "3": "1", "2": "400"})")
+                                 << R"(bad.json: field "initial.deductibles": the keys "2" and "2" both name item 2; an item is given once.)";
+        QTest::newRow("leading zero alone")
+            << QByteArray(R"({"07": "300"})")
+            << R"(bad.json: field "initial.deductibles.07": the key "07" is not an item number written plainly (digits only, without sign, blank or leading zero).)";
+        QTest::newRow("sign alone")
+            << QByteArray(R"({"-3": "300"})")
+            << R"(bad.json: field "initial.deductibles.-3": the key "-3" is not an item number written plainly (digits only, without sign, blank or leading zero).)";
+    }
+
+    void deductibleKeysNameEachItemOnce()
+    {
+        QFETCH(QByteArray, deductibles);
+        QFETCH(QString, message);
+        const QByteArray text = QByteArray("{\"format\": \"quorvane-survey/1\", \"kind\": \"loading\", "
+                                           "\"ship\": \"A\", \"initial\": {\"deductibles\": ")
+            + deductibles + "}}";
+        QString error;
+        SurveyFile::Failure failure = SurveyFile::Failure::None;
+        const auto data = SurveyFile::parse(text, QStringLiteral("bad.json"), &error, &failure);
+        if (message.isEmpty()) {
+            QVERIFY2(data.has_value(), qPrintable(error));
+            QCOMPARE(data->initial.deductibles.size(), 3);
+            QCOMPARE(failure, SurveyFile::Failure::None);
+            return;
+        }
+        QVERIFY(!data.has_value());
+        QCOMPARE(error, message);
+        QCOMPARE(failure, SurveyFile::Failure::Refused);
+    }
+
+    void otherKeysGivenTwiceAreNotDropped()
+    {
+        const QByteArray text = R"({"format": "quorvane-survey/1", "kind": "loading", "ship": "A",
+            "initial": {"drafts": {"fwdPort": "7.1", "fwdPort": "7.9"}}})";
+        QString error;
+        SurveyFile::Failure failure = SurveyFile::Failure::None;
+        QVERIFY(!SurveyFile::parse(text, QStringLiteral("bad.json"), &error, &failure).has_value());
+        QCOMPARE(error, QStringLiteral("bad.json: field \"initial.drafts\": the key \"fwdPort\" is given "
+                                       "twice; one of the two would be lost."));
+        QCOMPARE(failure, SurveyFile::Failure::NotRead);
+        // A key inside a text, or the same name in two objects, is no repetition.
+        const QByteArray fine = "{\"format\": \"quorvane-survey/1\", \"kind\": \"loading\", "
+                                "\"ship\": \"A, \\\"ship\\\"\", \"initial\": {\"comments\": "
+                                "\"{\\\"a\\\": 1, \\\"a\\\": 2}\", \"mctcPlus50\": {\"below\": \"1\"}, "
+                                "\"mctcMinus50\": {\"below\": \"2\"}}}";
+        QVERIFY2(SurveyFile::parse(fine, QStringLiteral("ok.json"), &error, &failure).has_value(),
+                 qPrintable(error));
+        QCOMPARE(failure, SurveyFile::Failure::None);
+    }
+
     void missingFileIsReported()
     {
         QString error;

@@ -534,7 +534,15 @@ private Q_SLOTS:
             displacementRange << "30000";
         QTest::newRow("displacement, discharging") << true << 2 << "30000" << "1000000" <<
             "Value of Displacement can only be a positive number greater than 0 and less 1000000." << "30000";
-        QTest::newRow("displacement 1e40") << false << 2 << "30000" << "1e40" << numbers << "30000";
+        // A number too large to hold is still a number: its column's range is what it misses.
+        QTest::newRow("displacement 1e40") << false << 2 << "30000" << "1e40" << displacementRange
+                                           << "30000";
+        QTest::newRow("displacement of 40 digits")
+            << false << 2 << "30000" << "1234567890123456789012345678901234567890" << displacementRange
+            << "30000";
+        QTest::newRow("tpc of 40 digits empties")
+            << false << 3 << "40" << "9999999999999999999999999999999999999999"
+            << "Value of TPC can only be a positive number greater than 0 and less than 10000." << "";
         QTest::newRow("lone minus") << false << 4 << "" << "-" << numbers << "";
         QTest::newRow("headers-only column") << false << 5 << "" << "77777777" << "" << "77777777";
     }
@@ -711,6 +719,7 @@ private Q_SLOTS:
         QTest::newRow("minus one") << false << "-1" << range << "";
         QTest::newRow("100000") << false << "100000" << range << "";
         QTest::newRow("99999.99996 rounds up") << false << "99999.99996" << range << "";
+        QTest::newRow("40 digits") << false << "1234567890123456789012345678901234567890" << range << "";
         QTest::newRow("letters") << false << "abc"
                                  << joined("Invalid quantity.", "Please enter numeric value only.") << "";
         QTest::newRow("discharging range") << true << "-1"

@@ -88,7 +88,7 @@ int addExamples(const QString& dir)
     }
     AppPaths::setAppDir(dir);
     Connection db;
-    db.open(ConnectionString());
+    OpenOnAppDir(db);
     int registry = 0;
     for (const ExamplePort& p : kExamplePorts) {
         const QString name = QLatin1String(p.name);

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   libsqlcipher-dev
   xvfb xauth poppler-utils fonts-dejavu-core
+  clang libclang-rt-14-dev
 )
 
 missing=()
