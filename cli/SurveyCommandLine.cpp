@@ -1,7 +1,9 @@
 #include "cli/SurveyCommandLine.h"
 
 #include "core/AppPaths.h"
+#include "cli/WindowCommandLine.h"
 #include "core/MessageService.h"
+#include "db/DataFolder.h"
 #include "db/Database.h"
 #include "files/SurveyFile.h"
 #include "files/SurveyFileModel.h"
@@ -264,6 +266,9 @@ int run(const Options& o)
         }
         AppPaths::setAppDir(o.dataDir);
     }
+    QString error;
+    if (!DataFolder::prepare(&error))
+        printErr(QStringLiteral("quorvane-lt: %1\n").arg(error));
     // The database is opened once for the whole run.
     OpenDatabase();
     if (StartupFailed()) {
@@ -312,14 +317,7 @@ bool wanted(int argc, char** argv)
 
 QString helpText()
 {
-    return QStringLiteral(
-        "Usage: quorvane-lt [debug]\n"
-        "       quorvane-lt --survey FILE [--pdf OUT.pdf] [--captions OUT.json] [--data-dir DIR]\n"
-        "       quorvane-lt --survey FILE... [--pdf-dir DIR] [--captions-dir DIR] [--data-dir DIR]\n"
-        "       quorvane-lt --help\n"
-        "\n"
-        "Without options the program opens its main window (a display is needed); \"debug\" turns\n"
-        "on the tip window's diagnostic messages.\n"
+    return WindowCommandLine::usageLines() + QStringLiteral(
         "\n"
         "With --survey it runs without any window on screen:\n"
         "  --survey FILE...     the survey files to load (JSON, \"format\": \"quorvane-survey/1\";\n"
@@ -333,7 +331,7 @@ QString helpText()
         "  --pdf-dir DIR        writes each survey's report as DIR/<file's base name>.pdf.\n"
         "  --captions-dir DIR   writes each survey's captions as DIR/<file's base name>.json.\n"
         "  --data-dir DIR       reads the survey database DS.dat and DS.lib from DIR instead of\n"
-        "                       the program's folder.\n"
+        "                       the folder named above.\n"
         "  --help               shows this text.\n"
         "\n"
         "Every message a window would show is written to standard error as its title and text;\n"
@@ -351,7 +349,8 @@ QString helpText()
         "still reported; the exit status is the worst of them.\n"
         "\n"
         "The example surveys need their ship and ports in the database:\n"
-        "  quorvane-mkdb DIR --examples    adds them to DIR/DS.dat where they are missing\n");
+        "  quorvane-mkdb DIR --examples    adds them to DIR/DS.dat where they are missing\n"
+        "  quorvane-mkdb --examples        adds them to the database the program uses\n");
 }
 
 int main(int argc, char** argv)
@@ -375,8 +374,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietPlatform);
     QGuiApplication app(argc, argv);
-    QGuiApplication::setApplicationName(AppPaths::appName());
-    QGuiApplication::setOrganizationName(AppPaths::appName());
+    AppPaths::setApplicationNames();
     MessageService::setSink(printMessage);
     const int status = run(o);
     MessageService::setSink({});

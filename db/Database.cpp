@@ -20,7 +20,11 @@ Connection& SharedConnection()
 
 QString ConnectionString()
 {
-    const QString dir = AppPaths::appDir();
+    return ConnectionString(AppPaths::appDir());
+}
+
+QString ConnectionString(const QString& dir)
+{
     return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Password=") + Schema::userPassword()
         + QStringLiteral(";User ID=") + Schema::userName() + QStringLiteral(";")
         + QStringLiteral("Data Source='") + dir + QStringLiteral("/DS.dat")

@@ -9,6 +9,8 @@ Connection& SharedConnection();
 
 // The connection string of the shared connection, built from the application directory.
 QString ConnectionString();
+// The same for the database in `dir`.
+QString ConnectionString(const QString& dir);
 
 // Opens the shared connection; on failure shows the start-up failure box and sets StartupFailed.
 void OpenDatabase();

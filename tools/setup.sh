@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   libsqlcipher-dev
   xvfb xauth poppler-utils fonts-dejavu-core
+  desktop-file-utils appstream
 )
 
 missing=()
