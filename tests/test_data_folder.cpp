@@ -63,6 +63,10 @@ Run runProgram(const QString& program, const QStringList& args, const QString& h
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.remove(QStringLiteral("QUORVANE_APP_DIR"));
+    // As in a desktop session: the platform's remark about a missing runtime folder would come
+    // before the program's own words on standard error.
+    static QTemporaryDir runtime;
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
     if (!home.isEmpty()) {
         env.insert(QStringLiteral("HOME"), home);
         env.remove(QStringLiteral("XDG_DATA_HOME"));
