@@ -18,8 +18,20 @@ install(FILES ${QUORVANE_LINUX_DIR}/${QUORVANE_APPSTREAM_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
 install(FILES ${QUORVANE_LINUX_DIR}/quorvane-lt-mime.xml
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/mime/packages RENAME quorvane-lt.xml)
-install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/resources/man/quorvane-lt.1
-        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Debian keeps manual pages compressed; without gzip the page goes in as it is.
+find_program(GZIP_PROGRAM gzip)
+set(QUORVANE_MAN_PAGE ${CMAKE_CURRENT_SOURCE_DIR}/resources/man/quorvane-lt.1)
+if(GZIP_PROGRAM)
+  configure_file(${QUORVANE_MAN_PAGE} ${CMAKE_BINARY_DIR}/man/quorvane-lt.1 COPYONLY)
+  add_custom_command(
+    OUTPUT ${CMAKE_BINARY_DIR}/man/quorvane-lt.1.gz
+    COMMAND ${GZIP_PROGRAM} -9 -n -k -f ${CMAKE_BINARY_DIR}/man/quorvane-lt.1
+    DEPENDS ${CMAKE_BINARY_DIR}/man/quorvane-lt.1
+    VERBATIM)
+  add_custom_target(man_page ALL DEPENDS ${CMAKE_BINARY_DIR}/man/quorvane-lt.1.gz)
+  set(QUORVANE_MAN_PAGE ${CMAKE_BINARY_DIR}/man/quorvane-lt.1.gz)
+endif()
+install(FILES ${QUORVANE_MAN_PAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples
         FILES_MATCHING PATTERN "*.json" PATTERN "*.csv")

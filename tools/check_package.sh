@@ -24,7 +24,7 @@ docs="$root/usr/share/doc/quorvane-lt"
 for f in "$bin/quorvane-lt" "$bin/quorvane-mkdb" "$root/usr/share/applications/quorvane-lt.desktop" \
          "$root/usr/share/icons/hicolor/scalable/apps/quorvane-lt.svg" \
          "$root/usr/share/metainfo/org.quorvane.QuorvaneLt.metainfo.xml" \
-         "$root/usr/share/mime/packages/quorvane-lt.xml" "$root/usr/share/man/man1/quorvane-lt.1" \
+         "$root/usr/share/mime/packages/quorvane-lt.xml" "$root/usr/share/man/man1/quorvane-lt.1.gz" \
          "$docs/examples/loading-port-hedland.json"; do
   [ -e "$f" ] || { echo "package check: ${f#$root} is missing" >&2; exit 1; }
 done
