@@ -1,7 +1,9 @@
 #include "cli/SurveyCommandLine.h"
 
 #include "core/AppPaths.h"
+#include "cli/WindowCommandLine.h"
 #include "core/MessageService.h"
+#include "db/DataFolder.h"
 #include "db/Database.h"
 #include "files/OutputPaths.h"
 #include "files/SurveyFile.h"
@@ -307,6 +309,9 @@ int run(const Options& o)
         printErr(QStringLiteral("quorvane-lt: %1 Nothing was written.\n").arg(refused));
         return SurveyCommandLine::Failed;
     }
+    QString error;
+    if (!DataFolder::prepare(&error))
+        printErr(QStringLiteral("quorvane-lt: %1\n").arg(error));
     // The database is opened once for the whole run.
     OpenDatabase();
     if (StartupFailed()) {
@@ -362,16 +367,7 @@ bool wanted(int argc, char** argv)
 
 QString helpText()
 {
-    return QStringLiteral(
-        "Usage: quorvane-lt [debug]\n"
-        "       quorvane-lt --survey FILE [--pdf OUT.pdf] [--captions OUT.json] [--data-dir DIR]\n"
-        "                   [--strict]\n"
-        "       quorvane-lt --survey FILE... [--pdf-dir DIR] [--captions-dir DIR] [--data-dir DIR]\n"
-        "                   [--strict]\n"
-        "       quorvane-lt --help\n"
-        "\n"
-        "Without options the program opens its main window (a display is needed); \"debug\" turns\n"
-        "on the tip window's diagnostic messages.\n"
+    return WindowCommandLine::usageLines() + QStringLiteral(
         "\n"
         "With --survey it runs without any window on screen:\n"
         "  --survey FILE...     the survey files to load (JSON, \"format\": \"quorvane-survey/1\";\n"
@@ -388,7 +384,7 @@ QString helpText()
         "  --pdf-dir DIR        writes each survey's report as DIR/<file's base name>.pdf.\n"
         "  --captions-dir DIR   writes each survey's captions as DIR/<file's base name>.json.\n"
         "  --data-dir DIR       reads the survey database DS.dat and DS.lib from DIR instead of\n"
-        "                       the program's folder.\n"
+        "                       the folder named above.\n"
         "  --strict             a warning about a survey makes the exit status 3.\n"
         "  --help               shows this text.\n"
         "\n"
@@ -413,7 +409,8 @@ QString helpText()
         "still reported; the exit status is the worst of them (1 before 2 before 3).\n"
         "\n"
         "The example surveys need their ship and ports in the database:\n"
-        "  quorvane-mkdb DIR --examples    adds them to DIR/DS.dat where they are missing\n");
+        "  quorvane-mkdb DIR --examples    adds them to DIR/DS.dat where they are missing\n"
+        "  quorvane-mkdb --examples        adds them to the database the program uses\n");
 }
 
 int main(int argc, char** argv)
@@ -437,8 +434,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietPlatform);
     QGuiApplication app(argc, argv);
-    QGuiApplication::setApplicationName(AppPaths::appName());
-    QGuiApplication::setOrganizationName(AppPaths::appName());
+    AppPaths::setApplicationNames();
     MessageService::setSink(printMessage);
     const int status = run(o);
     MessageService::setSink({});

@@ -17,6 +17,17 @@ QString& overrideUserDataDir()
     static QString dir;
     return dir;
 }
+
+QString& programOverride()
+{
+    static QString dir;
+    return dir;
+}
+
+QString cleanAbsolute(const QString& dir)
+{
+    return dir.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(dir).absoluteFilePath());
+}
 }  // namespace
 
 namespace AppPaths {
@@ -28,31 +39,69 @@ QString appDir()
     const QByteArray env = qgetenv("QUORVANE_APP_DIR");
     if (!env.isEmpty())
         return QDir::cleanPath(QString::fromLocal8Bit(env));
+    return chooseDataDir(programDir(), userDataDir());
+}
+
+void setAppDir(const QString& dir)
+{
+    overrideDir() = cleanAbsolute(dir);
+}
+
+QString programDir()
+{
+    if (!programOverride().isEmpty())
+        return programOverride();
     if (QCoreApplication::instance())
         return QCoreApplication::applicationDirPath();
     return QDir::currentPath();
 }
 
-void setAppDir(const QString& dir)
+void setProgramDir(const QString& dir)
 {
-    overrideDir() = dir.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(dir).absoluteFilePath());
+    programOverride() = cleanAbsolute(dir);
 }
 
 QString userDataDir()
 {
     if (!overrideUserDataDir().isEmpty())
         return overrideUserDataDir();
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // Without a home folder there is no user's folder: the program's own is all there is.
+    return dir.isEmpty() ? programDir() : QDir::cleanPath(dir);
+}
+
+QString chooseDataDir(const QString& programDir, const QString& userDir)
+{
+    // DS.dat holds the user's ships: where it lies beside the program, it is the database, even
+    // when its workgroup file has gone missing (the start-up then says it cannot open it, rather
+    // than silently showing the user an empty database from elsewhere).
+    if (QFileInfo::exists(QDir(programDir).filePath(QStringLiteral("DS.dat"))))
+        return QDir::cleanPath(programDir);
+    return QDir::cleanPath(userDir);
+}
+
+bool usesUserDataDir()
+{
+    return overrideDir().isEmpty() && qgetenv("QUORVANE_APP_DIR").isEmpty()
+        && appDir() == userDataDir() && appDir() != QDir::cleanPath(programDir());
 }
 
 void setUserDataDir(const QString& dir)
 {
-    overrideUserDataDir() = dir.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(dir).absoluteFilePath());
+    overrideUserDataDir() = cleanAbsolute(dir);
 }
 
 QString appName()
 {
     return QStringLiteral("quorvane-lt");
+}
+
+void setApplicationNames()
+{
+    // No organisation: the data folder is then ~/.local/share/quorvane-lt rather than
+    // ~/.local/share/<organisation>/quorvane-lt. The tip setting names its store itself.
+    QCoreApplication::setApplicationName(appName());
+    QCoreApplication::setOrganizationName(QString());
 }
 
 }  // namespace AppPaths

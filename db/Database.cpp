@@ -20,7 +20,11 @@ Connection& SharedConnection()
 
 QString ConnectionString()
 {
-    const QString dir = AppPaths::appDir();
+    return ConnectionString(AppPaths::appDir());
+}
+
+QString ConnectionString(const QString& dir)
+{
     return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Password=") + Schema::userPassword()
         + QStringLiteral(";User ID=") + Schema::userName() + QStringLiteral(";")
         + QStringLiteral("Data Source='") + dir + QStringLiteral("/DS.dat")
@@ -29,12 +33,16 @@ QString ConnectionString()
         + QStringLiteral("Jet OLEDB:Database Password = ") + Schema::databasePassword();
 }
 
-void OpenOnAppDir(Connection& connection)
+void OpenOnDir(Connection& connection, const QString& dir)
 {
-    const QString dir = AppPaths::appDir();
-    connection.setConnectionString(ConnectionString());
+    connection.setConnectionString(ConnectionString(dir));
     connection.setFiles(dir + QStringLiteral("/DS.dat"), dir + QStringLiteral("/DS.lib"));
     connection.open();
+}
+
+void OpenOnAppDir(Connection& connection)
+{
+    OpenOnDir(connection, AppPaths::appDir());
 }
 
 void OpenDatabase()

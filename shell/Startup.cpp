@@ -1,5 +1,7 @@
 #include "shell/Startup.h"
 
+#include "core/AppPaths.h"
+#include "db/DataFolder.h"
 #include "shell/AppIcons.h"
 #include "shell/ChildRegistry.h"
 #include "db/Database.h"
@@ -8,6 +10,7 @@
 #include "cli/HydrostaticCommandLine.h"
 #include "cli/SurveyCommandLine.h"
 #include "shell/SurveyFileCommands.h"
+#include "cli/WindowCommandLine.h"
 #include "ui/MessageBoxes.h"
 
 #include <QApplication>
@@ -65,15 +68,25 @@ bool platformShowsBoxes()
 
 Outcome start(const QStringList& arguments)
 {
+    const WindowCommandLine::Options options = WindowCommandLine::parse(arguments);
+    if (!options.error.isEmpty())
+        return {WindowCommandLine::refuse(options.error), false};
     initResources();
     // A box on a platform that shows nothing would wait for an answer nobody can give: there the
     // message service prints each box on standard error instead, and a failed start ends at once.
     if (platformShowsBoxes())
         MessageBoxes::install();
-    setDebugMode(arguments.size() == 1 && arguments.first() == QLatin1String("debug"));
+    setDebugMode(options.debug);
     registerChildWindows();
     SurveyFileCommands::registerCommands();
 
+    if (!options.dataDir.isEmpty())
+        AppPaths::setAppDir(options.dataDir);
+    // A first start without a database beside the program: the delivered one goes into the
+    // user's data folder. When that fails, the open below tells the user; the reason is logged.
+    QString error;
+    if (!DataFolder::prepare(&error))
+        qWarning("%s", qPrintable(error));
     OpenDatabase();
     if (StartupFailed())
         return {1, false};
@@ -82,7 +95,10 @@ Outcome start(const QStringList& arguments)
     frmAbout about;
     about.exec();
     frmMDI* mdi = frmMDI::instance();
-    return {0, mdi && mdi->isVisible()};
+    const bool shown = mdi && mdi->isVisible();
+    if (shown && !options.surveyFile.isEmpty())
+        SurveyFileCommands::openFile(*mdi, options.surveyFile);
+    return {0, shown};
 }
 
 int main(int argc, char** argv)
@@ -101,8 +117,7 @@ int main(int argc, char** argv)
         return 2;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("quorvane-lt"));
-    QApplication::setOrganizationName(QStringLiteral("quorvane-lt"));
+    AppPaths::setApplicationNames();
     QApplication::setWindowIcon(AppIcons::icon(QStringLiteral("Application")));
 
     const Outcome outcome = start(app.arguments().mid(1));

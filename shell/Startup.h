@@ -12,8 +12,10 @@ struct Outcome {
 };
 
 // Everything before the event loop, given a running QApplication and the command-line
-// arguments after the program's name: the database, then the About box (modal). On a failure to
-// open the database the start-up failure box has been shown, no window is, and the status is 1.
+// arguments after the program's name: the database, then the About box (modal), then the survey
+// file named on the command line. On a failure to open the database the start-up failure box has
+// been shown, no window is, and the status is 1; a command line that cannot be understood gets
+// the usage text on standard error, no window, and the status 2.
 Outcome start(const QStringList& arguments);
 
 // The program's entry: the application object, a display check, start(), the event loop.
@@ -27,7 +29,7 @@ bool displayAvailable();
 // is put up there, as nobody could answer it.
 bool platformShowsBoxes();
 
-// The command line "debug": two diagnostic boxes of the tip window.
+// The argument "debug": two diagnostic boxes of the tip window.
 bool debugMode();
 void setDebugMode(bool on);
 

@@ -42,7 +42,10 @@ QString startFolder()
     return documents.isEmpty() ? QDir::homePath() : documents;
 }
 
-const QString kFilter = QStringLiteral("Survey files (*.json);;All files (*)");
+// Files saved as *.qsurvey.json are known to the desktop as surveys (a double-click opens them
+// here); older ones named *.json open as well.
+const QString kFilter = QStringLiteral("Survey files (*.qsurvey.json *.json);;All files (*)");
+const QString kSuffix = QStringLiteral(".qsurvey.json");
 
 QString chooseFile(QWidget* parent, bool forSaving, const QString& suggested)
 {
@@ -63,7 +66,7 @@ QString suggestedName(const SurveyWindow& w)
 {
     QString name = (w.shipText() + QLatin1Char(' ') + w.voyageIdText()).simplified();
     name.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("-"));
-    return (name.isEmpty() ? QStringLiteral("survey") : name) + QStringLiteral(".json");
+    return (name.isEmpty() ? QStringLiteral("survey") : name) + kSuffix;
 }
 
 // Opens a survey file (or a recovery file, which is one) in the survey window of its kind.
@@ -235,7 +238,7 @@ void saveSurveyAs(frmMDI& mdi)
     if (path.isEmpty())
         return;
     lastFolder() = QFileInfo(path).absolutePath();
-    saveFile(*window, QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".json") : path);
+    saveFile(*window, QFileInfo(path).suffix().isEmpty() ? path + kSuffix : path);
 }
 
 bool saveFile(SurveyWindow& window, const QString& path)

@@ -1,9 +1,11 @@
 #include "shell/frmAbout.h"
 
+#include "core/AppPaths.h"
 #include "shell/AppIcons.h"
 #include "shell/frmMDI.h"
 #include "shell/frmTipOfDay.h"
 
+#include <QDir>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -47,6 +49,15 @@ frmAbout::frmAbout(QWidget* parent)
     description->setObjectName(QStringLiteral("lblDescription"));
     description->setWordWrap(true);
 
+    // Where the ships and ports are kept, so that the user can find the database to back it up.
+    auto* dataFolder = new QLabel(tr("Ships and ports are kept in %1")
+                                      .arg(QDir::toNativeSeparators(AppPaths::appDir())),
+                                  frame);
+    dataFolder->setObjectName(QStringLiteral("lblDataFolder"));
+    dataFolder->setWordWrap(true);
+    dataFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    dataFolder->setForegroundRole(QPalette::PlaceholderText);
+
     cmdContinue = new QPushButton(QStringLiteral("&Continue"), frame);
     cmdContinue->setObjectName(QStringLiteral("cmdContinue"));
     cmdContinue->setDefault(true);
@@ -59,6 +70,7 @@ frmAbout::frmAbout(QWidget* parent)
     text->addSpacing(10);
     text->addWidget(description);
     text->addStretch(1);
+    text->addWidget(dataFolder);
 
     auto* top = new QHBoxLayout;
     top->setSpacing(18);
@@ -82,7 +94,7 @@ frmAbout::frmAbout(QWidget* parent)
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(frame);
-    setFixedSize(440, 230);
+    setFixedSize(460, 260);
 }
 
 void frmAbout::showEvent(QShowEvent* event)

@@ -183,6 +183,7 @@ private slots:
         QVERIFY(outcome.windowShown);
         QCOMPARE(m_aboutSeen, QStringLiteral("About Quorvane Lt|Quorvane Lt|Version: 1.0|") +
                                   frmAbout().findChild<QLabel*>(QStringLiteral("lblDescription"))->text() +
+                                  QStringLiteral("|Ships and ports are kept in ") + m_dir->path() +
                                   QStringLiteral("|frameless"));
         frmMDI* mdi = frmMDI::instance();
         QVERIFY(mdi && mdi->isVisible());
@@ -340,14 +341,15 @@ private slots:
         QTest::addColumn<bool>("boxes");
         QTest::newRow("debug") << QStringList{"debug"} << true;
         QTest::newRow("none") << QStringList() << false;
-        QTest::newRow("Debug") << QStringList{"Debug"} << false;
-        QTest::newRow("debug and more") << QStringList{"debug", "now"} << false;
+        QTest::newRow("debug with a data folder") << QStringList{"--data-dir", "$DIR", "debug"} << true;
+        QTest::newRow("a data folder alone") << QStringList{"--data-dir=$DIR"} << false;
     }
 
     void debugCommandLine()
     {
         QFETCH(QStringList, arguments);
         QFETCH(bool, boxes);
+        arguments.replaceInStrings(QStringLiteral("$DIR"), m_dir->path());
         QVERIFY(startAndContinue(arguments).windowShown);
         QVERIFY(tipWindow());
         QStringList texts;
@@ -360,6 +362,31 @@ private slots:
             QCOMPARE(texts, QStringList({"loading tip of day", "activate of tip of day"}));
         else
             QCOMPARE(texts, QStringList());
+    }
+
+    // Anything else on the command line is no reason to open the program on some database: the
+    // usage goes to standard error (the command-line tests read it) and no window comes up.
+    void commandLineNotUnderstood_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("Debug") << QStringList{"Debug"};
+        QTest::newRow("debug and a word") << QStringList{"debug", "now"};
+        QTest::newRow("an unknown option") << QStringList{"--data-folder", "$DIR"};
+        QTest::newRow("a data folder that is none") << QStringList{"--data-dir", "$DIR/nowhere"};
+        QTest::newRow("a data folder without a name") << QStringList{"--data-dir"};
+        QTest::newRow("two survey files") << QStringList{"$DIR/DS.dat", "$DIR/DS.lib"};
+    }
+
+    void commandLineNotUnderstood()
+    {
+        QFETCH(QStringList, arguments);
+        arguments.replaceInStrings(QStringLiteral("$DIR"), m_dir->path());
+        const Startup::Outcome outcome = Startup::start(arguments);
+        QCOMPARE(outcome.status, 2);
+        QVERIFY(!outcome.windowShown);
+        QVERIFY(!frmMDI::instance());
+        QCOMPARE(visibleWindows(), QStringList());
+        QCOMPARE(MessageService::records().size(), 0);
     }
 
     void noDisplaySaysSoInsteadOfAborting()

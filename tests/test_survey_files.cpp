@@ -707,14 +707,15 @@ void TestSurveyFiles::saveNeedsASurveyWindow()
                           "Please enter values greater than 0 and less than 10."}));
     QVERIFY(!QFile::exists(m_chosen));
 
-    // An Initial draft only: the file has no Final draft, and the name it is given gets .json.
+    // An Initial draft only: the file has no Final draft, and the name it is given gets the
+    // survey files' own ending, .qsurvey.json.
     QTest::keyClicks(focused(), "1.025");
     MessageService::clearRecords();
     m_chosen = m_dir.filePath(QStringLiteral("initial-only"));
     act("mnuQuorvane(25)")->trigger();
     QCOMPARE(messageTexts(), QStringList());
     QString error;
-    const std::optional<SurveyFileData> d = SurveyFile::read(m_chosen + ".json", &error);
+    const std::optional<SurveyFileData> d = SurveyFile::read(m_chosen + ".qsurvey.json", &error);
     QVERIFY2(d, qPrintable(error));
     QCOMPARE(d->initial.density, QStringLiteral("1.025"));
     QVERIFY(!d->final);

@@ -7,17 +7,20 @@
 //                                  to the existing DIR/DS.dat where they are missing; no other row
 //                                  is touched; the ship gets her hydrostatic table
 //                                  (examples/coral-meridian-hydrostatics.csv) unless she has one
+//   quorvane-mkdb --examples       the same on the database quorvane-lt uses (beside it, or the
+//                                  user's data folder, which is created with the delivered
+//                                  database when it is missing)
 
 #include "core/AppPaths.h"
-#include "db/Database.h"
 #include "core/VbError.h"
 #include "db/Connection.h"
-#include "db/RowSet.h"
+#include "db/DataFolder.h"
+#include "db/Database.h"
 #include "db/Schema.h"
-#include "db/SqlCatalogue.h"
 #include "files/HydrostaticTableFile.h"
 #include "model/HydrostaticTable.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QString>
@@ -28,55 +31,21 @@ namespace {
 
 int usage()
 {
-    std::fprintf(stderr, "usage: quorvane-mkdb DIR [--force | --if-missing | --examples]\n");
+    std::fprintf(stderr, "usage: quorvane-mkdb DIR [--force | --if-missing | --examples]\n"
+                         "       quorvane-mkdb --examples\n");
     return 2;
 }
 
-// The ports and the ship the example surveys name. The ship is a Panamax bulk carrier; her
-// particulars are the ones the example reports print and the calculation uses (LBP, light ship).
-struct ExamplePort {
-    const char* name;
-    const char* city;
-    const char* country;
-};
-const ExamplePort kExamplePorts[] = {
-    {"Monrovia", "Monrovia", "Liberia"},
-    {"Port Hedland", "Port Hedland", "Australia"},
-    {"Qingdao", "Qingdao", "China"},
-};
-
-SqlCatalogue::ShipValues exampleShip(int portOfRegistry)
+// The folder of quorvane-lt: installed, the two programs lie side by side; in a build folder this
+// tool sits in tools/, one level below the program.
+QString programFolder()
 {
-    SqlCatalogue::ShipValues v;
-    v.shipName = QStringLiteral("Coral Meridian");
-    v.lbp = QStringLiteral("217");
-    v.loa = QStringLiteral("225");
-    v.breadth = QStringLiteral("32.26");
-    v.lightShip = QStringLiteral("10850");
-    v.callSign = QStringLiteral("A8QZ5");
-    v.portOfRegistry = QString::number(portOfRegistry);
-    v.officialNo = QStringLiteral("16044");
-    v.imoNo = QStringLiteral("9587301");
-    v.flag = QStringLiteral("Liberia");
-    v.grossTonnage = QStringLiteral("40170");
-    v.netTonnage = QStringLiteral("25933");
-    v.summerDraft = QStringLiteral("14.12");
-    v.summerDeadweight = QStringLiteral("76498.5");
-    return v;
-}
-
-// The key of the row whose `nameColumn` reads exactly `name`, or 0 when there is none.
-int findByName(Connection& db, const QString& sql, const QString& nameColumn, const QString& keyColumn,
-               const QString& name)
-{
-    RowSet rows;
-    rows.open(sql, db);
-    for (; !rows.eof(); rows.moveNext()) {
-        const Variant v = rows.value(nameColumn);
-        if (!v.isNull() && v.toText() == name)
-            return rows.value(keyColumn).toInt32();
-    }
-    return 0;
+    const QString own = QCoreApplication::applicationDirPath();
+    const QString parent = QDir::cleanPath(own + QStringLiteral("/.."));
+    if (!QFileInfo::exists(QDir(own).filePath(AppPaths::appName()))
+        && QFileInfo::exists(QDir(parent).filePath(AppPaths::appName())))
+        return parent;
+    return own;
 }
 
 int addExamples(const QString& dir)
@@ -86,36 +55,13 @@ int addExamples(const QString& dir)
                      qPrintable(QDir::toNativeSeparators(dir)));
         return 1;
     }
-    AppPaths::setAppDir(dir);
+    for (const QString& added : ExampleData::add(dir))
+        std::printf("quorvane-mkdb: added the %s\n", qPrintable(added));
+
     Connection db;
-    OpenOnAppDir(db);
-    int registry = 0;
-    for (const ExamplePort& p : kExamplePorts) {
-        const QString name = QLatin1String(p.name);
-        int id = findByName(db, SqlCatalogue::portList(), QStringLiteral("PortName"),
-                            QStringLiteral("PortID"), name);
-        if (id == 0) {
-            RowSet ports;
-            ports.open(SqlCatalogue::portMaster(), db, RowSet::Mode::WriteBack);
-            ports.addNew();
-            ports.setValue(QStringLiteral("PortName"), Variant(name));
-            ports.setValue(QStringLiteral("City"), Variant(QLatin1String(p.city)));
-            ports.setValue(QStringLiteral("Country"), Variant(QLatin1String(p.country)));
-            ports.update();
-            id = ports.value(QStringLiteral("PortID")).toInt32();
-            std::printf("quorvane-mkdb: added the port %s\n", p.name);
-        }
-        if (name == QLatin1String("Monrovia"))
-            registry = id;
-    }
-    const SqlCatalogue::ShipValues ship = exampleShip(registry);
-    if (findByName(db, SqlCatalogue::shipList(), QStringLiteral("ShipName"), QStringLiteral("ShipID"),
-                   ship.shipName)
-        == 0) {
-        db.execute(SqlCatalogue::insertShip(ship));
-        std::printf("quorvane-mkdb: added the ship %s\n", qPrintable(ship.shipName));
-    }
-    const int shipId = HydrostaticTable::shipIdByName(ship.shipName, &db);
+    OpenOnDir(db, dir);
+    const QString shipName = ExampleData::shipName();
+    const int shipId = HydrostaticTable::shipIdByName(shipName, &db);
     if (shipId != 0 && !HydrostaticTable::loadForShip(shipId, &db)) {
         QString error;
         const auto layout = HydrostaticTableFile::readFile(QStringLiteral(":/examples/coral-meridian-hydrostatics.csv"),
@@ -126,7 +72,7 @@ int addExamples(const QString& dir)
             return 1;
         }
         HydrostaticTable::saveForShip(shipId, *table, &db);
-        std::printf("quorvane-mkdb: added the hydrostatic table of %s (%d rows)\n", qPrintable(ship.shipName),
+        std::printf("quorvane-mkdb: added the hydrostatic table of %s (%d rows)\n", qPrintable(shipName),
                     int(table->rows.size()));
     }
     db.close();
@@ -137,6 +83,8 @@ int addExamples(const QString& dir)
 
 int main(int argc, char** argv)
 {
+    QCoreApplication app(argc, argv);
+    AppPaths::setApplicationNames();
     QString dir;
     bool force = false;
     bool ifMissing = false;
@@ -153,10 +101,20 @@ int main(int argc, char** argv)
         else
             dir = QString::fromLocal8Bit(argv[i]);
     }
-    if (dir.isEmpty() || (force && ifMissing) || (examples && (force || ifMissing)))
+    if ((dir.isEmpty() && !examples) || (force && ifMissing) || (examples && (force || ifMissing)))
         return usage();
     if (examples) {
         try {
+            if (dir.isEmpty()) {
+                AppPaths::setProgramDir(programFolder());
+                dir = AppPaths::appDir();
+                QString error;
+                if (AppPaths::usesUserDataDir() && !DataFolder::writeDeliveredIfMissing(dir, &error)) {
+                    std::fprintf(stderr, "quorvane-mkdb: %s\n", qPrintable(error));
+                    return 1;
+                }
+                std::printf("quorvane-mkdb: the database in %s\n", qPrintable(QDir::toNativeSeparators(dir)));
+            }
             return addExamples(dir);
         } catch (const VbError& e) {
             std::fprintf(stderr, "quorvane-mkdb: %s\n", qPrintable(e.description()));

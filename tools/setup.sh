@@ -9,6 +9,7 @@ packages=(
   libsqlcipher-dev
   xvfb xauth poppler-utils fonts-dejavu-core
   clang libclang-rt-14-dev
+  desktop-file-utils appstream
 )
 
 missing=()
