@@ -12,6 +12,9 @@ namespace {
 // numbers first: the lowest number of that exact name, or nothing.
 std::optional<int> firstExactly(Connection& connection, const QString& sql, const QString& name)
 {
+    // A NUL would end the statement's text inside its literal; no name the windows store holds one.
+    if (name.contains(QChar(0)))
+        return std::nullopt;
     const NameList rows(connection, sql);
     std::optional<qint64> found;
     for (int i = 0; i < rows.count(); ++i) {

@@ -130,6 +130,8 @@ private slots:
     void initTestCase()
     {
         TestSupport::initTestEnvironment();
+        // This test is about the user's folder itself: the standard place, under its own HOME.
+        AppPaths::setUserDataDir(QString());
         Startup::initResources();
         m_savedHome = qgetenv("HOME");
         qunsetenv("QUORVANE_APP_DIR");
