@@ -121,6 +121,16 @@ SurveyRecovery::SurveyRecovery(SurveyWindow* window) : QObject(window), m_window
     }
 }
 
+void SurveyRecovery::detach()
+{
+    m_window = nullptr;
+    m_timer->stop();
+    if (qApp) {
+        qApp->removeEventFilter(this);
+        disconnect(qApp, nullptr, this, nullptr);
+    }
+}
+
 SurveyRecovery::~SurveyRecovery()
 {
     if (qApp)

@@ -28,6 +28,9 @@ public:
     static SurveyRecovery* attach(SurveyWindow* window);
     // The keeper of a window, or nullptr.
     static SurveyRecovery* of(const QWidget* window);
+    // The window is being destroyed: from now on nothing of it is asked (its own part is gone
+    // before its children, this keeper among them, are deleted).
+    void detach();
 
     ~SurveyRecovery() override;
 

@@ -12,6 +12,7 @@
 #include "report/ReportFiller.h"
 #include "survey/ReportPreview.h"
 #include "survey/ResultDisplay.h"
+#include "survey/SurveyRecovery.h"
 #include "survey/SurveyKeys.h"
 
 #include <QApplication>
@@ -95,6 +96,8 @@ SurveyWindow::~SurveyWindow()
 {
     if (qApp)
         qApp->removeEventFilter(this);
+    if (SurveyRecovery* keeper = SurveyRecovery::of(this))
+        keeper->detach();
 }
 
 // --- Field checks and the ship-first guard ---------------------------------------------------
