@@ -4,8 +4,6 @@
 #include "core/VbError.h"
 #include "db/Database.h"
 #include "db/NameLookup.h"
-#include "db/RowSet.h"
-#include "db/SqlCatalogue.h"
 #include "files/SurveyTableFill.h"
 #include "model/ResultFigures.h"
 #include "model/SurveyModel.h"
@@ -265,12 +263,8 @@ std::optional<QString> checkNames(const SurveyFileData& data, const QString& fil
             return QStringLiteral("%1: field \"port\": there is no port \"%2\" in the database.")
                 .arg(fileName, data.port);
         QList<int> items;
-        RowSet rows;
-        rows.open(SqlCatalogue::deductionItems(), SharedConnection());
-        for (; !rows.eof(); rows.moveNext()) {
-            const Variant id = rows.value(QStringLiteral("ItemID"));
-            items.append(id.isNull() ? -1 : id.toInt32());
-        }
+        for (const auto& [id, name] : SurveyModel::deductionCatalogue())
+            items.append(id);
         const std::pair<const SurveyDraftData*, QString> drafts[2] = {
             {&data.initial, QStringLiteral("initial")},
             {data.final ? &*data.final : nullptr, QStringLiteral("final")}};

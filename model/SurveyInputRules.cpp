@@ -6,6 +6,7 @@
 #include "core/VbError.h"
 #include "model/DraftCorrections.h"
 
+#include <QLocale>
 #include <QRegularExpression>
 
 namespace SurveyInputRules {
@@ -243,6 +244,9 @@ TableRule tableRule(TableColumn column, bool discharging)
             false};
 }
 
+
+}  // namespace
+
 bool isFigure(const QString& text)
 {
     if (text.trimmed().isEmpty())
@@ -255,7 +259,20 @@ bool isFigure(const QString& text)
     }
 }
 
-}  // namespace
+bool isTyping(const QString& text)
+{
+    return text.trimmed().isEmpty() || text == QLatin1String("-") || text == QLatin1String(".")
+        || Variant(text).isNumeric();
+}
+
+QString mctcDraft(const QString& hydrostaticDraft, bool up)
+{
+    if (hydrostaticDraft.trimmed().isEmpty())
+        return QString();
+    static const Decimal half = *Decimal::parse(u"0.5", QLocale::c());
+    const Decimal d = Variant(hydrostaticDraft).toDecimal();
+    return Variant(up ? d + half : d - half).toText();
+}
 
 Outcome tableFigure(TableColumn column, const QString& typed, const QString& cellText, bool discharging)
 {

@@ -44,6 +44,15 @@ Outcome initialNetDisplacement(const QString& typed);
 // 5 places.
 Outcome blQuantity(const QString& typed);
 
+// A text that can be taken as an exact decimal (blank is not one, nor a number too large).
+bool isFigure(const QString& text);
+// What may stand in the hydrostatic box while a figure is being typed; anything else the box
+// refuses at the keystroke.
+bool isTyping(const QString& text);
+// The draft of an MCTC table's row: the hydrostatic row's draft 50 cm up (MCTC+50) or down
+// (MCTC-50); empty for an empty draft. Throws VbError for a draft too large to hold.
+QString mctcDraft(const QString& hydrostaticDraft, bool up);
+
 // The figures of the hydrostatic tables: columns of fgrdHDT, and the MCTC of the MCTC tables.
 enum class TableColumn { HydDraft, Displacement, Tpc, Lcf, MctcPlus50, MctcMinus50 };
 QString tableTitle();  // "Hydrostatic Data Table"

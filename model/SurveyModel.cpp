@@ -89,24 +89,6 @@ QString masked(const QString& typed, const QString& mask)
     return out;
 }
 
-// What may stand in the hydrostatic box while a figure is being typed: the box refuses the
-// keystroke of anything else at once.
-bool isTyping(const QString& text)
-{
-    return text.trimmed().isEmpty() || text == QLatin1String("-") || text == QLatin1String(".")
-        || Variant(text).isNumeric();
-}
-
-// The MCTC tables bracket the hydrostatic drafts 50 cm either side.
-QString shiftedDraft(const QString& draft, bool up)
-{
-    if (draft.trimmed().isEmpty())
-        return QString();
-    static const Decimal half = *Decimal::parse(u"0.5", QLocale::c());
-    const Decimal d = Variant(draft).toDecimal();
-    return Variant(up ? d + half : d - half).toText();
-}
-
 QString decimalText(const Decimal& d)
 {
     return d.toLocaleString(QLocale());
@@ -315,11 +297,11 @@ Outcome SurveyModel::enterTable(int draft, Table table, int row, int column, con
         cell = &in.hydrostatics[row][column];
         rule = TableColumn(column);
         // The hydrostatic box takes back a keystroke that makes no figure, and says so at once.
-        bool typing = isTyping(typed);
+        bool typing = SurveyInputRules::isTyping(typed);
         if (typing && column == 0 && !typed.trimmed().isEmpty() && typed != QLatin1String("-")
             && typed != QLatin1String(".")) {
             try {
-                shiftedDraft(typed, true);
+                SurveyInputRules::mctcDraft(typed, true);
             } catch (const VbError&) {
                 typing = false;  // numeric to the eye, but too large to be a draft
             }
@@ -416,7 +398,7 @@ DraftCorrections::Texts SurveyModel::panelTexts(int draft) const
     return valid ? DraftCorrections::texts(r) : DraftCorrections::Texts();
 }
 
-QList<QPair<int, QString>> SurveyModel::deductionCatalogue() const
+QList<QPair<int, QString>> SurveyModel::deductionCatalogue()
 {
     // Read afresh each time: an item added meanwhile has its line in the list a window shows.
     QList<QPair<int, QString>> items;
@@ -520,10 +502,10 @@ QString SurveyModel::firstNegativeDifference(int draft) const
             return QStringLiteral("hydrostatics.above.") + QLatin1String(kColumnNames[col]);
     const QString& below = in.hydrostatics[Below][0];
     const QString& above = in.hydrostatics[Above][0];
-    if (negative(shiftedDraft(below, true), shiftedDraft(above, true))
+    if (negative(SurveyInputRules::mctcDraft(below, true), SurveyInputRules::mctcDraft(above, true))
         || negative(in.mctcPlus50[Below], in.mctcPlus50[Above]))
         return QStringLiteral("mctcPlus50.above");
-    if (negative(shiftedDraft(below, false), shiftedDraft(above, false))
+    if (negative(SurveyInputRules::mctcDraft(below, false), SurveyInputRules::mctcDraft(above, false))
         || negative(in.mctcMinus50[Below], in.mctcMinus50[Above]))
         return QStringLiteral("mctcMinus50.above");
     return QString();
@@ -638,9 +620,9 @@ SurveyModel::Calculation SurveyModel::calculate(int draft)
             hdt(r, col) = Variant(in.hydrostatics[r][col]);
         hdt(r, 4) = Variant(QString());
         hdt(r, 5) = Variant(QString());
-        plus(r, 0) = Variant(shiftedDraft(in.hydrostatics[r][0], true));
+        plus(r, 0) = Variant(SurveyInputRules::mctcDraft(in.hydrostatics[r][0], true));
         plus(r, 1) = Variant(in.mctcPlus50[r]);
-        minus(r, 0) = Variant(shiftedDraft(in.hydrostatics[r][0], false));
+        minus(r, 0) = Variant(SurveyInputRules::mctcDraft(in.hydrostatics[r][0], false));
         minus(r, 1) = Variant(in.mctcMinus50[r]);
     }
     // The Difference rows, Above less Below.

@@ -144,7 +144,7 @@ public:
     DraftCorrections::Texts panelTexts(int draft) const;
 
     // The deductible items in the order the deductibles grid lists them (id, name).
-    QList<QPair<int, QString>> deductionCatalogue() const;
+    static QList<QPair<int, QString>> deductionCatalogue();
 
     // Calculate for one draft, with every check the window makes before and after it.
     Calculation calculate(int draft);

@@ -1,5 +1,7 @@
 #include "survey/GridEditor.h"
 
+#include "model/SurveyInputRules.h"
+
 #include "core/Numeric.h"
 #include "core/VbError.h"
 
@@ -32,14 +34,7 @@ private:
 
 bool GridFigures::isFigure(const QString& text)
 {
-    if (text.trimmed().isEmpty())
-        return false;
-    try {
-        ToNumeric(Variant(text), -1, 0);
-        return true;
-    } catch (const VbError&) {
-        return false;
-    }
+    return SurveyInputRules::isFigure(text);
 }
 
 QString GridFigures::textOf(const Variant& value)

@@ -8,6 +8,7 @@
 #include "core/VbError.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
+#include "model/SurveyModel.h"
 #include "model/clsDraft.h"
 #include "model/VariantArray2D.h"
 #include "model/DraftCorrections.h"
@@ -65,18 +66,6 @@ bool isNegativeFigure(const QString& text)
     return v && v->isNegative();
 }
 
-// The deductible items in the order the deductibles grid lists them.
-QList<QPair<int, QString>> deductionCatalogue()
-{
-    QList<QPair<int, QString>> items;
-    RowSet rows;
-    rows.open(SqlCatalogue::deductionItems(), SharedConnection());
-    for (; !rows.eof(); rows.moveNext()) {
-        const Variant id = rows.value(QStringLiteral("ItemID"));
-        items.append({id.isNull() ? -1 : id.toInt32(), textOf(rows.value(QStringLiteral("ItemName")))});
-    }
-    return items;
-}
 
 template <class T>
 T* control(const SurveyWindow& w, const char* name)
@@ -91,7 +80,7 @@ public:
     Entry(SurveyWindow& w, const QString& fileName, SurveyFileIO::Calculate calc)
         : m_w(w), m_guard(w.fieldGuard()), m_file(fileName), m_calc(calc)
     {
-        m_items = deductionCatalogue();
+        m_items = SurveyModel::deductionCatalogue();
     }
 
     SurveyLoadResult run(const SurveyFileData& data)
@@ -483,7 +472,7 @@ SurveyFileData read(SurveyWindow& window)
 
     QList<QPair<int, QString>> items;
     try {
-        items = deductionCatalogue();
+        items = SurveyModel::deductionCatalogue();
     } catch (const VbError&) {
         // Without the catalogue the quantities cannot be told apart: none is written.
     }

@@ -275,16 +275,9 @@ void SurveyGrids::placeEditors()
 
 // --- Typing in the hydrostatic grids ----------------------------------------------------------
 
-bool SurveyGrids::isTyping(const QString& text)
-{
-    // What may stand in the box while a figure is being typed.
-    return text.trimmed().isEmpty() || text == QLatin1String("-") || text == QLatin1String(".")
-        || Variant(text).isNumeric();
-}
-
 void SurveyGrids::hdtTextChanged(const QString& text)
 {
-    const bool acceptable = isTyping(text);
+    const bool acceptable = SurveyInputRules::isTyping(text);
     if (m_hdt->isQuiet() || m_host.IsLoading()) {
         if (acceptable)
             m_lastHdtText = text;
@@ -329,10 +322,8 @@ void SurveyGrids::hdtTextChanged(const QString& text)
 
 void SurveyGrids::propagateDraft(int row, const QString& typed)
 {
-    static const Decimal half = *Decimal::parse(u"0.5", QLocale::c());
-    const Decimal draft = Variant(typed).toDecimal();
-    const QString above = Variant(draft + half).toText();
-    const QString below = Variant(draft - half).toText();
+    const QString above = SurveyInputRules::mctcDraft(typed, true);
+    const QString below = SurveyInputRules::mctcDraft(typed, false);
     m_mctcp50->setText(row, 1, above);
     m_mctcm50->setText(row, 1, below);
     if (m_mctcp50->row() == row && m_mctcp50->col() == 1)

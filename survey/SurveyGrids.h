@@ -154,7 +154,6 @@ private:
     bool validateDeduction();
     bool checkFilled(GridEditor* grid, const QVector<QString>& blankMessages);
     VariantArray2D tableArray(const GridEditor* grid, int columns) const;
-    static bool isTyping(const QString& text);
 
     SurveyGridsHost& m_host;
     FieldGuard& m_guard;

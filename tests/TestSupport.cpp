@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QLocale>
 #include <QSettings>
 #include <QStandardPaths>
@@ -56,6 +57,22 @@ bool openFreshDatabaseCopy(const QTemporaryDir& dir)
     useFreshDatabaseCopy(dir);
     OpenDatabase();
     return !StartupFailed();
+}
+
+Run runProgram(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    Run r;
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        r.err = QStringLiteral("timed out");
+        return r;
+    }
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    r.err = QString::fromLocal8Bit(p.readAllStandardError());
+    return r;
 }
 
 }  // namespace TestSupport

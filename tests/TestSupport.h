@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 // Shared set-up of the test programs.
@@ -22,5 +23,14 @@ QString deliveredDir();
 
 // The root of the source tree (for examples and scripts).
 QString sourceDir();
+
+// A program run to its end (a minute at most): exit status (-1 when it crashed or took too long),
+// standard output and standard error.
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+};
+Run runProgram(const QString& program, const QStringList& args);
 
 }  // namespace TestSupport

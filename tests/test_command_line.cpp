@@ -19,25 +19,8 @@ const QString kLt = QStringLiteral(QUORVANE_LT_BIN);
 const QString kMkdb = QStringLiteral(QUORVANE_MKDB_BIN);
 const QStringList kExamples = {"loading-port-hedland", "discharging-qingdao", "initial-only-port-hedland"};
 
-struct Run {
-    int status = -1;
-    QString err;
-};
-
-Run runProgram(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    Run r;
-    if (!p.waitForFinished(60000)) {
-        p.kill();
-        r.err = QStringLiteral("timed out");
-        return r;
-    }
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return r;
-}
+using TestSupport::Run;
+using TestSupport::runProgram;
 
 // SurveyCommandLine::main as the program calls it, in this process.
 int runHere(const QStringList& args)

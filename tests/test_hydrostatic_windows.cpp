@@ -37,24 +37,8 @@ const QString kLt = QStringLiteral(QUORVANE_LT_BIN);
 const QString kMkdb = QStringLiteral(QUORVANE_MKDB_BIN);
 const QString kShip = QStringLiteral("Coral Meridian");
 
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Run runProgram(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
-    p.setProcessEnvironment(env);
-    p.start(program, args);
-    p.waitForFinished(120000);
-    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
-            QString::fromLocal8Bit(p.readAllStandardError())};
-}
+using TestSupport::Run;
+using TestSupport::runProgram;
 
 QString example(const QString& name)
 {

@@ -34,25 +34,8 @@ namespace {
 const QString kLt = QStringLiteral(QUORVANE_LT_BIN);
 const QString kMkdb = QStringLiteral(QUORVANE_MKDB_BIN);
 
-struct Run {
-    int status = -1;
-    QString err;
-};
-
-Run runProgram(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    Run r;
-    if (!p.waitForFinished(60000)) {
-        p.kill();
-        r.err = QStringLiteral("timed out");
-        return r;
-    }
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return r;
-}
+using TestSupport::Run;
+using TestSupport::runProgram;
 
 // The example surveys with the readings that make them sound: the same port-starboard
 // difference at every mark (the examples read one aft mark the other way round).

@@ -48,11 +48,8 @@ QString example(const QString& name)
     return TestSupport::sourceDir() + QStringLiteral("/examples/") + name;
 }
 
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
+using TestSupport::Run;
+using TestSupport::runProgram;
 
 // The captions file the command line wrote, caption name to text (empty when it is missing).
 Figures captionsWritten(const QString& path)
@@ -66,22 +63,6 @@ Figures captionsWritten(const QString& path)
         if (it.key() != QLatin1String("checks"))  // the findings beside the captions
             out.insert(it.key(), it.value().toString());
     return out;
-}
-
-Run runProgram(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    Run r;
-    if (!p.waitForFinished(60000)) {
-        p.kill();
-        r.err = QStringLiteral("timed out");
-        return r;
-    }
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return r;
 }
 
 QStringList messageTexts()
