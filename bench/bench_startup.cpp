@@ -1,6 +1,8 @@
 // How long opening the survey database takes at start: the two files keyed and read, the user
 // looked up, and every page of both read once by the engine's quick check. Prints timings; it
 // checks nothing.
+//
+//   bench_startup [DIR]     the DS.dat and DS.lib of DIR (by default the delivered ones)
 #include "core/AppPaths.h"
 #include "core/MessageService.h"
 #include "db/CipherFile.h"
@@ -35,9 +37,10 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     MessageService::setTestMode(true);
     QTemporaryDir dir;
+    const QString from = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(QUORVANE_DELIVERED_DIR);
     for (const char* name : {"DS.dat", "DS.lib"}) {
         const QString target = dir.filePath(QLatin1String(name));
-        QFile::copy(QStringLiteral(QUORVANE_DELIVERED_DIR "/") + QLatin1String(name), target);
+        QFile::copy(from + QLatin1Char('/') + QLatin1String(name), target);
         QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
     }
     AppPaths::setAppDir(dir.path());

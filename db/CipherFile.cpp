@@ -1,6 +1,7 @@
 #include "db/CipherFile.h"
 
 #include "core/VbError.h"
+#include "db/CipherKey.h"
 #include "db/Connection.h"
 
 #include <QFile>
@@ -30,24 +31,47 @@ int cipherMajorVersion(sqlite3* db)
 
 sqlite3* open(const QString& path, const QString& key, bool create, const QString& failureText)
 {
-    sqlite3* db = nullptr;
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
     const QByteArray file = path.toUtf8();
-    if (sqlite3_open_v2(file.constData(), &db, flags, nullptr) != SQLITE_OK) {
-        close(db);
-        throw VbError(Connection::EngineErrorNumber, failureText);
-    }
+    const auto keyed = [&](const QByteArray& k) {
+        sqlite3* db = nullptr;
+        if (sqlite3_open_v2(file.constData(), &db, flags, nullptr) != SQLITE_OK) {
+            close(db);
+            throw VbError(Connection::EngineErrorNumber, failureText);
+        }
+        if (sqlite3_key(db, k.constData(), k.size()) != SQLITE_OK) {
+            close(db);
+            throw VbError(Connection::EngineErrorNumber, failureText);
+        }
+        // SQLCipher 4 changed its defaults; the delivered files are written in the format of 3,
+        // which both libraries read when told to.
+        if (cipherMajorVersion(db) >= 4)
+            exec(db, QStringLiteral("PRAGMA cipher_compatibility = 3"));
+        sqlite3_busy_timeout(db, 2000);
+        return db;
+    };
     const QByteArray k = key.toUtf8();
-    if (sqlite3_key(db, k.constData(), k.size()) != SQLITE_OK) {
-        close(db);
-        throw VbError(Connection::EngineErrorNumber, failureText);
+    // A file that is already there is opened with its key derived here from its salt: the engine
+    // takes it as given. Should that not read the file (a wrong password, or a file keyed some
+    // other way), the engine derives the key from the password itself, as it always did.
+    if (!k.isEmpty()) {
+        const QByteArray salt = CipherKey::fileSalt(path);
+        if (!salt.isEmpty()) {
+            QByteArray raw = CipherKey::rawKey(k, salt);
+            sqlite3* db = nullptr;
+            try {
+                db = keyed(raw);
+            } catch (...) {
+                CipherKey::wipe(raw);
+                throw;
+            }
+            CipherKey::wipe(raw);
+            if (checkReadable(db))
+                return db;
+            close(db);
+        }
     }
-    // SQLCipher 4 changed its defaults; the delivered files are written in the format of 3, which
-    // both libraries read when told to.
-    if (cipherMajorVersion(db) >= 4)
-        exec(db, QStringLiteral("PRAGMA cipher_compatibility = 3"));
-    sqlite3_busy_timeout(db, 2000);
-    return db;
+    return keyed(k);
 }
 
 bool checkReadable(sqlite3* db)

@@ -3,6 +3,8 @@
 
 #include "db/Database.h"
 #include "core/MessageService.h"
+#include "db/CipherFile.h"
+#include "db/CipherKey.h"
 #include "core/VbError.h"
 #include "db/Connection.h"
 #include "db/NameLookup.h"
@@ -17,6 +19,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <openssl/evp.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -402,6 +406,49 @@ private slots:
         cs.replace(QStringLiteral("Password = cobaltpier"), QStringLiteral("Password = otherpass"));
         c.open(cs);
         QVERIFY(c.isOpen());
+    }
+
+    void keysAreDerivedAsTheEngineDerivesThem()
+    {
+        // PBKDF2-HMAC-SHA1 against the published vectors (RFC 6070)...
+        const auto hex = [](const QByteArray& p, const QByteArray& salt, int rounds, int length) {
+            return CipherKey::pbkdf2Sha1(p, salt, rounds, length).toHex();
+        };
+        QCOMPARE(hex("password", "salt", 1, 20), QByteArray("0c60c80f961f0e71f3a9b524af6012062fe037a6"));
+        QCOMPARE(hex("password", "salt", 2, 20), QByteArray("ea6c014dc72d6f8ccd1ed92ace1d41f0d8de8957"));
+        QCOMPARE(hex("password", "salt", 4096, 20), QByteArray("4b007901b765489abead49d926f721d065a429c1"));
+        QCOMPARE(hex("passwordPASSWORDpassword", "saltSALTsaltSALTsaltSALTsaltSALTsalt", 4096, 25),
+                 QByteArray("3d2eec4fe41c849b80c8d83662c0e44a8b291a964cf2f07038"));
+        QCOMPARE(hex(QByteArray("pass\0word", 9), QByteArray("sa\0lt", 5), 4096, 16),
+                 QByteArray("56fa6aa75548099dcc37d7f03425e0c3"));
+        // ...and against the library's own for passwords of every length around a hash block.
+        for (const int size : {0, 1, 63, 64, 65, 200}) {
+            const QByteArray password(size, 'k');
+            const QByteArray salt = QByteArray::fromHex("00112233445566778899aabbccddeeff");
+            QByteArray expected(32, '\0');
+            QVERIFY(PKCS5_PBKDF2_HMAC_SHA1(password.constData(), size,
+                                           reinterpret_cast<const unsigned char*>(salt.constData()), 16, 1000,
+                                           32, reinterpret_cast<unsigned char*>(expected.data())));
+            QCOMPARE(CipherKey::pbkdf2Sha1(password, salt, 1000, 32), expected);
+        }
+
+        // The raw key made from a delivered file's salt and password opens it in the engine itself,
+        // with nothing else derived: the same key the engine makes from the password.
+        const QString dat = m_path + QStringLiteral("/DS.dat");
+        const QByteArray salt = CipherKey::fileSalt(dat);
+        QCOMPARE(salt.size(), CipherKey::SaltBytes);
+        const QByteArray raw = CipherKey::rawKey(Schema::databasePassword().toUtf8(), salt);
+        QCOMPARE(raw.size(), 2 * CipherKey::KeyBytes + 3);
+        sqlite3* engine = nullptr;
+        QCOMPARE(sqlite3_open_v2(dat.toUtf8().constData(), &engine, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+        QCOMPARE(sqlite3_key(engine, raw.constData(), raw.size()), SQLITE_OK);
+        QVERIFY(CipherFile::checkReadable(engine));
+        CipherFile::close(engine);
+        // A wrong password makes a key that reads nothing, by either way of keying.
+        sqlite3* wrong = CipherFile::open(dat, QStringLiteral("cobaltpies"), false, QString());
+        QVERIFY(!CipherFile::checkReadable(wrong));
+        CipherFile::close(wrong);
+        QCOMPARE(CipherKey::fileSalt(m_path + QStringLiteral("/missing.dat")), QByteArray());
     }
 
     void filesOfThePreviousReleaseStillOpen()
