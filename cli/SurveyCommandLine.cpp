@@ -193,6 +193,12 @@ QByteArray captionsJson(const ReportLayout& layout, const SurveyFindings& findin
     return QJsonDocument(o).toJson(QJsonDocument::Indented);
 }
 
+QString databaseUnreadable()
+{
+    return QStringLiteral("the survey database (DS.dat and DS.lib in %1) cannot be opened")
+        .arg(QDir::toNativeSeparators(AppPaths::appDir()));
+}
+
 // Both files are made in full before either is put in place, so that a failure leaves nothing
 // half written.
 // Where one survey's report goes.
@@ -217,6 +223,13 @@ bool writeOutputs(const ReportLayout& layout, const SurveyFindings& findings, co
         pdf = f.readAll();
     }
     const QByteArray json = o.captions.isEmpty() ? QByteArray() : captionsJson(layout, findings);
+    // The pages of the database have been read meanwhile; a report from a damaged one is not made.
+    if (!ConfirmDatabaseWhole()) {
+        *error = QStringLiteral("The survey database (DS.dat and DS.lib in %1) is damaged: no report is made "
+                                "from it.")
+                     .arg(QDir::toNativeSeparators(AppPaths::appDir()));
+        return false;
+    }
 
     QSaveFile pdfFile(o.pdf);
     QSaveFile jsonFile(o.captions);
@@ -313,11 +326,11 @@ int run(const Options& o)
     if (!DataFolder::prepare(&error))
         printErr(QStringLiteral("quorvane-lt: %1\n").arg(error));
     // The database is opened once for the whole run.
-    OpenDatabase();
+    // Every page of DS.dat is read on a thread of its own while the surveys are worked out; its
+    // verdict is waited for before the first report is written.
+    OpenDatabase(WholeCheck::InBackground);
     if (StartupFailed()) {
-        printErr(QStringLiteral("quorvane-lt: the survey database (DS.dat and DS.lib in %1) cannot be "
-                                "opened\n")
-                     .arg(QDir::toNativeSeparators(AppPaths::appDir())));
+        printErr(QStringLiteral("quorvane-lt: %1\n").arg(databaseUnreadable()));
         return SurveyCommandLine::Failed;
     }
 
@@ -339,6 +352,12 @@ int run(const Options& o)
             status = runOne(path, outputs, o.strict);
         if (severity(status) > severity(worst))
             worst = status;
+        if (StartupFailed())
+            return SurveyCommandLine::Failed;  // the database was found damaged: nothing more is read
+    }
+    if (!ConfirmDatabaseWhole()) {
+        printErr(QStringLiteral("quorvane-lt: %1\n").arg(databaseUnreadable()));
+        return SurveyCommandLine::Failed;
     }
     return worst;
 }

@@ -29,28 +29,31 @@ int cipherMajorVersion(sqlite3* db)
 
 }  // namespace
 
-sqlite3* open(const QString& path, const QString& key, bool create, const QString& failureText)
+sqlite3* openWithKey(const QString& path, const QByteArray& keyBytes, bool create, const QString& failureText)
 {
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
     const QByteArray file = path.toUtf8();
-    const auto keyed = [&](const QByteArray& k) {
-        sqlite3* db = nullptr;
-        if (sqlite3_open_v2(file.constData(), &db, flags, nullptr) != SQLITE_OK) {
-            close(db);
-            throw VbError(Connection::EngineErrorNumber, failureText);
-        }
-        if (sqlite3_key(db, k.constData(), k.size()) != SQLITE_OK) {
-            close(db);
-            throw VbError(Connection::EngineErrorNumber, failureText);
-        }
-        // SQLCipher 4 changed its defaults; the delivered files are written in the format of 3,
-        // which both libraries read when told to.
-        if (cipherMajorVersion(db) >= 4)
-            exec(db, QStringLiteral("PRAGMA cipher_compatibility = 3"));
-        sqlite3_busy_timeout(db, 2000);
-        return db;
-    };
-    const QByteArray k = key.toUtf8();
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(file.constData(), &db, flags, nullptr) != SQLITE_OK) {
+        close(db);
+        throw VbError(Connection::EngineErrorNumber, failureText);
+    }
+    if (sqlite3_key(db, keyBytes.constData(), keyBytes.size()) != SQLITE_OK) {
+        close(db);
+        throw VbError(Connection::EngineErrorNumber, failureText);
+    }
+    // SQLCipher 4 changed its defaults; the delivered files are written in the format of 3, which
+    // both libraries read when told to.
+    if (cipherMajorVersion(db) >= 4)
+        exec(db, QStringLiteral("PRAGMA cipher_compatibility = 3"));
+    sqlite3_busy_timeout(db, 2000);
+    return db;
+}
+
+sqlite3* open(const QString& path, const QString& key, bool create, const QString& failureText,
+              QByteArray* keyUsed)
+{
+    QByteArray k = key.toUtf8();
     // A file that is already there is opened with its key derived here from its salt: the engine
     // takes it as given. Should that not read the file (a wrong password, or a file keyed some
     // other way), the engine derives the key from the password itself, as it always did.
@@ -60,18 +63,25 @@ sqlite3* open(const QString& path, const QString& key, bool create, const QStrin
             QByteArray raw = CipherKey::rawKey(k, salt);
             sqlite3* db = nullptr;
             try {
-                db = keyed(raw);
+                db = openWithKey(path, raw, create, failureText);
             } catch (...) {
                 CipherKey::wipe(raw);
                 throw;
             }
-            CipherKey::wipe(raw);
-            if (checkReadable(db))
+            if (checkReadable(db)) {
+                if (keyUsed)
+                    *keyUsed = raw;
+                CipherKey::wipe(raw);
                 return db;
+            }
+            CipherKey::wipe(raw);
             close(db);
         }
     }
-    return keyed(k);
+    sqlite3* db = openWithKey(path, k, create, failureText);
+    if (keyUsed)
+        *keyUsed = k;
+    return db;
 }
 
 bool checkReadable(sqlite3* db)

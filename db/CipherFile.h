@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 struct sqlite3;
@@ -10,8 +11,14 @@ namespace CipherFile {
 
 // Opens `path` with `key`. With `create` a missing file is created, otherwise it must exist.
 // The key is not checked here: the first read shows whether it was right (see checkReadable).
-// Throws VbError with `failureText` when the file cannot be opened at all.
-sqlite3* open(const QString& path, const QString& key, bool create, const QString& failureText);
+// Throws VbError with `failureText` when the file cannot be opened at all. `keyUsed`, when given,
+// receives the key as handed to the engine, for another connection on the same file (openWithKey)
+// that should not derive it again.
+sqlite3* open(const QString& path, const QString& key, bool create, const QString& failureText,
+              QByteArray* keyUsed = nullptr);
+
+// Opens `path` with the key exactly as the engine is to take it (see open's `keyUsed`).
+sqlite3* openWithKey(const QString& path, const QByteArray& keyBytes, bool create, const QString& failureText);
 
 // Reads the schema once: true when the key fits and the file is a database.
 bool checkReadable(sqlite3* db);

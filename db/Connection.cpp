@@ -2,6 +2,7 @@
 
 #include "core/VbError.h"
 #include "db/CipherFile.h"
+#include "db/CipherKey.h"
 #include "db/SchemaUpgrade.h"
 #include "db/Schema.h"
 
@@ -250,6 +251,7 @@ void Connection::open(const QString& connectionStringText)
     if (!connectionStringText.isEmpty())
         m_connectionString = connectionStringText;
     close();
+    m_wholeCheckFailure.clear();
     // The paths given apart are cut out of the text first: whatever a folder's name holds
     // (';Password=...') is then no part of what is read.
     QString cs = m_connectionString;
@@ -313,13 +315,14 @@ void Connection::open(const QString& connectionStringText)
     const QString badDatabase
         = QStringLiteral("Not a valid password, or '%1' is not a survey database.").arg(dataSource);
     sqlite3* db = nullptr;
+    QByteArray keyUsed;
     bool ok = false;
     QString journalFailure;
     try {
         if (!CipherFile::journalRollsBackWhole(dataSource, dbPassword)) {
             journalFailure = damaged.arg(dataSource + QStringLiteral("-journal"));
         } else {
-            db = CipherFile::open(dataSource, dbPassword, false, badDatabase);
+            db = CipherFile::open(dataSource, dbPassword, false, badDatabase, &keyUsed);
             // Read at once: a wrong key or a foreign file shows only here. An empty file reads as
             // an empty database, so the ships' table must be there too.
             ok = surveyTablesReadable(db);
@@ -331,20 +334,44 @@ void Connection::open(const QString& connectionStringText)
         userVerdict();
     } catch (...) {
         CipherFile::close(db);
+        CipherKey::wipe(keyUsed);
         throw;
     }
     if (!journalFailure.isEmpty()) {
         CipherFile::close(db);
+        CipherKey::wipe(keyUsed);
         fail(journalFailure);
     }
     if (!ok) {
         CipherFile::close(db);
+        CipherKey::wipe(keyUsed);
         fail(badDatabase);
     }
-    if (!CipherFile::quickCheck(db)) {
+    const QString damagedData = damaged.arg(dataSource);
+    if (m_wholeCheckInBackground && SchemaUpgrade::version(db) >= SchemaUpgrade::CurrentVersion
+        && !Schema::indexesMissing(db)) {
+        // A second connection of its own, keyed with the key already derived, reads the pages
+        // while the program goes on; nothing is written before its verdict (confirmWhole).
+        m_wholeCheck = std::async(std::launch::async, [dataSource, key = keyUsed, damagedData]() mutable {
+            QString verdict;
+            sqlite3* reader = nullptr;
+            try {
+                reader = CipherFile::openWithKey(dataSource, key, false, damagedData);
+                if (!CipherFile::quickCheck(reader))
+                    verdict = damagedData;
+            } catch (const VbError& e) {
+                verdict = e.description();
+            }
+            CipherFile::close(reader);
+            CipherKey::wipe(key);
+            return verdict;
+        });
+    } else if (!CipherFile::quickCheck(db)) {
         CipherFile::close(db);
-        fail(damaged.arg(dataSource));
+        CipherKey::wipe(keyUsed);
+        fail(damagedData);
     }
+    CipherKey::wipe(keyUsed);
     try {
         // Deleting a port takes its ships with it; the engine only does that when told to.
         CipherFile::exec(db, QStringLiteral("PRAGMA foreign_keys = ON"));
@@ -372,8 +399,27 @@ bool Connection::isOpen() const
 
 void Connection::close()
 {
+    // The reader of every page has a connection of its own on the file: it ends first.
+    if (m_wholeCheck.valid())
+        m_wholeCheck.wait();
+    m_wholeCheck = {};
     CipherFile::close(m_db);
     m_db = nullptr;
+}
+
+void Connection::setWholeCheckInBackground(bool on)
+{
+    m_wholeCheckInBackground = on;
+}
+
+void Connection::confirmWhole()
+{
+    if (m_wholeCheck.valid())
+        m_wholeCheckFailure = m_wholeCheck.get();
+    if (!m_wholeCheckFailure.isEmpty()) {
+        close();
+        fail(m_wholeCheckFailure);
+    }
 }
 
 sqlite3* Connection::handle() const
@@ -409,6 +455,7 @@ sqlite3_stmt* Connection::prepare(const QString& sql) const
 
 int Connection::execute(const QString& sql)
 {
+    confirmWhole();
     sqlite3_stmt* stmt = prepare(sql);
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <future>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -36,6 +37,18 @@ public:
     // Closes; never throws. Safe to call on a closed connection.
     void close();
 
+    // Every page of DS.dat is read once on opening, so that a page damaged further in than the
+    // first reads is found before anything is written. By default open() does it before it
+    // returns. With this set, open() hands the reading to a thread of its own and returns once
+    // the file is known to be the survey database, so that the start goes on meanwhile; the
+    // verdict is then waited for by confirmWhole(), and by every write, whichever comes first.
+    // A file that must first gain tables or an index is still read whole before it is changed.
+    void setWholeCheckInBackground(bool on);
+    // Waits for the reading of every page when it is still going on. Throws VbError (and closes)
+    // when a page of DS.dat was found damaged, then and on every later call until the next open;
+    // otherwise does nothing.
+    void confirmWhole();
+
     // Runs a statement that returns no rows (INSERT, UPDATE, DELETE); returns the rows affected.
     int execute(const QString& sql);
 
@@ -62,6 +75,11 @@ public:
 
 private:
     sqlite3* m_db = nullptr;
+    bool m_wholeCheckInBackground = false;
+    // What the reading of every page found: empty when the file is whole, else what to tell.
+    std::future<QString> m_wholeCheck;
+    // Kept once found, until the next open: every later write or confirmation is refused with it.
+    QString m_wholeCheckFailure;
     QString m_connectionString;
     QString m_dataSource;
     QString m_systemDatabase;

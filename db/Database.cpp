@@ -45,23 +45,41 @@ void OpenOnAppDir(Connection& connection)
     OpenOnDir(connection, AppPaths::appDir());
 }
 
-void OpenDatabase()
+namespace {
+
+// The box tells the user only that the start failed; the reason goes to the log for support.
+void startupFailure(const char* reason)
+{
+    qWarning("%s", reason);
+    MessageService::startupFailure();
+    g_startupFailed = true;
+}
+
+}  // namespace
+
+void OpenDatabase(WholeCheck check)
 {
     g_startupFailed = false;
     Connection& connection = SharedConnection();
     try {
         connection.close();
+        connection.setWholeCheckInBackground(check == WholeCheck::InBackground);
         OpenOnAppDir(connection);
     } catch (const VbError& e) {
-        // The box tells the user only that it failed; the reason goes to the log for support.
-        qWarning("%s", qPrintable(e.description()));
-        MessageService::startupFailure();
-        g_startupFailed = true;
+        startupFailure(qPrintable(e.description()));
     } catch (const std::exception& e) {
-        qWarning("%s", e.what());
-        MessageService::startupFailure();
-        g_startupFailed = true;
+        startupFailure(e.what());
     }
+}
+
+bool ConfirmDatabaseWhole()
+{
+    try {
+        SharedConnection().confirmWhole();
+    } catch (const VbError& e) {
+        startupFailure(qPrintable(e.description()));
+    }
+    return !g_startupFailed;
 }
 
 bool StartupFailed()

@@ -19,7 +19,14 @@ void OpenOnAppDir(Connection& connection);
 void OpenOnDir(Connection& connection, const QString& dir);
 
 // Opens the shared connection; on failure shows the start-up failure box and sets StartupFailed.
-void OpenDatabase();
+// With WholeCheck::InBackground the reading of every page of DS.dat goes on on a thread of its own after
+// this returns (see Connection::setWholeCheckInBackground): the start calls ConfirmDatabaseWhole
+// before it shows anything that could change the file.
+enum class WholeCheck { BeforeOpening, InBackground };
+void OpenDatabase(WholeCheck check = WholeCheck::BeforeOpening);
+// Waits for that reading: on a damaged page shows the start-up failure box, closes the shared
+// connection, sets StartupFailed and returns false.
+bool ConfirmDatabaseWhole();
 bool StartupFailed();
 
 // Closes the shared connection; errors while closing are ignored.

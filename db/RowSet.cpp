@@ -460,6 +460,7 @@ void RowSet::update()
     Row& row = m_rows[m_pos];
     if (!row.added && !row.changed)
         return;
+    m_connection->confirmWhole();
     sqlite3* db = m_connection->handle();
     if (!db)
         closedError();
@@ -558,6 +559,7 @@ void RowSet::deleteCurrent()
         const QByteArray text = QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
                                     .arg(quotedName(m_table), quotedName(m_columns[m_keyColumn].origin))
                                     .toUtf8();
+        m_connection->confirmWhole();
         sqlite3* db = m_connection->handle();
         if (!db)
             closedError();

@@ -86,7 +86,7 @@ QStringList tableStatements()
     };
 }
 
-void addMissingIndexes(sqlite3* db)
+bool indexesMissing(sqlite3* db)
 {
     sqlite3_stmt* stmt = nullptr;
     bool present = true;
@@ -96,7 +96,12 @@ void addMissingIndexes(sqlite3* db)
         && sqlite3_step(stmt) == SQLITE_ROW)
         present = sqlite3_column_int(stmt, 0) > 0;
     sqlite3_finalize(stmt);
-    if (present)
+    return !present;
+}
+
+void addMissingIndexes(sqlite3* db)
+{
+    if (!indexesMissing(db))
         return;
     try {
         CipherFile::exec(db, shipByNameIndex().replace(QStringLiteral("INDEX "), QStringLiteral("INDEX IF NOT EXISTS ")));

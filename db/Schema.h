@@ -22,6 +22,8 @@ QStringList tableStatements();
 // name, which the name lookups and the ordered name list use). Never throws: on a file that
 // cannot be written to just now the lookups still work, only slower.
 void addMissingIndexes(sqlite3* db);
+// Whether an open DS.dat lacks one of those indexes.
+bool indexesMissing(sqlite3* db);
 
 struct DeductionItem {
     int itemId;

@@ -87,12 +87,16 @@ Outcome start(const QStringList& arguments)
     QString error;
     if (!DataFolder::prepare(&error))
         qWarning("%s", qPrintable(error));
-    OpenDatabase();
+    // Every page of DS.dat is read while the About box is made; nothing can change the file
+    // before it is shown.
+    OpenDatabase(WholeCheck::InBackground);
     if (StartupFailed())
         return {1, false};
 
     // Continue on the About box opens the main window (with the tips, when they are on).
     frmAbout about;
+    if (!ConfirmDatabaseWhole())
+        return {1, false};
     about.exec();
     frmMDI* mdi = frmMDI::instance();
     const bool shown = mdi && mdi->isVisible();

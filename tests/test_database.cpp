@@ -410,26 +410,31 @@ private slots:
 
     void keysAreDerivedAsTheEngineDerivesThem()
     {
-        // PBKDF2-HMAC-SHA1 against the published vectors (RFC 6070)...
-        const auto hex = [](const QByteArray& p, const QByteArray& salt, int rounds, int length) {
-            return CipherKey::pbkdf2Sha1(p, salt, rounds, length).toHex();
-        };
-        QCOMPARE(hex("password", "salt", 1, 20), QByteArray("0c60c80f961f0e71f3a9b524af6012062fe037a6"));
-        QCOMPARE(hex("password", "salt", 2, 20), QByteArray("ea6c014dc72d6f8ccd1ed92ace1d41f0d8de8957"));
-        QCOMPARE(hex("password", "salt", 4096, 20), QByteArray("4b007901b765489abead49d926f721d065a429c1"));
-        QCOMPARE(hex("passwordPASSWORDpassword", "saltSALTsaltSALTsaltSALTsaltSALTsalt", 4096, 25),
-                 QByteArray("3d2eec4fe41c849b80c8d83662c0e44a8b291a964cf2f07038"));
-        QCOMPARE(hex(QByteArray("pass\0word", 9), QByteArray("sa\0lt", 5), 4096, 16),
-                 QByteArray("56fa6aa75548099dcc37d7f03425e0c3"));
-        // ...and against the library's own for passwords of every length around a hash block.
-        for (const int size : {0, 1, 63, 64, 65, 200}) {
-            const QByteArray password(size, 'k');
-            const QByteArray salt = QByteArray::fromHex("00112233445566778899aabbccddeeff");
-            QByteArray expected(32, '\0');
-            QVERIFY(PKCS5_PBKDF2_HMAC_SHA1(password.constData(), size,
-                                           reinterpret_cast<const unsigned char*>(salt.constData()), 16, 1000,
-                                           32, reinterpret_cast<unsigned char*>(expected.data())));
-            QCOMPARE(CipherKey::pbkdf2Sha1(password, salt, 1000, 32), expected);
+        // PBKDF2-HMAC-SHA1 against the published vectors (RFC 6070), on both ways of hashing...
+        for (const CipherKey::Path path : {CipherKey::Path::Fastest, CipherKey::Path::Portable}) {
+            const auto hex = [path](const QByteArray& p, const QByteArray& salt, int rounds, int length) {
+                return CipherKey::pbkdf2Sha1(p, salt, rounds, length, path).toHex();
+            };
+            QCOMPARE(hex("password", "salt", 1, 20), QByteArray("0c60c80f961f0e71f3a9b524af6012062fe037a6"));
+            QCOMPARE(hex("password", "salt", 2, 20), QByteArray("ea6c014dc72d6f8ccd1ed92ace1d41f0d8de8957"));
+            QCOMPARE(hex("password", "salt", 4096, 20), QByteArray("4b007901b765489abead49d926f721d065a429c1"));
+            QCOMPARE(hex("passwordPASSWORDpassword", "saltSALTsaltSALTsaltSALTsaltSALTsalt", 4096, 25),
+                     QByteArray("3d2eec4fe41c849b80c8d83662c0e44a8b291a964cf2f07038"));
+            QCOMPARE(hex(QByteArray("pass\0word", 9), QByteArray("sa\0lt", 5), 4096, 16),
+                     QByteArray("56fa6aa75548099dcc37d7f03425e0c3"));
+            // ...and against the library's own for passwords of every length around a hash block,
+            // and keys of one to three blocks (an odd last block has no partner to run beside).
+            for (const int size : {0, 1, 63, 64, 65, 200}) {
+                const QByteArray password(size, 'k');
+                const QByteArray salt = QByteArray::fromHex("00112233445566778899aabbccddeeff");
+                for (const int length : {32, 60}) {
+                    QByteArray expected(length, '\0');
+                    QVERIFY(PKCS5_PBKDF2_HMAC_SHA1(password.constData(), size,
+                                                   reinterpret_cast<const unsigned char*>(salt.constData()), 16,
+                                                   1000, length, reinterpret_cast<unsigned char*>(expected.data())));
+                    QCOMPARE(CipherKey::pbkdf2Sha1(password, salt, 1000, length, path), expected);
+                }
+            }
         }
 
         // The raw key made from a delivered file's salt and password opens it in the engine itself,

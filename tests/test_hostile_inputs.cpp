@@ -5,6 +5,8 @@
 // failure is printed and the program ends at once; messages keep the characters after a NUL.
 #include "core/AppPaths.h"
 #include "core/MessageService.h"
+#include "core/VbError.h"
+#include "db/Connection.h"
 #include "db/Database.h"
 #include "files/OutputPaths.h"
 #include "tests/TestSupport.h"
@@ -235,6 +237,7 @@ private slots:
         QFETCH(QString, breakage);
         QTemporaryDir dir;
         const QString data = TestSupport::useFreshDatabaseCopy(dir);
+        QCOMPARE(run(kMkdb, {data, QStringLiteral("--examples")}).status, 0);
         const QString d = data + QStringLiteral("/DS.dat");
         const QString l = data + QStringLiteral("/DS.lib");
         if (breakage == QLatin1String("dat-last")) {
@@ -271,6 +274,40 @@ private slots:
         QCOMPARE(MessageService::records().first().icon, Msg::Icon::Critical);
         if (breakage == QLatin1String("journal"))
             QCOMPARE(digest(d), datBefore);  // the journal was not played into the user's file
+
+        // The program's own start reads the pages on a thread while it goes on: the verdict is
+        // the same, and nothing is written to DS.dat before it, however the program goes on.
+        AppPaths::setAppDir(data);
+        MessageService::clearRecords();
+        OpenDatabase(WholeCheck::InBackground);
+        bool refused = StartupFailed();
+        if (!refused) {
+            try {
+                SharedConnection().execute(QStringLiteral("DELETE FROM Port WHERE PortID < 0"));
+            } catch (const VbError& e) {
+                refused = e.description().contains(QStringLiteral("damaged"));
+            }
+            QVERIFY(!SharedConnection().isOpen());
+            QVERIFY(!ConfirmDatabaseWhole());  // told once, by the box, when the start asks
+        }
+        CloseDatabase();
+        AppPaths::setAppDir(m_data);
+        QVERIFY(refused);
+        QCOMPARE(MessageService::records().size(), 1);
+        QCOMPARE(MessageService::records().first().icon, Msg::Icon::Critical);
+        if (breakage != QLatin1String("missing"))
+            QCOMPARE(digest(d), datBefore);
+
+        // A survey report from the command line is not made from such a file either.
+        const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+        const Run cli = run(kLt, {"--survey", m_survey, "--pdf", pdf, "--data-dir", data});
+        QCOMPARE(cli.status, 1);
+        // Damage past the pages a survey reads is found while the report is made, before it is written.
+        const QString told = breakage == QLatin1String("dat-last")
+            ? QStringLiteral("is damaged: no report is made from it.")
+            : QStringLiteral("cannot be opened");
+        QVERIFY2(cli.err.contains(told), qPrintable(cli.err));
+        QVERIFY(!QFile::exists(pdf));
 
         // The program itself, on the offscreen platform: the box is printed, nobody is waited for.
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
