@@ -412,6 +412,11 @@ void Connection::setWholeCheckInBackground(bool on)
     m_wholeCheckInBackground = on;
 }
 
+bool Connection::wholeCheckPending() const
+{
+    return m_wholeCheck.valid() && m_wholeCheck.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+}
+
 void Connection::confirmWhole()
 {
     if (m_wholeCheck.valid())

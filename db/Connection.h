@@ -48,6 +48,8 @@ public:
     // when a page of DS.dat was found damaged, then and on every later call until the next open;
     // otherwise does nothing.
     void confirmWhole();
+    // True while that reading is still going on.
+    bool wholeCheckPending() const;
 
     // Runs a statement that returns no rows (INSERT, UPDATE, DELETE); returns the rows affected.
     int execute(const QString& sql);

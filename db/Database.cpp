@@ -7,6 +7,8 @@
 #include "db/Schema.h"
 
 #include <QtGlobal>
+#include <future>
+#include <optional>
 
 namespace {
 bool g_startupFailed = false;
@@ -55,25 +57,55 @@ void startupFailure(const char* reason)
     g_startupFailed = true;
 }
 
+// Opens the shared connection on the files of `dir`: empty when it opened, else why not.
+std::optional<QString> openShared(const QString& dir, WholeCheck check)
+{
+    Connection& connection = SharedConnection();
+    try {
+        connection.close();
+        connection.setWholeCheckInBackground(check == WholeCheck::InBackground);
+        OpenOnDir(connection, dir);
+    } catch (const VbError& e) {
+        return e.description();
+    } catch (const std::exception& e) {
+        return QString::fromLocal8Bit(e.what());
+    }
+    return std::nullopt;
+}
+
+std::future<std::optional<QString>> g_opening;
+
+void finishOpening(const std::optional<QString>& failure)
+{
+    if (failure)
+        startupFailure(qPrintable(*failure));
+}
+
 }  // namespace
 
 void OpenDatabase(WholeCheck check)
 {
     g_startupFailed = false;
-    Connection& connection = SharedConnection();
-    try {
-        connection.close();
-        connection.setWholeCheckInBackground(check == WholeCheck::InBackground);
-        OpenOnAppDir(connection);
-    } catch (const VbError& e) {
-        startupFailure(qPrintable(e.description()));
-    } catch (const std::exception& e) {
-        startupFailure(e.what());
-    }
+    finishOpening(openShared(AppPaths::appDir(), check));
+}
+
+void BeginOpeningDatabase(WholeCheck check)
+{
+    g_startupFailed = false;
+    // The folder is worked out here: it may ask the application object.
+    g_opening = std::async(std::launch::async, openShared, AppPaths::appDir(), check);
+}
+
+void FinishOpeningDatabase()
+{
+    if (g_opening.valid())
+        finishOpening(g_opening.get());
 }
 
 bool ConfirmDatabaseWhole()
 {
+    if (g_startupFailed)
+        return false;  // told already
     try {
         SharedConnection().confirmWhole();
     } catch (const VbError& e) {

@@ -24,8 +24,14 @@ void OpenOnDir(Connection& connection, const QString& dir);
 // before it shows anything that could change the file.
 enum class WholeCheck { BeforeOpening, InBackground };
 void OpenDatabase(WholeCheck check = WholeCheck::BeforeOpening);
+// OpenDatabase in two halves: the files are keyed and read on a thread of their own while the
+// caller goes on (making the About box, say); FinishOpeningDatabase waits for that and, on failure,
+// does what OpenDatabase does. Nothing may use the shared connection in between.
+void BeginOpeningDatabase(WholeCheck check = WholeCheck::BeforeOpening);
+void FinishOpeningDatabase();
 // Waits for that reading: on a damaged page shows the start-up failure box, closes the shared
-// connection, sets StartupFailed and returns false.
+// connection, sets StartupFailed and returns false. Once the start has failed, returns false
+// without telling it again.
 bool ConfirmDatabaseWhole();
 bool StartupFailed();
 

@@ -5,7 +5,11 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QApplication>
+#include <QIconEngine>
 #include <QPixmap>
+#include <QStyle>
+#include <QStyleOption>
 #include <QRadialGradient>
 #include <cmath>
 #include <functional>
@@ -516,6 +520,63 @@ QPixmap render(const Draw& draw, int size)
     return pm;
 }
 
+// A drawn picture, drawn at a size only when that size is first asked for: a menu's pictures are
+// drawn when the menu first opens, not at start.
+class DrawnIconEngine : public QIconEngine {
+public:
+    explicit DrawnIconEngine(Draw draw) : m_draw(std::move(draw)) {}
+
+    QIconEngine* clone() const override { return new DrawnIconEngine(*this); }
+
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override
+    {
+        const int side = qMin(size.width(), size.height());
+        return side > 0 ? QSize(side, side) : QSize();
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        const int side = qMin(size.width(), size.height());
+        if (side <= 0)
+            return QPixmap();
+        const quint64 key = (quint64(side) << 8) | (quint64(mode) << 1) | quint64(state);
+        if (const auto it = m_drawn.constFind(key); it != m_drawn.constEnd())
+            return it.value();
+        QPixmap pm = render(m_draw, side);
+        // Greyed as the style greys any picture of a command that is off.
+        if (mode != QIcon::Normal) {
+            QStyleOption option;
+            option.palette = QGuiApplication::palette();
+            if (QStyle* style = QApplication::style())
+                pm = style->generatedIconPixmap(mode, pm, &option);
+        }
+        m_drawn.insert(key, pm);
+        return pm;
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        QPixmap pm = pixmap(rect.size() * ratio, mode, state);
+        pm.setDevicePixelRatio(ratio);
+        painter->drawPixmap(rect.topLeft(), pm);
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        QList<QSize> sizes;
+        for (int side : {16, 20, 22, 24, 32, 48, 64, 128})
+            sizes.append(QSize(side, side));
+        return sizes;
+    }
+
+    QString key() const override { return QStringLiteral("DrawnIconEngine"); }
+
+private:
+    Draw m_draw;
+    QHash<quint64, QPixmap> m_drawn;
+};
+
 }  // namespace
 
 namespace AppIcons {
@@ -538,9 +599,7 @@ QIcon icon(const QString& key)
     const auto it = drawings().constFind(key);
     if (it == drawings().constEnd())
         return QIcon();
-    QIcon result;
-    for (int size : {16, 20, 22, 24, 32, 48, 64, 128})
-        result.addPixmap(render(it.value(), size));
+    const QIcon result(new DrawnIconEngine(it.value()));
     cache.insert(key, result);
     return result;
 }

@@ -4,6 +4,7 @@
 #include "db/DataFolder.h"
 #include "shell/AppIcons.h"
 #include "shell/ChildRegistry.h"
+#include "db/Connection.h"
 #include "db/Database.h"
 #include "shell/frmAbout.h"
 #include "shell/frmMDI.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QFileInfo>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
@@ -87,16 +89,24 @@ Outcome start(const QStringList& arguments)
     QString error;
     if (!DataFolder::prepare(&error))
         qWarning("%s", qPrintable(error));
-    // Every page of DS.dat is read while the About box is made; nothing can change the file
-    // before it is shown.
-    OpenDatabase(WholeCheck::InBackground);
-    if (StartupFailed())
-        return {1, false};
-
+    // The files are keyed and read while the About box is made.
+    BeginOpeningDatabase(WholeCheck::InBackground);
     // Continue on the About box opens the main window (with the tips, when they are on).
     frmAbout about;
-    if (!ConfirmDatabaseWhole())
+    FinishOpeningDatabase();
+    if (StartupFailed())
         return {1, false};
+    // Every page of DS.dat is read while the box is up. A damaged one closes the box and ends the
+    // start; Continue waits for the verdict before it opens the main window (frmAbout).
+    QTimer verdict;
+    QObject::connect(&verdict, &QTimer::timeout, &about, [&verdict, &about] {
+        if (SharedConnection().wholeCheckPending())
+            return;
+        verdict.stop();
+        if (!ConfirmDatabaseWhole())
+            about.abandon();
+    });
+    verdict.start(2);
     about.exec();
     frmMDI* mdi = frmMDI::instance();
     const bool shown = mdi && mdi->isVisible();

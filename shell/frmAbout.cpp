@@ -3,6 +3,7 @@
 #include "core/AppPaths.h"
 #include "shell/AppIcons.h"
 #include "shell/frmMDI.h"
+#include "db/Database.h"
 #include "shell/frmTipOfDay.h"
 
 #include <QDir>
@@ -121,8 +122,21 @@ void frmAbout::done(int result)
     }
 }
 
+void frmAbout::abandon()
+{
+    m_ledOn = true;
+    reject();
+}
+
 void frmAbout::leadIntoProgram()
 {
+    // The window is made while the last pages of the database may still be being read; it is
+    // shown only once they all were, and never on a damaged file.
+    frmMDI* made = frmMDI::instance() ? nullptr : frmMDI::mainWindow();
+    if (!ConfirmDatabaseWhole()) {
+        delete made;
+        return;
+    }
     const bool tips = frmTipOfDay::showTipsAtStartup();
     frmMDI* mdi = frmMDI::showMainWindow();
     if (tips)

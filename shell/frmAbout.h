@@ -12,8 +12,11 @@ class frmAbout : public QDialog {
 public:
     explicit frmAbout(QWidget* parent = nullptr);
 
-    // The main window, with the tip window in it when the setting asks for tips.
+    // The main window, with the tip window in it when the setting asks for tips. Waits first for
+    // the verdict on every page of the database, and opens nothing when it found one damaged.
     static void leadIntoProgram();
+    // Closes the box without leading into the program (the start has failed meanwhile).
+    void abandon();
 
 protected:
     void done(int result) override;

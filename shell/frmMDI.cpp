@@ -166,13 +166,19 @@ frmMDI* frmMDI::instance()
     return g_instance;
 }
 
-frmMDI* frmMDI::showMainWindow()
+frmMDI* frmMDI::mainWindow()
 {
     frmMDI* mdi = g_instance;
     if (!mdi) {
         mdi = new frmMDI;
         mdi->setAttribute(Qt::WA_DeleteOnClose);
     }
+    return mdi;
+}
+
+frmMDI* frmMDI::showMainWindow()
+{
+    frmMDI* mdi = mainWindow();
     if (!mdi->isVisible()) {
         // The survey windows want the whole screen; where no window manager maximises the
         // frame, it takes the screen's working area itself.

@@ -78,6 +78,8 @@ public:
 
     // The main window of the run, made (deleting itself when closed) and shown when needed.
     static frmMDI* showMainWindow();
+    // The main window made, not yet shown (the one there is, when there is one).
+    static frmMDI* mainWindow();
 
     // The menu item or toolbar button with that name ("mnuFile(0)", "tbrMDI(9)"), or nullptr.
     QAction* action(const QString& name) const;

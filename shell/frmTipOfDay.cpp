@@ -54,7 +54,12 @@ bool frmTipOfDay::showTipsAtStartup()
 void frmTipOfDay::storeShowTipsAtStartup(bool on)
 {
     QSettings settings = programSettings();
-    settings.setValue(QLatin1String(kSettingKey), on ? QStringLiteral("1") : QStringLiteral("0"));
+    // Written only when it changes: the window stores "1" each time it opens, and every write
+    // of the settings file waits for the disk.
+    const QString text = on ? QStringLiteral("1") : QStringLiteral("0");
+    if (settings.value(QLatin1String(kSettingKey)).toString() == text)
+        return;
+    settings.setValue(QLatin1String(kSettingKey), text);
     settings.sync();
 }
 

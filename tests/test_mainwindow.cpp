@@ -3,6 +3,7 @@
 // every child first; and the navigator, the Tools and the Help menu.
 
 #include "ui/ChildWindow.h"
+#include "shell/AppIcons.h"
 #include "shell/Desktop.h"
 #include "shell/HelpViewer.h"
 #include "core/MessageService.h"
@@ -267,6 +268,27 @@ private slots:
         }
         QCOMPARE(seen, QStringList({"New/New", "Save/Save", "|", "Print/Print", "PrintPreview/Print Preview",
                                     "|", "Delete/Delete", "|", "Close/Close"}));
+    }
+
+    void picturesAreDrawnAtTheSizeAskedFor()
+    {
+        // Each picture is drawn when a size is first asked for, at that size exactly (150%
+        // scaling asks for 36 pixels for a 24-pixel button), and greyed for a command that is off.
+        for (const QString& key : AppIcons::keys()) {
+            const QIcon icon = AppIcons::icon(key);
+            QVERIFY2(!icon.isNull(), qPrintable(key));
+            QCOMPARE(icon.availableSizes().first(), QSize(16, 16));
+            for (const int side : {16, 24, 36, 128}) {
+                const QPixmap normal = icon.pixmap(QSize(side, side));
+                QCOMPARE(normal.size(), QSize(side, side));
+                const QImage drawn = normal.toImage();
+                QImage blank(drawn.size(), drawn.format());
+                blank.fill(Qt::transparent);
+                QVERIFY2(drawn != blank, qPrintable(key));
+                QVERIFY2(icon.pixmap(QSize(side, side), QIcon::Disabled).toImage() != drawn, qPrintable(key));
+            }
+        }
+        QVERIFY(AppIcons::icon(QStringLiteral("NoSuchPicture")).isNull());
     }
 
     void noChildOpen()
