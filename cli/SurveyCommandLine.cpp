@@ -326,9 +326,12 @@ int run(const Options& o)
     if (!DataFolder::prepare(&error))
         printErr(QStringLiteral("quorvane-lt: %1\n").arg(error));
     // The database is opened once for the whole run.
-    // Every page of DS.dat is read on a thread of its own while the surveys are worked out; its
-    // verdict is waited for before the first report is written.
-    OpenDatabase(WholeCheck::InBackground);
+    // The files are opened on a thread of their own, and then every page of DS.dat is read while
+    // the surveys are worked out; its verdict is waited for before the first report is written.
+    BeginOpeningDatabase(WholeCheck::InBackground);
+    // The report's typeface is loaded while the files are keyed.
+    ReportLayout::loadTypeface();
+    FinishOpeningDatabase();
     if (StartupFailed()) {
         printErr(QStringLiteral("quorvane-lt: %1\n").arg(databaseUnreadable()));
         return SurveyCommandLine::Failed;

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <vector>
 #if defined(__x86_64__)
+#include <cpuid.h>
 #include <immintrin.h>
 #endif
 
@@ -188,7 +189,13 @@ __attribute__((target("sha,sse4.1"))) void runTwoOnShaNi(const SHA_CTX& innerCtx
 
 bool haveShaNi()
 {
-    static const bool have = __builtin_cpu_supports("sha") && __builtin_cpu_supports("sse4.1");
+    static const bool have = [] {
+        unsigned a = 0, b = 0, c = 0, d = 0;
+        // CPUID leaf 1: SSE4.1 is bit 19 of ECX; leaf 7: the SHA extensions are bit 29 of EBX.
+        if (!__get_cpuid(1, &a, &b, &c, &d) || !(c & (1u << 19)))
+            return false;
+        return __get_cpuid_count(7, 0, &a, &b, &c, &d) && (b & (1u << 29));
+    }();
     return have;
 }
 #endif

@@ -523,3 +523,13 @@ void ReportLayout::render(QPainter& painter, const QRectF& pageRect) const
     }
     painter.restore();
 }
+
+void ReportLayout::loadTypeface()
+{
+    QFont regular = baseFont();
+    QFont bold = regular;
+    bold.setBold(true);
+    // Measuring a text makes the font system read its configuration and open the typeface.
+    (void)QFontMetricsF(regular).horizontalAdvance(QStringLiteral("0.123 MT"));
+    (void)QFontMetricsF(bold).horizontalAdvance(QStringLiteral("0.123 MT"));
+}

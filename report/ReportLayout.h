@@ -95,6 +95,10 @@ public:
     // only at the smallest size is a single-line text cut with an ellipsis.
     static Fitted fit(const Caption& caption, const QPaintDevice* device, qreal pxPerMM);
 
+    // Finds and loads the page's typeface, which the first page drawn would otherwise wait for:
+    // a run that has other waiting to do (the database being opened) does it meanwhile.
+    static void loadTypeface();
+
 private:
     ReportLayout() = default;
     int indexOf(const QString& name) const;
