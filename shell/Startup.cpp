@@ -108,6 +108,8 @@ Outcome start(const QStringList& arguments)
     });
     verdict.start(2);
     about.exec();
+    if (StartupFailed())
+        return {1, false};
     frmMDI* mdi = frmMDI::instance();
     const bool shown = mdi && mdi->isVisible();
     if (shown && !options.surveyFile.isEmpty())

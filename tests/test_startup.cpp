@@ -176,6 +176,60 @@ private slots:
         QCOMPARE(boxes.first().icon, Msg::Icon::Critical);
     }
 
+    // A page of DS.dat damaged past those the opening reads is found while the About box is up:
+    // left alone, the box closes by itself; with Continue pressed at once, the main window made
+    // meanwhile is never shown. Either way one box, no window, and DS.dat untouched. A file of the
+    // previous release, which gains its index on opening, is read whole before it is changed.
+    void damagedPagesEndTheStartWhateverTheUserDoes_data()
+    {
+        QTest::addColumn<bool>("pressContinue");
+        QTest::addColumn<bool>("previousRelease");
+        QTest::newRow("box left alone") << false << false;
+        QTest::newRow("Continue pressed at once") << true << false;
+        QTest::newRow("previous release") << true << true;
+    }
+
+    void damagedPagesEndTheStartWhateverTheUserDoes()
+    {
+        QFETCH(bool, pressContinue);
+        QFETCH(bool, previousRelease);
+        const QString dat = m_dir->filePath(QStringLiteral("DS.dat"));
+        if (previousRelease) {
+            for (const char* name : {"DS.dat", "DS.lib"}) {
+                const QString to = m_dir->filePath(QLatin1String(name));
+                QVERIFY(QFile::remove(to));
+                QVERIFY(QFile::copy(TestSupport::sourceDir() + QStringLiteral("/tests/data/previous-release/")
+                                        + QLatin1String(name),
+                                    to));
+                QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner);
+            }
+        }
+        QByteArray before;
+        {
+            QFile f(dat);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.seek(f.size() - 1024));
+            f.write(QByteArray(512, '\x5a'));
+            QVERIFY(f.seek(0));
+            before = f.readAll();
+        }
+
+        const Startup::Outcome outcome = pressContinue ? startAndContinue() : Startup::start({});
+        QVERIFY(outcome.status != 0);
+        QVERIFY(!outcome.windowShown);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!frmMDI::instance());
+        QCOMPARE(visibleWindows(), QStringList());
+        QVERIFY(StartupFailed());
+        QVERIFY(!SharedConnection().isOpen());
+        QCOMPARE(MessageService::records().size(), 1);
+        QCOMPARE(MessageService::records().first().icon, Msg::Icon::Critical);
+        CloseDatabase();
+        QFile f(dat);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+    }
+
     void aboutLeadsToTheTipsByDefault()
     {
         const Startup::Outcome outcome = startAndContinue();
