@@ -59,13 +59,16 @@ bool openFreshDatabaseCopy(const QTemporaryDir& dir)
     return !StartupFailed();
 }
 
-Run runProgram(const QString& program, const QStringList& args)
+Run runProgram(const QString& program, const QStringList& args, const QProcessEnvironment& env, int timeoutMs)
 {
     QProcess p;
+    p.setProcessEnvironment(env);
     p.start(program, args);
     Run r;
-    if (!p.waitForFinished(60000)) {
+    r.finished = p.waitForFinished(timeoutMs);
+    if (!r.finished) {
         p.kill();
+        p.waitForFinished();
         r.err = QStringLiteral("timed out");
         return r;
     }

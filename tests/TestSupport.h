@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -24,13 +25,16 @@ QString deliveredDir();
 // The root of the source tree (for examples and scripts).
 QString sourceDir();
 
-// A program run to its end (a minute at most): exit status (-1 when it crashed or took too long),
-// standard output and standard error.
+// A program run to its end (a minute unless told otherwise) in `env`: exit status (-1 when it
+// crashed or took too long), standard output and standard error; `finished` is false when it was
+// killed for taking too long.
 struct Run {
     int status = -1;
     QString out;
     QString err;
+    bool finished = false;
 };
-Run runProgram(const QString& program, const QStringList& args);
+Run runProgram(const QString& program, const QStringList& args,
+               const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(), int timeoutMs = 60000);
 
 }  // namespace TestSupport

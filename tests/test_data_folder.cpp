@@ -51,15 +51,12 @@ QStringList portNames()
     return out;
 }
 
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
+using TestSupport::Run;
 
-Run runProgram(const QString& program, const QStringList& args, const QString& home = QString())
+// The environment of a program started as from a desktop session, offscreen; with `home`, a home
+// folder of its own.
+QProcessEnvironment programEnvironment(const QString& home = QString())
 {
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.remove(QStringLiteral("QUORVANE_APP_DIR"));
@@ -71,19 +68,12 @@ Run runProgram(const QString& program, const QStringList& args, const QString& h
         env.insert(QStringLiteral("HOME"), home);
         env.remove(QStringLiteral("XDG_DATA_HOME"));
     }
-    p.setProcessEnvironment(env);
-    p.start(program, args);
-    Run r;
-    if (!p.waitForFinished(120000)) {
-        p.kill();
-        p.waitForFinished();
-        r.err = QStringLiteral("timed out");
-        return r;
-    }
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return r;
+    return env;
+}
+
+Run runProgram(const QString& program, const QStringList& args, const QString& home = QString())
+{
+    return TestSupport::runProgram(program, args, programEnvironment(home), 120000);
 }
 
 // A copy of a built program in `dir`, standing as it would in /usr/bin: no database beside it.

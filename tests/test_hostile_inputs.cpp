@@ -25,29 +25,8 @@ namespace {
 const QString kLt = QStringLiteral(QUORVANE_LT_BIN);
 const QString kMkdb = QStringLiteral(QUORVANE_MKDB_BIN);
 
-struct Run {
-    int status = -1;
-    QString err;
-    bool finished = false;
-};
-
-Run run(const QString& program, const QStringList& args, const QProcessEnvironment& env = {},
-        int timeoutMs = 60000)
-{
-    QProcess p;
-    if (!env.isEmpty())
-        p.setProcessEnvironment(env);
-    p.start(program, args);
-    Run r;
-    r.finished = p.waitForFinished(timeoutMs);
-    if (!r.finished) {
-        p.kill();
-        p.waitForFinished();
-    }
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return r;
-}
+using TestSupport::Run;
+using TestSupport::runProgram;
 
 QByteArray digest(const QString& path)
 {
@@ -84,7 +63,7 @@ private slots:
     {
         TestSupport::initTestEnvironment();
         m_data = TestSupport::useFreshDatabaseCopy(m_dir);
-        QCOMPARE(run(kMkdb, {m_data, QStringLiteral("--examples")}).status, 0);
+        QCOMPARE(runProgram(kMkdb, {m_data, QStringLiteral("--examples")}).status, 0);
         m_survey = TestSupport::sourceDir() + QStringLiteral("/examples/loading-port-hedland.json");
     }
 
@@ -126,10 +105,10 @@ private slots:
         // The other output is asked for too: a refusal writes neither.
         const QString other = m_dir.filePath(QStringLiteral("other.out"));
         QFile::remove(other);
-        const Run r = run(kLt, {"--survey", m_survey, option, path,
-                                option == QLatin1String("--pdf") ? "--captions" : "--pdf", other,
-                                "--data-dir", m_data},
-                          {}, 20000);
+        const Run r = runProgram(kLt, {"--survey", m_survey, option, path,
+                                       option == QLatin1String("--pdf") ? "--captions" : "--pdf", other,
+                                       "--data-dir", m_data},
+                                 QProcessEnvironment::systemEnvironment(), 20000);
         QVERIFY2(r.finished, "the program did not end");
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.startsWith(QStringLiteral("quorvane-lt: ") + QDir::toNativeSeparators(path) + " "
@@ -148,8 +127,8 @@ private slots:
     {
         const QString out = m_dir.filePath(QStringLiteral("both.out"));
         QFile::remove(out);
-        const Run r = run(kLt, {"--survey", m_survey, "--pdf", out, "--captions",
-                                m_dir.path() + QStringLiteral("/./both.out"), "--data-dir", m_data});
+        const Run r = runProgram(kLt, {"--survey", m_survey, "--pdf", out, "--captions",
+                                       m_dir.path() + QStringLiteral("/./both.out"), "--data-dir", m_data});
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains(QStringLiteral("is named for two outputs")), qPrintable(r.err));
         QVERIFY(!QFile::exists(out));
@@ -157,7 +136,7 @@ private slots:
         // Two files of their own are written, whole.
         const QString pdf = m_dir.filePath(QStringLiteral("fine.pdf"));
         const QString json = m_dir.filePath(QStringLiteral("fine.json"));
-        const Run ok = run(kLt, {"--survey", m_survey, "--pdf", pdf, "--captions", json, "--data-dir", m_data});
+        const Run ok = runProgram(kLt, {"--survey", m_survey, "--pdf", pdf, "--captions", json, "--data-dir", m_data});
         QVERIFY2(ok.status == 0, qPrintable(ok.err));
         QVERIFY(digest(pdf).size() > 0 && QFileInfo(pdf).size() > 1000);
         QFile f(json);
@@ -193,7 +172,7 @@ private slots:
         out.write(text);
         out.close();
         const QString pdf = m_dir.filePath(QStringLiteral("twice.pdf"));
-        const Run r = run(kLt, {"--survey", path, "--pdf", pdf, "--data-dir", m_data});
+        const Run r = runProgram(kLt, {"--survey", path, "--pdf", pdf, "--data-dir", m_data});
         QCOMPARE(r.status, 2);
         QVERIFY2(r.err.contains(path + QStringLiteral(": field \"initial.deductibles\": the keys \"02\" and "
                                                       "\"2\" both name item 2")),
@@ -209,7 +188,7 @@ private slots:
         out.write("{\"format\": \"quorvane-survey/1\", \"kind\": \"loading\", "
                   "\"ship\": \"Coral\\u0000Meridian\\u001b[2J\", \"initial\": {}}");
         out.close();
-        const Run r = run(kLt, {"--survey", path, "--data-dir", m_data});
+        const Run r = runProgram(kLt, {"--survey", path, "--data-dir", m_data});
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains(QStringLiteral("there is no ship \"Coral\\0Meridian\\x1B[2J\" in the database.")),
                  qPrintable(r.err));
@@ -237,7 +216,7 @@ private slots:
         QFETCH(QString, breakage);
         QTemporaryDir dir;
         const QString data = TestSupport::useFreshDatabaseCopy(dir);
-        QCOMPARE(run(kMkdb, {data, QStringLiteral("--examples")}).status, 0);
+        QCOMPARE(runProgram(kMkdb, {data, QStringLiteral("--examples")}).status, 0);
         const QString d = data + QStringLiteral("/DS.dat");
         const QString l = data + QStringLiteral("/DS.lib");
         if (breakage == QLatin1String("dat-last")) {
@@ -300,7 +279,7 @@ private slots:
 
         // A survey report from the command line is not made from such a file either.
         const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
-        const Run cli = run(kLt, {"--survey", m_survey, "--pdf", pdf, "--data-dir", data});
+        const Run cli = runProgram(kLt, {"--survey", m_survey, "--pdf", pdf, "--data-dir", data});
         QCOMPARE(cli.status, 1);
         // Damage past the pages a survey reads is found while the report is made, before it is written.
         const QString told = breakage == QLatin1String("dat-last")
@@ -313,7 +292,7 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("QUORVANE_APP_DIR"), data);
-        const Run r = run(kLt, {}, env, 20000);
+        const Run r = runProgram(kLt, {}, env, 20000);
         QVERIFY2(r.finished, "the start-up failure box waited for an answer");
         QVERIFY(r.status != 0);
         QVERIFY2(r.err.contains(QStringLiteral("An internal error has occured.\n\nPlease contact us")),
