@@ -39,15 +39,23 @@ QString sourceDir()
     return QStringLiteral(QUORVANE_SOURCE_DIR);
 }
 
+bool copyDatabaseFiles(const QString& from, const QString& to)
+{
+    for (const char* name : {"DS.dat", "DS.lib"}) {
+        const QString target = to + QLatin1Char('/') + QLatin1String(name);
+        if (QFile::exists(target) && !QFile::remove(target))
+            return false;
+        if (!QFile::copy(from + QLatin1Char('/') + QLatin1String(name), target)
+            || !QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner))
+            return false;
+    }
+    return true;
+}
+
 QString useFreshDatabaseCopy(const QTemporaryDir& dir)
 {
     const QString target = dir.path();
-    for (const char* name : {"DS.dat", "DS.lib"}) {
-        const QString to = target + QLatin1Char('/') + QLatin1String(name);
-        QFile::remove(to);
-        QFile::copy(deliveredDir() + QLatin1Char('/') + QLatin1String(name), to);
-        QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner);
-    }
+    copyDatabaseFiles(deliveredDir(), target);
     AppPaths::setAppDir(target);
     return target;
 }

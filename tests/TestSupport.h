@@ -16,6 +16,10 @@ void initTestEnvironment();
 // so that each test works on its own copy of the delivered database. Returns the folder.
 QString useFreshDatabaseCopy(const QTemporaryDir& dir);
 
+// Copies DS.dat and DS.lib from the folder `from` into the folder `to`, over any there, readable and
+// writable by the owner. False when a file could not be replaced.
+bool copyDatabaseFiles(const QString& from, const QString& to);
+
 // The same, and the shared connection opened on that copy. False when the start-up failed.
 bool openFreshDatabaseCopy(const QTemporaryDir& dir);
 

@@ -264,9 +264,7 @@ private slots:
         const QString folder
             = outer.path() + QStringLiteral("/o'neil';Jet OLEDB:Database Password = wrong;x='; [1]");
         QVERIFY(QDir().mkpath(folder));
-        for (const char* name : {"DS.dat", "DS.lib"})
-            QVERIFY(QFile::copy(m_path + QLatin1Char('/') + QLatin1String(name),
-                                folder + QLatin1Char('/') + QLatin1String(name)));
+        QVERIFY(TestSupport::copyDatabaseFiles(m_path, folder));
         AppPaths::setAppDir(folder);
         MessageService::clearRecords();
         OpenDatabase();
@@ -461,12 +459,7 @@ private slots:
         // DS.dat and DS.lib exactly as the released quorvane-mkdb wrote them (no ship-name index).
         CloseDatabase();
         const QString kept = TestSupport::sourceDir() + QStringLiteral("/tests/data/previous-release");
-        for (const char* name : {"DS.dat", "DS.lib"}) {
-            const QString to = m_path + QLatin1Char('/') + QLatin1String(name);
-            QVERIFY(QFile::remove(to));
-            QVERIFY(QFile::copy(kept + QLatin1Char('/') + QLatin1String(name), to));
-            QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner);
-        }
+        QVERIFY(TestSupport::copyDatabaseFiles(kept, m_path));
         const auto indexes = [this] {
             return column(db(), QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' "
                                                "AND name = 'ShipByName'"),

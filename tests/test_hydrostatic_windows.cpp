@@ -392,8 +392,7 @@ void TestHydrostaticWindows::commandLineImportsAndExports()
     // The delivered database in a folder of its own, with the example ship.
     const QString data = dir.filePath(QStringLiteral("data"));
     QDir().mkpath(data);
-    for (const char* name : {"DS.dat", "DS.lib"})
-        QFile::copy(m_dataDir + QLatin1Char('/') + QLatin1String(name), data + QLatin1Char('/') + QLatin1String(name));
+    QVERIFY(TestSupport::copyDatabaseFiles(m_dataDir, data));
 
     Run r = runProgram(kLt, {"--data-dir", data, "--export-hydrostatics", kShip, out});
     QVERIFY2(r.status == 0, qPrintable(r.err));

@@ -194,16 +194,9 @@ private slots:
         QFETCH(bool, pressContinue);
         QFETCH(bool, previousRelease);
         const QString dat = m_dir->filePath(QStringLiteral("DS.dat"));
-        if (previousRelease) {
-            for (const char* name : {"DS.dat", "DS.lib"}) {
-                const QString to = m_dir->filePath(QLatin1String(name));
-                QVERIFY(QFile::remove(to));
-                QVERIFY(QFile::copy(TestSupport::sourceDir() + QStringLiteral("/tests/data/previous-release/")
-                                        + QLatin1String(name),
-                                    to));
-                QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner);
-            }
-        }
+        const QString previous = TestSupport::sourceDir() + QStringLiteral("/tests/data/previous-release");
+        if (previousRelease)
+            QVERIFY(TestSupport::copyDatabaseFiles(previous, m_dir->path()));
         QByteArray before;
         {
             QFile f(dat);

@@ -738,10 +738,7 @@ void TestSurveyFiles::examplesMakeTheirReportsOnAFreshDatabase()
 {
     QTemporaryDir fresh;
     QVERIFY(fresh.isValid());
-    for (const char* name : {"DS.dat", "DS.lib"}) {
-        QVERIFY(QFile::copy(TestSupport::deliveredDir() + "/" + name, fresh.filePath(name)));
-        QFile::setPermissions(fresh.filePath(name), QFile::ReadOwner | QFile::WriteOwner);
-    }
+    QVERIFY(TestSupport::copyDatabaseFiles(TestSupport::deliveredDir(), fresh.path()));
     // The user's own ship and port are there before: the examples never touch them.
     AppPaths::setAppDir(fresh.path());
     const QString freshConnection = ConnectionString();
