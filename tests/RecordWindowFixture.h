@@ -79,13 +79,7 @@ protected:
         QTest::keyClicks(w, text);
     }
 
-    static QStringList messageTexts()
-    {
-        QStringList texts;
-        for (const MessageRecord& r : MessageService::records())
-            texts << r.text;
-        return texts;
-    }
+    static QStringList messageTexts() { return TestSupport::messageTexts(); }
 
     static MessageRecord lastMessage()
     {

@@ -54,14 +54,6 @@ public:
         MessageService::clearAnswers();
     }
 
-    static QStringList texts(const QList<MessageRecord>& records)
-    {
-        QStringList out;
-        for (const MessageRecord& r : records)
-            out << r.text;
-        return out;
-    }
-
 protected:
     QWidget* m_window = nullptr;
 
@@ -94,7 +86,7 @@ protected:
     static QWidget* focused() { return QApplication::focusWidget(); }
     static bool isRed(const QLineEdit* b) { return b->palette().color(QPalette::Text) == Red; }
 
-    static QStringList messages() { return texts(MessageService::records()); }
+    static QStringList messages() { return TestSupport::messageTexts(); }
     static QString lastMessage()
     {
         const auto r = MessageService::records();

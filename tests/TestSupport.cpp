@@ -29,6 +29,14 @@ void initTestEnvironment()
     AppPaths::setUserDataDir(userDataDir.path());
 }
 
+QStringList messageTexts()
+{
+    QStringList out;
+    for (const MessageRecord& r : MessageService::records())
+        out << r.text;
+    return out;
+}
+
 QString deliveredDir()
 {
     return QStringLiteral(QUORVANE_DELIVERED_DIR);

@@ -23,6 +23,9 @@ bool copyDatabaseFiles(const QString& from, const QString& to);
 // The same, and the shared connection opened on that copy. False when the start-up failed.
 bool openFreshDatabaseCopy(const QTemporaryDir& dir);
 
+// The texts of the message boxes recorded so far, in order.
+QStringList messageTexts();
+
 // The folder with the pristine delivered database files written by the build.
 QString deliveredDir();
 

@@ -114,10 +114,7 @@ void TestCommandLine::severalSurveysIntoAFolder()
              QStringLiteral("DISCHARGE PORT DRAFT SURVEY REPORT"));
 
     // The refused file is told by name, after the field's own message.
-    QStringList texts;
-    for (const MessageRecord& r : MessageService::records())
-        texts << r.text;
-    QCOMPARE(texts,
+    QCOMPARE(TestSupport::messageTexts(),
              (QStringList{"Invalid value for Foward Port draft.\r\n\r\nPlease enter value greater than 0 and "
                           "less than 100.",
                           "No report was written.\r\n\r\n" + m_refused

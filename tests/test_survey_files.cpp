@@ -65,13 +65,7 @@ Figures captionsWritten(const QString& path)
     return out;
 }
 
-QStringList messageTexts()
-{
-    QStringList out;
-    for (const MessageRecord& r : MessageService::records())
-        out << r.text;
-    return out;
-}
+using TestSupport::messageTexts;
 
 SurveyFileData readExample(const QString& name)
 {

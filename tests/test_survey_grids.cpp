@@ -33,6 +33,8 @@
 
 namespace {
 
+using TestSupport::messageTexts;
+
 const QString Hydrostatic = QStringLiteral("Hydrostatic Data Table");
 
 QString joined(const char* headline, const char* detail)
@@ -190,14 +192,6 @@ private:
                 if (image.pixel(x, y) != background)
                     return true;
         return false;
-    }
-
-    static QStringList messageTexts()
-    {
-        QStringList texts;
-        for (const MessageRecord& r : MessageService::records())
-            texts << r.text;
-        return texts;
     }
 
     void expectOneMessage(const QString& text, const QString& title = MessageService::appTitle())

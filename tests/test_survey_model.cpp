@@ -108,13 +108,7 @@ QStringList resultRows(const SurveyModel& m, int draft)
     return out;
 }
 
-QStringList messages()
-{
-    QStringList out;
-    for (const MessageRecord& r : MessageService::records())
-        out << r.text;
-    return out;
-}
+using TestSupport::messageTexts;
 
 }  // namespace
 
@@ -164,7 +158,7 @@ void TestSurveyModel::loadingSurveyFromEndToEnd()
     const SurveyLoadResult r =
         SurveyFileModel::load(m, survey(Kind::Loading, loadingInitial(), loadingFinal()), "loading.json");
     QVERIFY2(r.loaded(), qPrintable(r.message));
-    QCOMPARE(messages(), QStringList());
+    QCOMPARE(messageTexts(), QStringList());
     QCOMPARE(m.lbpText(), QStringLiteral("180"));
 
     const DraftCorrections::Texts panel = m.panelTexts(SurveyModel::Initial);
@@ -215,7 +209,7 @@ void TestSurveyModel::dischargingSurveyFromEndToEnd()
     SurveyModel m(Kind::Discharging);
     const SurveyLoadResult r = SurveyFileModel::load(m, data, "discharge.json");
     QVERIFY2(r.loaded(), qPrintable(r.message));
-    QCOMPARE(messages(), QStringList());
+    QCOMPARE(messageTexts(), QStringList());
 
     const DraftCorrections::Texts panel = m.panelTexts(SurveyModel::Initial);
     QCOMPARE(panel.lbm, QStringLiteral("185.5"));
@@ -304,7 +298,7 @@ void TestSurveyModel::checksBeforeCalculating()
     const SurveyLoadResult r = SurveyFileModel::load(m, data, "checks.json");
     QCOMPARE(r.outcome, SurveyLoadResult::Outcome::NotCalculated);
     QCOMPARE(r.field, field);
-    QCOMPARE(messages(), QStringList{message});
+    QCOMPARE(messageTexts(), QStringList{message});
     const bool table = change == "tpc" || change == "mctcMinus";
     QCOMPARE(MessageService::records().at(0).title,
              table ? QStringLiteral("Hydrostatic Data Table") : QStringLiteral("Quorvane Lt"));
@@ -356,7 +350,7 @@ void TestSurveyModel::refusedValuesNameTheirField()
     QCOMPARE(r.outcome, SurveyLoadResult::Outcome::Refused);
     QCOMPARE(r.field, name);
     QCOMPARE(r.value, value);
-    QCOMPARE(messages(), message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(messageTexts(), message.isEmpty() ? QStringList() : QStringList{message});
     if (message.isEmpty())
         QCOMPARE(r.message, "refused.json: field \"voyage\": the value \"" + value
                                 + "\" was not taken: the box takes at most 15 characters.");
@@ -370,7 +364,7 @@ void TestSurveyModel::plausibility()
     heavy.deductibles = {{26, "22000"}};
     SurveyModel loading(Kind::Loading);
     QVERIFY(SurveyFileModel::load(loading, survey(Kind::Loading, heavy, std::nullopt), "x.json").loaded());
-    QCOMPARE(messages(), QStringList{"Invalid constant value.\r\n\r\nPlease check your input values."});
+    QCOMPARE(messageTexts(), QStringList{"Invalid constant value.\r\n\r\nPlease check your input values."});
     QVERIFY(!loading.plausibility().constant);
     QVERIFY(loading.constant()->isNegative());
 
@@ -382,7 +376,7 @@ void TestSurveyModel::plausibility()
     SurveyModel discharge(Kind::Discharging);
     QVERIFY(SurveyFileModel::load(discharge, survey(Kind::Discharging, light, loadingFinal()), "y.json")
                 .loaded());
-    QCOMPARE(messages(), (QStringList{"Value of constant is invalid.\r\n\r\nPlease check your input values.",
+    QCOMPARE(messageTexts(), (QStringList{"Value of constant is invalid.\r\n\r\nPlease check your input values.",
                                       "Current value for Total cargo discharged is invalid.\r\n\r\nPlease "
                                       "check your input values."}));
     const SurveyModel::Plausibility p = discharge.plausibility();
@@ -396,7 +390,7 @@ void TestSurveyModel::plausibility()
     none.deductibles = {{26, "99999"}, {25, "99999"}};
     SurveyModel empty(Kind::Loading);
     QVERIFY(SurveyFileModel::load(empty, survey(Kind::Loading, none, std::nullopt), "z.json").loaded());
-    QCOMPARE(messages(), QStringList{"Invalid Net Displacement value.\r\n\r\nPlease check your input values."});
+    QCOMPARE(messageTexts(), QStringList{"Invalid Net Displacement value.\r\n\r\nPlease check your input values."});
     QVERIFY(!empty.plausibility().initialNetDisplacement);
 }
 
@@ -452,7 +446,7 @@ void TestSurveyModel::surveyPublishedByAnotherProgram()
     const Decimal first = r.at(clsDraft::FirstTrimCorrection).toDecimal();
     const Decimal published = *Decimal::parse(u"-487.653", QLocale::c());
     QVERIFY2((first - published).abs() < *Decimal::parse(u"0.01", QLocale::c()), qPrintable(first.toString()));
-    QCOMPARE(messages(), QStringList());
+    QCOMPARE(messageTexts(), QStringList());
 }
 
 // A survey written as a file and entered again gives the same figures to the digit.
