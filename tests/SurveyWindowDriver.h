@@ -14,6 +14,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMap>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -37,7 +39,42 @@ public:
         QString comments = {};   // the remarks, when a test gives any
     };
 
-    static void insertShipsAndPorts() { SurveyTestShips::insert(); }
+    // Ocean Pride before loading at Kandla, a draft that calculates: trimmed by the stern, the
+    // marks off the perpendiculars, a level hull.
+    static Draft lightDraft()
+    {
+        return {"1.015",
+                {"6.60", "6.70", "7.24", "7.26", "7.84", "7.86"},
+                {"1.5", "0", "-2"},
+                {"7.2", "30000", "40.0", "-2.5"},
+                {"7.3", "30400", "40.2", "-2.4"},
+                {"420", "424"},
+                {"400", "403"},
+                {"310.5", "42.25", "3.1", "120", "1500.75", "2", "", "0.5"},
+                "Ballast sounded twice"};
+    }
+
+    // Every figure a survey window shows, name to text: the named boxes and lists, every grid
+    // cell, the comments. The grids' floating edit boxes are left out: they only repeat the cell
+    // they lie over.
+    static QMap<QString, QString> onScreen(const QWidget* w)
+    {
+        QMap<QString, QString> f;
+        const QStringList editors = {"txtHDTGridTextbox", "txtMPGridTextbox", "txtMMGridTextbox",
+                                     "txtGridTextbox"};
+        for (const QLineEdit* e : w->findChildren<QLineEdit*>()) {
+            if (!e->objectName().isEmpty() && !editors.contains(e->objectName()))
+                f.insert(e->objectName(), e->text());
+        }
+        for (const QComboBox* c : w->findChildren<QComboBox*>())
+            f.insert(c->objectName(), c->currentText());
+        for (const SurveyGrid* g : w->findChildren<SurveyGrid*>())
+            for (int r = 0; r < g->rowCount(); ++r)
+                for (int c = 0; c < g->columnCount(); ++c)
+                    f.insert(QStringLiteral("%1(%2,%3)").arg(g->objectName()).arg(r).arg(c), g->text(r, c));
+        f.insert(QStringLiteral("txtComments"), w->findChild<QPlainTextEdit*>("txtComments")->toPlainText());
+        return f;
+    }
 
     // Headless, on a fresh copy of the delivered database in `dir`, with the ships and ports above.
     static void openFreshDatabase(const QTemporaryDir& dir)
@@ -45,7 +82,7 @@ public:
         TestSupport::initTestEnvironment();
         QVERIFY(dir.isValid());
         QVERIFY(TestSupport::openFreshDatabaseCopy(dir));
-        insertShipsAndPorts();
+        SurveyTestShips::insert();
     }
 
     static void forgetMessages()

@@ -107,7 +107,6 @@ private slots:
 
 private:
     std::unique_ptr<SurveyWindow> openWindow(SurveyFileData::Kind kind);
-    GridEditor* grid(const char* name) const { return find<GridEditor>(name); }
     QTemporaryDir m_dir;
     QString m_dataDir;
     std::unique_ptr<SurveyWindow> m_owned;

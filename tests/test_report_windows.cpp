@@ -31,20 +31,6 @@ namespace {
 
 using Draft = SurveyWindowDriver::Draft;
 
-// Before loading: trimmed by the stern, the marks off the perpendiculars, a level hull.
-Draft lightDraft()
-{
-    return {"1.015",
-            {"6.60", "6.70", "7.24", "7.26", "7.84", "7.86"},
-            {"1.5", "0", "-2"},
-            {"7.2", "30000", "40.0", "-2.5"},
-            {"7.3", "30400", "40.2", "-2.4"},
-            {"420", "424"},
-            {"400", "403"},
-            {"310.5", "42.25", "3.1", "120", "1500.75", "2", "", "0.5"},
-            "Ballast sounded twice"};
-}
-
 // After loading: sagging 5 cm, fuel, diesel and fresh water only.
 Draft ladenDraft()
 {

@@ -17,6 +17,7 @@
 #include "shell/SurveyFileCommands.h"
 #include "survey/SurveyWindow.h"
 #include "tests/ReportTestSupport.h"
+#include "tests/SurveyWindowDriver.h"
 #include "tests/TestSupport.h"
 
 #include <QAction>
@@ -74,27 +75,6 @@ SurveyFileData readExample(const QString& name)
     if (!d)
         qFatal("%s", qPrintable(error));
     return *d;
-}
-
-// The figures a survey window shows: every named box, list and grid cell. The grids' floating
-// edit boxes are left out: they only repeat the cell they lie over.
-Figures onScreen(const SurveyWindow* w)
-{
-    Figures f;
-    const QStringList editors = {"txtHDTGridTextbox", "txtMPGridTextbox", "txtMMGridTextbox",
-                                 "txtGridTextbox"};
-    for (const QLineEdit* e : w->findChildren<QLineEdit*>()) {
-        if (!e->objectName().isEmpty() && !editors.contains(e->objectName()))
-            f.insert(e->objectName(), e->text());
-    }
-    for (const QComboBox* c : w->findChildren<QComboBox*>())
-        f.insert(c->objectName(), c->currentText());
-    for (const SurveyGrid* g : w->findChildren<SurveyGrid*>())
-        for (int r = 0; r < g->rowCount(); ++r)
-            for (int c = 0; c < g->columnCount(); ++c)
-                f.insert(QStringLiteral("%1(%2,%3)").arg(g->objectName()).arg(r).arg(c), g->text(r, c));
-    f.insert(QStringLiteral("txtComments"), w->findChild<QPlainTextEdit*>("txtComments")->toPlainText());
-    return f;
 }
 
 }  // namespace
@@ -300,7 +280,7 @@ void TestSurveyFiles::typedSurveySavedAndOpenedShowsTheSameFigures()
     QCOMPARE(box("txtTotCargoLoaded")->text(), QStringLiteral("73364.1757"));
     QCOMPARE(messageTexts(), QStringList());
 
-    const Figures finalTab = onScreen(typed);
+    const Figures finalTab = SurveyWindowDriver::onScreen(typed);
     const std::optional<ReportLayout> typedReport = typed->fillReport(true);
     QVERIFY(typedReport);
 
@@ -321,7 +301,7 @@ void TestSurveyFiles::typedSurveySavedAndOpenedShowsTheSameFigures()
     QCOMPARE(saved->final->comments, survey.final->comments);
 
     switchTo(0);
-    const Figures initialTab = onScreen(typed);
+    const Figures initialTab = SurveyWindowDriver::onScreen(typed);
     QCOMPARE(initialTab.value("txtConstant"), QStringLiteral("320.14483"));
 
     // Open Survey replaces the window that holds a survey only when the user agrees.
@@ -337,7 +317,7 @@ void TestSurveyFiles::typedSurveySavedAndOpenedShowsTheSameFigures()
                             "Open %1 in its place?")
                  .arg(QDir::toNativeSeparators(m_saved)));
     QCOMPARE(surveyWindow(), typed);
-    compareCaptions(onScreen(typed), initialTab);
+    compareCaptions(SurveyWindowDriver::onScreen(typed), initialTab);
 
     MessageService::clearRecords();
     MessageService::setNextAnswer(Msg::Answer::Yes);
@@ -348,7 +328,7 @@ void TestSurveyFiles::typedSurveySavedAndOpenedShowsTheSameFigures()
     QVERIFY(opened);
     QCOMPARE(m_mdi->activeChild(), static_cast<QWidget*>(opened));
     QCOMPARE(find<QTabWidget>("sstQuorvane")->currentIndex(), 2);
-    compareCaptions(onScreen(opened), finalTab);
+    compareCaptions(SurveyWindowDriver::onScreen(opened), finalTab);
 
     const std::optional<ReportLayout> openedReport = opened->fillReport(true);
     QVERIFY(openedReport);
@@ -359,7 +339,7 @@ void TestSurveyFiles::typedSurveySavedAndOpenedShowsTheSameFigures()
     m_pdfOfWindows = pdfText(pdf);
 
     switchTo(0);
-    compareCaptions(onScreen(opened), initialTab);
+    compareCaptions(SurveyWindowDriver::onScreen(opened), initialTab);
     QCOMPARE(messageTexts(), QStringList({MessageService::records().first().text}));
 }
 
@@ -375,11 +355,11 @@ void TestSurveyFiles::dischargingSurveySavedFromTheInitialTab()
     QCOMPARE(first->windowTitle(), QStringLiteral("Draft Survey-[Discharging] - discharging-qingdao.json"));
     QCOMPARE(find<QTabWidget>("sstQuorvane")->currentIndex(), 2);
     QCOMPARE(box("txtFinTotCargoDis")->text(), QStringLiteral("73230.20082"));
-    const Figures finalTab = onScreen(first);
+    const Figures finalTab = SurveyWindowDriver::onScreen(first);
     switchTo(0);
     QCOMPARE(box("txtBLQty")->text(), QStringLiteral("73350"));
     QCOMPARE(box("txtAssumedConstant")->text(), QStringLiteral("200.19243"));
-    const Figures initialTab = onScreen(first);
+    const Figures initialTab = SurveyWindowDriver::onScreen(first);
 
     // Saved from the Initial tab: the Final draft comes from what the window keeps of it.
     const QString saved = m_dir.filePath(QStringLiteral("discharge.json"));
@@ -401,9 +381,9 @@ void TestSurveyFiles::dischargingSurveySavedFromTheInitialTab()
     flushDeletes();
     SurveyWindow* again = surveyWindow();
     QVERIFY(again && again != first);
-    compareCaptions(onScreen(again), finalTab);
+    compareCaptions(SurveyWindowDriver::onScreen(again), finalTab);
     switchTo(0);
-    compareCaptions(onScreen(again), initialTab);
+    compareCaptions(SurveyWindowDriver::onScreen(again), initialTab);
 
     // The same file on the command line gives the report of the window.
     const std::optional<ReportLayout> report = again->fillReport(true);
@@ -588,13 +568,13 @@ void TestSurveyFiles::unknownShipChangesNothing()
     ship->setCurrentIndex(ship->findText("Coral Meridian"));
     click(box("txtVoyageID"));
     QTest::keyClicks(focused(), "V-9");
-    const Figures before = onScreen(w);
+    const Figures before = SurveyWindowDriver::onScreen(w);
     MessageService::clearRecords();
     m_chosen = path;
     act("mnuQuorvane(20)")->trigger();
     QCOMPARE(messageTexts(), QStringList({"The survey file cannot be opened.\r\n\r\n" + expected}));
     QCOMPARE(surveyWindow(), w);
-    compareCaptions(onScreen(w), before);
+    compareCaptions(SurveyWindowDriver::onScreen(w), before);
     QCOMPARE(m_mdi->mdiArea()->subWindowList().size(), 1);
 
     // A port or a deductible item the database does not hold is refused the same way.
@@ -616,7 +596,7 @@ void TestSurveyFiles::unknownShipChangesNothing()
              QStringList({"The survey file cannot be opened.\r\n\r\n" + item
                           + ": field \"final.deductibles.99\": there is no deductible item 99 in the "
                             "database."}));
-    compareCaptions(onScreen(w), before);
+    compareCaptions(SurveyWindowDriver::onScreen(w), before);
 }
 
 void TestSurveyFiles::filesThatAreNoSurvey()
