@@ -4,6 +4,7 @@
 #include "cli/SurveyCommandLine.h"
 #include "core/MessageService.h"
 #include "files/SurveyFile.h"
+#include "tests/SurveyTestShips.h"
 #include "tests/TestSupport.h"
 
 #include <QDir>
@@ -75,13 +76,11 @@ void TestCommandLine::initTestCase()
     const Run mk = runProgram(kMkdb, {m_dataDir, QStringLiteral("--examples")});
     QVERIFY2(mk.status == 0, qPrintable(mk.err));
     // The loading example with a forward port reading no draft mark carries.
-    QString error;
-    std::optional<SurveyFileData> bad =
-        SurveyFile::read(TestSupport::sourceDir() + "/examples/loading-port-hedland.json", &error);
-    QVERIFY2(bad, qPrintable(error));
-    bad->initial.fwdPort = QStringLiteral("100");
+    SurveyFileData bad = SurveyTestShips::readExample(QStringLiteral("loading-port-hedland.json"));
+    bad.initial.fwdPort = QStringLiteral("100");
     m_refused = m_dir.filePath(QStringLiteral("refused-reading.json"));
-    QVERIFY(SurveyFile::write(m_refused, *bad, &error));
+    QString error;
+    QVERIFY(SurveyFile::write(m_refused, bad, &error));
 }
 
 QStringList TestCommandLine::surveyArgs(const QString& out) const

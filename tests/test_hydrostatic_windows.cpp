@@ -40,29 +40,8 @@ const QString kShip = QStringLiteral("Coral Meridian");
 using TestSupport::Run;
 using TestSupport::runProgram;
 
-QString example(const QString& name)
-{
-    return TestSupport::sourceDir() + QStringLiteral("/examples/") + name;
-}
-
-SurveyFileData readExample(const QString& name)
-{
-    QString error;
-    const auto data = SurveyFile::read(example(name), &error);
-    if (!data)
-        qWarning("%s", qPrintable(error));
-    return data.value_or(SurveyFileData());
-}
-
-void dropRows(SurveyDraftData& d)
-{
-    for (int c = 0; c < 4; ++c)
-        d.below[c].clear(), d.above[c].clear();
-    d.mctcPlus50Below.clear();
-    d.mctcPlus50Above.clear();
-    d.mctcMinus50Below.clear();
-    d.mctcMinus50Above.clear();
-}
+using SurveyTestShips::dropRows;
+using SurveyTestShips::readExample;
 
 QString texts(const QVector<Variant>& values)
 {

@@ -13,6 +13,7 @@
 #include "shell/SurveyFileCommands.h"
 #include "shell/frmMDI.h"
 #include "survey/SurveyWindow.h"
+#include "tests/SurveyTestShips.h"
 #include "tests/TestSupport.h"
 
 #include <QAction>
@@ -41,19 +42,14 @@ using TestSupport::runProgram;
 // difference at every mark (the examples read one aft mark the other way round).
 SurveyFileData soundSurvey(bool discharging)
 {
-    QString error;
-    const QString name = discharging ? QStringLiteral("discharging-qingdao.json")
-                                     : QStringLiteral("loading-port-hedland.json");
-    std::optional<SurveyFileData> d =
-        SurveyFile::read(TestSupport::sourceDir() + QStringLiteral("/examples/") + name, &error);
-    if (!d)
-        qFatal("%s", qPrintable(error));
-    SurveyDraftData& straight = discharging ? *d->final : d->initial;
+    SurveyFileData d = SurveyTestShips::readExample(discharging ? QStringLiteral("discharging-qingdao.json")
+                                                                : QStringLiteral("loading-port-hedland.json"));
+    SurveyDraftData& straight = discharging ? *d.final : d.initial;
     std::swap(straight.aftPort, straight.aftStbd);
     // The bill as the drafts find it: the constant after discharge is the one assumed on arrival.
     if (discharging)
-        d->blQuantity = QStringLiteral("73230.20082");
-    return *d;
+        d.blQuantity = QStringLiteral("73230.20082");
+    return d;
 }
 
 // A draft floating level at one draft: every reading the same, so that the true mean draft is

@@ -68,14 +68,7 @@ Figures captionsWritten(const QString& path)
 
 using TestSupport::messageTexts;
 
-SurveyFileData readExample(const QString& name)
-{
-    QString error;
-    const std::optional<SurveyFileData> d = SurveyFile::read(example(name), &error);
-    if (!d)
-        qFatal("%s", qPrintable(error));
-    return *d;
-}
+using SurveyTestShips::readExample;
 
 }  // namespace
 
