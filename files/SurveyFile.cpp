@@ -400,7 +400,7 @@ std::optional<SurveyFileData> read(const QString& path, QString* error, Failure*
     return parse(f.readAll(), path, error, failure);
 }
 
-QByteArray serialize(const SurveyFileData& data)
+QJsonObject toJson(const SurveyFileData& data)
 {
     QJsonObject root;
     root.insert(QStringLiteral("format"), formatName());
@@ -415,7 +415,12 @@ QByteArray serialize(const SurveyFileData& data)
     root.insert(QStringLiteral("initial"), draftJson(data.initial, false));
     if (data.final)
         root.insert(QStringLiteral("final"), draftJson(*data.final, true));
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    return root;
+}
+
+QByteArray serialize(const SurveyFileData& data)
+{
+    return QJsonDocument(toJson(data)).toJson(QJsonDocument::Indented);
 }
 
 std::optional<QString> commentsRefusal(const SurveyDraftData& draft)

@@ -5,6 +5,8 @@
 #include <QString>
 #include <optional>
 
+class QJsonObject;
+
 // A survey kept as a file: the inputs of both drafts exactly as a surveyor would type them, so the
 // survey can be reopened, sent to the office or reported on without a window. Figures are texts;
 // nothing here is computed.
@@ -54,7 +56,10 @@ std::optional<SurveyFileData> read(const QString& path, QString* error, Failure*
 std::optional<SurveyFileData> parse(const QByteArray& text, const QString& fileName, QString* error,
                                     Failure* failure = nullptr);
 
-// The file's text (UTF-8 JSON, figures as strings).
+// The file's JSON object (figures as strings), for a caller that adds entries of its own.
+QJsonObject toJson(const SurveyFileData& data);
+
+// The file's text (UTF-8 JSON, figures as strings): toJson, indented.
 QByteArray serialize(const SurveyFileData& data);
 
 // Why a draft's comments are not taken (longer than the comment box holds, which also keeps a

@@ -123,11 +123,12 @@ private:
                      p + "mctcMinus50.above"))
             return false;
 
-        const QList<QPair<int, QString>> items = m_m.deductionCatalogue();
+        if (!m_items)
+            m_items = SurveyModel::deductionCatalogue();
         for (const auto& [item, quantity] : d.deductibles) {
             const QString name = p + QStringLiteral("deductibles.") + QString::number(item);
-            const bool known =
-                std::any_of(items.begin(), items.end(), [item = item](const auto& i) { return i.first == item; });
+            const bool known = std::any_of(m_items->begin(), m_items->end(),
+                                           [item = item](const auto& i) { return i.first == item; });
             if (!known)
                 return refuse(name, quantity, QStringLiteral("the deductibles list has no item %1").arg(item));
             if (quantity.isEmpty())
@@ -181,29 +182,22 @@ private:
     void calculate(int draft)
     {
         const SurveyModel::Calculation c = m_m.calculate(draft);
-        if (c.calculated || !m_result.loaded())
-            return;
-        m_result.outcome = SurveyLoadResult::Outcome::NotCalculated;
-        m_result.field = c.headerField ? c.field : path(draft) + QLatin1Char('.') + c.field;
-        m_result.message = QStringLiteral("%1: field \"%2\": the %3 draft could not be calculated.")
-                               .arg(m_file, m_result.field,
-                                    draft == SurveyModel::Initial ? QStringLiteral("Initial")
-                                                                  : QStringLiteral("Final"));
+        if (!c.calculated)
+            SurveyFileModel::notCalculated(m_result, m_file,
+                                           c.headerField ? c.field : path(draft) + QLatin1Char('.') + c.field,
+                                           draft == SurveyModel::Final);
     }
 
     bool refuse(const QString& name, const QString& value, const QString& why = QString())
     {
-        m_result.outcome = SurveyLoadResult::Outcome::Refused;
-        m_result.field = name;
-        m_result.value = value;
-        m_result.message = why.isEmpty()
-            ? QStringLiteral("%1: field \"%2\": the value \"%3\" was refused.").arg(m_file, name, value)
-            : QStringLiteral("%1: field \"%2\": the value \"%3\" was not taken: %4.").arg(m_file, name, value, why);
+        SurveyFileModel::refuse(m_result, m_file, name, value, why);
         return false;
     }
 
     SurveyModel& m_m;
     QString m_file;
+    // The deductibles list, read when the first draft comes to be entered.
+    std::optional<QList<QPair<int, QString>>> m_items;
     SurveyLoadResult m_result;
 };
 
@@ -286,23 +280,8 @@ std::optional<QString> checkNames(const SurveyFileData& data, const QString& fil
 
 SurveyLoadResult load(SurveyModel& model, const SurveyFileData& data, const QString& fileName)
 {
-    try {
-        // Rows the file leaves out come from the ship's own table.
-        SurveyFileData complete = data;
-        const std::optional<SurveyTableFill::Unfilled> unfilled = SurveyTableFill::complete(complete, fileName);
-        Entry entry(model, fileName);
-        SurveyLoadResult r = entry.run(complete);
-        if (unfilled && r.outcome == SurveyLoadResult::Outcome::NotCalculated) {
-            r.field = unfilled->field;
-            r.message = unfilled->message;
-        }
-        return r;
-    } catch (const VbError& e) {
-        SurveyLoadResult r;
-        r.outcome = SurveyLoadResult::Outcome::NotCalculated;
-        r.message = QStringLiteral("%1: the survey could not be entered (%2).").arg(fileName, e.description());
-        return r;
-    }
+    return enter(data, fileName,
+                 [&](const SurveyFileData& complete) { return Entry(model, fileName).run(complete); });
 }
 
 SurveyFileData read(const SurveyModel& model)
@@ -319,14 +298,63 @@ SurveyFileData read(const SurveyModel& model)
     SurveyDraftData fin = draftData(model, SurveyModel::Final);
     // The initial net displacement typed over the Final results counts as an input only where the
     // Initial draft has none of its own.
-    const QString typed = model.inputs(SurveyModel::Final).initialNetDisplacement.trimmed();
-    const std::optional<Decimal> initialNet =
-        ResultFigures::number(model.draft(SurveyModel::Initial).NetDisplacement());
-    if (!typed.isEmpty() && (!initialNet || initialNet->isZero()))
-        fin.initialNetDisplacement = typed;
+    if (const std::optional<QString> typed =
+            typedInitialNet(model.inputs(SurveyModel::Final).initialNetDisplacement, model.draft(SurveyModel::Initial)))
+        fin.initialNetDisplacement = *typed;
     if (hasInputs(fin))
         data.final = fin;
     return data;
+}
+
+SurveyLoadResult enter(const SurveyFileData& data, const QString& fileName,
+                       const std::function<SurveyLoadResult(const SurveyFileData&)>& run)
+{
+    try {
+        // Rows the file leaves out come from the ship's own table.
+        SurveyFileData complete = data;
+        const std::optional<SurveyTableFill::Unfilled> unfilled = SurveyTableFill::complete(complete, fileName);
+        SurveyLoadResult r = run(complete);
+        if (unfilled && r.outcome == SurveyLoadResult::Outcome::NotCalculated) {
+            r.field = unfilled->field;
+            r.message = unfilled->message;
+        }
+        return r;
+    } catch (const VbError& e) {
+        SurveyLoadResult r;
+        r.outcome = SurveyLoadResult::Outcome::NotCalculated;
+        r.message = QStringLiteral("%1: the survey could not be entered (%2).").arg(fileName, e.description());
+        return r;
+    }
+}
+
+void refuse(SurveyLoadResult& result, const QString& fileName, const QString& field, const QString& value,
+            const QString& why)
+{
+    result.outcome = SurveyLoadResult::Outcome::Refused;
+    result.field = field;
+    result.value = value;
+    result.message = why.isEmpty()
+        ? QStringLiteral("%1: field \"%2\": the value \"%3\" was refused.").arg(fileName, field, value)
+        : QStringLiteral("%1: field \"%2\": the value \"%3\" was not taken: %4.").arg(fileName, field, value, why);
+}
+
+void notCalculated(SurveyLoadResult& result, const QString& fileName, const QString& field, bool isFinal)
+{
+    if (!result.loaded())
+        return;  // the first refusal or failure is the one reported
+    result.outcome = SurveyLoadResult::Outcome::NotCalculated;
+    result.field = field;
+    result.message = QStringLiteral("%1: field \"%2\": the %3 draft could not be calculated.")
+                         .arg(fileName, field, isFinal ? QStringLiteral("Final") : QStringLiteral("Initial"));
+}
+
+std::optional<QString> typedInitialNet(const QString& typed, const clsDraft& initial)
+{
+    const QString text = typed.trimmed();
+    const std::optional<Decimal> initialNet = ResultFigures::number(initial.NetDisplacement());
+    if (text.isEmpty() || (initialNet && !initialNet->isZero()))
+        return std::nullopt;
+    return text;
 }
 
 }  // namespace SurveyFileModel

@@ -3,9 +3,11 @@
 #include "files/SurveyFile.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 class SurveyModel;
+class clsDraft;
 
 // What became of a survey file entered into a survey (a model or a window).
 struct SurveyLoadResult {
@@ -45,5 +47,27 @@ SurveyLoadResult load(SurveyModel& model, const SurveyFileData& data, const QStr
 
 // The survey's inputs as a file. A Final draft is written only when something was entered in it.
 SurveyFileData read(const SurveyModel& model);
+
+// --- Shared with the typing of a file into a survey window (survey/SurveyFileIO) --------------
+
+// `run` enters the file whole (into a model or a window) and says what became of it. The rows the
+// file leaves out are first taken from the ship's own table; a draft then left uncalculated for
+// want of them is reported as that table's failure, and a database that cannot be read ends the
+// entry with a sentence naming the file.
+SurveyLoadResult enter(const SurveyFileData& data, const QString& fileName,
+                       const std::function<SurveyLoadResult(const SurveyFileData&)>& run);
+
+// Records on `result` a value not entered: the field, the value and the sentence naming the file,
+// "... was refused." or, with `why`, "... was not taken: <why>.".
+void refuse(SurveyLoadResult& result, const QString& fileName, const QString& field, const QString& value,
+            const QString& why = QString());
+
+// Records on `result` that the Initial (Final) draft stopped at the check behind `field`, unless
+// an earlier refusal or failure already stands.
+void notCalculated(SurveyLoadResult& result, const QString& fileName, const QString& field, bool isFinal);
+
+// The initial net displacement typed over the Final results, when it counts as an input: only
+// where the Initial draft has none of its own.
+std::optional<QString> typedInitialNet(const QString& typed, const clsDraft& initial);
 
 }  // namespace SurveyFileModel

@@ -5,6 +5,7 @@
 #include "model/DraftCorrections.h"
 #include "model/HydrostaticTable.h"
 #include "model/SurveyInputRules.h"
+#include "model/SurveyModel.h"
 #include "model/clsShip.h"
 
 namespace SurveyTableFill {
@@ -72,11 +73,11 @@ std::optional<Unfilled> complete(SurveyFileData& data, const QString& fileName)
         try {
             if (!looked) {
                 looked = true;
-                const int shipId = HydrostaticTable::shipIdByName(data.ship);
-                if (shipId > 0) {
-                    table = HydrostaticTable::loadForShip(shipId);
+                // The name as the file gives it: the names were checked against the database.
+                if (const std::optional<int> shipId = SurveyModel::shipIdByName(data.ship)) {
+                    table = HydrostaticTable::loadForShip(*shipId);
                     clsShip ship;
-                    if (ship.SetShip(shipId) == 1)
+                    if (ship.SetShip(*shipId) == 1)
                         lbp = ToNumeric(ship.LBP(), -1, 0).toDecimal();
                 }
             }

@@ -81,14 +81,14 @@ SurveyWindow* openIntoWindow(frmMDI& mdi, const QString& path, bool* loaded,
         warn(MessageService::join(cannotOpen, error));
         return nullptr;
     }
-    if (const std::optional<QString> missing = SurveyFileIO::checkNames(*data, path)) {
+    if (const std::optional<QString> missing = SurveyFileModel::checkNames(*data, path)) {
         warn(MessageService::join(cannotOpen, *missing));
         return nullptr;
     }
 
     // Each survey window exists once: one that holds a survey goes only when the user agrees.
     const QString windowClass = SurveyFileIO::windowClass(data->kind);
-    const QString kind = SurveyFileIO::kindCaption(data->kind);
+    const QString kind = SurveyFileModel::kindCaption(data->kind);
     if (QWidget* open = mdi.findChildWindow(windowClass)) {
         auto* survey = dynamic_cast<SurveyWindow*>(open);
         if (survey && !survey->shipText().isEmpty()) {
@@ -138,10 +138,10 @@ SurveyWindow* openIntoWindow(frmMDI& mdi, const QString& path, bool* loaded,
             return window;
         }
     }
-    const SurveyFileIO::LoadResult result = SurveyFileIO::enter(*window, *data, path, calc);
+    const SurveyLoadResult result = SurveyFileIO::enter(*window, *data, path, calc);
     if (loaded)
         *loaded = result.loaded();
-    if (result.outcome == SurveyFileIO::LoadResult::Outcome::Refused) {
+    if (result.outcome == SurveyLoadResult::Outcome::Refused) {
         warn(MessageService::join(QStringLiteral("The survey file was not opened completely."),
                                   result.message
                                       + QStringLiteral(" The window shows the survey as far as it was "

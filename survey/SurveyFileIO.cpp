@@ -1,7 +1,5 @@
 #include "survey/SurveyFileIO.h"
 
-#include "files/SurveyTableFill.h"
-
 #include "db/Database.h"
 #include "ui/FieldGuard.h"
 #include "core/MessageService.h"
@@ -88,7 +86,7 @@ public:
         if (!enterHeader(data) || !enterDraft(data.initial, QStringLiteral("initial"), false))
             return m_result;
         if (m_calc.initial)
-            calculate(QStringLiteral("initial"), QStringLiteral("Initial"));
+            calculate(QStringLiteral("initial"), false);
         if (!data.final)
             return m_result;
         // To the Final tab as the surveyor clicks it: the Initial draft is kept, the Final shown.
@@ -99,7 +97,7 @@ public:
             return m_result;
         }
         if (enterDraft(*data.final, QStringLiteral("final"), true) && m_calc.final)
-            calculate(QStringLiteral("final"), QStringLiteral("Final"));
+            calculate(QStringLiteral("final"), true);
         return m_result;
     }
 
@@ -219,17 +217,13 @@ private:
         return true;
     }
 
-    void calculate(const QString& path, const QString& caption)
+    void calculate(const QString& path, bool isFinal)
     {
         control<QPushButton>(m_w, "cmdCalculate")->click();
         if (!m_w.finalResultText(ResultDisplay::NetDisplacementRow, 1).trimmed().isEmpty())
             return;
-        if (!m_result.loaded())
-            return;
-        m_result.outcome = SurveyLoadResult::Outcome::NotCalculated;
-        m_result.field = failedField(path);
-        m_result.message = QStringLiteral("%1: field \"%2\": the %3 draft could not be calculated.")
-                               .arg(m_file, m_result.field, caption);
+        if (m_result.loaded())
+            SurveyFileModel::notCalculated(m_result, m_file, failedField(path), isFinal);
     }
 
     // The field behind a failed calculation check: a table whose Above row lies below its Below
@@ -305,13 +299,7 @@ private:
 
     bool refuse(const QString& field, const QString& value, const QString& why = QString())
     {
-        m_result.outcome = SurveyLoadResult::Outcome::Refused;
-        m_result.field = field;
-        m_result.value = value;
-        m_result.message = why.isEmpty()
-            ? QStringLiteral("%1: field \"%2\": the value \"%3\" was refused.").arg(m_file, field, value)
-            : QStringLiteral("%1: field \"%2\": the value \"%3\" was not taken: %4.")
-                  .arg(m_file, field, value, why);
+        SurveyFileModel::refuse(m_result, m_file, field, value, why);
         return false;
     }
 
@@ -430,31 +418,11 @@ QString windowClass(Kind kind)
     return kind == Kind::Loading ? QStringLiteral("frmQuorvane") : QStringLiteral("frmZODuraduza");
 }
 
-QString kindCaption(Kind kind)
+SurveyLoadResult enter(SurveyWindow& window, const SurveyFileData& data, const QString& fileName, Calculate calc)
 {
-    return SurveyFileModel::kindCaption(kind);
-}
-
-LoadResult enter(SurveyWindow& window, const SurveyFileData& data, const QString& fileName, Calculate calc)
-{
-    try {
-        // Rows the file leaves out come from the ship's own table.
-        SurveyFileData complete = data;
-        const std::optional<SurveyTableFill::Unfilled> unfilled = SurveyTableFill::complete(complete, fileName);
-        Entry entry(window, fileName, calc);
-        LoadResult r = entry.run(complete);
-        if (unfilled && r.outcome == LoadResult::Outcome::NotCalculated) {
-            r.field = unfilled->field;
-            r.message = unfilled->message;
-        }
-        return r;
-    } catch (const VbError& e) {
-        LoadResult r;
-        r.outcome = LoadResult::Outcome::NotCalculated;
-        r.message =
-            QStringLiteral("%1: the survey could not be entered (%2).").arg(fileName, e.description());
-        return r;
-    }
+    return SurveyFileModel::enter(data, fileName, [&](const SurveyFileData& complete) {
+        return Entry(window, fileName, calc).run(complete);
+    });
 }
 
 SurveyFileData read(SurveyWindow& window)
@@ -484,10 +452,9 @@ SurveyFileData read(SurveyWindow& window)
     SurveyDraftData fin = finalOnShow ? shown : keptDraft(window, 1);
     // The initial net displacement typed over the Final results counts as an input only where the
     // Initial draft has none of its own; otherwise the window shows the worked-out one there.
-    const QString typed = window.initialNetDisplacementText().trimmed();
-    const std::optional<Decimal> initialNet = ResultFigures::number(window.initialDraft().NetDisplacement());
-    if (!typed.isEmpty() && (!initialNet || initialNet->isZero()))
-        fin.initialNetDisplacement = typed;
+    if (const std::optional<QString> typed =
+            SurveyFileModel::typedInitialNet(window.initialNetDisplacementText(), window.initialDraft()))
+        fin.initialNetDisplacement = *typed;
     if (finalOnShow || SurveyFileModel::hasInputs(fin))
         data.final = fin;
     return data;

@@ -17,9 +17,6 @@ namespace SurveyFileIO {
 
 // The window class that holds a survey of the file's kind: "frmQuorvane" or "frmZODuraduza".
 QString windowClass(SurveyFileData::Kind kind);
-QString kindCaption(SurveyFileData::Kind kind);  // "Loading" or "Discharging"
-
-using SurveyFileModel::checkNames;
 
 using LoadResult = SurveyLoadResult;
 
@@ -34,7 +31,7 @@ struct Calculate {
     bool initial = true;
     bool final = true;
 };
-LoadResult enter(SurveyWindow& window, const SurveyFileData& data, const QString& fileName,
+SurveyLoadResult enter(SurveyWindow& window, const SurveyFileData& data, const QString& fileName,
                  Calculate calc = {});
 
 // The inputs of a survey window as a file: the header, the draft on show as its boxes and grids

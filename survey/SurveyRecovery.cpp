@@ -208,7 +208,7 @@ void SurveyRecovery::snapshot()
     if (!m_window || m_window->shipText().isEmpty())
         return;
     const SurveyFileData data = SurveyFileIO::read(*m_window);
-    QJsonObject root = QJsonDocument::fromJson(SurveyFile::serialize(data)).object();
+    QJsonObject root = SurveyFile::toJson(data);
     QJsonObject note;
     if (!m_surveyFile.isEmpty())
         note.insert(QStringLiteral("surveyFile"), m_surveyFile);
