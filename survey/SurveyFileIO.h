@@ -18,8 +18,6 @@ namespace SurveyFileIO {
 // The window class that holds a survey of the file's kind: "frmQuorvane" or "frmZODuraduza".
 QString windowClass(SurveyFileData::Kind kind);
 
-using LoadResult = SurveyLoadResult;
-
 // Types the survey into `window`, a freshly opened survey window of the file's kind, header first,
 // then the Initial draft, Calculate; then, when the file has a Final draft, the Final tab, its
 // draft, Calculate. The window shows its own message for a refused value or a failed check;

@@ -275,7 +275,7 @@ void TestHydrostaticWindows::fileDraftOutsideTheTable()
         *r = QStringLiteral("14.8");
     std::unique_ptr<SurveyWindow> w = openWindow(data.kind);
     const auto r = SurveyFileIO::enter(*w, data, QStringLiteral("deep.json"));
-    QCOMPARE(int(r.outcome), int(SurveyFileIO::LoadResult::Outcome::NotCalculated));
+    QCOMPARE(int(r.outcome), int(SurveyLoadResult::Outcome::NotCalculated));
     QCOMPARE(r.field, QStringLiteral("final.hydrostatics"));
     QCOMPARE(r.message, QStringLiteral("deep.json: field \"final.hydrostatics\": The MCTC at 15.3 m, 50 cm above "
                                        "the Below row, lies outside the ship's hydrostatic table (4 m to 15 m): "
