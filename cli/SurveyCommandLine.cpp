@@ -1,9 +1,9 @@
 #include "cli/SurveyCommandLine.h"
 
 #include "core/AppPaths.h"
+#include "cli/CommandLineStart.h"
 #include "cli/WindowCommandLine.h"
 #include "core/MessageService.h"
-#include "db/DataFolder.h"
 #include "db/Database.h"
 #include "files/OutputPaths.h"
 #include "files/SurveyFile.h"
@@ -310,21 +310,21 @@ int severity(int status)
 
 int run(const Options& o)
 {
-    if (!o.dataDir.isEmpty()) {
-        if (!QFileInfo(o.dataDir).isDir()) {
-            printErr(QStringLiteral("quorvane-lt: --data-dir %1 is no folder\n").arg(o.dataDir));
-            return SurveyCommandLine::Failed;
-        }
-        AppPaths::setAppDir(o.dataDir);
-    }
-    // The outputs named on the command line are checked before anything is read or written.
-    if (const QString refused = OutputPaths::firstRefusal({o.pdf, o.captions}); !refused.isEmpty()) {
+    // The outputs named on the command line are checked, against the database's folder, before
+    // anything is read or written.
+    const CommandLineStart::Outcome start = CommandLineStart::prepareDataFolder(o.dataDir, [&o] {
+        const QString refused = OutputPaths::firstRefusal({o.pdf, o.captions});
+        if (refused.isEmpty())
+            return true;
         printErr(QStringLiteral("quorvane-lt: %1 Nothing was written.\n").arg(refused));
+        return false;
+    });
+    if (!start.refusal.isEmpty())
+        printErr(QStringLiteral("quorvane-lt: %1\n").arg(start.refusal));
+    if (!start.go)
         return SurveyCommandLine::Failed;
-    }
-    QString error;
-    if (!DataFolder::prepare(&error))
-        printErr(QStringLiteral("quorvane-lt: %1\n").arg(error));
+    if (!start.prepared)
+        printErr(QStringLiteral("quorvane-lt: %1\n").arg(start.prepareError));
     // The database is opened once for the whole run.
     // The files are opened on a thread of their own, and then every page of DS.dat is read while
     // the surveys are worked out; its verdict is waited for before the first report is written.
