@@ -33,19 +33,4 @@ bool writePdf(const ReportLayout& layout, const QString& fileName, QString* erro
     return true;
 }
 
-QImage toImage(const ReportLayout& layout, int dpi)
-{
-    const qreal pxPerMM = dpi / 25.4;
-    QImage image(qRound(ReportLayout::PageWidthMM * pxPerMM), qRound(ReportLayout::PageHeightMM * pxPerMM),
-                 QImage::Format_RGB32);
-    const int dotsPerMeter = qRound(dpi / 0.0254);
-    image.setDotsPerMeterX(dotsPerMeter);
-    image.setDotsPerMeterY(dotsPerMeter);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    layout.render(painter, QRectF(image.rect()));
-    painter.end();
-    return image;
-}
-
 }  // namespace ReportOutput
