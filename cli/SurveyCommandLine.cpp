@@ -13,6 +13,7 @@
 #include "report/ReportFiller.h"
 #include "report/ReportOutput.h"
 
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QDir>
 #include <QFile>
@@ -22,7 +23,6 @@
 #include <QJsonObject>
 #include <QSaveFile>
 #include <QSet>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <algorithm>
 #include <cstdlib>
@@ -211,16 +211,11 @@ bool writeOutputs(const ReportLayout& layout, const SurveyFindings& findings, co
 {
     QByteArray pdf;
     if (!o.pdf.isEmpty()) {
-        QTemporaryDir scratch;
-        const QString temp = scratch.filePath(QStringLiteral("report.pdf"));
-        if (!scratch.isValid() || !ReportOutput::writePdf(layout, temp, error))
-            return false;
-        QFile f(temp);
-        if (!f.open(QIODevice::ReadOnly)) {
-            *error = f.errorString();
+        QBuffer buffer(&pdf);
+        if (!buffer.open(QIODevice::WriteOnly) || !ReportOutput::writePdf(layout, &buffer)) {
+            *error = QStringLiteral("%1 could not be written.").arg(QDir::toNativeSeparators(o.pdf));
             return false;
         }
-        pdf = f.readAll();
     }
     const QByteArray json = o.captions.isEmpty() ? QByteArray() : captionsJson(layout, findings);
     // The pages of the database have been read meanwhile; a report from a damaged one is not made.
