@@ -20,10 +20,10 @@ namespace {
 const char* const kImport = "--import-hydrostatics";
 const char* const kExport = "--export-hydrostatics";
 
+// A ship's name and a file's text come from the user: their control characters are shown escaped.
 void printErr(const QString& text)
 {
-    std::fputs(text.toLocal8Bit().constData(), stderr);
-    std::fflush(stderr);
+    MessageService::printError(text);
 }
 
 int fail(const QString& text, int status)

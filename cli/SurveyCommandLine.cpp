@@ -437,10 +437,8 @@ int main(int argc, char** argv)
         args << QString::fromLocal8Bit(argv[i]);
     Options o;
     QString error;
-    if (!parse(args, &o, &error)) {
-        printErr(QStringLiteral("quorvane-lt: %1\n\n%2").arg(error, helpText()));
-        return Failed;
-    }
+    if (!parse(args, &o, &error))
+        return WindowCommandLine::refuse(error, Failed);
     if (o.help) {
         std::fputs(helpText().toLocal8Bit().constData(), stdout);
         return Done;
