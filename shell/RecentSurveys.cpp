@@ -21,11 +21,6 @@ namespace {
 
 const char* const kFilesKey = "Recent Surveys/Files";
 
-QSettings programSettings()
-{
-    return QSettings(AppPaths::appName(), AppPaths::appName());
-}
-
 // "&1 voyage.json" for the first nine, so that each entry has a key of its own.
 QString numbered(int number, const QString& text)
 {
@@ -51,7 +46,7 @@ namespace RecentSurveys {
 
 QStringList files()
 {
-    QStringList list = programSettings().value(QLatin1String(kFilesKey)).toStringList();
+    QStringList list = AppPaths::settings().value(QLatin1String(kFilesKey)).toStringList();
     list.removeAll(QString());
     return list.mid(0, kMaxFiles);
 }
@@ -62,7 +57,7 @@ void remember(const QString& path)
     QStringList list = files();
     list.removeAll(full);
     list.prepend(full);
-    QSettings settings = programSettings();
+    QSettings settings = AppPaths::settings();
     settings.setValue(QLatin1String(kFilesKey), list.mid(0, kMaxFiles));
     settings.sync();
 }
