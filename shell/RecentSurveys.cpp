@@ -40,6 +40,14 @@ QString closedCaption(const SurveyRecovery::Entry& e)
     return text;
 }
 
+// The greyed entry of an empty menu.
+void addNone(QMenu* menu)
+{
+    QAction* none = menu->addAction(QStringLiteral("(none)"));
+    none->setObjectName(QStringLiteral("mnuRecentNone"));
+    none->setEnabled(false);
+}
+
 }  // namespace
 
 namespace RecentSurveys {
@@ -110,11 +118,8 @@ void fill(frmMDI& mdi, QMenu* menu)
                 SurveyFileCommands::openFile(*frame, file);
         });
     }
-    if (number == 0) {
-        QAction* none = menu->addAction(QStringLiteral("(none)"));
-        none->setObjectName(QStringLiteral("mnuRecentNone"));
-        none->setEnabled(false);
-    }
+    if (number == 0)
+        addNone(menu);
 }
 
 void install(frmMDI& mdi)
@@ -131,7 +136,9 @@ void install(frmMDI& mdi)
         if (frame)
             fill(*frame, recent);
     });
-    fill(mdi, recent);
+    // The menu is filled as it opens, when the recovery files are read; until then it holds one
+    // greyed entry, so that it is never an empty submenu.
+    addNone(recent);
     // Every survey window is kept from the moment it opens.
     QObject::connect(&mdi, &frmMDI::childOpened, &mdi, [](QWidget* child) {
         SurveyRecovery::attach(dynamic_cast<SurveyWindow*>(child));
