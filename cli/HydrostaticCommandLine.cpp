@@ -1,5 +1,7 @@
 #include "cli/HydrostaticCommandLine.h"
 
+#include "cli/CommandLineStart.h"
+
 #include "core/AppPaths.h"
 #include "core/MessageService.h"
 #include "core/VbError.h"
@@ -18,10 +20,10 @@ namespace {
 const char* const kImport = "--import-hydrostatics";
 const char* const kExport = "--export-hydrostatics";
 
+// A ship's name and a file's text come from the user: their control characters are shown escaped.
 void printErr(const QString& text)
 {
-    std::fputs(text.toLocal8Bit().constData(), stderr);
-    std::fflush(stderr);
+    MessageService::printError(text);
 }
 
 int fail(const QString& text, int status)
@@ -128,11 +130,13 @@ int main(int argc, char** argv)
                                            "FILE.csv\n       quorvane-lt [--data-dir DIR] --export-hydrostatics "
                                            "\"SHIP NAME\" FILE.csv"),
                     Failed);
-    if (!o.dataDir.isEmpty()) {
-        if (!QFileInfo(o.dataDir).isDir())
-            return fail(QStringLiteral("--data-dir %1 is no folder").arg(o.dataDir), Failed);
-        AppPaths::setAppDir(o.dataDir);
-    }
+    // The same folder as the program's other starts, and on a first start the delivered database.
+    AppPaths::setApplicationNames();
+    const CommandLineStart::Outcome start = CommandLineStart::prepareDataFolder(o.dataDir);
+    if (!start.go)
+        return fail(start.refusal, Failed);
+    if (!start.prepared)
+        printErr(QStringLiteral("quorvane-lt: %1\n").arg(start.prepareError));
     // No one to answer a box here: the start-up failure goes to standard error.
     MessageService::setSink([](const MessageRecord& r) {
         printErr(QStringLiteral("quorvane-lt: %1\n").arg(QString(r.text).replace(QLatin1String("\r\n"), QLatin1String(" "))));

@@ -1,9 +1,9 @@
 #include "cli/SurveyCommandLine.h"
 
 #include "core/AppPaths.h"
+#include "cli/CommandLineStart.h"
 #include "cli/WindowCommandLine.h"
 #include "core/MessageService.h"
-#include "db/DataFolder.h"
 #include "db/Database.h"
 #include "files/OutputPaths.h"
 #include "files/SurveyFile.h"
@@ -13,6 +13,7 @@
 #include "report/ReportFiller.h"
 #include "report/ReportOutput.h"
 
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QDir>
 #include <QFile>
@@ -22,7 +23,6 @@
 #include <QJsonObject>
 #include <QSaveFile>
 #include <QSet>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <algorithm>
 #include <cstdlib>
@@ -211,16 +211,11 @@ bool writeOutputs(const ReportLayout& layout, const SurveyFindings& findings, co
 {
     QByteArray pdf;
     if (!o.pdf.isEmpty()) {
-        QTemporaryDir scratch;
-        const QString temp = scratch.filePath(QStringLiteral("report.pdf"));
-        if (!scratch.isValid() || !ReportOutput::writePdf(layout, temp, error))
-            return false;
-        QFile f(temp);
-        if (!f.open(QIODevice::ReadOnly)) {
-            *error = f.errorString();
+        QBuffer buffer(&pdf);
+        if (!buffer.open(QIODevice::WriteOnly) || !ReportOutput::writePdf(layout, &buffer)) {
+            *error = QStringLiteral("%1 could not be written.").arg(QDir::toNativeSeparators(o.pdf));
             return false;
         }
-        pdf = f.readAll();
     }
     const QByteArray json = o.captions.isEmpty() ? QByteArray() : captionsJson(layout, findings);
     // The pages of the database have been read meanwhile; a report from a damaged one is not made.
@@ -310,21 +305,21 @@ int severity(int status)
 
 int run(const Options& o)
 {
-    if (!o.dataDir.isEmpty()) {
-        if (!QFileInfo(o.dataDir).isDir()) {
-            printErr(QStringLiteral("quorvane-lt: --data-dir %1 is no folder\n").arg(o.dataDir));
-            return SurveyCommandLine::Failed;
-        }
-        AppPaths::setAppDir(o.dataDir);
-    }
-    // The outputs named on the command line are checked before anything is read or written.
-    if (const QString refused = OutputPaths::firstRefusal({o.pdf, o.captions}); !refused.isEmpty()) {
+    // The outputs named on the command line are checked, against the database's folder, before
+    // anything is read or written.
+    const CommandLineStart::Outcome start = CommandLineStart::prepareDataFolder(o.dataDir, [&o] {
+        const QString refused = OutputPaths::firstRefusal({o.pdf, o.captions});
+        if (refused.isEmpty())
+            return true;
         printErr(QStringLiteral("quorvane-lt: %1 Nothing was written.\n").arg(refused));
+        return false;
+    });
+    if (!start.refusal.isEmpty())
+        printErr(QStringLiteral("quorvane-lt: %1\n").arg(start.refusal));
+    if (!start.go)
         return SurveyCommandLine::Failed;
-    }
-    QString error;
-    if (!DataFolder::prepare(&error))
-        printErr(QStringLiteral("quorvane-lt: %1\n").arg(error));
+    if (!start.prepared)
+        printErr(QStringLiteral("quorvane-lt: %1\n").arg(start.prepareError));
     // The database is opened once for the whole run.
     // The files are opened on a thread of their own, and then every page of DS.dat is read while
     // the surveys are worked out; its verdict is waited for before the first report is written.
@@ -442,10 +437,8 @@ int main(int argc, char** argv)
         args << QString::fromLocal8Bit(argv[i]);
     Options o;
     QString error;
-    if (!parse(args, &o, &error)) {
-        printErr(QStringLiteral("quorvane-lt: %1\n\n%2").arg(error, helpText()));
-        return Failed;
-    }
+    if (!parse(args, &o, &error))
+        return WindowCommandLine::refuse(error, Failed);
     if (o.help) {
         std::fputs(helpText().toLocal8Bit().constData(), stdout);
         return Done;

@@ -1,9 +1,9 @@
 #include "cli/WindowCommandLine.h"
 
 #include "cli/SurveyCommandLine.h"
+#include "core/MessageService.h"
 
 #include <QFileInfo>
-#include <cstdio>
 
 namespace WindowCommandLine {
 
@@ -70,12 +70,10 @@ QString usageLines()
         "database. --data-dir DIR overrides both.\n");
 }
 
-int refuse(const QString& error)
+int refuse(const QString& error, int status)
 {
-    const QString text = QStringLiteral("quorvane-lt: %1\n\n%2").arg(error, SurveyCommandLine::helpText());
-    std::fputs(text.toLocal8Bit().constData(), stderr);
-    std::fflush(stderr);
-    return kBadCommandLine;
+    MessageService::printError(QStringLiteral("quorvane-lt: %1\n\n%2").arg(error, SurveyCommandLine::helpText()));
+    return status;
 }
 
 }  // namespace WindowCommandLine

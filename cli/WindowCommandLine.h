@@ -22,9 +22,10 @@ Options parse(const QStringList& arguments);
 // The lines of the usage text that describe the program with its window.
 QString usageLines();
 
-// Writes "quorvane-lt: <error>", an empty line and the whole usage text to standard error; the
-// process then ends with this status.
-int refuse(const QString& error);
+// Writes "quorvane-lt: <error>", an empty line and the whole usage text to standard error (the
+// user's own words with their control characters shown escaped); returns `status`, with which
+// the process then ends. The survey mode refuses its command line the same way.
 constexpr int kBadCommandLine = 2;
+int refuse(const QString& error, int status = kBadCommandLine);
 
 }  // namespace WindowCommandLine

@@ -96,6 +96,11 @@ QString appName()
     return QStringLiteral("quorvane-lt");
 }
 
+QSettings settings()
+{
+    return QSettings(appName(), appName());
+}
+
 void setApplicationNames()
 {
     // No organisation: the data folder is then ~/.local/share/quorvane-lt rather than

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSettings>
 #include <QString>
 
 // Where the program finds DS.dat and DS.lib. A copy that has them beside its executable (a build
@@ -36,6 +37,9 @@ bool usesUserDataDir();
 
 // The executable's base name ("quorvane-lt"), under which the per-user settings are kept.
 QString appName();
+
+// The per-user settings of the program (the tips, the recent surveys, the report preview).
+QSettings settings();
 
 // Names the running application after the program, so that the program, its command line and
 // the database tool all find the same user's data folder. Needs a QCoreApplication.

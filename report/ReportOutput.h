@@ -2,18 +2,19 @@
 
 #include "report/ReportLayout.h"
 
-#include <QImage>
 #include <QString>
 
-// A filled report off the screen without a window: into a PDF file or into a picture. Both draw
-// the page with ReportLayout::render, as the preview and the printer do.
+class QIODevice;
+
+// A filled report off the screen without a window: into a PDF file. It draws the page with
+// ReportLayout::render, as the preview and the printer do.
 namespace ReportOutput {
 
-// Writes the page to a PDF file (A4 portrait). False, with the reason in `error`, when the file
-// cannot be written.
-bool writePdf(const ReportLayout& layout, const QString& fileName, QString* error = nullptr);
+// Writes the page as a PDF document (A4 portrait) into `device`, which is open for writing.
+// False when it cannot be written.
+bool writePdf(const ReportLayout& layout, QIODevice* device);
 
-// The page as a picture at `dpi` dots per inch, on white paper.
-QImage toImage(const ReportLayout& layout, int dpi);
+// The same into a file. False, with the reason in `error`, when the file cannot be written.
+bool writePdf(const ReportLayout& layout, const QString& fileName, QString* error = nullptr);
 
 }  // namespace ReportOutput

@@ -21,11 +21,6 @@ namespace {
 
 const char* const kFilesKey = "Recent Surveys/Files";
 
-QSettings programSettings()
-{
-    return QSettings(AppPaths::appName(), AppPaths::appName());
-}
-
 // "&1 voyage.json" for the first nine, so that each entry has a key of its own.
 QString numbered(int number, const QString& text)
 {
@@ -45,13 +40,21 @@ QString closedCaption(const SurveyRecovery::Entry& e)
     return text;
 }
 
+// The greyed entry of an empty menu.
+void addNone(QMenu* menu)
+{
+    QAction* none = menu->addAction(QStringLiteral("(none)"));
+    none->setObjectName(QStringLiteral("mnuRecentNone"));
+    none->setEnabled(false);
+}
+
 }  // namespace
 
 namespace RecentSurveys {
 
 QStringList files()
 {
-    QStringList list = programSettings().value(QLatin1String(kFilesKey)).toStringList();
+    QStringList list = AppPaths::settings().value(QLatin1String(kFilesKey)).toStringList();
     list.removeAll(QString());
     return list.mid(0, kMaxFiles);
 }
@@ -62,7 +65,7 @@ void remember(const QString& path)
     QStringList list = files();
     list.removeAll(full);
     list.prepend(full);
-    QSettings settings = programSettings();
+    QSettings settings = AppPaths::settings();
     settings.setValue(QLatin1String(kFilesKey), list.mid(0, kMaxFiles));
     settings.sync();
 }
@@ -115,11 +118,8 @@ void fill(frmMDI& mdi, QMenu* menu)
                 SurveyFileCommands::openFile(*frame, file);
         });
     }
-    if (number == 0) {
-        QAction* none = menu->addAction(QStringLiteral("(none)"));
-        none->setObjectName(QStringLiteral("mnuRecentNone"));
-        none->setEnabled(false);
-    }
+    if (number == 0)
+        addNone(menu);
 }
 
 void install(frmMDI& mdi)
@@ -136,7 +136,9 @@ void install(frmMDI& mdi)
         if (frame)
             fill(*frame, recent);
     });
-    fill(mdi, recent);
+    // The menu is filled as it opens, when the recovery files are read; until then it holds one
+    // greyed entry, so that it is never an empty submenu.
+    addNone(recent);
     // Every survey window is kept from the moment it opens.
     QObject::connect(&mdi, &frmMDI::childOpened, &mdi, [](QWidget* child) {
         SurveyRecovery::attach(dynamic_cast<SurveyWindow*>(child));

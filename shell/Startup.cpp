@@ -1,13 +1,13 @@
 #include "shell/Startup.h"
 
 #include "core/AppPaths.h"
-#include "db/DataFolder.h"
 #include "shell/AppIcons.h"
 #include "shell/ChildRegistry.h"
 #include "db/Connection.h"
 #include "db/Database.h"
 #include "shell/frmAbout.h"
 #include "shell/frmMDI.h"
+#include "cli/CommandLineStart.h"
 #include "cli/HydrostaticCommandLine.h"
 #include "cli/SurveyCommandLine.h"
 #include "shell/SurveyFileCommands.h"
@@ -82,13 +82,14 @@ Outcome start(const QStringList& arguments)
     registerChildWindows();
     SurveyFileCommands::registerCommands();
 
-    if (!options.dataDir.isEmpty())
-        AppPaths::setAppDir(options.dataDir);
     // A first start without a database beside the program: the delivered one goes into the
     // user's data folder. When that fails, the open below tells the user; the reason is logged.
-    QString error;
-    if (!DataFolder::prepare(&error))
-        qWarning("%s", qPrintable(error));
+    // (The command line has found the folder of --data-dir already.)
+    const CommandLineStart::Outcome folder = CommandLineStart::prepareDataFolder(options.dataDir);
+    if (!folder.go)
+        return {WindowCommandLine::refuse(folder.refusal), false};
+    if (!folder.prepared)
+        qWarning("%s", qPrintable(folder.prepareError));
     // The files are keyed and read while the About box is made.
     BeginOpeningDatabase(WholeCheck::InBackground);
     // Continue on the About box opens the main window (with the tips, when they are on).

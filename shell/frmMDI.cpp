@@ -199,11 +199,6 @@ void frmMDI::registerChild(const QString& name, Factory factory)
     ChildWindow::registerFactory(name, std::move(factory));
 }
 
-QWidget* frmMDI::createChild(const QString& name)
-{
-    return ChildWindow::create(name);
-}
-
 void frmMDI::registerCommand(const QString& name, Command command)
 {
     commands().insert(name, std::move(command));

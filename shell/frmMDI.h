@@ -35,9 +35,6 @@ public:
     // does not depend on the windows it hosts.
     using Factory = ChildWindow::Factory;
     static void registerChild(const QString& name, Factory factory);
-    // A new child window of that class made by its factory and opened nowhere (for a run without
-    // the main window); nullptr when no factory is registered under that name.
-    static QWidget* createChild(const QString& name);
     // Menu commands that belong to other parts of the program (the survey files), by the command
     // name their menu item carries.
     using Command = std::function<void(frmMDI&)>;

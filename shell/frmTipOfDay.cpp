@@ -29,11 +29,6 @@ namespace {
 
 const char* const kSettingKey = "Options/Show Tips at Startup";
 
-QSettings programSettings()
-{
-    return QSettings(AppPaths::appName(), AppPaths::appName());
-}
-
 // The stored text read as a number the way the setting was always read: the leading number,
 // 0 when there is none.
 double leadingNumber(const QString& text)
@@ -47,13 +42,13 @@ double leadingNumber(const QString& text)
 
 bool frmTipOfDay::showTipsAtStartup()
 {
-    const QVariant stored = programSettings().value(QLatin1String(kSettingKey), QStringLiteral("1"));
+    const QVariant stored = AppPaths::settings().value(QLatin1String(kSettingKey), QStringLiteral("1"));
     return leadingNumber(stored.toString()) == 1.0;
 }
 
 void frmTipOfDay::storeShowTipsAtStartup(bool on)
 {
-    QSettings settings = programSettings();
+    QSettings settings = AppPaths::settings();
     // Written only when it changes: the window stores "1" each time it opens, and every write
     // of the settings file waits for the disk.
     const QString text = on ? QStringLiteral("1") : QStringLiteral("0");

@@ -214,7 +214,7 @@ const char* const kZoomKey = "Report Preview/Zoom";
 
 QSettings previewSettings()
 {
-    return QSettings(AppPaths::appName(), AppPaths::appName());
+    return AppPaths::settings();
 }
 
 }  // namespace

@@ -378,6 +378,39 @@ private slots:
         QCOMPARE(again.status, 0);
         QVERIFY(!again.out.contains(QStringLiteral("added")));
     }
+
+    void aShipsTableOnTheFirstStartUsesTheUsersFolder()
+    {
+        // The installed program's first start with a ship's table, as with --survey: the delivered
+        // database is written into the user's folder and the table is looked for there.
+        QTemporaryDir bin;
+        const QString lt = copyProgram(kLt, bin.path());
+        const QString mkdb = copyProgram(kMkdb, bin.path());
+        QVERIFY(!lt.isEmpty() && !mkdb.isEmpty());
+        const QString data = m_home->path() + QStringLiteral("/.local/share/quorvane-lt");
+        const QString ship = ExampleData::shipName();
+        const QString csv = m_home->filePath(QStringLiteral("table.csv"));
+
+        const Run first = runProgram(lt, {QStringLiteral("--export-hydrostatics"), ship, csv}, m_home->path());
+        QCOMPARE(first.status, 1);
+        QCOMPARE(first.err, QStringLiteral("quorvane-lt: there is no ship \"%1\" in the database.\n").arg(ship));
+        QVERIFY(encryptedDatabase(data + QStringLiteral("/DS.dat")));
+        QVERIFY(QFileInfo::exists(data + QStringLiteral("/DS.lib")));
+        QCOMPARE(QDir(bin.path()).entryList(QDir::Files).size(), 2);
+        QVERIFY(!QFileInfo::exists(csv));
+
+        // The database tool adds the ship to that same folder; the table goes in and comes out.
+        QCOMPARE(runProgram(mkdb, {QStringLiteral("--examples")}, m_home->path()).status, 0);
+        const Run import = runProgram(lt,
+                                      {QStringLiteral("--import-hydrostatics"), ship,
+                                       TestSupport::sourceDir() + QStringLiteral("/examples/coral-meridian-hydrostatics.csv")},
+                                      m_home->path());
+        QVERIFY2(import.status == 0, qPrintable(import.err));
+        QVERIFY2(import.out.contains(QStringLiteral("rows imported for %1").arg(ship)), qPrintable(import.out));
+        const Run exported = runProgram(lt, {QStringLiteral("--export-hydrostatics"), ship, csv}, m_home->path());
+        QVERIFY2(exported.status == 0, qPrintable(exported.err));
+        QVERIFY(QFileInfo(csv).size() > 0);
+    }
 };
 
 QTEST_MAIN(TestDataFolder)
