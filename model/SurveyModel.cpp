@@ -37,12 +37,6 @@ const char* const kReadingNames[6] = {"fwdPort", "fwdStbd", "midPort", "midStbd"
 const char* const kMarkNames[3] = {"fwdX", "midX", "aftX"};
 const char* const kColumnNames[4] = {"draft", "displacement", "tpc", "lcf"};
 
-const char* const kInvalidReading[6] = {
-    "Invalid value for Foward Port draft.",    "Invalid value for Foward Starboard draft.",
-    "Invalid value for Midship Port draft.",   "Invalid value for Midship Starboard draft.",
-    "Invalid value for Aft Port draft.",       "Invalid value for Aft Starboard draft.",
-};
-
 int readingIndex(Field f)
 {
     return int(f) - int(Field::FwdPort);
@@ -242,9 +236,7 @@ Outcome SurveyModel::enter(int draft, Field field, const QString& typed)
     QString* target = nullptr;
     switch (field) {
     case Field::Density:
-        o = SurveyInputRules::density(
-            typed, isDischarging() ? QStringLiteral("Please enter values greater than 0 and less 10.")
-                                   : SurveyInputRules::densityRangeDetail());
+        o = SurveyInputRules::density(typed, SurveyInputRules::densityRangeDetail(isDischarging()));
         target = &in.density;
         break;
     case Field::Date:
@@ -262,20 +254,11 @@ Outcome SurveyModel::enter(int draft, Field field, const QString& typed)
     default:
         if (isReading(field)) {
             const int i = readingIndex(field);
-            o = SurveyInputRules::draftReading(typed, QLatin1String(kInvalidReading[i]));
+            o = SurveyInputRules::draftReading(typed, SurveyInputRules::invalidReadingText(i));
             target = &in.readings[i];
         } else {
             const int i = markIndex(field);
-            QString range;
-            if (field == Field::FwdX)
-                range = QStringLiteral("Value of Fwd-X can be a number greater than -1000 and less than 1000.");
-            else if (field == Field::MidX)
-                range = QStringLiteral("Value of Mid-X can be a number greater than -1000 and less than 1000.");
-            else if (isDischarging())
-                range = QStringLiteral("Value of Aft-X can be greater than -1000 and less than 1000.");
-            else
-                range = QStringLiteral("Value of Aft-X can be  a number greater than -1000 and less than 1000.");
-            o = SurveyInputRules::markDistance(typed, range);
+            o = SurveyInputRules::markDistance(typed, SurveyInputRules::markRangeText(i, isDischarging()));
             in.ownMarks[i] = true;
             target = &in.marks[i];
         }
@@ -297,22 +280,10 @@ Outcome SurveyModel::enterTable(int draft, Table table, int row, int column, con
         cell = &in.hydrostatics[row][column];
         rule = TableColumn(column);
         // The hydrostatic box takes back a keystroke that makes no figure, and says so at once.
-        bool typing = SurveyInputRules::isTyping(typed);
-        if (typing && column == 0 && !typed.trimmed().isEmpty() && typed != QLatin1String("-")
-            && typed != QLatin1String(".")) {
-            try {
-                SurveyInputRules::mctcDraft(typed, true);
-            } catch (const VbError&) {
-                typing = false;  // numeric to the eye, but too large to be a draft
-            }
-        }
-        if (!typing) {
-            warn(MessageService::join(QStringLiteral("Invalid value...!"),
-                                      QStringLiteral("Only numbers are allowed.")));
-            Outcome o;
-            o.accepted = false;
-            o.text = isDischarging() ? *cell : QString();
-            return o;
+        const Outcome key = SurveyInputRules::hydrostaticKeystroke(typed, column == 0, *cell, isDischarging());
+        if (!key.accepted) {
+            warn(key.message);
+            return key;
         }
     } else if (table == Table::MctcPlus50) {
         cell = &in.mctcPlus50[row];
