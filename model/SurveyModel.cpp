@@ -104,11 +104,6 @@ SurveyModel::SurveyModel(Kind kind) : m_kind(kind), m_ship(std::make_unique<clsS
 
 SurveyModel::~SurveyModel() = default;
 
-QString SurveyModel::className() const
-{
-    return isDischarging() ? QStringLiteral("frmZODuraduza") : QStringLiteral("frmQuorvane");
-}
-
 void SurveyModel::clear()
 {
     for (int i = 0; i < 2; ++i) {
@@ -123,10 +118,8 @@ void SurveyModel::clear()
     m_assumedConstant.reset();
     m_cargo_.reset();
     m_constantAfter.reset();
-    m_initialShown = false;
     m_onShow = Initial;
-    m_viewSet = false;
-    m_view = ReportView();
+    m_view.reset();
     m_draftFindings = {};
     m_checked = {};
     m_surveyFindings.clear();
@@ -555,7 +548,6 @@ void SurveyModel::withdraw(int draft)
         if (isDischarging()) {
             m_assumedConstant.reset();
         } else {
-            m_initialShown = false;
             m_constant.reset();
         }
     } else {
@@ -568,7 +560,7 @@ SurveyModel::Calculation SurveyModel::calculate(int draft)
 {
     Calculation c;
     m_onShow = draft;
-    m_viewSet = false;
+    m_view.reset();
     if (!checkComplete(draft, &c) || !checkTables(draft, &c))
         return c;
     const QString negative = firstNegativeDifference(draft);
@@ -673,7 +665,6 @@ void SurveyModel::showResults(int draft)
             // What the ship weighs beyond her light ship and the deductibles: stores, spares and
             // the unknowns.
             m_constant = loadingConstant(netValue, m_ship->LightShip());
-            m_initialShown = true;
             return;
         }
         // On arrival she weighs her light ship, the cargo and her constant.
@@ -782,12 +773,12 @@ void SurveyModel::clearFindings(int draft)
 
 SurveyModel::ReportView SurveyModel::reportView() const
 {
-    if (m_viewSet)
-        return m_view;
+    if (m_view)
+        return *m_view;
     ReportView v;
     v.draftOnShow = m_onShow;
     if (!isDischarging()) {
-        v.initialCalculated = m_initialShown;
+        v.initialCalculated = m_constant.has_value();  // the constant box holds a figure
     } else if (m_onShow == Initial) {
         v.initialCalculated = !netDisplacementText(Initial).isEmpty();
     } else {
