@@ -417,6 +417,14 @@ void Connection::confirmWhole()
     }
 }
 
+sqlite3* Connection::writeHandle(int closedNumber)
+{
+    confirmWhole();
+    if (!m_db)
+        throw VbError(closedNumber, QStringLiteral("Operation is not allowed when the object is closed."));
+    return m_db;
+}
+
 sqlite3* Connection::handle() const
 {
     return m_db;
@@ -450,7 +458,7 @@ sqlite3_stmt* Connection::prepare(const QString& sql) const
 
 int Connection::execute(const QString& sql)
 {
-    confirmWhole();
+    writeHandle();
     sqlite3_stmt* stmt = prepare(sql);
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {

@@ -84,7 +84,7 @@ std::optional<StoredTable> load(Connection& connection, int shipId)
 
 void save(Connection& connection, int shipId, const StoredTable& table)
 {
-    connection.confirmWhole();
+    connection.writeHandle();
     exec(connection, "SAVEPOINT hydrostatics");
     try {
         {
@@ -115,7 +115,7 @@ void remove(Connection& connection, int shipId)
 {
     // The rows go with their table by the foreign key; said here too, so that no row is left
     // behind on a connection that does not enforce the keys.
-    connection.confirmWhole();
+    connection.writeHandle();
     Statement rows(connection, "DELETE FROM HydrostaticRow WHERE ShipID = ?1");
     rows.bind(1, shipId);
     rows.run();
