@@ -1,6 +1,7 @@
 #include "db/HydrostaticStore.h"
 
 #include "db/Connection.h"
+#include "db/NameLookup.h"
 
 #include <sqlite3.h>
 
@@ -127,11 +128,8 @@ void remove(Connection& connection, int shipId)
 int shipIdByName(Connection& connection, const QString& shipName)
 {
     // An exact name first; only when none matches, the name as the ship list compares it.
-    Statement exact(connection, "SELECT ShipID FROM Ship WHERE ShipName = ?1 COLLATE BINARY "
-                                "ORDER BY ShipID LIMIT 1");
-    exact.bind(1, shipName);
-    if (exact.next())
-        return exact.integer(0);
+    if (const std::optional<int> exact = NameLookup::shipId(connection, shipName))
+        return *exact;
     Statement loose(connection, "SELECT ShipID FROM Ship WHERE ShipName = ?1 COLLATE NOCASE "
                                 "ORDER BY ShipID LIMIT 1");
     loose.bind(1, shipName);
