@@ -128,6 +128,16 @@ bool journalRollsBackWhole(const QString& path, const QString& key)
     return ok;
 }
 
+std::optional<int> queryInt(sqlite3* db, const char* sql)
+{
+    sqlite3_stmt* stmt = nullptr;
+    std::optional<int> value;
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+        value = sqlite3_column_int(stmt, 0);
+    sqlite3_finalize(stmt);
+    return value;
+}
+
 void exec(sqlite3* db, const QString& sql)
 {
     char* err = nullptr;

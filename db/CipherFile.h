@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 struct sqlite3;
 
@@ -33,6 +34,10 @@ bool quickCheck(sqlite3* db);
 // journal: false when the copy does not come out whole (a journal that is damaged, or belongs to
 // another file). True when there is no journal.
 bool journalRollsBackWhole(const QString& path, const QString& key);
+
+// The first column of the first row of a query yielding one integer (a count, a pragma); empty
+// when the query cannot run or yields no row.
+std::optional<int> queryInt(sqlite3* db, const char* sql);
 
 // Runs statements without rows; throws VbError with the engine's message.
 void exec(sqlite3* db, const QString& sql);

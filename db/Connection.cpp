@@ -4,7 +4,6 @@
 #include "db/CipherFile.h"
 #include "db/CipherKey.h"
 #include "db/SchemaUpgrade.h"
-#include "db/Schema.h"
 
 #include <QFileInfo>
 #include <future>
@@ -191,14 +190,8 @@ bool surveyTablesReadable(sqlite3* db)
 {
     if (!CipherFile::checkReadable(db))
         return false;
-    sqlite3_stmt* stmt = nullptr;
-    const bool ok = sqlite3_prepare_v2(db,
-                                       "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'Ship'",
-                                       -1, &stmt, nullptr)
-                        == SQLITE_OK
-                    && sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_int(stmt, 0) == 1;
-    sqlite3_finalize(stmt);
-    return ok;
+    return CipherFile::queryInt(db, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'Ship'")
+           == 1;
 }
 
 }  // namespace
@@ -348,8 +341,7 @@ void Connection::open(const QString& connectionStringText)
         fail(badDatabase);
     }
     const QString damagedData = damaged.arg(dataSource);
-    if (m_wholeCheckInBackground && SchemaUpgrade::version(db) >= SchemaUpgrade::CurrentVersion
-        && !Schema::indexesMissing(db)) {
+    if (m_wholeCheckInBackground && SchemaUpgrade::version(db) >= SchemaUpgrade::CurrentVersion) {
         // A second connection of its own, keyed with the key already derived, reads the pages
         // while the program goes on; nothing is written before its verdict (confirmWhole).
         m_wholeCheck = std::async(std::launch::async, [dataSource, key = keyUsed, damagedData]() mutable {
@@ -387,8 +379,6 @@ void Connection::open(const QString& connectionStringText)
         // ports work, and what needs the new tables reports their absence when it is used.
         qWarning("%s", qPrintable(e.description()));
     }
-    // Files written before the ship-name index existed get it now, once.
-    Schema::addMissingIndexes(db);
     m_db = db;
 }
 
@@ -427,6 +417,14 @@ void Connection::confirmWhole()
     }
 }
 
+sqlite3* Connection::writeHandle(int closedNumber)
+{
+    confirmWhole();
+    if (!m_db)
+        throw VbError(closedNumber, QStringLiteral("Operation is not allowed when the object is closed."));
+    return m_db;
+}
+
 sqlite3* Connection::handle() const
 {
     return m_db;
@@ -460,7 +458,7 @@ sqlite3_stmt* Connection::prepare(const QString& sql) const
 
 int Connection::execute(const QString& sql)
 {
-    confirmWhole();
+    writeHandle();
     sqlite3_stmt* stmt = prepare(sql);
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {

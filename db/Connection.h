@@ -50,6 +50,10 @@ public:
     void confirmWhole();
     // True while that reading is still going on.
     bool wholeCheckPending() const;
+    // The handle to write through: confirmWhole() first, so that nothing is written to a file
+    // found damaged. Throws "Operation is not allowed when the object is closed." when the
+    // connection is not open, with `closedNumber` (a row set reports its own closed object).
+    sqlite3* writeHandle(int closedNumber = EngineErrorNumber);
 
     // Runs a statement that returns no rows (INSERT, UPDATE, DELETE); returns the rows affected.
     int execute(const QString& sql);

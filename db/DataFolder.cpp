@@ -4,6 +4,7 @@
 #include "core/VbError.h"
 #include "db/Connection.h"
 #include "db/Database.h"
+#include "db/NameLookup.h"
 #include "db/RowSet.h"
 #include "db/Schema.h"
 #include "db/SqlCatalogue.h"
@@ -83,20 +84,6 @@ SqlCatalogue::ShipValues exampleShip(int portOfRegistry)
     return v;
 }
 
-// The key of the row whose `nameColumn` reads exactly `name`, or 0 when there is none.
-int findByName(Connection& db, const QString& sql, const QString& nameColumn, const QString& keyColumn,
-               const QString& name)
-{
-    RowSet rows;
-    rows.open(sql, db);
-    for (; !rows.eof(); rows.moveNext()) {
-        const Variant v = rows.value(nameColumn);
-        if (!v.isNull() && v.toText() == name)
-            return rows.value(keyColumn).toInt32();
-    }
-    return 0;
-}
-
 }  // namespace
 
 namespace ExampleData {
@@ -114,8 +101,7 @@ QStringList add(const QString& dir)
     int registry = 0;
     for (const ExamplePort& p : kExamplePorts) {
         const QString name = QLatin1String(p.name);
-        int id = findByName(db, SqlCatalogue::portList(), QStringLiteral("PortName"),
-                            QStringLiteral("PortID"), name);
+        int id = NameLookup::portId(db, name).value_or(0);
         if (id == 0) {
             RowSet ports;
             ports.open(SqlCatalogue::portMaster(), db, RowSet::Mode::WriteBack);
@@ -131,9 +117,7 @@ QStringList add(const QString& dir)
             registry = id;
     }
     const SqlCatalogue::ShipValues ship = exampleShip(registry);
-    if (findByName(db, SqlCatalogue::shipList(), QStringLiteral("ShipName"), QStringLiteral("ShipID"),
-                   ship.shipName)
-        == 0) {
+    if (!NameLookup::hasShip(db, ship.shipName)) {
         db.execute(SqlCatalogue::insertShip(ship));
         added << QStringLiteral("ship ") + ship.shipName;
     }

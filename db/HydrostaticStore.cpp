@@ -1,6 +1,7 @@
 #include "db/HydrostaticStore.h"
 
 #include "db/Connection.h"
+#include "db/NameLookup.h"
 
 #include <sqlite3.h>
 
@@ -84,7 +85,7 @@ std::optional<StoredTable> load(Connection& connection, int shipId)
 
 void save(Connection& connection, int shipId, const StoredTable& table)
 {
-    connection.confirmWhole();
+    connection.writeHandle();
     exec(connection, "SAVEPOINT hydrostatics");
     try {
         {
@@ -115,7 +116,7 @@ void remove(Connection& connection, int shipId)
 {
     // The rows go with their table by the foreign key; said here too, so that no row is left
     // behind on a connection that does not enforce the keys.
-    connection.confirmWhole();
+    connection.writeHandle();
     Statement rows(connection, "DELETE FROM HydrostaticRow WHERE ShipID = ?1");
     rows.bind(1, shipId);
     rows.run();
@@ -127,11 +128,8 @@ void remove(Connection& connection, int shipId)
 int shipIdByName(Connection& connection, const QString& shipName)
 {
     // An exact name first; only when none matches, the name as the ship list compares it.
-    Statement exact(connection, "SELECT ShipID FROM Ship WHERE ShipName = ?1 COLLATE BINARY "
-                                "ORDER BY ShipID LIMIT 1");
-    exact.bind(1, shipName);
-    if (exact.next())
-        return exact.integer(0);
+    if (const std::optional<int> exact = NameLookup::shipId(connection, shipName))
+        return *exact;
     Statement loose(connection, "SELECT ShipID FROM Ship WHERE ShipName = ?1 COLLATE NOCASE "
                                 "ORDER BY ShipID LIMIT 1");
     loose.bind(1, shipName);

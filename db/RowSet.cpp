@@ -9,9 +9,12 @@
 
 namespace {
 
+// The error number of a row set (or its connection) used while closed.
+constexpr int kClosedObject = 3704;
+
 [[noreturn]] void closedError()
 {
-    throw VbError(3704, QStringLiteral("Operation is not allowed when the object is closed."));
+    throw VbError(kClosedObject, QStringLiteral("Operation is not allowed when the object is closed."));
 }
 
 [[noreturn]] void noCurrentRecord()
@@ -460,10 +463,7 @@ void RowSet::update()
     Row& row = m_rows[m_pos];
     if (!row.added && !row.changed)
         return;
-    m_connection->confirmWhole();
-    sqlite3* db = m_connection->handle();
-    if (!db)
-        closedError();
+    sqlite3* db = m_connection->writeHandle(kClosedObject);
 
     QStringList names;
     QList<Variant> values;
@@ -559,10 +559,7 @@ void RowSet::deleteCurrent()
         const QByteArray text = QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
                                     .arg(quotedName(m_table), quotedName(m_columns[m_keyColumn].origin))
                                     .toUtf8();
-        m_connection->confirmWhole();
-        sqlite3* db = m_connection->handle();
-        if (!db)
-            closedError();
+        sqlite3* db = m_connection->writeHandle(kClosedObject);
         sqlite3_stmt* stmt = nullptr;
         if (sqlite3_prepare_v2(db, text.constData(), text.size(), &stmt, nullptr) != SQLITE_OK)
             m_connection->throwLastError();

@@ -29,16 +29,13 @@ QString userPassword()
     return QStringLiteral("4702615938");
 }
 
-namespace {
-
 // Ships are listed, and looked up, by name; the index keeps both from reading the whole table.
-// It takes the column's own collation (no case), so it serves "ORDER BY ShipName" as well.
+// It takes the column's own collation (no case), so it serves "ORDER BY ShipName" as well. The
+// file keeps the statement without "IF NOT EXISTS": SQLite stores it as if that were not there.
 QString shipByNameIndex()
 {
-    return QStringLiteral("CREATE INDEX ShipByName ON Ship (ShipName)");
+    return QStringLiteral("CREATE INDEX IF NOT EXISTS ShipByName ON Ship (ShipName)");
 }
-
-}  // namespace
 
 // Figures (lengths, tonnages, drafts, quantities) are declared DECIMAL_TEXT. The name holds
 // "TEXT", which gives the column text affinity: SQLite then stores the digits exactly as the
@@ -84,30 +81,6 @@ QStringList tableStatements()
                        "DraftType INTEGER, "
                        "DateTime TEXT)"),
     };
-}
-
-bool indexesMissing(sqlite3* db)
-{
-    sqlite3_stmt* stmt = nullptr;
-    bool present = true;
-    if (sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name = 'ShipByName'",
-                           -1, &stmt, nullptr)
-            == SQLITE_OK
-        && sqlite3_step(stmt) == SQLITE_ROW)
-        present = sqlite3_column_int(stmt, 0) > 0;
-    sqlite3_finalize(stmt);
-    return !present;
-}
-
-void addMissingIndexes(sqlite3* db)
-{
-    if (!indexesMissing(db))
-        return;
-    try {
-        CipherFile::exec(db, shipByNameIndex().replace(QStringLiteral("INDEX "), QStringLiteral("INDEX IF NOT EXISTS ")));
-    } catch (const VbError& e) {
-        qWarning("%s", qPrintable(e.description()));
-    }
 }
 
 QList<DeductionItem> deductionItems()

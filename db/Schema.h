@@ -4,8 +4,6 @@
 #include <QString>
 #include <QStringList>
 
-struct sqlite3;
-
 // The delivered survey database: the tables of DS.dat with their relations, the catalogue rows
 // it ships with, and the workgroup file DS.lib that knows the program's user.
 namespace Schema {
@@ -18,12 +16,9 @@ QString userPassword();      // the workgroup user's password
 // The statements that create the tables of DS.dat, in order.
 QStringList tableStatements();
 
-// Adds to an open DS.dat the indexes that files written by earlier releases lack (the ships by
-// name, which the name lookups and the ordered name list use). Never throws: on a file that
-// cannot be written to just now the lookups still work, only slower.
-void addMissingIndexes(sqlite3* db);
-// Whether an open DS.dat lacks one of those indexes.
-bool indexesMissing(sqlite3* db);
+// The index of the ships by name, which the name lookups and the ordered name list use: one of
+// the first tables' statements, and added by SchemaUpgrade to files written before it existed.
+QString shipByNameIndex();
 
 struct DeductionItem {
     int itemId;

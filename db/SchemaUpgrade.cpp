@@ -3,6 +3,7 @@
 #include "core/VbError.h"
 #include "db/CipherFile.h"
 #include "db/Connection.h"
+#include "db/Schema.h"
 
 #include <QStringList>
 #include <sqlite3.h>
@@ -37,6 +38,10 @@ void apply(sqlite3* db, int from)
     if (from < 1)
         for (const QString& statement : version1())
             CipherFile::exec(db, statement);
+    // Version 2: the ship-name index. Files written afresh already have it from their first
+    // tables, and so may a file of version 1; it is made only where it is missing.
+    if (from < 2)
+        CipherFile::exec(db, Schema::shipByNameIndex());
     CipherFile::exec(db, QStringLiteral("PRAGMA user_version = %1").arg(CurrentVersion));
 }
 
@@ -44,13 +49,7 @@ void apply(sqlite3* db, int from)
 
 int version(sqlite3* db)
 {
-    sqlite3_stmt* stmt = nullptr;
-    int v = 0;
-    if (sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &stmt, nullptr) == SQLITE_OK
-        && sqlite3_step(stmt) == SQLITE_ROW)
-        v = sqlite3_column_int(stmt, 0);
-    sqlite3_finalize(stmt);
-    return v;
+    return CipherFile::queryInt(db, "PRAGMA user_version").value_or(0);
 }
 
 void bringUpToDate(sqlite3* db)

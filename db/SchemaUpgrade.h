@@ -6,9 +6,10 @@ struct sqlite3;
 // a version gains that version's tables when it is opened; nothing already in it is touched.
 //   0  the tables the program was first delivered with
 //   1  the ships' hydrostatic tables (HydrostaticTable, HydrostaticRow)
+//   2  the index of the ships by name (ShipByName)
 namespace SchemaUpgrade {
 
-constexpr int CurrentVersion = 1;
+constexpr int CurrentVersion = 2;
 
 int version(sqlite3* db);
 // Adds what the file lacks, in one transaction of its own; a file already current is left

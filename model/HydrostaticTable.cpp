@@ -3,6 +3,7 @@
 #include "core/VbError.h"
 #include "db/Database.h"
 #include "db/HydrostaticStore.h"
+#include "model/SurveyInputRules.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -112,18 +113,17 @@ QString fig(const Decimal& d)
 }
 
 // The ranges the survey window's hydrostatic grids accept (a row outside them could never be
-// typed there, and the window's own checks would refuse it).
-struct Range {
-    Decimal low, high;
-};
-Range rangeOf(int column)
+// typed there, and the window's own checks would refuse it). The table's MCTC is the MCTC
+// tables' figure.
+SurveyInputRules::TableRange rangeOf(int column)
 {
+    using SurveyInputRules::TableColumn;
     switch (column) {
-    case HydrostaticTable::Draft: return {Decimal(0), Decimal(100)};
-    case HydrostaticTable::Displacement: return {Decimal(0), Decimal(1000000)};
-    case HydrostaticTable::Tpc: return {Decimal(0), Decimal(10000)};
-    case HydrostaticTable::Lcf: return {Decimal(-10000), Decimal(10000)};
-    default: return {Decimal(0), Decimal(100000)};
+    case HydrostaticTable::Draft: return SurveyInputRules::tableRange(TableColumn::HydDraft);
+    case HydrostaticTable::Displacement: return SurveyInputRules::tableRange(TableColumn::Displacement);
+    case HydrostaticTable::Tpc: return SurveyInputRules::tableRange(TableColumn::Tpc);
+    case HydrostaticTable::Lcf: return SurveyInputRules::tableRange(TableColumn::Lcf);
+    default: return SurveyInputRules::tableRange(TableColumn::MctcPlus50);
     }
 }
 
@@ -237,7 +237,7 @@ QList<Finding> audit(const HydrostaticTable& t)
     for (int i = 0; i < n; ++i) {
         const HydrostaticRow& row = t.rows[i];
         for (int c = 0; c < HydrostaticTable::ColumnCount; ++c) {
-            const Range range = rangeOf(c);
+            const SurveyInputRules::TableRange range = rangeOf(c);
             const Decimal v = HydrostaticTable::value(row, c);
             if (!(v > range.low && v < range.high))
                 add(Finding::Error, i + 1, c,

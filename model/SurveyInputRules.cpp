@@ -78,9 +78,30 @@ Outcome draftReading(const QString& typed, const QString& invalidText)
     return accept(DraftCorrections::shown(r, 3), true);
 }
 
-QString densityRangeDetail()
+QString densityRangeDetail(bool discharging)
 {
-    return QStringLiteral("Please enter values greater than 0 and less than 10.");
+    return discharging ? QStringLiteral("Please enter values greater than 0 and less 10.")
+                       : QStringLiteral("Please enter values greater than 0 and less than 10.");
+}
+
+QString invalidReadingText(int reading)
+{
+    static const char* const texts[6] = {
+        "Invalid value for Foward Port draft.",    "Invalid value for Foward Starboard draft.",
+        "Invalid value for Midship Port draft.",   "Invalid value for Midship Starboard draft.",
+        "Invalid value for Aft Port draft.",       "Invalid value for Aft Starboard draft.",
+    };
+    return QLatin1String(texts[reading]);
+}
+
+QString markRangeText(int mark, bool discharging)
+{
+    if (mark == 0)
+        return QStringLiteral("Value of Fwd-X can be a number greater than -1000 and less than 1000.");
+    if (mark == 1)
+        return QStringLiteral("Value of Mid-X can be a number greater than -1000 and less than 1000.");
+    return discharging ? QStringLiteral("Value of Aft-X can be greater than -1000 and less than 1000.")
+                       : QStringLiteral("Value of Aft-X can be  a number greater than -1000 and less than 1000.");
 }
 
 Outcome density(const QString& typed, const QString& rangeDetail)
@@ -205,11 +226,23 @@ QString tableTitle()
     return QStringLiteral("Hydrostatic Data Table");
 }
 
+TableRange tableRange(TableColumn column)
+{
+    switch (column) {
+    case TableColumn::HydDraft: return {Decimal(0), Decimal(100)};
+    case TableColumn::Displacement: return {Decimal(0), Decimal(1000000)};
+    case TableColumn::Tpc: return {Decimal(0), Decimal(10000)};
+    // LCF lies forward or abaft midships: negative figures are allowed whatever the text says.
+    case TableColumn::Lcf: return {Decimal(-10000), Decimal(10000)};
+    case TableColumn::MctcPlus50:
+    case TableColumn::MctcMinus50: break;
+    }
+    return {Decimal(0), Decimal(100000)};
+}
+
 namespace {
 
 struct TableRule {
-    Decimal low;
-    Decimal high;
     int places;
     const char* message;
     bool emptyWhenRefused;  // a refused TPC empties the box; the others go back to the cell
@@ -219,31 +252,24 @@ TableRule tableRule(TableColumn column, bool discharging)
 {
     switch (column) {
     case TableColumn::HydDraft:
-        return {0, 100, 8, "Value of Hyd. Draft can only be a positive number greater than 0 and less than 100.",
-                false};
+        return {8, "Value of Hyd. Draft can only be a positive number greater than 0 and less than 100.", false};
     case TableColumn::Displacement:
-        return {0, 1000000, 3,
+        return {3,
                 discharging
                     ? "Value of Displacement can only be a positive number greater than 0 and less 1000000."
                     : "Value of Displacement can only be a positive number greater than 0 and less than 1000000.",
                 false};
     case TableColumn::Tpc:
-        return {0, 10000, 3, "Value of TPC can only be a positive number greater than 0 and less than 10000.",
-                true};
+        return {3, "Value of TPC can only be a positive number greater than 0 and less than 10000.", true};
     case TableColumn::Lcf:
-        // LCF lies forward or abaft midships: negative figures are allowed whatever the text says.
-        return {-10000, 10000, 3,
-                "Value of LCF can only be a positive number greater than -10000 and less than 10000.", false};
+        return {3, "Value of LCF can only be a positive number greater than -10000 and less than 10000.", false};
     case TableColumn::MctcPlus50:
-        return {0, 100000, 3,
-                "Value of MCTC+50 can only be a positive number greater than 0 and less than 100000.", false};
+        return {3, "Value of MCTC+50 can only be a positive number greater than 0 and less than 100000.", false};
     case TableColumn::MctcMinus50:
         break;
     }
-    return {0, 100000, 3, "Value of MCTC-50 can only be a positive number greater than 0 and less than 100000.",
-            false};
+    return {3, "Value of MCTC-50 can only be a positive number greater than 0 and less than 100000.", false};
 }
-
 
 }  // namespace
 
@@ -263,6 +289,24 @@ bool isTyping(const QString& text)
 {
     return text.trimmed().isEmpty() || text == QLatin1String("-") || text == QLatin1String(".")
         || Variant(text).isNumeric();
+}
+
+Outcome hydrostaticKeystroke(const QString& text, bool draftColumn, const QString& before, bool discharging)
+{
+    bool typing = isTyping(text);
+    if (typing && draftColumn && !text.trimmed().isEmpty() && text != QLatin1String("-")
+        && text != QLatin1String(".")) {
+        try {
+            mctcDraft(text, true);
+            mctcDraft(text, false);
+        } catch (const VbError&) {
+            typing = false;  // numeric to the eye, but too large to be a draft
+        }
+    }
+    if (typing)
+        return accept(text, false);
+    return refuse(MessageService::join(QStringLiteral("Invalid value...!"), QStringLiteral("Only numbers are allowed.")),
+                  discharging ? before : QString());
 }
 
 QString mctcDraft(const QString& hydrostaticDraft, bool up)
@@ -289,7 +333,8 @@ Outcome tableFigure(TableColumn column, const QString& typed, const QString& cel
         o = refuse(QStringLiteral("Invalid value. Only numbers are allowed."), cellText);
     } else {
         const Decimal value = Variant(v).toDecimal();
-        if (rule.low < value && value < rule.high)
+        const TableRange range = tableRange(column);
+        if (range.low < value && value < range.high)
             return accept(ToNumeric(Variant(v), rule.places, 0).toText(), false);
         o = refuse(QLatin1String(rule.message), rule.emptyWhenRefused ? QString() : cellText);
     }

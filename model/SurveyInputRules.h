@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Decimal.h"
+
 #include <QDate>
 #include <QString>
 #include <QTime>
@@ -26,7 +28,15 @@ Outcome draftReading(const QString& typed, const QString& invalidText);
 
 // Dock-water density: rounded to 4 places, then 0 < d < 10 on the rounded figure.
 Outcome density(const QString& typed, const QString& rangeDetail);
-QString densityRangeDetail();  // "Please enter values greater than 0 and less than 10."
+// The range a density must lie in, as the window of the survey says it (the discharge window
+// has its own wording).
+QString densityRangeDetail(bool discharging = false);
+
+// What the user is told of a draft reading that is no figure: 0..5 = fwd port, fwd stbd, mid
+// port, mid stbd, aft port, aft stbd.
+QString invalidReadingText(int reading);
+// The range of a mark distance, as the window of the survey says it: 0..2 = Fwd-X, Mid-X, Aft-X.
+QString markRangeText(int mark, bool discharging);
 
 // A mark distance: -1000 < x < 1000 as typed, then written back rounded to 4 places.
 Outcome markDistance(const QString& typed, const QString& rangeText);
@@ -49,6 +59,11 @@ bool isFigure(const QString& text);
 // What may stand in the hydrostatic box while a figure is being typed; anything else the box
 // refuses at the keystroke.
 bool isTyping(const QString& text);
+// A keystroke leaving `text` in the hydrostatic box, which held `before`: refused, with its
+// message, when the text makes no figure, or in the draft column a draft too large for the MCTC
+// tables' drafts 50 cm either side. A refused keystroke leaves the box with what it held (a
+// discharge) or empty.
+Outcome hydrostaticKeystroke(const QString& text, bool draftColumn, const QString& before, bool discharging);
 // The draft of an MCTC table's row: the hydrostatic row's draft 50 cm up (MCTC+50) or down
 // (MCTC-50); empty for an empty draft. Throws VbError for a draft too large to hold.
 QString mctcDraft(const QString& hydrostaticDraft, bool up);
@@ -56,6 +71,12 @@ QString mctcDraft(const QString& hydrostaticDraft, bool up);
 // The figures of the hydrostatic tables: columns of fgrdHDT, and the MCTC of the MCTC tables.
 enum class TableColumn { HydDraft, Displacement, Tpc, Lcf, MctcPlus50, MctcMinus50 };
 QString tableTitle();  // "Hydrostatic Data Table"
+// The open range a column's figure must lie in: low < figure < high.
+struct TableRange {
+    Decimal low;
+    Decimal high;
+};
+TableRange tableRange(TableColumn column);
 // A table figure typed over a cell that held `cellText`: blank passes (the blank check before
 // Calculate is the place for it); a refused figure leaves the box with the cell's text, or empty
 // where the column wants it so (TPC); an accepted one is rounded to the column's places.

@@ -37,12 +37,6 @@ const char* const kReadingNames[6] = {"fwdPort", "fwdStbd", "midPort", "midStbd"
 const char* const kMarkNames[3] = {"fwdX", "midX", "aftX"};
 const char* const kColumnNames[4] = {"draft", "displacement", "tpc", "lcf"};
 
-const char* const kInvalidReading[6] = {
-    "Invalid value for Foward Port draft.",    "Invalid value for Foward Starboard draft.",
-    "Invalid value for Midship Port draft.",   "Invalid value for Midship Starboard draft.",
-    "Invalid value for Aft Port draft.",       "Invalid value for Aft Starboard draft.",
-};
-
 int readingIndex(Field f)
 {
     return int(f) - int(Field::FwdPort);
@@ -110,11 +104,6 @@ SurveyModel::SurveyModel(Kind kind) : m_kind(kind), m_ship(std::make_unique<clsS
 
 SurveyModel::~SurveyModel() = default;
 
-QString SurveyModel::className() const
-{
-    return isDischarging() ? QStringLiteral("frmZODuraduza") : QStringLiteral("frmQuorvane");
-}
-
 void SurveyModel::clear()
 {
     for (int i = 0; i < 2; ++i) {
@@ -129,10 +118,8 @@ void SurveyModel::clear()
     m_assumedConstant.reset();
     m_cargo_.reset();
     m_constantAfter.reset();
-    m_initialShown = false;
     m_onShow = Initial;
-    m_viewSet = false;
-    m_view = ReportView();
+    m_view.reset();
     m_draftFindings = {};
     m_checked = {};
     m_surveyFindings.clear();
@@ -242,9 +229,7 @@ Outcome SurveyModel::enter(int draft, Field field, const QString& typed)
     QString* target = nullptr;
     switch (field) {
     case Field::Density:
-        o = SurveyInputRules::density(
-            typed, isDischarging() ? QStringLiteral("Please enter values greater than 0 and less 10.")
-                                   : SurveyInputRules::densityRangeDetail());
+        o = SurveyInputRules::density(typed, SurveyInputRules::densityRangeDetail(isDischarging()));
         target = &in.density;
         break;
     case Field::Date:
@@ -262,20 +247,11 @@ Outcome SurveyModel::enter(int draft, Field field, const QString& typed)
     default:
         if (isReading(field)) {
             const int i = readingIndex(field);
-            o = SurveyInputRules::draftReading(typed, QLatin1String(kInvalidReading[i]));
+            o = SurveyInputRules::draftReading(typed, SurveyInputRules::invalidReadingText(i));
             target = &in.readings[i];
         } else {
             const int i = markIndex(field);
-            QString range;
-            if (field == Field::FwdX)
-                range = QStringLiteral("Value of Fwd-X can be a number greater than -1000 and less than 1000.");
-            else if (field == Field::MidX)
-                range = QStringLiteral("Value of Mid-X can be a number greater than -1000 and less than 1000.");
-            else if (isDischarging())
-                range = QStringLiteral("Value of Aft-X can be greater than -1000 and less than 1000.");
-            else
-                range = QStringLiteral("Value of Aft-X can be  a number greater than -1000 and less than 1000.");
-            o = SurveyInputRules::markDistance(typed, range);
+            o = SurveyInputRules::markDistance(typed, SurveyInputRules::markRangeText(i, isDischarging()));
             in.ownMarks[i] = true;
             target = &in.marks[i];
         }
@@ -297,22 +273,10 @@ Outcome SurveyModel::enterTable(int draft, Table table, int row, int column, con
         cell = &in.hydrostatics[row][column];
         rule = TableColumn(column);
         // The hydrostatic box takes back a keystroke that makes no figure, and says so at once.
-        bool typing = SurveyInputRules::isTyping(typed);
-        if (typing && column == 0 && !typed.trimmed().isEmpty() && typed != QLatin1String("-")
-            && typed != QLatin1String(".")) {
-            try {
-                SurveyInputRules::mctcDraft(typed, true);
-            } catch (const VbError&) {
-                typing = false;  // numeric to the eye, but too large to be a draft
-            }
-        }
-        if (!typing) {
-            warn(MessageService::join(QStringLiteral("Invalid value...!"),
-                                      QStringLiteral("Only numbers are allowed.")));
-            Outcome o;
-            o.accepted = false;
-            o.text = isDischarging() ? *cell : QString();
-            return o;
+        const Outcome key = SurveyInputRules::hydrostaticKeystroke(typed, column == 0, *cell, isDischarging());
+        if (!key.accepted) {
+            warn(key.message);
+            return key;
         }
     } else if (table == Table::MctcPlus50) {
         cell = &in.mctcPlus50[row];
@@ -584,7 +548,6 @@ void SurveyModel::withdraw(int draft)
         if (isDischarging()) {
             m_assumedConstant.reset();
         } else {
-            m_initialShown = false;
             m_constant.reset();
         }
     } else {
@@ -597,7 +560,7 @@ SurveyModel::Calculation SurveyModel::calculate(int draft)
 {
     Calculation c;
     m_onShow = draft;
-    m_viewSet = false;
+    m_view.reset();
     if (!checkComplete(draft, &c) || !checkTables(draft, &c))
         return c;
     const QString negative = firstNegativeDifference(draft);
@@ -702,7 +665,6 @@ void SurveyModel::showResults(int draft)
             // What the ship weighs beyond her light ship and the deductibles: stores, spares and
             // the unknowns.
             m_constant = loadingConstant(netValue, m_ship->LightShip());
-            m_initialShown = true;
             return;
         }
         // On arrival she weighs her light ship, the cargo and her constant.
@@ -811,12 +773,12 @@ void SurveyModel::clearFindings(int draft)
 
 SurveyModel::ReportView SurveyModel::reportView() const
 {
-    if (m_viewSet)
-        return m_view;
+    if (m_view)
+        return *m_view;
     ReportView v;
     v.draftOnShow = m_onShow;
     if (!isDischarging()) {
-        v.initialCalculated = m_initialShown;
+        v.initialCalculated = m_constant.has_value();  // the constant box holds a figure
     } else if (m_onShow == Initial) {
         v.initialCalculated = !netDisplacementText(Initial).isEmpty();
     } else {

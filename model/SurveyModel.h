@@ -82,10 +82,7 @@ public:
     SurveyModel(const SurveyModel&) = delete;
     SurveyModel& operator=(const SurveyModel&) = delete;
 
-    Kind kind() const { return m_kind; }
     bool isDischarging() const { return m_kind == Kind::Discharging; }
-    // The window class of the survey's kind, for the texts that name it.
-    QString className() const;
 
     // Starts afresh: both drafts emptied and stamped with the date and time now.
     void clear();
@@ -97,7 +94,6 @@ public:
     // The id of the first ship of that name in the list of ships, as the ship list finds it.
     static std::optional<int> shipIdByName(const QString& name);
     bool hasShip() const { return m_shipId.has_value(); }
-    std::optional<int> shipId() const { return m_shipId; }
     QString shipName() const { return m_shipName; }
     // The ship's name as a window shows it (empty when none is chosen there).
     void setShipName(const QString& name) { m_shipName = name; }
@@ -193,7 +189,7 @@ public:
         bool copiesInputs = true;  // the draft on show takes its inputs before the report
     };
     ReportView reportView() const;
-    void setReportView(const ReportView& view) { m_view = view; m_viewSet = true; }
+    void setReportView(const ReportView& view) { m_view = view; }
     void setDraftOnShow(int draft) { m_onShow = draft; }
 
     // The figures of a survey in the windows' own arithmetic, for the windows to show.
@@ -228,11 +224,8 @@ private:
     std::optional<Decimal> m_assumedConstant;
     std::optional<Decimal> m_cargo_;
     std::optional<Decimal> m_constantAfter;
-    QString m_typedInitialNet;   // the Final tab's box, as typed
-    bool m_initialShown = false; // the loading window's constant box holds a figure
     int m_onShow = Initial;
-    ReportView m_view;
-    bool m_viewSet = false;
+    std::optional<ReportView> m_view;  // as a survey window set it; else worked out
     std::array<SurveyFindings, 2> m_draftFindings;
     std::array<bool, 2> m_checked{};  // the draft's findings stand for its results on show
     SurveyFindings m_surveyFindings;

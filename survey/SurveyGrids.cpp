@@ -295,28 +295,19 @@ void SurveyGrids::hdtTextChanged(const QString& text)
         m_lastHdtText = text;
         return;
     }
-    bool ok = acceptable;
-    if (ok && draftCell && !text.trimmed().isEmpty()) {
+    const SurveyInputRules::Outcome key =
+        SurveyInputRules::hydrostaticKeystroke(text, draftCell, m_lastHdtText, m_host.isDischarging());
+    if (key.accepted) {
         // The MCTC tables bracket the drafts 50 cm either side: they follow every keystroke.
-        try {
+        if (draftCell && !text.trimmed().isEmpty())
             propagateDraft(row, text);
-        } catch (const VbError&) {
-            ok = false;  // numeric to the eye, but too large to be a draft
-        }
-    }
-    if (ok) {
         m_lastHdtText = text;
         return;
     }
-    warn(MessageService::join(QStringLiteral("Invalid value...!"),
-                              QStringLiteral("Only numbers are allowed.")));
+    warn(key.message);
+    // A discharge loses only the offending keystroke: the box returns to what it held before it.
     QLineEdit* box = m_hdt->editor();
-    if (m_host.isDischarging()) {
-        // Only the offending keystroke goes: the box returns to what it held before it.
-        box->setText(m_lastHdtText);
-    } else {
-        box->clear();
-    }
+    box->setText(key.text);
     selectAllFromStart(box);
 }
 

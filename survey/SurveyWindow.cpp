@@ -116,45 +116,26 @@ void SurveyWindow::installChecks()
     guardField(txtCargo, true);
     guardField(txtDensity, true);
     guardField(txtComments, false);
-    struct Reading {
-        QLineEdit* box;
-        const char* invalid;
-    };
-    const Reading readings[6] = {
-        {txtFwdPort, "Invalid value for Foward Port draft."},
-        {txtFwdStbd, "Invalid value for Foward Starboard draft."},
-        {txtMidShipPort, "Invalid value for Midship Port draft."},
-        {txtMidshipStbd, "Invalid value for Midship Starboard draft."},
-        {txtAftPort, "Invalid value for Aft Port draft."},
-        {txtAftStbd, "Invalid value for Aft Starboard draft."},
-    };
-    for (const Reading& r : readings) {
-        guardField(r.box, true);
-        QLineEdit* box = r.box;
-        const QString invalid = QLatin1String(r.invalid);
+    QLineEdit* const readings[6] = {txtFwdPort, txtFwdStbd, txtMidShipPort, txtMidshipStbd, txtAftPort, txtAftStbd};
+    for (int i = 0; i < 6; ++i) {
+        QLineEdit* box = readings[i];
+        guardField(box, true);
+        const QString invalid = SurveyInputRules::invalidReadingText(i);
         m_guard->setCheck(box, [this, box, invalid] {
             return applyRule(box, SurveyInputRules::draftReading(box->text(), invalid));
         });
     }
     m_guard->setCheck(txtDensity, [this] {
-        return applyRule(txtDensity, SurveyInputRules::density(txtDensity->text(), densityRangeText()));
+        return applyRule(txtDensity, SurveyInputRules::density(txtDensity->text(),
+                                                               SurveyInputRules::densityRangeDetail(isDischarging())));
     });
-    struct Mark {
-        QLineEdit* box;
-        QString range;
-    };
-    const Mark marks[3] = {
-        {txtFwdX, QStringLiteral("Value of Fwd-X can be a number greater than -1000 and less than 1000.")},
-        {txtMidX, QStringLiteral("Value of Mid-X can be a number greater than -1000 and less than 1000.")},
-        {txtAftX, QString()},
-    };
-    for (const Mark& m : marks) {
-        guardField(m.box, false);  // selection on entry: marksSelectOnFocus()
-        QLineEdit* box = m.box;
-        const QString range = m.range;
-        m_guard->setCheck(box, [this, box, range] {
-            const QString text = box == txtAftX ? aftXRangeText() : range;
-            return applyRule(box, SurveyInputRules::markDistance(box->text(), text));
+    QLineEdit* const marks[3] = {txtFwdX, txtMidX, txtAftX};
+    for (int i = 0; i < 3; ++i) {
+        QLineEdit* box = marks[i];
+        guardField(box, false);  // selection on entry: marksSelectOnFocus()
+        m_guard->setCheck(box, [this, box, i] {
+            return applyRule(box, SurveyInputRules::markDistance(
+                                      box->text(), SurveyInputRules::markRangeText(i, isDischarging())));
         });
     }
     m_guard->setCheck(mbxDate, [this] {
@@ -172,16 +153,6 @@ void SurveyWindow::installChecks()
             return true;
         }
     });
-}
-
-QString SurveyWindow::densityRangeText() const
-{
-    return SurveyInputRules::densityRangeDetail();
-}
-
-QString SurveyWindow::aftXRangeText() const
-{
-    return QStringLiteral("Value of Aft-X can be  a number greater than -1000 and less than 1000.");
 }
 
 bool SurveyWindow::applyRule(QLineEdit* box, const SurveyInputRules::Outcome& outcome)

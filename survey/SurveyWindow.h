@@ -140,9 +140,6 @@ protected:
     virtual void showNetDisplacement(int tab, const clsDraft& draft) = 0;
     // The checks after a calculation, on the results as shown.
     virtual void checkPlausibility() = 0;
-    // Texts that differ between the windows.
-    virtual QString densityRangeText() const;
-    virtual QString aftXRangeText() const;
     // The mark boxes select their text on focus.
     virtual bool marksSelectOnFocus() const { return false; }
     // Ctrl+F4 closes the window from any control, not only from the ship and port lists.

@@ -61,16 +61,6 @@ QString frmZODuraduza::cargoResultText() const
     return txtFinTotCargoDis->text();
 }
 
-QString frmZODuraduza::densityRangeText() const
-{
-    return QStringLiteral("Please enter values greater than 0 and less 10.");
-}
-
-QString frmZODuraduza::aftXRangeText() const
-{
-    return QStringLiteral("Value of Aft-X can be greater than -1000 and less than 1000.");
-}
-
 void frmZODuraduza::showPanelsForTab(int tab)
 {
     const bool final = tab == FinalTab;

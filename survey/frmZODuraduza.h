@@ -18,8 +18,6 @@ public:
 
 protected:
     // Field texts and keys of this window.
-    QString densityRangeText() const override;
-    QString aftXRangeText() const override;
     bool marksSelectOnFocus() const override { return true; }
     bool closesOnCtrlF4Anywhere() const override { return true; }
 
