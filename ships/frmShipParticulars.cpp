@@ -123,8 +123,7 @@ void frmShipParticulars::reloadPorts()
         // name; deleted, the choice is empty and the mandatory check asks for another.
         const QVariant chosen =
             dcbPortOfRegistry->currentIndex() >= 0 ? dcbPortOfRegistry->currentData() : QVariant();
-        m_ports = NameList(SharedConnection(), SqlCatalogue::portList());
-        NameCombo::fill(dcbPortOfRegistry, m_ports);
+        NameCombo::fill(dcbPortOfRegistry, NameList(SharedConnection(), SqlCatalogue::portList()));
         dcbPortOfRegistry->setCurrentIndex(chosen.isValid() ? dcbPortOfRegistry->findData(chosen) : -1);
     });
 }
@@ -318,13 +317,8 @@ bool frmShipParticulars::validateAll()
 {
     // A name the save statement would store with an unseen character in it is the name field's
     // business, not a failed save.
-    for (const NameFields::Field& f : m_textFields) {
-        const bool ok = m_guard->isEnabled() && !m_guard->checking() ? m_guard->validate(
-                            f.box == cmbShipName->lineEdit() ? static_cast<QWidget*>(cmbShipName) : f.box)
-                                                                    : NameFields::check(f);
-        if (!ok)
-            return false;
-    }
+    if (!NameFields::checkAll(m_textFields))
+        return false;
     for (NumberField field : ShipFieldRules::saveOrder()) {
         QLineEdit* box = m_numbers.value(field);
         // Through the guard when it is on, so that a refused field keeps the focus as on Tab.

@@ -85,7 +85,6 @@ private:
     FieldGuard* m_guard = nullptr;
     NameList m_ships;  // the ship list, ordered by name: numbers and names only
     int m_shipRow = -1;  // the list's row of the ship on show, or -1
-    NameList m_ports;  // the ports the port of registry is chosen from
     bool m_portsJustRead = false;  // read for the opening; the first activation need not again
 
     Mode m_recordMode = Mode::New;

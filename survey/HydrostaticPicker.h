@@ -33,8 +33,6 @@ public:
     // A new survey: nothing picked is remembered.
     void forget();
 
-    bool hasTable() const { return m_table.has_value(); }
-    QLabel* note() const { return m_note; }
     // A cell of fgrdHDT, fgrdMCTCP50 or fgrdMCTCM50 holding a figure typed over the table's.
     bool isTyped(const GridEditor* grid, int row, int column) const;
 

@@ -177,24 +177,3 @@ QMap<int, QString> SurveyGrids::deductionQuantities() const
     }
     return quantities;
 }
-
-bool SurveyGrids::CopyDeductionsToDraft(clsDraft& draft)
-{
-    if (!validateOpenDeduction())
-        return false;
-    RowSet& list = draft.Deductions();
-    for (int i = 0; i < m_itemIds.size(); ++i) {
-        const Variant& id = m_itemIds.at(i);
-        bool found = false;
-        if (list.recordCount() > 0) {
-            list.moveFirst();
-            found = list.find(SqlCatalogue::findItem(id.toInt32()));
-        }
-        if (!found) {
-            list.addNew();
-            list.setValue(QStringLiteral("ItemID"), id);
-        }
-        list.setValue(QStringLiteral("Quantity"), ToNumeric(Variant(m_deduction->text(i, 1)), -1, 0));
-    }
-    return true;
-}

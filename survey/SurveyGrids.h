@@ -59,8 +59,9 @@ public:
 //     it calls back ResetResultGrids() and reports its own failures.
 //   - Calculate: validateHydrostaticEditor(), then CheckHDTGridFilled(), CheckMCTCP50GridFilled(),
 //     CheckMCTCM50GridFilled() (each leaves the blank cell current with its box focused), then
-//     writeDifferenceRows() and firstNegativeDifference(); CopyDeductionsToDraft(draft) at the end
-//     of CopyFormToDraft; assignTables(draft) before the draft calculates.
+//     writeDifferenceRows() and firstNegativeDifference(); in CopyFormToDraft,
+//     validateOpenDeduction() and then deductionQuantities() for the survey to hand to the draft;
+//     assignTables(draft) before the draft calculates.
 //   - LoadDraft: loadTables(draft), showInterpolation(draft) with txtIpFactor set to
 //     ipFactorText(draft), and ShowDeductions(draft) last.
 class SurveyGrids : public QObject {
@@ -129,9 +130,6 @@ public:
 
     // Deductibles: the quantities of the draft shown (nothing unless the draft was changed).
     void ShowDeductions(clsDraft& draft);
-    // Writes the quantities into the draft's list, one row per catalogue item (a second call
-    // updates the same rows). False when the open quantity is refused: nothing is written then.
-    bool CopyDeductionsToDraft(clsDraft& draft);
     // The open quantity checked as when it is left; false (focus kept in it) when refused.
     bool validateOpenDeduction();
     // The quantities as the grid holds them, by item id; blank items left out.

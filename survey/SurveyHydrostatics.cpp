@@ -3,20 +3,10 @@
 #include "survey/HydrostaticPicker.h"
 #include "survey/SurveyWindow.h"
 
-#include <QComboBox>
 #include <QLineEdit>
 
 void SurveyWindow::pickHydrostaticRows(bool reloadTable)
 {
-    if (!m_picker) {
-        m_picker = new HydrostaticPicker(
-            *m_grids,
-            [this] {
-                const QVariant id = dcbShip->currentData();
-                return id.isValid() && !dcbShip->currentText().isEmpty() ? id.toInt() : 0;
-            },
-            this);
-    }
     // The rows are picked once the six readings are in: a half-read panel has a true mean draft
     // too, but not the ship's.
     bool readings = true;

@@ -13,6 +13,7 @@
 #include "model/clsDraft.h"
 #include "model/clsShip.h"
 #include "survey/GridEditor.h"
+#include "survey/HydrostaticPicker.h"
 #include "survey/ResultDisplay.h"
 #include "ui/NameCombo.h"
 
@@ -67,14 +68,11 @@ QString textOf(const Variant& v)
     return v.isNull() ? QString() : v.toText();
 }
 
-// Rows of a list into a drop-down: the shown column as text, the bound column as data.
-void fillList(QComboBox* list, RowSet& rows, const QString& shown, const QString& bound)
+// Rows of a list into a drop-down: the shown column as text.
+void fillList(QComboBox* list, RowSet& rows, const QString& shown)
 {
-    for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
-        const Variant key = bound.isEmpty() ? Variant() : rows.value(bound);
-        const bool noKey = key.isEmpty() || key.isNull();
-        list->addItem(textOf(rows.value(shown)), noKey ? QVariant() : QVariant(key.toInt32()));
-    }
+    for (rows.moveFirst(); !rows.eof(); rows.moveNext())
+        list->addItem(textOf(rows.value(shown)));
     list->setCurrentIndex(-1);
 }
 
@@ -118,7 +116,7 @@ void SurveyWindow::InitDateDataCombo()
         if (m_dateList->isOpen())
             m_dateList->close();
         m_dateList->open(SqlCatalogue::dateList(m_currentRecordId), SharedConnection());
-        fillList(dcbDate, *m_dateList, QStringLiteral("DSDate"), QString());
+        fillList(dcbDate, *m_dateList, QStringLiteral("DSDate"));
     } catch (const VbError& e) {
         dcbDate->clear();
         MessageService::sourced(e.description(), m_className, QStringLiteral("InitDateDataCombo"));
@@ -143,8 +141,10 @@ void SurveyWindow::dcbShipChange()
         MessageService::show(QStringLiteral("Unable to retrieve ship particulars."));
         return;
     }
-    // A new LBP moves the length between the marks and all that hangs on it.
+    // A new LBP moves the length between the marks and all that hangs on it, and her own table
+    // gives the rows.
     RefreshDraftCorrections();
+    pickHydrostaticRows(false);
 }
 
 // --- Load and a new survey -------------------------------------------------------------------
@@ -169,6 +169,8 @@ void SurveyWindow::NewDraft()
 {
     m_initialDraft->NewDraft();
     m_finalDraft->NewDraft();
+    // Nothing the last survey picked from the table, nor its word on the pick, stays.
+    m_picker->forget();
     mbxDate->setText(m_initialDraft->DSDate());
     mbxTime->setText(m_initialDraft->DSTime());
     m_currentRecordId = -1;
@@ -252,7 +254,6 @@ void SurveyWindow::showSurvey(std::unique_ptr<SurveyModel> survey, bool finalEnt
         m_initialDraft = &m_model->draft(SurveyModel::Initial);
         m_finalDraft = &m_model->draft(SurveyModel::Final);
         m_shipRecord = &m_model->ship();
-        m_currentDraft = finalEntered ? m_finalDraft : m_initialDraft;
         m_typedTables = {};
         m_resultsWithdrawn = {!m_model->calculated(SurveyModel::Initial),
                               !m_model->calculated(SurveyModel::Final)};
@@ -292,9 +293,9 @@ void SurveyWindow::showSurvey(std::unique_ptr<SurveyModel> survey, bool finalEnt
 
 // --- Window into draft, draft into window ----------------------------------------------------
 
-void SurveyWindow::CopyFormToDraft(int index)
+bool SurveyWindow::CopyFormToDraft(int index)
 {
-    copyFormToDraft(index);
+    return copyFormToDraft(index);
 }
 
 bool SurveyWindow::copyFormToDraft(int index)
@@ -302,7 +303,6 @@ bool SurveyWindow::copyFormToDraft(int index)
     if (dcbShip->currentText().isEmpty())
         return true;
     RefreshDraftCorrections();
-    m_currentDraft = index == 0 ? m_initialDraft : m_finalDraft;
     // The open quantity is checked first: a refused one keeps the draft as it was.
     if (!m_grids->validateOpenDeduction())
         return false;

@@ -9,6 +9,7 @@
 #include "model/clsDraft.h"
 #include "model/clsShip.h"
 #include "survey/GridEditor.h"
+#include "survey/HydrostaticPicker.h"
 #include "report/ReportFiller.h"
 #include "survey/ReportPreview.h"
 #include "survey/ResultDisplay.h"
@@ -79,10 +80,17 @@ SurveyWindow::SurveyWindow(const QString& className, bool discharging, QWidget* 
     m_finalDraft = &m_model->draft(SurveyModel::Final);
     m_shipRecord = &m_model->ship();
     m_dateList = std::make_unique<RowSet>();
-    m_currentDraft = m_initialDraft;
 
     installChecks();
     buildTabOrder();
+    // Under the hydrostatic table, now laid out, the picker puts its note.
+    m_picker = new HydrostaticPicker(
+        *m_grids,
+        [this] {
+            const QVariant id = dcbShip->currentData();
+            return id.isValid() && !dcbShip->currentText().isEmpty() ? id.toInt() : 0;
+        },
+        this);
     pickHydrostaticRows(false);
 
     connect(dcbShip, &QComboBox::currentIndexChanged, this, &SurveyWindow::dcbShipChange);
@@ -161,8 +169,11 @@ bool SurveyWindow::applyRule(QLineEdit* box, const SurveyInputRules::Outcome& ou
         box->setText(outcome.text);
     if (!outcome.message.isEmpty())
         warn(outcome.message);
-    if (outcome.accepted && outcome.refresh)
+    if (outcome.accepted && outcome.refresh) {
         RefreshDraftCorrections();
+        // A figure of the draft panel accepted: the rows at its true mean draft.
+        pickHydrostaticRows(false);
+    }
     return outcome.accepted;
 }
 
@@ -326,7 +337,6 @@ void SurveyWindow::RefreshDraftCorrections()
     txtAftTrueDraft->setText(t.aftTrueDraft);
     txtTrueTrim->setText(t.trueTrim);
     txtTrueMeanDraft->setText(t.trueMeanDraft);
-    pickHydrostaticRows(false);
 }
 
 void SurveyWindow::showHullDeflection()

@@ -74,8 +74,9 @@ public:
     virtual QString cargoResultText() const = 0;   // the Total Cargo box of the window
     QString initialNetDisplacementText() const;    // txtFnlGrdTxtBox, typed on the Final tab
     QString currentTabCaption() const;
-    // The window's inputs into the Initial (0) or Final (1) draft, as the calculation does.
-    void CopyFormToDraft(int index);
+    // The window's inputs into the Initial (0) or Final (1) draft, as the calculation does; false
+    // when the open deductible is refused (the draft keeps what it had).
+    bool CopyFormToDraft(int index);
     // The survey the window edits and shows: the ship record and the two drafts live there.
     SurveyModel& model() const { return *m_model; }
     // The header and what the window shows handed to the survey, as a report reads them.
@@ -295,7 +296,6 @@ private:
     std::unique_ptr<SurveyModel> m_model;
     clsDraft* m_initialDraft = nullptr;
     clsDraft* m_finalDraft = nullptr;
-    clsDraft* m_currentDraft = nullptr;
     clsShip* m_shipRecord = nullptr;
     std::unique_ptr<RowSet> m_dateList;
 

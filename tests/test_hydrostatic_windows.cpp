@@ -78,6 +78,7 @@ private slots:
     void pickedRowsGiveTheFiguresOfTypedRows_data();
     void pickedRowsGiveTheFiguresOfTypedRows();
     void windowPicksAsTheReadingsComeIn();
+    void figureTypedOnTheFinalTabStaysTyped();
     void trueMeanDraftOnARowInTheDischargingWindow();
     void fileDraftOutsideTheTable();
     void editorImportsAuditsAndSaves();
@@ -234,6 +235,56 @@ void TestHydrostaticWindows::windowPicksAsTheReadingsComeIn()
     QVERIFY(note->isVisible());
     QCOMPARE(note->text(), QStringLiteral("The true mean draft 16.5 m lies outside the ship's hydrostatic table "
                                           "(4 m to 15 m): no rows were picked."));
+    QVERIFY(messages().isEmpty());
+
+    // A new survey: no word left about the last one's draft.
+    m_owned->RNew();
+    QVERIFY(!note->isVisible());
+}
+
+void TestHydrostaticWindows::figureTypedOnTheFinalTabStaysTyped()
+{
+    m_owned = openWindow(SurveyFileData::Kind::Loading);
+    showWindow(m_owned.get());
+    pickShip(kShip);
+    typeInto(box("txtDensity"), QStringLiteral("1.0235"));
+    pressEnter();
+    pressEnter();
+    pressEnter();
+    for (const char* r : {"5.10", "5.14", "6.02", "6.06", "7.05", "7.01", "-2.35", "0.50", "4.10"})
+        enter(QLatin1String(r));
+    QCOMPARE(cell("fgrdHDT", 1, 2), QStringLiteral("33012"));
+    // The Below displacement emptied on the Initial tab, to be picked again there.
+    enter(QStringLiteral("6"));
+    enter(QStringLiteral("6.1"));
+    typeHere(QString());
+    QTest::keyClick(focused(), Qt::Key_Delete);
+    pressEnter();
+    QCOMPARE(cell("fgrdHDT", 1, 2), QString());
+    switchTo(SurveyWindow::FinalTab);
+    QCOMPARE(tabs()->currentIndex(), int(SurveyWindow::FinalTab));
+
+    // No readings on the Final tab yet: its rows typed by hand, the Below displacement being the
+    // very figure the Initial draft's table gave.
+    typeInto(box("txtAftX"), QStringLiteral("4.10"));
+    pressEnter();
+    QCOMPARE(focused(), static_cast<QWidget*>(box("txtHDTGridTextbox")));
+    enter(QStringLiteral("6"));
+    enter(QStringLiteral("6.1"));
+    enter(QStringLiteral("33012"));
+    HydrostaticPicker* picker = m_owned->hydrostaticPicker();
+    QVERIFY(picker->isTyped(grid("fgrdHDT"), 1, 2));
+    QVERIFY(grid("fgrdHDT")->cellBold(1, 2));
+
+    // The Final readings come in deeper: what was typed on this tab stays.
+    for (const auto& [name, value] : {std::pair{"txtFwdPort", "5.30"}, {"txtFwdStbd", "5.34"}, {"txtMidShipPort", "6.22"},
+                                      {"txtMidshipStbd", "6.26"}, {"txtAftPort", "7.25"}, {"txtAftStbd", "7.21"}}) {
+        typeInto(box(name), QLatin1String(value));
+        pressEnter();
+    }
+    QCOMPARE(cell("fgrdHDT", 1, 1), QStringLiteral("6"));
+    QCOMPARE(cell("fgrdHDT", 1, 2), QStringLiteral("33012"));
+    QVERIFY(grid("fgrdHDT")->cellBold(1, 2));
     QVERIFY(messages().isEmpty());
 }
 

@@ -13,6 +13,7 @@
 #include "model/clsDraft.h"
 #include "survey/GridEditor.h"
 #include "survey/SurveyGrids.h"
+#include "survey/frmQuorvane.h"
 #include "tests/TestSupport.h"
 
 #include <QComboBox>
@@ -776,16 +777,35 @@ private Q_SLOTS:
 
     void deductionsTravelToTheDraftAndBack()
     {
-        clsDraft draft;
-        click(ded(), 0, 1);
-        QTRY_VERIFY(ded()->editor()->hasFocus());
-        type(ded(), QStringLiteral("310.25"));
-        enter(ded());
-        type(ded(), QStringLiteral("0"));
-        enter(ded());
-        type(ded(), QStringLiteral("45"));  // still in the box: the copy checks it first
-        QVERIFY(grids().CopyDeductionsToDraft(draft));
-        QVERIFY(grids().CopyDeductionsToDraft(draft));  // a second calculation adds no rows
+        // The survey window hands its quantities to the draft, as Calculate and a tab switch do.
+        SqlCatalogue::ShipValues v;
+        v.shipName = QStringLiteral("Deduction Test Ship");
+        v.lbp = QStringLiteral("180");
+        v.loa = v.breadth = v.officialNo = v.grossTonnage = v.netTonnage = QStringLiteral("0");
+        v.lightShip = QStringLiteral("8000");
+        v.portOfRegistry = QStringLiteral("NULL");
+        v.imoNo = v.summerDraft = v.summerDeadweight = QStringLiteral("0");
+        SharedConnection().execute(SqlCatalogue::insertShip(v));
+        w->hide();
+        frmQuorvane survey;
+        survey.show();
+        survey.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&survey));
+        auto* ship = survey.findChild<QComboBox*>(QStringLiteral("dcbShip"));
+        ship->setCurrentIndex(ship->findText(v.shipName));
+        QVERIFY(ship->currentIndex() >= 0);
+        auto* quantities = survey.findChild<GridEditor*>(QStringLiteral("fgrdDeduction"));
+        QVERIFY(quantities);
+        click(quantities, 0, 1);
+        QTRY_VERIFY(quantities->editor()->hasFocus());
+        type(quantities, QStringLiteral("310.25"));
+        enter(quantities);
+        type(quantities, QStringLiteral("0"));
+        enter(quantities);
+        type(quantities, QStringLiteral("45"));  // still in the box: the copy checks it first
+        QVERIFY(survey.CopyFormToDraft(0));
+        QVERIFY(survey.CopyFormToDraft(0));  // a second calculation adds no rows
+        clsDraft& draft = survey.initialDraft();
         RowSet& list = draft.Deductions();
         QCOMPARE(list.recordCount(), 8);
         QVERIFY(list.find(SqlCatalogue::findItem(2)));
@@ -797,6 +817,8 @@ private Q_SLOTS:
         QCOMPARE(draft.GetTotDeductibles().toText(), QStringLiteral("355.25"));
 
         // An unchanged draft shows nothing; a changed one its figures, an empty tank blank.
+        draft.setToSave(false);  // the quantities typed above marked it changed
+        w->show();
         grids().ShowDeductions(draft);
         QCOMPARE(ded()->text(0, 1), QString());
         draft.setToSave(true);
@@ -814,11 +836,13 @@ private Q_SLOTS:
         QCOMPARE(ded()->text(7, 1), QStringLiteral("0"));
 
         // A refused quantity stops the copy: nothing reaches the list.
-        click(ded(), 0, 1);
-        QTRY_VERIFY(ded()->editor()->hasFocus());
-        ded()->editor()->clear();
-        type(ded(), QStringLiteral("x"));
-        QVERIFY(!grids().CopyDeductionsToDraft(draft));
+        survey.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&survey));
+        click(quantities, 0, 1);
+        QTRY_VERIFY(quantities->editor()->hasFocus());
+        quantities->editor()->clear();
+        type(quantities, QStringLiteral("x"));
+        QVERIFY(!survey.CopyFormToDraft(0));
         expectOneMessage(joined("Invalid quantity.", "Please enter numeric value only."));
         QVERIFY(list.find(SqlCatalogue::findItem(2)));
         QCOMPARE(list.value("Quantity").toText(), QStringLiteral("310.25"));

@@ -43,8 +43,3 @@ QWidget* ChildWindow::create(const QString& name)
     const auto it = factories().constFind(name);
     return it == factories().constEnd() ? nullptr : (*it)();
 }
-
-bool ChildWindow::hasFactory(const QString& name)
-{
-    return factories().contains(name);
-}

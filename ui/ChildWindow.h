@@ -52,5 +52,4 @@ public:
     static void registerFactory(const QString& name, Factory factory);
     // A new child window of that class, opened nowhere; nullptr when no factory has that name.
     static QWidget* create(const QString& name);
-    static bool hasFactory(const QString& name);
 };

@@ -102,14 +102,10 @@ void prepare(QComboBox* combo, int visibleChars)
 
 void fill(QComboBox* combo, const NameList& list)
 {
-    if (auto* model = dynamic_cast<NameListModel*>(combo->model())) {
+    auto* model = dynamic_cast<NameListModel*>(combo->model());
+    Q_ASSERT_X(model, "NameCombo::fill", "the list is set up by prepare() first");
+    if (model)
         model->replace(list.names(), list.ids());
-    } else {
-        // A list not prepared above takes the names one by one.
-        combo->clear();
-        for (int i = 0; i < list.count(); ++i)
-            combo->addItem(list.name(i), list.id(i) == NameList::NoId ? QVariant() : QVariant(int(list.id(i))));
-    }
     combo->setCurrentIndex(-1);
 }
 

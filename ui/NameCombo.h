@@ -13,8 +13,9 @@ namespace NameCombo {
 // height. Typing a name's first letters still goes to that name.
 void prepare(QComboBox* combo, int visibleChars);
 
-// Replaces the items by the list's names, each with its number as item data (an int; none for a
-// row without a number), all at once rather than one per name; no item is current afterwards.
+// Replaces the items of a list set up by prepare() by the list's names, each with its number as
+// item data (an int; none for a row without a number), all at once rather than one per name; no
+// item is current afterwards.
 void fill(QComboBox* combo, const NameList& list);
 
 }  // namespace NameCombo
