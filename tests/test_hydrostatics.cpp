@@ -17,6 +17,7 @@
 #include "model/SurveyModel.h"
 #include "model/clsDraft.h"
 #include "model/HydrostaticTable.h"
+#include "tests/SurveyTestShips.h"
 #include "tests/TestSupport.h"
 
 #include <QDir>
@@ -382,23 +383,16 @@ private slots:
         HydrostaticTable::saveForShip(HydrostaticTable::shipIdByName(v.shipName), exampleTable());
 
         for (const char* name : {"loading-port-hedland.json", "discharging-qingdao.json"}) {
-            QString error;
-            const auto typed = SurveyFile::read(TestSupport::sourceDir() + QStringLiteral("/examples/")
-                                                    + QLatin1String(name),
-                                                &error);
-            QVERIFY2(typed && typed->final, qPrintable(error));
-            SurveyFileData picked = *typed;
-            for (SurveyDraftData* d : {&picked.initial, &*picked.final}) {
-                for (int col = 0; col < 4; ++col)
-                    d->below[col].clear(), d->above[col].clear();
-                d->mctcPlus50Below.clear(), d->mctcPlus50Above.clear();
-                d->mctcMinus50Below.clear(), d->mctcMinus50Above.clear();
-            }
-            const auto kind = typed->kind == SurveyFileData::Kind::Loading ? SurveyModel::Kind::Loading
+            const SurveyFileData typed = SurveyTestShips::readExample(QLatin1String(name));
+            QVERIFY(typed.final);
+            SurveyFileData picked = typed;
+            SurveyTestShips::dropRows(picked.initial);
+            SurveyTestShips::dropRows(*picked.final);
+            const auto kind = typed.kind == SurveyFileData::Kind::Loading ? SurveyModel::Kind::Loading
                                                                             : SurveyModel::Kind::Discharging;
             SurveyModel a(kind);
             SurveyModel b(kind);
-            QVERIFY(SurveyFileModel::load(a, *typed, QLatin1String(name)).loaded());
+            QVERIFY(SurveyFileModel::load(a, typed, QLatin1String(name)).loaded());
             const SurveyLoadResult r = SurveyFileModel::load(b, picked, QLatin1String(name));
             QVERIFY2(r.loaded(), qPrintable(r.message));
             for (int draft : {SurveyModel::Initial, SurveyModel::Final}) {
