@@ -87,6 +87,8 @@ private slots:
 
 private:
     std::unique_ptr<SurveyWindow> openWindow(SurveyFileData::Kind kind);
+    // A Loading window on the example ship, her density typed, the focus on the first reading.
+    void openAtTheReadings();
     QTemporaryDir m_dir;
     QString m_dataDir;
     std::unique_ptr<SurveyWindow> m_owned;
@@ -168,7 +170,7 @@ void TestHydrostaticWindows::pickedRowsGiveTheFiguresOfTypedRows()
     }
 }
 
-void TestHydrostaticWindows::windowPicksAsTheReadingsComeIn()
+void TestHydrostaticWindows::openAtTheReadings()
 {
     m_owned = openWindow(SurveyFileData::Kind::Loading);
     showWindow(m_owned.get());
@@ -177,6 +179,11 @@ void TestHydrostaticWindows::windowPicksAsTheReadingsComeIn()
     pressEnter();
     pressEnter();
     pressEnter();
+}
+
+void TestHydrostaticWindows::windowPicksAsTheReadingsComeIn()
+{
+    openAtTheReadings();
     const QStringList readings = {"5.10", "5.14", "6.02", "6.06", "7.05", "7.01"};
     for (int i = 0; i < 5; ++i)
         enter(readings[i]);
@@ -244,13 +251,7 @@ void TestHydrostaticWindows::windowPicksAsTheReadingsComeIn()
 
 void TestHydrostaticWindows::figureTypedOnTheFinalTabStaysTyped()
 {
-    m_owned = openWindow(SurveyFileData::Kind::Loading);
-    showWindow(m_owned.get());
-    pickShip(kShip);
-    typeInto(box("txtDensity"), QStringLiteral("1.0235"));
-    pressEnter();
-    pressEnter();
-    pressEnter();
+    openAtTheReadings();
     for (const char* r : {"5.10", "5.14", "6.02", "6.06", "7.05", "7.01", "-2.35", "0.50", "4.10"})
         enter(QLatin1String(r));
     QCOMPARE(cell("fgrdHDT", 1, 2), QStringLiteral("33012"));

@@ -129,6 +129,19 @@ private:
     bool m_discharging;
 };
 
+// A ship of LBP 180 m and light ship 8,000 t with nothing else, for the cases that need one.
+void addShip(const QString& name)
+{
+    SqlCatalogue::ShipValues v;
+    v.shipName = name;
+    v.lbp = QStringLiteral("180");
+    v.loa = v.breadth = v.officialNo = v.grossTonnage = v.netTonnage = QStringLiteral("0");
+    v.lightShip = QStringLiteral("8000");
+    v.portOfRegistry = QStringLiteral("NULL");
+    v.imoNo = v.summerDraft = v.summerDeadweight = QStringLiteral("0");
+    SharedConnection().execute(SqlCatalogue::insertShip(v));
+}
+
 }  // namespace
 
 class TestSurveyGrids : public QObject {
@@ -778,21 +791,15 @@ private Q_SLOTS:
     void deductionsTravelToTheDraftAndBack()
     {
         // The survey window hands its quantities to the draft, as Calculate and a tab switch do.
-        SqlCatalogue::ShipValues v;
-        v.shipName = QStringLiteral("Deduction Test Ship");
-        v.lbp = QStringLiteral("180");
-        v.loa = v.breadth = v.officialNo = v.grossTonnage = v.netTonnage = QStringLiteral("0");
-        v.lightShip = QStringLiteral("8000");
-        v.portOfRegistry = QStringLiteral("NULL");
-        v.imoNo = v.summerDraft = v.summerDeadweight = QStringLiteral("0");
-        SharedConnection().execute(SqlCatalogue::insertShip(v));
+        const QString shipName = QStringLiteral("Deduction Test Ship");
+        addShip(shipName);
         w->hide();
         frmQuorvane survey;
         survey.show();
         survey.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&survey));
         auto* ship = survey.findChild<QComboBox*>(QStringLiteral("dcbShip"));
-        ship->setCurrentIndex(ship->findText(v.shipName));
+        ship->setCurrentIndex(ship->findText(shipName));
         QVERIFY(ship->currentIndex() >= 0);
         auto* quantities = survey.findChild<GridEditor*>(QStringLiteral("fgrdDeduction"));
         QVERIFY(quantities);
@@ -851,17 +858,11 @@ private Q_SLOTS:
     void tablesAndInterpolationOfACalculatedDraft()
     {
         // The worked example of a draft at 7.25 m between the 7.20 and 7.30 rows.
-        SqlCatalogue::ShipValues v;
-        v.shipName = QStringLiteral("Grid Test Ship");
-        v.lbp = QStringLiteral("180");
-        v.loa = v.breadth = v.officialNo = v.grossTonnage = v.netTonnage = QStringLiteral("0");
-        v.lightShip = QStringLiteral("8000");
-        v.portOfRegistry = QStringLiteral("NULL");
-        v.imoNo = v.summerDraft = v.summerDeadweight = QStringLiteral("0");
-        SharedConnection().execute(SqlCatalogue::insertShip(v));
+        const QString shipName = QStringLiteral("Grid Test Ship");
+        addShip(shipName);
         RowSet ships;
         ships.open(SqlCatalogue::shipList(), SharedConnection());
-        QVERIFY(ships.find(SqlCatalogue::findShipByName(v.shipName)));
+        QVERIFY(ships.find(SqlCatalogue::findShipByName(shipName)));
 
         clsDraft draft;
         draft.setShipID(ships.value("ShipID"));
