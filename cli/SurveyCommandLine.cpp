@@ -265,6 +265,8 @@ int runOne(const QString& path, const Outputs& outputs, bool strict)
     SurveyModel survey(data->kind == SurveyFileData::Kind::Discharging ? SurveyModel::Kind::Discharging
                                                                        : SurveyModel::Kind::Loading);
     const SurveyLoadResult result = SurveyFileModel::load(survey, *data, path);
+    for (const SurveyMessage& m : result.told)
+        MessageService::show(m.text, Msg::Buttons::Ok, m.icon, m.title);
     if (!result.loaded()) {
         tell(MessageService::join(QStringLiteral("No report was written."), result.message));
         return SurveyCommandLine::Refused;

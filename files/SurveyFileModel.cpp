@@ -49,8 +49,8 @@ public:
         if (!data.final)
             return m_result;
         if (!m_m.hasShip()) {
-            MessageService::show(QStringLiteral("Please select a ship first."), Msg::Buttons::Ok,
-                                 Msg::Icon::Exclamation);
+            m_result.told.append({QStringLiteral("Please select a ship first."), QString(),
+                                  Msg::Icon::Exclamation, QStringLiteral("ship")});
             refuse(QStringLiteral("final"), QString(), QStringLiteral("the Final tab could not be opened"));
             return m_result;
         }
@@ -69,7 +69,7 @@ private:
             const std::optional<int> id = SurveyModel::shipIdByName(data.ship);
             if (!id)
                 return refuse(QStringLiteral("ship"), data.ship, QStringLiteral("it is not in the list"));
-            if (!m_m.setShip(*id, data.ship))
+            if (!told(m_m.setShip(*id, data.ship), QStringLiteral("ship")).accepted)
                 return refuse(QStringLiteral("ship"), data.ship);
         }
         if (!text(data.voyage, SurveyModel::voyageMaxLength(), QStringLiteral("voyage")))
@@ -84,7 +84,7 @@ private:
         if (data.kind == Kind::Discharging && data.blQuantity && !data.blQuantity->isEmpty()) {
             if (!fits(*data.blQuantity, 32767, QStringLiteral("blQuantity")))
                 return false;
-            if (!m_m.enterBLQuantity(*data.blQuantity).accepted)
+            if (!told(m_m.enterBLQuantity(*data.blQuantity), QStringLiteral("blQuantity")).accepted)
                 return refuse(QStringLiteral("blQuantity"), *data.blQuantity);
         }
         return true;
@@ -133,7 +133,7 @@ private:
                 return refuse(name, quantity, QStringLiteral("the deductibles list has no item %1").arg(item));
             if (quantity.isEmpty())
                 continue;
-            if (!m_m.enterDeductible(draft, item, quantity).accepted)
+            if (!told(m_m.enterDeductible(draft, item, quantity), name).accepted)
                 return refuse(name, quantity);
         }
         if (const std::optional<QString> why = SurveyFile::commentsRefusal(d))
@@ -165,7 +165,7 @@ private:
             return true;  // nothing typed: the field keeps what stands in it
         if (limited && !fits(value, SurveyModel::maxLength(f), name))
             return false;
-        if (!m_m.enter(draft, f, value).accepted)
+        if (!told(m_m.enter(draft, f, value), name).accepted)
             return refuse(name, value);
         return true;
     }
@@ -174,7 +174,7 @@ private:
     {
         if (value.isEmpty())
             return true;
-        if (!m_m.enterTable(draft, table, row, column, value).accepted)
+        if (!told(m_m.enterTable(draft, table, row, column, value), name).accepted)
             return refuse(name, value);
         return true;
     }
@@ -182,10 +182,23 @@ private:
     void calculate(int draft)
     {
         const SurveyModel::Calculation c = m_m.calculate(draft);
+        for (SurveyMessage m : c.messages) {
+            if (!m.field.isEmpty() && !c.headerField)
+                m.field = path(draft) + QLatin1Char('.') + m.field;
+            m_result.told.append(m);
+        }
         if (!c.calculated)
             SurveyFileModel::notCalculated(m_result, m_file,
                                            c.headerField ? c.field : path(draft) + QLatin1Char('.') + c.field,
                                            draft == SurveyModel::Final);
+    }
+
+    // What a step said goes on the record, under the file's name of its field.
+    const SurveyInputRules::Outcome& told(const SurveyInputRules::Outcome& o, const QString& name)
+    {
+        if (!o.message.isEmpty())
+            m_result.told.append({o.message, o.title, o.icon, name});
+        return o;
     }
 
     bool refuse(const QString& name, const QString& value, const QString& why = QString())

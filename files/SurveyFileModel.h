@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/SurveyFile.h"
+#include "model/SurveyMessage.h"
 
 #include <QString>
 #include <functional>
@@ -21,6 +22,9 @@ struct SurveyLoadResult {
     QString value;  // the value refused
     // One sentence naming the file and the field; empty when loaded.
     QString message;
+    // What the survey said on the way, in order, as the surveyor typing it would have been told:
+    // a refused value, a check that stopped a calculation, an implausible result.
+    SurveyMessages told;
 
     bool loaded() const { return outcome == Outcome::Loaded; }
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Decimal.h"
+#include "core/MessageService.h"
 
 #include <QDate>
 #include <QString>
@@ -17,9 +18,10 @@ constexpr int kCommentLimit = 2000;
 struct Outcome {
     bool accepted = true;
     QString text;     // the box's text afterwards (written back rounded, emptied, or replaced)
-    QString message;  // shown with the exclamation icon; empty when nothing is said
+    QString message;  // what the user is told; empty when nothing is said
     bool refresh = false;  // the draft panel is to be worked out again
     QString title;         // the box's title; empty: the application title
+    Msg::Icon icon = Msg::Icon::Exclamation;
 };
 
 // A draft reading: rounded to 3 places, then 0 < r < 100 on the rounded figure. An empty box is

@@ -88,6 +88,13 @@ QString decimalText(const Decimal& d)
     return d.toLocaleString(QLocale());
 }
 
+// A result no ship can float at: the surveyor is asked to look at the figures typed.
+SurveyMessage checkYourInput(const char* headline)
+{
+    return {MessageService::join(QLatin1String(headline), QStringLiteral("Please check your input values.")),
+            QString(), Msg::Icon::Exclamation, QString()};
+}
+
 }  // namespace
 
 SurveyModel::SurveyModel(Kind kind) : m_kind(kind), m_ship(std::make_unique<clsShip>())
@@ -125,30 +132,25 @@ void SurveyModel::clear()
     m_surveyFindings.clear();
 }
 
-void SurveyModel::warn(const QString& text) const
-{
-    MessageService::show(text, Msg::Buttons::Ok, Msg::Icon::Exclamation);
-}
-
 // --- The header ------------------------------------------------------------------------------
 
-bool SurveyModel::setShip(int shipId, const QString& name)
+Outcome SurveyModel::setShip(int shipId, const QString& name)
 {
-    const QString unable = QStringLiteral("Unable to retrieve ship particulars.");
+    Outcome unable;
+    unable.accepted = false;
+    unable.message = QStringLiteral("Unable to retrieve ship particulars.");
+    unable.icon = Msg::Icon::None;
     try {
         m_drafts[Initial]->setShipID(Variant(Decimal(shipId)));
         m_drafts[Final]->setShipID(Variant(Decimal(shipId)));
-        if (m_ship->SetShip(shipId) != 1) {
-            MessageService::show(unable);
-            return false;
-        }
+        if (m_ship->SetShip(shipId) != 1)
+            return unable;
         m_shipId = shipId;
         m_shipName = name;
     } catch (const VbError&) {
-        MessageService::show(unable);
-        return false;
+        return unable;
     }
-    return true;
+    return Outcome();
 }
 
 std::optional<int> SurveyModel::shipIdByName(const QString& name)
@@ -199,8 +201,6 @@ Outcome SurveyModel::enterBLQuantity(const QString& typed)
 {
     const Outcome o = SurveyInputRules::blQuantity(typed);
     m_blQuantity = o.text;
-    if (!o.message.isEmpty())
-        warn(o.message);
     if (o.accepted) {
         // Against the cargo + constant found on arrival (nothing yet: 0) the quantity gives the
         // constant the ship would have if the bill were right.
@@ -258,8 +258,6 @@ Outcome SurveyModel::enter(int draft, Field field, const QString& typed)
         break;
     }
     *target = o.text;
-    if (!o.message.isEmpty())
-        warn(o.message);
     return o;
 }
 
@@ -274,10 +272,8 @@ Outcome SurveyModel::enterTable(int draft, Table table, int row, int column, con
         rule = TableColumn(column);
         // The hydrostatic box takes back a keystroke that makes no figure, and says so at once.
         const Outcome key = SurveyInputRules::hydrostaticKeystroke(typed, column == 0, *cell, isDischarging());
-        if (!key.accepted) {
-            warn(key.message);
+        if (!key.accepted)
             return key;
-        }
     } else if (table == Table::MctcPlus50) {
         cell = &in.mctcPlus50[row];
         rule = TableColumn::MctcPlus50;
@@ -285,10 +281,8 @@ Outcome SurveyModel::enterTable(int draft, Table table, int row, int column, con
         cell = &in.mctcMinus50[row];
     }
     const Outcome o = SurveyInputRules::tableFigure(rule, typed, *cell, isDischarging());
-    if (!o.accepted) {
-        MessageService::show(o.message, Msg::Buttons::Ok, Msg::Icon::Exclamation, o.title);
+    if (!o.accepted)
         return o;
-    }
     *cell = o.text.trimmed().isEmpty() ? QString() : o.text;
     return o;
 }
@@ -297,10 +291,8 @@ Outcome SurveyModel::enterDeductible(int draft, int itemId, const QString& typed
 {
     DraftInputs& in = m_inputs[draft];
     const Outcome o = SurveyInputRules::deduction(typed, in.deductibles.value(itemId), isDischarging());
-    if (!o.accepted) {
-        warn(o.message);
+    if (!o.accepted)
         return o;
-    }
     if (!o.refresh)
         return o;
     if (o.text.isEmpty()) {
@@ -406,7 +398,9 @@ bool SurveyModel::checkComplete(int draft, Calculation* c)
     };
     for (const Check& check : checks) {
         if (check.missing) {
-            warn(MessageService::join(QStringLiteral("Incomplete data."), QLatin1String(check.text)));
+            c->messages.append({MessageService::join(QStringLiteral("Incomplete data."), QLatin1String(check.text)),
+                                QString(), Msg::Icon::Exclamation, check.field});
+            c->stop = Calculation::Stop::Incomplete;
             c->field = check.field;
             c->headerField = check.header;
             return false;
@@ -426,9 +420,10 @@ bool SurveyModel::checkTables(int draft, Calculation* c)
     for (int r = 0; r < 2; ++r) {
         for (int col = 0; col < 4; ++col) {
             if (in.hydrostatics[r][col].trimmed().isEmpty()) {
-                MessageService::show(QLatin1String(hdtBlank[col]), Msg::Buttons::Ok, Msg::Icon::Exclamation, title);
+                c->stop = Calculation::Stop::BlankTable;
                 c->field = QStringLiteral("hydrostatics.%1.%2")
                                .arg(QLatin1String(rowNames[r]), QLatin1String(kColumnNames[col]));
+                c->messages.append({QLatin1String(hdtBlank[col]), title, Msg::Icon::Exclamation, c->field});
                 return false;
             }
         }
@@ -442,8 +437,9 @@ bool SurveyModel::checkTables(int draft, Calculation* c)
     for (const auto& t : mctc) {
         for (int r = 0; r < 2; ++r) {
             if (t.values[r].trimmed().isEmpty()) {
-                MessageService::show(QLatin1String(t.blank), Msg::Buttons::Ok, Msg::Icon::Exclamation, title);
+                c->stop = Calculation::Stop::BlankTable;
                 c->field = QStringLiteral("%1.%2").arg(QLatin1String(t.name), QLatin1String(rowNames[r]));
+                c->messages.append({QLatin1String(t.blank), title, Msg::Icon::Exclamation, c->field});
                 return false;
             }
         }
@@ -566,9 +562,11 @@ SurveyModel::Calculation SurveyModel::calculate(int draft)
     const QString negative = firstNegativeDifference(draft);
     if (!negative.isEmpty()) {
         withdraw(draft);
-        warn(MessageService::join(QStringLiteral("Invalid hydrostatic details...!"),
-                                  QStringLiteral("Difference of Above & Below can't be negative.")));
+        c.stop = Calculation::Stop::NegativeDifference;
         c.field = negative;
+        c.messages.append({MessageService::join(QStringLiteral("Invalid hydrostatic details...!"),
+                                                QStringLiteral("Difference of Above & Below can't be negative.")),
+                           QString(), Msg::Icon::Exclamation, negative});
         return c;
     }
     copyToDraft(draft);
@@ -606,18 +604,22 @@ SurveyModel::Calculation SurveyModel::calculate(int draft)
     const DraftCorrections::Result p = panel(draft, &valid);
     if (!valid || !p.corrected || p.trueMeanDraft.isZero()) {
         withdraw(draft);
-        warn(MessageService::join(QStringLiteral("The true mean draft is 0: nothing was calculated."),
-                                  QStringLiteral("Please check the draft readings, the mark distances and the LBP "
-                                                 "of the ship.")));
+        c.stop = Calculation::Stop::NoTrueMeanDraft;
         c.field = in.readings[0].isEmpty() ? QStringLiteral("drafts.fwdPort") : QStringLiteral("drafts");
+        c.messages.append(
+            {MessageService::join(QStringLiteral("The true mean draft is 0: nothing was calculated."),
+                                  QStringLiteral("Please check the draft readings, the mark distances and the LBP "
+                                                 "of the ship.")),
+             QString(), Msg::Icon::Exclamation, c.field});
         return c;
     }
     d.Calculate();
     m_calculated[draft] = true;
-    showResults(draft);
-    checkPlausibility(draft);
+    showResults(draft, &c.messages);
+    checkPlausibility(draft, &c.messages);
     if (netDisplacementText(draft).trimmed().isEmpty()) {
         clearFindings(draft);
+        c.stop = Calculation::Stop::NoNetDisplacement;
         c.field = QStringLiteral("drafts");
         return c;
     }
@@ -654,7 +656,7 @@ Decimal SurveyModel::cargoDischarged(const Decimal& initialNet, const Decimal& f
     return (initialNet - finalNet.round(5)).round(5);
 }
 
-void SurveyModel::showResults(int draft)
+void SurveyModel::showResults(int draft, SurveyMessages* told)
 {
     const Variant net = m_drafts[draft]->NetDisplacement();
     if (draft == Initial) {
@@ -671,8 +673,7 @@ void SurveyModel::showResults(int draft)
         const Decimal cargoPlusConstant = netValue - lightShip();
         m_cargoPlusConstant = cargoPlusConstant;
         if (cargoPlusConstant.isNegative())
-            warn(MessageService::join(QStringLiteral("Value of constant is invalid."),
-                                      QStringLiteral("Please check your input values.")));
+            told->append(checkYourInput("Value of constant is invalid."));
         const Decimal bl = ResultFigures::number(Variant(m_blQuantity)).value_or(Decimal(0));
         if (!m_blQuantity.isEmpty() && !bl.isZero())
             m_assumedConstant = cargoPlusConstant - bl;
@@ -693,14 +694,13 @@ void SurveyModel::showResults(int draft)
     m_constantAfter = finalNet.round(5) - lightShip();
 }
 
-void SurveyModel::checkPlausibility(int draft)
+void SurveyModel::checkPlausibility(int draft, SurveyMessages* told)
 {
     const Variant net = m_drafts[draft]->NetDisplacement();
     const bool empty = net.isEmpty() || net.isNull() || (net.isText() && net.toText().trimmed().isEmpty());
     const bool netPlausible = empty || ResultFigures::plausibleNetDisplacement(net);
     if (!netPlausible)
-        warn(MessageService::join(QStringLiteral("Invalid Net Displacement value."),
-                                  QStringLiteral("Please check your input values.")));
+        told->append(checkYourInput("Invalid Net Displacement value."));
     if (!isDischarging()) {
         if (!netPlausible || draft != Initial)
             return;
@@ -709,18 +709,15 @@ void SurveyModel::checkPlausibility(int draft)
         if (netValue.isZero() || !m_constant)
             return;
         if (!ResultFigures::plausibleConstant(Variant(decimalText(*m_constant))))
-            warn(MessageService::join(QStringLiteral("Invalid constant value."),
-                                      QStringLiteral("Please check your input values.")));
+            told->append(checkYourInput("Invalid constant value."));
         return;
     }
     if (draft != Final)
         return;
     if (m_cargo_ && m_cargo_->isNegative())
-        warn(MessageService::join(QStringLiteral("Current value for Total cargo discharged is invalid."),
-                                  QStringLiteral("Please check your input values.")));
+        told->append(checkYourInput("Current value for Total cargo discharged is invalid."));
     if (m_constantAfter && m_constantAfter->isNegative())
-        warn(MessageService::join(QStringLiteral("Current value for Constant is invalid."),
-                                  QStringLiteral("Please check your input values.")));
+        told->append(checkYourInput("Current value for Constant is invalid."));
 }
 
 QString SurveyModel::netDisplacementText(int draft) const

@@ -5,6 +5,7 @@
 #include "model/DraftCorrections.h"
 #include "model/SurveyFinding.h"
 #include "model/SurveyInputRules.h"
+#include "model/SurveyMessage.h"
 
 #include <QList>
 #include <QMap>
@@ -24,10 +25,11 @@ class RowSet;
 // them, the draft panel worked out from them, the calculation of each draft, and what follows
 // from the two: the ship's constant and the cargo.
 //
-// Every value goes in through the field rules the survey windows apply when a box is left, and
-// every message the windows show on the way (a refused value, a failed check before Calculate, an
-// implausible result) goes through the message service in the same order, so that a survey worked
-// here gives the same figures, to the digit, and the same words as the same survey typed.
+// Every value goes in through the field rules the survey windows apply when a box is left. What
+// the survey has to say on the way (a refused value, a failed check before Calculate, an
+// implausible result) it returns in the outcome of the step, in order, and shows nothing itself:
+// a window shows it, the command line prints it, so that both give the same figures, to the
+// digit, and the same words.
 class SurveyModel {
 public:
     enum class Kind { Loading, Discharging };
@@ -60,9 +62,22 @@ public:
     // below the draft ("density", "drafts.fwdPort", "hydrostatics.above.lcf", "mctcPlus50.below",
     // "drafts" when the readings together give no true mean draft) or in the header ("voyage").
     struct Calculation {
+        // Where the calculation stopped, if it did.
+        enum class Stop {
+            None,
+            Incomplete,          // a header field, the density, a reading or a mark is missing
+            BlankTable,          // a hydrostatic or MCTC figure is missing
+            NegativeDifference,  // an Above row lies below its Below row
+            NoTrueMeanDraft,     // the readings, marks and LBP give no true mean draft
+            NoNetDisplacement,   // worked out, but to no net displacement
+        };
         bool calculated = false;
+        Stop stop = Stop::None;
         QString field;
         bool headerField = false;
+        // What the surveyor is told, in order: the check that stopped it, or the warnings on an
+        // implausible result.
+        SurveyMessages messages;
     };
 
     // Which results fall outside what a ship can float at: red in the windows.
@@ -88,9 +103,9 @@ public:
     void clear();
 
     // --- The header -------------------------------------------------------------------------
-    // The ship by its id: both drafts take her particulars. False, after "Unable to retrieve ship
-    // particulars.", when she cannot be read.
-    bool setShip(int shipId, const QString& name);
+    // The ship by its id: both drafts take her particulars. Not accepted, with "Unable to retrieve
+    // ship particulars.", when she cannot be read.
+    SurveyInputRules::Outcome setShip(int shipId, const QString& name);
     // The id of the first ship of that name in the list of ships, as the ship list finds it.
     static std::optional<int> shipIdByName(const QString& name);
     bool hasShip() const { return m_shipId.has_value(); }
@@ -123,8 +138,8 @@ public:
     static int maxLength(Field field);
 
     // --- The drafts -------------------------------------------------------------------------
-    // A value typed into a field of a draft and the field left: the rule's outcome, its message
-    // already shown. The panel is worked out again when the rule says so.
+    // A value typed into a field of a draft and the field left: the rule's outcome, with what the
+    // surveyor is to be told. The panel is worked out again when the rule says so.
     SurveyInputRules::Outcome enter(int draft, Field field, const QString& typed);
     SurveyInputRules::Outcome enterTable(int draft, Table table, int row, int column, const QString& typed);
     SurveyInputRules::Outcome enterDeductible(int draft, int itemId, const QString& typed);
@@ -203,9 +218,8 @@ private:
     bool checkTables(int draft, Calculation* c);
     QString firstNegativeDifference(int draft) const;
     void withdraw(int draft);
-    void showResults(int draft);
-    void checkPlausibility(int draft);
-    void warn(const QString& text) const;
+    void showResults(int draft, SurveyMessages* told);
+    void checkPlausibility(int draft, SurveyMessages* told);
     Decimal lightShip() const;
 
     Kind m_kind;

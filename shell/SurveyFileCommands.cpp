@@ -126,12 +126,10 @@ SurveyWindow* openIntoWindow(frmMDI& mdi, const QString& path, bool* loaded,
         auto survey = std::make_unique<SurveyModel>(data->kind == SurveyFileData::Kind::Discharging
                                                         ? SurveyModel::Kind::Discharging
                                                         : SurveyModel::Kind::Loading);
-        MessageService::beginCapture();
         const SurveyLoadResult worked = SurveyFileModel::load(*survey, *data, path);
-        const QList<MessageRecord> told = MessageService::endCapture();
         if (worked.loaded()) {
-            for (const MessageRecord& r : told)
-                MessageService::show(r);
+            for (const SurveyMessage& m : worked.told)
+                MessageService::show(m.text, Msg::Buttons::Ok, m.icon, m.title);
             window->showSurvey(std::move(survey), data->final.has_value());
             if (loaded)
                 *loaded = true;

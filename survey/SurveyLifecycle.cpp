@@ -133,8 +133,11 @@ void SurveyWindow::dcbShipChange()
     const int shipId = bound.toInt();
     try {
         // Both drafts and the survey take her particulars; the survey says when it cannot.
-        if (!m_model->setShip(shipId, dcbShip->currentText()))
+        const SurveyInputRules::Outcome chosen = m_model->setShip(shipId, dcbShip->currentText());
+        if (!chosen.accepted) {
+            MessageService::show(chosen.message, Msg::Buttons::Ok, chosen.icon, chosen.title);
             return;
+        }
         txtLBP->setText(textOf(m_shipRecord->LBP()));
     } catch (const VbError&) {
         // The ship went from the database since the list was filled.
