@@ -120,11 +120,7 @@ void SurveyModel::clear()
         m_inputs[i].time = m_drafts[i]->DSTime();
     }
     m_calculated = {};
-    m_constant.reset();
-    m_cargoPlusConstant.reset();
-    m_assumedConstant.reset();
-    m_cargo_.reset();
-    m_constantAfter.reset();
+    m_differences = {};
     m_onShow = Initial;
     m_view.reset();
     m_draftFindings = {};
@@ -201,13 +197,6 @@ Outcome SurveyModel::enterBLQuantity(const QString& typed)
 {
     const Outcome o = SurveyInputRules::blQuantity(typed);
     m_blQuantity = o.text;
-    if (o.accepted) {
-        // Against the cargo + constant found on arrival (nothing yet: 0) the quantity gives the
-        // constant the ship would have if the bill were right.
-        const Decimal bl = ResultFigures::number(Variant(m_blQuantity)).value_or(Decimal(0));
-        if (!bl.isZero())
-            m_assumedConstant = m_cargoPlusConstant.value_or(Decimal(0)) - bl;
-    }
     return o;
 }
 
@@ -447,26 +436,41 @@ bool SurveyModel::checkTables(int draft, Calculation* c)
     return true;
 }
 
-QString SurveyModel::firstNegativeDifference(int draft) const
+SurveyModel::Differences SurveyModel::workDifferences(int draft) const
 {
     const DraftInputs& in = m_inputs[draft];
-    const auto negative = [](const QString& below, const QString& above) {
+    const auto difference = [](const QString& below, const QString& above) {
+        return (figureOf(above) - figureOf(below)).toText();
+    };
+    Differences d;
+    for (int col = 0; col < 4; ++col)
+        d.hydrostatics[col] = difference(in.hydrostatics[Below][col], in.hydrostatics[Above][col]);
+    // The MCTC tables' drafts lie 50 cm either side of the hydrostatic rows' drafts.
+    const QString& below = in.hydrostatics[Below][0];
+    const QString& above = in.hydrostatics[Above][0];
+    d.mctcPlus50 = {difference(SurveyInputRules::mctcDraft(below, true), SurveyInputRules::mctcDraft(above, true)),
+                    difference(in.mctcPlus50[Below], in.mctcPlus50[Above])};
+    d.mctcMinus50 = {difference(SurveyInputRules::mctcDraft(below, false), SurveyInputRules::mctcDraft(above, false)),
+                     difference(in.mctcMinus50[Below], in.mctcMinus50[Above])};
+    return d;
+}
+
+QString SurveyModel::firstNegativeDifference(int draft) const
+{
+    const Differences& d = m_differences[draft];
+    const auto negative = [](const QString& difference) {
         try {
-            return Variant::compare(figureOf(above) - figureOf(below), Variant::integer(0)) < 0;
+            return Variant::compare(figureOf(difference), Variant::integer(0)) < 0;
         } catch (const VbError&) {
             return false;
         }
     };
     for (int col = 0; col < 4; ++col)
-        if (negative(in.hydrostatics[Below][col], in.hydrostatics[Above][col]))
+        if (negative(d.hydrostatics[col]))
             return QStringLiteral("hydrostatics.above.") + QLatin1String(kColumnNames[col]);
-    const QString& below = in.hydrostatics[Below][0];
-    const QString& above = in.hydrostatics[Above][0];
-    if (negative(SurveyInputRules::mctcDraft(below, true), SurveyInputRules::mctcDraft(above, true))
-        || negative(in.mctcPlus50[Below], in.mctcPlus50[Above]))
+    if (negative(d.mctcPlus50[0]) || negative(d.mctcPlus50[1]))
         return QStringLiteral("mctcPlus50.above");
-    if (negative(SurveyInputRules::mctcDraft(below, false), SurveyInputRules::mctcDraft(above, false))
-        || negative(in.mctcMinus50[Below], in.mctcMinus50[Above]))
+    if (negative(d.mctcMinus50[0]) || negative(d.mctcMinus50[1]))
         return QStringLiteral("mctcMinus50.above");
     return QString();
 }
@@ -540,16 +544,6 @@ void SurveyModel::withdraw(int draft)
 {
     m_calculated[draft] = false;
     clearFindings(draft);
-    if (draft == Initial) {
-        if (isDischarging()) {
-            m_assumedConstant.reset();
-        } else {
-            m_constant.reset();
-        }
-    } else {
-        m_cargo_.reset();
-        m_constantAfter.reset();
-    }
 }
 
 SurveyModel::Calculation SurveyModel::calculate(int draft)
@@ -559,6 +553,7 @@ SurveyModel::Calculation SurveyModel::calculate(int draft)
     m_view.reset();
     if (!checkComplete(draft, &c) || !checkTables(draft, &c))
         return c;
+    m_differences[draft] = workDifferences(draft);
     const QString negative = firstNegativeDifference(draft);
     if (!negative.isEmpty()) {
         withdraw(draft);
@@ -586,13 +581,14 @@ SurveyModel::Calculation SurveyModel::calculate(int draft)
         minus(r, 0) = Variant(SurveyInputRules::mctcDraft(in.hydrostatics[r][0], false));
         minus(r, 1) = Variant(in.mctcMinus50[r]);
     }
-    // The Difference rows, Above less Below.
-    for (VariantArray2D* t : {&hdt, &plus, &minus}) {
-        const int columns = t == &hdt ? 4 : 2;
-        for (int col = 0; col < columns; ++col)
-            (*t)(2, col) = Variant((figureOf(textOf((*t)(1, col))) - figureOf(textOf((*t)(0, col)))).toText());
-        for (int col = columns; col < t->upperBound(2) + 1; ++col)
-            (*t)(2, col) = Variant(QString());
+    const Differences& difference = m_differences[draft];
+    for (int col = 0; col < 4; ++col)
+        hdt(2, col) = Variant(difference.hydrostatics[col]);
+    hdt(2, 4) = Variant(QString());
+    hdt(2, 5) = Variant(QString());
+    for (int col = 0; col < 2; ++col) {
+        plus(2, col) = Variant(difference.mctcPlus50[col]);
+        minus(2, col) = Variant(difference.mctcMinus50[col]);
     }
     d.setHDT(hdt);
     d.setMCTCP50(plus);
@@ -615,7 +611,7 @@ SurveyModel::Calculation SurveyModel::calculate(int draft)
     }
     d.Calculate();
     m_calculated[draft] = true;
-    showResults(draft, &c.messages);
+    c.messages += resultWarnings(draft);
     checkPlausibility(draft, &c.messages);
     if (netDisplacementText(draft).trimmed().isEmpty()) {
         clearFindings(draft);
@@ -656,42 +652,70 @@ Decimal SurveyModel::cargoDischarged(const Decimal& initialNet, const Decimal& f
     return (initialNet - finalNet.round(5)).round(5);
 }
 
-void SurveyModel::showResults(int draft, SurveyMessages* told)
+SurveyMessages SurveyModel::resultWarnings(int draft) const
 {
+    // On arrival she weighs her light ship, the cargo and her constant: less than her light ship,
+    // and the draft or the ship's particulars are wrong.
+    const std::optional<Decimal> onArrival = draft == Initial ? cargoPlusConstant() : std::nullopt;
+    if (onArrival && onArrival->isNegative())
+        return {checkYourInput("Value of constant is invalid.")};
+    return {};
+}
+
+std::optional<Decimal> SurveyModel::netOf(int draft) const
+{
+    if (!m_calculated[draft])
+        return std::nullopt;
     const Variant net = m_drafts[draft]->NetDisplacement();
-    if (draft == Initial) {
-        const Decimal netValue = ResultFigures::number(net).value_or(Decimal(0));
-        if (netValue.isZero())
-            return;
-        if (!isDischarging()) {
-            // What the ship weighs beyond her light ship and the deductibles: stores, spares and
-            // the unknowns.
-            m_constant = loadingConstant(netValue, m_ship->LightShip());
-            return;
-        }
-        // On arrival she weighs her light ship, the cargo and her constant.
-        const Decimal cargoPlusConstant = netValue - lightShip();
-        m_cargoPlusConstant = cargoPlusConstant;
-        if (cargoPlusConstant.isNegative())
-            told->append(checkYourInput("Value of constant is invalid."));
-        const Decimal bl = ResultFigures::number(Variant(m_blQuantity)).value_or(Decimal(0));
-        if (!m_blQuantity.isEmpty() && !bl.isZero())
-            m_assumedConstant = cargoPlusConstant - bl;
-        return;
-    }
-    if (!isDischarging()) {
-        const std::optional<Decimal> netValue = ResultFigures::number(net);
-        const bool empty = net.isEmpty() || (net.isText() && net.toText().trimmed().isEmpty());
-        if (empty || !netValue || netValue->isZero())
-            return;
-        m_cargo_ = cargoLoaded(*netValue, initialNetDisplacement());
-        return;
-    }
-    if (net.isEmpty() || net.isNull() || net.toText().trimmed().isEmpty())
-        return;
-    const Decimal finalNet = ResultFigures::number(net).value_or(Decimal(0));
-    m_cargo_ = cargoDischarged(initialNetDisplacement(), finalNet);
-    m_constantAfter = finalNet.round(5) - lightShip();
+    if (net.isEmpty() || net.isNull() || (net.isText() && net.toText().trimmed().isEmpty()))
+        return std::nullopt;
+    return ResultFigures::number(net).value_or(Decimal(0));
+}
+
+std::optional<Decimal> SurveyModel::constant() const
+{
+    // What the ship weighs beyond her light ship and the deductibles: stores, spares and the
+    // unknowns.
+    const std::optional<Decimal> net = netOf(Initial);
+    if (isDischarging() || !net || net->isZero())
+        return std::nullopt;
+    return loadingConstant(*net, m_ship->LightShip());
+}
+
+std::optional<Decimal> SurveyModel::cargoPlusConstant() const
+{
+    const std::optional<Decimal> net = netOf(Initial);
+    if (!isDischarging() || !net || net->isZero())
+        return std::nullopt;
+    return *net - lightShip();
+}
+
+std::optional<Decimal> SurveyModel::assumedConstant() const
+{
+    // Against the cargo + constant found on arrival (nothing yet: 0) the Bill of Lading quantity
+    // gives the constant the ship would have if the bill were right.
+    const Decimal bl = ResultFigures::number(Variant(m_blQuantity)).value_or(Decimal(0));
+    if (!isDischarging() || bl.isZero())
+        return std::nullopt;
+    return cargoPlusConstant().value_or(Decimal(0)) - bl;
+}
+
+std::optional<Decimal> SurveyModel::cargoQuantity() const
+{
+    const std::optional<Decimal> net = netOf(Final);
+    if (!net)
+        return std::nullopt;
+    if (!isDischarging())
+        return net->isZero() ? std::nullopt : std::optional<Decimal>(cargoLoaded(*net, initialNetDisplacement()));
+    return cargoDischarged(initialNetDisplacement(), *net);
+}
+
+std::optional<Decimal> SurveyModel::constantAfterDischarge() const
+{
+    const std::optional<Decimal> net = netOf(Final);
+    if (!isDischarging() || !net)
+        return std::nullopt;
+    return net->round(5) - lightShip();
 }
 
 void SurveyModel::checkPlausibility(int draft, SurveyMessages* told)
@@ -706,17 +730,20 @@ void SurveyModel::checkPlausibility(int draft, SurveyMessages* told)
             return;
         // The constant as its cell shows it: nothing when the net displacement was 0.
         const Decimal netValue = ResultFigures::number(net).value_or(Decimal(0));
-        if (netValue.isZero() || !m_constant)
+        const std::optional<Decimal> found = constant();
+        if (netValue.isZero() || !found)
             return;
-        if (!ResultFigures::plausibleConstant(Variant(decimalText(*m_constant))))
+        if (!ResultFigures::plausibleConstant(Variant(decimalText(*found))))
             told->append(checkYourInput("Invalid constant value."));
         return;
     }
     if (draft != Final)
         return;
-    if (m_cargo_ && m_cargo_->isNegative())
+    const std::optional<Decimal> cargo = cargoQuantity();
+    const std::optional<Decimal> after = constantAfterDischarge();
+    if (cargo && cargo->isNegative())
         told->append(checkYourInput("Current value for Total cargo discharged is invalid."));
-    if (m_constantAfter && m_constantAfter->isNegative())
+    if (after && after->isNegative())
         told->append(checkYourInput("Current value for Constant is invalid."));
 }
 
@@ -737,13 +764,16 @@ SurveyModel::Plausibility SurveyModel::plausibility() const
     p.initialNetDisplacement = netOk(Initial);
     p.finalNetDisplacement = netOk(Final);
     if (!isDischarging()) {
-        p.constant = !m_constant || ResultFigures::plausibleConstant(Variant(*m_constant));
-        p.cargoLoaded = !m_cargo_ || !m_cargo_->isNegative();
+        const std::optional<Decimal> found = constant();
+        const std::optional<Decimal> cargo = cargoQuantity();
+        p.constant = !found || ResultFigures::plausibleConstant(Variant(*found));
+        p.cargoLoaded = !cargo || !cargo->isNegative();
     } else {
-        p.cargoPlusConstant = !m_cargoPlusConstant || !m_cargoPlusConstant->isNegative();
-        p.assumedConstant = !m_assumedConstant || !m_assumedConstant->isNegative();
-        p.cargoDischarged = !m_cargo_ || !m_cargo_->isNegative();
-        p.constantAfterDischarge = !m_constantAfter || !m_constantAfter->isNegative();
+        const auto notNegative = [](const std::optional<Decimal>& v) { return !v || !v->isNegative(); };
+        p.cargoPlusConstant = notNegative(cargoPlusConstant());
+        p.assumedConstant = notNegative(assumedConstant());
+        p.cargoDischarged = notNegative(cargoQuantity());
+        p.constantAfterDischarge = notNegative(constantAfterDischarge());
     }
     return p;
 }
@@ -775,15 +805,15 @@ SurveyModel::ReportView SurveyModel::reportView() const
     ReportView v;
     v.draftOnShow = m_onShow;
     if (!isDischarging()) {
-        v.initialCalculated = m_constant.has_value();  // the constant box holds a figure
+        v.initialCalculated = constant().has_value();  // the constant box holds a figure
     } else if (m_onShow == Initial) {
         v.initialCalculated = !netDisplacementText(Initial).isEmpty();
     } else {
         const Variant net = m_drafts[Initial]->NetDisplacement();
         v.initialCalculated = net.isNumber() && !net.toDecimal().isZero();
     }
-    if (m_cargo_ && m_calculated[Final])
-        v.cargoResult = isDischarging() ? Variant(*m_cargo_).toText() : decimalText(*m_cargo_);
+    if (const std::optional<Decimal> cargo = cargoQuantity())
+        v.cargoResult = isDischarging() ? Variant(*cargo).toText() : decimalText(*cargo);
     if (m_calculated[Final]) {
         const Variant worked = ToNumeric(m_drafts[Initial]->NetDisplacement(), 5, 0);
         v.initialNetDisplacement =

@@ -168,19 +168,34 @@ public:
     // --- What follows from the drafts -------------------------------------------------------
     // Net displacement of a draft as the result grid shows it; empty when not worked out.
     QString netDisplacementText(int draft) const;
+    // What follows is worked out from the drafts as they stand: a draft calculated again, or a
+    // ship with another light ship, changes it at once.
     // Loading: Initial net displacement less light ship.
-    std::optional<Decimal> constant() const { return m_constant; }
-    // Discharging: on arrival, net displacement less light ship; and against the B/L quantity.
-    std::optional<Decimal> cargoPlusConstant() const { return m_cargoPlusConstant; }
-    std::optional<Decimal> assumedConstant() const { return m_assumedConstant; }
+    std::optional<Decimal> constant() const;
+    // Discharging: on arrival, net displacement less light ship; and that against the B/L
+    // quantity (with no arrival draft worked out, against nothing).
+    std::optional<Decimal> cargoPlusConstant() const;
+    std::optional<Decimal> assumedConstant() const;
     // The initial net displacement the cargo is worked from on the Final tab: the Initial draft's
     // own, or the one typed there when it has none.
     Decimal initialNetDisplacement() const;
     // Loading: Final less Initial net displacement. Discharging: Initial less Final.
-    std::optional<Decimal> cargoQuantity() const { return m_cargo_; }
+    std::optional<Decimal> cargoQuantity() const;
     // Discharging: what the ship weighs beyond her light ship after discharge.
-    std::optional<Decimal> constantAfterDischarge() const { return m_constantAfter; }
+    std::optional<Decimal> constantAfterDischarge() const;
     Plausibility plausibility() const;
+    // What the surveyor is told each time a calculated draft is shown again, so that it is not
+    // forgotten: a discharge whose arrival draft weighs less than her light ship.
+    SurveyMessages resultWarnings(int draft) const;
+
+    // The Difference rows, Above less Below, as the last Calculate of a draft that got past the
+    // blank checks worked them out (empty before): the hydrostatic table's four columns, and
+    // each MCTC table's draft and MCTC.
+    struct Differences {
+        std::array<QString, 4> hydrostatics;
+        std::array<QString, 2> mctcPlus50, mctcMinus50;
+    };
+    const Differences& differences(int draft) const { return m_differences[draft]; }
 
     // --- What to look at before signing ----------------------------------------------------
     // The findings on the drafts calculated (Initial first) and then on the survey as a whole.
@@ -216,9 +231,11 @@ private:
     QString fieldName(Field field) const;
     bool checkComplete(int draft, Calculation* c);
     bool checkTables(int draft, Calculation* c);
+    Differences workDifferences(int draft) const;
     QString firstNegativeDifference(int draft) const;
     void withdraw(int draft);
-    void showResults(int draft, SurveyMessages* told);
+    // The net displacement of a calculated draft (0 when it came to none); nothing otherwise.
+    std::optional<Decimal> netOf(int draft) const;
     void checkPlausibility(int draft, SurveyMessages* told);
     Decimal lightShip() const;
 
@@ -232,12 +249,7 @@ private:
     std::optional<int> m_portId;
     QString m_portName;
     QString m_voyage, m_cargo, m_blQuantity;
-
-    std::optional<Decimal> m_constant;
-    std::optional<Decimal> m_cargoPlusConstant;
-    std::optional<Decimal> m_assumedConstant;
-    std::optional<Decimal> m_cargo_;
-    std::optional<Decimal> m_constantAfter;
+    std::array<Differences, 2> m_differences;
     int m_onShow = Initial;
     std::optional<ReportView> m_view;  // as a survey window set it; else worked out
     std::array<SurveyFindings, 2> m_draftFindings;
