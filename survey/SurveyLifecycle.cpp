@@ -184,7 +184,6 @@ void SurveyWindow::NewDraft()
 
 void SurveyWindow::ResetSurveyWindow()
 {
-    m_toolbarState = QStringLiteral("001111011");
     sendToolbarState();
     txtVoyageID->clear();
     dcbPort->setCurrentIndex(-1);
