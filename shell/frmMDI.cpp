@@ -142,7 +142,7 @@ frmMDI::frmMDI(QWidget* parent) : QMainWindow(parent)
 
     createToolbar();
     createActions();
-    RecentSurveys::install(*this);
+    m_recentSurveysMenu = RecentSurveys::install(*this);
 
     m_status = new StatusPanels(this);
     setStatusBar(m_status);
@@ -266,6 +266,7 @@ void frmMDI::createActions()
         else
             m_windowMenu = menu;
     }
+    m_surveyMenu = menus.value(QStringLiteral("mnuQuorvane"));
     connect(m_windowMenu, &QMenu::aboutToShow, this, &frmMDI::fillWindowMenu);
     fillWindowMenu();
 

@@ -71,6 +71,9 @@ public:
     void applyStatusHint(QWidget* ignore = nullptr);
 
     QMdiArea* mdiArea() const;
+    // The Draft Survey menu ("mnuMain2"), and its Recent Surveys submenu ("mnuQuorvaneRecent").
+    QMenu* surveyMenu() const { return m_surveyMenu; }
+    QMenu* recentSurveysMenu() const { return m_recentSurveysMenu; }
 
     // Number of child windows open; decides whether the band with the toolbar is shown.
     static int OpenChildCount;
@@ -121,6 +124,8 @@ private:
     QToolBar* m_toolbar = nullptr;  // tbrMDI, held in the band
     StatusPanels* m_status = nullptr;
     QMenu* m_windowMenu = nullptr;
+    QMenu* m_surveyMenu = nullptr;
+    QMenu* m_recentSurveysMenu = nullptr;
     QMap<QString, QAction*> m_actions;
     // Each toolbar button and File menu item that acts on the active child, with its command.
     QList<std::pair<ChildCommands, QAction*>> m_commandActions;
