@@ -13,7 +13,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPointer>
 #include <QSettings>
 
@@ -72,7 +71,7 @@ void remember(const QString& path)
 
 QMenu* menu(const frmMDI& mdi)
 {
-    return mdi.findChild<QMenu*>(QStringLiteral("mnuQuorvaneRecent"));
+    return mdi.recentSurveysMenu();
 }
 
 void fill(frmMDI& mdi, QMenu* menu)
@@ -122,11 +121,11 @@ void fill(frmMDI& mdi, QMenu* menu)
         addNone(menu);
 }
 
-void install(frmMDI& mdi)
+QMenu* install(frmMDI& mdi)
 {
-    QMenu* survey = mdi.menuBar()->findChild<QMenu*>(QStringLiteral("mnuMain2"));
+    QMenu* survey = mdi.surveyMenu();
     if (!survey)
-        return;
+        return nullptr;
     survey->addSeparator()->setObjectName(QStringLiteral("mnuQuorvane(30)"));
     QMenu* recent = survey->addMenu(QStringLiteral("&Recent Surveys"));
     recent->setObjectName(QStringLiteral("mnuQuorvaneRecent"));
@@ -143,6 +142,7 @@ void install(frmMDI& mdi)
     QObject::connect(&mdi, &frmMDI::childOpened, &mdi, [](QWidget* child) {
         SurveyRecovery::attach(dynamic_cast<SurveyWindow*>(child));
     });
+    return recent;
 }
 
 }  // namespace RecentSurveys

@@ -16,8 +16,8 @@ namespace RecentSurveys {
 constexpr int kMaxFiles = 8;
 
 // Adds the submenu to the main window's Draft Survey menu and starts keeping every survey window
-// the main window opens.
-void install(frmMDI& mdi);
+// the main window opens. Returns the submenu, or nullptr when the main window has no such menu.
+QMenu* install(frmMDI& mdi);
 
 // The survey files opened or saved, newest first, as kept in the user's settings.
 QStringList files();

@@ -45,17 +45,22 @@ struct MenuItem {
     bool enabled;
     const char* icon;     // key of the menu picture, or nullptr
     const char* command;  // what the item does, see menuCommand()
+    // The child window's command the item stands for, enabled as the child offers it; none for an
+    // item that is always on.
+    ChildCommands childCommand = {};
 };
 
 // The menu bar, item for item at the indexes every window of the program addresses them by.
 const MenuItem kMenuItems[] = {
-    {"mnuFile", 0, "&New", QKeySequence(Qt::CTRL | Qt::Key_N), false, "New", "New"},
+    {"mnuFile", 0, "&New", QKeySequence(Qt::CTRL | Qt::Key_N), false, "New", "New", ChildCommand::New},
     {"mnuFile", 2, "&Open", QKeySequence(Qt::CTRL | Qt::Key_O), true, "Open", "Open"},
-    {"mnuFile", 4, "&Save", QKeySequence(Qt::CTRL | Qt::Key_S), false, "Save", "Save"},
-    {"mnuFile", 6, "&Close", QKeySequence(Qt::CTRL | Qt::Key_F4), false, "Close", "Close"},
+    {"mnuFile", 4, "&Save", QKeySequence(Qt::CTRL | Qt::Key_S), false, "Save", "Save", ChildCommand::Save},
+    {"mnuFile", 6, "&Close", QKeySequence(Qt::CTRL | Qt::Key_F4), false, "Close", "Close",
+     ChildCommand::Close},
     {"mnuFile", 10, "-", {}, true, nullptr, nullptr},
-    {"mnuFile", 12, "Print Pre&view", {}, false, "PrintPreview", "PrintPreview"},
-    {"mnuFile", 14, "&Print", QKeySequence(Qt::CTRL | Qt::Key_P), false, "Print", "Print"},
+    {"mnuFile", 12, "Print Pre&view", {}, false, "PrintPreview", "PrintPreview", ChildCommand::PrintPreview},
+    {"mnuFile", 14, "&Print", QKeySequence(Qt::CTRL | Qt::Key_P), false, "Print", "Print",
+     ChildCommand::Print},
     {"mnuFile", 16, "-", {}, true, nullptr, nullptr},
     {"mnuFile", 18, "E&xit", {}, true, "Close", "Exit"},
     {"mnuShipData", 5, "&Ship Particulars", {}, true, "ShipParticulars", "frmShipParticulars"},
@@ -92,16 +97,24 @@ const TopMenu kTopMenus[] = {
     {"mnuMain5", "&Help", "mnuHelp"},
 };
 
-// The toolbar's nine positions: tag, tooltip, picture; a null tag is a separator.
+// The toolbar's nine positions: tag, tooltip, picture, and the child window's command the button
+// runs; a null tag is a separator.
 struct ToolbarButton {
     const char* tag;
     const char* tooltip;
+    ChildCommands childCommand;
 };
 
 const ToolbarButton kToolbar[9] = {
-    {"New", "New"},     {"Save", "Save"},     {nullptr, nullptr},
-    {"Print", "Print"}, {"PrintPreview", "Print Preview"}, {nullptr, nullptr},
-    {"Delete", "Delete"}, {nullptr, nullptr}, {"Close", "Close"},
+    {"New", "New", ChildCommand::New},
+    {"Save", "Save", ChildCommand::Save},
+    {nullptr, nullptr, {}},
+    {"Print", "Print", ChildCommand::Print},
+    {"PrintPreview", "Print Preview", ChildCommand::PrintPreview},
+    {nullptr, nullptr, {}},
+    {"Delete", "Delete", ChildCommand::Delete},
+    {nullptr, nullptr, {}},
+    {"Close", "Close", ChildCommand::Close},
 };
 
 QString itemName(const char* menu, int index)
@@ -129,13 +142,13 @@ frmMDI::frmMDI(QWidget* parent) : QMainWindow(parent)
 
     createToolbar();
     createActions();
-    RecentSurveys::install(*this);
+    m_recentSurveysMenu = RecentSurveys::install(*this);
 
     m_status = new StatusPanels(this);
     setStatusBar(m_status);
 
     // All File commands but Open and Exit start off, as after a child window has closed.
-    SetMDIToolbar(QStringLiteral("001001010"));
+    enableCommands({});
     m_band->setVisible(false);
     applyStatusHint();
 
@@ -234,6 +247,7 @@ void frmMDI::createToolbar()
             a->setData(tag);
             a->setProperty("Tag", tag);
             connect(a, &QAction::triggered, this, [this, tag] { toolbarCommand(tag); });
+            m_commandActions.append({b.childCommand, a});
         }
         a->setObjectName(QStringLiteral("tbrMDI(%1)").arg(i + 1));
         m_actions.insert(a->objectName(), a);
@@ -252,6 +266,7 @@ void frmMDI::createActions()
         else
             m_windowMenu = menu;
     }
+    m_surveyMenu = menus.value(QStringLiteral("mnuQuorvane"));
     connect(m_windowMenu, &QMenu::aboutToShow, this, &frmMDI::fillWindowMenu);
     fillWindowMenu();
 
@@ -282,6 +297,8 @@ void frmMDI::createActions()
             a->setEnabled(item.enabled);
             const QString command = QLatin1String(item.command);
             connect(a, &QAction::triggered, this, [this, command] { menuCommand(command); });
+            if (item.childCommand)
+                m_commandActions.append({item.childCommand, a});
         }
         a->setObjectName(name);
         m_actions.insert(name, a);
@@ -444,7 +461,7 @@ void frmMDI::forgetChild(QWidget* child)
         OpenChildCount = int(m_counted.size());
         if (OpenChildCount == 0)
             m_band->setVisible(false);
-        SetMDIToolbar(QStringLiteral("001001010"));
+        enableCommands({});
         applyStatusHint(child);
     }
 }
@@ -464,7 +481,7 @@ void frmMDI::childClosing(QWidget* child)
     }
     applyStatusHint(child);
     if (counts)
-        SetMDIToolbar(QStringLiteral("001001010"));
+        enableCommands({});
     if (m_lastActivated == child)
         m_lastActivated = nullptr;
 }
@@ -480,25 +497,15 @@ void frmMDI::subWindowActivated(QMdiSubWindow* sub)
         child->Activated();
 }
 
-void frmMDI::SetMDIToolbar(const QString& ButtonSettings)
+void frmMDI::commandsChanged(const ChildWindow& child)
 {
-    // Character N governs toolbar position N; the Close button follows the last character.
-    auto on = [&ButtonSettings](int position) {
-        return position <= ButtonSettings.size() && ButtonSettings.at(position - 1) == QLatin1Char('1');
-    };
-    const bool close = !ButtonSettings.isEmpty() && ButtonSettings.back() == QLatin1Char('1');
+    enableCommands(child.offeredCommands());
+}
 
-    m_actions.value(QStringLiteral("tbrMDI(1)"))->setEnabled(on(1));
-    m_actions.value(QStringLiteral("mnuFile(0)"))->setEnabled(on(1));
-    m_actions.value(QStringLiteral("tbrMDI(2)"))->setEnabled(on(2));
-    m_actions.value(QStringLiteral("mnuFile(4)"))->setEnabled(on(2));
-    m_actions.value(QStringLiteral("tbrMDI(4)"))->setEnabled(on(4));
-    m_actions.value(QStringLiteral("mnuFile(14)"))->setEnabled(on(4));
-    m_actions.value(QStringLiteral("tbrMDI(5)"))->setEnabled(on(5));
-    m_actions.value(QStringLiteral("mnuFile(12)"))->setEnabled(on(5));
-    m_actions.value(QStringLiteral("tbrMDI(7)"))->setEnabled(on(7));
-    m_actions.value(QStringLiteral("tbrMDI(9)"))->setEnabled(close);
-    m_actions.value(QStringLiteral("mnuFile(6)"))->setEnabled(close);
+void frmMDI::enableCommands(ChildCommands offered)
+{
+    for (const auto& [command, action] : std::as_const(m_commandActions))
+        action->setEnabled(offered.testFlags(command));
 }
 
 void frmMDI::setStatusText(const QString& text)

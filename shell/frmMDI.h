@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
 #include <QMap>
 #include <QPointer>
 #include <QSet>
 #include <QString>
 #include <functional>
+#include <utility>
 
 #include "ui/ChildWindow.h"
 
@@ -20,7 +22,7 @@ class HelpViewer;
 class StatusPanels;
 
 // The main window: a multiple-document frame that hosts the child windows, forwards its File
-// commands to the active one and enables them from the child's ToolbarState.
+// commands to the active one and enables those the child offers (ChildWindow::offeredCommands).
 class frmMDI : public QMainWindow, public ChildHost {
     Q_OBJECT
 public:
@@ -49,8 +51,11 @@ public:
     // The active child widget, or nullptr.
     QWidget* activeChild() const;
 
-    // Enables the toolbar buttons and File menu items from a nine-character state string.
-    void SetMDIToolbar(const QString& ButtonSettings) override;
+    // The toolbar buttons and File menu items follow the commands `child` offers.
+    void commandsChanged(const ChildWindow& child) override;
+    // Enables the toolbar buttons and File menu items of the commands offered, greys the others
+    // (Open and Exit are always on); none offered is the state with no child window in front.
+    void enableCommands(ChildCommands offered);
 
     // Panel 1 of the status bar.
     void setStatusText(const QString& text) override;
@@ -66,6 +71,9 @@ public:
     void applyStatusHint(QWidget* ignore = nullptr);
 
     QMdiArea* mdiArea() const;
+    // The Draft Survey menu ("mnuMain2"), and its Recent Surveys submenu ("mnuQuorvaneRecent").
+    QMenu* surveyMenu() const { return m_surveyMenu; }
+    QMenu* recentSurveysMenu() const { return m_recentSurveysMenu; }
 
     // Number of child windows open; decides whether the band with the toolbar is shown.
     static int OpenChildCount;
@@ -116,7 +124,11 @@ private:
     QToolBar* m_toolbar = nullptr;  // tbrMDI, held in the band
     StatusPanels* m_status = nullptr;
     QMenu* m_windowMenu = nullptr;
+    QMenu* m_surveyMenu = nullptr;
+    QMenu* m_recentSurveysMenu = nullptr;
     QMap<QString, QAction*> m_actions;
+    // Each toolbar button and File menu item that acts on the active child, with its command.
+    QList<std::pair<ChildCommands, QAction*>> m_commandActions;
     QSet<QWidget*> m_counted;  // the open child windows that take part in OpenChildCount
     QPointer<QWidget> m_lastActivated;
     // Frames whose child window has been destroyed: they are being torn down.

@@ -18,7 +18,7 @@ class frmTipOfDay : public QWidget, public ChildWindow {
 public:
     explicit frmTipOfDay(QWidget* parent = nullptr);
 
-    QString ToolbarState() const override { return QStringLiteral("001001010"); }
+    ChildCommands offeredCommands() const override { return {}; }
     bool CountsAsChild() const override { return false; }
     void Activated() override;
 

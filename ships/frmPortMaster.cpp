@@ -20,8 +20,10 @@
 
 namespace {
 
-const QString kNewState = QStringLiteral("011001011");
-const QString kPickedState = QStringLiteral("111001111");
+// A new port can be saved; a port picked from the list can also be started afresh from and deleted.
+const ChildCommands kNewRecordCommands = ChildCommand::Save | ChildCommand::Close;
+const ChildCommands kPickedPortCommands =
+    ChildCommand::New | ChildCommand::Save | ChildCommand::Delete | ChildCommand::Close;
 
 // A column as the boxes and the list show it: a port stored without a city (a null) simply
 // shows an empty City box.
@@ -154,17 +156,16 @@ void frmPortMaster::load()
         adcPort.open(SqlCatalogue::portMaster(), SharedConnection(), RowSet::Mode::WriteBack);
         refreshList();
         m_recordMode = Mode::New;
-        setToolbarState(kNewState);
+        setOfferedCommands(kNewRecordCommands);
     } catch (...) {
         MessageService::coded(10014, QStringLiteral("A serious internal error has occured."));
     }
 }
 
-void frmPortMaster::setToolbarState(const QString& state)
+void frmPortMaster::setOfferedCommands(ChildCommands commands)
 {
-    m_toolbarState = state;
-    if (ChildHost* mdi = ChildWindow::host())
-        mdi->SetMDIToolbar(state);
+    m_offeredCommands = commands;
+    offeredCommandsChanged();
 }
 
 void frmPortMaster::setStatus(const QString& text)
@@ -228,7 +229,7 @@ void frmPortMaster::showPort(int portId)
             return;
         m_pickedPortId = portId;
         m_recordMode = Mode::Existing;
-        setToolbarState(kPickedState);
+        setOfferedCommands(kPickedPortCommands);
         txtPortName->setText(shown(adcPort.value(QStringLiteral("PortName"))));
         txtCity->setText(shown(adcPort.value(QStringLiteral("City"))));
         txtCountry->setText(shown(adcPort.value(QStringLiteral("Country"))));
@@ -254,7 +255,7 @@ void frmPortMaster::startNewRecord()
     m_filling = true;
     dlstPortMaster->setCurrentRow(-1);
     m_filling = false;
-    setToolbarState(kNewState);
+    setOfferedCommands(kNewRecordCommands);
     txtPortName->setFocus(Qt::OtherFocusReason);
 }
 
@@ -395,7 +396,7 @@ void frmPortMaster::RDelete()
         warn(QStringLiteral("One record has been deleted successfully."));
         m_recordMode = Mode::New;
         m_pickedPortId = -1;
-        setToolbarState(kNewState);
+        setOfferedCommands(kNewRecordCommands);
     } catch (...) {
         MessageService::coded(
             10017, QStringLiteral("A serious error has occured while deleting the current record."));

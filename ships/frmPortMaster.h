@@ -25,7 +25,7 @@ public:
     explicit frmPortMaster(QWidget* parent = nullptr);
     ~frmPortMaster() override;
 
-    QString ToolbarState() const override { return m_toolbarState; }
+    ChildCommands offeredCommands() const override { return m_offeredCommands; }
     void RNew() override;
     void RSave() override;
     void RDelete() override;
@@ -42,7 +42,7 @@ protected:
 private:
     void buildLayout();
     void load();
-    void setToolbarState(const QString& state);
+    void setOfferedCommands(ChildCommands commands);
     void setStatus(const QString& text);
     void refreshList();
     void portPicked();
@@ -67,7 +67,7 @@ private:
     QStringList m_shownPort;  // the picked port's name, city and country as the boxes showed them
 
     Mode m_recordMode = Mode::New;
-    QString m_toolbarState = QStringLiteral("011001011");
+    ChildCommands m_offeredCommands = ChildCommand::Save | ChildCommand::Close;
     bool m_filling = false;
     bool m_closed = false;
 };

@@ -24,9 +24,10 @@ using ShipFieldRules::NumberField;
 
 namespace {
 
-const QString kNewState = QStringLiteral("011001011");
-const QString kStoredState = QStringLiteral("111001111");
-const QString kShownState = QStringLiteral("110000101");
+// A new record can be saved; a stored ship on show can also be started afresh from and deleted.
+const ChildCommands kNewRecordCommands = ChildCommand::Save | ChildCommand::Close;
+const ChildCommands kStoredShipCommands =
+    ChildCommand::New | ChildCommand::Save | ChildCommand::Delete | ChildCommand::Close;
 
 const QString kSavingHeadline =
     QStringLiteral("A serious error has occured while saving the current record.");
@@ -87,13 +88,13 @@ void frmShipParticulars::loadShips()
             NameCombo::fill(cmbShipName, m_ships);
             if (m_ships.isEmpty()) {
                 m_recordMode = Mode::New;
-                m_toolbarState = kNewState;
+                m_offeredCommands = kNewRecordCommands;
                 clearFields();
             } else {
                 m_recordMode = Mode::Existing;
-                m_toolbarState = kStoredState;
+                m_offeredCommands = kStoredShipCommands;
             }
-            setToolbarState(m_toolbarState);
+            setOfferedCommands(m_offeredCommands);
 
             dcbPortOfRegistry->setCurrentIndex(-1);
             reloadPorts();
@@ -142,11 +143,10 @@ void frmShipParticulars::Activated()
     }
 }
 
-void frmShipParticulars::setToolbarState(const QString& state)
+void frmShipParticulars::setOfferedCommands(ChildCommands commands)
 {
-    m_toolbarState = state;
-    if (ChildHost* mdi = ChildWindow::host())
-        mdi->SetMDIToolbar(state);
+    m_offeredCommands = commands;
+    offeredCommandsChanged();
 }
 
 void frmShipParticulars::markDirty()
@@ -271,7 +271,7 @@ void frmShipParticulars::shipPicked(int index)
     }
     if (m_recordMode == Mode::New) {
         m_recordMode = Mode::Existing;
-        setToolbarState(kShownState);
+        setOfferedCommands(kStoredShipCommands);
     }
     m_shipRow = id.isValid() ? m_ships.indexOfId(id.toInt()) : -1;
     if (m_shipRow >= 0) {
@@ -472,7 +472,7 @@ void frmShipParticulars::RSave()
             warn(existing ? QStringLiteral("One record has been updated successfully.")
                           : QStringLiteral("One record has been saved successfully."));
             m_recordMode = Mode::Existing;
-            setToolbarState(kShownState);
+            setOfferedCommands(kStoredShipCommands);
             m_isDirty = false;
         } else if (answer == Msg::Answer::No) {
             showFirstShipOrNothing();
@@ -480,10 +480,10 @@ void frmShipParticulars::RSave()
             // than store a copy of it; with none stored it is an empty new record.
             if (!m_ships.isEmpty()) {
                 m_recordMode = Mode::Existing;
-                setToolbarState(kShownState);
+                setOfferedCommands(kStoredShipCommands);
             } else {
                 m_recordMode = Mode::New;
-                setToolbarState(kNewState);
+                setOfferedCommands(kNewRecordCommands);
             }
             m_isDirty = false;
         }
@@ -510,7 +510,7 @@ void frmShipParticulars::RNew()
             if (answer == Msg::Answer::Yes && !saveCheckedEdits())
                 return;
         }
-        setToolbarState(kNewState);
+        setOfferedCommands(kNewRecordCommands);
         m_recordMode = Mode::New;
         m_isDirty = false;
         clearFields();
@@ -538,7 +538,7 @@ void frmShipParticulars::RDelete()
             // With no ship left the empty form is a new record: a ship typed into it is stored,
             // not looked for among ships that are gone.
             m_recordMode = Mode::New;
-            setToolbarState(kNewState);
+            setOfferedCommands(kNewRecordCommands);
         }
         warn(QStringLiteral("One record has been deleted successfully."));
     } catch (...) {

@@ -27,7 +27,7 @@ public:
     explicit frmShipParticulars(QWidget* parent = nullptr);
     ~frmShipParticulars() override;
 
-    QString ToolbarState() const override { return m_toolbarState; }
+    ChildCommands offeredCommands() const override { return m_offeredCommands; }
     void RNew() override;
     void RSave() override;
     void RDelete() override;
@@ -50,7 +50,7 @@ private:
     void whileFilling(const std::function<void()>& work);
     void loadShips();
     void reloadPorts();
-    void setToolbarState(const QString& state);
+    void setOfferedCommands(ChildCommands commands);
     void markDirty();
     void nameEdited(const QString& text);
 
@@ -88,7 +88,7 @@ private:
     bool m_portsJustRead = false;  // read for the opening; the first activation need not again
 
     Mode m_recordMode = Mode::New;
-    QString m_toolbarState = QStringLiteral("011001011");
+    ChildCommands m_offeredCommands = ChildCommand::Save | ChildCommand::Close;
     QString m_lastMandatoryMessage;
     // The name on the form as typed or as filled in; the name list puts a picked name into the
     // box before the pick is handled, and the ship on the form must keep its own.

@@ -187,7 +187,6 @@ void SurveyWindow::NewDraft()
 
 void SurveyWindow::ResetSurveyWindow()
 {
-    m_toolbarState = QStringLiteral("001111011");
     sendToolbarState();
     txtVoyageID->clear();
     dcbPort->setCurrentIndex(-1);

@@ -287,8 +287,7 @@ void SurveyWindow::closeEvent(QCloseEvent* event)
 
 void SurveyWindow::sendToolbarState()
 {
-    if (ChildHost* mdi = ChildWindow::host())
-        mdi->SetMDIToolbar(m_toolbarState);
+    offeredCommandsChanged();
 }
 
 // --- The draft panel -------------------------------------------------------------------------

@@ -49,7 +49,10 @@ public:
     ~SurveyWindow() override;
 
     // The main window's commands. Print and Print Preview fill the report; New starts afresh.
-    QString ToolbarState() const override { return m_toolbarState; }
+    ChildCommands offeredCommands() const override
+    {
+        return ChildCommand::Print | ChildCommand::PrintPreview | ChildCommand::Close;
+    }
     void RNew() override;
     void RPrint(bool blnShowPreview = true) override;
 
@@ -305,7 +308,6 @@ private:
     bool m_centred = false;
     int m_shownTab = InitialTab;
     int m_currentRecordId = 0;
-    QString m_toolbarState = QStringLiteral("001111011");
     Variant m_constant;
     Variant m_netDisplacementValue;
     // Working values of the draft panel, unrounded.

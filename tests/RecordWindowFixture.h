@@ -18,6 +18,12 @@
 
 #include <memory>
 
+// The File commands Ship Particulars and Port Master offer: a new record can be saved; a stored
+// record on show can also be started afresh from and deleted.
+const ChildCommands kNewRecordCommands = ChildCommand::Save | ChildCommand::Close;
+const ChildCommands kStoredRecordCommands =
+    ChildCommand::New | ChildCommand::Save | ChildCommand::Delete | ChildCommand::Close;
+
 class RecordWindowFixture {
 protected:
     std::unique_ptr<QTemporaryDir> m_dir;

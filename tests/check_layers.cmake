@@ -7,9 +7,10 @@ set(below_model core db)
 set(below_report core db model)
 set(below_files core db model)
 set(below_cli core db model report files)
-set(below_ui core db model report files cli)
-set(below_ships core db model report files cli ui)
-set(below_survey core db model report files cli ui)
+# ui sits beside cli: neither includes the other, and the windows above ui do not include cli.
+set(below_ui core db model report files)
+set(below_ships core db model report files ui)
+set(below_survey core db model report files ui)
 set(below_shell core db model report files cli ui ships survey)
 set(folders core db model report files cli ui ships survey shell)
 

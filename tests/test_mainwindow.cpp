@@ -37,13 +37,13 @@ namespace {
 // window asks of it.
 class TestChild : public QWidget, public ChildWindow {
 public:
-    explicit TestChild(const QString& state) : m_state(state) { setMinimumSize(200, 120); }
+    explicit TestChild(ChildCommands offered) : m_offered(offered) { setMinimumSize(200, 120); }
 
-    QString ToolbarState() const override { return m_state; }
-    void setState(const QString& state)
+    ChildCommands offeredCommands() const override { return m_offered; }
+    void setOffered(ChildCommands offered)
     {
-        m_state = state;
-        frmMDI::instance()->SetMDIToolbar(state);
+        m_offered = offered;
+        frmMDI::instance()->commandsChanged(*this);
     }
     void RNew() override { calls << QStringLiteral("RNew"); }
     void RSave() override { calls << QStringLiteral("RSave"); }
@@ -86,10 +86,15 @@ protected:
     }
 
 private:
-    QString m_state;
+    ChildCommands m_offered;
 };
 
-// The commands a state string governs, in toolbar order, with their menu items.
+const ChildCommands kRecordCommands =
+    ChildCommand::New | ChildCommand::Save | ChildCommand::Delete | ChildCommand::Close;
+const ChildCommands kSurveyCommands = ChildCommand::Print | ChildCommand::PrintPreview | ChildCommand::Close;
+const ChildCommands kAllCommands = kRecordCommands | kSurveyCommands;
+
+// The commands a child window offers, in toolbar order, with their menu items.
 struct Command {
     const char* toolbar;
     const char* menu;  // nullptr: Delete has no menu item
@@ -157,10 +162,10 @@ private slots:
         Startup::initResources();
         for (const char* name : {"frmShipParticulars", "frmPortMaster"})
             frmMDI::registerChild(QLatin1String(name),
-                                  [] { return new TestChild(QStringLiteral("111001111")); });
+                                  [] { return new TestChild(kRecordCommands); });
         for (const char* name : {"frmQuorvane", "frmZODuraduza"})
             frmMDI::registerChild(QLatin1String(name),
-                                  [] { return new TestChild(QStringLiteral("001111011")); });
+                                  [] { return new TestChild(kSurveyCommands); });
         Desktop::setAddressOpener([this](const QUrl& url) {
             m_opened << url.toString();
             return true;
@@ -319,29 +324,30 @@ private slots:
         QCOMPARE(subWindows(), 0);
     }
 
-    void stateStrings_data()
+    void offeredCommandsEnableTheirItems_data()
     {
-        QTest::addColumn<QString>("state");
+        QTest::addColumn<ChildCommands>("offered");
         QTest::addColumn<QString>("commands");
-        QTest::newRow("child closed") << "001001010" << "------";
-        QTest::newRow("ready for new record") << "011001011" << "-S---C";
-        QTest::newRow("stored record") << "111001111" << "NS--DC";
-        QTest::newRow("separators 0") << "110000101" << "NS--DC";
-        QTest::newRow("survey") << "001111011" << "--PV-C";
-        QTest::newRow("all on") << "111111111" << "NSPVDC";
-        QTest::newRow("other characters") << "1x1Y1z1!2" << "N--VD-";
-        // The Close button follows the last character, however long the string.
-        QTest::newRow("short") << "1" << "N----C";
-        QTest::newRow("long") << "0000000000" << "------";
-        QTest::newRow("empty") << "" << "------";
+        QTest::newRow("child closed") << ChildCommands() << "------";
+        QTest::newRow("ready for new record") << (ChildCommand::Save | ChildCommand::Close) << "-S---C";
+        QTest::newRow("stored record") << kRecordCommands << "NS--DC";
+        QTest::newRow("ship on show") << kRecordCommands << "NS--DC";
+        QTest::newRow("survey") << kSurveyCommands << "--PV-C";
+        QTest::newRow("all on") << kAllCommands << "NSPVDC";
+        // Print Preview without Print, and New without Close: each item follows its own command.
+        QTest::newRow("preview, no print")
+            << (ChildCommand::New | ChildCommand::PrintPreview | ChildCommand::Delete) << "N--VD-";
+        QTest::newRow("new and close") << (ChildCommand::New | ChildCommand::Close) << "N----C";
+        QTest::newRow("print alone") << ChildCommands(ChildCommand::Print) << "--P---";
+        QTest::newRow("nothing offered") << ChildCommands() << "------";
     }
 
-    void stateStrings()
+    void offeredCommandsEnableTheirItems()
     {
-        QFETCH(QString, state);
+        QFETCH(ChildCommands, offered);
         QFETCH(QString, commands);
-        m_mdi->SetMDIToolbar(QStringLiteral("111111111"));
-        m_mdi->SetMDIToolbar(state);
+        m_mdi->enableCommands(kAllCommands);
+        m_mdi->enableCommands(offered);
         QCOMPARE(enabledCommands(), commands);
     }
 
@@ -352,7 +358,7 @@ private slots:
         QCOMPARE(ship->activations, 1);
         QCOMPARE(enabledCommands(), QStringLiteral("NS--DC"));
         QCOMPARE(m_mdi->statusText(), QString());
-        ship->setState(QStringLiteral("011001011"));
+        ship->setOffered(ChildCommand::Save | ChildCommand::Close);
         QCOMPARE(enabledCommands(), QStringLiteral("-S---C"));
 
         TestChild* survey = open("frmQuorvane");
@@ -419,7 +425,7 @@ private slots:
     void commandsReachTheActiveChild()
     {
         TestChild* ship = open("frmShipParticulars");
-        ship->setState(QStringLiteral("111111111"));
+        ship->setOffered(kAllCommands);
         act("mnuFile(0)")->trigger();
         act("mnuFile(4)")->trigger();
         act("mnuFile(12)")->trigger();

@@ -140,7 +140,7 @@ private Q_SLOTS:
         openWindow();
         QCOMPARE(m_win->windowTitle(), QStringLiteral("Port Master"));
         QCOMPARE(m_win->RecordMode(), frmPortMaster::Mode::New);
-        QCOMPARE(m_win->ToolbarState(), QStringLiteral("011001011"));
+        QCOMPARE(m_win->offeredCommands(), kNewRecordCommands);
         QVERIFY(m_mdi->action(QStringLiteral("tbrMDI(2)"))->isEnabled());
         QVERIFY(!m_mdi->action(QStringLiteral("tbrMDI(7)"))->isEnabled());
         QCOMPARE(box("txtPortName")->maxLength(), 32767);
@@ -248,7 +248,7 @@ private Q_SLOTS:
         QVERIFY(box("txtPortName")->text().isEmpty());
         QVERIFY(box("txtCity")->text().isEmpty());
         QTRY_VERIFY(box("txtPortName")->hasFocus());
-        QCOMPARE(m_win->ToolbarState(), QStringLiteral("011001011"));
+        QCOMPARE(m_win->offeredCommands(), kNewRecordCommands);
 
         // City and country may stay empty.
         typePort(QStringLiteral("Chennai"), QString(), QString());
@@ -259,7 +259,7 @@ private Q_SLOTS:
         // Renamed, a port moves to its place in the list.
         pick(QStringLiteral("Chennai"));
         QCOMPARE(m_win->RecordMode(), frmPortMaster::Mode::Existing);
-        QCOMPARE(m_win->ToolbarState(), QStringLiteral("111001111"));
+        QCOMPARE(m_win->offeredCommands(), kStoredRecordCommands);
         QVERIFY(m_mdi->action(QStringLiteral("tbrMDI(7)"))->isEnabled());
         QCOMPARE(box("txtPortName")->text(), QStringLiteral("Chennai"));
         replaceText(box("txtPortName"), QStringLiteral("Paradip "));
@@ -290,7 +290,7 @@ private Q_SLOTS:
         QCOMPARE(lastMessage().buttons, Msg::Buttons::YesNoCancel);
         QCOMPARE(box("txtCity")->text(), QStringLiteral("Kolkata"));
         QCOMPARE(m_win->RecordMode(), frmPortMaster::Mode::Existing);
-        QCOMPARE(m_win->ToolbarState(), QStringLiteral("111001111"));
+        QCOMPARE(m_win->offeredCommands(), kStoredRecordCommands);
         QVERIFY(storedPorts().first().city.toText().isEmpty());
 
         // Cancel: the texts stay on screen but the window is back in New mode ...
@@ -299,7 +299,7 @@ private Q_SLOTS:
         QCOMPARE(box("txtPortName")->text(), QStringLiteral("Haldia"));
         QCOMPARE(box("txtCity")->text(), QStringLiteral("Kolkata"));
         QCOMPARE(m_win->RecordMode(), frmPortMaster::Mode::New);
-        QCOMPARE(m_win->ToolbarState(), QStringLiteral("011001011"));
+        QCOMPARE(m_win->offeredCommands(), kNewRecordCommands);
         QCOMPARE(storedPorts().size(), 1);
 
         // ... so the next Save adds a new port.
@@ -360,7 +360,7 @@ private Q_SLOTS:
         QCOMPARE(listed(), QStringList({"Cochin"}));
         QVERIFY(box("txtCountry")->text().isEmpty());
         QCOMPARE(m_win->RecordMode(), frmPortMaster::Mode::New);
-        QCOMPARE(m_win->ToolbarState(), QStringLiteral("011001011"));
+        QCOMPARE(m_win->offeredCommands(), kNewRecordCommands);
 
         // With no port picked, Delete in the list deletes nothing, and asks nothing.
         MessageService::clearRecords();
@@ -513,7 +513,7 @@ private Q_SLOTS:
         QCOMPARE(messageTexts(), QStringList({kUpdateQuestion, QStringLiteral("Please enter port name")}));
         QCOMPARE(list()->currentItem(), item(QStringLiteral("Haldia")));
         QCOMPARE(box("txtCity")->text(), QStringLiteral("Kolkata"));
-        QCOMPARE(m_win->ToolbarState(), QStringLiteral("111001111"));
+        QCOMPARE(m_win->offeredCommands(), kStoredRecordCommands);
         QCOMPARE(storedPorts().at(0).name, QStringLiteral("Haldia"));
 
         // A new port typed, then one picked: Yes adds the new port first.

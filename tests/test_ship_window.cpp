@@ -412,7 +412,7 @@ private Q_SLOTS:
     {
         openWindow();
         QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::New);
-        QCOMPARE(m_win->ToolbarState(), QStringLiteral("011001011"));
+        QCOMPARE(m_win->offeredCommands(), kNewRecordCommands);
         QVERIFY(m_mdi->action(QStringLiteral("mnuFile(4)"))->isEnabled());
         QVERIFY(!m_mdi->action(QStringLiteral("tbrMDI(7)"))->isEnabled());
         QCOMPARE(combo("dcbPortOfRegistry")->count(), 2);
@@ -441,7 +441,7 @@ private Q_SLOTS:
             QCOMPARE(figure(s.value(QLatin1String(column))), QStringLiteral("0"));
 
         QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::Existing);
-        QCOMPARE(m_win->ToolbarState(), QStringLiteral("110000101"));
+        QCOMPARE(m_win->offeredCommands(), kStoredRecordCommands);
         QVERIFY(m_mdi->action(QStringLiteral("tbrMDI(7)"))->isEnabled());
         QVERIFY(!m_win->IsDirty());
         QCOMPARE(combo("cmbShipName")->count(), 1);
@@ -468,7 +468,7 @@ private Q_SLOTS:
     {
         addShip(QStringLiteral("Vishva Prerna"), m_kandla, QStringLiteral("India"));
         openWindow();
-        QCOMPARE(m_win->ToolbarState(), QStringLiteral("111001111"));
+        QCOMPARE(m_win->offeredCommands(), kStoredRecordCommands);
         QCOMPARE(combo("cmbShipName")->currentText(), QStringLiteral("Vishva Prerna"));
         QCOMPARE(combo("dcbPortOfRegistry")->currentText(), QStringLiteral("Kandla"));
         QCOMPARE(box("txtLightShip")->text(), QStringLiteral("9870.1234"));
@@ -586,7 +586,7 @@ private Q_SLOTS:
         pressSave();
         QCOMPARE(box("txtFlag")->text(), QStringLiteral("India"));
         QVERIFY(!m_win->IsDirty());
-        QCOMPARE(m_win->ToolbarState(), QStringLiteral("110000101"));
+        QCOMPARE(m_win->offeredCommands(), kStoredRecordCommands);
         QCOMPARE(storedShips().first().value("Flag").toText(), QStringLiteral("India"));
 
         // Yes on the second ship: it, and only it, is rewritten.
@@ -615,7 +615,7 @@ private Q_SLOTS:
         openWindow();
         pressNew();
         QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::New);
-        QCOMPARE(m_win->ToolbarState(), QStringLiteral("011001011"));
+        QCOMPARE(m_win->offeredCommands(), kNewRecordCommands);
         QVERIFY(combo("cmbShipName")->currentText().isEmpty());
         typeCompleteShip(QStringLiteral("Charlie"));
         MessageService::setNextAnswer(Msg::Answer::No);
@@ -624,7 +624,7 @@ private Q_SLOTS:
         QCOMPARE(combo("cmbShipName")->currentText(), QStringLiteral("Alpha"));
         QCOMPARE(box("txtFlag")->text(), QStringLiteral("India"));
         QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::Existing);
-        QCOMPARE(m_win->ToolbarState(), QStringLiteral("110000101"));
+        QCOMPARE(m_win->offeredCommands(), kStoredRecordCommands);
         QVERIFY(!m_win->IsDirty());
         QCOMPARE(storedShips().size(), 1);
 
@@ -650,7 +650,7 @@ private Q_SLOTS:
         QVERIFY(combo("cmbShipName")->currentText().isEmpty());
         QVERIFY(box("txtLBP")->text().isEmpty());
         QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::New);
-        QCOMPARE(m_win->ToolbarState(), QStringLiteral("011001011"));
+        QCOMPARE(m_win->offeredCommands(), kNewRecordCommands);
         QVERIFY(!m_mdi->action(QStringLiteral("tbrMDI(7)"))->isEnabled());
         QVERIFY(storedShips().isEmpty());
 
@@ -684,7 +684,7 @@ private Q_SLOTS:
             QVERIFY2(box(name)->text().isEmpty(), name);
         // The empty form is a new record: Delete is off, Save on.
         QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::New);
-        QCOMPARE(m_win->ToolbarState(), QStringLiteral("011001011"));
+        QCOMPARE(m_win->offeredCommands(), kNewRecordCommands);
         QVERIFY(!m_mdi->action(QStringLiteral("tbrMDI(7)"))->isEnabled());
         QVERIFY(m_mdi->action(QStringLiteral("tbrMDI(2)"))->isEnabled());
 
@@ -898,7 +898,7 @@ private Q_SLOTS:
         QCOMPARE(lastMessage().icon, Msg::Icon::Exclamation);
         QTRY_VERIFY(box("txtLOA")->hasFocus());
         QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::Existing);
-        QCOMPARE(m_win->ToolbarState(), QStringLiteral("111001111"));
+        QCOMPARE(m_win->offeredCommands(), kStoredRecordCommands);
         QCOMPARE(combo("cmbShipName")->currentText(), QStringLiteral("Alpha"));
         QCOMPARE(box("txtFlag")->text(), QStringLiteral("Malta"));
         QVERIFY(m_win->IsDirty());
@@ -915,7 +915,7 @@ private Q_SLOTS:
         QCOMPARE(storedShips().first().value("Flag").toText(), QStringLiteral("Malta"));
         QVERIFY(combo("cmbShipName")->currentText().isEmpty());
         QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::New);
-        QCOMPARE(m_win->ToolbarState(), QStringLiteral("011001011"));
+        QCOMPARE(m_win->offeredCommands(), kNewRecordCommands);
     }
 
     void pickingAnotherShipWithEditsAsksFirst()
@@ -991,7 +991,7 @@ private Q_SLOTS:
         QCOMPARE(names->currentText(), QStringLiteral("Alpha"));
         QCOMPARE(box("txtFlag")->text(), QStringLiteral("Greece"));
         QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::Existing);
-        QCOMPARE(m_win->ToolbarState(), QStringLiteral("110000101"));
+        QCOMPARE(m_win->offeredCommands(), kStoredRecordCommands);
     }
 
     void portsAddedInThePortWindowAreOfferedOnReturn()
@@ -1018,7 +1018,7 @@ private Q_SLOTS:
         QCOMPARE(portList->currentText(), QStringLiteral("Haldia Dock"));
         QCOMPARE(portList->currentData().toInt(), m_haldia);
         QCOMPARE(combo("cmbShipName")->currentText(), QStringLiteral("Foxtrot"));
-        QCOMPARE(m_win->ToolbarState(), QStringLiteral("011001011"));
+        QCOMPARE(m_win->offeredCommands(), kNewRecordCommands);
 
         // The new port can be chosen and is stored with the ship.
         typeCompleteShip(QStringLiteral("Foxtrot"));

@@ -18,9 +18,15 @@ QHash<QString, ChildWindow::Factory>& factories()
 void ChildWindow::Activated()
 {
     if (ChildHost* h = host()) {
-        h->SetMDIToolbar(ToolbarState());
+        h->commandsChanged(*this);
         h->setStatusText(QString());
     }
+}
+
+void ChildWindow::offeredCommandsChanged() const
+{
+    if (ChildHost* h = host())
+        h->commandsChanged(*this);
 }
 
 ChildHost* ChildWindow::host()

@@ -1,17 +1,41 @@
 #pragma once
 
+#include <QFlags>
+#include <QObject>
 #include <QString>
 #include <functional>
 
 class QWidget;
+class ChildWindow;
+
+// The File commands that act on the active child window, each a toolbar button and (but Delete)
+// a File menu item. A child window says which of them it offers now; the rest are greyed. The
+// enumeration is known to Qt's meta-objects, so that a test that compares sets names the commands.
+namespace ChildCommandEnum {
+Q_NAMESPACE
+enum class ChildCommand {
+    New = 0x01,
+    Save = 0x02,
+    Print = 0x04,
+    PrintPreview = 0x08,
+    Delete = 0x10,
+    Close = 0x20,
+};
+Q_ENUM_NS(ChildCommand)
+}  // namespace ChildCommandEnum
+
+using ChildCommand = ChildCommandEnum::ChildCommand;
+Q_DECLARE_FLAGS(ChildCommands, ChildCommand)
+Q_DECLARE_OPERATORS_FOR_FLAGS(ChildCommands)
 
 // What a child window asks of the frame that hosts it. The main window answers; a window opened
 // without one (a test, the command line) finds none and asks nothing.
 class ChildHost {
 public:
     virtual ~ChildHost() = default;
-    // Enables the toolbar buttons and File menu items from a nine-character state string.
-    virtual void SetMDIToolbar(const QString& state) = 0;
+    // The commands `child` offers have changed: the toolbar buttons and File menu items follow
+    // its offeredCommands().
+    virtual void commandsChanged(const ChildWindow& child) = 0;
     // Panel 1 of the status bar.
     virtual void setStatusText(const QString& text) = 0;
     // The child has agreed to close.
@@ -24,18 +48,17 @@ class ChildWindow {
 public:
     virtual ~ChildWindow() = default;
 
-    // Nine characters of "0"/"1": which of New, Save, Print, Print Preview, Delete and Close
-    // the window offers now (positions 1, 2, 4, 5, 7, 9; the separator positions are not read).
-    virtual QString ToolbarState() const = 0;
+    // Which of the File commands the window offers now.
+    virtual ChildCommands offeredCommands() const = 0;
 
     virtual void RNew() {}
     virtual void RSave() {}
     virtual void RDelete() {}
     virtual void RPrint(bool blnShowPreview = true) { (void)blnShowPreview; }
 
-    // Called by the main window each time the child becomes the active window. The default hands
-    // ToolbarState to SetMDIToolbar and clears the status text; a window with a hint of its own
-    // overrides it.
+    // Called by the main window each time the child becomes the active window. The default has the
+    // commands follow offeredCommands() and clears the status text; a window with a hint of its
+    // own overrides it.
     virtual void Activated();
 
     // The tip window lives in the main window but is neither counted nor governs the commands.
@@ -52,4 +75,8 @@ public:
     static void registerFactory(const QString& name, Factory factory);
     // A new child window of that class, opened nowhere; nullptr when no factory has that name.
     static QWidget* create(const QString& name);
+
+protected:
+    // Tells the frame, when there is one, that offeredCommands() has changed.
+    void offeredCommandsChanged() const;
 };
