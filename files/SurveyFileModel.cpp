@@ -314,7 +314,8 @@ SurveyFileData read(const SurveyModel& model)
     if (const std::optional<QString> typed =
             typedInitialNet(model.inputs(SurveyModel::Final).initialNetDisplacement, model.draft(SurveyModel::Initial)))
         fin.initialNetDisplacement = *typed;
-    if (hasInputs(fin))
+    // A Final draft on show is written even before anything is entered in it: it opens again there.
+    if (hasInputs(fin) || model.draftOnShow() == SurveyModel::Final)
         data.final = fin;
     return data;
 }

@@ -49,7 +49,8 @@ std::optional<QString> checkNames(const SurveyFileData& data, const QString& fil
 // there; a draft that fails a calculation check does not stop the other draft being entered.
 SurveyLoadResult load(SurveyModel& model, const SurveyFileData& data, const QString& fileName);
 
-// The survey's inputs as a file. A Final draft is written only when something was entered in it.
+// The survey's inputs as a file. A Final draft is written only when something was entered in it,
+// or when it is the draft on show.
 SurveyFileData read(const SurveyModel& model);
 
 // --- Shared with the typing of a file into a survey window (survey/SurveyFileIO) --------------

@@ -115,7 +115,11 @@ void SurveyModel::clear()
 {
     for (int i = 0; i < 2; ++i) {
         m_drafts[i]->NewDraft();
+        // The draft marks stay where they were read: the next survey of the ship reads them there.
+        const DraftInputs kept = m_inputs[i];
         m_inputs[i] = DraftInputs();
+        m_inputs[i].marks = kept.marks;
+        m_inputs[i].ownMarks = kept.ownMarks;
         m_inputs[i].date = m_drafts[i]->DSDate();
         m_inputs[i].time = m_drafts[i]->DSTime();
     }

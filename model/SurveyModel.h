@@ -99,7 +99,8 @@ public:
 
     bool isDischarging() const { return m_kind == Kind::Discharging; }
 
-    // Starts afresh: both drafts emptied and stamped with the date and time now.
+    // Starts afresh: both drafts emptied (their mark distances kept) and stamped with the date and
+    // time now.
     void clear();
 
     // --- The header -------------------------------------------------------------------------
@@ -221,6 +222,7 @@ public:
     ReportView reportView() const;
     void setReportView(const ReportView& view) { m_view = view; }
     void setDraftOnShow(int draft) { m_onShow = draft; }
+    int draftOnShow() const { return m_onShow; }
 
     // The figures of a survey in the windows' own arithmetic, for the windows to show.
     static Decimal loadingConstant(const Decimal& net, const Variant& lightShip);

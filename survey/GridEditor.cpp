@@ -346,22 +346,39 @@ void GridEditor::currentChanged(const QModelIndex& current, const QModelIndex& p
         enterCell(true);
 }
 
+QString GridEditor::committedText(int row, int column) const
+{
+    if (row != currentRow() || column != currentColumn())
+        return text(row, column);
+    return boxCommit(row, column);
+}
+
+QString GridEditor::boxCommit(int row, int column) const
+{
+    const QString held = text(row, column);
+    if (isReadOnly(row, column))
+        return held;
+    const QString boxText = m_box->text().trimmed();
+    if (boxText.compare(held, Qt::CaseInsensitive) == 0)
+        return held;
+    if (boxText.isEmpty())
+        return QString();
+    try {
+        return ToNumeric(Variant(boxText), 4, 0).toText();
+    } catch (const VbError&) {
+        // Not a figure (a lone "-" moved away with Enter): the cell keeps what it held.
+        return held;
+    }
+}
+
 void GridEditor::commitCell(int row, int column)
 {
     const QString typed = m_box->text();
-    const QString boxText = typed.trimmed();
-    if (boxText.compare(text(row, column), Qt::CaseInsensitive) != 0 && !isReadOnly(row, column)) {
-        if (boxText.isEmpty()) {
-            setText(row, column, QString());
-        } else {
-            try {
-                setText(row, column, ToNumeric(Variant(boxText), 4, 0).toText());
-                if (committed)
-                    committed(row, column, typed);
-            } catch (const VbError&) {
-                // Not a figure (a lone "-" moved away with Enter): the cell keeps what it held.
-            }
-        }
+    const QString now = boxCommit(row, column);
+    if (now != text(row, column)) {
+        setText(row, column, now);
+        if (committed && !now.isEmpty())
+            committed(row, column, typed);
     }
     setEditorTextQuietly(QString());
 }

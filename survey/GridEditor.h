@@ -102,6 +102,9 @@ public:
     // Makes a cell current without committing anything and without touching the focus; the box
     // takes the cell's text (while the window sets itself up or refills the grid).
     void setCurrentQuietly(int row, int column);
+    // The text a cell holds, or, for the current cell, the text it would take if the box over it
+    // were committed now.
+    QString committedText(int row, int column) const;
     // Sets the box's text without the owner's change handling reacting.
     void setEditorTextQuietly(const QString& text);
     // True while the grid itself rewrites its box: change handlers must keep still.
@@ -129,6 +132,8 @@ protected:
 
 private:
     void commitCell(int row, int column);
+    // What the box would leave in the cell (row, column) were it committed there.
+    QString boxCommit(int row, int column) const;
     void enterCell(bool giveFocus);
     bool isReadOnly(int row, int column) const;
 

@@ -18,15 +18,6 @@
 using GridFigures::isFigure;
 using GridFigures::textOf;
 
-namespace {
-
-void warn(const QString& text)
-{
-    MessageService::show(text, Msg::Buttons::Ok, Msg::Icon::Exclamation);
-}
-
-}  // namespace
-
 bool SurveyGrids::loadDeductionCatalogue()
 {
     RowSet items;
@@ -98,11 +89,17 @@ bool SurveyGrids::validateDeduction()
     if (row < 0)
         return true;
     QLineEdit* box = m_deduction->editor();
+    if (row >= m_itemIds.size() || m_itemIds.at(row).isNull())
+        return true;
+    // The figure the cell shows, left as it was: nothing for the survey (the discharge shows a
+    // stored list in full, an item without a figure as 0).
+    if (box->text().trimmed() == m_deduction->text(row, 1))
+        return true;
     try {
-        const SurveyInputRules::Outcome o =
-            SurveyInputRules::deduction(box->text(), m_deduction->text(row, 1), m_host.isDischarging());
+        // The survey keeps the quantity of the draft on show and says whether it changed.
+        const SurveyInputRules::Outcome o = m_host.enterDeduction(m_itemIds.at(row).toInt32(), box->text());
         if (!o.accepted) {
-            warn(o.message);
+            MessageService::show(o.message, Msg::Buttons::Ok, o.icon, o.title);
             box->clear();
             return false;
         }
@@ -111,8 +108,6 @@ bool SurveyGrids::validateDeduction()
         if (!o.text.isEmpty())
             box->setText(o.text);
         m_deduction->setText(row, 1, o.text);
-        if (!o.text.isEmpty())
-            m_host.markCurrentDraftUnsaved();
         return true;
     } catch (const VbError&) {
         MessageService::bareSource(m_host.className(), QStringLiteral("txtGridTextbox_Validate"));
@@ -165,15 +160,4 @@ bool SurveyGrids::validateOpenDeduction()
     if (m_deduction->isVisible())
         m_deduction->editor()->setFocus(Qt::OtherFocusReason);
     return false;
-}
-
-QMap<int, QString> SurveyGrids::deductionQuantities() const
-{
-    QMap<int, QString> quantities;
-    for (int i = 0; i < m_itemIds.size() && i < m_deduction->rowCount(); ++i) {
-        const QString quantity = m_deduction->text(i, 1);
-        if (!m_itemIds.at(i).isNull() && !quantity.trimmed().isEmpty())
-            quantities.insert(m_itemIds.at(i).toInt32(), quantity);
-    }
-    return quantities;
 }

@@ -311,104 +311,6 @@ private:
     SurveyLoadResult m_result;
 };
 
-// --- Reading a window --------------------------------------------------------------------------
-
-// A figure in a grid cell, or in the box over it when it is the cell being typed in.
-QString gridText(const GridEditor* g, int row, int column)
-{
-    if (g->row() == row && g->col() == column && !g->editor()->isReadOnly())
-        return g->editor()->text().trimmed();
-    return g->text(row, column);
-}
-
-SurveyDraftData draftOnShow(const SurveyWindow& w, const QList<QPair<int, QString>>& items)
-{
-    SurveyDraftData d;
-    d.density = control<QLineEdit>(w, "txtDensity")->text();
-    d.date = control<QLineEdit>(w, "mbxDate")->text();
-    d.time = control<QLineEdit>(w, "mbxTime")->text();
-    for (const Reading& r : kReadings)
-        d.*r.value = control<QLineEdit>(w, r.box)->text();
-    for (const Reading& m : kMarks)
-        d.*m.value = control<QLineEdit>(w, m.box)->text();
-    const auto* hdt = control<GridEditor>(w, "fgrdHDT");
-    for (int c = 0; c < 4; ++c) {
-        d.below[c] = gridText(hdt, 1, c + 1);
-        d.above[c] = gridText(hdt, 2, c + 1);
-    }
-    const auto* mp = control<GridEditor>(w, "fgrdMCTCP50");
-    const auto* mm = control<GridEditor>(w, "fgrdMCTCM50");
-    d.mctcPlus50Below = gridText(mp, 1, 2);
-    d.mctcPlus50Above = gridText(mp, 2, 2);
-    d.mctcMinus50Below = gridText(mm, 1, 2);
-    d.mctcMinus50Above = gridText(mm, 2, 2);
-    const auto* deductions = control<GridEditor>(w, "fgrdDeduction");
-    for (int r = 0; deductions && r < deductions->rowCount() && r < items.size(); ++r) {
-        const QString quantity = gridText(deductions, r, 1);
-        if (!quantity.isEmpty())
-            d.deductibles.append({items.at(r).first, quantity});
-    }
-    d.comments = control<QPlainTextEdit>(w, "txtComments")->toPlainText();
-    return d;
-}
-
-// A draft kept by the window while the other one is on show, as the window would show it again.
-SurveyDraftData keptDraft(const SurveyWindow& w, int index)
-{
-    clsDraft& draft = index == 0 ? w.initialDraft() : w.finalDraft();
-    SurveyDraftData d;
-    d.density = figureOrBlank(draft.SpecificGravity());
-    d.date = draft.DSDate();
-    d.time = draft.DSTime();
-    const Variant readings[6] = {draft.FwdPort(), draft.FwdStbd(), draft.MidPort(),
-                                 draft.MidStbd(), draft.AftPort(), draft.AftStbd()};
-    for (int i = 0; i < 6; ++i)
-        d.*kReadings[i].value = figureOrBlank(readings[i]);
-    // A draft without distances of its own takes the ones the boxes hold when it comes back.
-    const Variant marks[3] = {draft.FwdX(), draft.MidX(), draft.AftX()};
-    for (int i = 0; i < 3; ++i)
-        d.*kMarks[i].value =
-            holdsMarkDistance(marks[i]) ? marks[i].toText() : control<QLineEdit>(w, kMarks[i].box)->text();
-    // The tables typed on its tab since its last calculation, else those it was calculated with.
-    QList<QStringList> hdtRows, plusRows, minusRows;
-    if (w.keptTables(index, &hdtRows, &plusRows, &minusRows)) {
-        for (int c = 0; c < 4; ++c) {
-            d.below[c] = hdtRows.value(clsDraft::Below).value(c);
-            d.above[c] = hdtRows.value(clsDraft::Above).value(c);
-        }
-        d.mctcPlus50Below = plusRows.value(clsDraft::Below).value(clsDraft::Mctc);
-        d.mctcPlus50Above = plusRows.value(clsDraft::Above).value(clsDraft::Mctc);
-        d.mctcMinus50Below = minusRows.value(clsDraft::Below).value(clsDraft::Mctc);
-        d.mctcMinus50Above = minusRows.value(clsDraft::Above).value(clsDraft::Mctc);
-    } else {
-        const VariantArray2D hdt = draft.HDT();
-        for (int c = 0; c < 4; ++c) {
-            d.below[c] = textOf(hdt(clsDraft::Below, c));
-            d.above[c] = textOf(hdt(clsDraft::Above, c));
-        }
-        const VariantArray2D plus = draft.MCTCP50();
-        const VariantArray2D minus = draft.MCTCM50();
-        d.mctcPlus50Below = textOf(plus(clsDraft::Below, clsDraft::Mctc));
-        d.mctcPlus50Above = textOf(plus(clsDraft::Above, clsDraft::Mctc));
-        d.mctcMinus50Below = textOf(minus(clsDraft::Below, clsDraft::Mctc));
-        d.mctcMinus50Above = textOf(minus(clsDraft::Above, clsDraft::Mctc));
-    }
-    // The window shows a draft's deductions only once something was entered in it.
-    RowSet& list = draft.Deductions();
-    if (draft.ToSave() && list.isOpen()) {
-        for (list.moveFirst(); !list.eof(); list.moveNext()) {
-            const Variant id = list.value(QStringLiteral("ItemID"));
-            const QString quantity = figureOrBlank(list.value(QStringLiteral("Quantity")));
-            if (!id.isNull() && !quantity.isEmpty())
-                d.deductibles.append({id.toInt32(), quantity});
-        }
-        std::sort(d.deductibles.begin(), d.deductibles.end(),
-                  [](const auto& a, const auto& b) { return a.first < b.first; });
-    }
-    d.comments = draft.Comments();
-    return d;
-}
-
 }  // namespace
 
 namespace SurveyFileIO {
@@ -427,37 +329,7 @@ SurveyLoadResult enter(SurveyWindow& window, const SurveyFileData& data, const Q
 
 SurveyFileData read(SurveyWindow& window)
 {
-    SurveyFileData data;
-    data.kind = window.isDischarging() ? Kind::Discharging : Kind::Loading;
-    data.ship = window.shipText();
-    data.port = window.portText();
-    data.voyage = window.voyageIdText();
-    data.cargo = window.cargoText();
-    if (data.kind == Kind::Discharging) {
-        if (auto* bl = control<QLineEdit>(window, "txtBLQty"); bl && !bl->text().isEmpty())
-            data.blQuantity = bl->text();
-    }
-
-    QList<QPair<int, QString>> items;
-    try {
-        items = SurveyModel::deductionCatalogue();
-    } catch (const VbError&) {
-        // Without the catalogue the quantities cannot be told apart: none is written.
-    }
-    const bool finalOnShow =
-        control<QTabWidget>(window, "sstQuorvane")->currentIndex() == SurveyWindow::FinalTab;
-    window.CopyFormToDraft(finalOnShow ? 1 : 0);
-    const SurveyDraftData shown = draftOnShow(window, items);
-    data.initial = finalOnShow ? keptDraft(window, 0) : shown;
-    SurveyDraftData fin = finalOnShow ? shown : keptDraft(window, 1);
-    // The initial net displacement typed over the Final results counts as an input only where the
-    // Initial draft has none of its own; otherwise the window shows the worked-out one there.
-    if (const std::optional<QString> typed =
-            SurveyFileModel::typedInitialNet(window.initialNetDisplacementText(), window.initialDraft()))
-        fin.initialNetDisplacement = *typed;
-    if (finalOnShow || SurveyFileModel::hasInputs(fin))
-        data.final = fin;
-    return data;
+    return window.surveyData();
 }
 
 }  // namespace SurveyFileIO

@@ -1,22 +1,9 @@
-// The checks before signing in a survey window: the draft just calculated is checked in the
-// survey, and the list under the results shows what was found for the draft on show.
+// The checks before signing in a survey window: the list under the results shows what the survey
+// found for the draft on show.
 #include "survey/FindingsList.h"
 #include "survey/SurveyWindow.h"
 
 #include <QTabWidget>
-
-void SurveyWindow::checkCalculatedDraft(int draft)
-{
-    syncModel();
-    m_model->checkDraft(draft);
-    showFindings();
-}
-
-void SurveyWindow::clearFindings(int draft)
-{
-    m_model->clearFindings(draft);
-    showFindings();
-}
 
 void SurveyWindow::showFindings()
 {

@@ -11,6 +11,8 @@
 #include "model/VariantArray2D.h"
 #include "survey/GridEditor.h"
 
+#include <array>
+
 #include <QKeyEvent>
 #include <QStyledItemDelegate>
 
@@ -19,17 +21,14 @@ using GridFigures::textOf;
 
 namespace {
 
-const QString HydrostaticTitle = QStringLiteral("Hydrostatic Data Table");
-
 Variant figureOf(const QString& cellText)
 {
     return ToNumeric(Variant(cellText), -1, 0);
 }
 
-void hydrostaticMessage(const QString& text)
-{
-    MessageService::show(text, Msg::Buttons::Ok, Msg::Icon::Exclamation, HydrostaticTitle);
-}
+// The file's names of the hydrostatic table's columns and of the rows, as the survey names a cell.
+const char* const kColumnNames[4] = {"draft", "displacement", "tpc", "lcf"};
+const char* const kRowNames[2] = {"below", "above"};
 
 void warn(const QString& text)
 {
@@ -168,7 +167,10 @@ void SurveyGrids::buildGrids(QWidget* parent)
             } catch (const VbError&) {
             }
         }
+        m_host.tablesEdited();
     };
+    for (GridEditor* g : {m_mctcp50, m_mctcm50})
+        g->committed = [this](int, int, const QString&) { m_host.tablesEdited(); };
     connect(m_hdt->editor(), &QLineEdit::textChanged, this, &SurveyGrids::hdtTextChanged);
 
     for (GridEditor* g : {m_hdt, m_mctcp50, m_mctcm50}) {
@@ -408,39 +410,32 @@ bool SurveyGrids::validateHydrostatic(GridEditor* grid)
 {
     const int r = grid->row();
     const int c = grid->col();
-    if (r < 1 || c < 1 || (grid->readOnlyCell && grid->readOnlyCell(r, c)))
+    if (r < 1 || r > 2 || c < 1 || (grid->readOnlyCell && grid->readOnlyCell(r, c)))
         return true;
     QLineEdit* box = grid->editor();
     const QString v = box->text().trimmed();
     if (v.isEmpty())
         return true;  // blanks are the blank check's business
 
-    const QString header = grid->text(0, c);
-    using SurveyInputRules::TableColumn;
-    TableColumn column;
-    if (grid == m_hdt && header == QLatin1String("Hyd. Draft"))
-        column = TableColumn::HydDraft;
-    else if (grid == m_hdt && header == QLatin1String("Displacement"))
-        column = TableColumn::Displacement;
-    else if (grid == m_hdt && header == QLatin1String("TPC"))
-        column = TableColumn::Tpc;
-    else if (grid == m_hdt && header == QLatin1String("LCF"))
-        column = TableColumn::Lcf;
-    else if (grid == m_mctcp50 && header == QLatin1String("MCTC+50"))
-        column = TableColumn::MctcPlus50;
-    else if (grid == m_mctcm50 && header == QLatin1String("MCTC-50"))
-        column = TableColumn::MctcMinus50;
+    using Table = SurveyModel::Table;
+    Table table = Table::Hydrostatics;
+    int column = c - 1;
+    if (grid == m_hdt && c <= 4)
+        table = Table::Hydrostatics;
+    else if (grid == m_mctcp50 && c == 2)
+        table = Table::MctcPlus50, column = 1;
+    else if (grid == m_mctcm50 && c == 2)
+        table = Table::MctcMinus50, column = 1;
     else
         return true;  // the headers-only MCTC columns of fgrdHDT travel as they stand
 
     try {
-        const SurveyInputRules::Outcome o =
-            SurveyInputRules::tableFigure(column, v, grid->text(r, c), m_host.isDischarging());
+        const SurveyInputRules::Outcome o = m_host.enterTableFigure(table, r - 1, column, v);
         if (o.accepted) {
             box->setText(o.text);
             return true;
         }
-        hydrostaticMessage(o.message);
+        MessageService::show(o.message, Msg::Buttons::Ok, o.icon, o.title);
         box->setText(o.text);
         selectAllFromStart(box);
         return false;
@@ -458,131 +453,81 @@ void SurveyGrids::resetHydrostaticBox(GridEditor* grid, bool empty)
     selectAllFromStart(box);
 }
 
-bool SurveyGrids::validateHydrostaticEditor()
-{
-    if (validateHydrostatic(m_hdt))
-        return true;
-    m_hdt->editor()->setFocus(Qt::OtherFocusReason);
-    return false;
-}
+// --- The tables to and from a draft's inputs --------------------------------------------------
 
-bool SurveyGrids::checkFilled(GridEditor* grid, const QVector<QString>& blankMessages)
+void SurveyGrids::tablesInto(SurveyModel::DraftInputs& inputs) const
 {
-    QLineEdit* box = grid->editor();
-    const int r0 = grid->row();
-    const int c0 = grid->col();
-    // The figure still being typed counts: it goes into its cell as it stands.
-    if (r0 > 0 && c0 > 0 && !grid->readOnlyCell(r0, c0)) {
-        const QString typed = box->text();
-        if (typed.trimmed().isEmpty() || isFigure(typed)) {
-            grid->setText(r0, c0, typed);
-        } else if (!validateHydrostatic(grid)) {
-            box->setFocus(Qt::OtherFocusReason);
-            return false;
-        }
+    for (int r = 0; r < 2; ++r) {
+        for (int c = 0; c < 4; ++c)
+            inputs.hydrostatics[r][c] = m_hdt->committedText(r + 1, c + 1);
+        inputs.mctcPlus50[r] = m_mctcp50->committedText(r + 1, 2);
+        inputs.mctcMinus50[r] = m_mctcm50->committedText(r + 1, 2);
     }
-    for (int r = 1; r <= 2; ++r) {
-        grid->moveTo(r, grid->col());
-        for (int c = 1; c <= blankMessages.size(); ++c) {
-            if (grid->text(r, c).trimmed().isEmpty()) {
-                hydrostaticMessage(blankMessages.at(c - 1));
-                grid->moveTo(r, c);
-                box->setFocus(Qt::OtherFocusReason);
-                return false;
-            }
+}
+
+void SurveyGrids::showTables(const SurveyModel::DraftInputs& inputs, const SurveyModel::Differences& differences)
+{
+    for (int r = 0; r < 2; ++r) {
+        for (int c = 0; c < 4; ++c)
+            m_hdt->setText(r + 1, c + 1, inputs.hydrostatics[r][c]);
+        m_hdt->setText(r + 1, 5, QString());
+        m_hdt->setText(r + 1, 6, QString());
+        QString plus;
+        QString minus;
+        try {
+            plus = SurveyInputRules::mctcDraft(inputs.hydrostatics[r][0], true);
+            minus = SurveyInputRules::mctcDraft(inputs.hydrostatics[r][0], false);
+        } catch (const VbError&) {
+            // A draft too large for the MCTC tables' drafts: they stay empty, as while typing.
         }
+        m_mctcp50->setText(r + 1, 1, plus);
+        m_mctcp50->setText(r + 1, 2, inputs.mctcPlus50[r]);
+        m_mctcm50->setText(r + 1, 1, minus);
+        m_mctcm50->setText(r + 1, 2, inputs.mctcMinus50[r]);
     }
-    return true;
+    showDifferences(differences);
+    for (GridEditor* g : {m_hdt, m_mctcp50, m_mctcm50})
+        g->setEditorTextQuietly(g->text(g->row(), g->col()));
 }
 
-bool SurveyGrids::CheckHDTGridFilled()
+void SurveyGrids::showDifferences(const SurveyModel::Differences& differences)
 {
-    return checkFilled(m_hdt, {"Value of Hyd. Draft can't be left blank.",
-                               "Value of Displacement can't be left blank.",
-                               "Value of TPC can't be left blank.", "Value of LCF can't be left blank."});
+    for (int c = 0; c < 4; ++c)
+        m_hdt->setText(3, c + 1, differences.hydrostatics[c]);
+    m_hdt->setText(3, 5, QString());
+    m_hdt->setText(3, 6, QString());
+    for (int c = 0; c < 2; ++c) {
+        m_mctcp50->setText(3, c + 1, differences.mctcPlus50[c]);
+        m_mctcm50->setText(3, c + 1, differences.mctcMinus50[c]);
+    }
 }
 
-bool SurveyGrids::CheckMCTCP50GridFilled()
+bool SurveyGrids::focusCell(const QString& field)
 {
-    return checkFilled(m_mctcp50,
-                       {"Value of Hyd. Draft can't be left blank.", "Value of MCTC+50 can't be left blank."});
-}
-
-bool SurveyGrids::CheckMCTCM50GridFilled()
-{
-    return checkFilled(m_mctcm50,
-                       {"Value of Hyd. Draft can't be left blank.", "Value of MCTC-50 can't be left blank."});
-}
-
-// --- Difference rows and the hand-off ---------------------------------------------------------
-
-void SurveyGrids::writeDifferenceRows()
-{
-    const auto write = [](GridEditor* grid, int columns) {
-        for (int c = 1; c <= columns; ++c) {
-            const Variant difference = figureOf(grid->text(2, c)) - figureOf(grid->text(1, c));
-            grid->setText(3, c, difference.toText());
-            if (grid->row() == 3 && grid->col() == c)
-                grid->setEditorTextQuietly(grid->text(3, c));
-        }
-    };
-    write(m_hdt, 4);
-    write(m_mctcp50, 2);
-    write(m_mctcm50, 2);
-}
-
-QTableWidget* SurveyGrids::firstNegativeDifference() const
-{
-    const auto negative = [](const GridEditor* grid, int columns) {
-        for (int c = 1; c <= columns; ++c) {
-            try {
-                if (Variant::compare(figureOf(grid->text(3, c)), Variant::integer(0)) < 0)
-                    return true;
-            } catch (const VbError&) {
-            }
-        }
+    const QStringList parts = field.split(QLatin1Char('.'));
+    const int row = parts.size() >= 2 ? int(std::find(std::begin(kRowNames), std::end(kRowNames), parts.at(1))
+                                            - std::begin(kRowNames)) + 1
+                                      : 0;
+    if (row < 1 || row > 2)
         return false;
-    };
-    if (negative(m_hdt, 4))
-        return m_hdt;
-    if (negative(m_mctcp50, 2))
-        return m_mctcp50;
-    if (negative(m_mctcm50, 2))
-        return m_mctcm50;
-    return nullptr;
-}
-
-VariantArray2D SurveyGrids::tableArray(const GridEditor* grid, int columns) const
-{
-    VariantArray2D table(3, columns);
-    for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < columns; ++c)
-            table(r, c) = Variant(grid->text(r + 1, c + 1));
-    return table;
-}
-
-VariantArray2D SurveyGrids::hdtArray() const { return tableArray(m_hdt, 6); }
-VariantArray2D SurveyGrids::mctcp50Array() const { return tableArray(m_mctcp50, 2); }
-VariantArray2D SurveyGrids::mctcm50Array() const { return tableArray(m_mctcm50, 2); }
-
-void SurveyGrids::assignTables(clsDraft& draft) const
-{
-    draft.setHDT(hdtArray());
-    draft.setMCTCP50(mctcp50Array());
-    draft.setMCTCM50(mctcm50Array());
-}
-
-void SurveyGrids::loadTables(const clsDraft& draft)
-{
-    const auto load = [](GridEditor* grid, const VariantArray2D& table, int columns) {
-        for (int r = 0; r < 3; ++r)
-            for (int c = 0; c < columns; ++c)
-                grid->setText(r + 1, c + 1, textOf(table(r, c)));
-        grid->setEditorTextQuietly(grid->text(grid->row(), grid->col()));
-    };
-    load(m_hdt, draft.HDT(), 6);
-    load(m_mctcp50, draft.MCTCP50(), 2);
-    load(m_mctcm50, draft.MCTCM50(), 2);
+    GridEditor* grid = nullptr;
+    int column = 2;
+    if (parts.at(0) == QLatin1String("hydrostatics") && parts.size() == 3) {
+        grid = m_hdt;
+        column = int(std::find(std::begin(kColumnNames), std::end(kColumnNames), parts.at(2))
+                     - std::begin(kColumnNames)) + 1;
+        if (column > 4)
+            return false;
+    } else if (parts.at(0) == QLatin1String("mctcPlus50")) {
+        grid = m_mctcp50;
+    } else if (parts.at(0) == QLatin1String("mctcMinus50")) {
+        grid = m_mctcm50;
+    } else {
+        return false;
+    }
+    grid->moveTo(row, column);
+    grid->editor()->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 // --- Interpolation results --------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Variant.h"
+#include "model/SurveyModel.h"
 
 #include <QMap>
 #include <QObject>
@@ -11,10 +12,8 @@ class clsDraft;
 class FieldGuard;
 class GridEditor;
 class QLineEdit;
-class QTableWidget;
 class QWidget;
 class QKeyEvent;
-class VariantArray2D;
 class SurveyGrid;
 
 // What the grids need of the survey window that holds them. The Loading window (frmQuorvane)
@@ -32,9 +31,14 @@ public:
     virtual QString className() const = 0;
     // The Discharging window words a few messages differently and treats a few keys otherwise.
     virtual bool isDischarging() const = 0;
-    // A deductible quantity was accepted: mark the draft of the current tab unsaved (ToSave),
-    // Initial on tab 0, Final on tab 2, nothing on the middle tab.
-    virtual void markCurrentDraftUnsaved() = 0;
+    // A figure typed into a cell of a hydrostatic table (row Below or Above; the MCTC tables' one
+    // column) or a deductible quantity, handed to the survey's rule for the draft on show: what the
+    // box is to show, and what the user is to be told.
+    virtual SurveyInputRules::Outcome enterTableFigure(SurveyModel::Table table, int row, int column,
+                                                       const QString& typed) = 0;
+    virtual SurveyInputRules::Outcome enterDeduction(int itemId, const QString& typed) = 0;
+    // A cell of a hydrostatic table took a text without a check (Enter moves on without one).
+    virtual void tablesEdited() = 0;
     // Clears and relabels the result grids, the window's fgrdFinalResult included; the window
     // calls resetInterpolationGrids() from it for the four grids held here.
     virtual void ResetResultGrids() = 0;
@@ -57,12 +61,10 @@ public:
 //     passes, call enterFromAftX() and swallow the key.
 //   - InitializeAllGrids(true) wherever the window sets its grids up (load, reset, tab switch);
 //     it calls back ResetResultGrids() and reports its own failures.
-//   - Calculate: validateHydrostaticEditor(), then CheckHDTGridFilled(), CheckMCTCP50GridFilled(),
-//     CheckMCTCM50GridFilled() (each leaves the blank cell current with its box focused), then
-//     writeDifferenceRows() and firstNegativeDifference(); in CopyFormToDraft,
-//     validateOpenDeduction() and then deductionQuantities() for the survey to hand to the draft;
-//     assignTables(draft) before the draft calculates.
-//   - LoadDraft: loadTables(draft), showInterpolation(draft) with txtIpFactor set to
+//   - Handing the form to the survey: validateOpenDeduction(), then tablesInto() for the draft's
+//     inputs (each deductible quantity goes to the survey as its cell is left). Every check on the
+//     tables before a calculation is the survey's; focusCell() shows the cell it names.
+//   - LoadDraft: showTables(inputs, differences), showInterpolation(draft) with txtIpFactor set to
 //     ipFactorText(draft), and ShowDeductions(draft) last.
 class SurveyGrids : public QObject {
     Q_OBJECT
@@ -100,28 +102,17 @@ public:
     // Enter in Aft X (after its check passed): fgrdHDT (1, 1) becomes current, its box focused.
     void enterFromAftX();
 
-    // The check of txtHDTGridTextbox on its current cell, as Calculate runs it: false when the
-    // value is refused (message shown, box reset, focus kept in the box).
-    bool validateHydrostaticEditor();
-    // Blank checks: true when the Below and Above rows are filled; otherwise the message is
-    // shown, the blank cell is current and its box has the focus.
-    bool CheckHDTGridFilled();
-    bool CheckMCTCP50GridFilled();
-    bool CheckMCTCM50GridFilled();
-    // Difference = Above - Below for fgrdHDT columns 1-4 and the MCTC grids' columns 1-2.
-    void writeDifferenceRows();
-    // The first of fgrdHDT, fgrdMCTCP50, fgrdMCTCM50 with a Difference below 0, or nullptr.
-    QTableWidget* firstNegativeDifference() const;
-
-    // The three tables handed to the draft (HDT 3 x 6, MCTCP50 and MCTCM50 3 x 2): the texts of
-    // rows 1-3 as they stand, the headers-only MCTC columns of fgrdHDT included.
-    VariantArray2D hdtArray() const;
-    VariantArray2D mctcp50Array() const;
-    VariantArray2D mctcm50Array() const;
-    // Sets the draft's HDT, MCTCP50 and MCTCM50 from the grids (throws VbError as the setters do).
-    void assignTables(clsDraft& draft) const;
-    // The draft's tables back into the grids; each box takes the text of its current cell.
-    void loadTables(const clsDraft& draft);
+    // The Below and Above rows of the three tables as they stand (the figure being typed over
+    // the current cell included) into a draft's inputs.
+    void tablesInto(SurveyModel::DraftInputs& inputs) const;
+    // A draft's rows and Difference rows into the grids; each box takes the text of its current
+    // cell. The MCTC tables' drafts lie 50 cm either side of the hydrostatic rows'.
+    void showTables(const SurveyModel::DraftInputs& inputs, const SurveyModel::Differences& differences);
+    // The Difference rows alone.
+    void showDifferences(const SurveyModel::Differences& differences);
+    // The cell of a table the survey names ("hydrostatics.below.tpc", "mctcPlus50.above") made
+    // current, its box focused; false for a name that is no table cell.
+    bool focusCell(const QString& field);
     // The interpolation increments and values of a calculated draft into the result grids.
     void showInterpolation(const clsDraft& draft);
     // The text for txtIpFactor: the factor rounded to 7 places (a blank factor shows 0 in the
@@ -132,8 +123,6 @@ public:
     void ShowDeductions(clsDraft& draft);
     // The open quantity checked as when it is left; false (focus kept in it) when refused.
     bool validateOpenDeduction();
-    // The quantities as the grid holds them, by item id; blank items left out.
-    QMap<int, QString> deductionQuantities() const;
     void ClearDeductionQuantities();
 
 private:
@@ -150,8 +139,6 @@ private:
     bool validateHydrostatic(GridEditor* grid);
     void resetHydrostaticBox(GridEditor* grid, bool empty);
     bool validateDeduction();
-    bool checkFilled(GridEditor* grid, const QVector<QString>& blankMessages);
-    VariantArray2D tableArray(const GridEditor* grid, int columns) const;
 
     SurveyGridsHost& m_host;
     FieldGuard& m_guard;

@@ -3,17 +3,21 @@
 #include "survey/HydrostaticPicker.h"
 #include "survey/SurveyWindow.h"
 
-#include <QLineEdit>
-
 void SurveyWindow::pickHydrostaticRows(bool reloadTable)
 {
     // The rows are picked once the six readings are in: a half-read panel has a true mean draft
     // too, but not the ship's.
+    const int index = draftOnShow();
+    const SurveyModel::DraftInputs& in = m_model->inputs(index);
     bool readings = true;
-    for (const QLineEdit* box : {txtFwdPort, txtFwdStbd, txtMidShipPort, txtMidshipStbd, txtAftPort, txtAftStbd})
-        readings = readings && !box->text().trimmed().isEmpty();
+    for (const QString& reading : in.readings)
+        readings = readings && !reading.trimmed().isEmpty();
+    bool valid = false;
+    const DraftCorrections::Result panel = m_model->panel(index, &valid);
     std::optional<Decimal> draft;
-    if (readings && m_panelValid && m_panel.corrected && m_panel.trueMeanDraft > Decimal(0))
-        draft = m_panel.trueMeanDraft;
-    m_picker->refresh(currentTab() == FinalTab ? 1 : 0, draft, reloadTable);
+    if (readings && valid && panel.corrected && panel.trueMeanDraft > Decimal(0))
+        draft = panel.trueMeanDraft;
+    m_picker->refresh(index, draft, reloadTable);
+    // What the table gave is the draft's rows now.
+    m_grids->tablesInto(m_model->editInputs(index));
 }

@@ -30,39 +30,6 @@ namespace {
 using ResultFigures::figureOrBlank;
 using ResultFigures::holdsMarkDistance;
 
-// The text a cell would receive if the box over it were committed now.
-QString committedText(const QString& boxText)
-{
-    const QString t = boxText.trimmed();
-    try {
-        return ToNumeric(Variant(t), 4, 1).toText();
-    } catch (const VbError&) {
-        return t;
-    }
-}
-
-QList<QStringList> grabTable(const GridEditor* g)
-{
-    QList<QStringList> rows;
-    for (int r = 1; r < g->rowCount(); ++r) {
-        QStringList cells;
-        for (int c = 1; c < g->columnCount(); ++c) {
-            const bool editing = r == g->row() && c == g->col() && !g->editor()->isReadOnly();
-            cells << (editing ? committedText(g->editor()->text()) : g->text(r, c));
-        }
-        rows << cells;
-    }
-    return rows;
-}
-
-void putTable(GridEditor* g, const QList<QStringList>& rows)
-{
-    for (int r = 1; r < g->rowCount() && r - 1 < rows.size(); ++r)
-        for (int c = 1; c < g->columnCount(); ++c)
-            g->setText(r, c, rows[r - 1].value(c - 1));
-    g->setEditorTextQuietly(g->text(g->row(), g->col()));
-}
-
 QString textOf(const Variant& v)
 {
     return v.isNull() ? QString() : v.toText();
@@ -146,7 +113,7 @@ void SurveyWindow::dcbShipChange()
     }
     // A new LBP moves the length between the marks and all that hangs on it, and her own table
     // gives the rows.
-    RefreshDraftCorrections();
+    showPanel();
     pickHydrostaticRows(false);
 }
 
@@ -161,8 +128,6 @@ void SurveyWindow::formLoad()
     if (hasDateList())
         InitDateDataCombo();
     m_grids->InitializeAllGrids(true);
-    m_initialDraft->setDraftType(0);
-    m_finalDraft->setDraftType(1);
     NewDraft();
     ResetSurveyWindow();
     m_skipTabClick = false;
@@ -170,19 +135,15 @@ void SurveyWindow::formLoad()
 
 void SurveyWindow::NewDraft()
 {
-    m_initialDraft->NewDraft();
-    m_finalDraft->NewDraft();
+    // Both drafts emptied and stamped with the date and time now; the header stays.
+    m_model->clear();
     // Nothing the last survey picked from the table, nor its word on the pick, stays.
     m_picker->forget();
-    mbxDate->setText(m_initialDraft->DSDate());
-    mbxTime->setText(m_initialDraft->DSTime());
+    mbxDate->setText(m_model->inputs(SurveyModel::Initial).date);
+    mbxTime->setText(m_model->inputs(SurveyModel::Initial).time);
     m_currentRecordId = -1;
-    m_constant = Variant::integer(0);
-    m_netDisplacementValue = Variant();
-    m_typedTables = {};
     m_resultsWithdrawn = {};
-    clearFindings(0);
-    clearFindings(1);
+    showFindings();
 }
 
 void SurveyWindow::ResetSurveyWindow()
@@ -220,8 +181,6 @@ void SurveyWindow::ClearTextInputs()
     ResultDisplay::paint(m_results->initialNetDisplacementBox(), false);
     txtComments->clear();
     clearPanelTexts();
-    m_panel = DraftCorrections::Result();
-    m_panelValid = false;
     m_grids->InitializeAllGrids(true);
 }
 
@@ -238,25 +197,12 @@ void SurveyWindow::RNew()
     sendToolbarState();
 }
 
-void SurveyWindow::markCurrentDraftUnsaved()
-{
-    if (currentTab() == InitialTab)
-        m_initialDraft->setToSave(true);
-    else if (currentTab() == FinalTab)
-        m_finalDraft->setToSave(true);
-}
-
 void SurveyWindow::showSurvey(std::unique_ptr<SurveyModel> survey, bool finalEntered)
 {
-    // What the window would say while it shows the survey, the survey said already.
-    MessageService::beginCapture();
     {
         LoadingScope loading(*this);
         m_model = std::move(survey);
-        m_initialDraft = &m_model->draft(SurveyModel::Initial);
-        m_finalDraft = &m_model->draft(SurveyModel::Final);
         m_shipRecord = &m_model->ship();
-        m_typedTables = {};
         m_resultsWithdrawn = {!m_model->calculated(SurveyModel::Initial),
                               !m_model->calculated(SurveyModel::Final)};
 
@@ -268,8 +214,9 @@ void SurveyWindow::showSurvey(std::unique_ptr<SurveyModel> survey, bool finalEnt
         txtCargo->setText(m_model->cargo());
         showHeaderExtras();
 
+        // What the survey said on the way, it has said: the drafts are shown without a word.
         sstQuorvane->setCurrentIndex(InitialTab);
-        LoadDraft(0);
+        LoadDraft(SurveyModel::Initial, false);
         if (finalEntered) {
             // As the surveyor's click on the Final tab leaves it: the ship chosen once, the
             // grids laid out afresh, the initial net displacement over its cell.
@@ -280,13 +227,9 @@ void SurveyWindow::showSurvey(std::unique_ptr<SurveyModel> survey, bool finalEnt
             m_results->showInitialNetDisplacementBox();
             m_results->initialNetDisplacementBox()->setText(
                 m_model->inputs(SurveyModel::Final).initialNetDisplacement);
-            LoadDraft(1);
+            LoadDraft(SurveyModel::Final, false);
         }
     }
-    MessageService::endCapture();
-    // The constant as its cell gave it after the Initial draft's calculation.
-    if (!m_discharging && !constantText().trimmed().isEmpty())
-        m_constant = Variant(constantText());
     // The findings the survey made of its drafts, as the tab on show lists them.
     showFindings();
     sendToolbarState();
@@ -295,73 +238,75 @@ void SurveyWindow::showSurvey(std::unique_ptr<SurveyModel> survey, bool finalEnt
 
 // --- Window into draft, draft into window ----------------------------------------------------
 
-bool SurveyWindow::CopyFormToDraft(int index)
+int SurveyWindow::draftOnShow() const
 {
-    return copyFormToDraft(index);
+    return currentTab() == FinalTab ? SurveyModel::Final : SurveyModel::Initial;
 }
 
-bool SurveyWindow::copyFormToDraft(int index)
+bool SurveyWindow::CopyFormToDraft(int index)
 {
     if (dcbShip->currentText().isEmpty())
         return true;
-    RefreshDraftCorrections();
     // The open quantity is checked first: a refused one keeps the draft as it was.
     if (!m_grids->validateOpenDeduction())
         return false;
-    // The boxes as they stand are the draft's inputs; the survey hands them to the draft.
-    SurveyModel::DraftInputs& in = m_model->editInputs(index);
-    in.density = txtDensity->text();
-    in.date = mbxDate->text();
-    in.time = mbxTime->text();
-    const QLineEdit* readings[6] = {txtFwdPort, txtFwdStbd, txtMidShipPort, txtMidshipStbd, txtAftPort, txtAftStbd};
-    for (int i = 0; i < 6; ++i)
-        in.readings[i] = readings[i]->text();
-    const QLineEdit* marks[3] = {txtFwdX, txtMidX, txtAftX};
-    for (int i = 0; i < 3; ++i) {
-        in.marks[i] = marks[i]->text();
-        in.ownMarks[i] = true;
-    }
-    in.deductibles = m_grids->deductionQuantities();
-    in.comments = txtComments->toPlainText();
+    handFormToModel(index);
+    showPanel();
     m_model->copyToDraft(index);
     return true;
 }
 
-void SurveyWindow::LoadDraft(int index)
+void SurveyWindow::handFormToModel(int index)
 {
-    clsDraft& d = index == 0 ? *m_initialDraft : *m_finalDraft;
+    // The boxes as they stand are the draft's inputs.
+    SurveyModel::DraftInputs& in = m_model->editInputs(index);
+    in.density = txtDensity->text();
+    in.date = mbxDate->text();
+    in.time = mbxTime->text();
+    for (int i = 0; i < 6; ++i)
+        in.readings[i] = readingBoxes()[i]->text();
+    for (int i = 0; i < 3; ++i) {
+        in.marks[i] = markBoxes()[i]->text();
+        in.ownMarks[i] = true;
+    }
+    // The deductibles are the survey's already: each quantity is handed over as its cell is left.
+    m_grids->tablesInto(in);
+    in.comments = txtComments->toPlainText();
+}
+
+void SurveyWindow::LoadDraft(int index, bool remind)
+{
+    const SurveyModel::DraftInputs& in = m_model->inputs(index);
+    clsDraft& d = m_model->draft(index);
     try {
-        txtDensity->setText(figureOrBlank(d.SpecificGravity()));
-        mbxDate->setText(d.DSDate());
-        mbxTime->setText(d.DSTime());
-        txtFwdPort->setText(figureOrBlank(d.FwdPort()));
-        txtFwdStbd->setText(figureOrBlank(d.FwdStbd()));
-        txtMidShipPort->setText(figureOrBlank(d.MidPort()));
-        txtMidshipStbd->setText(figureOrBlank(d.MidStbd()));
-        txtAftPort->setText(figureOrBlank(d.AftPort()));
-        txtAftStbd->setText(figureOrBlank(d.AftStbd()));
+        txtDensity->setText(figureOrBlank(Variant(in.density)));
+        mbxDate->setText(in.date);
+        mbxTime->setText(in.time);
+        for (int i = 0; i < 6; ++i)
+            readingBoxes()[i]->setText(figureOrBlank(Variant(in.readings[i])));
         // The marks stay where they were read unless this draft has distances of its own.
-        const std::pair<QLineEdit*, Variant> marks[3] = {
-            {txtFwdX, d.FwdX()}, {txtMidX, d.MidX()}, {txtAftX, d.AftX()}};
-        for (const auto& [box, value] : marks)
-            if (holdsMarkDistance(value))
-                box->setText(value.toText());
-        txtComments->setPlainText(d.Comments());
-        RefreshDraftCorrections();
+        for (int i = 0; i < 3; ++i) {
+            const QString mark = m_model->markText(index, i);
+            if (holdsMarkDistance(Variant(mark)))
+                markBoxes()[i]->setText(mark);
+        }
+        txtComments->setPlainText(in.comments);
+        showPanel();
         if (d.ToSave())
             showHullDeflection();
 
-        m_grids->loadTables(d);
-        restoreTypedTables(index);
+        m_grids->showTables(in, m_model->differences(index));
         pickHydrostaticRows(true);
         if (m_resultsWithdrawn[index]) {
             txtIpFactor->clear();
-            clearPanelsOfTab(index == 0);
+            clearPanelsOfTab(index == SurveyModel::Initial);
             m_netDisplacementValue = Variant();
         } else {
             txtIpFactor->setText(m_grids->ipFactorText(d));
             m_grids->showInterpolation(d);
             showDraftResults(d);
+            if (remind)
+                tell(m_model->resultWarnings(index));
         }
         m_grids->ShowDeductions(d);
     } catch (const VbError&) {
@@ -387,37 +332,6 @@ void SurveyWindow::ResetResultGrids()
     bool boldLastRow = true;
     const QStringList captions = finalResultCaptions(currentTab(), &boldLastRow);
     m_results->reset(captions, boldLastRow);
-}
-
-void SurveyWindow::keepTypedTables(int index)
-{
-    TypedTables& t = m_typedTables[index];
-    t.hdt = grabTable(m_grids->hdtGrid());
-    t.mctcp50 = grabTable(m_grids->mctcp50Grid());
-    t.mctcm50 = grabTable(m_grids->mctcm50Grid());
-    t.kept = true;
-}
-
-void SurveyWindow::restoreTypedTables(int index)
-{
-    const TypedTables& t = m_typedTables[index];
-    if (!t.kept)
-        return;
-    putTable(m_grids->hdtGrid(), t.hdt);
-    putTable(m_grids->mctcp50Grid(), t.mctcp50);
-    putTable(m_grids->mctcm50Grid(), t.mctcm50);
-}
-
-bool SurveyWindow::keptTables(int index, QList<QStringList>* hdt, QList<QStringList>* mctcp50,
-                              QList<QStringList>* mctcm50) const
-{
-    if (index < 0 || index >= int(m_typedTables.size()) || !m_typedTables[index].kept)
-        return false;
-    const TypedTables& t = m_typedTables[index];
-    *hdt = t.hdt;
-    *mctcp50 = t.mctcp50;
-    *mctcm50 = t.mctcm50;
-    return true;
 }
 
 // --- The two drafts on their tabs ------------------------------------------------------------
@@ -451,14 +365,13 @@ void SurveyWindow::sstQuorvaneClick(int tab)
             return;
         }
         if (previous == InitialTab || previous == FinalTab) {
-            const int index = previous == InitialTab ? 0 : 1;
-            if (!copyFormToDraft(index)) {
+            const int index = previous == InitialTab ? SurveyModel::Initial : SurveyModel::Final;
+            if (!CopyFormToDraft(index)) {
                 // The open deductible was refused: stay with the draft it belongs to.
                 m_skipTabClick = true;
                 sstQuorvane->setCurrentIndex(previous);
                 return;
             }
-            keepTypedTables(index);
         }
         const bool setUpGrids = shipChosen || initializesGridsWithoutShip();
         if (tab == InitialTab) {
@@ -472,7 +385,7 @@ void SurveyWindow::sstQuorvaneClick(int tab)
             if (setUpGrids)
                 m_grids->InitializeAllGrids(true);
             if (shipChosen)
-                LoadDraft(0);
+                LoadDraft(SurveyModel::Initial, true);
         } else if (tab == FinalTab) {
             // The ship is chosen once, on the Initial tab.
             dcbShip->setEnabled(false);
@@ -485,7 +398,7 @@ void SurveyWindow::sstQuorvaneClick(int tab)
                 m_grids->InitializeAllGrids(true);
             if (shipChosen) {
                 m_results->showInitialNetDisplacementBox();
-                LoadDraft(1);
+                LoadDraft(SurveyModel::Final, true);
             }
         }
         showFindings();
@@ -498,53 +411,14 @@ void SurveyWindow::sstQuorvaneClick(int tab)
 
 // --- Calculate -------------------------------------------------------------------------------
 
-bool SurveyWindow::CheckSurveyComplete()
-{
-    struct Check {
-        bool missing;
-        const char* text;
-        QWidget* focus;
-    };
-    const Check checks[14] = {
-        {!dcbShip->currentData().isValid(), "Please select ship name.", dcbShip},
-        {txtVoyageID->text().trimmed().isEmpty(), "Please enter Voyage-ID.", txtVoyageID},
-        {dcbPort->currentText().isEmpty(), "Please select port name.", dcbPort},
-        {txtCargo->text().trimmed().isEmpty(), "Please enter value for cargo.", txtCargo},
-        {txtDensity->text().isEmpty(), "Please enter value for Density.", txtDensity},
-        {txtFwdPort->text().isEmpty(), "Please enter value for Forward Port.", txtFwdPort},
-        {txtFwdStbd->text().isEmpty(), "Please enter value for Forward Starboard.", txtFwdStbd},
-        {txtMidShipPort->text().isEmpty(), "Please enter value for Midship Port.", txtMidShipPort},
-        {txtMidshipStbd->text().isEmpty(), "Please enter value for Midship Starboard.", txtMidshipStbd},
-        {txtAftPort->text().isEmpty(), "Please enter value for Aft Port.", txtAftPort},
-        {txtAftStbd->text().isEmpty(), "Please enter value for Aft Starboard.", txtAftStbd},
-        {txtFwdX->text().isEmpty(), "Please enter value for Fwd X.", txtFwdX},
-        {txtMidX->text().isEmpty(), "Please enter value for Mid X.", txtMidX},
-        {txtAftX->text().isEmpty(), "Please enter value for Aft X.", txtAftX},
-    };
-    for (const Check& c : checks) {
-        if (c.missing) {
-            warn(MessageService::join(QStringLiteral("Incomplete data."), QLatin1String(c.text)));
-            c.focus->setFocus(Qt::OtherFocusReason);
-            return false;
-        }
-    }
-    return m_grids->validateHydrostaticEditor() && m_grids->CheckHDTGridFilled()
-           && m_grids->CheckMCTCP50GridFilled() && m_grids->CheckMCTCM50GridFilled();
-}
-
 void SurveyWindow::clearResultsOfTab()
 {
-    const bool initialTab = currentTabCaption() == QLatin1String("Initial");
+    const int index = draftOnShow();
     ResetResultGrids();
     txtIpFactor->clear();
-    clearPanelsOfTab(initialTab);
+    clearPanelsOfTab(index == SurveyModel::Initial);
     m_netDisplacementValue = Variant();
-    if (initialTab)
-        m_resultsWithdrawn[0] = true;
-    else if (currentTabCaption() == QLatin1String("Final"))
-        m_resultsWithdrawn[1] = true;
-    if (initialTab || currentTabCaption() == QLatin1String("Final"))
-        clearFindings(initialTab ? 0 : 1);
+    m_resultsWithdrawn[index] = true;
 }
 
 void SurveyWindow::cmdCalculateClick()
@@ -552,57 +426,68 @@ void SurveyWindow::cmdCalculateClick()
     // A field still being typed in (Alt+C reaches the button without leaving it) is checked first.
     if (!m_guard->validateFocused())
         return;
-    if (!CheckSurveyComplete())
-        return;
-    m_grids->writeDifferenceRows();
-    if (m_grids->firstNegativeDifference()) {
-        clearResultsOfTab();
-        warn(MessageService::join(QStringLiteral("Invalid hydrostatic details...!"),
-                                  QStringLiteral("Difference of Above & Below can't be negative.")));
-        return;
-    }
-    const QString caption = currentTabCaption();
-    const int index = caption == QLatin1String("Final") ? 1 : 0;
-    clsDraft* draft = caption == QLatin1String("Initial") ? m_initialDraft
-                      : caption == QLatin1String("Final") ? m_finalDraft
-                                                          : nullptr;
+    const int index = draftOnShow();
+    using Stop = SurveyModel::Calculation::Stop;
     try {
-        if (draft) {
-            if (!copyFormToDraft(index))
-                return;  // the open deductible was refused; it keeps the focus
-            m_grids->assignTables(*draft);
-            m_typedTables[index].kept = false;
-            // The draft enters the hydrostatic table at the true mean draft; with none it works
-            // out nothing, and the window must not look as if it had.
-            if (!m_panelValid || !m_panel.corrected || m_panel.trueMeanDraft.isZero()) {
-                clearResultsOfTab();
-                warn(MessageService::join(
-                    QStringLiteral("The true mean draft is 0: nothing was calculated."),
-                    QStringLiteral("Please check the draft readings, the mark distances and the LBP "
-                                   "of the ship.")));
-                txtFwdPort->setFocus(Qt::OtherFocusReason);
-                return;
-            }
-            draft->Calculate();
-            m_resultsWithdrawn[index] = false;
+        if (!CopyFormToDraft(index))
+            return;  // the open deductible was refused; it keeps the focus
+        syncModel();
+        const SurveyModel::Calculation c = m_model->calculate(index);
+        if (c.stop == Stop::Incomplete || c.stop == Stop::BlankTable) {
+            tell(c.messages);
+            focusField(c.field);
+            return;
         }
-        LoadDraft(index);
-        checkPlausibility();
-        if (draft)
-            checkCalculatedDraft(index);
+        m_grids->showDifferences(m_model->differences(index));
+        if (c.stop == Stop::NegativeDifference || c.stop == Stop::NoTrueMeanDraft) {
+            // Nothing of the earlier results may look as if it still stood.
+            clearResultsOfTab();
+            showFindings();
+            tell(c.messages);
+            if (c.stop == Stop::NoTrueMeanDraft)
+                txtFwdPort->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+        m_resultsWithdrawn[index] = false;
+        LoadDraft(index, false);
+        tell(c.messages);
+        showFindings();
     } catch (const VbError&) {
         MessageService::bareSource(m_className, QStringLiteral("cmdCalculate_Click"));
     }
     txtFwdPort->setFocus(Qt::OtherFocusReason);
 }
 
-bool SurveyWindow::checkNetDisplacement()
+void SurveyWindow::focusField(const QString& field)
 {
-    const Variant& v = m_netDisplacementValue;
-    const bool empty = v.isEmpty() || v.isNull() || (v.isText() && v.toText().trimmed().isEmpty());
-    if (empty || ResultFigures::plausibleNetDisplacement(v))
-        return true;
-    warn(MessageService::join(QStringLiteral("Invalid Net Displacement value."),
-                              QStringLiteral("Please check your input values.")));
-    return false;
+    if (m_grids->focusCell(field))
+        return;
+    static const QStringList readings = {"drafts.fwdPort", "drafts.fwdStbd", "drafts.midPort",
+                                         "drafts.midStbd", "drafts.aftPort", "drafts.aftStbd"};
+    static const QStringList marks = {"marks.fwdX", "marks.midX", "marks.aftX"};
+    QWidget* box = nullptr;
+    if (field == QLatin1String("ship"))
+        box = dcbShip;
+    else if (field == QLatin1String("voyage"))
+        box = txtVoyageID;
+    else if (field == QLatin1String("port"))
+        box = dcbPort;
+    else if (field == QLatin1String("cargo"))
+        box = txtCargo;
+    else if (field == QLatin1String("density"))
+        box = txtDensity;
+    else if (field == QLatin1String("drafts"))
+        box = txtFwdPort;  // the readings together give no true mean draft
+    else if (readings.contains(field))
+        box = readingBoxes()[readings.indexOf(field)];
+    else if (marks.contains(field))
+        box = markBoxes()[marks.indexOf(field)];
+    if (box)
+        box->setFocus(Qt::OtherFocusReason);
+}
+
+void SurveyWindow::tell(const SurveyMessages& messages)
+{
+    for (const SurveyMessage& m : messages)
+        MessageService::show(m.text, Msg::Buttons::Ok, m.icon, m.title);
 }

@@ -11,6 +11,7 @@
 #include "survey/GridEditor.h"
 #include "survey/HydrostaticPicker.h"
 #include "report/ReportFiller.h"
+#include "files/SurveyFileModel.h"
 #include "survey/ReportPreview.h"
 #include "survey/ResultDisplay.h"
 #include "survey/SurveyRecovery.h"
@@ -76,8 +77,6 @@ SurveyWindow::SurveyWindow(const QString& className, bool discharging, QWidget* 
 
     m_model = std::make_unique<SurveyModel>(discharging ? SurveyModel::Kind::Discharging
                                                         : SurveyModel::Kind::Loading);
-    m_initialDraft = &m_model->draft(SurveyModel::Initial);
-    m_finalDraft = &m_model->draft(SurveyModel::Final);
     m_shipRecord = &m_model->ship();
     m_dateList = std::make_unique<RowSet>();
 
@@ -124,38 +123,26 @@ void SurveyWindow::installChecks()
     guardField(txtCargo, true);
     guardField(txtDensity, true);
     guardField(txtComments, false);
-    QLineEdit* const readings[6] = {txtFwdPort, txtFwdStbd, txtMidShipPort, txtMidshipStbd, txtAftPort, txtAftStbd};
+    using Field = SurveyModel::Field;
     for (int i = 0; i < 6; ++i) {
-        QLineEdit* box = readings[i];
+        QLineEdit* box = readingBoxes()[i];
         guardField(box, true);
-        const QString invalid = SurveyInputRules::invalidReadingText(i);
-        m_guard->setCheck(box, [this, box, invalid] {
-            return applyRule(box, SurveyInputRules::draftReading(box->text(), invalid));
-        });
+        const Field field = Field(int(Field::FwdPort) + i);
+        m_guard->setCheck(box, [this, box, field] { return enterField(box, field); });
     }
-    m_guard->setCheck(txtDensity, [this] {
-        return applyRule(txtDensity, SurveyInputRules::density(txtDensity->text(),
-                                                               SurveyInputRules::densityRangeDetail(isDischarging())));
-    });
-    QLineEdit* const marks[3] = {txtFwdX, txtMidX, txtAftX};
+    m_guard->setCheck(txtDensity, [this] { return enterField(txtDensity, Field::Density); });
     for (int i = 0; i < 3; ++i) {
-        QLineEdit* box = marks[i];
+        QLineEdit* box = markBoxes()[i];
         guardField(box, false);  // selection on entry: marksSelectOnFocus()
-        m_guard->setCheck(box, [this, box, i] {
-            return applyRule(box, SurveyInputRules::markDistance(
-                                      box->text(), SurveyInputRules::markRangeText(i, isDischarging())));
-        });
+        const Field field = Field(int(Field::FwdX) + i);
+        m_guard->setCheck(box, [this, box, field] { return enterField(box, field); });
     }
-    m_guard->setCheck(mbxDate, [this] {
-        return applyRule(mbxDate, SurveyInputRules::date(mbxDate->displayText(), QDate::currentDate()));
-    });
-    m_guard->setCheck(mbxTime, [this] {
-        return applyRule(mbxTime, SurveyInputRules::time(mbxTime->displayText(), QTime::currentTime()));
-    });
+    m_guard->setCheck(mbxDate, [this] { return enterField(mbxDate, Field::Date); });
+    m_guard->setCheck(mbxTime, [this] { return enterField(mbxTime, Field::Time); });
     QLineEdit* fnl = m_results->initialNetDisplacementBox();
     m_guard->setCheck(fnl, [this, fnl] {
         try {
-            return applyRule(fnl, SurveyInputRules::initialNetDisplacement(fnl->text()));
+            return enterField(fnl, Field::InitialNetDisplacement);
         } catch (const VbError&) {
             MessageService::bareSource(m_className, QStringLiteral("txtFnlGrdTxtBox_Validate"));
             return true;
@@ -163,14 +150,34 @@ void SurveyWindow::installChecks()
     });
 }
 
+std::array<QLineEdit*, 6> SurveyWindow::readingBoxes() const
+{
+    return {txtFwdPort, txtFwdStbd, txtMidShipPort, txtMidshipStbd, txtAftPort, txtAftStbd};
+}
+
+std::array<QLineEdit*, 3> SurveyWindow::markBoxes() const
+{
+    return {txtFwdX, txtMidX, txtAftX};
+}
+
+bool SurveyWindow::enterField(QLineEdit* box, SurveyModel::Field field)
+{
+    using Field = SurveyModel::Field;
+    // The masked boxes hand over what they show, prompt characters included.
+    const bool masked = field == Field::Date || field == Field::Time;
+    // The initial net displacement typed over the Final results belongs to the Final draft.
+    const int draft = field == Field::InitialNetDisplacement ? int(SurveyModel::Final) : draftOnShow();
+    return applyRule(box, m_model->enter(draft, field, masked ? box->displayText() : box->text()));
+}
+
 bool SurveyWindow::applyRule(QLineEdit* box, const SurveyInputRules::Outcome& outcome)
 {
     if (box->text() != outcome.text)
         box->setText(outcome.text);
     if (!outcome.message.isEmpty())
-        warn(outcome.message);
+        MessageService::show(outcome.message, Msg::Buttons::Ok, outcome.icon, outcome.title);
     if (outcome.accepted && outcome.refresh) {
-        RefreshDraftCorrections();
+        showPanel();
         // A figure of the draft panel accepted: the rows at its true mean draft.
         pickHydrostaticRows(false);
     }
@@ -180,6 +187,23 @@ bool SurveyWindow::applyRule(QLineEdit* box, const SurveyInputRules::Outcome& ou
 void SurveyWindow::warn(const QString& text)
 {
     MessageService::show(text, Msg::Buttons::Ok, Msg::Icon::Exclamation);
+}
+
+SurveyInputRules::Outcome SurveyWindow::enterTableFigure(SurveyModel::Table table, int row, int column,
+                                                         const QString& typed)
+{
+    return m_model->enterTable(draftOnShow(), table, row, column, typed);
+}
+
+SurveyInputRules::Outcome SurveyWindow::enterDeduction(int itemId, const QString& typed)
+{
+    return m_model->enterDeductible(draftOnShow(), itemId, typed);
+}
+
+void SurveyWindow::tablesEdited()
+{
+    if (!m_isLoading)
+        m_grids->tablesInto(m_model->editInputs(draftOnShow()));
 }
 
 bool SurveyWindow::requireShip()
@@ -292,37 +316,9 @@ void SurveyWindow::sendToolbarState()
 
 // --- The draft panel -------------------------------------------------------------------------
 
-void SurveyWindow::RefreshDraftCorrections()
+void SurveyWindow::showPanel()
 {
-    using namespace DraftCorrections;
-    Input in;
-    bool readable = true;
-    const std::pair<QLineEdit*, Decimal*> inputs[9] = {
-        {txtFwdPort, &in.fwdPort}, {txtFwdStbd, &in.fwdStbd}, {txtMidShipPort, &in.midPort},
-        {txtMidshipStbd, &in.midStbd}, {txtAftPort, &in.aftPort}, {txtAftStbd, &in.aftStbd},
-        {txtFwdX, &in.fwdX}, {txtMidX, &in.midX}, {txtAftX, &in.aftX},
-    };
-    for (const auto& [box, value] : inputs) {
-        const std::optional<Decimal> v = readFigure(box->text());
-        readable = readable && v.has_value();
-        if (v)
-            *value = *v;
-    }
-    try {
-        in.lbp = ToNumeric(m_shipRecord->LBP(), -1, 0).toDecimal();
-    } catch (const VbError&) {
-        in.lbp = Decimal(0);  // no ship loaded, or none with a length
-    }
-
-    Texts t;
-    m_panelValid = readable;
-    if (readable) {
-        m_panel = compute(in);
-        t = texts(m_panel);
-    } else {
-        // A box still holding what is no figure: show nothing rather than half a panel.
-        m_panel = Result();
-    }
+    const DraftCorrections::Texts t = m_model->panelTexts(draftOnShow());
     txtFwdMean->setText(t.fwdMean);
     txtMidshipMean->setText(t.midMean);
     txtAftMean->setText(t.aftMean);
@@ -340,7 +336,8 @@ void SurveyWindow::RefreshDraftCorrections()
 
 void SurveyWindow::showHullDeflection()
 {
-    const Decimal d = DraftCorrections::hullDeflection(m_panel.fwdMean, m_panel.midMean, m_panel.aftMean);
+    const DraftCorrections::Result panel = m_model->panel(draftOnShow());
+    const Decimal d = DraftCorrections::hullDeflection(panel.fwdMean, panel.midMean, panel.aftMean);
     if (d.isZero()) {
         lblHogSag->hide();
         txtDeflection->setText(QStringLiteral("0"));
@@ -379,9 +376,9 @@ QGroupBox* SurveyWindow::figurePanel(const char* name, const QString& first, QLi
     return frame;
 }
 
-Decimal SurveyWindow::showInitialNetDisplacement()
+void SurveyWindow::showInitialNetDisplacement()
 {
-    const Variant initialNet = ToNumeric(m_initialDraft->NetDisplacement(), 5, 0);
+    const Variant initialNet = ToNumeric(initialDraft().NetDisplacement(), 5, 0);
     m_results->setText(ResultDisplay::SecondLastRow, 1, initialNet.toText());
     QLineEdit* typed = m_results->initialNetDisplacementBox();
     const Decimal initialValue = initialNet.toDecimal();
@@ -389,7 +386,6 @@ Decimal SurveyWindow::showInitialNetDisplacement()
         ResultDisplay::paint(typed, initialValue.isNegative());
         typed->setText(m_results->text(ResultDisplay::SecondLastRow, 1));
     }
-    return ResultFigures::number(Variant(typed->text())).value_or(Decimal(0));
 }
 
 // --- What the report reads -------------------------------------------------------------------
@@ -450,11 +446,6 @@ QString SurveyWindow::initialNetDisplacementText() const
     return m_results->initialNetDisplacementBox()->text();
 }
 
-QString SurveyWindow::currentTabCaption() const
-{
-    return sstQuorvane->tabText(sstQuorvane->currentIndex());
-}
-
 int SurveyWindow::currentTab() const
 {
     return sstQuorvane ? sstQuorvane->currentIndex() : int(InitialTab);
@@ -468,21 +459,18 @@ void SurveyWindow::syncModel()
     m.setPort(port.isValid() ? std::optional<int>(port.toInt()) : std::nullopt, portText());
     m.setVoyage(voyageIdText());
     m.setCargo(cargoText());
-    // The discharge's B/L quantity, as its box accepted it, for the cargo checked against it.
-    if (const auto* bl = findChild<QLineEdit*>(QStringLiteral("txtBLQty")))
-        m.setBLQuantity(bl->text());
     SurveyModel::ReportView v;
-    const QString tab = currentTabCaption();
-    v.draftOnShow = tab == QLatin1String("Final") ? SurveyModel::Final : SurveyModel::Initial;
+    const int tab = currentTab();
+    v.draftOnShow = draftOnShow();
     // The loading window keeps the constant it found in its box on both tabs. The discharging
     // window shows it by the net displacement in the result grid; on the Final tab that cell holds
     // the Final draft's, so there the Initial draft answers itself.
     if (!m_discharging) {
         v.initialCalculated = !constantText().trimmed().isEmpty();
-    } else if (tab != QLatin1String("Final")) {
+    } else if (tab != FinalTab) {
         v.initialCalculated = !finalResultText(ResultDisplay::NetDisplacementRow, 1).isEmpty();
     } else {
-        const Variant net = m_initialDraft->NetDisplacement();
+        const Variant net = initialDraft().NetDisplacement();
         v.initialCalculated = net.isNumber() && !net.toDecimal().isZero();
     }
     v.cargoResult = cargoResultText();
@@ -491,8 +479,16 @@ void SurveyWindow::syncModel()
     v.midX = midXText();
     v.aftX = aftXText();
     // Printed from neither draft's tab, no draft takes the boxes.
-    v.copiesInputs = tab == QLatin1String("Initial") || tab == QLatin1String("Final");
+    v.copiesInputs = tab == InitialTab || tab == FinalTab;
     m.setReportView(v);
+}
+
+SurveyFileData SurveyWindow::surveyData()
+{
+    syncModel();
+    CopyFormToDraft(draftOnShow());
+    m_model->setDraftOnShow(draftOnShow());
+    return SurveyFileModel::read(*m_model);
 }
 
 std::optional<ReportLayout> SurveyWindow::fillReport(bool blnShowPreview)

@@ -2,6 +2,7 @@
 
 #include "ui/ChildWindow.h"
 #include "core/Variant.h"
+#include "files/SurveyFile.h"
 #include "model/DraftCorrections.h"
 #include "model/SurveyInputRules.h"
 #include "model/SurveyModel.h"
@@ -60,7 +61,6 @@ public:
     void NewDraft();
     void InitPortDataCombo();
     void InitDateDataCombo();
-    void setConstant(const Variant& vNewConstant) { m_constant = vNewConstant; }
 
     // What the report reads of the window.
     QString shipText() const;
@@ -76,7 +76,8 @@ public:
     QString finalResultText(int row, int column) const;  // fgrdFinalResult
     virtual QString cargoResultText() const = 0;   // the Total Cargo box of the window
     QString initialNetDisplacementText() const;    // txtFnlGrdTxtBox, typed on the Final tab
-    QString currentTabCaption() const;
+    // The draft of the tab on show: SurveyModel::Initial or SurveyModel::Final.
+    int draftOnShow() const;
     // The window's inputs into the Initial (0) or Final (1) draft, as the calculation does; false
     // when the open deductible is refused (the draft keeps what it had).
     bool CopyFormToDraft(int index);
@@ -88,19 +89,16 @@ public:
     // takes it as its own and shows it as after the surveyor's own entry, on the Final tab when
     // `finalEntered`, else on the Initial tab. Nothing is said: the survey has said it.
     void showSurvey(std::unique_ptr<SurveyModel> survey, bool finalEntered);
+    // The survey as a file: the header, the draft on show as its boxes and grids hold it (first
+    // handed to its draft, as a tab switch does), and the other draft as the survey keeps it.
+    SurveyFileData surveyData();
     // The report of the survey as Print Preview (or Print) fills it; nothing when it cannot be.
     std::optional<ReportLayout> fillReport(bool blnShowPreview);
-    clsDraft& initialDraft() const { return *m_initialDraft; }
-    clsDraft& finalDraft() const { return *m_finalDraft; }
-    // The hydrostatic tables typed for a draft (0 Initial, 1 Final) while it was on show and kept
-    // since, not yet handed to the draft by a calculation: rows Below, Above and Difference,
-    // columns from 1. False when none are kept.
-    bool keptTables(int index, QList<QStringList>* hdt, QList<QStringList>* mctcp50,
-                    QList<QStringList>* mctcm50) const;
+    clsDraft& initialDraft() const { return m_model->draft(SurveyModel::Initial); }
+    clsDraft& finalDraft() const { return m_model->draft(SurveyModel::Final); }
     clsShip& shipRecord() const { return *m_shipRecord; }
     // Fills the hydrostatic grids from the ship's table (nothing for a ship without one).
     HydrostaticPicker* hydrostaticPicker() const { return m_picker; }
-    Variant constant() const { return m_constant; }
 
     // SurveyGridsHost
     bool IsLoading() const override { return m_isLoading; }
@@ -108,7 +106,10 @@ public:
     bool isDischarging() const override { return m_discharging; }
     bool requireShip() override;
     FieldGuard& fieldGuard() { return *m_guard; }
-    void markCurrentDraftUnsaved() override;
+    SurveyInputRules::Outcome enterTableFigure(SurveyModel::Table table, int row, int column,
+                                               const QString& typed) override;
+    SurveyInputRules::Outcome enterDeduction(int itemId, const QString& typed) override;
+    void tablesEdited() override;
     void ResetResultGrids() override;
 
 protected:
@@ -142,8 +143,6 @@ protected:
     virtual QStringList finalResultCaptions(int tab, bool* boldCargoRow) const = 0;
     // Rows 9 to 11 and the panels, once rows 0 to 8 of a draft are shown.
     virtual void showNetDisplacement(int tab, const clsDraft& draft) = 0;
-    // The checks after a calculation, on the results as shown.
-    virtual void checkPlausibility() = 0;
     // The mark boxes select their text on focus.
     virtual bool marksSelectOnFocus() const { return false; }
     // Ctrl+F4 closes the window from any control, not only from the ship and port lists.
@@ -160,19 +159,16 @@ protected:
     virtual int netDisplacementPlaces() const { return 5; }
 
     // --- Shared pieces the subclasses use ---------------------------------------------------
-    // The net displacement of the draft as shown: (9, 1) coloured; NetDisplacementValue kept.
-    Variant netDisplacementValue() const { return m_netDisplacementValue; }
-    void setNetDisplacementValue(const Variant& v) { m_netDisplacementValue = v; }
-    // "Invalid Net Displacement value." when the net displacement shown is not plausible.
-    bool checkNetDisplacement();
     // On the Final tab: the Initial draft's net displacement into (10, 1) and, unless it is 0,
-    // into the box over that cell (else the box keeps a figure typed there). Returns the box's
-    // figure, empty counting as 0: the initial net displacement the cargo is worked from.
-    Decimal showInitialNetDisplacement();
-    // Runs a field rule on a box: writes back what it says, tells the user, recomputes.
+    // into the box over that cell (else the box keeps a figure typed there).
+    void showInitialNetDisplacement();
+    // Writes back what the survey's rule made of a box's text, tells the user what it says, and
+    // shows the draft panel again when the rule says so.
     bool applyRule(QLineEdit* box, const SurveyInputRules::Outcome& outcome);
     // Shows a message with the exclamation icon and the application title.
     static void warn(const QString& text);
+    // Shows what the survey had to say, in order.
+    static void tell(const SurveyMessages& messages);
     // Puts a field under the ship-first guard; `selectsText`: its text is selected on entry.
     void guardField(QWidget* field, bool selectsText);
 
@@ -254,36 +250,36 @@ private:
     void fieldFocusIn(QWidget* field, Qt::FocusReason reason);
     void sendToolbarState();
 
-    void RefreshDraftCorrections();
+    // The six reading boxes (fwd port, fwd stbd, mid port, mid stbd, aft port, aft stbd) and the
+    // three mark boxes (Fwd X, Mid X, Aft X).
+    std::array<QLineEdit*, 6> readingBoxes() const;
+    std::array<QLineEdit*, 3> markBoxes() const;
+    // A box left: its text handed to the survey's field rule for the draft on show.
+    bool enterField(QLineEdit* box, SurveyModel::Field field);
+    // The draft panel of the draft on show, as the survey works it out.
+    void showPanel();
     void showHullDeflection();
     // The rows of the ship's table for the true mean draft of the panel (SurveyHydrostatics.cpp).
     void pickHydrostaticRows(bool reloadTable);
 
     void ResetSurveyWindow();
     void ClearTextInputs();
-    bool copyFormToDraft(int index);
-    void LoadDraft(int index);
+    // The boxes and grids of the draft on show into the survey's inputs of that draft.
+    void handFormToModel(int index);
+    // A draft as the survey holds it into the boxes and grids; `remind`: what the survey says
+    // each time the draft is shown again is said.
+    void LoadDraft(int index, bool remind);
     void showDraftResults(const clsDraft& draft);
-    bool CheckSurveyComplete();
     void clearResultsOfTab();
+    // The box or cell of a field the survey names ("voyage", "drafts.fwdPort", "marks.aftX",
+    // "hydrostatics.below.tpc") takes the focus.
+    void focusField(const QString& field);
     void sstQuorvaneClick(int tab);
     void moveContentTo(int tab);
     void cmdCalculateClick();
-    // The checks before signing: the draft calculated is checked, withdrawn results take their
-    // findings with them, and the list shows those of the tab.
-    void checkCalculatedDraft(int draft);
-    void clearFindings(int draft);
+    // The checks before signing the survey made of the drafts, as the tab on show lists them.
     void showFindings();
     void closeWindow();
-
-    // The hydrostatic tables typed on a tab and not yet calculated, kept while the other draft
-    // is shown (the draft itself takes them only when it calculates).
-    struct TypedTables {
-        bool kept = false;
-        QList<QStringList> hdt, mctcp50, mctcm50;
-    };
-    void keepTypedTables(int index);
-    void restoreTypedTables(int index);
 
     QString m_className;
     bool m_discharging = false;
@@ -297,8 +293,6 @@ private:
     QHash<QWidget*, bool> m_guardedFields;  // ship-first guard; true: selects its text
 
     std::unique_ptr<SurveyModel> m_model;
-    clsDraft* m_initialDraft = nullptr;
-    clsDraft* m_finalDraft = nullptr;
     clsShip* m_shipRecord = nullptr;
     std::unique_ptr<RowSet> m_dateList;
 
@@ -308,12 +302,7 @@ private:
     bool m_centred = false;
     int m_shownTab = InitialTab;
     int m_currentRecordId = 0;
-    Variant m_constant;
     Variant m_netDisplacementValue;
-    // Working values of the draft panel, unrounded.
-    DraftCorrections::Result m_panel;
-    bool m_panelValid = false;
-    std::array<TypedTables, 2> m_typedTables;
     // A draft whose last calculation was refused or came to nothing: its earlier results are
     // not shown again beside inputs that no longer give them.
     std::array<bool, 2> m_resultsWithdrawn{};

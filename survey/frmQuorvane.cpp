@@ -1,6 +1,5 @@
 #include "survey/frmQuorvane.h"
 
-#include "core/MessageService.h"
 #include "model/clsDraft.h"
 #include "model/clsShip.h"
 #include "survey/ResultDisplay.h"
@@ -100,16 +99,15 @@ void frmQuorvane::showNetDisplacement(int tab, const clsDraft& draft)
 // deductibles (stores, spares, the unknowns), net displacement less light ship.
 void frmQuorvane::showConstant(const Variant& net)
 {
-    const Decimal netValue = ResultFigures::number(net).value_or(Decimal(0));
-    if (netValue.isZero()) {
+    const std::optional<Decimal> found = model().constant();
+    if (!found) {
         results().setText(ResultDisplay::SecondLastRow, 1, QString());
         results().setText(ResultDisplay::LastRow, 1, QString());
         return;
     }
     const Variant lightShip = shipRecord().LightShip();
-    const Decimal constant = SurveyModel::loadingConstant(netValue, lightShip);
-    setConstant(Variant(constant));
-    const bool red = !ResultFigures::plausibleConstant(Variant(constant));
+    const Decimal& constant = *found;
+    const bool red = !model().plausibility().constant;
     results().setRed(ResultDisplay::LastRow, 1, red);
     ResultDisplay::paint(txtConstant, red);
     results().setText(ResultDisplay::SecondLastRow, 1, lightShip.isNull() ? QString() : lightShip.toText());
@@ -122,34 +120,18 @@ void frmQuorvane::showConstant(const Variant& net)
 // the Initial tab or, when that draft has none, typed over cell (10, 1).
 void frmQuorvane::showCargo(const Variant& net)
 {
-    const std::optional<Decimal> netValue = ResultFigures::number(net);
-    const bool empty = net.isEmpty() || (net.isText() && net.toText().trimmed().isEmpty());
-    if (empty || !netValue || netValue->isZero()) {
+    const std::optional<Decimal> loaded = model().cargoQuantity();
+    if (!loaded) {
         results().setText(ResultDisplay::SecondLastRow, 1, QString());
         results().setText(ResultDisplay::LastRow, 1, QString());
         return;
     }
-    const Decimal subtrahend = showInitialNetDisplacement();
-    const Decimal cargo = SurveyModel::cargoLoaded(*netValue, subtrahend);
+    showInitialNetDisplacement();
+    const Decimal& cargo = *loaded;
     results().setText(ResultDisplay::LastRow, 1, decimalText(cargo));
     ResultDisplay::paint(txtFinalNetDisp, !ResultFigures::plausibleNetDisplacement(net));
     results().setRed(ResultDisplay::LastRow, 1, cargo.isNegative());
     ResultDisplay::paint(txtTotCargoLoaded, cargo.isNegative());
     txtFinalNetDisp->setText(net.toText());
     txtTotCargoLoaded->setText(results().text(ResultDisplay::LastRow, 1));
-}
-
-void frmQuorvane::checkPlausibility()
-{
-    if (!checkNetDisplacement())
-        return;
-    // On the Final tab (11, 1) holds the cargo, not the constant: the constant is the Initial
-    // draft's business only.
-    if (currentTab() != InitialTab)
-        return;
-    const QString cell = results().text(ResultDisplay::LastRow, 1);
-    setConstant(Variant(cell));
-    if (!cell.trimmed().isEmpty() && !ResultFigures::plausibleConstant(Variant(cell)))
-        warn(MessageService::join(QStringLiteral("Invalid constant value."),
-                                  QStringLiteral("Please check your input values.")));
 }

@@ -20,7 +20,6 @@ protected:
     void clearPanelsOfTab(bool initialTab) override;
     QStringList finalResultCaptions(int tab, bool* boldLastRow) const override;
     void showNetDisplacement(int tab, const clsDraft& draft) override;
-    void checkPlausibility() override;
 
 private:
     void showConstant(const Variant& netDisplacement);

@@ -19,16 +19,6 @@ QString figureText(const Decimal& d)
     return Variant(d).toText();
 }
 
-Decimal figureOf(const QString& text)
-{
-    return ResultFigures::number(Variant(text)).value_or(Decimal(0));
-}
-
-QString checkYourInput(const char* headline)
-{
-    return MessageService::join(QLatin1String(headline), QStringLiteral("Please check your input values."));
-}
-
 }  // namespace
 
 frmZODuraduza::frmZODuraduza(QWidget* parent) : SurveyWindow(QStringLiteral("frmZODuraduza"), true, parent)
@@ -127,56 +117,43 @@ void frmZODuraduza::showNetDisplacement(int tab, const clsDraft& draft)
     }
 }
 
-Decimal frmZODuraduza::lightShip() const
-{
-    return ResultFigures::number(shipRecord().LightShip()).value_or(Decimal(0));
-}
-
 // On arrival the ship weighs her light ship, the cargo and her constant: net displacement less
 // light ship is cargo + constant.
-void frmZODuraduza::showCargoAndConstant(const Variant& net)
+void frmZODuraduza::showCargoAndConstant(const Variant&)
 {
-    const Decimal netValue = ResultFigures::number(net).value_or(Decimal(0));
-    if (netValue.isZero()) {
+    const std::optional<Decimal> onArrival = model().cargoPlusConstant();
+    if (!onArrival) {
         results().setText(ResultDisplay::SecondLastRow, 1, QString());
         results().setText(ResultDisplay::LastRow, 1, QString());
         return;
     }
-    const Decimal light = lightShip();
-    results().setText(ResultDisplay::SecondLastRow, 1,
-                      light.isZero() ? QString() : shipRecord().LightShip().toText());
-    const Decimal cargoPlusConstant = netValue - light;
-    results().setText(ResultDisplay::LastRow, 1,
-                      cargoPlusConstant.isZero() ? QString() : figureText(cargoPlusConstant));
-    results().setRed(ResultDisplay::LastRow, 1, cargoPlusConstant.isNegative());
-    // Less than her light ship: the draft or the ship's particulars are wrong. Said every time
-    // the draft is shown, so that it is not forgotten.
-    if (cargoPlusConstant.isNegative())
-        warn(checkYourInput("Value of constant is invalid."));
-    const Decimal bl = figureOf(txtBLQty->text());
-    if (!txtBLQty->text().isEmpty() && !bl.isZero())
-        showAssumedConstant(cargoPlusConstant - bl, true);
+    const Variant light = shipRecord().LightShip();
+    const bool noLightShip = ResultFigures::number(light).value_or(Decimal(0)).isZero();
+    results().setText(ResultDisplay::SecondLastRow, 1, noLightShip ? QString() : light.toText());
+    results().setText(ResultDisplay::LastRow, 1, onArrival->isZero() ? QString() : figureText(*onArrival));
+    results().setRed(ResultDisplay::LastRow, 1, onArrival->isNegative());
+    if (const std::optional<Decimal> assumed = model().assumedConstant())
+        showAssumedConstant(*assumed, true);
 }
 
 // After discharge: the cargo discharged is the initial net displacement less the final one, and
 // what the ship weighs beyond her light ship is the constant left on board.
-void frmZODuraduza::showDischarge(const Variant& net)
+void frmZODuraduza::showDischarge(const Variant&)
 {
-    if (net.isEmpty() || net.isNull() || net.toText().trimmed().isEmpty()) {
+    const std::optional<Decimal> cargo = model().cargoQuantity();
+    const std::optional<Decimal> constant = model().constantAfterDischarge();
+    if (!cargo || !constant) {
         results().setText(ResultDisplay::SecondLastRow, 1, QString());
         results().setText(ResultDisplay::LastRow, 1, QString());
         return;
     }
-    const Decimal initialNet = showInitialNetDisplacement();
-    const Decimal finalNet = ResultFigures::number(net).value_or(Decimal(0)).round(5);
-    const Decimal cargo = SurveyModel::cargoDischarged(initialNet, finalNet);
-    results().setText(ResultDisplay::LastRow, 1, figureText(cargo));
-    results().setRed(ResultDisplay::LastRow, 1, cargo.isNegative());
-    ResultDisplay::paint(txtFinTotCargoDis, cargo.isNegative());
+    showInitialNetDisplacement();
+    results().setText(ResultDisplay::LastRow, 1, figureText(*cargo));
+    results().setRed(ResultDisplay::LastRow, 1, cargo->isNegative());
+    ResultDisplay::paint(txtFinTotCargoDis, cargo->isNegative());
     txtFinTotCargoDis->setText(results().text(ResultDisplay::LastRow, 1));
-    const Decimal constant = finalNet - lightShip();
-    ResultDisplay::paint(txtConstant, constant.isNegative());
-    txtConstant->setText(figureText(constant));
+    ResultDisplay::paint(txtConstant, constant->isNegative());
+    txtConstant->setText(figureText(*constant));
 }
 
 void frmZODuraduza::showAssumedConstant(const Decimal& assumed, bool blankWhenZero)
@@ -189,21 +166,9 @@ void frmZODuraduza::showAssumedConstant(const Decimal& assumed, bool blankWhenZe
 // arrival it gives the constant the ship would have if the bill were right.
 bool frmZODuraduza::checkBLQty()
 {
-    if (!applyRule(txtBLQty, SurveyInputRules::blQuantity(txtBLQty->text())))
+    if (!applyRule(txtBLQty, model().enterBLQuantity(txtBLQty->text())))
         return false;
-    const Decimal bl = figureOf(txtBLQty->text());
-    if (!bl.isZero())
-        showAssumedConstant(figureOf(results().text(ResultDisplay::LastRow, 1)) - bl, false);
+    if (const std::optional<Decimal> assumed = model().assumedConstant())
+        showAssumedConstant(*assumed, false);
     return true;
-}
-
-void frmZODuraduza::checkPlausibility()
-{
-    checkNetDisplacement();
-    if (currentTabCaption() != QLatin1String("Final"))
-        return;
-    if (!txtFinTotCargoDis->text().isEmpty() && figureOf(txtFinTotCargoDis->text()).isNegative())
-        warn(checkYourInput("Current value for Total cargo discharged is invalid."));
-    if (!txtConstant->text().isEmpty() && figureOf(txtConstant->text()).isNegative())
-        warn(checkYourInput("Current value for Constant is invalid."));
 }

@@ -36,14 +36,12 @@ protected:
     int netDisplacementPlaces() const override { return 6; }
     QStringList finalResultCaptions(int tab, bool* boldLastRow) const override;
     void showNetDisplacement(int tab, const clsDraft& draft) override;
-    void checkPlausibility() override;
 
 private:
     bool checkBLQty();
     void showCargoAndConstant(const Variant& netDisplacement);
     void showDischarge(const Variant& netDisplacement);
     void showAssumedConstant(const Decimal& assumed, bool blankWhenZero);
-    Decimal lightShip() const;
 
     QGroupBox* fmeAssumedConstant = nullptr;
     QLineEdit* txtBLQty = nullptr;

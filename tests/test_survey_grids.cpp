@@ -10,6 +10,7 @@
 #include "db/Connection.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
+#include "model/VariantArray2D.h"
 #include "model/clsDraft.h"
 #include "survey/GridEditor.h"
 #include "survey/SurveyGrids.h"
@@ -98,7 +99,17 @@ public:
         return m_discharging ? QStringLiteral("frmZODuraduza") : QStringLiteral("frmQuorvane");
     }
     bool isDischarging() const override { return m_discharging; }
-    void markCurrentDraftUnsaved() override { ++unsavedMarks; }
+    // The grids hand their figures to a survey of the window's kind, as the Initial draft's.
+    SurveyInputRules::Outcome enterTableFigure(SurveyModel::Table table, int row, int column,
+                                               const QString& typed) override
+    {
+        return survey.enterTable(SurveyModel::Initial, table, row, column, typed);
+    }
+    SurveyInputRules::Outcome enterDeduction(int itemId, const QString& typed) override
+    {
+        return survey.enterDeductible(SurveyModel::Initial, itemId, typed);
+    }
+    void tablesEdited() override { ++tableEdits; }
     void ResetResultGrids() override
     {
         ++resultResets;
@@ -122,11 +133,14 @@ public:
     SurveyGrids* grids;
     QPushButton* calculate;
     bool loading = false;
-    int unsavedMarks = 0;
+    int tableEdits = 0;
     int resultResets = 0;
 
 private:
     bool m_discharging;
+
+public:
+    SurveyModel survey{m_discharging ? SurveyModel::Kind::Discharging : SurveyModel::Kind::Loading};
 };
 
 // A ship of LBP 180 m and light ship 8,000 t with nothing else, for the cases that need one.
@@ -567,6 +581,8 @@ private Q_SLOTS:
             open(true);
         click(hdt(), 2, column);
         hdt()->setText(1, column, committed);
+        // The survey holds what the cells hold, as the window hands it over.
+        grids().tablesInto(w->survey.editInputs(SurveyModel::Initial));
         click(hdt(), 1, column);
         QTRY_VERIFY(hdt()->editor()->hasFocus());
         QCOMPARE(hdt()->editor()->text(), committed);
@@ -622,82 +638,90 @@ private Q_SLOTS:
         QVERIFY(messageTexts().isEmpty());
     }
 
-    void blankChecksFindTheFirstEmptyCell()
+    void theCellTheSurveyNamesTakesTheFocus()
     {
         fillTables({"7.2", "7.3", "30000", "30400", "40"}, {});
-        hdt()->setText(1, 4, QStringLiteral("-2.5"));
-        hdt()->setText(2, 4, QStringLiteral("-2.4"));
-        // Above TPC is still empty: the check stops there with the cell current.
-        QVERIFY(!grids().CheckHDTGridFilled());
-        expectOneMessage(QStringLiteral("Value of TPC can't be left blank."), Hydrostatic);
+        // The survey names a blank Above TPC: that cell becomes current, its box focused.
+        QVERIFY(grids().focusCell(QStringLiteral("hydrostatics.above.tpc")));
         QCOMPARE(hdt()->row(), 2);
         QCOMPARE(hdt()->col(), 3);
         QTRY_VERIFY(hdt()->editor()->hasFocus());
-        // The figure still being typed counts as filled.
+        // The figure still being typed over the current cell is the table's figure.
         type(hdt(), QStringLiteral("40.2"));
-        QVERIFY(grids().CheckHDTGridFilled());
-        QVERIFY(messageTexts().isEmpty());
-        QCOMPARE(hdt()->text(2, 3), QStringLiteral("40.2"));
+        SurveyModel::DraftInputs typed;
+        grids().tablesInto(typed);
+        QCOMPARE(typed.hydrostatics[SurveyModel::Above][2], QStringLiteral("40.2"));
+        QCOMPARE(typed.hydrostatics[SurveyModel::Below][2], QStringLiteral("40"));
+        QCOMPARE(typed.hydrostatics[SurveyModel::Below][0], QStringLiteral("7.2"));
 
-        QVERIFY(!grids().CheckMCTCP50GridFilled());
-        expectOneMessage(QStringLiteral("Value of MCTC+50 can't be left blank."), Hydrostatic);
+        QVERIFY(grids().focusCell(QStringLiteral("mctcPlus50.below")));
         QCOMPARE(mp()->row(), 1);
         QCOMPARE(mp()->col(), 2);
         QTRY_VERIFY(mp()->editor()->hasFocus());
-        mm()->setText(1, 2, QStringLiteral("400"));
-        mm()->setText(2, 2, QStringLiteral("403"));
-        mm()->setText(2, 1, QString());
-        mm()->setEditorTextQuietly(mm()->text(mm()->row(), mm()->col()));
-        QVERIFY(!grids().CheckMCTCM50GridFilled());
-        expectOneMessage(QStringLiteral("Value of Hyd. Draft can't be left blank."), Hydrostatic);
+        QVERIFY(grids().focusCell(QStringLiteral("mctcMinus50.above")));
         QCOMPARE(mm()->row(), 2);
-        QCOMPARE(mm()->col(), 1);
+        QCOMPARE(mm()->col(), 2);
+        QTRY_VERIFY(mm()->editor()->hasFocus());
+        // What is no cell of a table is the window's to find.
+        QVERIFY(!grids().focusCell(QStringLiteral("drafts.fwdPort")));
+        QVERIFY(!grids().focusCell(QStringLiteral("hydrostatics.above.mctc")));
+        QTRY_VERIFY(mm()->editor()->hasFocus());
+        QVERIFY(messageTexts().isEmpty());
     }
 
-    void differenceRowsAndTheNegativeCheck()
+    void tablesGoToTheDraftAndDifferencesComeBack()
     {
         fillTables(workedExample(), {"420", "424", "400", "403"});
-        QVERIFY(grids().validateHydrostaticEditor());
-        QVERIFY(grids().CheckHDTGridFilled());
-        QVERIFY(grids().CheckMCTCP50GridFilled());
-        QVERIFY(grids().CheckMCTCM50GridFilled());
-        grids().writeDifferenceRows();
+        QVERIFY(w->tableEdits > 0);
+        SurveyModel::DraftInputs typed;
+        grids().tablesInto(typed);
+        const std::array<QString, 4> below = {"7.2", "30000", "40", "-2.5"};
+        const std::array<QString, 4> above = {"7.3", "30400", "40.2", "-2.4"};
+        QCOMPARE(typed.hydrostatics[SurveyModel::Below], below);
+        QCOMPARE(typed.hydrostatics[SurveyModel::Above], above);
+        QCOMPARE(typed.mctcPlus50[SurveyModel::Below], QStringLiteral("420"));
+        QCOMPARE(typed.mctcMinus50[SurveyModel::Above], QStringLiteral("403"));
+
+        // The Difference rows as the survey worked them out, negative ones included.
+        SurveyModel::Differences d;
+        d.hydrostatics = {"0.1", "400", "0.2", "0.1"};
+        d.mctcPlus50 = {"0.1", "4"};
+        d.mctcMinus50 = {"0.1", "-0.5"};
+        grids().showDifferences(d);
         QCOMPARE(hdt()->text(3, 1), QStringLiteral("0.1"));
         QCOMPARE(hdt()->text(3, 2), QStringLiteral("400"));
-        QCOMPARE(hdt()->text(3, 3), QStringLiteral("0.2"));
         QCOMPARE(hdt()->text(3, 4), QStringLiteral("0.1"));
-        QCOMPARE(mp()->text(3, 1), QStringLiteral("0.1"));
-        QCOMPARE(mm()->text(3, 2), QStringLiteral("3"));
-        QCOMPARE(grids().firstNegativeDifference(), nullptr);
-
-        // What the draft receives: the cells of rows 1 to 3, headers-only columns included.
-        const VariantArray2D table = grids().hdtArray();
-        QCOMPARE(table.upperBound(1), 2);
-        QCOMPARE(table.upperBound(2), 5);
-        QCOMPARE(table(1, 3).toText(), QStringLiteral("-2.4"));
-        QCOMPARE(table(2, 1).toText(), QStringLiteral("400"));
-        QCOMPARE(table(0, 4).toText(), QString());
-        QCOMPARE(grids().mctcm50Array()(1, 0).toText(), QStringLiteral("6.8"));
-
-        mm()->setText(2, 2, QStringLiteral("399.5"));
-        grids().writeDifferenceRows();
+        QCOMPARE(mp()->text(3, 2), QStringLiteral("4"));
+        QCOMPARE(mm()->text(3, 1), QStringLiteral("0.1"));
         QCOMPARE(mm()->text(3, 2), QStringLiteral("-0.5"));
-        QCOMPARE(grids().firstNegativeDifference(), static_cast<QTableWidget*>(mm()));
-        hdt()->setText(2, 1, QStringLiteral("7.1"));
-        grids().writeDifferenceRows();
-        QCOMPARE(grids().firstNegativeDifference(), static_cast<QTableWidget*>(hdt()));
+
+        // A draft's rows back into emptied grids; the MCTC drafts 50 cm either side of its rows.
+        grids().InitializeAllGrids(true);
+        QCOMPARE(hdt()->text(1, 1), QString());
+        grids().showTables(typed, d);
+        QCOMPARE(hdt()->text(2, 4), QStringLiteral("-2.4"));
+        QCOMPARE(hdt()->text(3, 2), QStringLiteral("400"));
+        QCOMPARE(mp()->text(1, 1), QStringLiteral("7.7"));
+        QCOMPARE(mm()->text(2, 1), QStringLiteral("6.8"));
+        QCOMPARE(mm()->text(1, 2), QStringLiteral("400"));
+        QCOMPARE(hdt()->editor()->text(), hdt()->text(hdt()->row(), hdt()->col()));
+        QVERIFY(messageTexts().isEmpty());
     }
 
-    void hydrostaticEditorCheckBeforeCalculating()
+    void hydrostaticBoxIsCheckedBeforeItIsLeft()
     {
         click(hdt(), 2, 3);
         QTRY_VERIFY(hdt()->editor()->hasFocus());
         type(hdt(), QStringLiteral("0"));
-        w->calculate->setFocus();
-        QVERIFY(!grids().validateHydrostaticEditor());
+        QVERIFY(!w->guard->validate(hdt()->editor()));
         expectOneMessage("Value of TPC can only be a positive number greater than 0 and less than 10000.",
                          Hydrostatic);
         QTRY_VERIFY(hdt()->editor()->hasFocus());
+        // The survey took nothing of it.
+        QCOMPARE(w->survey.inputs(SurveyModel::Initial).hydrostatics[SurveyModel::Above][2], QString());
+        type(hdt(), QStringLiteral("40.2"));
+        QVERIFY(w->guard->validate(hdt()->editor()));
+        QCOMPARE(w->survey.inputs(SurveyModel::Initial).hydrostatics[SurveyModel::Above][2], QStringLiteral("40.2"));
     }
 
     void aShipComesFirst()
@@ -748,15 +772,20 @@ private Q_SLOTS:
         type(ded(), typed);
         QTest::keyClick(ded()->editor(), Qt::Key_Tab);
         QCOMPARE(ded()->text(3, 1), cell);
+        // A quantity taken marks the draft changed; the survey holds it as the cell shows it.
+        clsDraft& draft = w->survey.draft(SurveyModel::Initial);
         if (message.isEmpty()) {
             QVERIFY(messageTexts().isEmpty());
             QCOMPARE(ded()->editor()->text(), cell);
-            QCOMPARE(w->unsavedMarks, 1);
+            QVERIFY(draft.ToSave());
+            QCOMPARE(w->survey.inputs(SurveyModel::Initial).deductibles.size(), 1);
+            QCOMPARE(w->survey.inputs(SurveyModel::Initial).deductibles.first(), cell);
         } else {
             expectOneMessage(message);
             QVERIFY(ded()->editor()->hasFocus());
             QCOMPARE(ded()->editor()->text(), QString());
-            QCOMPARE(w->unsavedMarks, 0);
+            QVERIFY(!draft.ToSave());
+            QVERIFY(w->survey.inputs(SurveyModel::Initial).deductibles.isEmpty());
         }
     }
 
@@ -869,27 +898,24 @@ private Q_SLOTS:
         draft.setTrueMeanDraft(Variant("7.25"));
         draft.setTrueTrim(Variant("1.20"));
         draft.setSpecificGravity(Variant("1.015"));
-        fillTables({"7.2", "7.3", "30000", "30400", "40.0", "40.2", "-2.5", "-2.4"},
-                   {"420", "424", "400", "403"});
-        QVERIFY(grids().CheckHDTGridFilled());
-        QVERIFY(grids().CheckMCTCP50GridFilled());
-        QVERIFY(grids().CheckMCTCM50GridFilled());
-        grids().writeDifferenceRows();
-        grids().assignTables(draft);
+        // The tables as the survey hands them to a draft: Below, Above, Difference.
+        const auto table = [](const QList<QStringList>& rows) {
+            VariantArray2D t(3, int(rows.first().size()));
+            for (int r = 0; r < 3; ++r)
+                for (int c = 0; c < rows.first().size(); ++c)
+                    t(r, c) = Variant(rows.at(r).at(c));
+            return t;
+        };
+        draft.setHDT(table({{"7.2", "30000", "40.0", "-2.5", "", ""},
+                            {"7.3", "30400", "40.2", "-2.4", "", ""},
+                            {"0.1", "400", "0.2", "0.1", "", ""}}));
+        draft.setMCTCP50(table({{"7.7", "420"}, {"7.8", "424"}, {"0.1", "4"}}));
+        draft.setMCTCM50(table({{"6.7", "400"}, {"6.8", "403"}, {"0.1", "3"}}));
         draft.Calculate();
         QVERIFY(messageTexts().isEmpty());
 
-        grids().InitializeAllGrids(true);
-        QCOMPARE(hdt()->text(1, 1), QString());
         QCOMPARE(grids().ipFactorText(draft), QStringLiteral("0.5"));
-        grids().loadTables(draft);
         grids().showInterpolation(draft);
-        QCOMPARE(hdt()->text(2, 4), QStringLiteral("-2.4"));
-        QCOMPARE(hdt()->text(3, 2), QStringLiteral("400"));
-        QCOMPARE(mm()->text(1, 2), QStringLiteral("400"));
-        QCOMPARE(hdt()->editor()->text(), hdt()->text(hdt()->row(), hdt()->col()));
-        // The typing check stays out of the way of a refill.
-        QCOMPARE(mp()->text(1, 1), QStringLiteral("7.7"));
 
         SurveyGrid* ip = grids().ipResultGrid();
         const QStringList increments = {"200", "0.1", "0.05", "2", "1.5"};
@@ -906,12 +932,11 @@ private Q_SLOTS:
         QCOMPARE(result->text(3, 1), QStringLiteral("401.5"));
         QCOMPARE(result->text(4, 1), QStringLiteral("20.5"));
 
-        // The MCTC columns of fgrdHDT head the interpolated MCTC figures; the draft hands their
-        // empty cells back as 0, which stays in the cell (and goes back to the draft as it stands)
-        // but is not drawn, as a figure in any other column is.
-        QCOMPARE(hdt()->text(1, 5), QStringLiteral("0"));
-        QCOMPARE(hdt()->text(3, 6), QStringLiteral("0"));
-        QCOMPARE(grids().hdtArray()(0, 4).toText(), QStringLiteral("0"));
+        // The MCTC columns of fgrdHDT head the interpolated MCTC figures; a 0 there is not drawn,
+        // as a figure in any other column is.
+        hdt()->setText(1, 5, QStringLiteral("0"));
+        hdt()->setText(3, 6, QStringLiteral("0"));
+        hdt()->setText(1, 4, QStringLiteral("-2.5"));
         QVERIFY(!inkIn(hdt(), 1, 5));
         QVERIFY(!inkIn(hdt(), 3, 6));
         QVERIFY(inkIn(hdt(), 1, 4));
