@@ -14,6 +14,7 @@
 #include "survey/GridEditor.h"
 #include "survey/SurveyGrids.h"
 #include "survey/frmQuorvane.h"
+#include "tests/SurveySamples.h"
 #include "tests/TestSupport.h"
 
 #include <QComboBox>
@@ -216,10 +217,21 @@ private:
         MessageService::clearRecords();
     }
 
-    // The Below and Above rows of the hydrostatic table in the order Enter walks them.
+    // The tables of the shared loading survey's Initial draft (SurveySamples): the Below and Above
+    // rows of the hydrostatic table in the order Enter walks them, and the MCTC+50 and MCTC-50
+    // rows, Below then Above.
     static QStringList workedExample()
     {
-        return {"7.2", "7.3", "30000", "30400", "40", "40.2", "-2.5", "-2.4"};
+        const SurveyDraftData d = SurveySamples::loadingInitial();
+        QStringList rows;
+        for (int c = 0; c < 4; ++c)
+            rows << d.below[c] << d.above[c];
+        return rows;
+    }
+    static QStringList workedMctc()
+    {
+        const SurveyDraftData d = SurveySamples::loadingInitial();
+        return {d.mctcPlus50Below, d.mctcPlus50Above, d.mctcMinus50Below, d.mctcMinus50Above};
     }
 
     // Types the Below and Above rows of all three tables with Enter, from Aft X on.
@@ -463,7 +475,7 @@ private Q_SLOTS:
 
     void enterLeadsFromAftXThroughEveryTableToTheDeductibles()
     {
-        fillTables(workedExample(), {"420", "424", "400", "403"});
+        fillTables(workedExample(), workedMctc());
         QCOMPARE(QApplication::focusWidget(), grids().deductionEditor());
         QCOMPARE(ded()->row(), 0);
         const QStringList below = {"7.2", "30000", "40", "-2.5"};
@@ -624,7 +636,7 @@ private Q_SLOTS:
 
     void blankChecksFindTheFirstEmptyCell()
     {
-        fillTables({"7.2", "7.3", "30000", "30400", "40"}, {});
+        fillTables(workedExample().mid(0, 5), {});
         hdt()->setText(1, 4, QStringLiteral("-2.5"));
         hdt()->setText(2, 4, QStringLiteral("-2.4"));
         // Above TPC is still empty: the check stops there with the cell current.
@@ -656,7 +668,7 @@ private Q_SLOTS:
 
     void differenceRowsAndTheNegativeCheck()
     {
-        fillTables(workedExample(), {"420", "424", "400", "403"});
+        fillTables(workedExample(), workedMctc());
         QVERIFY(grids().validateHydrostaticEditor());
         QVERIFY(grids().CheckHDTGridFilled());
         QVERIFY(grids().CheckMCTCP50GridFilled());
@@ -868,9 +880,8 @@ private Q_SLOTS:
         draft.setShipID(ships.value("ShipID"));
         draft.setTrueMeanDraft(Variant("7.25"));
         draft.setTrueTrim(Variant("1.20"));
-        draft.setSpecificGravity(Variant("1.015"));
-        fillTables({"7.2", "7.3", "30000", "30400", "40.0", "40.2", "-2.5", "-2.4"},
-                   {"420", "424", "400", "403"});
+        draft.setSpecificGravity(Variant(SurveySamples::loadingInitial().density));
+        fillTables(workedExample(), workedMctc());
         QVERIFY(grids().CheckHDTGridFilled());
         QVERIFY(grids().CheckMCTCP50GridFilled());
         QVERIFY(grids().CheckMCTCM50GridFilled());
