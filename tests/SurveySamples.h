@@ -30,8 +30,9 @@ inline const int kDeductibleItems[8] = {2, 3, 24, 25, 26, 27, 28, 29};
 // One draft as typed: readings FP, FS, MP, MS, AP, AS; marks Fwd X, Mid X, Aft X; the Below and
 // Above hydrostatic rows (draft, displacement, TPC, LCF); MCTC+50 and MCTC-50 Below and Above.
 inline SurveyDraftData draft(const QString& density, const QStringList& readings, const QStringList& marks,
-                             const QStringList& below, const QStringList& above, const QStringList& mctcPlus50,
-                             const QStringList& mctcMinus50, const QList<QPair<int, QString>>& deductibles)
+                             const QStringList& below, const QStringList& above,
+                             const QStringList& mctcPlus50, const QStringList& mctcMinus50,
+                             const QList<QPair<int, QString>>& deductibles)
 {
     SurveyDraftData d;
     d.density = density;
