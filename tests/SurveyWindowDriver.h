@@ -8,6 +8,7 @@
 #include "core/MessageService.h"
 #include "db/Connection.h"
 #include "survey/GridEditor.h"
+#include "tests/SurveySamples.h"
 #include "tests/SurveyTestShips.h"
 #include "tests/TestSupport.h"
 
@@ -39,8 +40,30 @@ public:
         QString comments = {};   // the remarks, when a test gives any
     };
 
+    // A draft of the shared surveys (SurveySamples) as the surveyor types it: the deductibles in
+    // the grid's order, blank where the draft has none.
+    static Draft typed(const SurveyDraftData& d)
+    {
+        Draft t;
+        t.density = d.density;
+        t.readings = {d.fwdPort, d.fwdStbd, d.midPort, d.midStbd, d.aftPort, d.aftStbd};
+        t.marks = {d.fwdX, d.midX, d.aftX};
+        for (int c = 0; c < 4; ++c) {
+            t.below << d.below[c];
+            t.above << d.above[c];
+        }
+        t.mctcPlus = {d.mctcPlus50Below, d.mctcPlus50Above};
+        t.mctcMinus = {d.mctcMinus50Below, d.mctcMinus50Above};
+        for (int item : SurveySamples::kDeductibleItems)
+            t.deductions << SurveySamples::deductible(d, item);
+        t.comments = d.comments;
+        return t;
+    }
+
     // Ocean Pride before loading at Kandla, a draft that calculates: trimmed by the stern, the
-    // marks off the perpendiculars, a level hull.
+    // marks off the perpendiculars, a level hull. Not the shared loading survey's Initial draft:
+    // the report tests print every caption of it, so every deductible item has a figure and the
+    // marks give corrections of their own.
     static Draft lightDraft()
     {
         return {"1.015",
@@ -182,16 +205,18 @@ protected:
         list->setCurrentIndex(list->findText(name));
     }
 
+    // The header of the shared surveys (SurveySamples): ship, voyage, port and cargo.
     void fillHeader()
     {
-        pickShip(QStringLiteral("Ocean Pride"));
-        typeInto(box("txtVoyageID"), QStringLiteral("V-042"));
+        const SurveyFileData header = SurveySamples::header(SurveyFileData::Kind::Loading);
+        pickShip(header.ship);
+        typeInto(box("txtVoyageID"), header.voyage);
         pressEnter();
         QCOMPARE(focused(), static_cast<QWidget*>(find<QComboBox>("dcbPort")));
-        pickPort(QStringLiteral("Kandla"));
+        pickPort(header.port);
         pressEnter();
         QCOMPARE(focused(), static_cast<QWidget*>(box("txtCargo")));
-        typeHere(QStringLiteral("Iron ore fines"));
+        typeHere(header.cargo);
         pressEnter();
     }
 

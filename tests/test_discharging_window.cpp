@@ -19,31 +19,12 @@ private:
     QTemporaryDir m_dir;
     frmZODuraduza* w = nullptr;
 
-    // On arrival, loaded: 0.8 m by the stern on marks 2.5 m abaft the forward and 3 m forward of
-    // the aft perpendicular, about a true mean draft of 9.51 m; fuel, diesel, lube oil, water.
-    static Draft arrival()
-    {
-        return {"1.018",
-                {"9.1", "9.12", "9.5", "9.52", "9.9", "9.92"},
-                {"2.5", "0", "-3"},
-                {"9.5", "40000", "45.0", "-1.5"},
-                {"9.6", "40450", "45.1", "-1.3"},
-                {"480", "485"},
-                {"450", "454"},
-                {"650.5", "120.25", "15", "210", "", "", "", ""}};
-    }
+    // The shared discharging survey (SurveySamples). On arrival, loaded: 0.8 m by the stern on
+    // marks 2.5 m abaft the forward and 3 m forward of the aft perpendicular, about a true mean
+    // draft of 9.51 m; fuel, diesel, lube oil, water.
+    static Draft arrival() { return typed(SurveySamples::arrival()); }
     // After discharge, light: 1.11 m by the stern about 3.12 m, with ballast taken in.
-    static Draft departure()
-    {
-        return {"1.022",
-                {"2.6", "2.62", "3.1", "3.12", "3.7", "3.74"},
-                {"2.5", "0", "-3"},
-                {"3.1", "9600", "38.0", "2.0"},
-                {"3.2", "9985", "38.2", "2.1"},
-                {"360", "363"},
-                {"340", "342"},
-                {"420.5", "80", "15", "180", "600", "", "", ""}};
-    }
+    static Draft departure() { return typed(SurveySamples::departure()); }
     // Even keel on the Below row's draft in standard sea water with nothing to deduct: the net
     // displacement is the table's displacement, so cargo + constant is it less 8000 light ship.
     static Draft evenKeel(const QString& displacement)
@@ -200,7 +181,7 @@ private slots:
         click(find<QPlainTextEdit>("txtComments"));
         pressTab();
         QCOMPARE(focused(), static_cast<QWidget*>(box("txtBLQty")));
-        enter(QStringLiteral("30400"));
+        enter(SurveySamples::billOfLading());
         QCOMPARE(messages(), QStringList());
         QCOMPARE(box("txtAssumedConstant")->text(), QStringLiteral("351.03485"));
         QVERIFY(!isRed(box("txtAssumedConstant")));

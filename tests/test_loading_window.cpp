@@ -42,30 +42,11 @@ private:
 
     // --- Filling a survey as the surveyor does ----------------------------------------------
 
-    // Before loading: trimmed 1.2 m by the stern about a true mean draft of 7.25 m.
-    static Draft initialDraft()
-    {
-        return {"1.015",
-                {"6.65", "6.65", "7.25", "7.25", "7.85", "7.85"},
-                {"0", "0", "0"},
-                {"7.2", "30000", "40.0", "-2.5"},
-                {"7.3", "30400", "40.2", "-2.4"},
-                {"420", "424"},
-                {"400", "403"},
-                {"300", "200", "", "", "", "", "", ""}};
-    }
+    // The shared loading survey (SurveySamples). Before loading: trimmed 1.2 m by the stern about
+    // a true mean draft of 7.25 m.
+    static Draft initialDraft() { return typed(SurveySamples::loadingInitial()); }
     // After loading: the same trim about 9.0 m.
-    static Draft finalDraft()
-    {
-        return {"1.02",
-                {"8.4", "8.4", "9", "9", "9.6", "9.6"},
-                {"0", "0", "0"},
-                {"8.95", "38000", "41.0", "-1.0"},
-                {"9.05", "38420", "41.2", "-0.8"},
-                {"440", "444"},
-                {"420", "423"},
-                {"150", "100", "", "50", "", "", "", ""}};
-    }
+    static Draft finalDraft() { return typed(SurveySamples::loadingFinal()); }
 
 private slots:
     void initTestCase()

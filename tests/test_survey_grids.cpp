@@ -15,6 +15,7 @@
 #include "survey/GridEditor.h"
 #include "survey/SurveyGrids.h"
 #include "survey/frmQuorvane.h"
+#include "tests/SurveySamples.h"
 #include "tests/TestSupport.h"
 
 #include <QComboBox>
@@ -230,10 +231,21 @@ private:
         MessageService::clearRecords();
     }
 
-    // The Below and Above rows of the hydrostatic table in the order Enter walks them.
+    // The tables of the shared loading survey's Initial draft (SurveySamples): the Below and Above
+    // rows of the hydrostatic table in the order Enter walks them, and the MCTC+50 and MCTC-50
+    // rows, Below then Above.
     static QStringList workedExample()
     {
-        return {"7.2", "7.3", "30000", "30400", "40", "40.2", "-2.5", "-2.4"};
+        const SurveyDraftData d = SurveySamples::loadingInitial();
+        QStringList rows;
+        for (int c = 0; c < 4; ++c)
+            rows << d.below[c] << d.above[c];
+        return rows;
+    }
+    static QStringList workedMctc()
+    {
+        const SurveyDraftData d = SurveySamples::loadingInitial();
+        return {d.mctcPlus50Below, d.mctcPlus50Above, d.mctcMinus50Below, d.mctcMinus50Above};
     }
 
     // Types the Below and Above rows of all three tables with Enter, from Aft X on.
@@ -477,7 +489,7 @@ private Q_SLOTS:
 
     void enterLeadsFromAftXThroughEveryTableToTheDeductibles()
     {
-        fillTables(workedExample(), {"420", "424", "400", "403"});
+        fillTables(workedExample(), workedMctc());
         QCOMPARE(QApplication::focusWidget(), grids().deductionEditor());
         QCOMPARE(ded()->row(), 0);
         const QStringList below = {"7.2", "30000", "40", "-2.5"};
@@ -671,7 +683,7 @@ private Q_SLOTS:
 
     void tablesGoToTheDraftAndDifferencesComeBack()
     {
-        fillTables(workedExample(), {"420", "424", "400", "403"});
+        fillTables(workedExample(), workedMctc());
         QVERIFY(w->tableEdits > 0);
         SurveyModel::DraftInputs typed;
         grids().tablesInto(typed);
@@ -897,7 +909,7 @@ private Q_SLOTS:
         draft.setShipID(ships.value("ShipID"));
         draft.setTrueMeanDraft(Variant("7.25"));
         draft.setTrueTrim(Variant("1.20"));
-        draft.setSpecificGravity(Variant("1.015"));
+        draft.setSpecificGravity(Variant(SurveySamples::loadingInitial().density));
         // The tables as the survey hands them to a draft: Below, Above, Difference.
         const auto table = [](const QList<QStringList>& rows) {
             VariantArray2D t(3, int(rows.first().size()));

@@ -1,5 +1,6 @@
 // The survey without any window: the program's widget library is not even linked into this test.
-// The surveys the window tests type are entered here field by field and give the same figures.
+// The shared surveys (SurveySamples), which the window tests type, are entered here field by field
+// and give the same figures.
 #include "core/MessageService.h"
 #include "db/Database.h"
 #include "db/RowSet.h"
@@ -10,6 +11,7 @@
 #include "model/VariantArray2D.h"
 #include "model/clsDraft.h"
 #include "report/ReportFiller.h"
+#include "tests/SurveySamples.h"
 #include "tests/SurveyTestShips.h"
 #include "tests/TestSupport.h"
 
@@ -20,78 +22,18 @@ namespace {
 
 using Kind = SurveyModel::Kind;
 
-// One draft as the window tests type it.
-struct Draft {
-    QString density;
-    QStringList readings;    // FP, FS, MP, MS, AP, AS
-    QStringList marks;       // Fwd X, Mid X, Aft X
-    QStringList below;       // Hyd. Draft, Displacement, TPC, LCF
-    QStringList above;
-    QStringList mctcPlus;    // Below, Above
-    QStringList mctcMinus;   // Below, Above
-    QList<QPair<int, QString>> deductibles;
-};
+using SurveySamples::arrival;
+using SurveySamples::departure;
+using SurveySamples::loadingFinal;
+using SurveySamples::loadingInitial;
 
-// Loading: 1.2 m by the stern about 7.25 m, then the same trim about 9.0 m.
-Draft loadingInitial()
+// A survey of the shared header (SurveySamples) with the drafts given.
+SurveyFileData survey(Kind kind, const SurveyDraftData& initial, const std::optional<SurveyDraftData>& fin)
 {
-    return {"1.015", {"6.65", "6.65", "7.25", "7.25", "7.85", "7.85"}, {"0", "0", "0"},
-            {"7.2", "30000", "40.0", "-2.5"}, {"7.3", "30400", "40.2", "-2.4"}, {"420", "424"},
-            {"400", "403"}, {{2, "300"}, {3, "200"}}};
-}
-Draft loadingFinal()
-{
-    return {"1.02", {"8.4", "8.4", "9", "9", "9.6", "9.6"}, {"0", "0", "0"},
-            {"8.95", "38000", "41.0", "-1.0"}, {"9.05", "38420", "41.2", "-0.8"}, {"440", "444"},
-            {"420", "423"}, {{2, "150"}, {3, "100"}, {25, "50"}}};
-}
-// Discharging: laden on arrival, light with ballast on departure.
-Draft arrival()
-{
-    return {"1.018", {"9.1", "9.12", "9.5", "9.52", "9.9", "9.92"}, {"2.5", "0", "-3"},
-            {"9.5", "40000", "45.0", "-1.5"}, {"9.6", "40450", "45.1", "-1.3"}, {"480", "485"},
-            {"450", "454"}, {{2, "650.5"}, {3, "120.25"}, {24, "15"}, {25, "210"}}};
-}
-Draft departure()
-{
-    return {"1.022", {"2.6", "2.62", "3.1", "3.12", "3.7", "3.74"}, {"2.5", "0", "-3"},
-            {"3.1", "9600", "38.0", "2.0"}, {"3.2", "9985", "38.2", "2.1"}, {"360", "363"},
-            {"340", "342"}, {{2, "420.5"}, {3, "80"}, {24, "15"}, {25, "180"}, {26, "600"}}};
-}
-
-SurveyDraftData draftData(const Draft& d)
-{
-    SurveyDraftData out;
-    out.density = d.density;
-    QString* readings[6] = {&out.fwdPort, &out.fwdStbd, &out.midPort, &out.midStbd, &out.aftPort, &out.aftStbd};
-    for (int i = 0; i < 6; ++i)
-        *readings[i] = d.readings.value(i);
-    out.fwdX = d.marks.value(0);
-    out.midX = d.marks.value(1);
-    out.aftX = d.marks.value(2);
-    for (int c = 0; c < 4; ++c) {
-        out.below[c] = d.below.value(c);
-        out.above[c] = d.above.value(c);
-    }
-    out.mctcPlus50Below = d.mctcPlus.value(0);
-    out.mctcPlus50Above = d.mctcPlus.value(1);
-    out.mctcMinus50Below = d.mctcMinus.value(0);
-    out.mctcMinus50Above = d.mctcMinus.value(1);
-    out.deductibles = d.deductibles;
-    return out;
-}
-
-SurveyFileData survey(Kind kind, const Draft& initial, const std::optional<Draft>& fin)
-{
-    SurveyFileData data;
-    data.kind = kind == Kind::Loading ? SurveyFileData::Kind::Loading : SurveyFileData::Kind::Discharging;
-    data.ship = QStringLiteral("Ocean Pride");
-    data.port = QStringLiteral("Kandla");
-    data.voyage = QStringLiteral("V-042");
-    data.cargo = QStringLiteral("Iron ore fines");
-    data.initial = draftData(initial);
-    if (fin)
-        data.final = draftData(*fin);
+    SurveyFileData data = SurveySamples::header(kind == Kind::Loading ? SurveyFileData::Kind::Loading
+                                                                      : SurveyFileData::Kind::Discharging);
+    data.initial = initial;
+    data.final = fin;
     return data;
 }
 
@@ -167,7 +109,7 @@ void TestSurveyModel::loadingSurveyFromEndToEnd()
 {
     SurveyModel m(Kind::Loading);
     const SurveyLoadResult r =
-        SurveyFileModel::load(m, survey(Kind::Loading, loadingInitial(), loadingFinal()), "loading.json");
+        SurveyFileModel::load(m, SurveySamples::loading(), "loading.json");
     QVERIFY2(r.loaded(), qPrintable(r.message));
     QCOMPARE(toldTexts(r), QStringList());
     QCOMPARE(messageTexts(), QStringList());
@@ -216,8 +158,7 @@ void TestSurveyModel::loadingSurveyFromEndToEnd()
 
 void TestSurveyModel::dischargingSurveyFromEndToEnd()
 {
-    SurveyFileData data = survey(Kind::Discharging, arrival(), departure());
-    data.blQuantity = QStringLiteral("30400");
+    SurveyFileData data = SurveySamples::discharging();
     SurveyModel m(Kind::Discharging);
     const SurveyLoadResult r = SurveyFileModel::load(m, data, "discharge.json");
     QVERIFY2(r.loaded(), qPrintable(r.message));
@@ -377,7 +318,7 @@ void TestSurveyModel::refusedValuesNameTheirField()
 void TestSurveyModel::plausibility()
 {
     // More ballast sounded than the ship displaces beyond her light ship: a negative constant.
-    Draft heavy = loadingInitial();
+    SurveyDraftData heavy = loadingInitial();
     heavy.deductibles = {{26, "22000"}};
     SurveyModel loading(Kind::Loading);
     const SurveyLoadResult constant = SurveyFileModel::load(loading, survey(Kind::Loading, heavy, std::nullopt), "x.json");
@@ -388,7 +329,7 @@ void TestSurveyModel::plausibility()
 
     // A discharge whose departure is heavier than its arrival: negative cargo, and a constant
     // found on arrival below nothing.
-    Draft light = departure();
+    SurveyDraftData light = departure();
     light.deductibles = {{26, "2000"}};
     SurveyModel discharge(Kind::Discharging);
     const SurveyLoadResult negative =
@@ -403,7 +344,7 @@ void TestSurveyModel::plausibility()
     QVERIFY(p.constantAfterDischarge);
 
     // A net displacement below nothing is told before anything else of the draft.
-    Draft none = loadingInitial();
+    SurveyDraftData none = loadingInitial();
     none.deductibles = {{26, "99999"}, {25, "99999"}};
     SurveyModel empty(Kind::Loading);
     const SurveyLoadResult net = SurveyFileModel::load(empty, survey(Kind::Loading, none, std::nullopt), "z.json");
@@ -471,8 +412,7 @@ void TestSurveyModel::surveyPublishedByAnotherProgram()
 // A survey written as a file and entered again gives the same figures to the digit.
 void TestSurveyModel::fileRoundTrip()
 {
-    SurveyFileData data = survey(Kind::Discharging, arrival(), departure());
-    data.blQuantity = QStringLiteral("30400");
+    SurveyFileData data = SurveySamples::discharging();
     data.initial.comments = QStringLiteral("Swell 0.2 m");
     SurveyModel first(Kind::Discharging);
     QVERIFY(SurveyFileModel::load(first, data, "a.json").loaded());
