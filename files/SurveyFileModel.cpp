@@ -37,15 +37,55 @@ const Named kMarks[3] = {
 };
 const char* const kColumns[4] = {"draft", "displacement", "tpc", "lcf"};
 
+// Records on `result` a value not entered: the field, the value and the sentence naming the file,
+// "... was refused." or, with `why`, "... was not taken: <why>.".
+void refuse(SurveyLoadResult& result, const QString& fileName, const QString& field, const QString& value,
+            const QString& why = QString())
+{
+    result.outcome = SurveyLoadResult::Outcome::Refused;
+    result.field = field;
+    result.value = value;
+    result.message = why.isEmpty()
+        ? QStringLiteral("%1: field \"%2\": the value \"%3\" was refused.").arg(fileName, field, value)
+        : QStringLiteral("%1: field \"%2\": the value \"%3\" was not taken: %4.").arg(fileName, field, value, why);
+}
+
+// Records on `result` that the Initial (Final) draft stopped at the check behind `field`, unless
+// an earlier refusal or failure already stands.
+void notCalculated(SurveyLoadResult& result, const QString& fileName, const QString& field, bool isFinal)
+{
+    if (!result.loaded())
+        return;  // the first refusal or failure is the one reported
+    result.outcome = SurveyLoadResult::Outcome::NotCalculated;
+    result.field = field;
+    result.message = QStringLiteral("%1: field \"%2\": the %3 draft could not be calculated.")
+                         .arg(fileName, field, isFinal ? QStringLiteral("Final") : QStringLiteral("Initial"));
+}
+
+// The initial net displacement typed over the Final results, when it counts as an input: only
+// where the Initial draft has none of its own.
+std::optional<QString> typedInitialNet(const QString& typed, const clsDraft& initial)
+{
+    const QString text = typed.trimmed();
+    const std::optional<Decimal> initialNet = ResultFigures::number(initial.NetDisplacement());
+    if (text.isEmpty() || (initialNet && !initialNet->isZero()))
+        return std::nullopt;
+    return text;
+}
+
 class Entry {
 public:
-    Entry(SurveyModel& m, const QString& fileName) : m_m(m), m_file(fileName) {}
+    Entry(SurveyModel& m, const QString& fileName, SurveyFileModel::Calculate calc)
+        : m_m(m), m_file(fileName), m_calc(calc)
+    {
+    }
 
     SurveyLoadResult run(const SurveyFileData& data)
     {
         if (!enterHeader(data) || !enterDraft(data.initial, SurveyModel::Initial))
             return m_result;
-        calculate(SurveyModel::Initial);
+        if (m_calc.initial)
+            calculate(SurveyModel::Initial);
         if (!data.final)
             return m_result;
         if (!m_m.hasShip()) {
@@ -55,7 +95,7 @@ public:
             return m_result;
         }
         m_m.setDraftOnShow(SurveyModel::Final);
-        if (enterDraft(*data.final, SurveyModel::Final))
+        if (enterDraft(*data.final, SurveyModel::Final) && m_calc.final)
             calculate(SurveyModel::Final);
         return m_result;
     }
@@ -188,7 +228,7 @@ private:
             m_result.told.append(m);
         }
         if (!c.calculated)
-            SurveyFileModel::notCalculated(m_result, m_file,
+            notCalculated(m_result, m_file,
                                            c.headerField ? c.field : path(draft) + QLatin1Char('.') + c.field,
                                            draft == SurveyModel::Final);
     }
@@ -203,12 +243,13 @@ private:
 
     bool refuse(const QString& name, const QString& value, const QString& why = QString())
     {
-        SurveyFileModel::refuse(m_result, m_file, name, value, why);
+        ::refuse(m_result, m_file, name, value, why);
         return false;
     }
 
     SurveyModel& m_m;
     QString m_file;
+    SurveyFileModel::Calculate m_calc;
     // The deductibles list, read when the first draft comes to be entered.
     std::optional<QList<QPair<int, QString>>> m_items;
     SurveyLoadResult m_result;
@@ -291,10 +332,24 @@ std::optional<QString> checkNames(const SurveyFileData& data, const QString& fil
     return std::nullopt;
 }
 
-SurveyLoadResult load(SurveyModel& model, const SurveyFileData& data, const QString& fileName)
+SurveyLoadResult load(SurveyModel& model, const SurveyFileData& data, const QString& fileName, Calculate calc)
 {
-    return enter(data, fileName,
-                 [&](const SurveyFileData& complete) { return Entry(model, fileName).run(complete); });
+    try {
+        // Rows the file leaves out come from the ship's own table.
+        SurveyFileData complete = data;
+        const std::optional<SurveyTableFill::Unfilled> unfilled = SurveyTableFill::complete(complete, fileName);
+        SurveyLoadResult r = Entry(model, fileName, calc).run(complete);
+        if (unfilled && r.outcome == SurveyLoadResult::Outcome::NotCalculated) {
+            r.field = unfilled->field;
+            r.message = unfilled->message;
+        }
+        return r;
+    } catch (const VbError& e) {
+        SurveyLoadResult r;
+        r.outcome = SurveyLoadResult::Outcome::NotCalculated;
+        r.message = QStringLiteral("%1: the survey could not be entered (%2).").arg(fileName, e.description());
+        return r;
+    }
 }
 
 SurveyFileData read(const SurveyModel& model)
@@ -318,57 +373,6 @@ SurveyFileData read(const SurveyModel& model)
     if (hasInputs(fin) || model.draftOnShow() == SurveyModel::Final)
         data.final = fin;
     return data;
-}
-
-SurveyLoadResult enter(const SurveyFileData& data, const QString& fileName,
-                       const std::function<SurveyLoadResult(const SurveyFileData&)>& run)
-{
-    try {
-        // Rows the file leaves out come from the ship's own table.
-        SurveyFileData complete = data;
-        const std::optional<SurveyTableFill::Unfilled> unfilled = SurveyTableFill::complete(complete, fileName);
-        SurveyLoadResult r = run(complete);
-        if (unfilled && r.outcome == SurveyLoadResult::Outcome::NotCalculated) {
-            r.field = unfilled->field;
-            r.message = unfilled->message;
-        }
-        return r;
-    } catch (const VbError& e) {
-        SurveyLoadResult r;
-        r.outcome = SurveyLoadResult::Outcome::NotCalculated;
-        r.message = QStringLiteral("%1: the survey could not be entered (%2).").arg(fileName, e.description());
-        return r;
-    }
-}
-
-void refuse(SurveyLoadResult& result, const QString& fileName, const QString& field, const QString& value,
-            const QString& why)
-{
-    result.outcome = SurveyLoadResult::Outcome::Refused;
-    result.field = field;
-    result.value = value;
-    result.message = why.isEmpty()
-        ? QStringLiteral("%1: field \"%2\": the value \"%3\" was refused.").arg(fileName, field, value)
-        : QStringLiteral("%1: field \"%2\": the value \"%3\" was not taken: %4.").arg(fileName, field, value, why);
-}
-
-void notCalculated(SurveyLoadResult& result, const QString& fileName, const QString& field, bool isFinal)
-{
-    if (!result.loaded())
-        return;  // the first refusal or failure is the one reported
-    result.outcome = SurveyLoadResult::Outcome::NotCalculated;
-    result.field = field;
-    result.message = QStringLiteral("%1: field \"%2\": the %3 draft could not be calculated.")
-                         .arg(fileName, field, isFinal ? QStringLiteral("Final") : QStringLiteral("Initial"));
-}
-
-std::optional<QString> typedInitialNet(const QString& typed, const clsDraft& initial)
-{
-    const QString text = typed.trimmed();
-    const std::optional<Decimal> initialNet = ResultFigures::number(initial.NetDisplacement());
-    if (text.isEmpty() || (initialNet && !initialNet->isZero()))
-        return std::nullopt;
-    return text;
 }
 
 }  // namespace SurveyFileModel

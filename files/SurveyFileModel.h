@@ -4,11 +4,9 @@
 #include "model/SurveyMessage.h"
 
 #include <QString>
-#include <functional>
 #include <optional>
 
 class SurveyModel;
-class clsDraft;
 
 // What became of a survey file entered into a survey (a model or a window).
 struct SurveyLoadResult {
@@ -44,35 +42,24 @@ bool hasInputs(const SurveyDraftData& d);
 // missing (or when the database cannot be read); nothing when all are there.
 std::optional<QString> checkNames(const SurveyFileData& data, const QString& fileName);
 
+// Which drafts are calculated once entered: a survey reopened as it was left, a draft before its
+// Calculate, keeps that draft uncalculated.
+struct Calculate {
+    bool initial = true;
+    bool final = true;
+};
+
 // Enters the file into `model`, a new survey of the file's kind: header, Initial draft, Calculate;
 // then the Final draft, when the file has one, and Calculate. A refused value stops the entry
-// there; a draft that fails a calculation check does not stop the other draft being entered.
-SurveyLoadResult load(SurveyModel& model, const SurveyFileData& data, const QString& fileName);
+// there; a draft that fails a calculation check does not stop the other draft being entered. The
+// rows the file leaves out are first taken from the ship's own table; a draft then left
+// uncalculated for want of them is reported as that table's failure, and a database that cannot
+// be read ends the entry with a sentence naming the file.
+SurveyLoadResult load(SurveyModel& model, const SurveyFileData& data, const QString& fileName,
+                      Calculate calc = {});
 
 // The survey's inputs as a file. A Final draft is written only when something was entered in it,
 // or when it is the draft on show.
 SurveyFileData read(const SurveyModel& model);
-
-// --- Shared with the typing of a file into a survey window (survey/SurveyFileIO) --------------
-
-// `run` enters the file whole (into a model or a window) and says what became of it. The rows the
-// file leaves out are first taken from the ship's own table; a draft then left uncalculated for
-// want of them is reported as that table's failure, and a database that cannot be read ends the
-// entry with a sentence naming the file.
-SurveyLoadResult enter(const SurveyFileData& data, const QString& fileName,
-                       const std::function<SurveyLoadResult(const SurveyFileData&)>& run);
-
-// Records on `result` a value not entered: the field, the value and the sentence naming the file,
-// "... was refused." or, with `why`, "... was not taken: <why>.".
-void refuse(SurveyLoadResult& result, const QString& fileName, const QString& field, const QString& value,
-            const QString& why = QString());
-
-// Records on `result` that the Initial (Final) draft stopped at the check behind `field`, unless
-// an earlier refusal or failure already stands.
-void notCalculated(SurveyLoadResult& result, const QString& fileName, const QString& field, bool isFinal);
-
-// The initial net displacement typed over the Final results, when it counts as an input: only
-// where the Initial draft has none of its own.
-std::optional<QString> typedInitialNet(const QString& typed, const clsDraft& initial);
 
 }  // namespace SurveyFileModel

@@ -124,6 +124,7 @@ void SurveyModel::clear()
         m_inputs[i].time = m_drafts[i]->DSTime();
     }
     m_calculated = {};
+    m_withdrawn = {};
     m_differences = {};
     m_onShow = Initial;
     m_view.reset();
@@ -547,6 +548,7 @@ void SurveyModel::copyToDraft(int draft)
 void SurveyModel::withdraw(int draft)
 {
     m_calculated[draft] = false;
+    m_withdrawn[draft] = true;
     clearFindings(draft);
 }
 
@@ -615,6 +617,7 @@ SurveyModel::Calculation SurveyModel::calculate(int draft)
     }
     d.Calculate();
     m_calculated[draft] = true;
+    m_withdrawn[draft] = false;
     c.messages += resultWarnings(draft);
     checkPlausibility(draft, &c.messages);
     if (netDisplacementText(draft).trimmed().isEmpty()) {

@@ -165,6 +165,9 @@ public:
 
     clsDraft& draft(int index) const { return *m_drafts[index]; }
     bool calculated(int draft) const { return m_calculated[draft]; }
+    // The draft's last Calculate was refused past the checks of its inputs (a negative
+    // Difference, no true mean draft): its earlier results are withdrawn.
+    bool withdrawn(int draft) const { return m_withdrawn[draft]; }
 
     // --- What follows from the drafts -------------------------------------------------------
     // Net displacement of a draft as the result grid shows it; empty when not worked out.
@@ -246,6 +249,7 @@ private:
     std::array<std::unique_ptr<clsDraft>, 2> m_drafts;
     std::array<DraftInputs, 2> m_inputs;
     std::array<bool, 2> m_calculated{};
+    std::array<bool, 2> m_withdrawn{};
     std::optional<int> m_shipId;
     QString m_shipName;
     std::optional<int> m_portId;

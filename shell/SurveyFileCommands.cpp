@@ -4,7 +4,6 @@
 #include "core/MessageService.h"
 #include "shell/frmMDI.h"
 #include "files/SurveyFile.h"
-#include "survey/SurveyFileIO.h"
 #include "survey/SurveyRecovery.h"
 #include "survey/SurveyWindow.h"
 #include "files/SurveyFileModel.h"
@@ -72,7 +71,7 @@ QString suggestedName(const SurveyWindow& w)
 // Opens a survey file (or a recovery file, which is one) in the survey window of its kind.
 // `loaded`: whether every value was taken.
 SurveyWindow* openIntoWindow(frmMDI& mdi, const QString& path, bool* loaded,
-                             SurveyFileIO::Calculate calc = {})
+                             SurveyFileModel::Calculate calc = {})
 {
     const QString cannotOpen = QStringLiteral("The survey file cannot be opened.");
     QString error;
@@ -87,7 +86,8 @@ SurveyWindow* openIntoWindow(frmMDI& mdi, const QString& path, bool* loaded,
     }
 
     // Each survey window exists once: one that holds a survey goes only when the user agrees.
-    const QString windowClass = SurveyFileIO::windowClass(data->kind);
+    const QString windowClass = data->kind == SurveyFileData::Kind::Loading ? QStringLiteral("frmQuorvane")
+                                                                           : QStringLiteral("frmZODuraduza");
     const QString kind = SurveyFileModel::kindCaption(data->kind);
     if (QWidget* open = mdi.findChildWindow(windowClass)) {
         auto* survey = dynamic_cast<SurveyWindow*>(open);
@@ -116,27 +116,13 @@ SurveyWindow* openIntoWindow(frmMDI& mdi, const QString& path, bool* loaded,
                                                   .arg(path, kind)));
         return nullptr;
     }
-    // The survey is worked out first; entered whole, the window shows it and the user is told
-    // what the survey said on the way. Where it stops short, the file is typed into the window
-    // instead, so that the window shows where and why, with the refused box to hand. A survey
-    // reopened with a draft left uncalculated is typed in, so that the draft stays as it was.
-    // The figures a file brings are no entry of the surveyor's: nothing is kept meanwhile.
+    // The survey enters the file and the window shows it; the user is told what the survey said
+    // on the way, then, where the entry stopped short, why. The figures a file brings are no
+    // entry of the surveyor's: nothing is kept meanwhile.
     const SurveyRecovery::Pause pause(window);
-    if (calc.initial && calc.final) {
-        auto survey = std::make_unique<SurveyModel>(data->kind == SurveyFileData::Kind::Discharging
-                                                        ? SurveyModel::Kind::Discharging
-                                                        : SurveyModel::Kind::Loading);
-        const SurveyLoadResult worked = SurveyFileModel::load(*survey, *data, path);
-        if (worked.loaded()) {
-            for (const SurveyMessage& m : worked.told)
-                MessageService::show(m.text, Msg::Buttons::Ok, m.icon, m.title);
-            window->showSurvey(std::move(survey), data->final.has_value());
-            if (loaded)
-                *loaded = true;
-            return window;
-        }
-    }
-    const SurveyLoadResult result = SurveyFileIO::enter(*window, *data, path, calc);
+    const SurveyLoadResult result = window->enterFile(*data, path, calc);
+    for (const SurveyMessage& m : result.told)
+        MessageService::show(m.text, Msg::Buttons::Ok, m.icon, m.title);
     if (loaded)
         *loaded = result.loaded();
     if (result.outcome == SurveyLoadResult::Outcome::Refused) {
@@ -200,7 +186,7 @@ SurveyWindow* reopenRecovered(frmMDI& mdi, const QString& recoveryPath)
 {
     const std::optional<SurveyRecovery::Entry> left = SurveyRecovery::entry(recoveryPath);
     bool loaded = false;
-    SurveyFileIO::Calculate calc;
+    SurveyFileModel::Calculate calc;
     if (left) {
         calc.initial = left->initialCalculated;
         calc.final = left->finalCalculated;
@@ -241,7 +227,7 @@ void saveSurveyAs(frmMDI& mdi)
 
 bool saveFile(SurveyWindow& window, const QString& path)
 {
-    const SurveyFileData data = SurveyFileIO::read(window);
+    const SurveyFileData data = window.surveyData();
     QString error;
     if (!SurveyFile::write(path, data, &error)) {
         warn(MessageService::join(QStringLiteral("The survey could not be saved."), error));

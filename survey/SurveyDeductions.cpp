@@ -9,6 +9,7 @@
 #include "core/VbError.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
+#include "model/ResultFigures.h"
 #include "model/SurveyInputRules.h"
 #include "model/clsDraft.h"
 #include "survey/GridEditor.h"
@@ -123,32 +124,27 @@ void SurveyGrids::ClearDeductionQuantities()
     m_deduction->setEditorTextQuietly(QString());
 }
 
-void SurveyGrids::ShowDeductions(clsDraft& draft)
+void SurveyGrids::ShowDeductions(const QMap<int, QString>& quantities, const clsDraft& draft)
 {
     ClearDeductionQuantities();
     if (!draft.ToSave())
         return;
-    RowSet& list = draft.Deductions();
-    if (list.isOpen() && list.recordCount() > 0) {
-        // The Discharging window shows a stored list in full: an item without a figure reads 0.
-        const bool discharging = m_host.isDischarging();
-        if (discharging)
-            for (int r = 0; r < m_deduction->rowCount(); ++r)
-                m_deduction->setText(r, 1, QStringLiteral("0"));
-        for (list.moveFirst(); !list.eof(); list.moveNext()) {
-            const Variant id = list.value(QStringLiteral("ItemID"));
-            const Variant quantity = list.value(QStringLiteral("Quantity"));
-            if (id.isNull())
-                continue;
-            for (int i = 0; i < m_itemIds.size(); ++i) {
-                if (m_itemIds.at(i).isNull() || Variant::compare(m_itemIds.at(i), id) != 0)
-                    continue;
-                const bool zero = !quantity.isNull() && quantity.isNumber()
-                    && Variant::compare(quantity, Variant::integer(0)) == 0;
-                m_deduction->setText(i, 1, zero && !discharging ? QString() : textOf(quantity));
-                break;
-            }
-        }
+    // The Discharging window shows a stored list in full: an item without a figure reads 0.
+    const bool discharging = m_host.isDischarging();
+    const RowSet& list = draft.Deductions();
+    if (discharging && list.isOpen() && list.recordCount() > 0)
+        for (int r = 0; r < m_deduction->rowCount(); ++r)
+            m_deduction->setText(r, 1, QStringLiteral("0"));
+    for (int i = 0; i < m_itemIds.size() && i < m_deduction->rowCount(); ++i) {
+        if (m_itemIds.at(i).isNull())
+            continue;
+        const auto it = quantities.constFind(m_itemIds.at(i).toInt32());
+        if (it == quantities.constEnd())
+            continue;
+        // The Loading window leaves an empty tank blank.
+        const std::optional<Decimal> figure = ResultFigures::number(Variant(*it));
+        const bool zero = figure && figure->isZero();
+        m_deduction->setText(i, 1, zero && !discharging ? QString() : *it);
     }
     m_deduction->setEditorTextQuietly(m_deduction->text(m_deduction->row(), m_deduction->col()));
 }
@@ -159,5 +155,17 @@ bool SurveyGrids::validateOpenDeduction()
         return true;
     if (m_deduction->isVisible())
         m_deduction->editor()->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+bool SurveyGrids::focusDeduction(int itemId)
+{
+    for (int row = 0; row < m_itemIds.size() && row < m_deduction->rowCount(); ++row) {
+        if (!m_itemIds.at(row).isNull() && m_itemIds.at(row).toInt32() == itemId) {
+            m_deduction->moveTo(row, 1);
+            m_deduction->editor()->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+    }
     return false;
 }

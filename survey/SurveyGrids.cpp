@@ -502,14 +502,14 @@ void SurveyGrids::showDifferences(const SurveyModel::Differences& differences)
     }
 }
 
-bool SurveyGrids::focusCell(const QString& field)
+GridEditor* SurveyGrids::focusCell(const QString& field)
 {
     const QStringList parts = field.split(QLatin1Char('.'));
     const int row = parts.size() >= 2 ? int(std::find(std::begin(kRowNames), std::end(kRowNames), parts.at(1))
                                             - std::begin(kRowNames)) + 1
                                       : 0;
     if (row < 1 || row > 2)
-        return false;
+        return nullptr;
     GridEditor* grid = nullptr;
     int column = 2;
     if (parts.at(0) == QLatin1String("hydrostatics") && parts.size() == 3) {
@@ -517,17 +517,17 @@ bool SurveyGrids::focusCell(const QString& field)
         column = int(std::find(std::begin(kColumnNames), std::end(kColumnNames), parts.at(2))
                      - std::begin(kColumnNames)) + 1;
         if (column > 4)
-            return false;
+            return nullptr;
     } else if (parts.at(0) == QLatin1String("mctcPlus50")) {
         grid = m_mctcp50;
     } else if (parts.at(0) == QLatin1String("mctcMinus50")) {
         grid = m_mctcm50;
     } else {
-        return false;
+        return nullptr;
     }
     grid->moveTo(row, column);
     grid->editor()->setFocus(Qt::OtherFocusReason);
-    return true;
+    return grid;
 }
 
 // --- Interpolation results --------------------------------------------------------------------

@@ -65,7 +65,7 @@ public:
 //     inputs (each deductible quantity goes to the survey as its cell is left). Every check on the
 //     tables before a calculation is the survey's; focusCell() shows the cell it names.
 //   - LoadDraft: showTables(inputs, differences), showInterpolation(draft) with txtIpFactor set to
-//     ipFactorText(draft), and ShowDeductions(draft) last.
+//     ipFactorText(draft), and ShowDeductions(quantities, draft) last.
 class SurveyGrids : public QObject {
     Q_OBJECT
 public:
@@ -111,8 +111,11 @@ public:
     // The Difference rows alone.
     void showDifferences(const SurveyModel::Differences& differences);
     // The cell of a table the survey names ("hydrostatics.below.tpc", "mctcPlus50.above") made
-    // current, its box focused; false for a name that is no table cell.
-    bool focusCell(const QString& field);
+    // current, its box focused: the table, or nullptr for a name that is no table cell.
+    GridEditor* focusCell(const QString& field);
+    // The quantity of a deductible item made current, its box focused; false when the list has
+    // no such item.
+    bool focusDeduction(int itemId);
     // The interpolation increments and values of a calculated draft into the result grids.
     void showInterpolation(const clsDraft& draft);
     // The text for txtIpFactor: the factor rounded to 7 places (a blank factor shows 0 in the
@@ -120,7 +123,8 @@ public:
     QString ipFactorText(const clsDraft& draft) const;
 
     // Deductibles: the quantities of the draft shown (nothing unless the draft was changed).
-    void ShowDeductions(clsDraft& draft);
+    // `quantities` by item id; nothing is shown unless the draft was changed.
+    void ShowDeductions(const QMap<int, QString>& quantities, const clsDraft& draft);
     // The open quantity checked as when it is left; false (focus kept in it) when refused.
     bool validateOpenDeduction();
     void ClearDeductionQuantities();

@@ -197,14 +197,58 @@ void SurveyWindow::RNew()
     sendToolbarState();
 }
 
-void SurveyWindow::showSurvey(std::unique_ptr<SurveyModel> survey, bool finalEntered)
+SurveyLoadResult SurveyWindow::enterFile(const SurveyFileData& data, const QString& fileName,
+                                         SurveyFileModel::Calculate calc)
+{
+    auto survey = std::make_unique<SurveyModel>(m_discharging ? SurveyModel::Kind::Discharging
+                                                              : SurveyModel::Kind::Loading);
+    const SurveyLoadResult result = SurveyFileModel::load(*survey, data, fileName, calc);
+    using Outcome = SurveyLoadResult::Outcome;
+    // A refusal stops the entry where it stands: in the header or the Initial draft, the Final
+    // draft was never reached.
+    const bool refused = result.outcome == Outcome::Refused;
+    const bool finalEntered =
+        data.final.has_value() && (!refused || result.field.startsWith(QLatin1String("final.")));
+    showSurvey(std::move(survey), finalEntered, result.loaded() && calc.initial && calc.final);
+    if (refused)
+        showRefused(result.field, result.value);
+    else if (!result.loaded())
+        focusField(result.field.section(QLatin1Char('.'), 1));
+    return result;
+}
+
+void SurveyWindow::showRefused(const QString& field, const QString& value)
+{
+    // The file's name of the field: after "initial." or "final." for a draft's, else the header's.
+    const bool inDraft = field.startsWith(QLatin1String("initial.")) || field.startsWith(QLatin1String("final."));
+    const QString name = inDraft ? field.section(QLatin1Char('.'), 1) : field;
+    if (name.startsWith(QLatin1String("deductibles."))) {
+        if (m_grids->focusDeduction(name.section(QLatin1Char('.'), 1).toInt()))
+            m_grids->deductionEditor()->setText(value);
+        return;
+    }
+    if (GridEditor* grid = m_grids->focusCell(name)) {
+        // Quietly: the hydrostatic box would take back a keystroke that makes no figure.
+        grid->setEditorTextQuietly(value);
+        return;
+    }
+    QWidget* widget = fieldWidget(name);
+    if (auto* box = qobject_cast<QLineEdit*>(widget))
+        box->setText(value);
+    if (widget)
+        widget->setFocus(Qt::OtherFocusReason);
+}
+
+void SurveyWindow::showSurvey(std::unique_ptr<SurveyModel> survey, bool finalEntered, bool whole)
 {
     {
         LoadingScope loading(*this);
         m_model = std::move(survey);
         m_shipRecord = &m_model->ship();
-        m_resultsWithdrawn = {!m_model->calculated(SurveyModel::Initial),
-                              !m_model->calculated(SurveyModel::Final)};
+        // A survey entered whole shows no results for a draft it did not calculate; one entered
+        // as far as it went shows its drafts as after the surveyor's own entry.
+        for (int i : {SurveyModel::Initial, SurveyModel::Final})
+            m_resultsWithdrawn[i] = whole ? !m_model->calculated(i) : m_model->withdrawn(i);
 
         dcbShip->setCurrentIndex(
             dcbShip->findText(m_model->shipName(), Qt::MatchExactly | Qt::MatchCaseSensitive));
@@ -308,7 +352,7 @@ void SurveyWindow::LoadDraft(int index, bool remind)
             if (remind)
                 tell(m_model->resultWarnings(index));
         }
-        m_grids->ShowDeductions(d);
+        m_grids->ShowDeductions(in.deductibles, d);
     } catch (const VbError&) {
         MessageService::bareSource(m_className, QStringLiteral("LoadDraft"));
     }
@@ -462,6 +506,12 @@ void SurveyWindow::focusField(const QString& field)
 {
     if (m_grids->focusCell(field))
         return;
+    if (QWidget* box = fieldWidget(field))
+        box->setFocus(Qt::OtherFocusReason);
+}
+
+QWidget* SurveyWindow::fieldWidget(const QString& field) const
+{
     static const QStringList readings = {"drafts.fwdPort", "drafts.fwdStbd", "drafts.midPort",
                                          "drafts.midStbd", "drafts.aftPort", "drafts.aftStbd"};
     static const QStringList marks = {"marks.fwdX", "marks.midX", "marks.aftX"};
@@ -482,8 +532,11 @@ void SurveyWindow::focusField(const QString& field)
         box = readingBoxes()[readings.indexOf(field)];
     else if (marks.contains(field))
         box = markBoxes()[marks.indexOf(field)];
-    if (box)
-        box->setFocus(Qt::OtherFocusReason);
+    else if (field == QLatin1String("initialNetDisplacement"))
+        box = m_results->initialNetDisplacementBox();
+    else
+        box = extraField(field);
+    return box;
 }
 
 void SurveyWindow::tell(const SurveyMessages& messages)

@@ -5,7 +5,6 @@
 #include "model/clsDraft.h"
 #include "survey/GridEditor.h"
 #include "survey/ResultDisplay.h"
-#include "survey/SurveyFileIO.h"
 #include "survey/SurveyWindow.h"
 #include "ui/FieldGuard.h"
 
@@ -207,7 +206,7 @@ void SurveyRecovery::snapshot()
     // Nothing can be entered before a ship is chosen: such a window leaves nothing to recover.
     if (!m_window || m_window->shipText().isEmpty())
         return;
-    const SurveyFileData data = SurveyFileIO::read(*m_window);
+    const SurveyFileData data = m_window->surveyData();
     QJsonObject root = SurveyFile::toJson(data);
     QJsonObject note;
     if (!m_surveyFile.isEmpty())

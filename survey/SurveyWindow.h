@@ -3,6 +3,7 @@
 #include "ui/ChildWindow.h"
 #include "core/Variant.h"
 #include "files/SurveyFile.h"
+#include "files/SurveyFileModel.h"
 #include "model/DraftCorrections.h"
 #include "model/SurveyInputRules.h"
 #include "model/SurveyModel.h"
@@ -85,10 +86,13 @@ public:
     SurveyModel& model() const { return *m_model; }
     // The header and what the window shows handed to the survey, as a report reads them.
     void syncModel();
-    // Shows a survey worked out without the window (a survey file entered whole): the window
-    // takes it as its own and shows it as after the surveyor's own entry, on the Final tab when
-    // `finalEntered`, else on the Initial tab. Nothing is said: the survey has said it.
-    void showSurvey(std::unique_ptr<SurveyModel> survey, bool finalEntered);
+    // A survey file into the window: the survey enters it, as far as it goes, and the window
+    // takes that survey as its own and shows it as after the surveyor's own entry (on the Final
+    // tab when the entry reached the Final draft). A value the survey refused stands in its box
+    // or cell, which takes the focus, as does the field a calculation stopped at. Nothing is
+    // said: the result holds what the survey said on the way.
+    SurveyLoadResult enterFile(const SurveyFileData& data, const QString& fileName,
+                               SurveyFileModel::Calculate calc = {});
     // The survey as a file: the header, the draft on show as its boxes and grids hold it (first
     // handed to its draft, as a tab switch does), and the other draft as the survey keeps it.
     SurveyFileData surveyData();
@@ -155,6 +159,12 @@ protected:
     virtual void resetExtras() {}
     // The header boxes of the window's own, filled from the survey shown.
     virtual void showHeaderExtras() {}
+    // A box of the window's own by the survey file's name of its field ("blQuantity").
+    virtual QWidget* extraField(const QString& field) const
+    {
+        (void)field;
+        return nullptr;
+    }
     // Places of the net displacement in fgrdFinalResult (9, 1).
     virtual int netDisplacementPlaces() const { return 5; }
 
@@ -274,6 +284,12 @@ private:
     // The box or cell of a field the survey names ("voyage", "drafts.fwdPort", "marks.aftX",
     // "hydrostatics.below.tpc") takes the focus.
     void focusField(const QString& field);
+    QWidget* fieldWidget(const QString& field) const;
+    // Shows a survey worked out without the window; `whole`: entered and calculated whole, so
+    // that a draft it did not calculate shows no results at all.
+    void showSurvey(std::unique_ptr<SurveyModel> survey, bool finalEntered, bool whole);
+    // The text a survey file gave a field, refused there, back in its box or cell.
+    void showRefused(const QString& field, const QString& value);
     void sstQuorvaneClick(int tab);
     void moveContentTo(int tab);
     void cmdCalculateClick();

@@ -69,6 +69,11 @@ void frmZODuraduza::showHeaderExtras()
     txtBLQty->setText(model().blQuantity());
 }
 
+QWidget* frmZODuraduza::extraField(const QString& field) const
+{
+    return field == QLatin1String("blQuantity") ? txtBLQty : nullptr;
+}
+
 // The Bill of Lading quantity and the assumed constant belong to the survey, not to a draft:
 // a new survey leaves them standing.
 void frmZODuraduza::clearPanelTexts()

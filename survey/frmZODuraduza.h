@@ -26,6 +26,7 @@ protected:
     bool initializesGridsWithoutShip() const override { return true; }
     void resetExtras() override;
     void showHeaderExtras() override;
+    QWidget* extraField(const QString& field) const override;
 
     // The B/L and assumed constant on arrival, the constant and cargo after discharge.
     void showPanelsForTab(int tab) override;

@@ -16,7 +16,6 @@
 #include "ships/frmShipParticulars.h"
 #include "survey/GridEditor.h"
 #include "survey/HydrostaticPicker.h"
-#include "survey/SurveyFileIO.h"
 #include "survey/SurveyWindow.h"
 #include "survey/frmQuorvane.h"
 #include "survey/frmZODuraduza.h"
@@ -149,17 +148,17 @@ void TestHydrostaticWindows::pickedRowsGiveTheFiguresOfTypedRows()
 
     std::unique_ptr<SurveyWindow> byHand = openWindow(typed.kind);
     QVERIFY(byHand);
-    const auto a = SurveyFileIO::enter(*byHand, typed, file);
+    const auto a = byHand->enterFile(typed, file);
     QVERIFY2(a.loaded(), qPrintable(a.message));
     std::unique_ptr<SurveyWindow> fromTable = openWindow(typed.kind);
-    const auto b = SurveyFileIO::enter(*fromTable, picked, file);
+    const auto b = fromTable->enterFile(picked, file);
     QVERIFY2(b.loaded(), qPrintable(b.message));
 
     const QString figures = figuresOf(*byHand);
     QVERIFY(!byHand->cargoResultText().isEmpty());
     QCOMPARE(figuresOf(*fromTable), figures);
     // The file written back holds the rows the table gave: the example's own.
-    const SurveyFileData back = SurveyFileIO::read(*fromTable);
+    const SurveyFileData back = fromTable->surveyData();
     for (const auto& [was, now] : {std::pair{typed.initial, back.initial}, std::pair{*typed.final, *back.final}}) {
         for (int c = 0; c < 4; ++c) {
             QCOMPARE(*Decimal::parse(now.below[c], QLocale::c()), *Decimal::parse(was.below[c], QLocale::c()));
@@ -326,7 +325,7 @@ void TestHydrostaticWindows::fileDraftOutsideTheTable()
                        &data.final->aftPort, &data.final->aftStbd})
         *r = QStringLiteral("14.8");
     std::unique_ptr<SurveyWindow> w = openWindow(data.kind);
-    const auto r = SurveyFileIO::enter(*w, data, QStringLiteral("deep.json"));
+    const auto r = w->enterFile(data, QStringLiteral("deep.json"));
     QCOMPARE(int(r.outcome), int(SurveyLoadResult::Outcome::NotCalculated));
     QCOMPARE(r.field, QStringLiteral("final.hydrostatics"));
     QCOMPARE(r.message, QStringLiteral("deep.json: field \"final.hydrostatics\": The MCTC at 15.3 m, 50 cm above "

@@ -430,8 +430,8 @@ void TestSurveyFiles::refusedFigureStopsTheFileWhereItStands()
                           "The survey file was not opened completely.\r\n\r\n" + path
                               + ": field \"initial.drafts.fwdPort\": the value \"100\" was refused. The "
                                 "window shows the survey as far as it was entered."}));
-    // What came before the refused reading is on screen; the reading box is empty and has the
-    // focus, as after the surveyor's own entry; nothing after it was typed or calculated.
+    // What came before the refused reading is on screen; the reading box shows the text the file
+    // gave it and has the focus, to be put right; nothing after it was entered or calculated.
     QCOMPARE(find<QComboBox>("dcbShip")->currentText(), QStringLiteral("Coral Meridian"));
     QCOMPARE(box("txtVoyageID")->text(), QStringLiteral("CM-2611"));
     QCOMPARE(find<QComboBox>("dcbPort")->currentText(), QStringLiteral("Port Hedland"));
@@ -439,7 +439,7 @@ void TestSurveyFiles::refusedFigureStopsTheFileWhereItStands()
     QCOMPARE(box("txtDensity")->text(), QStringLiteral("1.0235"));
     QCOMPARE(box("mbxDate")->text(), QStringLiteral("14-03-2026"));
     QCOMPARE(box("mbxTime")->text(), QStringLiteral("06:40"));
-    QCOMPARE(box("txtFwdPort")->text(), QString());
+    QCOMPARE(box("txtFwdPort")->text(), QStringLiteral("100"));
     QCOMPARE(w->focusWidget(), static_cast<QWidget*>(box("txtFwdPort")));
     QCOMPARE(box("txtFwdStbd")->text(), QString());
     QCOMPARE(box("txtConstant")->text(), QString());

@@ -867,10 +867,10 @@ private Q_SLOTS:
         // An unchanged draft shows nothing; a changed one its figures, an empty tank blank.
         draft.setToSave(false);  // the quantities typed above marked it changed
         w->show();
-        grids().ShowDeductions(draft);
+        grids().ShowDeductions(survey.model().inputs(SurveyModel::Initial).deductibles, draft);
         QCOMPARE(ded()->text(0, 1), QString());
         draft.setToSave(true);
-        grids().ShowDeductions(draft);
+        grids().ShowDeductions(survey.model().inputs(SurveyModel::Initial).deductibles, draft);
         QCOMPARE(ded()->text(0, 1), QStringLiteral("310.25"));
         QCOMPARE(ded()->text(1, 1), QString());
         QCOMPARE(ded()->text(2, 1), QStringLiteral("45"));
@@ -878,7 +878,7 @@ private Q_SLOTS:
 
         // The Discharging window shows the stored list in full, 0 where nothing is on board.
         open(true);
-        grids().ShowDeductions(draft);
+        grids().ShowDeductions(survey.model().inputs(SurveyModel::Initial).deductibles, draft);
         QCOMPARE(ded()->text(0, 1), QStringLiteral("310.25"));
         QCOMPARE(ded()->text(1, 1), QStringLiteral("0"));
         QCOMPARE(ded()->text(7, 1), QStringLiteral("0"));
