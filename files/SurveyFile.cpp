@@ -1,5 +1,7 @@
 #include "files/SurveyFile.h"
 
+#include "model/SurveyFieldNames.h"
+
 #include "model/SurveyInputRules.h"
 
 #include <QFile>
@@ -182,42 +184,36 @@ public:
 
     SurveyDraftData draft(const QJsonObject& o, const QString& path, bool isFinal)
     {
+        namespace N = SurveyFieldNames;
+        const auto sub = [&path](QLatin1String name) { return path + QLatin1Char('.') + name; };
         SurveyDraftData d;
-        d.date = text(o, QStringLiteral("date"), path);
-        d.time = text(o, QStringLiteral("time"), path);
-        d.density = text(o, QStringLiteral("density"), path);
-        const QString dp = path + QStringLiteral(".drafts");
-        const QJsonObject drafts = object(o, QStringLiteral("drafts"), path, false);
-        d.fwdPort = text(drafts, QStringLiteral("fwdPort"), dp);
-        d.fwdStbd = text(drafts, QStringLiteral("fwdStbd"), dp);
-        d.midPort = text(drafts, QStringLiteral("midPort"), dp);
-        d.midStbd = text(drafts, QStringLiteral("midStbd"), dp);
-        d.aftPort = text(drafts, QStringLiteral("aftPort"), dp);
-        d.aftStbd = text(drafts, QStringLiteral("aftStbd"), dp);
-        const QString mp = path + QStringLiteral(".marks");
-        const QJsonObject marks = object(o, QStringLiteral("marks"), path, false);
-        d.fwdX = text(marks, QStringLiteral("fwdX"), mp);
-        d.midX = text(marks, QStringLiteral("midX"), mp);
-        d.aftX = text(marks, QStringLiteral("aftX"), mp);
+        d.date = text(o, N::kDate, path);
+        d.time = text(o, N::kTime, path);
+        d.density = text(o, N::kDensity, path);
+        const QJsonObject drafts = object(o, N::kReadingsGroup, path, false);
+        for (int i = 0; i < 6; ++i)
+            d.*SurveyDraftData::kReadings[i] = text(drafts, N::kReadings[i], sub(N::kReadingsGroup));
+        const QJsonObject marks = object(o, N::kMarksGroup, path, false);
+        for (int i = 0; i < 3; ++i)
+            d.*SurveyDraftData::kMarks[i] = text(marks, N::kMarks[i], sub(N::kMarksGroup));
 
-        const QString hp = path + QStringLiteral(".hydrostatics");
-        const QJsonObject hyd = object(o, QStringLiteral("hydrostatics"), path, false);
-        static const char* const columns[4] = {"draft", "displacement", "tpc", "lcf"};
-        const QJsonObject below = object(hyd, QStringLiteral("below"), hp, false);
-        const QJsonObject above = object(hyd, QStringLiteral("above"), hp, false);
+        const QString hp = sub(N::kHydrostatics);
+        const QJsonObject hyd = object(o, N::kHydrostatics, path, false);
+        const QJsonObject below = object(hyd, N::kRows[0], hp, false);
+        const QJsonObject above = object(hyd, N::kRows[1], hp, false);
         for (int i = 0; i < 4; ++i) {
-            d.below[i] = text(below, QLatin1String(columns[i]), hp + QStringLiteral(".below"));
-            d.above[i] = text(above, QLatin1String(columns[i]), hp + QStringLiteral(".above"));
+            d.below[i] = text(below, N::kColumns[i], hp + QLatin1Char('.') + N::kRows[0]);
+            d.above[i] = text(above, N::kColumns[i], hp + QLatin1Char('.') + N::kRows[1]);
         }
-        const QJsonObject plus = object(o, QStringLiteral("mctcPlus50"), path, false);
-        d.mctcPlus50Below = text(plus, QStringLiteral("below"), path + QStringLiteral(".mctcPlus50"));
-        d.mctcPlus50Above = text(plus, QStringLiteral("above"), path + QStringLiteral(".mctcPlus50"));
-        const QJsonObject minus = object(o, QStringLiteral("mctcMinus50"), path, false);
-        d.mctcMinus50Below = text(minus, QStringLiteral("below"), path + QStringLiteral(".mctcMinus50"));
-        d.mctcMinus50Above = text(minus, QStringLiteral("above"), path + QStringLiteral(".mctcMinus50"));
+        const QJsonObject plus = object(o, N::kMctcPlus50, path, false);
+        d.mctcPlus50Below = text(plus, N::kRows[0], sub(N::kMctcPlus50));
+        d.mctcPlus50Above = text(plus, N::kRows[1], sub(N::kMctcPlus50));
+        const QJsonObject minus = object(o, N::kMctcMinus50, path, false);
+        d.mctcMinus50Below = text(minus, N::kRows[0], sub(N::kMctcMinus50));
+        d.mctcMinus50Above = text(minus, N::kRows[1], sub(N::kMctcMinus50));
 
-        const QJsonObject deds = object(o, QStringLiteral("deductibles"), path, false);
-        const QString ddp = path + QStringLiteral(".deductibles");
+        const QJsonObject deds = object(o, N::kDeductibles, path, false);
+        const QString ddp = sub(N::kDeductibles);
         QMap<int, QString> keyOfItem;
         for (auto it = deds.begin(); it != deds.end(); ++it) {
             bool ok = false;
@@ -247,13 +243,12 @@ public:
         }
         std::sort(d.deductibles.begin(), d.deductibles.end(),
                   [](const auto& a, const auto& b) { return a.first < b.first; });
-        if (o.contains(QStringLiteral("initialNetDisplacement"))) {
+        if (o.contains(N::kInitialNetDisplacement)) {
             if (!isFinal)
-                fail(path + QStringLiteral(".initialNetDisplacement"),
-                     QStringLiteral("belongs to the final draft only."));
-            d.initialNetDisplacement = text(o, QStringLiteral("initialNetDisplacement"), path);
+                fail(sub(N::kInitialNetDisplacement), QStringLiteral("belongs to the final draft only."));
+            d.initialNetDisplacement = text(o, N::kInitialNetDisplacement, path);
         }
-        d.comments = text(o, QStringLiteral("comments"), path);
+        d.comments = text(o, N::kComments, path);
         return d;
     }
 
@@ -271,42 +266,34 @@ void putText(QJsonObject& o, const QString& key, const QString& value)
 
 QJsonObject draftJson(const SurveyDraftData& d, bool isFinal)
 {
+    namespace N = SurveyFieldNames;
     QJsonObject o;
-    putText(o, QStringLiteral("date"), d.date);
-    putText(o, QStringLiteral("time"), d.time);
-    putText(o, QStringLiteral("density"), d.density);
+    putText(o, N::kDate, d.date);
+    putText(o, N::kTime, d.time);
+    putText(o, N::kDensity, d.density);
     QJsonObject drafts;
-    putText(drafts, QStringLiteral("fwdPort"), d.fwdPort);
-    putText(drafts, QStringLiteral("fwdStbd"), d.fwdStbd);
-    putText(drafts, QStringLiteral("midPort"), d.midPort);
-    putText(drafts, QStringLiteral("midStbd"), d.midStbd);
-    putText(drafts, QStringLiteral("aftPort"), d.aftPort);
-    putText(drafts, QStringLiteral("aftStbd"), d.aftStbd);
-    o.insert(QStringLiteral("drafts"), drafts);
+    for (int i = 0; i < 6; ++i)
+        putText(drafts, N::kReadings[i], d.*SurveyDraftData::kReadings[i]);
+    o.insert(N::kReadingsGroup, drafts);
     QJsonObject marks;
-    putText(marks, QStringLiteral("fwdX"), d.fwdX);
-    putText(marks, QStringLiteral("midX"), d.midX);
-    putText(marks, QStringLiteral("aftX"), d.aftX);
-    o.insert(QStringLiteral("marks"), marks);
-    static const char* const columns[4] = {"draft", "displacement", "tpc", "lcf"};
+    for (int i = 0; i < 3; ++i)
+        putText(marks, N::kMarks[i], d.*SurveyDraftData::kMarks[i]);
+    o.insert(N::kMarksGroup, marks);
     QJsonObject below, above;
     for (int i = 0; i < 4; ++i) {
-        putText(below, QLatin1String(columns[i]), d.below[i]);
-        putText(above, QLatin1String(columns[i]), d.above[i]);
+        putText(below, N::kColumns[i], d.below[i]);
+        putText(above, N::kColumns[i], d.above[i]);
     }
-    o.insert(QStringLiteral("hydrostatics"),
-             QJsonObject{{QStringLiteral("below"), below}, {QStringLiteral("above"), above}});
-    o.insert(QStringLiteral("mctcPlus50"), QJsonObject{{QStringLiteral("below"), d.mctcPlus50Below},
-                                                       {QStringLiteral("above"), d.mctcPlus50Above}});
-    o.insert(QStringLiteral("mctcMinus50"), QJsonObject{{QStringLiteral("below"), d.mctcMinus50Below},
-                                                        {QStringLiteral("above"), d.mctcMinus50Above}});
+    o.insert(N::kHydrostatics, QJsonObject{{N::kRows[0], below}, {N::kRows[1], above}});
+    o.insert(N::kMctcPlus50, QJsonObject{{N::kRows[0], d.mctcPlus50Below}, {N::kRows[1], d.mctcPlus50Above}});
+    o.insert(N::kMctcMinus50, QJsonObject{{N::kRows[0], d.mctcMinus50Below}, {N::kRows[1], d.mctcMinus50Above}});
     QJsonObject deds;
     for (const auto& [item, quantity] : d.deductibles)
         putText(deds, QString::number(item), quantity);
-    o.insert(QStringLiteral("deductibles"), deds);
+    o.insert(N::kDeductibles, deds);
     if (isFinal && d.initialNetDisplacement)
-        putText(o, QStringLiteral("initialNetDisplacement"), *d.initialNetDisplacement);
-    putText(o, QStringLiteral("comments"), d.comments);
+        putText(o, N::kInitialNetDisplacement, *d.initialNetDisplacement);
+    putText(o, N::kComments, d.comments);
     return o;
 }
 
@@ -365,22 +352,22 @@ std::optional<SurveyFileData> parse(const QByteArray& text, const QString& fileN
         r.fail(QStringLiteral("kind"), QStringLiteral("must be \"loading\" or \"discharging\"."));
         return failed();
     }
-    data.ship = r.text(root, QStringLiteral("ship"), QString(), true);
-    data.port = r.text(root, QStringLiteral("port"), QString());
-    data.voyage = r.text(root, QStringLiteral("voyage"), QString());
-    data.cargo = r.text(root, QStringLiteral("cargo"), QString());
-    if (root.contains(QStringLiteral("blQuantity"))) {
+    data.ship = r.text(root, SurveyFieldNames::kShip, QString(), true);
+    data.port = r.text(root, SurveyFieldNames::kPort, QString());
+    data.voyage = r.text(root, SurveyFieldNames::kVoyage, QString());
+    data.cargo = r.text(root, SurveyFieldNames::kCargo, QString());
+    if (root.contains(SurveyFieldNames::kBlQuantity)) {
         if (data.kind != SurveyFileData::Kind::Discharging)
-            r.fail(QStringLiteral("blQuantity"), QStringLiteral("belongs to a discharging survey only."));
-        data.blQuantity = r.text(root, QStringLiteral("blQuantity"), QString());
+            r.fail(SurveyFieldNames::kBlQuantity, QStringLiteral("belongs to a discharging survey only."));
+        data.blQuantity = r.text(root, SurveyFieldNames::kBlQuantity, QString());
     }
-    const QJsonObject initial = r.object(root, QStringLiteral("initial"), QString(), true);
+    const QJsonObject initial = r.object(root, SurveyFieldNames::kDrafts[0], QString(), true);
     if (!r.failed())
-        data.initial = r.draft(initial, QStringLiteral("initial"), false);
-    if (root.contains(QStringLiteral("final")) && !root.value(QStringLiteral("final")).isNull()) {
-        const QJsonObject fin = r.object(root, QStringLiteral("final"), QString(), true);
+        data.initial = r.draft(initial, SurveyFieldNames::kDrafts[0], false);
+    if (root.contains(SurveyFieldNames::kDrafts[1]) && !root.value(SurveyFieldNames::kDrafts[1]).isNull()) {
+        const QJsonObject fin = r.object(root, SurveyFieldNames::kDrafts[1], QString(), true);
         if (!r.failed())
-            data.final = r.draft(fin, QStringLiteral("final"), true);
+            data.final = r.draft(fin, SurveyFieldNames::kDrafts[1], true);
     }
     if (r.failed())
         return failed();
@@ -406,15 +393,15 @@ QJsonObject toJson(const SurveyFileData& data)
     root.insert(QStringLiteral("format"), formatName());
     root.insert(QStringLiteral("kind"), data.kind == SurveyFileData::Kind::Loading ? QStringLiteral("loading")
                                                                                    : QStringLiteral("discharging"));
-    root.insert(QStringLiteral("ship"), data.ship);
-    root.insert(QStringLiteral("port"), data.port);
-    root.insert(QStringLiteral("voyage"), data.voyage);
-    root.insert(QStringLiteral("cargo"), data.cargo);
+    root.insert(SurveyFieldNames::kShip, data.ship);
+    root.insert(SurveyFieldNames::kPort, data.port);
+    root.insert(SurveyFieldNames::kVoyage, data.voyage);
+    root.insert(SurveyFieldNames::kCargo, data.cargo);
     if (data.kind == SurveyFileData::Kind::Discharging && data.blQuantity)
-        root.insert(QStringLiteral("blQuantity"), *data.blQuantity);
-    root.insert(QStringLiteral("initial"), draftJson(data.initial, false));
+        root.insert(SurveyFieldNames::kBlQuantity, *data.blQuantity);
+    root.insert(SurveyFieldNames::kDrafts[0], draftJson(data.initial, false));
     if (data.final)
-        root.insert(QStringLiteral("final"), draftJson(*data.final, true));
+        root.insert(SurveyFieldNames::kDrafts[1], draftJson(*data.final, true));
     return root;
 }
 

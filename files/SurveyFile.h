@@ -26,6 +26,14 @@ struct SurveyDraftData {
     // The hand-entered initial net displacement of the Final draft, when there is one.
     std::optional<QString> initialNetDisplacement;
     QString comments;
+
+    // The readings (fwd port, fwd stbd, mid port, mid stbd, aft port, aft stbd) and the marks
+    // (Fwd X, Mid X, Aft X), in the order the surveyor reads them.
+    static constexpr QString SurveyDraftData::*kReadings[6] = {
+        &SurveyDraftData::fwdPort, &SurveyDraftData::fwdStbd, &SurveyDraftData::midPort,
+        &SurveyDraftData::midStbd, &SurveyDraftData::aftPort, &SurveyDraftData::aftStbd};
+    static constexpr QString SurveyDraftData::*kMarks[3] = {&SurveyDraftData::fwdX, &SurveyDraftData::midX,
+                                                            &SurveyDraftData::aftX};
 };
 
 struct SurveyFileData {

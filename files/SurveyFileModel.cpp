@@ -6,6 +6,7 @@
 #include "db/NameLookup.h"
 #include "files/SurveyTableFill.h"
 #include "model/ResultFigures.h"
+#include "model/SurveyFieldNames.h"
 #include "model/SurveyModel.h"
 #include "model/clsDraft.h"
 
@@ -16,26 +17,7 @@ namespace {
 using Kind = SurveyFileData::Kind;
 using Field = SurveyModel::Field;
 
-// The readings and marks of a draft in the file, in the order the surveyor types them.
-struct Named {
-    Field field;
-    const char* name;
-    QString SurveyDraftData::*value;
-};
-const Named kReadings[6] = {
-    {Field::FwdPort, "drafts.fwdPort", &SurveyDraftData::fwdPort},
-    {Field::FwdStbd, "drafts.fwdStbd", &SurveyDraftData::fwdStbd},
-    {Field::MidPort, "drafts.midPort", &SurveyDraftData::midPort},
-    {Field::MidStbd, "drafts.midStbd", &SurveyDraftData::midStbd},
-    {Field::AftPort, "drafts.aftPort", &SurveyDraftData::aftPort},
-    {Field::AftStbd, "drafts.aftStbd", &SurveyDraftData::aftStbd},
-};
-const Named kMarks[3] = {
-    {Field::FwdX, "marks.fwdX", &SurveyDraftData::fwdX},
-    {Field::MidX, "marks.midX", &SurveyDraftData::midX},
-    {Field::AftX, "marks.aftX", &SurveyDraftData::aftX},
-};
-const char* const kColumns[4] = {"draft", "displacement", "tpc", "lcf"};
+namespace Names = SurveyFieldNames;
 
 // Records on `result` a value not entered: the field, the value and the sentence naming the file,
 // "... was refused." or, with `why`, "... was not taken: <why>.".
@@ -90,8 +72,8 @@ public:
             return m_result;
         if (!m_m.hasShip()) {
             m_result.told.append({QStringLiteral("Please select a ship first."), QString(),
-                                  Msg::Icon::Exclamation, QStringLiteral("ship")});
-            refuse(QStringLiteral("final"), QString(), QStringLiteral("the Final tab could not be opened"));
+                                  Msg::Icon::Exclamation, Names::kShip});
+            refuse(Names::kDrafts[SurveyModel::Final], QString(), QStringLiteral("the Final tab could not be opened"));
             return m_result;
         }
         m_m.setDraftOnShow(SurveyModel::Final);
@@ -101,72 +83,70 @@ public:
     }
 
 private:
-    static QString path(int draft) { return draft == SurveyModel::Initial ? "initial" : "final"; }
+    static QString path(int draft) { return Names::kDrafts[draft]; }
 
     bool enterHeader(const SurveyFileData& data)
     {
         if (!data.ship.isEmpty()) {
             const std::optional<int> id = SurveyModel::shipIdByName(data.ship);
             if (!id)
-                return refuse(QStringLiteral("ship"), data.ship, QStringLiteral("it is not in the list"));
-            if (!told(m_m.setShip(*id, data.ship), QStringLiteral("ship")).accepted)
-                return refuse(QStringLiteral("ship"), data.ship);
+                return refuse(Names::kShip, data.ship, QStringLiteral("it is not in the list"));
+            if (!told(m_m.setShip(*id, data.ship), Names::kShip).accepted)
+                return refuse(Names::kShip, data.ship);
         }
-        if (!text(data.voyage, SurveyModel::voyageMaxLength(), QStringLiteral("voyage")))
+        if (!text(data.voyage, SurveyModel::voyageMaxLength(), Names::kVoyage))
             return false;
         m_m.setVoyage(data.voyage.isEmpty() ? m_m.voyage() : data.voyage);
         if (!data.port.isEmpty() && !m_m.setPortByName(data.port))
-            return refuse(QStringLiteral("port"), data.port, QStringLiteral("it is not in the list"));
-        if (!text(data.cargo, SurveyModel::cargoMaxLength(), QStringLiteral("cargo")))
+            return refuse(Names::kPort, data.port, QStringLiteral("it is not in the list"));
+        if (!text(data.cargo, SurveyModel::cargoMaxLength(), Names::kCargo))
             return false;
         m_m.setCargo(data.cargo.isEmpty() ? m_m.cargo() : data.cargo);
         // The Bill of Lading quantity sits on the Initial tab, before the arrival draft is worked.
         if (data.kind == Kind::Discharging && data.blQuantity && !data.blQuantity->isEmpty()) {
-            if (!fits(*data.blQuantity, 32767, QStringLiteral("blQuantity")))
+            if (!fits(*data.blQuantity, 32767, Names::kBlQuantity))
                 return false;
-            if (!told(m_m.enterBLQuantity(*data.blQuantity), QStringLiteral("blQuantity")).accepted)
-                return refuse(QStringLiteral("blQuantity"), *data.blQuantity);
+            if (!told(m_m.enterBLQuantity(*data.blQuantity), Names::kBlQuantity).accepted)
+                return refuse(Names::kBlQuantity, *data.blQuantity);
         }
         return true;
     }
 
     bool enterDraft(const SurveyDraftData& d, int draft)
     {
-        const QString p = path(draft) + QLatin1Char('.');
-        if (!field(draft, Field::Density, d.density, p + QStringLiteral("density"))
-            || !field(draft, Field::Date, d.date, p + QStringLiteral("date"), false)
-            || !field(draft, Field::Time, d.time, p + QStringLiteral("time"), false))
+        const auto p = [draft](const QString& name) { return Names::inDraft(draft, name); };
+        if (!field(draft, Field::Density, d.density, p(Names::kDensity))
+            || !field(draft, Field::Date, d.date, p(Names::kDate), false)
+            || !field(draft, Field::Time, d.time, p(Names::kTime), false))
             return false;
-        for (const Named& r : kReadings)
-            if (!field(draft, r.field, d.*r.value, p + QLatin1String(r.name)))
+        for (int i = 0; i < 6; ++i)
+            if (!field(draft, Field(int(Field::FwdPort) + i), d.*SurveyDraftData::kReadings[i], p(Names::reading(i))))
                 return false;
-        for (const Named& m : kMarks)
-            if (!field(draft, m.field, d.*m.value, p + QLatin1String(m.name)))
+        for (int i = 0; i < 3; ++i)
+            if (!field(draft, Field(int(Field::FwdX) + i), d.*SurveyDraftData::kMarks[i], p(Names::mark(i))))
                 return false;
 
         // Down each column of the hydrostatic table, Below then Above, as Enter leads.
-        const QString h = p + QStringLiteral("hydrostatics.");
+        // Down each column of the hydrostatic table, Below then Above, as Enter leads.
         using Table = SurveyModel::Table;
         for (int c = 0; c < 4; ++c) {
-            const QString column = QLatin1String(kColumns[c]);
-            if (!cell(draft, Table::Hydrostatics, SurveyModel::Below, c, d.below[c],
-                      h + QStringLiteral("below.") + column)
-                || !cell(draft, Table::Hydrostatics, SurveyModel::Above, c, d.above[c],
-                         h + QStringLiteral("above.") + column))
+            if (!cell(draft, Table::Hydrostatics, SurveyModel::Below, c, d.below[c], p(Names::hydrostatic(0, c)))
+                || !cell(draft, Table::Hydrostatics, SurveyModel::Above, c, d.above[c], p(Names::hydrostatic(1, c))))
                 return false;
         }
-        if (!cell(draft, Table::MctcPlus50, SurveyModel::Below, 1, d.mctcPlus50Below, p + "mctcPlus50.below")
-            || !cell(draft, Table::MctcPlus50, SurveyModel::Above, 1, d.mctcPlus50Above, p + "mctcPlus50.above")
-            || !cell(draft, Table::MctcMinus50, SurveyModel::Below, 1, d.mctcMinus50Below,
-                     p + "mctcMinus50.below")
-            || !cell(draft, Table::MctcMinus50, SurveyModel::Above, 1, d.mctcMinus50Above,
-                     p + "mctcMinus50.above"))
-            return false;
+        const std::pair<Table, const QString*> mctc[4] = {
+            {Table::MctcPlus50, &d.mctcPlus50Below}, {Table::MctcPlus50, &d.mctcPlus50Above},
+            {Table::MctcMinus50, &d.mctcMinus50Below}, {Table::MctcMinus50, &d.mctcMinus50Above}};
+        for (int i = 0; i < 4; ++i) {
+            const auto& [table, value] = mctc[i];
+            if (!cell(draft, table, i % 2, 1, *value, p(Names::mctc(table == Table::MctcPlus50, i % 2))))
+                return false;
+        }
 
         if (!m_items)
             m_items = SurveyModel::deductionCatalogue();
         for (const auto& [item, quantity] : d.deductibles) {
-            const QString name = p + QStringLiteral("deductibles.") + QString::number(item);
+            const QString name = p(Names::deductible(item));
             const bool known = std::any_of(m_items->begin(), m_items->end(),
                                            [item = item](const auto& i) { return i.first == item; });
             if (!known)
@@ -177,12 +157,12 @@ private:
                 return refuse(name, quantity);
         }
         if (const std::optional<QString> why = SurveyFile::commentsRefusal(d))
-            return refuse(p + QStringLiteral("comments"), d.comments.left(40) + QStringLiteral("..."), *why);
+            return refuse(p(Names::kComments), d.comments.left(40) + QStringLiteral("..."), *why);
         if (!d.comments.isEmpty())
             m_m.setComments(draft, d.comments);
         if (draft == SurveyModel::Final && d.initialNetDisplacement)
             return field(draft, Field::InitialNetDisplacement, *d.initialNetDisplacement,
-                         p + QStringLiteral("initialNetDisplacement"));
+                         p(Names::kInitialNetDisplacement));
         return true;
     }
 
@@ -263,9 +243,9 @@ SurveyDraftData draftData(const SurveyModel& m, int draft)
     d.date = in.date;
     d.time = in.time;
     for (int i = 0; i < 6; ++i)
-        d.*kReadings[i].value = in.readings[i];
+        d.*SurveyDraftData::kReadings[i] = in.readings[i];
     for (int i = 0; i < 3; ++i)
-        d.*kMarks[i].value = m.markText(draft, i);
+        d.*SurveyDraftData::kMarks[i] = m.markText(draft, i);
     for (int c = 0; c < 4; ++c) {
         d.below[c] = in.hydrostatics[SurveyModel::Below][c];
         d.above[c] = in.hydrostatics[SurveyModel::Above][c];
@@ -294,8 +274,8 @@ bool hasInputs(const SurveyDraftData& d)
     bool any = !d.density.isEmpty() || !d.comments.trimmed().isEmpty() || !d.deductibles.isEmpty()
         || !d.mctcPlus50Below.isEmpty() || !d.mctcPlus50Above.isEmpty() || !d.mctcMinus50Below.isEmpty()
         || !d.mctcMinus50Above.isEmpty() || d.initialNetDisplacement.has_value();
-    for (const Named& r : kReadings)
-        any = any || !(d.*r.value).isEmpty();
+    for (QString SurveyDraftData::*reading : SurveyDraftData::kReadings)
+        any = any || !(d.*reading).isEmpty();
     for (int c = 0; c < 4; ++c)
         any = any || !d.below[c].isEmpty() || !d.above[c].isEmpty();
     return any;
@@ -314,8 +294,8 @@ std::optional<QString> checkNames(const SurveyFileData& data, const QString& fil
         for (const auto& [id, name] : SurveyModel::deductionCatalogue())
             items.append(id);
         const std::pair<const SurveyDraftData*, QString> drafts[2] = {
-            {&data.initial, QStringLiteral("initial")},
-            {data.final ? &*data.final : nullptr, QStringLiteral("final")}};
+            {&data.initial, Names::kDrafts[SurveyModel::Initial]},
+            {data.final ? &*data.final : nullptr, Names::kDrafts[SurveyModel::Final]}};
         for (const auto& [draft, path] : drafts) {
             if (!draft)
                 continue;

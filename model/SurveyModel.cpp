@@ -8,6 +8,7 @@
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
 #include "model/ResultFigures.h"
+#include "model/SurveyFieldNames.h"
 #include "model/SurveyChecks.h"
 #include "model/VariantArray2D.h"
 #include "model/clsDraft.h"
@@ -32,10 +33,7 @@ Variant figureOf(const QString& text)
     return ToNumeric(Variant(text), -1, 0);
 }
 
-// The file's names of the readings and marks, after "drafts." and "marks.".
-const char* const kReadingNames[6] = {"fwdPort", "fwdStbd", "midPort", "midStbd", "aftPort", "aftStbd"};
-const char* const kMarkNames[3] = {"fwdX", "midX", "aftX"};
-const char* const kColumnNames[4] = {"draft", "displacement", "tpc", "lcf"};
+namespace Names = SurveyFieldNames;
 
 int readingIndex(Field f)
 {
@@ -373,22 +371,20 @@ bool SurveyModel::checkComplete(int draft, Calculation* c)
         bool header;
     };
     const Check checks[14] = {
-        {!m_shipId, "Please select ship name.", QStringLiteral("ship"), true},
-        {m_voyage.trimmed().isEmpty(), "Please enter Voyage-ID.", QStringLiteral("voyage"), true},
-        {m_portName.isEmpty(), "Please select port name.", QStringLiteral("port"), true},
-        {m_cargo.trimmed().isEmpty(), "Please enter value for cargo.", QStringLiteral("cargo"), true},
-        {in.density.isEmpty(), "Please enter value for Density.", QStringLiteral("density"), false},
-        {in.readings[0].isEmpty(), "Please enter value for Forward Port.", QStringLiteral("drafts.fwdPort"), false},
-        {in.readings[1].isEmpty(), "Please enter value for Forward Starboard.", QStringLiteral("drafts.fwdStbd"),
-         false},
-        {in.readings[2].isEmpty(), "Please enter value for Midship Port.", QStringLiteral("drafts.midPort"), false},
-        {in.readings[3].isEmpty(), "Please enter value for Midship Starboard.", QStringLiteral("drafts.midStbd"),
-         false},
-        {in.readings[4].isEmpty(), "Please enter value for Aft Port.", QStringLiteral("drafts.aftPort"), false},
-        {in.readings[5].isEmpty(), "Please enter value for Aft Starboard.", QStringLiteral("drafts.aftStbd"), false},
-        {markText(draft, 0).isEmpty(), "Please enter value for Fwd X.", QStringLiteral("marks.fwdX"), false},
-        {markText(draft, 1).isEmpty(), "Please enter value for Mid X.", QStringLiteral("marks.midX"), false},
-        {markText(draft, 2).isEmpty(), "Please enter value for Aft X.", QStringLiteral("marks.aftX"), false},
+        {!m_shipId, "Please select ship name.", Names::kShip, true},
+        {m_voyage.trimmed().isEmpty(), "Please enter Voyage-ID.", Names::kVoyage, true},
+        {m_portName.isEmpty(), "Please select port name.", Names::kPort, true},
+        {m_cargo.trimmed().isEmpty(), "Please enter value for cargo.", Names::kCargo, true},
+        {in.density.isEmpty(), "Please enter value for Density.", Names::kDensity, false},
+        {in.readings[0].isEmpty(), "Please enter value for Forward Port.", Names::reading(0), false},
+        {in.readings[1].isEmpty(), "Please enter value for Forward Starboard.", Names::reading(1), false},
+        {in.readings[2].isEmpty(), "Please enter value for Midship Port.", Names::reading(2), false},
+        {in.readings[3].isEmpty(), "Please enter value for Midship Starboard.", Names::reading(3), false},
+        {in.readings[4].isEmpty(), "Please enter value for Aft Port.", Names::reading(4), false},
+        {in.readings[5].isEmpty(), "Please enter value for Aft Starboard.", Names::reading(5), false},
+        {markText(draft, 0).isEmpty(), "Please enter value for Fwd X.", Names::mark(0), false},
+        {markText(draft, 1).isEmpty(), "Please enter value for Mid X.", Names::mark(1), false},
+        {markText(draft, 2).isEmpty(), "Please enter value for Aft X.", Names::mark(2), false},
     };
     for (const Check& check : checks) {
         if (check.missing) {
@@ -407,7 +403,6 @@ bool SurveyModel::checkTables(int draft, Calculation* c)
 {
     const DraftInputs& in = m_inputs[draft];
     const QString title = SurveyInputRules::tableTitle();
-    const char* rowNames[2] = {"below", "above"};
     static const char* const hdtBlank[4] = {
         "Value of Hyd. Draft can't be left blank.", "Value of Displacement can't be left blank.",
         "Value of TPC can't be left blank.", "Value of LCF can't be left blank."};
@@ -415,8 +410,7 @@ bool SurveyModel::checkTables(int draft, Calculation* c)
         for (int col = 0; col < 4; ++col) {
             if (in.hydrostatics[r][col].trimmed().isEmpty()) {
                 c->stop = Calculation::Stop::BlankTable;
-                c->field = QStringLiteral("hydrostatics.%1.%2")
-                               .arg(QLatin1String(rowNames[r]), QLatin1String(kColumnNames[col]));
+                c->field = Names::hydrostatic(r, col);
                 c->messages.append({QLatin1String(hdtBlank[col]), title, Msg::Icon::Exclamation, c->field});
                 return false;
             }
@@ -425,14 +419,14 @@ bool SurveyModel::checkTables(int draft, Calculation* c)
     const struct {
         const std::array<QString, 2>& values;
         const char* blank;
-        const char* name;
-    } mctc[2] = {{in.mctcPlus50, "Value of MCTC+50 can't be left blank.", "mctcPlus50"},
-                 {in.mctcMinus50, "Value of MCTC-50 can't be left blank.", "mctcMinus50"}};
+        bool plus;
+    } mctc[2] = {{in.mctcPlus50, "Value of MCTC+50 can't be left blank.", true},
+                 {in.mctcMinus50, "Value of MCTC-50 can't be left blank.", false}};
     for (const auto& t : mctc) {
         for (int r = 0; r < 2; ++r) {
             if (t.values[r].trimmed().isEmpty()) {
                 c->stop = Calculation::Stop::BlankTable;
-                c->field = QStringLiteral("%1.%2").arg(QLatin1String(t.name), QLatin1String(rowNames[r]));
+                c->field = Names::mctc(t.plus, r);
                 c->messages.append({QLatin1String(t.blank), title, Msg::Icon::Exclamation, c->field});
                 return false;
             }
@@ -472,11 +466,11 @@ QString SurveyModel::firstNegativeDifference(int draft) const
     };
     for (int col = 0; col < 4; ++col)
         if (negative(d.hydrostatics[col]))
-            return QStringLiteral("hydrostatics.above.") + QLatin1String(kColumnNames[col]);
+            return Names::hydrostatic(Above, col);
     if (negative(d.mctcPlus50[0]) || negative(d.mctcPlus50[1]))
-        return QStringLiteral("mctcPlus50.above");
+        return Names::mctc(true, Above);
     if (negative(d.mctcMinus50[0]) || negative(d.mctcMinus50[1]))
-        return QStringLiteral("mctcMinus50.above");
+        return Names::mctc(false, Above);
     return QString();
 }
 
@@ -607,7 +601,7 @@ SurveyModel::Calculation SurveyModel::calculate(int draft)
     if (!valid || !p.corrected || p.trueMeanDraft.isZero()) {
         withdraw(draft);
         c.stop = Calculation::Stop::NoTrueMeanDraft;
-        c.field = in.readings[0].isEmpty() ? QStringLiteral("drafts.fwdPort") : QStringLiteral("drafts");
+        c.field = in.readings[0].isEmpty() ? Names::reading(0) : QString(Names::kReadingsGroup);
         c.messages.append(
             {MessageService::join(QStringLiteral("The true mean draft is 0: nothing was calculated."),
                                   QStringLiteral("Please check the draft readings, the mark distances and the LBP "
@@ -623,7 +617,7 @@ SurveyModel::Calculation SurveyModel::calculate(int draft)
     if (netDisplacementText(draft).trimmed().isEmpty()) {
         clearFindings(draft);
         c.stop = Calculation::Stop::NoNetDisplacement;
-        c.field = QStringLiteral("drafts");
+        c.field = Names::kReadingsGroup;
         return c;
     }
     checkDraft(draft);

@@ -6,6 +6,7 @@
 #include "ui/FieldGuard.h"
 #include "core/MessageService.h"
 #include "core/Numeric.h"
+#include "model/SurveyFieldNames.h"
 #include "model/SurveyInputRules.h"
 #include "model/clsDraft.h"
 #include "model/VariantArray2D.h"
@@ -25,10 +26,6 @@ Variant figureOf(const QString& cellText)
 {
     return ToNumeric(Variant(cellText), -1, 0);
 }
-
-// The file's names of the hydrostatic table's columns and of the rows, as the survey names a cell.
-const char* const kColumnNames[4] = {"draft", "displacement", "tpc", "lcf"};
-const char* const kRowNames[2] = {"below", "above"};
 
 void warn(const QString& text)
 {
@@ -504,30 +501,23 @@ void SurveyGrids::showDifferences(const SurveyModel::Differences& differences)
 
 GridEditor* SurveyGrids::focusCell(const QString& field)
 {
-    const QStringList parts = field.split(QLatin1Char('.'));
-    const int row = parts.size() >= 2 ? int(std::find(std::begin(kRowNames), std::end(kRowNames), parts.at(1))
-                                            - std::begin(kRowNames)) + 1
-                                      : 0;
-    if (row < 1 || row > 2)
-        return nullptr;
-    GridEditor* grid = nullptr;
-    int column = 2;
-    if (parts.at(0) == QLatin1String("hydrostatics") && parts.size() == 3) {
-        grid = m_hdt;
-        column = int(std::find(std::begin(kColumnNames), std::end(kColumnNames), parts.at(2))
-                     - std::begin(kColumnNames)) + 1;
-        if (column > 4)
-            return nullptr;
-    } else if (parts.at(0) == QLatin1String("mctcPlus50")) {
-        grid = m_mctcp50;
-    } else if (parts.at(0) == QLatin1String("mctcMinus50")) {
-        grid = m_mctcm50;
-    } else {
-        return nullptr;
+    namespace Names = SurveyFieldNames;
+    for (int row = 0; row < 2; ++row) {
+        std::pair<GridEditor*, int> cell = {nullptr, 2};
+        for (int column = 0; column < 4; ++column)
+            if (field == Names::hydrostatic(row, column))
+                cell = {m_hdt, column + 1};
+        if (field == Names::mctc(true, row))
+            cell.first = m_mctcp50;
+        else if (field == Names::mctc(false, row))
+            cell.first = m_mctcm50;
+        if (GridEditor* grid = cell.first) {
+            grid->moveTo(row + 1, cell.second);
+            grid->editor()->setFocus(Qt::OtherFocusReason);
+            return grid;
+        }
     }
-    grid->moveTo(row, column);
-    grid->editor()->setFocus(Qt::OtherFocusReason);
-    return grid;
+    return nullptr;
 }
 
 // --- Interpolation results --------------------------------------------------------------------

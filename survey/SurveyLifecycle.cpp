@@ -10,6 +10,7 @@
 #include "db/NameList.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
+#include "model/SurveyFieldNames.h"
 #include "model/clsDraft.h"
 #include "model/clsShip.h"
 #include "survey/GridEditor.h"
@@ -207,22 +208,30 @@ SurveyLoadResult SurveyWindow::enterFile(const SurveyFileData& data, const QStri
     // A refusal stops the entry where it stands: in the header or the Initial draft, the Final
     // draft was never reached.
     const bool refused = result.outcome == Outcome::Refused;
-    const bool finalEntered =
-        data.final.has_value() && (!refused || result.field.startsWith(QLatin1String("final.")));
+    const QString finalDraft = SurveyFieldNames::kDrafts[SurveyModel::Final] + QLatin1Char('.');
+    const bool finalEntered = data.final.has_value() && (!refused || result.field.startsWith(finalDraft));
     showSurvey(std::move(survey), finalEntered, result.loaded() && calc.initial && calc.final);
     if (refused)
         showRefused(result.field, result.value);
     else if (!result.loaded())
-        focusField(result.field.section(QLatin1Char('.'), 1));
+        focusField(withoutDraft(result.field));
     return result;
+}
+
+QString SurveyWindow::withoutDraft(const QString& field)
+{
+    // The survey's name of a field: after the draft's name for a draft's, else the header's.
+    for (QLatin1String draft : SurveyFieldNames::kDrafts)
+        if (field.startsWith(draft + QLatin1Char('.')))
+            return field.mid(draft.size() + 1);
+    return field;
 }
 
 void SurveyWindow::showRefused(const QString& field, const QString& value)
 {
-    // The file's name of the field: after "initial." or "final." for a draft's, else the header's.
-    const bool inDraft = field.startsWith(QLatin1String("initial.")) || field.startsWith(QLatin1String("final."));
-    const QString name = inDraft ? field.section(QLatin1Char('.'), 1) : field;
-    if (name.startsWith(QLatin1String("deductibles."))) {
+    namespace Names = SurveyFieldNames;
+    const QString name = withoutDraft(field);
+    if (name.startsWith(Names::kDeductibles + QLatin1Char('.'))) {
         if (m_grids->focusDeduction(name.section(QLatin1Char('.'), 1).toInt()))
             m_grids->deductionEditor()->setText(value);
         return;
@@ -512,31 +521,23 @@ void SurveyWindow::focusField(const QString& field)
 
 QWidget* SurveyWindow::fieldWidget(const QString& field) const
 {
-    static const QStringList readings = {"drafts.fwdPort", "drafts.fwdStbd", "drafts.midPort",
-                                         "drafts.midStbd", "drafts.aftPort", "drafts.aftStbd"};
-    static const QStringList marks = {"marks.fwdX", "marks.midX", "marks.aftX"};
-    QWidget* box = nullptr;
-    if (field == QLatin1String("ship"))
-        box = dcbShip;
-    else if (field == QLatin1String("voyage"))
-        box = txtVoyageID;
-    else if (field == QLatin1String("port"))
-        box = dcbPort;
-    else if (field == QLatin1String("cargo"))
-        box = txtCargo;
-    else if (field == QLatin1String("density"))
-        box = txtDensity;
-    else if (field == QLatin1String("drafts"))
-        box = txtFwdPort;  // the readings together give no true mean draft
-    else if (readings.contains(field))
-        box = readingBoxes()[readings.indexOf(field)];
-    else if (marks.contains(field))
-        box = markBoxes()[marks.indexOf(field)];
-    else if (field == QLatin1String("initialNetDisplacement"))
-        box = m_results->initialNetDisplacementBox();
-    else
-        box = extraField(field);
-    return box;
+    namespace Names = SurveyFieldNames;
+    for (int i = 0; i < 6; ++i)
+        if (field == Names::reading(i))
+            return readingBoxes()[i];
+    for (int i = 0; i < 3; ++i)
+        if (field == Names::mark(i))
+            return markBoxes()[i];
+    const std::pair<QLatin1String, QWidget*> boxes[7] = {
+        {Names::kShip, dcbShip}, {Names::kVoyage, txtVoyageID}, {Names::kPort, dcbPort},
+        {Names::kCargo, txtCargo}, {Names::kDensity, txtDensity},
+        // The readings together give no true mean draft: the first of them.
+        {Names::kReadingsGroup, txtFwdPort},
+        {Names::kInitialNetDisplacement, m_results->initialNetDisplacementBox()}};
+    for (const auto& [name, box] : boxes)
+        if (field == name)
+            return box;
+    return extraField(field);
 }
 
 void SurveyWindow::tell(const SurveyMessages& messages)

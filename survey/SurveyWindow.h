@@ -288,6 +288,8 @@ private:
     // Shows a survey worked out without the window; `whole`: entered and calculated whole, so
     // that a draft it did not calculate shows no results at all.
     void showSurvey(std::unique_ptr<SurveyModel> survey, bool finalEntered, bool whole);
+    // A file's name of a field ("initial.drafts.fwdPort") as the survey names it in a draft.
+    static QString withoutDraft(const QString& field);
     // The text a survey file gave a field, refused there, back in its box or cell.
     void showRefused(const QString& field, const QString& value);
     void sstQuorvaneClick(int tab);

@@ -4,6 +4,7 @@
 #include "core/MessageService.h"
 #include "model/clsDraft.h"
 #include "model/clsShip.h"
+#include "model/SurveyFieldNames.h"
 #include "survey/ResultDisplay.h"
 
 #include <QGroupBox>
@@ -71,7 +72,7 @@ void frmZODuraduza::showHeaderExtras()
 
 QWidget* frmZODuraduza::extraField(const QString& field) const
 {
-    return field == QLatin1String("blQuantity") ? txtBLQty : nullptr;
+    return field == SurveyFieldNames::kBlQuantity ? txtBLQty : nullptr;
 }
 
 // The Bill of Lading quantity and the assumed constant belong to the survey, not to a draft:
