@@ -195,9 +195,7 @@ SurveyWindow* reopenRecovered(frmMDI& mdi, const QString& recoveryPath)
     if (!window || !left)
         return window;
     // Back on the tab it was left on, as the surveyor's click would bring it.
-    if (auto* tabs = window->findChild<QTabWidget*>(QStringLiteral("sstQuorvane"));
-        tabs && left->tab != tabs->currentIndex() && left->tab != SurveyWindow::DailyTab)
-        tabs->setCurrentIndex(left->tab);
+    window->showTab(left->tab);
     // The window goes on in the same file; a survey not entered whole leaves the file as it was.
     if (SurveyRecovery* keeper = SurveyRecovery::of(window); keeper && loaded)
         keeper->adopt(recoveryPath);

@@ -193,6 +193,18 @@ bool SurveyGrids::isEditor(const QWidget* w) const
     return w && (w == hdtEditor() || w == mpEditor() || w == mmEditor() || w == deductionEditor());
 }
 
+bool SurveyGrids::entryInProgress() const
+{
+    for (const GridEditor* g : {m_hdt, m_mctcp50, m_mctcm50, m_deduction}) {
+        const QLineEdit* box = g->editor();
+        if (!box->isVisible() || box->isReadOnly() || g->row() < 0 || g->col() < 0)
+            continue;
+        if (box->text().trimmed() != g->text(g->row(), g->col()))
+            return true;
+    }
+    return false;
+}
+
 // --- Laying out -------------------------------------------------------------------------------
 
 void SurveyGrids::InitializeAllGrids(bool withDeductions)

@@ -86,6 +86,8 @@ public:
     QLineEdit* deductionEditor() const;
     // One of the four floating boxes (Enter belongs to them, not to Enter-as-Tab).
     bool isEditor(const QWidget* w) const;
+    // A box over a table cell holding other text than its cell: typed, not yet taken.
+    bool entryInProgress() const;
 
     // Lays out the hydrostatic grids, has the window reset its result grids, and (withDeductions)
     // reloads the deductibles catalogue; then empties the boxes and lays them over their cells.

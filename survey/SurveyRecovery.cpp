@@ -3,20 +3,17 @@
 #include "core/AppPaths.h"
 #include "files/SurveyFile.h"
 #include "model/clsDraft.h"
-#include "survey/GridEditor.h"
 #include "survey/ResultDisplay.h"
 #include "survey/SurveyWindow.h"
 #include "ui/FieldGuard.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QKeyEvent>
-#include <QPushButton>
 #include <QSaveFile>
 #include <QSet>
 #include <QStandardPaths>
@@ -110,14 +107,7 @@ SurveyRecovery::SurveyRecovery(SurveyWindow* window) : QObject(window), m_window
     connect(qApp, &QApplication::focusChanged, this, &SurveyRecovery::focusMoved);
     qApp->installEventFilter(this);
     window->installEventFilter(this);
-    if (auto* calculate = window->findChild<QPushButton*>(QStringLiteral("cmdCalculate")))
-        connect(calculate, &QPushButton::clicked, this, &SurveyRecovery::schedule);
-    if (auto* tabs = window->findChild<QTabWidget*>(QStringLiteral("sstQuorvane")))
-        connect(tabs, &QTabWidget::currentChanged, this, &SurveyRecovery::schedule);
-    for (const char* name : {"dcbShip", "dcbPort"}) {
-        if (auto* list = window->findChild<QComboBox*>(QLatin1String(name)))
-            connect(list, &QComboBox::currentIndexChanged, this, &SurveyRecovery::schedule);
-    }
+    connect(window, &SurveyWindow::surveyTaken, this, &SurveyRecovery::schedule);
 }
 
 void SurveyRecovery::detach()
@@ -174,19 +164,6 @@ bool SurveyRecovery::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
-bool SurveyRecovery::entryInProgress() const
-{
-    // A box over a table cell holding other text than its cell: typed, not yet taken.
-    for (const GridEditor* g : m_window->findChildren<GridEditor*>()) {
-        const QLineEdit* box = g->editor();
-        if (!box->isVisible() || box->isReadOnly() || g->row() < 0 || g->col() < 0)
-            continue;
-        if (box->text().trimmed() != g->text(g->row(), g->col()))
-            return true;
-    }
-    return false;
-}
-
 void SurveyRecovery::writeNow()
 {
     if (!m_window || m_paused > 0)
@@ -196,7 +173,7 @@ void SurveyRecovery::writeNow()
         m_timer->start(250);
         return;
     }
-    if (entryInProgress())
+    if (m_window->tableEntryInProgress())
         return;
     snapshot();
 }
@@ -211,8 +188,7 @@ void SurveyRecovery::snapshot()
     QJsonObject note;
     if (!m_surveyFile.isEmpty())
         note.insert(QStringLiteral("surveyFile"), m_surveyFile);
-    const auto* tabs = m_window->findChild<QTabWidget*>(QStringLiteral("sstQuorvane"));
-    const int tab = tabs ? tabs->currentIndex() : 0;
+    const int tab = m_window->currentTab();
     note.insert(QStringLiteral("tab"), tab);
     // Which drafts stand calculated: only those are calculated again on reopening, so that a
     // draft left half typed comes back half typed, without a word about what it still lacks.

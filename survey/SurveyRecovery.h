@@ -96,7 +96,6 @@ private:
     void schedule();
     void writeNow();
     void focusMoved(QWidget* old, QWidget* now);
-    bool entryInProgress() const;
     void updateTitle();
     void stampClosed();
 

@@ -95,6 +95,10 @@ SurveyWindow::SurveyWindow(const QString& className, bool discharging, QWidget* 
     connect(dcbShip, &QComboBox::currentIndexChanged, this, &SurveyWindow::dcbShipChange);
     connect(sstQuorvane, &QTabWidget::currentChanged, this, &SurveyWindow::sstQuorvaneClick);
     connect(cmdCalculate, &QPushButton::clicked, this, &SurveyWindow::cmdCalculateClick);
+    for (QComboBox* list : {dcbShip, dcbPort})
+        connect(list, &QComboBox::currentIndexChanged, this, &SurveyWindow::surveyTaken);
+    connect(sstQuorvane, &QTabWidget::currentChanged, this, &SurveyWindow::surveyTaken);
+    connect(cmdCalculate, &QPushButton::clicked, this, &SurveyWindow::surveyTaken);
     // The window sees every key first (Enter as Tab, Ctrl+F4) and every field gaining focus.
     qApp->installEventFilter(this);
 }
@@ -449,6 +453,17 @@ QString SurveyWindow::initialNetDisplacementText() const
 int SurveyWindow::currentTab() const
 {
     return sstQuorvane ? sstQuorvane->currentIndex() : int(InitialTab);
+}
+
+void SurveyWindow::showTab(int tab)
+{
+    if (tab != currentTab() && tab != DailyTab)
+        sstQuorvane->setCurrentIndex(tab);
+}
+
+bool SurveyWindow::tableEntryInProgress() const
+{
+    return m_grids->entryInProgress();
 }
 
 void SurveyWindow::syncModel()

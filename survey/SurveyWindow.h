@@ -79,6 +79,11 @@ public:
     QString initialNetDisplacementText() const;    // txtFnlGrdTxtBox, typed on the Final tab
     // The draft of the tab on show: SurveyModel::Initial or SurveyModel::Final.
     int draftOnShow() const;
+    // The tab on show (TabIndex), and another shown as the surveyor's click shows it.
+    int currentTab() const;
+    void showTab(int tab);
+    // A figure typed into a table's box and not yet taken into its cell.
+    bool tableEntryInProgress() const;
     // The window's inputs into the Initial (0) or Final (1) draft, as the calculation does; false
     // when the open deductible is refused (the draft keeps what it had).
     bool CopyFormToDraft(int index);
@@ -127,7 +132,6 @@ protected:
     QVBoxLayout* panelArea() const { return m_panelArea; }
     ResultDisplay& results() const { return *m_results; }
     SurveyGrids& grids() const { return *m_grids; }
-    int currentTab() const;
     // Registers a read-only box of a panel: light yellow, locked, skipped by Tab.
     static void makeReadOnly(QLineEdit* box);
     // A right-aligned box for a figure of a result panel.
@@ -182,6 +186,11 @@ protected:
     // Puts a field under the ship-first guard; `selectsText`: its text is selected on entry.
     void guardField(QWidget* field, bool selectsText);
 
+Q_SIGNALS:
+    // Something the survey holds was taken: Calculate pressed, another tab, ship or port chosen.
+    void surveyTaken();
+
+protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
