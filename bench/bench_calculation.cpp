@@ -7,7 +7,7 @@
 #include "db/Connection.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
-#include "model/clsDraft.h"
+#include "model/SurveyDraft.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -56,28 +56,28 @@ int main(int argc, char** argv)
         QFile::copy(QStringLiteral(QUORVANE_DELIVERED_DIR "/") + QLatin1String(name),
                     dir.filePath(QLatin1String(name)));
     AppPaths::setAppDir(dir.path());
-    OpenDatabase();
-    if (StartupFailed())
+    openDatabase();
+    if (startupFailed())
         return 1;
-    SharedConnection().execute(
+    sharedConnection().execute(
         QStringLiteral("INSERT INTO Ship (ShipName, LBP, LightShip) VALUES ('Bench', 180, 8000)"));
     RowSet ships;
-    ships.open(SqlCatalogue::shipList(), SharedConnection());
+    ships.open(SqlCatalogue::shipList(), sharedConnection());
     ships.find(SqlCatalogue::findShipByName(QStringLiteral("Bench")));
     const Variant shipId = ships.value(QStringLiteral("ShipID"));
 
-    clsDraft draft;
-    draft.setShipID(shipId);
+    SurveyDraft draft;
+    draft.setShipId(shipId);
     VariantArray2D hdt(3, 6);
     const char* rows[2][4] = {{"7.20", "30000", "40.0", "-2.5"}, {"7.30", "30400", "40.2", "-2.4"}};
     for (int r = 0; r < 2; ++r)
         for (int k = 0; k < 4; ++k)
             hdt(r, k) = Variant(QString::fromLatin1(rows[r][k]));
-    draft.setHDT(hdt);
+    draft.setHdt(hdt);
     draft.setTrueMeanDraft(Variant(QStringLiteral("7.25")));
     draft.setTrueTrim(Variant(QStringLiteral("1.2")));
     draft.setSpecificGravity(Variant(QStringLiteral("1.015")));
-    timeIt("draft Calculate (worked example)", 20000, [&](int) { draft.Calculate(); });
-    std::printf("net displacement %s\n", qPrintable(draft.NetDisplacement().toText()));
+    timeIt("draft Calculate (worked example)", 20000, [&](int) { draft.calculate(); });
+    std::printf("net displacement %s\n", qPrintable(draft.netDisplacement().toText()));
     return sink == 42 ? 0 : 0;
 }

@@ -16,7 +16,7 @@
 #include "db/Database.h"
 #include "shell/ChildRegistry.h"
 #include "shell/Startup.h"
-#include "shell/frmMDI.h"
+#include "shell/MainWindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -153,7 +153,7 @@ public:
                 if (auto* go = about->findChild<QAbstractButton*>(QStringLiteral("cmdContinue")))
                     go->click();
             });
-        } else if (widget->window() == frmMDI::instance() && frmMDI::instance() && !m_done) {
+        } else if (widget->window() == MainWindow::instance() && MainWindow::instance() && !m_done) {
             m_done = true;
             QTimer::singleShot(0, [] {
                 std::fflush(nullptr);
@@ -206,7 +206,7 @@ public:
 };
 
 // Opens the child window from the main window and waits until it has been drawn; closes it again.
-Timing openWindow(frmMDI* mdi, const QString& name)
+Timing openWindow(MainWindow* mdi, const QString& name)
 {
     const double cpuStart = processCpuMs();
     QElapsedTimer clock;
@@ -238,11 +238,11 @@ int windowOnly(int argc, char** argv, const QString& dir, const QString& name, i
     QApplication app(argc, argv);
     MessageService::setTestMode(true);
     AppPaths::setAppDir(dir);
-    OpenDatabase();
-    if (StartupFailed())
+    openDatabase();
+    if (startupFailed())
         return 1;
     registerChildWindows();
-    frmMDI* mdi = frmMDI::showMainWindow();
+    MainWindow* mdi = MainWindow::showMainWindow();
     QCoreApplication::processEvents();
     const Timing t = timed(times, [&] { return openWindow(mdi, name); });
     std::printf("%s: %.1f ms median of %d, processor %.1f ms\n", qPrintable(name), t.wall, times, t.cpu);
@@ -271,11 +271,11 @@ int screenshot(int argc, char** argv, const QString& dir, const QString& name, c
     }
     MessageService::setTestMode(true);
     AppPaths::setAppDir(dir);
-    OpenDatabase();
-    if (StartupFailed())
+    openDatabase();
+    if (startupFailed())
         return 1;
     registerChildWindows();
-    auto* mdi = new frmMDI;
+    auto* mdi = new MainWindow;
     mdi->setGeometry(0, 0, 1366, 768);
     mdi->show();
     QWidget* child = mdi->openChild(name);
@@ -360,11 +360,11 @@ int main(int argc, char** argv)
     }
     MessageService::setTestMode(true);
     AppPaths::setAppDir(large);
-    OpenDatabase();
-    if (StartupFailed())
+    openDatabase();
+    if (startupFailed())
         return 1;
-    addLargeCatalogue(SharedConnection());
-    CloseDatabase();
+    addLargeCatalogue(sharedConnection());
+    closeDatabase();
     if (qEnvironmentVariableIsSet("BENCH_KEEP_LARGE")) {
         // Keeps the large catalogue for a profiler (--window DIR NAME TIMES) and stops here.
         const QString keep = qEnvironmentVariable("BENCH_KEEP_LARGE");
@@ -400,20 +400,20 @@ int main(int argc, char** argv)
     }
 
     registerChildWindows();
-    frmMDI* mdi = nullptr;
+    MainWindow* mdi = nullptr;
     for (int k = 0; k < 2; ++k) {
         AppPaths::setAppDir(dirs[k]);
-        OpenDatabase();
-        if (StartupFailed())
+        openDatabase();
+        if (startupFailed())
             return 1;
         if (!mdi) {
-            mdi = frmMDI::showMainWindow();
+            mdi = MainWindow::showMainWindow();
             QCoreApplication::processEvents();
         }
         f[k].ship = timed(runs, [&] { return openWindow(mdi, QStringLiteral("frmShipParticulars")); });
         f[k].port = timed(runs, [&] { return openWindow(mdi, QStringLiteral("frmPortMaster")); });
         f[k].survey = timed(runs, [&] { return openWindow(mdi, QStringLiteral("frmQuorvane")); });
-        CloseDatabase();
+        closeDatabase();
     }
 
     const auto line = [&](const char* what, Timing Figures::*field) {

@@ -50,8 +50,8 @@ int main(int argc, char** argv)
                 static_cast<long long>(QFileInfo(lib).size()));
 
     timeIt("OpenDatabase (whole start-up open)", 50, [](int) {
-        OpenDatabase();
-        CloseDatabase();
+        openDatabase();
+        closeDatabase();
     });
     // The share of the quick check in it: each file opened and checked alone.
     timeIt("quick_check of DS.dat alone", 50, [&](int) {
@@ -69,5 +69,5 @@ int main(int argc, char** argv)
         CipherFile::checkReadable(db);
         CipherFile::close(db);
     });
-    return StartupFailed() ? 1 : 0;
+    return startupFailed() ? 1 : 0;
 }

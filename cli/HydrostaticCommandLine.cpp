@@ -142,8 +142,8 @@ int main(int argc, char** argv)
         printErr(QStringLiteral("quorvane-lt: %1\n").arg(QString(r.text).replace(QLatin1String("\r\n"), QLatin1String(" "))));
         return Msg::Answer::Ok;
     });
-    OpenDatabase();
-    if (StartupFailed())
+    openDatabase();
+    if (startupFailed())
         return Failed;
     int status = Failed;
     try {
@@ -155,7 +155,7 @@ int main(int argc, char** argv)
     } catch (const VbError& e) {
         status = fail(QStringLiteral("the database failed: %1").arg(e.description()), Failed);
     }
-    CloseDatabase();
+    closeDatabase();
     return status;
 }
 

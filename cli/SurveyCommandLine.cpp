@@ -219,7 +219,7 @@ bool writeOutputs(const ReportLayout& layout, const SurveyFindings& findings, co
     }
     const QByteArray json = o.captions.isEmpty() ? QByteArray() : captionsJson(layout, findings);
     // The pages of the database have been read meanwhile; a report from a damaged one is not made.
-    if (!ConfirmDatabaseWhole()) {
+    if (!confirmDatabaseWhole()) {
         *error = QStringLiteral("The survey database (DS.dat and DS.lib in %1) is damaged: no report is made "
                                 "from it.")
                      .arg(QDir::toNativeSeparators(AppPaths::appDir()));
@@ -271,7 +271,7 @@ int runOne(const QString& path, const Outputs& outputs, bool strict)
         tell(MessageService::join(QStringLiteral("No report was written."), result.message));
         return SurveyCommandLine::Refused;
     }
-    const std::optional<ReportLayout> layout = ReportFiller::Fill(survey, false);
+    const std::optional<ReportLayout> layout = ReportFiller::fill(survey, false);
     if (!layout) {
         tell(MessageService::join(QStringLiteral("No report was written."),
                                   QStringLiteral("%1: the survey cannot be reported.").arg(path)));
@@ -325,11 +325,11 @@ int run(const Options& o)
     // The database is opened once for the whole run.
     // The files are opened on a thread of their own, and then every page of DS.dat is read while
     // the surveys are worked out; its verdict is waited for before the first report is written.
-    BeginOpeningDatabase(WholeCheck::InBackground);
+    beginOpeningDatabase(WholeCheck::InBackground);
     // The report's typeface is loaded while the files are keyed.
     ReportLayout::loadTypeface();
-    FinishOpeningDatabase();
-    if (StartupFailed()) {
+    finishOpeningDatabase();
+    if (startupFailed()) {
         printErr(QStringLiteral("quorvane-lt: %1\n").arg(databaseUnreadable()));
         return SurveyCommandLine::Failed;
     }
@@ -352,10 +352,10 @@ int run(const Options& o)
             status = runOne(path, outputs, o.strict);
         if (severity(status) > severity(worst))
             worst = status;
-        if (StartupFailed())
+        if (startupFailed())
             return SurveyCommandLine::Failed;  // the database was found damaged: nothing more is read
     }
-    if (!ConfirmDatabaseWhole()) {
+    if (!confirmDatabaseWhole()) {
         printErr(QStringLiteral("quorvane-lt: %1\n").arg(databaseUnreadable()));
         return SurveyCommandLine::Failed;
     }
@@ -455,7 +455,7 @@ int main(int argc, char** argv)
     MessageService::setSink(printMessage);
     const int status = run(o);
     MessageService::setSink({});
-    CloseDatabase();
+    closeDatabase();
     return status;
 }
 

@@ -1,7 +1,7 @@
 #include "core/Numeric.h"
 
 
-Variant ToNumeric(const Variant& value, int digits, int mode)
+Variant toNumeric(const Variant& value, int digits, int mode)
 {
     // Reading the value as text first is also what turns a Null away.
     const QString text = value.toText();

@@ -12,4 +12,4 @@
 //
 // A text that is not a number throws VbError::typeMismatch(), a Null VbError::invalidUseOfNull();
 // digits below -1 throw VbError::invalidProcedureCall(). Texts follow the locale's number format.
-Variant ToNumeric(const Variant& value, int digits, int mode);
+Variant toNumeric(const Variant& value, int digits, int mode);

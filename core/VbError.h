@@ -5,7 +5,7 @@
 
 // A runtime error as the user is told of it: a number and the description that the message
 // boxes show ("Type mismatch", "Overflow", ...). Thrown by the exact decimals, the dynamic
-// values, ToNumeric and the database layer; caught by the handlers that report failures.
+// values, toNumeric and the database layer; caught by the handlers that report failures.
 class VbError : public std::runtime_error {
 public:
     VbError(int number, const QString& description);

@@ -97,7 +97,7 @@ QStringList add(const QString& dir)
 {
     QStringList added;
     Connection db;
-    OpenOnDir(db, dir);
+    openOnDir(db, dir);
     int registry = 0;
     for (const ExamplePort& p : kExamplePorts) {
         const QString name = QLatin1String(p.name);

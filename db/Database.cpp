@@ -14,18 +14,18 @@ namespace {
 bool g_startupFailed = false;
 }
 
-Connection& SharedConnection()
+Connection& sharedConnection()
 {
     static Connection connection;
     return connection;
 }
 
-QString ConnectionString()
+QString databaseConnectionString()
 {
-    return ConnectionString(AppPaths::appDir());
+    return databaseConnectionString(AppPaths::appDir());
 }
 
-QString ConnectionString(const QString& dir)
+QString databaseConnectionString(const QString& dir)
 {
     return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Password=") + Schema::userPassword()
         + QStringLiteral(";User ID=") + Schema::userName() + QStringLiteral(";")
@@ -35,16 +35,16 @@ QString ConnectionString(const QString& dir)
         + QStringLiteral("Jet OLEDB:Database Password = ") + Schema::databasePassword();
 }
 
-void OpenOnDir(Connection& connection, const QString& dir)
+void openOnDir(Connection& connection, const QString& dir)
 {
-    connection.setConnectionString(ConnectionString(dir));
+    connection.setConnectionString(databaseConnectionString(dir));
     connection.setFiles(dir + QStringLiteral("/DS.dat"), dir + QStringLiteral("/DS.lib"));
     connection.open();
 }
 
-void OpenOnAppDir(Connection& connection)
+void openOnAppDir(Connection& connection)
 {
-    OpenOnDir(connection, AppPaths::appDir());
+    openOnDir(connection, AppPaths::appDir());
 }
 
 namespace {
@@ -60,11 +60,11 @@ void startupFailure(const char* reason)
 // Opens the shared connection on the files of `dir`: empty when it opened, else why not.
 std::optional<QString> openShared(const QString& dir, WholeCheck check)
 {
-    Connection& connection = SharedConnection();
+    Connection& connection = sharedConnection();
     try {
         connection.close();
         connection.setWholeCheckInBackground(check == WholeCheck::InBackground);
-        OpenOnDir(connection, dir);
+        openOnDir(connection, dir);
     } catch (const VbError& e) {
         return e.description();
     } catch (const std::exception& e) {
@@ -83,46 +83,46 @@ void finishOpening(const std::optional<QString>& failure)
 
 }  // namespace
 
-void OpenDatabase(WholeCheck check)
+void openDatabase(WholeCheck check)
 {
     g_startupFailed = false;
     finishOpening(openShared(AppPaths::appDir(), check));
 }
 
-void BeginOpeningDatabase(WholeCheck check)
+void beginOpeningDatabase(WholeCheck check)
 {
     g_startupFailed = false;
     // The folder is worked out here: it may ask the application object.
     g_opening = std::async(std::launch::async, openShared, AppPaths::appDir(), check);
 }
 
-void FinishOpeningDatabase()
+void finishOpeningDatabase()
 {
     if (g_opening.valid())
         finishOpening(g_opening.get());
 }
 
-bool ConfirmDatabaseWhole()
+bool confirmDatabaseWhole()
 {
     if (g_startupFailed)
         return false;  // told already
     try {
-        SharedConnection().confirmWhole();
+        sharedConnection().confirmWhole();
     } catch (const VbError& e) {
         startupFailure(qPrintable(e.description()));
     }
     return !g_startupFailed;
 }
 
-bool StartupFailed()
+bool startupFailed()
 {
     return g_startupFailed;
 }
 
-void CloseDatabase()
+void closeDatabase()
 {
     try {
-        SharedConnection().close();
+        sharedConnection().close();
     } catch (...) {
         // Closing at the end of the run: nothing left to tell the user.
     }

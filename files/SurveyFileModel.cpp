@@ -8,7 +8,7 @@
 #include "model/ResultFigures.h"
 #include "model/SurveyFieldNames.h"
 #include "model/SurveyModel.h"
-#include "model/clsDraft.h"
+#include "model/SurveyDraft.h"
 
 #include <algorithm>
 
@@ -46,10 +46,10 @@ void notCalculated(SurveyLoadResult& result, const QString& fileName, const QStr
 
 // The initial net displacement typed over the Final results, when it counts as an input: only
 // where the Initial draft has none of its own.
-std::optional<QString> typedInitialNet(const QString& typed, const clsDraft& initial)
+std::optional<QString> typedInitialNet(const QString& typed, const SurveyDraft& initial)
 {
     const QString text = typed.trimmed();
-    const std::optional<Decimal> initialNet = ResultFigures::number(initial.NetDisplacement());
+    const std::optional<Decimal> initialNet = ResultFigures::number(initial.netDisplacement());
     if (text.isEmpty() || (initialNet && !initialNet->isZero()))
         return std::nullopt;
     return text;
@@ -284,10 +284,10 @@ bool hasInputs(const SurveyDraftData& d)
 std::optional<QString> checkNames(const SurveyFileData& data, const QString& fileName)
 {
     try {
-        if (!NameLookup::hasShip(SharedConnection(), data.ship))
+        if (!NameLookup::hasShip(sharedConnection(), data.ship))
             return QStringLiteral("%1: field \"ship\": there is no ship \"%2\" in the database.")
                 .arg(fileName, data.ship);
-        if (!data.port.isEmpty() && !NameLookup::hasPort(SharedConnection(), data.port))
+        if (!data.port.isEmpty() && !NameLookup::hasPort(sharedConnection(), data.port))
             return QStringLiteral("%1: field \"port\": there is no port \"%2\" in the database.")
                 .arg(fileName, data.port);
         QList<int> items;

@@ -6,7 +6,7 @@
 #include "model/HydrostaticTable.h"
 #include "model/SurveyInputRules.h"
 #include "model/SurveyModel.h"
-#include "model/clsShip.h"
+#include "model/ShipRecord.h"
 
 namespace SurveyTableFill {
 
@@ -76,9 +76,9 @@ std::optional<Unfilled> complete(SurveyFileData& data, const QString& fileName)
                 // The name as the file gives it: the names were checked against the database.
                 if (const std::optional<int> shipId = SurveyModel::shipIdByName(data.ship)) {
                     table = HydrostaticTable::loadForShip(*shipId);
-                    clsShip ship;
-                    if (ship.SetShip(*shipId) == 1)
-                        lbp = ToNumeric(ship.LBP(), -1, 0).toDecimal();
+                    ShipRecord ship;
+                    if (ship.load(*shipId) == 1)
+                        lbp = toNumeric(ship.lbp(), -1, 0).toDecimal();
                 }
             }
         } catch (const VbError& e) {

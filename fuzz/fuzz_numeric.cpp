@@ -1,4 +1,4 @@
-// ToNumeric, the normaliser every typed number passes: whatever the text, it returns a value or
+// toNumeric, the normaliser every typed number passes: whatever the text, it returns a value or
 // throws the runtime's error; a figure it returns reads back as the same figure.
 //
 // Input: a byte for the places (-1 to 12), a byte for the mode (0, 1 or 2), then the text.
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString text = QString::fromUtf8(fuzzBytes(data + 2, size - 2));
     Variant result;
     try {
-        result = ToNumeric(Variant(text), digits, mode);
+        result = toNumeric(Variant(text), digits, mode);
     } catch (const VbError&) {
         return 0;
     }
@@ -32,8 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const Decimal d = result.toDecimal();
     if (digits >= 0)
         FUZZ_EXPECT(d.round(digits) == d);
-    // The figure as the program writes it is a number ToNumeric takes back unchanged.
-    const Variant again = ToNumeric(Variant(d.toString()), -1, 0);
+    // The figure as the program writes it is a number toNumeric takes back unchanged.
+    const Variant again = toNumeric(Variant(d.toString()), -1, 0);
     FUZZ_EXPECT(again.toDecimal() == d);
     return 0;
 }

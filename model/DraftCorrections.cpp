@@ -10,7 +10,7 @@ namespace DraftCorrections {
 std::optional<Decimal> readFigure(const QString& text)
 {
     try {
-        return ToNumeric(Variant(text), -1, 0).toDecimal();
+        return toNumeric(Variant(text), -1, 0).toDecimal();
     } catch (const VbError&) {
         return std::nullopt;
     }

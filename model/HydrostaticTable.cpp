@@ -50,7 +50,7 @@ Decimal storedFigure(const QString& text)
 
 Connection& use(Connection* connection)
 {
-    return connection ? *connection : SharedConnection();
+    return connection ? *connection : sharedConnection();
 }
 
 }  // namespace

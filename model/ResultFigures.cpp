@@ -8,7 +8,7 @@ namespace ResultFigures {
 QString rounded(const Variant& value, int places)
 {
     try {
-        return ToNumeric(value, places, 1).toText();
+        return toNumeric(value, places, 1).toText();
     } catch (const VbError&) {
         // Not a figure at all: show it as the draft holds it rather than hide it.
         return value.isNull() ? QString() : value.toText();
@@ -18,7 +18,7 @@ QString rounded(const Variant& value, int places)
 std::optional<Decimal> number(const Variant& value)
 {
     try {
-        return ToNumeric(value, -1, 0).toDecimal();
+        return toNumeric(value, -1, 0).toDecimal();
     } catch (const VbError&) {
         return std::nullopt;
     }

@@ -4,8 +4,8 @@
 #include "model/DraftCorrections.h"
 #include "model/ResultFigures.h"
 #include "model/SurveyModel.h"
-#include "model/clsDraft.h"
-#include "model/clsShip.h"
+#include "model/SurveyDraft.h"
+#include "model/ShipRecord.h"
 
 #include <QLocale>
 #include <cmath>
@@ -40,14 +40,14 @@ std::optional<Decimal> figure(const Variant& v)
     if (v.isNull() || v.isEmpty() || (v.isText() && v.toText().trimmed().isEmpty()))
         return std::nullopt;
     try {
-        return ToNumeric(v, -1, 0).toDecimal();
+        return toNumeric(v, -1, 0).toDecimal();
     } catch (const std::exception&) {
         return std::nullopt;
     }
 }
 
 // One of the ship's particulars; nothing when the ship has no such figure (or a zero one).
-std::optional<Decimal> particular(const SurveyModel& s, Variant (clsShip::*get)() const)
+std::optional<Decimal> particular(const SurveyModel& s, Variant (ShipRecord::*get)() const)
 {
     if (!s.hasShip())
         return std::nullopt;
@@ -104,10 +104,10 @@ private:
     // them is a straight line drawn through a curve, and the rows typed are usually the wrong ones.
     void extrapolated()
     {
-        const VariantArray2D hdt = m_d.HDT();
-        const std::optional<Decimal> below = figure(hdt(clsDraft::Below, clsDraft::HydDraft));
-        const std::optional<Decimal> above = figure(hdt(clsDraft::Above, clsDraft::HydDraft));
-        const std::optional<Decimal> tmd = figure(m_d.TrueMeanDraft());
+        const VariantArray2D hdt = m_d.hdt();
+        const std::optional<Decimal> below = figure(hdt(SurveyDraft::Below, SurveyDraft::HydDraft));
+        const std::optional<Decimal> above = figure(hdt(SurveyDraft::Above, SurveyDraft::HydDraft));
+        const std::optional<Decimal> tmd = figure(m_d.trueMeanDraft());
         if (!below || !above || !tmd)
             return;
         if (*below == *above) {
@@ -117,7 +117,7 @@ private:
                     .arg(shown(*below, 3), shown(*tmd, 3)));
             return;
         }
-        const std::optional<Decimal> k = figure(m_d.IpFactor());
+        const std::optional<Decimal> k = figure(m_d.ipFactor());
         if (!k || (!k->isNegative() && *k <= Decimal(1)))
             return;
         add("extrapolated", Severity::Warning,
@@ -129,9 +129,9 @@ private:
     // Drafts read on both sides are averaged, which takes out the list only while it is small.
     void list()
     {
-        const std::optional<Decimal> breadth = particular(m_s, &clsShip::Breadth);
-        const std::optional<Decimal> port = figure(m_d.MidPort());
-        const std::optional<Decimal> stbd = figure(m_d.MidStbd());
+        const std::optional<Decimal> breadth = particular(m_s, &ShipRecord::breadth);
+        const std::optional<Decimal> port = figure(m_d.midPort());
+        const std::optional<Decimal> stbd = figure(m_d.midStbd());
         if (!breadth || breadth->isNegative() || !port || !stbd)
             return;
         const Decimal difference = (*port - *stbd).abs();
@@ -159,9 +159,9 @@ private:
     // The port-starboard difference is the same at every mark on a straight hull.
     void twist()
     {
-        const std::optional<Decimal> r[6] = {figure(m_d.FwdPort()), figure(m_d.FwdStbd()),
-                                             figure(m_d.MidPort()), figure(m_d.MidStbd()),
-                                             figure(m_d.AftPort()), figure(m_d.AftStbd())};
+        const std::optional<Decimal> r[6] = {figure(m_d.fwdPort()), figure(m_d.fwdStbd()),
+                                             figure(m_d.midPort()), figure(m_d.midStbd()),
+                                             figure(m_d.aftPort()), figure(m_d.aftStbd())};
         for (const auto& v : r)
             if (!v)
                 return;
@@ -186,7 +186,7 @@ private:
 
     void trimByHead()
     {
-        const std::optional<Decimal> trim = figure(m_d.TrueTrim());
+        const std::optional<Decimal> trim = figure(m_d.trueTrim());
         if (!trim || !trim->isNegative())
             return;
         add("trim-by-head", Severity::Information,
@@ -195,7 +195,7 @@ private:
 
     void density()
     {
-        const std::optional<Decimal> sg = figure(m_d.SpecificGravity());
+        const std::optional<Decimal> sg = figure(m_d.specificGravity());
         if (!sg)
             return;
         static const Decimal low = *Decimal::parse(u"0.990", QLocale::c());
@@ -209,10 +209,10 @@ private:
     // A hull bends a few centimetres; more than a thousandth of her length is a misread mark.
     void deflection()
     {
-        const std::optional<Decimal> lbp = particular(m_s, &clsShip::LBP);
-        const std::optional<Decimal> r[6] = {figure(m_d.FwdPort()), figure(m_d.FwdStbd()),
-                                             figure(m_d.MidPort()), figure(m_d.MidStbd()),
-                                             figure(m_d.AftPort()), figure(m_d.AftStbd())};
+        const std::optional<Decimal> lbp = particular(m_s, &ShipRecord::lbp);
+        const std::optional<Decimal> r[6] = {figure(m_d.fwdPort()), figure(m_d.fwdStbd()),
+                                             figure(m_d.midPort()), figure(m_d.midStbd()),
+                                             figure(m_d.aftPort()), figure(m_d.aftStbd())};
         if (!lbp || lbp->isNegative())
             return;
         for (const auto& v : r)
@@ -235,9 +235,9 @@ private:
     // the second trim correction against the trim.
     void secondTrimNegative()
     {
-        const VariantArray2D ip = m_d.IpResult();
-        const std::optional<Decimal> plus = figure(ip(clsDraft::Interpolated, clsDraft::IpMctcP50));
-        const std::optional<Decimal> minus = figure(ip(clsDraft::Interpolated, clsDraft::IpMctcM50));
+        const VariantArray2D ip = m_d.ipResult();
+        const std::optional<Decimal> plus = figure(ip(SurveyDraft::Interpolated, SurveyDraft::IpMctcP50));
+        const std::optional<Decimal> minus = figure(ip(SurveyDraft::Interpolated, SurveyDraft::IpMctcM50));
         if (!plus || !minus || !(*plus < *minus))
             return;
         add("second-trim-negative", Severity::Warning,
@@ -247,8 +247,8 @@ private:
 
     void summerDraft()
     {
-        const std::optional<Decimal> summer = particular(m_s, &clsShip::SummerDraft);
-        const std::optional<Decimal> tmd = figure(m_d.TrueMeanDraft());
+        const std::optional<Decimal> summer = particular(m_s, &ShipRecord::summerDraft);
+        const std::optional<Decimal> tmd = figure(m_d.trueMeanDraft());
         if (!summer || !tmd || !(*tmd > *summer))
             return;
         add("summer-draft", Severity::Warning,
@@ -258,10 +258,10 @@ private:
 
     void deadweight()
     {
-        const std::optional<Decimal> summer = particular(m_s, &clsShip::SummerDeadweight);
-        const std::optional<Decimal> light = particular(m_s, &clsShip::LightShip);
+        const std::optional<Decimal> summer = particular(m_s, &ShipRecord::summerDeadweight);
+        const std::optional<Decimal> light = particular(m_s, &ShipRecord::lightShip);
         const std::optional<Decimal> trueDisplacement =
-            figure(m_d.FinalResult().value(clsDraft::TrueDisplacement));
+            figure(m_d.finalResult().value(SurveyDraft::TrueDisplacement));
         if (!summer || !light || !trueDisplacement)
             return;
         const Decimal dw = *trueDisplacement - *light;
@@ -273,7 +273,7 @@ private:
     }
 
     const SurveyModel& m_s;
-    const clsDraft& m_d;
+    const SurveyDraft& m_d;
     SurveyFinding::Draft m_which;
     QString m_name;
     SurveyFindings m_out;
@@ -294,7 +294,7 @@ SurveyFindings survey(const SurveyModel& s)
     if (!s.isDischarging())
         return out;
     const std::optional<Decimal> bl = figure(Variant(s.blQuantity()));
-    const std::optional<Decimal> finalNet = figure(s.draft(SurveyModel::Final).NetDisplacement());
+    const std::optional<Decimal> finalNet = figure(s.draft(SurveyModel::Final).netDisplacement());
     const std::optional<Decimal> initialNet = figure(Variant(s.reportView().initialNetDisplacement));
     if (!bl || bl->sign() <= 0 || !finalNet || finalNet->isZero() || !initialNet || initialNet->isZero())
         return out;
@@ -314,7 +314,7 @@ SurveyFindings survey(const SurveyModel& s)
 
     // On arrival the B/L gives the constant the ship should have; after discharge she shows hers.
     // A negative assumed constant (already red in the window) is judged by its size all the same.
-    const Decimal light = particular(s, &clsShip::LightShip).value_or(Decimal(0));
+    const Decimal light = particular(s, &ShipRecord::lightShip).value_or(Decimal(0));
     const Decimal assumed = *initialNet - light - *bl;
     const Decimal after = finalNet->round(5) - light;
     static const Decimal tenth = *Decimal::parse(u"0.1", QLocale::c());

@@ -278,7 +278,7 @@ bool isFigure(const QString& text)
     if (text.trimmed().isEmpty())
         return false;
     try {
-        ToNumeric(Variant(text), -1, 0);
+        toNumeric(Variant(text), -1, 0);
         return true;
     } catch (const VbError&) {
         return false;
@@ -335,7 +335,7 @@ Outcome tableFigure(TableColumn column, const QString& typed, const QString& cel
         const Decimal value = Variant(v).toDecimal();
         const TableRange range = tableRange(column);
         if (range.low < value && value < range.high)
-            return accept(ToNumeric(Variant(v), rule.places, 0).toText(), false);
+            return accept(toNumeric(Variant(v), rule.places, 0).toText(), false);
         o = refuse(QLatin1String(rule.message), rule.emptyWhenRefused ? QString() : cellText);
     }
     o.title = tableTitle();
@@ -358,7 +358,7 @@ Outcome deduction(const QString& typed, const QString& cellText, bool dischargin
     if (!isFigure(v))
         return refuse(MessageService::join(QStringLiteral("Invalid quantity."),
                                            QStringLiteral("Please enter numeric value only.")));
-    const Variant quantity = ToNumeric(Variant(v), 4, 0);
+    const Variant quantity = toNumeric(Variant(v), 4, 0);
     // An empty tank is a quantity too: 0 is accepted.
     if (Variant::compare(quantity, Variant::integer(0)) >= 0
         && Variant::compare(quantity, Variant::longInt(100000)) < 0)

@@ -11,8 +11,8 @@
 #include "model/SurveyFieldNames.h"
 #include "model/SurveyChecks.h"
 #include "model/VariantArray2D.h"
-#include "model/clsDraft.h"
-#include "model/clsShip.h"
+#include "model/SurveyDraft.h"
+#include "model/ShipRecord.h"
 
 #include <QDate>
 #include <QLocale>
@@ -30,7 +30,7 @@ QString textOf(const Variant& v)
 
 Variant figureOf(const QString& text)
 {
-    return ToNumeric(Variant(text), -1, 0);
+    return toNumeric(Variant(text), -1, 0);
 }
 
 namespace Names = SurveyFieldNames;
@@ -95,15 +95,15 @@ SurveyMessage checkYourInput(const char* headline)
 
 }  // namespace
 
-SurveyModel::SurveyModel(Kind kind) : m_kind(kind), m_ship(std::make_unique<clsShip>())
+SurveyModel::SurveyModel(Kind kind) : m_kind(kind), m_ship(std::make_unique<ShipRecord>())
 {
-    m_drafts[Initial] = std::make_unique<clsDraft>();
-    m_drafts[Final] = std::make_unique<clsDraft>();
+    m_drafts[Initial] = std::make_unique<SurveyDraft>();
+    m_drafts[Final] = std::make_unique<SurveyDraft>();
     m_drafts[Initial]->setDraftType(0);
     m_drafts[Final]->setDraftType(1);
     for (int i = 0; i < 2; ++i) {
-        m_inputs[i].date = m_drafts[i]->DSDate();
-        m_inputs[i].time = m_drafts[i]->DSTime();
+        m_inputs[i].date = m_drafts[i]->surveyDate();
+        m_inputs[i].time = m_drafts[i]->surveyTime();
     }
 }
 
@@ -112,14 +112,14 @@ SurveyModel::~SurveyModel() = default;
 void SurveyModel::clear()
 {
     for (int i = 0; i < 2; ++i) {
-        m_drafts[i]->NewDraft();
+        m_drafts[i]->clear();
         // The draft marks stay where they were read: the next survey of the ship reads them there.
         const DraftInputs kept = m_inputs[i];
         m_inputs[i] = DraftInputs();
         m_inputs[i].marks = kept.marks;
         m_inputs[i].ownMarks = kept.ownMarks;
-        m_inputs[i].date = m_drafts[i]->DSDate();
-        m_inputs[i].time = m_drafts[i]->DSTime();
+        m_inputs[i].date = m_drafts[i]->surveyDate();
+        m_inputs[i].time = m_drafts[i]->surveyTime();
     }
     m_calculated = {};
     m_withdrawn = {};
@@ -140,9 +140,9 @@ Outcome SurveyModel::setShip(int shipId, const QString& name)
     unable.message = QStringLiteral("Unable to retrieve ship particulars.");
     unable.icon = Msg::Icon::None;
     try {
-        m_drafts[Initial]->setShipID(Variant(Decimal(shipId)));
-        m_drafts[Final]->setShipID(Variant(Decimal(shipId)));
-        if (m_ship->SetShip(shipId) != 1)
+        m_drafts[Initial]->setShipId(Variant(Decimal(shipId)));
+        m_drafts[Final]->setShipId(Variant(Decimal(shipId)));
+        if (m_ship->load(shipId) != 1)
             return unable;
         m_shipId = shipId;
         m_shipName = name;
@@ -154,7 +154,7 @@ Outcome SurveyModel::setShip(int shipId, const QString& name)
 
 std::optional<int> SurveyModel::shipIdByName(const QString& name)
 {
-    return NameLookup::shipId(SharedConnection(), name);
+    return NameLookup::shipId(sharedConnection(), name);
 }
 
 QString SurveyModel::lbpText() const
@@ -162,7 +162,7 @@ QString SurveyModel::lbpText() const
     if (!m_shipId)
         return QString();
     try {
-        return textOf(m_ship->LBP());
+        return textOf(m_ship->lbp());
     } catch (const VbError&) {
         return QString();
     }
@@ -170,7 +170,7 @@ QString SurveyModel::lbpText() const
 
 bool SurveyModel::setPortByName(const QString& name)
 {
-    const std::optional<int> id = NameLookup::portId(SharedConnection(), name);
+    const std::optional<int> id = NameLookup::portId(sharedConnection(), name);
     if (!id)
         return false;
     setPort(id, name);
@@ -189,7 +189,7 @@ QString SurveyModel::portCaption(const Variant& portId) const
         return QString();
     // The one port, read when the report is filled: the port lists hold only names.
     RowSet port;
-    port.open(SqlCatalogue::portById(portId.toInt32()), SharedConnection());
+    port.open(SqlCatalogue::portById(portId.toInt32()), sharedConnection());
     if (port.eof())
         return QString();
     return textOf(port.value(QStringLiteral("PortName"))) + QStringLiteral(", ")
@@ -291,7 +291,7 @@ Outcome SurveyModel::enterDeductible(int draft, int itemId, const QString& typed
         in.deductibles.remove(itemId);
     } else {
         in.deductibles.insert(itemId, o.text);
-        m_drafts[draft]->setToSave(true);
+        m_drafts[draft]->setNeedsSaving(true);
     }
     return o;
 }
@@ -329,7 +329,7 @@ DraftCorrections::Result SurveyModel::panel(int draft, bool* valid) const
             *marks[i] = *v;
     }
     try {
-        in.lbp = m_shipId ? ToNumeric(m_ship->LBP(), -1, 0).toDecimal() : Decimal(0);
+        in.lbp = m_shipId ? toNumeric(m_ship->lbp(), -1, 0).toDecimal() : Decimal(0);
     } catch (const VbError&) {
         in.lbp = Decimal(0);  // a ship without a length
     }
@@ -351,7 +351,7 @@ QList<QPair<int, QString>> SurveyModel::deductionCatalogue()
     // Read afresh each time: an item added meanwhile has its line in the list a window shows.
     QList<QPair<int, QString>> items;
     RowSet rows;
-    rows.open(SqlCatalogue::deductionItems(), SharedConnection());
+    rows.open(SqlCatalogue::deductionItems(), sharedConnection());
     for (; !rows.eof(); rows.moveNext()) {
         const Variant id = rows.value(QStringLiteral("ItemID"));
         items.append({id.isNull() ? -1 : id.toInt32(), textOf(rows.value(QStringLiteral("ItemName")))});
@@ -478,11 +478,11 @@ void SurveyModel::copyToDraft(int draft)
 {
     if (!m_shipId)
         return;
-    clsDraft& d = *m_drafts[draft];
+    SurveyDraft& d = *m_drafts[draft];
     const DraftInputs& in = m_inputs[draft];
     d.setSpecificGravity(Variant(in.density));
-    d.setDSDate(in.date);
-    d.setDSTime(in.time);
+    d.setSurveyDate(in.date);
+    d.setSurveyTime(in.time);
     d.setFwdPort(Variant(in.readings[0]));
     d.setFwdStbd(Variant(in.readings[1]));
     d.setMidPort(Variant(in.readings[2]));
@@ -516,15 +516,15 @@ void SurveyModel::copyToDraft(int draft)
     d.setMidX(Variant(markText(draft, 1)));
     d.setAftX(Variant(markText(draft, 2)));
     d.setTrueMeanDraft(corrected ? Variant(p.trueMeanDraft) : Variant(QString()));
-    d.setLBM(Variant(t.lbm));
+    d.setLbm(Variant(t.lbm));
     d.setTrueTrim(Variant(t.trueTrim));
     // The total shown by the last calculation; Calculate works it out afresh.
-    d.setTotDeductibles(Variant(m_calculated[draft]
-                                    ? ResultFigures::rounded(d.FinalResult().value(clsDraft::TotalDeductibles), 5)
+    d.setTotalDeductibles(Variant(m_calculated[draft]
+                                    ? ResultFigures::rounded(d.finalResult().value(SurveyDraft::TotalDeductibles), 5)
                                     : QString()));
     d.setComments(in.comments);
 
-    RowSet& list = d.Deductions();
+    RowSet& list = d.deductions();
     for (const auto& [id, name] : deductionCatalogue()) {
         bool found = false;
         if (list.recordCount() > 0) {
@@ -535,7 +535,7 @@ void SurveyModel::copyToDraft(int draft)
             list.addNew();
             list.setValue(QStringLiteral("ItemID"), Variant::longInt(id));
         }
-        list.setValue(QStringLiteral("Quantity"), ToNumeric(Variant(in.deductibles.value(id)), -1, 0));
+        list.setValue(QStringLiteral("Quantity"), toNumeric(Variant(in.deductibles.value(id)), -1, 0));
     }
 }
 
@@ -567,7 +567,7 @@ SurveyModel::Calculation SurveyModel::calculate(int draft)
     copyToDraft(draft);
 
     const DraftInputs& in = m_inputs[draft];
-    clsDraft& d = *m_drafts[draft];
+    SurveyDraft& d = *m_drafts[draft];
     VariantArray2D hdt(3, 6);
     VariantArray2D plus(3, 2);
     VariantArray2D minus(3, 2);
@@ -590,9 +590,9 @@ SurveyModel::Calculation SurveyModel::calculate(int draft)
         plus(2, col) = Variant(difference.mctcPlus50[col]);
         minus(2, col) = Variant(difference.mctcMinus50[col]);
     }
-    d.setHDT(hdt);
-    d.setMCTCP50(plus);
-    d.setMCTCM50(minus);
+    d.setHdt(hdt);
+    d.setMctcPlus50(plus);
+    d.setMctcMinus50(minus);
 
     // The draft enters the hydrostatic table at the true mean draft; with none it works out
     // nothing, and nothing may look as if it had.
@@ -609,7 +609,7 @@ SurveyModel::Calculation SurveyModel::calculate(int draft)
              QString(), Msg::Icon::Exclamation, c.field});
         return c;
     }
-    d.Calculate();
+    d.calculate();
     m_calculated[draft] = true;
     m_withdrawn[draft] = false;
     c.messages += resultWarnings(draft);
@@ -627,12 +627,12 @@ SurveyModel::Calculation SurveyModel::calculate(int draft)
 
 Decimal SurveyModel::lightShip() const
 {
-    return ResultFigures::number(m_ship->LightShip()).value_or(Decimal(0));
+    return ResultFigures::number(m_ship->lightShip()).value_or(Decimal(0));
 }
 
 Decimal SurveyModel::initialNetDisplacement() const
 {
-    const Decimal worked = ToNumeric(m_drafts[Initial]->NetDisplacement(), 5, 0).toDecimal();
+    const Decimal worked = toNumeric(m_drafts[Initial]->netDisplacement(), 5, 0).toDecimal();
     if (!worked.isZero())
         return worked;
     return ResultFigures::number(Variant(m_inputs[Final].initialNetDisplacement)).value_or(Decimal(0));
@@ -667,7 +667,7 @@ std::optional<Decimal> SurveyModel::netOf(int draft) const
 {
     if (!m_calculated[draft])
         return std::nullopt;
-    const Variant net = m_drafts[draft]->NetDisplacement();
+    const Variant net = m_drafts[draft]->netDisplacement();
     if (net.isEmpty() || net.isNull() || (net.isText() && net.toText().trimmed().isEmpty()))
         return std::nullopt;
     return ResultFigures::number(net).value_or(Decimal(0));
@@ -680,7 +680,7 @@ std::optional<Decimal> SurveyModel::constant() const
     const std::optional<Decimal> net = netOf(Initial);
     if (isDischarging() || !net || net->isZero())
         return std::nullopt;
-    return loadingConstant(*net, m_ship->LightShip());
+    return loadingConstant(*net, m_ship->lightShip());
 }
 
 std::optional<Decimal> SurveyModel::cargoPlusConstant() const
@@ -721,7 +721,7 @@ std::optional<Decimal> SurveyModel::constantAfterDischarge() const
 
 void SurveyModel::checkPlausibility(int draft, SurveyMessages* told)
 {
-    const Variant net = m_drafts[draft]->NetDisplacement();
+    const Variant net = m_drafts[draft]->netDisplacement();
     const bool empty = net.isEmpty() || net.isNull() || (net.isText() && net.toText().trimmed().isEmpty());
     const bool netPlausible = empty || ResultFigures::plausibleNetDisplacement(net);
     if (!netPlausible)
@@ -752,14 +752,14 @@ QString SurveyModel::netDisplacementText(int draft) const
 {
     if (!m_calculated[draft])
         return QString();
-    return ResultFigures::rounded(m_drafts[draft]->NetDisplacement(), isDischarging() ? 6 : 5);
+    return ResultFigures::rounded(m_drafts[draft]->netDisplacement(), isDischarging() ? 6 : 5);
 }
 
 SurveyModel::Plausibility SurveyModel::plausibility() const
 {
     Plausibility p;
     const auto netOk = [this](int draft) {
-        const Variant net = m_drafts[draft]->NetDisplacement();
+        const Variant net = m_drafts[draft]->netDisplacement();
         return !m_calculated[draft] || ResultFigures::plausibleNetDisplacement(net);
     };
     p.initialNetDisplacement = netOk(Initial);
@@ -810,13 +810,13 @@ SurveyModel::ReportView SurveyModel::reportView() const
     } else if (m_onShow == Initial) {
         v.initialCalculated = !netDisplacementText(Initial).isEmpty();
     } else {
-        const Variant net = m_drafts[Initial]->NetDisplacement();
+        const Variant net = m_drafts[Initial]->netDisplacement();
         v.initialCalculated = net.isNumber() && !net.toDecimal().isZero();
     }
     if (const std::optional<Decimal> cargo = cargoQuantity())
         v.cargoResult = isDischarging() ? Variant(*cargo).toText() : decimalText(*cargo);
     if (m_calculated[Final]) {
-        const Variant worked = ToNumeric(m_drafts[Initial]->NetDisplacement(), 5, 0);
+        const Variant worked = toNumeric(m_drafts[Initial]->netDisplacement(), 5, 0);
         v.initialNetDisplacement =
             worked.toDecimal().isZero() ? m_inputs[Final].initialNetDisplacement : worked.toText();
     } else {

@@ -15,8 +15,8 @@
 #include <memory>
 #include <optional>
 
-class clsDraft;
-class clsShip;
+class SurveyDraft;
+class ShipRecord;
 class RowSet;
 
 // One draft survey without a window: the ship, port, voyage and cargo, the Bill of Lading quantity
@@ -113,7 +113,7 @@ public:
     QString shipName() const { return m_shipName; }
     // The ship's name as a window shows it (empty when none is chosen there).
     void setShipName(const QString& name) { m_shipName = name; }
-    clsShip& ship() const { return *m_ship; }
+    ShipRecord& ship() const { return *m_ship; }
     QString lbpText() const;  // the ship's LBP as the window shows it
 
     bool setPortByName(const QString& name);  // false when the database has no port of that name
@@ -163,7 +163,7 @@ public:
     // The inputs handed to the draft as Calculate hands them (also before a report is filled).
     void copyToDraft(int draft);
 
-    clsDraft& draft(int index) const { return *m_drafts[index]; }
+    SurveyDraft& draft(int index) const { return *m_drafts[index]; }
     bool calculated(int draft) const { return m_calculated[draft]; }
     // The draft's last Calculate was refused past the checks of its inputs (a negative
     // Difference, no true mean draft): its earlier results are withdrawn.
@@ -245,8 +245,8 @@ private:
     Decimal lightShip() const;
 
     Kind m_kind;
-    std::unique_ptr<clsShip> m_ship;
-    std::array<std::unique_ptr<clsDraft>, 2> m_drafts;
+    std::unique_ptr<ShipRecord> m_ship;
+    std::array<std::unique_ptr<SurveyDraft>, 2> m_drafts;
     std::array<DraftInputs, 2> m_inputs;
     std::array<bool, 2> m_calculated{};
     std::array<bool, 2> m_withdrawn{};

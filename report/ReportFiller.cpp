@@ -5,8 +5,8 @@
 #include "core/VbError.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
-#include "model/clsDraft.h"
-#include "model/clsShip.h"
+#include "model/SurveyDraft.h"
+#include "model/ShipRecord.h"
 #include "model/SurveyModel.h"
 
 #include <exception>
@@ -26,17 +26,17 @@ QString text(const Variant& v)
 // Rounded half to even to `places`; a blank figure prints as 0.
 QString rounded(const Variant& v, int places)
 {
-    return ToNumeric(v, places, 0).toText();
+    return toNumeric(v, places, 0).toText();
 }
 
 // The figure itself, blank counting as 0: means and corrections are added as numbers, never
 // joined as texts.
 Decimal number(const Variant& v)
 {
-    return ToNumeric(v, -1, 0).toDecimal();
+    return toNumeric(v, -1, 0).toDecimal();
 }
 
-QString textColumn(const clsShip& ship, QString (clsShip::*column)() const)
+QString textColumn(const ShipRecord& ship, QString (ShipRecord::*column)() const)
 {
     try {
         return (ship.*column)();
@@ -55,36 +55,36 @@ void warn(const QString& text)
 
 void fillShip(ReportLayout& layout, const SurveyModel& source, const SurveyModel::ReportView& view)
 {
-    const clsShip& ship = source.ship();
-    layout.setCaption(QStringLiteral("lblShipName"), textColumn(ship, &clsShip::ShipName).toUpper());
+    const ShipRecord& ship = source.ship();
+    layout.setCaption(QStringLiteral("lblShipName"), textColumn(ship, &ShipRecord::shipName).toUpper());
     layout.setCaption(QStringLiteral("lblReportTitle"),
                       source.isDischarging() ? QStringLiteral("DISCHARGE PORT DRAFT SURVEY REPORT")
                                              : QStringLiteral("LOADPORT DRAFT SURVEY REPORT"));
-    layout.setCaption(QStringLiteral("lblCallSign"), textColumn(ship, &clsShip::CallSign));
-    layout.setCaption(QStringLiteral("lblGrossTonnage"), text(ship.GrossTonnage()));
+    layout.setCaption(QStringLiteral("lblCallSign"), textColumn(ship, &ShipRecord::callSign));
+    layout.setCaption(QStringLiteral("lblGrossTonnage"), text(ship.grossTonnage()));
     layout.setCaption(QStringLiteral("lblPortOfRegistry"),
-                      source.portCaption(ship.PortOfRegistry()));
-    layout.setCaption(QStringLiteral("lblNetTonnage"), text(ship.NetTonnage()));
-    layout.setCaption(QStringLiteral("lblOfficialNo"), text(ship.OfficialNo()));
-    layout.setCaption(QStringLiteral("lblSummerDraft"), text(ship.SummerDraft()) + Metres);
-    layout.setCaption(QStringLiteral("lblFlag"), textColumn(ship, &clsShip::Flag));
-    layout.setCaption(QStringLiteral("lblSummerDeadweight"), text(ship.SummerDeadweight()) + Tonnes);
-    layout.setCaption(QStringLiteral("lblLOA"), text(ship.LOA()) + Metres);
-    layout.setCaption(QStringLiteral("lblBreadth"), text(ship.Breadth()) + Metres);
+                      source.portCaption(ship.portOfRegistry()));
+    layout.setCaption(QStringLiteral("lblNetTonnage"), text(ship.netTonnage()));
+    layout.setCaption(QStringLiteral("lblOfficialNo"), text(ship.officialNo()));
+    layout.setCaption(QStringLiteral("lblSummerDraft"), text(ship.summerDraft()) + Metres);
+    layout.setCaption(QStringLiteral("lblFlag"), textColumn(ship, &ShipRecord::flag));
+    layout.setCaption(QStringLiteral("lblSummerDeadweight"), text(ship.summerDeadweight()) + Tonnes);
+    layout.setCaption(QStringLiteral("lblLOA"), text(ship.loa()) + Metres);
+    layout.setCaption(QStringLiteral("lblBreadth"), text(ship.breadth()) + Metres);
     layout.setCaption(QStringLiteral("lblFwdX"), view.fwdX + Metres);
     layout.setCaption(QStringLiteral("lblMidX"), view.midX + Metres);
     layout.setCaption(QStringLiteral("lblLBP"), source.lbpText() + Metres);
-    layout.setCaption(QStringLiteral("lblLightShip"), text(ship.LightShip()) + Tonnes);
+    layout.setCaption(QStringLiteral("lblLightShip"), text(ship.lightShip()) + Tonnes);
     layout.setCaption(QStringLiteral("lblAftX"), view.aftX + Metres);
     layout.setCaption(QStringLiteral("lblVoyageID"), source.voyage());
     layout.setCaption(QStringLiteral("lblCargo"), source.cargo());
 }
 
 // Net displacement less light ship: what the ship carries besides cargo and the deductibles.
-QString constantText(const clsDraft& draft, const clsShip& ship)
+QString constantText(const SurveyDraft& draft, const ShipRecord& ship)
 {
-    const Variant net = draft.FinalResult().at(clsDraft::NetDisplacementResult);
-    return (number(net) - number(ship.LightShip())).toLocaleString(QLocale()) + Tonnes;
+    const Variant net = draft.finalResult().at(SurveyDraft::NetDisplacementResult);
+    return (number(net) - number(ship.lightShip())).toLocaleString(QLocale()) + Tonnes;
 }
 
 }  // namespace
@@ -102,20 +102,20 @@ std::optional<QString> deflectionText(const Variant& fwdMean, const Variant& mid
     return std::nullopt;
 }
 
-void fillDraftColumn(ReportLayout& layout, const QString& prefix, clsDraft& draft)
+void fillDraftColumn(ReportLayout& layout, const QString& prefix, SurveyDraft& draft)
 {
     auto set = [&](const char* stem, const QString& value) {
         layout.setCaption(prefix + QLatin1String(stem), value);
     };
 
-    set("Date", draft.DSDate());
-    set("Time", draft.DSTime());
+    set("Date", draft.surveyDate());
+    set("Time", draft.surveyTime());
 
     // One row per deductible item on board; items the report has no line for are left out.
     static const QMap<int, const char*> rowOfItem = {{2, "FO"},     {3, "DO"},       {24, "LO"},
                                                      {25, "FW"},    {26, "Ballast"}, {27, "Provisions"},
                                                      {28, "Misc1"}, {29, "Misc2"}};
-    RowSet& deductions = draft.Deductions();
+    RowSet& deductions = draft.deductions();
     if (deductions.isOpen() && deductions.recordCount() > 0) {
         deductions.moveFirst();
         while (!deductions.eof()) {
@@ -129,48 +129,48 @@ void fillDraftColumn(ReportLayout& layout, const QString& prefix, clsDraft& draf
         }
     }
 
-    const QVector<Variant> result = draft.FinalResult();
-    const VariantArray2D ip = draft.IpResult();
-    const int interpolated = clsDraft::Interpolated;
+    const QVector<Variant> result = draft.finalResult();
+    const VariantArray2D ip = draft.ipResult();
+    const int interpolated = SurveyDraft::Interpolated;
 
-    set("TotDeductibles", rounded(result.at(clsDraft::TotalDeductibles), 5) + Tonnes);
-    set("FwdMeanDraft", rounded(draft.FwdMean(), 3) + Metres);
-    set("FwdCorrection", rounded(draft.FwdCorrection(), 3) + Metres);
-    set("CorrDraftFwd", rounded(draft.FwdTrueDraft(), 3) + Metres);
-    set("AftMeanDraft", rounded(draft.AftMean(), 3) + Metres);
-    set("AftCorrection", rounded(draft.AftCorrection(), 3) + Metres);
-    set("CorrDraftAft", rounded(draft.AftTrueDraft(), 3) + Metres);
-    set("MeanMidDraft", rounded(draft.MidMean(), 3) + Metres);
-    const Decimal endsMean = (number(draft.FwdMean()) + number(draft.AftMean())) / Decimal(2);
+    set("TotDeductibles", rounded(result.at(SurveyDraft::TotalDeductibles), 5) + Tonnes);
+    set("FwdMeanDraft", rounded(draft.fwdMean(), 3) + Metres);
+    set("FwdCorrection", rounded(draft.fwdCorrection(), 3) + Metres);
+    set("CorrDraftFwd", rounded(draft.fwdTrueDraft(), 3) + Metres);
+    set("AftMeanDraft", rounded(draft.aftMean(), 3) + Metres);
+    set("AftCorrection", rounded(draft.aftCorrection(), 3) + Metres);
+    set("CorrDraftAft", rounded(draft.aftTrueDraft(), 3) + Metres);
+    set("MeanMidDraft", rounded(draft.midMean(), 3) + Metres);
+    const Decimal endsMean = (number(draft.fwdMean()) + number(draft.aftMean())) / Decimal(2);
     set("FwdAftMean", endsMean.toLocaleString(QLocale()) + Metres);
-    set("MidPortDraft", text(draft.MidPort()) + Metres);
-    set("MidStbdDraft", text(draft.MidStbd()) + Metres);
-    if (const auto deflection = deflectionText(draft.FwdMean(), draft.MidMean(), draft.AftMean()))
+    set("MidPortDraft", text(draft.midPort()) + Metres);
+    set("MidStbdDraft", text(draft.midStbd()) + Metres);
+    if (const auto deflection = deflectionText(draft.fwdMean(), draft.midMean(), draft.aftMean()))
         set("Deflection", *deflection);
-    set("TrueMeanDraft", rounded(draft.TrueMeanDraft(), 8) + Metres);
-    set("TPC", text(ip.at(interpolated, clsDraft::IpTpc)));
-    set("LCF", text(ip.at(interpolated, clsDraft::IpLcf)));
-    const Decimal dMctc =
-        number(ip.at(interpolated, clsDraft::IpMctcP50)) - number(ip.at(interpolated, clsDraft::IpMctcM50));
+    set("TrueMeanDraft", rounded(draft.trueMeanDraft(), 8) + Metres);
+    set("TPC", text(ip.at(interpolated, SurveyDraft::IpTpc)));
+    set("LCF", text(ip.at(interpolated, SurveyDraft::IpLcf)));
+    const Decimal dMctc = number(ip.at(interpolated, SurveyDraft::IpMctcP50))
+                          - number(ip.at(interpolated, SurveyDraft::IpMctcM50));
     set("dMCTC", dMctc.toLocaleString(QLocale()));
-    set("DispInSeaWater", rounded(result.at(clsDraft::DisplacementAtTmd), 5) + Tonnes);
-    set("1stTrimCorr", rounded(result.at(clsDraft::FirstTrimCorrection), 4) + Tonnes);
-    set("2ndTrimCorr", rounded(result.at(clsDraft::SecondTrimCorrection), 4) + Tonnes);
-    set("TotTrimCorr", rounded(result.at(clsDraft::TotalTrimCorrection), 4) + Tonnes);
-    set("DispAtEvenKeel", rounded(result.at(clsDraft::DisplacementEvenKeel), 5) + Tonnes);
-    set("Density", text(draft.SpecificGravity()));
-    set("TrueDisplacement", rounded(result.at(clsDraft::TrueDisplacement), 5) + Tonnes);
-    set("TotDeductibles2", rounded(result.at(clsDraft::TotalDeductibles), 5) + Tonnes);
-    set("NGDisp", rounded(result.at(clsDraft::NetDisplacementResult), 5) + Tonnes);
-    set("Comments", draft.Comments());
+    set("DispInSeaWater", rounded(result.at(SurveyDraft::DisplacementAtTmd), 5) + Tonnes);
+    set("1stTrimCorr", rounded(result.at(SurveyDraft::FirstTrimCorrection), 4) + Tonnes);
+    set("2ndTrimCorr", rounded(result.at(SurveyDraft::SecondTrimCorrection), 4) + Tonnes);
+    set("TotTrimCorr", rounded(result.at(SurveyDraft::TotalTrimCorrection), 4) + Tonnes);
+    set("DispAtEvenKeel", rounded(result.at(SurveyDraft::DisplacementEvenKeel), 5) + Tonnes);
+    set("Density", text(draft.specificGravity()));
+    set("TrueDisplacement", rounded(result.at(SurveyDraft::TrueDisplacement), 5) + Tonnes);
+    set("TotDeductibles2", rounded(result.at(SurveyDraft::TotalDeductibles), 5) + Tonnes);
+    set("NGDisp", rounded(result.at(SurveyDraft::NetDisplacementResult), 5) + Tonnes);
+    set("Comments", draft.comments());
 }
 
-std::optional<ReportLayout> Fill(SurveyModel& source, bool blnShowPreview,
+std::optional<ReportLayout> fill(SurveyModel& source, bool showPreview,
                                  const std::function<void(int draft)>& copyInputs)
 {
     const bool discharging = source.isDischarging();
     try {
-        ReportLayout layout = discharging ? ReportLayout::drptZODuraduza() : ReportLayout::drptQuorvane();
+        ReportLayout layout = discharging ? ReportLayout::dischargingReport() : ReportLayout::loadingReport();
         const SurveyModel::ReportView view = source.reportView();
 
         if (source.shipName().isEmpty()) {
@@ -188,8 +188,8 @@ std::optional<ReportLayout> Fill(SurveyModel& source, bool blnShowPreview,
             portName = source.portName();
         layout.setCaption(QStringLiteral("lblPortName"), portName);
 
-        clsDraft& initial = source.draft(SurveyModel::Initial);
-        clsDraft& fin = source.draft(SurveyModel::Final);
+        SurveyDraft& initial = source.draft(SurveyModel::Initial);
+        SurveyDraft& fin = source.draft(SurveyModel::Final);
         // The Initial column: only a calculated Initial draft is printed.
         bool initialComplete = false;
         if (view.initialCalculated) {
@@ -199,8 +199,8 @@ std::optional<ReportLayout> Fill(SurveyModel& source, bool blnShowPreview,
                 else
                     source.copyToDraft(view.draftOnShow);
             }
-            if (!initial.ToSave()) {
-                warn(blnShowPreview ? QStringLiteral("No valid draft for preview.")
+            if (!initial.needsSaving()) {
+                warn(showPreview ? QStringLiteral("No valid draft for preview.")
                                     : QStringLiteral("No valid draft for printing."));
                 return std::nullopt;
             }
@@ -227,20 +227,20 @@ std::optional<ReportLayout> Fill(SurveyModel& source, bool blnShowPreview,
                     "Please enter all the values and press Calculate button before printing/preview.")));
             return std::nullopt;
         }
-        if (!cargo.isEmpty() && fin.ToSave()) {
+        if (!cargo.isEmpty() && fin.needsSaving()) {
             fillDraftColumn(layout, QStringLiteral("lblFin"), fin);
             if (discharging)
                 layout.setCaption(QStringLiteral("lblConstant"), constantText(fin, source.ship()));
             // The initial net displacement as the Final tab holds it (worked out, or typed in when
             // it was measured elsewhere); a blank box counts as 0, as it did for the cargo shown.
             const Decimal initialNet = number(Variant(view.initialNetDisplacement));
-            const Decimal finalNet = number(fin.FinalResult().at(clsDraft::NetDisplacementResult));
+            const Decimal finalNet = number(fin.finalResult().at(SurveyDraft::NetDisplacementResult));
             const Decimal quantity = discharging ? initialNet - finalNet : finalNet - initialNet;
             layout.setCaption(QStringLiteral("lblTotCargoLoaded"),
                               quantity.round(5).toLocaleString(QLocale()) + Tonnes);
         }
 
-        layout.setCaption(QStringLiteral("lblShipName2"), textColumn(source.ship(), &clsShip::ShipName));
+        layout.setCaption(QStringLiteral("lblShipName2"), textColumn(source.ship(), &ShipRecord::shipName));
         return layout;
     } catch (const VbError& e) {
         MessageService::plain(e.description());

@@ -7,7 +7,7 @@
 #include <functional>
 #include <optional>
 
-class clsDraft;
+class SurveyDraft;
 class SurveyModel;
 
 namespace ReportFiller {
@@ -19,13 +19,13 @@ namespace ReportFiller {
 // failed (the failure is reported twice, as every report failure is).
 // `copyInputs` hands the inputs of the draft on show to that draft before its column is read (a
 // window's boxes); without it the survey hands its own.
-std::optional<ReportLayout> Fill(SurveyModel& survey, bool blnShowPreview,
+std::optional<ReportLayout> fill(SurveyModel& survey, bool showPreview,
                                  const std::function<void(int draft)>& copyInputs = {});
 
 // The caption texts of one draft's column, worked out from the draft alone ("lblInit" or
 // "lblFin" before each stem). Throws VbError on a draft that holds no figures where the
 // report needs them.
-void fillDraftColumn(ReportLayout& layout, const QString& prefix, clsDraft& draft);
+void fillDraftColumn(ReportLayout& layout, const QString& prefix, SurveyDraft& draft);
 
 // The hull deflection caption of a draft: "Sag 12.5 cm", "Hog 3 cm", or nothing when the hull
 // is neither hogged nor sagged.

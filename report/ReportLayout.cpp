@@ -153,12 +153,12 @@ struct LayoutBuilder {
     QList<ReportLayout::Rule> rules;
 };
 
-ReportLayout ReportLayout::drptQuorvane()
+ReportLayout ReportLayout::loadingReport()
 {
     return build(true);
 }
 
-ReportLayout ReportLayout::drptZODuraduza()
+ReportLayout ReportLayout::dischargingReport()
 {
     return build(false);
 }

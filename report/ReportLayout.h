@@ -17,7 +17,7 @@ class QPainter;
 // type style and its design-time text. The value captions carry names ("lblInitFO", ...) and
 // are filled by name; the fixed captions ("CALL SIGN", "Fuel Oil", ...) are never touched.
 //
-// drptQuorvane() and drptZODuraduza() each return a fresh copy, so a report that is filled,
+// loadingReport() and dischargingReport() each return a fresh copy, so a report that is filled,
 // shown and thrown away never leaves a figure behind for the next one.
 class ReportLayout {
 public:
@@ -60,8 +60,8 @@ public:
 
     // The loading report ("LOADPORT DRAFT SURVEY REPORT") and the discharging report
     // ("DISCHARGE PORT DRAFT SURVEY REPORT"), each a fresh copy at its design-time texts.
-    static ReportLayout drptQuorvane();
-    static ReportLayout drptZODuraduza();
+    static ReportLayout loadingReport();
+    static ReportLayout dischargingReport();
 
     QString layoutName() const { return m_layoutName; }  // "drptQuorvane" / "drptZODuraduza"
     QString windowTitle() const { return m_windowTitle; }

@@ -2,7 +2,7 @@
 
 #include "core/AppPaths.h"
 #include "shell/SurveyFileCommands.h"
-#include "shell/frmMDI.h"
+#include "shell/MainWindow.h"
 #include "survey/SurveyRecovery.h"
 #include "survey/SurveyWindow.h"
 
@@ -69,15 +69,15 @@ void remember(const QString& path)
     settings.sync();
 }
 
-QMenu* menu(const frmMDI& mdi)
+QMenu* menu(const MainWindow& mdi)
 {
     return mdi.recentSurveysMenu();
 }
 
-void fill(frmMDI& mdi, QMenu* menu)
+void fill(MainWindow& mdi, QMenu* menu)
 {
     menu->clear();
-    QPointer<frmMDI> frame(&mdi);
+    QPointer<MainWindow> frame(&mdi);
     int number = 0;
     const QList<SurveyRecovery::Entry> closed = SurveyRecovery::leftBehind();
     for (const SurveyRecovery::Entry& e : closed) {
@@ -121,7 +121,7 @@ void fill(frmMDI& mdi, QMenu* menu)
         addNone(menu);
 }
 
-QMenu* install(frmMDI& mdi)
+QMenu* install(MainWindow& mdi)
 {
     QMenu* survey = mdi.surveyMenu();
     if (!survey)
@@ -130,7 +130,7 @@ QMenu* install(frmMDI& mdi)
     QMenu* recent = survey->addMenu(QStringLiteral("&Recent Surveys"));
     recent->setObjectName(QStringLiteral("mnuQuorvaneRecent"));
     recent->menuAction()->setObjectName(QStringLiteral("mnuQuorvane(35)"));
-    QPointer<frmMDI> frame(&mdi);
+    QPointer<MainWindow> frame(&mdi);
     QObject::connect(recent, &QMenu::aboutToShow, &mdi, [frame, recent] {
         if (frame)
             fill(*frame, recent);
@@ -139,7 +139,7 @@ QMenu* install(frmMDI& mdi)
     // greyed entry, so that it is never an empty submenu.
     addNone(recent);
     // Every survey window is kept from the moment it opens.
-    QObject::connect(&mdi, &frmMDI::childOpened, &mdi, [](QWidget* child) {
+    QObject::connect(&mdi, &MainWindow::childOpened, &mdi, [](QWidget* child) {
         SurveyRecovery::attach(dynamic_cast<SurveyWindow*>(child));
     });
     return recent;

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-class frmMDI;
+class MainWindow;
 class QMenu;
 
 // Draft Survey, Recent Surveys: first every survey whose window was closed without saving (or
@@ -17,7 +17,7 @@ constexpr int kMaxFiles = 8;
 
 // Adds the submenu to the main window's Draft Survey menu and starts keeping every survey window
 // the main window opens. Returns the submenu, or nullptr when the main window has no such menu.
-QMenu* install(frmMDI& mdi);
+QMenu* install(MainWindow& mdi);
 
 // The survey files opened or saved, newest first, as kept in the user's settings.
 QStringList files();
@@ -25,7 +25,7 @@ QStringList files();
 void remember(const QString& path);
 
 // The submenu of a main window (objectName "mnuQuorvaneRecent"); filled each time it opens.
-QMenu* menu(const frmMDI& mdi);
-void fill(frmMDI& mdi, QMenu* menu);
+QMenu* menu(const MainWindow& mdi);
+void fill(MainWindow& mdi, QMenu* menu);
 
 }  // namespace RecentSurveys

@@ -5,8 +5,8 @@
 #include "shell/ChildRegistry.h"
 #include "db/Connection.h"
 #include "db/Database.h"
-#include "shell/frmAbout.h"
-#include "shell/frmMDI.h"
+#include "shell/AboutDialog.h"
+#include "shell/MainWindow.h"
 #include "cli/CommandLineStart.h"
 #include "cli/HydrostaticCommandLine.h"
 #include "cli/SurveyCommandLine.h"
@@ -91,27 +91,27 @@ Outcome start(const QStringList& arguments)
     if (!folder.prepared)
         qWarning("%s", qPrintable(folder.prepareError));
     // The files are keyed and read while the About box is made.
-    BeginOpeningDatabase(WholeCheck::InBackground);
+    beginOpeningDatabase(WholeCheck::InBackground);
     // Continue on the About box opens the main window (with the tips, when they are on).
-    frmAbout about;
-    FinishOpeningDatabase();
-    if (StartupFailed())
+    AboutDialog about;
+    finishOpeningDatabase();
+    if (startupFailed())
         return {1, false};
     // Every page of DS.dat is read while the box is up. A damaged one closes the box and ends the
-    // start; Continue waits for the verdict before it opens the main window (frmAbout).
+    // start; Continue waits for the verdict before it opens the main window (AboutDialog).
     QTimer verdict;
     QObject::connect(&verdict, &QTimer::timeout, &about, [&verdict, &about] {
-        if (SharedConnection().wholeCheckPending())
+        if (sharedConnection().wholeCheckPending())
             return;
         verdict.stop();
-        if (!ConfirmDatabaseWhole())
+        if (!confirmDatabaseWhole())
             about.abandon();
     });
     verdict.start(2);
     about.exec();
-    if (StartupFailed())
+    if (startupFailed())
         return {1, false};
-    frmMDI* mdi = frmMDI::instance();
+    MainWindow* mdi = MainWindow::instance();
     const bool shown = mdi && mdi->isVisible();
     if (shown && !options.surveyFile.isEmpty())
         SurveyFileCommands::openFile(*mdi, options.surveyFile);

@@ -2,7 +2,7 @@
 
 #include "ui/FieldGuard.h"
 #include "core/MessageService.h"
-#include "shell/frmMDI.h"
+#include "shell/MainWindow.h"
 #include "files/SurveyFile.h"
 #include "survey/SurveyRecovery.h"
 #include "survey/SurveyWindow.h"
@@ -70,7 +70,7 @@ QString suggestedName(const SurveyWindow& w)
 
 // Opens a survey file (or a recovery file, which is one) in the survey window of its kind.
 // `loaded`: whether every value was taken.
-SurveyWindow* openIntoWindow(frmMDI& mdi, const QString& path, bool* loaded,
+SurveyWindow* openIntoWindow(MainWindow& mdi, const QString& path, bool* loaded,
                              SurveyFileModel::Calculate calc = {})
 {
     const QString cannotOpen = QStringLiteral("The survey file cannot be opened.");
@@ -153,8 +153,8 @@ QString saveCommand()
 
 void registerCommands()
 {
-    frmMDI::registerCommand(openCommand(), [](frmMDI& mdi) { openSurvey(mdi); });
-    frmMDI::registerCommand(saveCommand(), [](frmMDI& mdi) { saveSurveyAs(mdi); });
+    MainWindow::registerCommand(openCommand(), [](MainWindow& mdi) { openSurvey(mdi); });
+    MainWindow::registerCommand(saveCommand(), [](MainWindow& mdi) { saveSurveyAs(mdi); });
 }
 
 void setFileChooser(FileChooser c)
@@ -162,7 +162,7 @@ void setFileChooser(FileChooser c)
     chooser() = std::move(c);
 }
 
-void openSurvey(frmMDI& mdi)
+void openSurvey(MainWindow& mdi)
 {
     const QString path = chooseFile(&mdi, false, startFolder());
     if (path.isEmpty())
@@ -171,7 +171,7 @@ void openSurvey(frmMDI& mdi)
     openFile(mdi, path);
 }
 
-SurveyWindow* openFile(frmMDI& mdi, const QString& path)
+SurveyWindow* openFile(MainWindow& mdi, const QString& path)
 {
     SurveyWindow* window = openIntoWindow(mdi, path, nullptr);
     if (window) {
@@ -182,7 +182,7 @@ SurveyWindow* openFile(frmMDI& mdi, const QString& path)
     return window;
 }
 
-SurveyWindow* reopenRecovered(frmMDI& mdi, const QString& recoveryPath)
+SurveyWindow* reopenRecovered(MainWindow& mdi, const QString& recoveryPath)
 {
     const std::optional<SurveyRecovery::Entry> left = SurveyRecovery::entry(recoveryPath);
     bool loaded = false;
@@ -202,7 +202,7 @@ SurveyWindow* reopenRecovered(frmMDI& mdi, const QString& recoveryPath)
     return window;
 }
 
-void saveSurveyAs(frmMDI& mdi)
+void saveSurveyAs(MainWindow& mdi)
 {
     auto* window = dynamic_cast<SurveyWindow*>(mdi.activeChild());
     if (!window) {

@@ -5,7 +5,7 @@
 
 class QWidget;
 class SurveyWindow;
-class frmMDI;
+class MainWindow;
 
 // The Draft Survey menu's "Open Survey..." and "Save Survey As...": a survey kept as a file,
 // opened again in the survey window of its kind, every figure typed in through the window.
@@ -17,20 +17,20 @@ QString saveCommand();  // "SaveSurveyAs"
 void registerCommands();
 
 // Open Survey: asks for a file, then openFile().
-void openSurvey(frmMDI& mdi);
+void openSurvey(MainWindow& mdi);
 // Opens the file in the survey window of its kind and types the survey in. A file that cannot be
 // read, is no survey or names what the database does not hold gets one message and changes
 // nothing on screen. An open window of that kind that holds a survey is replaced only when the
 // user agrees. Returns the window that took the survey (also when a value was refused part-way:
 // it then shows what was entered), or nullptr when none was opened.
-SurveyWindow* openFile(frmMDI& mdi, const QString& path);
+SurveyWindow* openFile(MainWindow& mdi, const QString& path);
 
 // Reopens a survey left in a recovery file (Recent Surveys) as it was left: figures, tab and the
 // survey file it came from; the window then goes on keeping its entries in that recovery file.
-SurveyWindow* reopenRecovered(frmMDI& mdi, const QString& recoveryPath);
+SurveyWindow* reopenRecovered(MainWindow& mdi, const QString& recoveryPath);
 
 // Save Survey As: the active survey window's inputs, into a file the user names.
-void saveSurveyAs(frmMDI& mdi);
+void saveSurveyAs(MainWindow& mdi);
 // Writes the window's inputs to `path`; false, after telling the user, when it cannot.
 bool saveFile(SurveyWindow& window, const QString& path);
 

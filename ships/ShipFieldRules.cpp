@@ -94,7 +94,7 @@ NumberCheck checkNumber(NumberField field, const QString& text)
     }
     Variant converted;
     try {
-        converted = ToNumeric(Variant(trimmed), r.decimals, 0);
+        converted = toNumeric(Variant(trimmed), r.decimals, 0);
     } catch (const VbError& e) {
         // A figure too large for an exact decimal is simply out of range; anything else the
         // normaliser refuses is not a number the form can take.
@@ -168,7 +168,7 @@ MandatoryCheck checkMandatory(const QString& shipName, bool portChosen, const QS
 
 QString numberLiteral(const QString& fieldText)
 {
-    return ToNumeric(Variant(fieldText), -1, 0).toDecimal().toString();
+    return toNumeric(Variant(fieldText), -1, 0).toDecimal().toString();
 }
 
 }  // namespace ShipFieldRules

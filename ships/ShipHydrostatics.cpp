@@ -1,12 +1,12 @@
 // Ship Particulars' way to the ship's hydrostatic table.
 
 #include "core/MessageService.h"
-#include "ships/frmHydrostaticTable.h"
-#include "ships/frmShipParticulars.h"
+#include "ships/HydrostaticTableWindow.h"
+#include "ships/ShipParticularsWindow.h"
 
 #include <QComboBox>
 
-void frmShipParticulars::openHydrostaticTable()
+void ShipParticularsWindow::openHydrostaticTable()
 {
     // The table belongs to a stored ship: a new one must be saved first.
     if (m_recordMode != Mode::Existing || m_isDirty || currentShipId() <= 0) {
@@ -14,7 +14,7 @@ void frmShipParticulars::openHydrostaticTable()
                              Msg::Buttons::Ok, Msg::Icon::Exclamation);
         return;
     }
-    auto* editor = new frmHydrostaticTable(currentShipId(), m_nameOnShow, this);
+    auto* editor = new HydrostaticTableWindow(currentShipId(), m_nameOnShow, this);
     editor->setAttribute(Qt::WA_DeleteOnClose);
     editor->setWindowModality(Qt::WindowModal);
     editor->open();

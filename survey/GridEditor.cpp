@@ -364,7 +364,7 @@ QString GridEditor::boxCommit(int row, int column) const
     if (boxText.isEmpty())
         return QString();
     try {
-        return ToNumeric(Variant(boxText), 4, 0).toText();
+        return toNumeric(Variant(boxText), 4, 0).toText();
     } catch (const VbError&) {
         // Not a figure (a lone "-" moved away with Enter): the cell keeps what it held.
         return held;

@@ -32,7 +32,7 @@ public:
     void reset(const QStringList& lastCaptions, bool boldLastRow);
     // Rows 9-11 captions only.
     void setLastCaptions(const QStringList& captions);
-    // Column 1 of rows 0-8 from a draft's FinalResult, each to its places.
+    // Column 1 of rows 0-8 from a draft's finalResult, each to its places.
     void showResultRows(const QVector<Variant>& finalResult);
 
     QString text(int row, int column) const;

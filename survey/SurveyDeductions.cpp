@@ -11,7 +11,7 @@
 #include "db/SqlCatalogue.h"
 #include "model/ResultFigures.h"
 #include "model/SurveyInputRules.h"
-#include "model/clsDraft.h"
+#include "model/SurveyDraft.h"
 #include "survey/GridEditor.h"
 
 #include <QKeyEvent>
@@ -22,7 +22,7 @@ using GridFigures::textOf;
 bool SurveyGrids::loadDeductionCatalogue()
 {
     RowSet items;
-    items.open(SqlCatalogue::deductionItems(), SharedConnection());
+    items.open(SqlCatalogue::deductionItems(), sharedConnection());
     if (items.recordCount() < 1) {
         m_itemIds.clear();
         m_deduction->hide();
@@ -50,7 +50,7 @@ bool SurveyGrids::loadDeductionCatalogue()
 
 void SurveyGrids::deductionFocusIn()
 {
-    if (m_host.IsLoading())
+    if (m_host.isFilling())
         return;
     if (!m_host.requireShip())
         return;
@@ -117,21 +117,21 @@ bool SurveyGrids::validateDeduction()
     }
 }
 
-void SurveyGrids::ClearDeductionQuantities()
+void SurveyGrids::clearDeductionQuantities()
 {
     for (int r = 0; r < m_deduction->rowCount(); ++r)
         m_deduction->setText(r, 1, QString());
     m_deduction->setEditorTextQuietly(QString());
 }
 
-void SurveyGrids::ShowDeductions(const QMap<int, QString>& quantities, const clsDraft& draft)
+void SurveyGrids::showDeductions(const QMap<int, QString>& quantities, const SurveyDraft& draft)
 {
-    ClearDeductionQuantities();
-    if (!draft.ToSave())
+    clearDeductionQuantities();
+    if (!draft.needsSaving())
         return;
     // The Discharging window shows a stored list in full: an item without a figure reads 0.
     const bool discharging = m_host.isDischarging();
-    const RowSet& list = draft.Deductions();
+    const RowSet& list = draft.deductions();
     if (discharging && list.isOpen() && list.recordCount() > 0)
         for (int r = 0; r < m_deduction->rowCount(); ++r)
             m_deduction->setText(r, 1, QStringLiteral("0"));

@@ -8,7 +8,7 @@
 #include "core/Numeric.h"
 #include "model/SurveyFieldNames.h"
 #include "model/SurveyInputRules.h"
-#include "model/clsDraft.h"
+#include "model/SurveyDraft.h"
 #include "model/VariantArray2D.h"
 #include "survey/GridEditor.h"
 
@@ -24,7 +24,7 @@ namespace {
 
 Variant figureOf(const QString& cellText)
 {
-    return ToNumeric(Variant(cellText), -1, 0);
+    return toNumeric(Variant(cellText), -1, 0);
 }
 
 void warn(const QString& text)
@@ -207,11 +207,11 @@ bool SurveyGrids::entryInProgress() const
 
 // --- Laying out -------------------------------------------------------------------------------
 
-void SurveyGrids::InitializeAllGrids(bool withDeductions)
+void SurveyGrids::initializeAllGrids(bool withDeductions)
 {
     try {
         initializeHydrostaticGrids();
-        m_host.ResetResultGrids();
+        m_host.resetResultGrids();
         if (withDeductions)
             loadDeductionCatalogue();
         placeEditors();
@@ -289,7 +289,7 @@ void SurveyGrids::placeEditors()
 void SurveyGrids::hdtTextChanged(const QString& text)
 {
     const bool acceptable = SurveyInputRules::isTyping(text);
-    if (m_hdt->isQuiet() || m_host.IsLoading()) {
+    if (m_hdt->isQuiet() || m_host.isFilling()) {
         if (acceptable)
             m_lastHdtText = text;
         return;
@@ -345,7 +345,7 @@ void SurveyGrids::clearPropagatedDraft(int row)
 
 void SurveyGrids::hydrostaticFocusIn(GridEditor* grid)
 {
-    if (m_host.IsLoading())
+    if (m_host.isFilling())
         return;
     if (!m_host.requireShip())
         return;
@@ -534,29 +534,29 @@ GridEditor* SurveyGrids::focusCell(const QString& field)
 
 // --- Interpolation results --------------------------------------------------------------------
 
-void SurveyGrids::showInterpolation(const clsDraft& draft)
+void SurveyGrids::showInterpolation(const SurveyDraft& draft)
 {
-    const VariantArray2D ip = draft.IpResult();
+    const VariantArray2D ip = draft.ipResult();
     for (int r = 0; r < 2; ++r)
         for (int q = 0; q < 5; ++q)
             m_ipResult->setText(r, q + 1, textOf(ip(r, q)));
     for (int r = 0; r < 2; ++r) {
-        m_ipResultP50->setText(r, 1, textOf(ip(r, clsDraft::IpMctcP50)));
-        m_ipResultM50->setText(r, 1, textOf(ip(r, clsDraft::IpMctcM50)));
+        m_ipResultP50->setText(r, 1, textOf(ip(r, SurveyDraft::IpMctcP50)));
+        m_ipResultM50->setText(r, 1, textOf(ip(r, SurveyDraft::IpMctcM50)));
     }
-    const int value = clsDraft::Interpolated;
-    m_result->setText(0, 1, textOf(ip(value, clsDraft::IpTpc)));
-    m_result->setText(1, 1, textOf(ip(value, clsDraft::IpLcf)));
-    m_result->setText(2, 1, textOf(ip(value, clsDraft::IpMctcP50)));
-    m_result->setText(3, 1, textOf(ip(value, clsDraft::IpMctcM50)));
+    const int value = SurveyDraft::Interpolated;
+    m_result->setText(0, 1, textOf(ip(value, SurveyDraft::IpTpc)));
+    m_result->setText(1, 1, textOf(ip(value, SurveyDraft::IpLcf)));
+    m_result->setText(2, 1, textOf(ip(value, SurveyDraft::IpMctcP50)));
+    m_result->setText(3, 1, textOf(ip(value, SurveyDraft::IpMctcM50)));
     // dMCTC: the change of MCTC over the metre between the two MCTC drafts.
-    const Variant plus = ip(value, clsDraft::IpMctcP50);
-    const Variant minus = ip(value, clsDraft::IpMctcM50);
+    const Variant plus = ip(value, SurveyDraft::IpMctcP50);
+    const Variant minus = ip(value, SurveyDraft::IpMctcM50);
     const bool both = !textOf(plus).trimmed().isEmpty() && !textOf(minus).trimmed().isEmpty();
     m_result->setText(4, 1, both ? (plus - minus).toText() : QString());
 }
 
-QString SurveyGrids::ipFactorText(const clsDraft& draft) const
+QString SurveyGrids::ipFactorText(const SurveyDraft& draft) const
 {
-    return ToNumeric(draft.IpFactor(), 7, m_host.isDischarging() ? 1 : 0).toText();
+    return toNumeric(draft.ipFactor(), 7, m_host.isDischarging() ? 1 : 0).toText();
 }

@@ -8,7 +8,7 @@
 #include <QString>
 #include <QVector>
 
-class clsDraft;
+class SurveyDraft;
 class FieldGuard;
 class GridEditor;
 class QLineEdit;
@@ -16,14 +16,14 @@ class QWidget;
 class QKeyEvent;
 class SurveyGrid;
 
-// What the grids need of the survey window that holds them. The Loading window (frmQuorvane)
-// and the Discharging window (frmZODuraduza) implement it; the grids ask, never look around.
+// What the grids need of the survey window that holds them. The Loading window (LoadingSurveyWindow)
+// and the Discharging window (DischargingSurveyWindow) implement it; the grids ask, never look around.
 class SurveyGridsHost {
 public:
     virtual ~SurveyGridsHost() = default;
 
     // True while the window fills itself: the boxes' focus and change handlers then keep still.
-    virtual bool IsLoading() const = 0;
+    virtual bool isFilling() const = 0;
     // The ship-first guard: true when a ship is selected; otherwise shows "Please select a ship
     // first." and puts the focus on dcbShip (the same guard as the header fields).
     virtual bool requireShip() = 0;
@@ -41,7 +41,7 @@ public:
     virtual void tablesEdited() = 0;
     // Clears and relabels the result grids, the window's fgrdFinalResult included; the window
     // calls resetInterpolationGrids() from it for the four grids held here.
-    virtual void ResetResultGrids() = 0;
+    virtual void resetResultGrids() = 0;
 };
 
 // The grids of a survey window: the hydrostatic tables fgrdHDT, fgrdMCTCP50 and fgrdMCTCM50,
@@ -59,13 +59,13 @@ public:
 //     Enter on the last deductible moves on as Tab does.
 //   - Enter as Tab: leave Enter alone when isEditor(focusWidget()); in txtAftX, once its check
 //     passes, call enterFromAftX() and swallow the key.
-//   - InitializeAllGrids(true) wherever the window sets its grids up (load, reset, tab switch);
-//     it calls back ResetResultGrids() and reports its own failures.
+//   - initializeAllGrids(true) wherever the window sets its grids up (load, reset, tab switch);
+//     it calls back resetResultGrids() and reports its own failures.
 //   - Handing the form to the survey: validateOpenDeduction(), then tablesInto() for the draft's
 //     inputs (each deductible quantity goes to the survey as its cell is left). Every check on the
 //     tables before a calculation is the survey's; focusCell() shows the cell it names.
-//   - LoadDraft: showTables(inputs, differences), showInterpolation(draft) with txtIpFactor set to
-//     ipFactorText(draft), and ShowDeductions(quantities, draft) last.
+//   - showDraft: showTables(inputs, differences), showInterpolation(draft) with txtIpFactor set to
+//     ipFactorText(draft), and showDeductions(quantities, draft) last.
 class SurveyGrids : public QObject {
     Q_OBJECT
 public:
@@ -92,7 +92,7 @@ public:
     // Lays out the hydrostatic grids, has the window reset its result grids, and (withDeductions)
     // reloads the deductibles catalogue; then empties the boxes and lays them over their cells.
     // A failure is reported as "Source :  <window>::InitializeAllGrids" and ends the set-up.
-    void InitializeAllGrids(bool withDeductions);
+    void initializeAllGrids(bool withDeductions);
     // The pieces, for a window that needs them one by one.
     void initializeHydrostaticGrids();
     void resetInterpolationGrids();
@@ -119,17 +119,17 @@ public:
     // no such item.
     bool focusDeduction(int itemId);
     // The interpolation increments and values of a calculated draft into the result grids.
-    void showInterpolation(const clsDraft& draft);
+    void showInterpolation(const SurveyDraft& draft);
     // The text for txtIpFactor: the factor rounded to 7 places (a blank factor shows 0 in the
     // Loading window and nothing in the Discharging window).
-    QString ipFactorText(const clsDraft& draft) const;
+    QString ipFactorText(const SurveyDraft& draft) const;
 
     // Deductibles: the quantities of the draft shown (nothing unless the draft was changed).
     // `quantities` by item id; nothing is shown unless the draft was changed.
-    void ShowDeductions(const QMap<int, QString>& quantities, const clsDraft& draft);
+    void showDeductions(const QMap<int, QString>& quantities, const SurveyDraft& draft);
     // The open quantity checked as when it is left; false (focus kept in it) when refused.
     bool validateOpenDeduction();
-    void ClearDeductionQuantities();
+    void clearDeductionQuantities();
 
 private:
     void buildGrids(QWidget* parent);

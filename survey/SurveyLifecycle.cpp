@@ -11,8 +11,8 @@
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
 #include "model/SurveyFieldNames.h"
-#include "model/clsDraft.h"
-#include "model/clsShip.h"
+#include "model/SurveyDraft.h"
+#include "model/ShipRecord.h"
 #include "survey/GridEditor.h"
 #include "survey/HydrostaticPicker.h"
 #include "survey/ResultDisplay.h"
@@ -48,25 +48,25 @@ void fillList(QComboBox* list, RowSet& rows, const QString& shown)
 
 // --- Ship, port and date lists ---------------------------------------------------------------
 
-void SurveyWindow::InitShipDataCombo()
+void SurveyWindow::fillShipList()
 {
     const QSignalBlocker block(dcbShip);
     dcbShip->clear();
     try {
-        NameCombo::fill(dcbShip, NameList(SharedConnection(), SqlCatalogue::shipList()));
+        NameCombo::fill(dcbShip, NameList(sharedConnection(), SqlCatalogue::shipList()));
     } catch (const VbError& e) {
         dcbShip->clear();
         MessageService::sourced(e.description(), m_className, QStringLiteral("InitShipDataCombo"));
     }
 }
 
-void SurveyWindow::InitPortDataCombo()
+void SurveyWindow::fillPortList()
 {
     const QSignalBlocker block(dcbPort);
     const QVariant chosen = dcbPort->currentData();
     dcbPort->clear();
     try {
-        NameCombo::fill(dcbPort, NameList(SharedConnection(), SqlCatalogue::portList()));
+        NameCombo::fill(dcbPort, NameList(sharedConnection(), SqlCatalogue::portList()));
         // A refreshed list keeps the port the survey is in, when it is still there.
         if (chosen.isValid())
             dcbPort->setCurrentIndex(dcbPort->findData(chosen));
@@ -76,14 +76,14 @@ void SurveyWindow::InitPortDataCombo()
     }
 }
 
-void SurveyWindow::InitDateDataCombo()
+void SurveyWindow::fillDateList()
 {
     const QSignalBlocker block(dcbDate);
     dcbDate->clear();
     try {
         if (m_dateList->isOpen())
             m_dateList->close();
-        m_dateList->open(SqlCatalogue::dateList(m_currentRecordId), SharedConnection());
+        m_dateList->open(SqlCatalogue::dateList(m_currentRecordId), sharedConnection());
         fillList(dcbDate, *m_dateList, QStringLiteral("DSDate"));
     } catch (const VbError& e) {
         dcbDate->clear();
@@ -93,7 +93,7 @@ void SurveyWindow::InitDateDataCombo()
 
 void SurveyWindow::dcbShipChange()
 {
-    if (m_isLoading)
+    if (m_filling)
         return;
     const QVariant bound = dcbShip->currentData();
     if (!bound.isValid())
@@ -106,7 +106,7 @@ void SurveyWindow::dcbShipChange()
             MessageService::show(chosen.message, Msg::Buttons::Ok, chosen.icon, chosen.title);
             return;
         }
-        txtLBP->setText(textOf(m_shipRecord->LBP()));
+        txtLBP->setText(textOf(m_shipRecord->lbp()));
     } catch (const VbError&) {
         // The ship went from the database since the list was filled.
         MessageService::show(QStringLiteral("Unable to retrieve ship particulars."));
@@ -122,19 +122,19 @@ void SurveyWindow::dcbShipChange()
 
 void SurveyWindow::formLoad()
 {
-    LoadingScope loading(*this);
+    FillingScope loading(*this);
     sstQuorvane->setTabEnabled(DailyTab, false);
-    InitShipDataCombo();
-    InitPortDataCombo();
+    fillShipList();
+    fillPortList();
     if (hasDateList())
-        InitDateDataCombo();
-    m_grids->InitializeAllGrids(true);
-    NewDraft();
-    ResetSurveyWindow();
+        fillDateList();
+    m_grids->initializeAllGrids(true);
+    clearDrafts();
+    resetSurveyWindow();
     m_skipTabClick = false;
 }
 
-void SurveyWindow::NewDraft()
+void SurveyWindow::clearDrafts()
 {
     // Both drafts emptied and stamped with the date and time now; the header stays.
     m_model->clear();
@@ -147,13 +147,13 @@ void SurveyWindow::NewDraft()
     showFindings();
 }
 
-void SurveyWindow::ResetSurveyWindow()
+void SurveyWindow::resetSurveyWindow()
 {
     sendToolbarState();
     txtVoyageID->clear();
     dcbPort->setCurrentIndex(-1);
     txtCargo->clear();
-    ClearTextInputs();
+    clearTextInputs();
     lblHogSag->hide();
     txtDeflection->clear();
     m_grids->hdtGrid()->show();
@@ -168,7 +168,7 @@ void SurveyWindow::ResetSurveyWindow()
     resetExtras();
 }
 
-void SurveyWindow::ClearTextInputs()
+void SurveyWindow::clearTextInputs()
 {
     const QList<QLineEdit*> boxes = {
         txtVoyageID, txtDensity, txtFwdPort, txtFwdStbd, txtMidShipPort, txtMidshipStbd, txtAftPort,
@@ -182,17 +182,17 @@ void SurveyWindow::ClearTextInputs()
     ResultDisplay::paint(m_results->initialNetDisplacementBox(), false);
     txtComments->clear();
     clearPanelTexts();
-    m_grids->InitializeAllGrids(true);
+    m_grids->initializeAllGrids(true);
 }
 
-void SurveyWindow::RNew()
+void SurveyWindow::newRecord()
 {
     {
-        LoadingScope loading(*this);
+        FillingScope loading(*this);
         // First back to the Initial tab, so that the reset lays the result grid out for it.
         sstQuorvane->setCurrentIndex(InitialTab);
-        NewDraft();
-        ResetSurveyWindow();
+        clearDrafts();
+        resetSurveyWindow();
     }
     dcbShip->setFocus(Qt::OtherFocusReason);
     sendToolbarState();
@@ -251,7 +251,7 @@ void SurveyWindow::showRefused(const QString& field, const QString& value)
 void SurveyWindow::showSurvey(std::unique_ptr<SurveyModel> survey, bool finalEntered, bool whole)
 {
     {
-        LoadingScope loading(*this);
+        FillingScope loading(*this);
         m_model = std::move(survey);
         m_shipRecord = &m_model->ship();
         // A survey entered whole shows no results for a draft it did not calculate; one entered
@@ -269,18 +269,18 @@ void SurveyWindow::showSurvey(std::unique_ptr<SurveyModel> survey, bool finalEnt
 
         // What the survey said on the way, it has said: the drafts are shown without a word.
         sstQuorvane->setCurrentIndex(InitialTab);
-        LoadDraft(SurveyModel::Initial, false);
+        showDraft(SurveyModel::Initial, false);
         if (finalEntered) {
             // As the surveyor's click on the Final tab leaves it: the ship chosen once, the
             // grids laid out afresh, the initial net displacement over its cell.
             sstQuorvane->setCurrentIndex(FinalTab);
             dcbShip->setEnabled(false);
             showPanelsForTab(FinalTab);
-            m_grids->InitializeAllGrids(true);
+            m_grids->initializeAllGrids(true);
             m_results->showInitialNetDisplacementBox();
             m_results->initialNetDisplacementBox()->setText(
                 m_model->inputs(SurveyModel::Final).initialNetDisplacement);
-            LoadDraft(SurveyModel::Final, false);
+            showDraft(SurveyModel::Final, false);
         }
     }
     // The findings the survey made of its drafts, as the tab on show lists them.
@@ -296,7 +296,7 @@ int SurveyWindow::draftOnShow() const
     return currentTab() == FinalTab ? SurveyModel::Final : SurveyModel::Initial;
 }
 
-bool SurveyWindow::CopyFormToDraft(int index)
+bool SurveyWindow::copyInputsToDraft(int index)
 {
     if (dcbShip->currentText().isEmpty())
         return true;
@@ -327,10 +327,10 @@ void SurveyWindow::handFormToModel(int index)
     in.comments = txtComments->toPlainText();
 }
 
-void SurveyWindow::LoadDraft(int index, bool remind)
+void SurveyWindow::showDraft(int index, bool remind)
 {
     const SurveyModel::DraftInputs& in = m_model->inputs(index);
-    clsDraft& d = m_model->draft(index);
+    SurveyDraft& d = m_model->draft(index);
     try {
         txtDensity->setText(figureOrBlank(Variant(in.density)));
         mbxDate->setText(in.date);
@@ -345,7 +345,7 @@ void SurveyWindow::LoadDraft(int index, bool remind)
         }
         txtComments->setPlainText(in.comments);
         showPanel();
-        if (d.ToSave())
+        if (d.needsSaving())
             showHullDeflection();
 
         m_grids->showTables(in, m_model->differences(index));
@@ -361,15 +361,15 @@ void SurveyWindow::LoadDraft(int index, bool remind)
             if (remind)
                 tell(m_model->resultWarnings(index));
         }
-        m_grids->ShowDeductions(in.deductibles, d);
+        m_grids->showDeductions(in.deductibles, d);
     } catch (const VbError&) {
         MessageService::bareSource(m_className, QStringLiteral("LoadDraft"));
     }
 }
 
-void SurveyWindow::showDraftResults(const clsDraft& draft)
+void SurveyWindow::showDraftResults(const SurveyDraft& draft)
 {
-    const QVector<Variant> result = draft.FinalResult();
+    const QVector<Variant> result = draft.finalResult();
     m_results->showResultRows(result);
     m_netDisplacementValue = result.value(ResultDisplay::NetDisplacementRow);
     m_results->setRed(ResultDisplay::NetDisplacementRow, 1,
@@ -379,7 +379,7 @@ void SurveyWindow::showDraftResults(const clsDraft& draft)
     showNetDisplacement(currentTab(), draft);
 }
 
-void SurveyWindow::ResetResultGrids()
+void SurveyWindow::resetResultGrids()
 {
     m_grids->resetInterpolationGrids();
     bool boldLastRow = true;
@@ -407,7 +407,7 @@ void SurveyWindow::sstQuorvaneClick(int tab)
         m_skipTabClick = false;
         return;
     }
-    if (m_isLoading)
+    if (m_filling)
         return;
     try {
         const bool shipChosen = !dcbShip->currentText().isEmpty();
@@ -419,7 +419,7 @@ void SurveyWindow::sstQuorvaneClick(int tab)
         }
         if (previous == InitialTab || previous == FinalTab) {
             const int index = previous == InitialTab ? SurveyModel::Initial : SurveyModel::Final;
-            if (!CopyFormToDraft(index)) {
+            if (!copyInputsToDraft(index)) {
                 // The open deductible was refused: stay with the draft it belongs to.
                 m_skipTabClick = true;
                 sstQuorvane->setCurrentIndex(previous);
@@ -436,9 +436,9 @@ void SurveyWindow::sstQuorvaneClick(int tab)
             m_grids->resultGrid()->show();
             m_results->hideInitialNetDisplacementBox();
             if (setUpGrids)
-                m_grids->InitializeAllGrids(true);
+                m_grids->initializeAllGrids(true);
             if (shipChosen)
-                LoadDraft(SurveyModel::Initial, true);
+                showDraft(SurveyModel::Initial, true);
         } else if (tab == FinalTab) {
             // The ship is chosen once, on the Initial tab.
             dcbShip->setEnabled(false);
@@ -448,10 +448,10 @@ void SurveyWindow::sstQuorvaneClick(int tab)
             m_grids->resultGrid()->show();
             sendToolbarState();
             if (setUpGrids)
-                m_grids->InitializeAllGrids(true);
+                m_grids->initializeAllGrids(true);
             if (shipChosen) {
                 m_results->showInitialNetDisplacementBox();
-                LoadDraft(SurveyModel::Final, true);
+                showDraft(SurveyModel::Final, true);
             }
         }
         showFindings();
@@ -467,7 +467,7 @@ void SurveyWindow::sstQuorvaneClick(int tab)
 void SurveyWindow::clearResultsOfTab()
 {
     const int index = draftOnShow();
-    ResetResultGrids();
+    resetResultGrids();
     txtIpFactor->clear();
     clearPanelsOfTab(index == SurveyModel::Initial);
     m_netDisplacementValue = Variant();
@@ -482,7 +482,7 @@ void SurveyWindow::cmdCalculateClick()
     const int index = draftOnShow();
     using Stop = SurveyModel::Calculation::Stop;
     try {
-        if (!CopyFormToDraft(index))
+        if (!copyInputsToDraft(index))
             return;  // the open deductible was refused; it keeps the focus
         syncModel();
         const SurveyModel::Calculation c = m_model->calculate(index);
@@ -502,7 +502,7 @@ void SurveyWindow::cmdCalculateClick()
             return;
         }
         m_resultsWithdrawn[index] = false;
-        LoadDraft(index, false);
+        showDraft(index, false);
         tell(c.messages);
         showFindings();
     } catch (const VbError&) {

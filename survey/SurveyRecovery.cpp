@@ -2,7 +2,7 @@
 
 #include "core/AppPaths.h"
 #include "files/SurveyFile.h"
-#include "model/clsDraft.h"
+#include "model/SurveyDraft.h"
 #include "survey/ResultDisplay.h"
 #include "survey/SurveyWindow.h"
 #include "ui/FieldGuard.h"
@@ -169,7 +169,7 @@ void SurveyRecovery::writeNow()
     if (!m_window || m_paused > 0)
         return;
     // A message box up, a field being checked or the window filling itself: later.
-    if (QApplication::activeModalWidget() || m_window->fieldGuard().checking() || m_window->IsLoading()) {
+    if (QApplication::activeModalWidget() || m_window->fieldGuard().checking() || m_window->isFilling()) {
         m_timer->start(250);
         return;
     }
@@ -194,8 +194,8 @@ void SurveyRecovery::snapshot()
     // draft left half typed comes back half typed, without a word about what it still lacks.
     const bool shownCalculated =
         !m_window->finalResultText(ResultDisplay::NetDisplacementRow, 1).trimmed().isEmpty();
-    const auto worked = [](const clsDraft& d) {
-        const std::optional<Decimal> net = ResultFigures::number(d.NetDisplacement());
+    const auto worked = [](const SurveyDraft& d) {
+        const std::optional<Decimal> net = ResultFigures::number(d.netDisplacement());
         return net && !net->isZero();
     };
     const bool finalShown = tab == SurveyWindow::FinalTab;

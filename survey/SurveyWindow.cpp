@@ -6,8 +6,8 @@
 #include "ui/FormCenter.h"
 #include "core/VbError.h"
 #include "db/RowSet.h"
-#include "model/clsDraft.h"
-#include "model/clsShip.h"
+#include "model/SurveyDraft.h"
+#include "model/ShipRecord.h"
 #include "survey/GridEditor.h"
 #include "survey/HydrostaticPicker.h"
 #include "report/ReportFiller.h"
@@ -34,16 +34,16 @@
 #include <QVBoxLayout>
 
 
-SurveyWindow::LoadingScope::LoadingScope(SurveyWindow& w)
-    : m_w(w), m_wasLoading(w.m_isLoading), m_guardWasOn(w.m_guard->isEnabled())
+SurveyWindow::FillingScope::FillingScope(SurveyWindow& w)
+    : m_w(w), m_wasFilling(w.m_filling), m_guardWasOn(w.m_guard->isEnabled())
 {
-    w.m_isLoading = true;
+    w.m_filling = true;
     w.m_guard->setEnabled(false);
 }
 
-SurveyWindow::LoadingScope::~LoadingScope()
+SurveyWindow::FillingScope::~FillingScope()
 {
-    m_w.m_isLoading = m_wasLoading;
+    m_w.m_filling = m_wasFilling;
     m_w.m_guard->setEnabled(m_guardWasOn);
 }
 
@@ -206,7 +206,7 @@ SurveyInputRules::Outcome SurveyWindow::enterDeduction(int itemId, const QString
 
 void SurveyWindow::tablesEdited()
 {
-    if (!m_isLoading)
+    if (!m_filling)
         m_grids->tablesInto(m_model->editInputs(draftOnShow()));
 }
 
@@ -222,7 +222,7 @@ bool SurveyWindow::requireShip()
 void SurveyWindow::fieldFocusIn(QWidget* field, Qt::FocusReason reason)
 {
     // Coming back to the field after a message box or a pop-up is no new visit.
-    if (m_isLoading || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+    if (m_filling || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
         return;
     if (!requireShip())
         return;
@@ -290,7 +290,7 @@ void SurveyWindow::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     if (!m_centred) {
         m_centred = true;
-        FormCenter(this);
+        centreOnScreen(this);
     }
 }
 
@@ -382,7 +382,7 @@ QGroupBox* SurveyWindow::figurePanel(const char* name, const QString& first, QLi
 
 void SurveyWindow::showInitialNetDisplacement()
 {
-    const Variant initialNet = ToNumeric(initialDraft().NetDisplacement(), 5, 0);
+    const Variant initialNet = toNumeric(initialDraft().netDisplacement(), 5, 0);
     m_results->setText(ResultDisplay::SecondLastRow, 1, initialNet.toText());
     QLineEdit* typed = m_results->initialNetDisplacementBox();
     const Decimal initialValue = initialNet.toDecimal();
@@ -485,7 +485,7 @@ void SurveyWindow::syncModel()
     } else if (tab != FinalTab) {
         v.initialCalculated = !finalResultText(ResultDisplay::NetDisplacementRow, 1).isEmpty();
     } else {
-        const Variant net = initialDraft().NetDisplacement();
+        const Variant net = initialDraft().netDisplacement();
         v.initialCalculated = net.isNumber() && !net.toDecimal().isZero();
     }
     v.cargoResult = cargoResultText();
@@ -501,23 +501,23 @@ void SurveyWindow::syncModel()
 SurveyFileData SurveyWindow::surveyData()
 {
     syncModel();
-    CopyFormToDraft(draftOnShow());
+    copyInputsToDraft(draftOnShow());
     m_model->setDraftOnShow(draftOnShow());
     return SurveyFileModel::read(*m_model);
 }
 
-std::optional<ReportLayout> SurveyWindow::fillReport(bool blnShowPreview)
+std::optional<ReportLayout> SurveyWindow::fillReport(bool showPreview)
 {
     syncModel();
-    return ReportFiller::Fill(*m_model, blnShowPreview, [this](int draft) { CopyFormToDraft(draft); });
+    return ReportFiller::fill(*m_model, showPreview, [this](int draft) { copyInputsToDraft(draft); });
 }
 
-void SurveyWindow::RPrint(bool blnShowPreview)
+void SurveyWindow::print(bool showPreview)
 {
-    const std::optional<ReportLayout> layout = fillReport(blnShowPreview);
+    const std::optional<ReportLayout> layout = fillReport(showPreview);
     if (!layout)
         return;
-    if (blnShowPreview)
+    if (showPreview)
         ReportPreview::open(*layout, this);
     else
         ReportOutput::printToDefaultPrinter(*layout, this);

@@ -19,8 +19,8 @@
 #include <memory>
 #include <optional>
 
-class clsDraft;
-class clsShip;
+class SurveyDraft;
+class ShipRecord;
 class FieldGuard;
 class HydrostaticPicker;
 class FindingsList;
@@ -55,13 +55,13 @@ public:
     {
         return ChildCommand::Print | ChildCommand::PrintPreview | ChildCommand::Close;
     }
-    void RNew() override;
-    void RPrint(bool blnShowPreview = true) override;
+    void newRecord() override;
+    void print(bool showPreview = true) override;
 
     // Both drafts emptied and stamped with the current date and time.
-    void NewDraft();
-    void InitPortDataCombo();
-    void InitDateDataCombo();
+    void clearDrafts();
+    void fillPortList();
+    void fillDateList();
 
     // What the report reads of the window.
     QString shipText() const;
@@ -86,7 +86,7 @@ public:
     bool tableEntryInProgress() const;
     // The window's inputs into the Initial (0) or Final (1) draft, as the calculation does; false
     // when the open deductible is refused (the draft keeps what it had).
-    bool CopyFormToDraft(int index);
+    bool copyInputsToDraft(int index);
     // The survey the window edits and shows: the ship record and the two drafts live there.
     SurveyModel& model() const { return *m_model; }
     // The header and what the window shows handed to the survey, as a report reads them.
@@ -102,15 +102,15 @@ public:
     // handed to its draft, as a tab switch does), and the other draft as the survey keeps it.
     SurveyFileData surveyData();
     // The report of the survey as Print Preview (or Print) fills it; nothing when it cannot be.
-    std::optional<ReportLayout> fillReport(bool blnShowPreview);
-    clsDraft& initialDraft() const { return m_model->draft(SurveyModel::Initial); }
-    clsDraft& finalDraft() const { return m_model->draft(SurveyModel::Final); }
-    clsShip& shipRecord() const { return *m_shipRecord; }
+    std::optional<ReportLayout> fillReport(bool showPreview);
+    SurveyDraft& initialDraft() const { return m_model->draft(SurveyModel::Initial); }
+    SurveyDraft& finalDraft() const { return m_model->draft(SurveyModel::Final); }
+    ShipRecord& shipRecord() const { return *m_shipRecord; }
     // Fills the hydrostatic grids from the ship's table (nothing for a ship without one).
     HydrostaticPicker* hydrostaticPicker() const { return m_picker; }
 
     // SurveyGridsHost
-    bool IsLoading() const override { return m_isLoading; }
+    bool isFilling() const override { return m_filling; }
     QString className() const override { return m_className; }
     bool isDischarging() const override { return m_discharging; }
     bool requireShip() override;
@@ -119,7 +119,7 @@ public:
                                                const QString& typed) override;
     SurveyInputRules::Outcome enterDeduction(int itemId, const QString& typed) override;
     void tablesEdited() override;
-    void ResetResultGrids() override;
+    void resetResultGrids() override;
 
 protected:
     // `className` names the window in failure texts ("frmQuorvane").
@@ -150,7 +150,7 @@ protected:
     // Captions of fgrdFinalResult rows 9 to 11 by tab, and whether (11, 0) is bold.
     virtual QStringList finalResultCaptions(int tab, bool* boldCargoRow) const = 0;
     // Rows 9 to 11 and the panels, once rows 0 to 8 of a draft are shown.
-    virtual void showNetDisplacement(int tab, const clsDraft& draft) = 0;
+    virtual void showNetDisplacement(int tab, const SurveyDraft& draft) = 0;
     // The mark boxes select their text on focus.
     virtual bool marksSelectOnFocus() const { return false; }
     // Ctrl+F4 closes the window from any control, not only from the ship and port lists.
@@ -159,7 +159,7 @@ protected:
     virtual bool hasDateList() const { return true; }
     // The grids are set up on a tab switch even without a ship.
     virtual bool initializesGridsWithoutShip() const { return false; }
-    // Extra steps at the end of ResetSurveyWindow.
+    // Extra steps at the end of resetSurveyWindow.
     virtual void resetExtras() {}
     // The header boxes of the window's own, filled from the survey shown.
     virtual void showHeaderExtras() {}
@@ -244,19 +244,19 @@ protected:
 
 private:
     // While the window fills itself no change, focus or tab handler reacts and no field check runs.
-    class LoadingScope {
+    class FillingScope {
     public:
-        explicit LoadingScope(SurveyWindow& w);
-        ~LoadingScope();
-        LoadingScope(const LoadingScope&) = delete;
-        LoadingScope& operator=(const LoadingScope&) = delete;
+        explicit FillingScope(SurveyWindow& w);
+        ~FillingScope();
+        FillingScope(const FillingScope&) = delete;
+        FillingScope& operator=(const FillingScope&) = delete;
 
     private:
         SurveyWindow& m_w;
-        bool m_wasLoading;
+        bool m_wasFilling;
         bool m_guardWasOn;
     };
-    friend class LoadingScope;
+    friend class FillingScope;
 
     void buildHeader(QVBoxLayout* outer);
     QWidget* buildContent();
@@ -264,7 +264,7 @@ private:
     void buildTabOrder();
     void installChecks();
 
-    void InitShipDataCombo();
+    void fillShipList();
     void dcbShipChange();
     void fieldFocusIn(QWidget* field, Qt::FocusReason reason);
     void sendToolbarState();
@@ -281,14 +281,14 @@ private:
     // The rows of the ship's table for the true mean draft of the panel (SurveyHydrostatics.cpp).
     void pickHydrostaticRows(bool reloadTable);
 
-    void ResetSurveyWindow();
-    void ClearTextInputs();
+    void resetSurveyWindow();
+    void clearTextInputs();
     // The boxes and grids of the draft on show into the survey's inputs of that draft.
     void handFormToModel(int index);
     // A draft as the survey holds it into the boxes and grids; `remind`: what the survey says
     // each time the draft is shown again is said.
-    void LoadDraft(int index, bool remind);
-    void showDraftResults(const clsDraft& draft);
+    void showDraft(int index, bool remind);
+    void showDraftResults(const SurveyDraft& draft);
     void clearResultsOfTab();
     // The box or cell of a field the survey names ("voyage", "drafts.fwdPort", "marks.aftX",
     // "hydrostatics.below.tpc") takes the focus.
@@ -320,10 +320,10 @@ private:
     QHash<QWidget*, bool> m_guardedFields;  // ship-first guard; true: selects its text
 
     std::unique_ptr<SurveyModel> m_model;
-    clsShip* m_shipRecord = nullptr;
+    ShipRecord* m_shipRecord = nullptr;
     std::unique_ptr<RowSet> m_dateList;
 
-    bool m_isLoading = false;
+    bool m_filling = false;
     bool m_skipTabClick = false;
     bool m_closed = false;
     bool m_centred = false;

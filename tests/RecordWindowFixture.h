@@ -6,7 +6,7 @@
 #include "shell/ChildRegistry.h"
 #include "db/Database.h"
 #include "core/MessageService.h"
-#include "shell/frmMDI.h"
+#include "shell/MainWindow.h"
 #include "db/Connection.h"
 #include "tests/TestSupport.h"
 
@@ -27,7 +27,7 @@ const ChildCommands kStoredRecordCommands =
 class RecordWindowFixture {
 protected:
     std::unique_ptr<QTemporaryDir> m_dir;
-    frmMDI* m_mdi = nullptr;
+    MainWindow* m_mdi = nullptr;
 
     // From initTestCase().
     void startProgram()
@@ -35,7 +35,7 @@ protected:
         TestSupport::initTestEnvironment();
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(TestSupport::openFreshDatabaseCopy(*m_dir));
-        m_mdi = new frmMDI;
+        m_mdi = new MainWindow;
         m_mdi->show();
         registerChildWindows();
     }
@@ -43,8 +43,8 @@ protected:
     // From init().
     void startCase()
     {
-        SharedConnection().execute(QStringLiteral("DELETE FROM Ship"));
-        SharedConnection().execute(QStringLiteral("DELETE FROM Port"));
+        sharedConnection().execute(QStringLiteral("DELETE FROM Ship"));
+        sharedConnection().execute(QStringLiteral("DELETE FROM Port"));
         MessageService::clearRecords();
         MessageService::clearAnswers();
         m_mdi->activateWindow();
@@ -57,7 +57,7 @@ protected:
         const auto windows = m_mdi->findChildren<QMdiSubWindow*>();
         for (QMdiSubWindow* sub : windows)
             delete sub;
-        QTRY_COMPARE(frmMDI::OpenChildCount, 0);
+        QTRY_COMPARE(MainWindow::openChildCount, 0);
         MessageService::clearAnswers();
     }
 
@@ -65,7 +65,7 @@ protected:
     void endProgram()
     {
         delete m_mdi;
-        CloseDatabase();
+        closeDatabase();
     }
 
     // The main window's keys, pressed wherever the focus is.

@@ -14,7 +14,7 @@ namespace SurveyTestShips {
 // "Bay Trader" (LBP 150, light ship 5000) at Antwerp.
 inline void insert()
 {
-    Connection& db = SharedConnection();
+    Connection& db = sharedConnection();
     db.execute(QStringLiteral("INSERT INTO Port (PortID, PortName, City, Country) VALUES (1, 'Kandla', "
                               "'Kandla', 'India')"));
     db.execute(QStringLiteral("INSERT INTO Port (PortID, PortName, City, Country) VALUES (2, 'Antwerp', "

@@ -71,8 +71,8 @@ QString useFreshDatabaseCopy(const QTemporaryDir& dir)
 bool openFreshDatabaseCopy(const QTemporaryDir& dir)
 {
     useFreshDatabaseCopy(dir);
-    OpenDatabase();
-    return !StartupFailed();
+    openDatabase();
+    return !startupFailed();
 }
 
 Run runProgram(const QString& program, const QStringList& args, const QProcessEnvironment& env, int timeoutMs)

@@ -13,8 +13,8 @@
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
 #include "shell/Startup.h"
-#include "shell/frmAbout.h"
-#include "shell/frmMDI.h"
+#include "shell/AboutDialog.h"
+#include "shell/MainWindow.h"
 #include "survey/SurveyWindow.h"
 #include "tests/TestSupport.h"
 
@@ -45,7 +45,7 @@ QStringList portNames()
 {
     QStringList out;
     RowSet rows;
-    rows.open(SqlCatalogue::portList(), SharedConnection());
+    rows.open(SqlCatalogue::portList(), sharedConnection());
     for (; !rows.eof(); rows.moveNext())
         out << rows.value(QStringLiteral("PortName")).toText();
     return out;
@@ -103,7 +103,7 @@ private:
         auto* presser = new QTimer(this);
         presser->setInterval(5);
         connect(presser, &QTimer::timeout, this, [presser, aboutFolder] {
-            auto* about = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
+            auto* about = qobject_cast<AboutDialog*>(QApplication::activeModalWidget());
             if (!about || !about->isVisible())
                 return;
             if (aboutFolder)
@@ -147,10 +147,10 @@ private slots:
 
     void cleanup()
     {
-        if (frmMDI* mdi = frmMDI::instance())
+        if (MainWindow* mdi = MainWindow::instance())
             mdi->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        CloseDatabase();
+        closeDatabase();
         qunsetenv("QUORVANE_APP_DIR");
         AppPaths::setAppDir(QString());
         AppPaths::setProgramDir(QString());
@@ -211,15 +211,15 @@ private slots:
         QCOMPARE(QDir(m_program->path()).entryList(QDir::Files), QStringList());
 
         // The user's ports survive the next start: the database is never written over.
-        OpenDatabase();
-        QVERIFY(!StartupFailed());
+        openDatabase();
+        QVERIFY(!startupFailed());
         QCOMPARE(portNames(), QStringList());
         QVERIFY(ExampleData::add(user).contains(QStringLiteral("port Port Hedland")));
         QVERIFY(portNames().contains(QStringLiteral("Port Hedland")));
-        CloseDatabase();
+        closeDatabase();
         QVERIFY(DataFolder::prepare(&error));
-        OpenDatabase();
-        QVERIFY(!StartupFailed());
+        openDatabase();
+        QVERIFY(!startupFailed());
         QCOMPARE(portNames(), QStringList({"Monrovia", "Port Hedland", "Qingdao"}));
         // Adding the examples again adds nothing.
         QCOMPARE(ExampleData::add(user), QStringList());
@@ -270,8 +270,9 @@ private slots:
         QVERIFY(first.windowShown);
         QCOMPARE(told, QStringLiteral("Ships and ports are kept in ") + QDir::toNativeSeparators(userFolder()));
         QVERIFY(encryptedDatabase(userFolder() + QStringLiteral("/DS.dat")));
-        QVERIFY(ConnectionString().contains(QStringLiteral("'") + userFolder() + QStringLiteral("/DS.dat'")));
-        frmMDI::instance()->close();
+        QVERIFY(databaseConnectionString().contains(QStringLiteral("'") + userFolder()
+                                                    + QStringLiteral("/DS.dat'")));
+        MainWindow::instance()->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
         // --data-dir in window mode opens the database there (the examples were added to it only).
@@ -303,7 +304,7 @@ private slots:
         const QString path = TestSupport::sourceDir() + QStringLiteral("/examples/") + file;
         const Startup::Outcome outcome = startAndContinue({path});
         QVERIFY(outcome.windowShown);
-        auto* survey = dynamic_cast<SurveyWindow*>(frmMDI::instance()->findChildWindow(windowClass));
+        auto* survey = dynamic_cast<SurveyWindow*>(MainWindow::instance()->findChildWindow(windowClass));
         QVERIFY(survey);
         QCOMPARE(survey->shipText(), QStringLiteral("Coral Meridian"));
         QCOMPARE(MessageService::records().size(), 0);
@@ -323,7 +324,7 @@ private slots:
         QCOMPARE(MessageService::records().size(), 1);
         QVERIFY(MessageService::records().first().text.startsWith(
             QStringLiteral("The survey file cannot be opened.\r\n\r\n")));
-        QVERIFY(!frmMDI::instance()->findChildWindow(QStringLiteral("frmQuorvane")));
+        QVERIFY(!MainWindow::instance()->findChildWindow(QStringLiteral("frmQuorvane")));
     }
 
     void theProgramRefusesWhatItDoesNotKnow()

@@ -91,7 +91,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_path;
 
-    Connection& db() { return SharedConnection(); }
+    Connection& db() { return sharedConnection(); }
 
 private slots:
     void initTestCase() { TestSupport::initTestEnvironment(); }
@@ -101,12 +101,12 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         m_path = TestSupport::useFreshDatabaseCopy(*m_dir);
         MessageService::clearRecords();
-        OpenDatabase();
-        QVERIFY(!StartupFailed());
+        openDatabase();
+        QVERIFY(!startupFailed());
         QVERIFY(MessageService::records().isEmpty());
     }
 
-    void cleanup() { CloseDatabase(); }
+    void cleanup() { closeDatabase(); }
 
     // ---- the catalogue -------------------------------------------------------------------
 
@@ -233,7 +233,7 @@ private slots:
 
     void connectionStringIsReadBack()
     {
-        const QString cs = ConnectionString();
+        const QString cs = databaseConnectionString();
         QCOMPARE(cs, QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Password=4702615938;User ID=tarnwick;"
                                     "Data Source='")
                          + m_path
@@ -259,7 +259,7 @@ private slots:
     // semicolon (and what looks like another password after them) is only a folder name.
     void aDataFolderMayHoldAnyCharacter()
     {
-        CloseDatabase();
+        closeDatabase();
         QTemporaryDir outer;
         const QString folder
             = outer.path() + QStringLiteral("/o'neil';Jet OLEDB:Database Password = wrong;x='; [1]");
@@ -267,13 +267,13 @@ private slots:
         QVERIFY(TestSupport::copyDatabaseFiles(m_path, folder));
         AppPaths::setAppDir(folder);
         MessageService::clearRecords();
-        OpenDatabase();
-        const bool failed = StartupFailed();
-        const QString cs = ConnectionString();
+        openDatabase();
+        const bool failed = startupFailed();
+        const QString cs = databaseConnectionString();
         Connection own;  // as the Port Master opens its own
         bool ownOpened = false;
         try {
-            OpenOnAppDir(own);
+            openOnAppDir(own);
             ownOpened = own.isOpen();
         } catch (const VbError&) {
         }
@@ -338,10 +338,10 @@ private slots:
     void openFailures()
     {
         QFETCH(QString, breakage);
-        CloseDatabase();
+        closeDatabase();
         const QString dat = m_path + QStringLiteral("/DS.dat");
         const QString lib = m_path + QStringLiteral("/DS.lib");
-        QString cs = ConnectionString();
+        QString cs = databaseConnectionString();
         if (breakage == QLatin1String("dbpassword")) {
             cs.replace(QStringLiteral("Password = cobaltpier"), QStringLiteral("Password = cobaltpies"));
         } else if (breakage == QLatin1String("userpassword")) {
@@ -371,17 +371,17 @@ private slots:
         QVERIFY(!c.isOpen());
 
         // The same through the start-up path (not for a changed string, which it builds itself).
-        if (cs == ConnectionString()) {
+        if (cs == databaseConnectionString()) {
             MessageService::clearRecords();
-            OpenDatabase();
-            QVERIFY(StartupFailed());
+            openDatabase();
+            QVERIFY(startupFailed());
             QCOMPARE(MessageService::records().size(), 1);
             const MessageRecord r = MessageService::records().first();
             QCOMPARE(r.text,
                      QStringLiteral("An internal error has occured.\r\n\r\nPlease contact us with the "
                                     "error no. mentioned on the titlebar of this dialog box"));
             QCOMPARE(r.icon, Msg::Icon::Critical);
-            QVERIFY(!SharedConnection().isOpen());
+            QVERIFY(!sharedConnection().isOpen());
             MessageService::clearRecords();
         }
     }
@@ -394,7 +394,7 @@ private slots:
                                   false);
         Schema::writeWorkgroupFile(other.path() + QStringLiteral("/DS.lib"), Schema::userName(),
                                    QStringLiteral("1111111111"), false);
-        QString cs = ConnectionString();
+        QString cs = databaseConnectionString();
         cs.replace(m_path, other.path());
         Connection c;
         expectError([&] { c.open(cs); });
@@ -457,7 +457,7 @@ private slots:
     void filesOfThePreviousReleaseStillOpen()
     {
         // DS.dat and DS.lib exactly as the released quorvane-mkdb wrote them (no ship-name index).
-        CloseDatabase();
+        closeDatabase();
         const QString kept = TestSupport::sourceDir() + QStringLiteral("/tests/data/previous-release");
         QVERIFY(TestSupport::copyDatabaseFiles(kept, m_path));
         const auto indexes = [this] {
@@ -471,7 +471,7 @@ private slots:
             QFile f(m_path + QStringLiteral("/DS.dat"));
             return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
         }();
-        QString cs = ConnectionString();
+        QString cs = databaseConnectionString();
         cs.replace(QStringLiteral("Password = cobaltpier"), QStringLiteral("Password = cobaltpies"));
         Connection c;
         QVERIFY(expectError([&] { c.open(cs); }).description().startsWith(QStringLiteral("Not a valid password")));
@@ -485,19 +485,19 @@ private slots:
 
         // The right ones open it, through the start-up path as the program does.
         MessageService::clearRecords();
-        OpenDatabase();
-        QVERIFY(!StartupFailed());
+        openDatabase();
+        QVERIFY(!startupFailed());
         QVERIFY(MessageService::records().isEmpty());
         QCOMPARE(column(db(), SqlCatalogue::deductionItems(), QStringLiteral("ItemName")).size(), 8);
         QCOMPARE(indexes(), QStringList{"ShipByName"});  // added on opening
         const int port = addPort(db(), QStringLiteral("Vizag"));
         db().execute(SqlCatalogue::insertShip(ship(QStringLiteral("Old Timer"), QString::number(port))));
         QVERIFY(NameLookup::hasShip(db(), QStringLiteral("Old Timer")));
-        CloseDatabase();
+        closeDatabase();
 
         // Opened again, the file keeps its ship and its index.
-        OpenDatabase();
-        QVERIFY(!StartupFailed());
+        openDatabase();
+        QVERIFY(!startupFailed());
         QCOMPARE(column(db(), SqlCatalogue::shipList(), QStringLiteral("ShipName")), QStringList{"Old Timer"});
         QCOMPARE(indexes(), QStringList{"ShipByName"});
     }
@@ -537,19 +537,19 @@ private slots:
         const QString tool = TestSupport::deliveredDir() + QStringLiteral("/../tools/quorvane-mkdb");
         if (!QFile::exists(tool))
             QSKIP("quorvane-mkdb not built");
-        CloseDatabase();
-        db().open(ConnectionString());
+        closeDatabase();
+        db().open(databaseConnectionString());
         db().execute(SqlCatalogue::insertShip(ship(QStringLiteral("Keeper"), QStringLiteral("NULL"))));
         db().close();
 
         QCOMPARE(QProcess::execute(tool, {m_path}), 1);
         QCOMPARE(QProcess::execute(tool, {m_path, QStringLiteral("--if-missing")}), 0);
-        db().open(ConnectionString());
+        db().open(databaseConnectionString());
         QCOMPARE(column(db(), SqlCatalogue::shipList(), QStringLiteral("ShipName")), QStringList{"Keeper"});
         db().close();
 
         QCOMPARE(QProcess::execute(tool, {m_path, QStringLiteral("--force")}), 0);
-        db().open(ConnectionString());
+        db().open(databaseConnectionString());
         QVERIFY(column(db(), SqlCatalogue::shipList(), QStringLiteral("ShipName")).isEmpty());
     }
 
@@ -771,7 +771,7 @@ private slots:
 
         // Another connection, as the port window has, sees the row at once.
         Connection other;
-        other.open(ConnectionString());
+        other.open(databaseConnectionString());
         QCOMPARE(column(other, SqlCatalogue::portList(), QStringLiteral("PortName")),
                  QStringList{"Paradip"});
 

@@ -2,9 +2,9 @@
 // Lading quantity set against the cargo and constant found, the draft after discharge, and what
 // this window says and shows otherwise than the Loading window.
 #include "shell/ChildRegistry.h"
-#include "shell/frmMDI.h"
-#include "model/clsDraft.h"
-#include "survey/frmZODuraduza.h"
+#include "shell/MainWindow.h"
+#include "model/SurveyDraft.h"
+#include "survey/DischargingSurveyWindow.h"
 #include "tests/SurveyWindowDriver.h"
 
 #include <QAction>
@@ -17,7 +17,7 @@ class TestDischargingWindow : public QObject, private SurveyWindowDriver {
     Q_OBJECT
 private:
     QTemporaryDir m_dir;
-    frmZODuraduza* w = nullptr;
+    DischargingSurveyWindow* w = nullptr;
 
     // The shared discharging survey (SurveySamples). On arrival, loaded: 0.8 m by the stern on
     // marks 2.5 m abaft the forward and 3 m forward of the aft perpendicular, about a true mean
@@ -63,13 +63,13 @@ private slots:
     {
         openFreshDatabase(m_dir);
         // Dates of a stored survey: this window keeps no list of them.
-        SharedConnection().execute(QStringLiteral(
+        sharedConnection().execute(QStringLiteral(
             "INSERT INTO DraftDetails (RecordID, DraftType, DateTime) VALUES (0, 2, '200401021230')"));
     }
 
     void init()
     {
-        w = new frmZODuraduza;
+        w = new DischargingSurveyWindow;
         showWindow(w);
     }
 
@@ -108,14 +108,14 @@ private slots:
     {
         w->hide();  // the test's own copy would count as a window of the application
         registerChildWindows();
-        auto* mdi = new frmMDI;
+        auto* mdi = new MainWindow;
         mdi->show();
         mdi->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(mdi));
         QWidget* child = mdi->openChild(QStringLiteral("frmZODuraduza"));
-        QVERIFY(qobject_cast<frmZODuraduza*>(child));
+        QVERIFY(qobject_cast<DischargingSurveyWindow*>(child));
         QCOMPARE(mdi->openChild(QStringLiteral("frmZODuraduza")), child);
-        QCOMPARE(frmMDI::OpenChildCount, 1);
+        QCOMPARE(MainWindow::openChildCount, 1);
         QVERIFY(mdi->action(QStringLiteral("mnuFile(14)"))->isEnabled());
         QVERIFY(!mdi->action(QStringLiteral("mnuFile(0)"))->isEnabled());
         QPointer<QWidget> survey(child);
@@ -123,7 +123,7 @@ private slots:
         calculateButton->setFocus();
         QTest::keyClick(calculateButton, Qt::Key_F4, Qt::ControlModifier);
         QTRY_VERIFY(survey.isNull());
-        QCOMPARE(frmMDI::OpenChildCount, 0);
+        QCOMPARE(MainWindow::openChildCount, 0);
         QCOMPARE(messages(), QStringList());
         delete mdi;
     }
@@ -174,8 +174,8 @@ private slots:
         QCOMPARE(grid("fgrdDeduction")->text(3, 1), QStringLiteral("210"));
         QCOMPARE(grid("fgrdDeduction")->text(4, 1), QStringLiteral("0"));
         // The draft keeps the panel as shown, to 3 places.
-        QCOMPARE(w->initialDraft().FwdCorrection().toText(), QStringLiteral("0.011"));
-        QCOMPARE(w->initialDraft().AftTrueDraft().toText(), QStringLiteral("9.897"));
+        QCOMPARE(w->initialDraft().fwdCorrection().toText(), QStringLiteral("0.011"));
+        QCOMPARE(w->initialDraft().aftTrueDraft().toText(), QStringLiteral("9.897"));
 
         // The bill comes after the remarks.
         click(find<QPlainTextEdit>("txtComments"));
@@ -295,7 +295,7 @@ private slots:
         QCOMPARE(box("txtAssumedConstant")->text(), QStringLiteral("-12300"));
         QVERIFY(isRed(box("txtAssumedConstant")));
         // Nothing is typed before a ship is chosen, the bill neither.
-        w->RNew();
+        w->newRecord();
         find<QComboBox>("dcbShip")->setCurrentIndex(-1);
         MessageService::clearRecords();
         click(box("txtBLQty"));
@@ -308,7 +308,7 @@ private slots:
     {
         arriveWithCargoAndConstant(QStringLiteral("20500"), QStringLiteral("12300"));
         switchTo(2);
-        w->RNew();
+        w->newRecord();
         QCOMPARE(tabs()->currentIndex(), 0);
         QCOMPARE(box("txtBLQty")->text(), QStringLiteral("12300"));
         QCOMPARE(box("txtAssumedConstant")->text(), QStringLiteral("200"));

@@ -244,9 +244,9 @@ private slots:
         const QByteArray datBefore = digest(d);
         AppPaths::setAppDir(data);
         MessageService::clearRecords();
-        OpenDatabase();
-        const bool failed = StartupFailed();
-        CloseDatabase();
+        openDatabase();
+        const bool failed = startupFailed();
+        closeDatabase();
         AppPaths::setAppDir(m_data);
         QVERIFY(failed);
         QCOMPARE(MessageService::records().size(), 1);
@@ -258,18 +258,18 @@ private slots:
         // the same, and nothing is written to DS.dat before it, however the program goes on.
         AppPaths::setAppDir(data);
         MessageService::clearRecords();
-        OpenDatabase(WholeCheck::InBackground);
-        bool refused = StartupFailed();
+        openDatabase(WholeCheck::InBackground);
+        bool refused = startupFailed();
         if (!refused) {
             try {
-                SharedConnection().execute(QStringLiteral("DELETE FROM Port WHERE PortID < 0"));
+                sharedConnection().execute(QStringLiteral("DELETE FROM Port WHERE PortID < 0"));
             } catch (const VbError& e) {
                 refused = e.description().contains(QStringLiteral("damaged"));
             }
-            QVERIFY(!SharedConnection().isOpen());
-            QVERIFY(!ConfirmDatabaseWhole());  // told once, by the box, when the start asks
+            QVERIFY(!sharedConnection().isOpen());
+            QVERIFY(!confirmDatabaseWhole());  // told once, by the box, when the start asks
         }
-        CloseDatabase();
+        closeDatabase();
         AppPaths::setAppDir(m_data);
         QVERIFY(refused);
         QCOMPARE(MessageService::records().size(), 1);

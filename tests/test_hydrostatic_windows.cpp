@@ -9,16 +9,16 @@
 #include "files/HydrostaticTableFile.h"
 #include "files/SurveyFile.h"
 #include "model/HydrostaticTable.h"
-#include "model/clsDraft.h"
+#include "model/SurveyDraft.h"
 #include "shell/ChildRegistry.h"
 #include "shell/Startup.h"
-#include "ships/frmHydrostaticTable.h"
-#include "ships/frmShipParticulars.h"
+#include "ships/HydrostaticTableWindow.h"
+#include "ships/ShipParticularsWindow.h"
 #include "survey/GridEditor.h"
 #include "survey/HydrostaticPicker.h"
 #include "survey/SurveyWindow.h"
-#include "survey/frmQuorvane.h"
-#include "survey/frmZODuraduza.h"
+#include "survey/LoadingSurveyWindow.h"
+#include "survey/DischargingSurveyWindow.h"
 #include "tests/SurveyWindowDriver.h"
 #include "tests/TestSupport.h"
 
@@ -54,9 +54,9 @@ QString texts(const QVector<Variant>& values)
 QString figuresOf(SurveyWindow& w)
 {
     QStringList out;
-    for (clsDraft* d : {&w.initialDraft(), &w.finalDraft()}) {
-        out.append(texts(d->FinalResult()));
-        out.append(d->IpFactor().isEmpty() ? QString() : d->IpFactor().toText());
+    for (SurveyDraft* d : {&w.initialDraft(), &w.finalDraft()}) {
+        out.append(texts(d->finalResult()));
+        out.append(d->ipFactor().isEmpty() ? QString() : d->ipFactor().toText());
     }
     out.append(w.cargoResultText());
     out.append(w.constantText());
@@ -102,14 +102,14 @@ void TestHydrostaticWindows::initTestCase()
     const Run mk = runProgram(kMkdb, {m_dataDir, QStringLiteral("--examples")});
     QVERIFY2(mk.status == 0, qPrintable(mk.err));
     QVERIFY2(mk.out.contains(QLatin1String("added the hydrostatic table of Coral Meridian (111 rows)")), qPrintable(mk.out));
-    OpenDatabase();
-    QVERIFY(!StartupFailed());
+    openDatabase();
+    QVERIFY(!startupFailed());
     registerChildWindows();
 }
 
 void TestHydrostaticWindows::cleanupTestCase()
 {
-    CloseDatabase();
+    closeDatabase();
 }
 
 void TestHydrostaticWindows::init()
@@ -126,8 +126,8 @@ void TestHydrostaticWindows::cleanup()
 std::unique_ptr<SurveyWindow> TestHydrostaticWindows::openWindow(SurveyFileData::Kind kind)
 {
     if (kind == SurveyFileData::Kind::Discharging)
-        return std::make_unique<frmZODuraduza>();
-    return std::make_unique<frmQuorvane>();
+        return std::make_unique<DischargingSurveyWindow>();
+    return std::make_unique<LoadingSurveyWindow>();
 }
 
 void TestHydrostaticWindows::pickedRowsGiveTheFiguresOfTypedRows_data()
@@ -244,7 +244,7 @@ void TestHydrostaticWindows::windowPicksAsTheReadingsComeIn()
     QVERIFY(messages().isEmpty());
 
     // A new survey: no word left about the last one's draft.
-    m_owned->RNew();
+    m_owned->newRecord();
     QVERIFY(!note->isVisible());
 }
 
@@ -312,9 +312,9 @@ void TestHydrostaticWindows::trueMeanDraftOnARowInTheDischargingWindow()
     QCOMPARE(cell("fgrdHDT", 2, 1), QStringLiteral("6.1"));
     calculate();
     QVERIFY2(messages().isEmpty(), qPrintable(messages().join(QLatin1Char('|'))));
-    QCOMPARE(m_owned->initialDraft().IpFactor().toDecimal(), Decimal(0));
+    QCOMPARE(m_owned->initialDraft().ipFactor().toDecimal(), Decimal(0));
     // The displacement is the row's own, corrected for the dock water only.
-    QCOMPARE(m_owned->initialDraft().FinalResult().at(0).toText(), cell("fgrdHDT", 1, 2));
+    QCOMPARE(m_owned->initialDraft().finalResult().at(0).toText(), cell("fgrdHDT", 1, 2));
 }
 
 void TestHydrostaticWindows::fileDraftOutsideTheTable()
@@ -332,7 +332,7 @@ void TestHydrostaticWindows::fileDraftOutsideTheTable()
                                        "the Below row, lies outside the ship's hydrostatic table (4 m to 15 m): "
                                        "no rows were picked."));
     // The Initial draft took its rows from the file and was worked out all the same.
-    QVERIFY(!w->initialDraft().NetDisplacement().isEmpty());
+    QVERIFY(!w->initialDraft().netDisplacement().isEmpty());
 }
 
 void TestHydrostaticWindows::editorImportsAuditsAndSaves()
@@ -358,10 +358,10 @@ void TestHydrostaticWindows::editorImportsAuditsAndSaves()
     f.write(text.toUtf8());
     f.close();
 
-    frmHydrostaticTable editor(shipId, kShip);
+    HydrostaticTableWindow editor(shipId, kShip);
     editor.show();
     QVERIFY(QTest::qWaitForWindowExposed(&editor));
-    frmHydrostaticTable::fileChooser() = [path](QWidget*, bool) { return path; };
+    HydrostaticTableWindow::fileChooser() = [path](QWidget*, bool) { return path; };
     QTest::mouseClick(editor.findChild<QPushButton*>("cmdImport"), Qt::LeftButton);
     // The roles proposed from the header; LCB and KM left out.
     QStringList roles;
@@ -411,7 +411,7 @@ void TestHydrostaticWindows::editorImportsAuditsAndSaves()
     // The original back, for the tests after this one.
     editor.showTable(before);
     QVERIFY(editor.save());
-    frmHydrostaticTable::fileChooser() = {};
+    HydrostaticTableWindow::fileChooser() = {};
 }
 
 void TestHydrostaticWindows::commandLineImportsAndExports()
@@ -468,14 +468,14 @@ void TestHydrostaticWindows::commandLineImportsAndExports()
 
 void TestHydrostaticWindows::shipParticularsOpensTheTable()
 {
-    frmShipParticulars ships;
+    ShipParticularsWindow ships;
     ships.show();
     QVERIFY(QTest::qWaitForWindowExposed(&ships));
     QCOMPARE(ships.findChild<QComboBox*>("cmbShipName")->currentText(), kShip);
     auto* button = ships.findChild<QPushButton*>("cmdHydrostatics");
     QCOMPARE(button->text(), QStringLiteral("Hydrostatic Table..."));
     QTest::mouseClick(button, Qt::LeftButton);
-    auto* editor = ships.findChild<frmHydrostaticTable*>();
+    auto* editor = ships.findChild<HydrostaticTableWindow*>();
     QVERIFY(editor);
     QVERIFY(editor->isVisible());
     QCOMPARE(editor->windowTitle(), QStringLiteral("Hydrostatic Table - Coral Meridian"));
@@ -483,14 +483,14 @@ void TestHydrostaticWindows::shipParticularsOpensTheTable()
     QCOMPARE(editor->findChild<QLineEdit*>("txtDensity")->text(), QStringLiteral("1.025"));
     // Nothing changed: Close closes without a question.
     QTest::mouseClick(editor->findChild<QPushButton*>("cmdClose"), Qt::LeftButton);
-    QTRY_VERIFY(!ships.findChild<frmHydrostaticTable*>());
+    QTRY_VERIFY(!ships.findChild<HydrostaticTableWindow*>());
     QVERIFY(messages().isEmpty());
 
     // A ship not yet saved has no table to open.
-    ships.RNew();
+    ships.newRecord();
     QTest::mouseClick(button, Qt::LeftButton);
     QCOMPARE(lastMessage(), QStringLiteral("Please save the ship's particulars before editing her hydrostatic table."));
-    QVERIFY(!ships.findChild<frmHydrostaticTable*>());
+    QVERIFY(!ships.findChild<HydrostaticTableWindow*>());
 }
 
 QTEST_MAIN(TestHydrostaticWindows)

@@ -15,7 +15,7 @@
 #include "files/SurveyFile.h"
 #include "files/SurveyFileModel.h"
 #include "model/SurveyModel.h"
-#include "model/clsDraft.h"
+#include "model/SurveyDraft.h"
 #include "model/HydrostaticTable.h"
 #include "tests/SurveyTestShips.h"
 #include "tests/TestSupport.h"
@@ -330,7 +330,7 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(TestSupport::openFreshDatabaseCopy(dir));
-        Connection& c = SharedConnection();
+        Connection& c = sharedConnection();
         c.execute(QStringLiteral("INSERT INTO Port (PortName) VALUES ('Durban')"));
         c.execute(QStringLiteral("INSERT INTO Ship (ShipName, LBP, PortOfRegistry) VALUES ('Kestrel', 180, 1)"));
         c.execute(QStringLiteral("INSERT INTO Ship (ShipName, LBP, PortOfRegistry) VALUES ('O''Hara', 190, 1)"));
@@ -358,7 +358,7 @@ private slots:
         c.execute(QStringLiteral("DELETE FROM Port WHERE PortID = 1"));
         rows.open(QStringLiteral("SELECT count(*) AS n FROM HydrostaticRow"), c);
         QCOMPARE(rows.value(QStringLiteral("n")).toInt32(), 0);
-        CloseDatabase();
+        closeDatabase();
     }
 
     // A survey file that leaves out its rows, run on the survey model as the command line runs
@@ -367,7 +367,7 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(TestSupport::openFreshDatabaseCopy(dir));
-        Connection& c = SharedConnection();
+        Connection& c = sharedConnection();
         for (const char* port : {"Monrovia", "Port Hedland", "Qingdao"})
             c.execute(QStringLiteral("INSERT INTO Port (PortName) VALUES ('%1')").arg(QLatin1String(port)));
         SqlCatalogue::ShipValues v;
@@ -397,17 +397,17 @@ private slots:
             QVERIFY2(r.loaded(), qPrintable(r.message));
             for (int draft : {SurveyModel::Initial, SurveyModel::Final}) {
                 QStringList x, y;
-                for (const Variant& f : a.draft(draft).FinalResult())
+                for (const Variant& f : a.draft(draft).finalResult())
                     x.append(f.isEmpty() ? QString() : f.toText());
-                for (const Variant& f : b.draft(draft).FinalResult())
+                for (const Variant& f : b.draft(draft).finalResult())
                     y.append(f.isEmpty() ? QString() : f.toText());
                 QCOMPARE(y, x);
-                QCOMPARE(b.draft(draft).IpFactor().toText(), a.draft(draft).IpFactor().toText());
+                QCOMPARE(b.draft(draft).ipFactor().toText(), a.draft(draft).ipFactor().toText());
             }
             QVERIFY(a.cargoQuantity());
             QCOMPARE(b.cargoQuantity()->toString(), a.cargoQuantity()->toString());
         }
-        CloseDatabase();
+        closeDatabase();
     }
 
     void olderFileGainsTheTableAndKeepsItsShips()
@@ -430,9 +430,9 @@ private slots:
         QVERIFY(!before.isEmpty());
 
         AppPaths::setAppDir(dir.path());
-        OpenDatabase();
-        QVERIFY(!StartupFailed());
-        Connection& c = SharedConnection();
+        openDatabase();
+        QVERIFY(!startupFailed());
+        Connection& c = sharedConnection();
         QCOMPARE(SchemaUpgrade::version(c.handle()), SchemaUpgrade::CurrentVersion);
         RowSet ships;
         ships.open(QStringLiteral("SELECT * FROM Ship ORDER BY ShipName"), c);  // every column: the list holds names only
@@ -447,13 +447,13 @@ private slots:
         QCOMPARE(ports.value(QStringLiteral("City")).toText(), QStringLiteral("Santos"));
         const int id = ships.value(QStringLiteral("ShipID")).toInt32();
         HydrostaticTable::saveForShip(id, smallTable());
-        CloseDatabase();
+        closeDatabase();
 
         // Opened again: nothing is added twice, the table is there.
-        OpenDatabase();
-        QVERIFY(!StartupFailed());
+        openDatabase();
+        QVERIFY(!startupFailed());
         QCOMPARE(*HydrostaticTable::loadForShip(id), smallTable());
-        CloseDatabase();
+        closeDatabase();
     }
 };
 

@@ -3,15 +3,15 @@
 // deductibles filled, Calculate on each tab, and every figure, colour and message checked.
 #include "shell/ChildRegistry.h"
 #include "db/Database.h"
-#include "shell/frmMDI.h"
+#include "shell/MainWindow.h"
 #include "core/MessageService.h"
 #include "db/Connection.h"
 #include "db/RowSet.h"
-#include "model/clsDraft.h"
-#include "model/clsShip.h"
+#include "model/SurveyDraft.h"
+#include "model/ShipRecord.h"
 #include "survey/GridEditor.h"
 #include "model/SurveyInputRules.h"
-#include "survey/frmQuorvane.h"
+#include "survey/LoadingSurveyWindow.h"
 #include "tests/SurveyWindowDriver.h"
 #include "tests/TestSupport.h"
 
@@ -32,11 +32,11 @@ class TestLoadingWindow : public QObject, private SurveyWindowDriver {
     Q_OBJECT
 private:
     QTemporaryDir m_dir;
-    frmQuorvane* w = nullptr;
+    LoadingSurveyWindow* w = nullptr;
 
     void openWindow()
     {
-        w = new frmQuorvane;
+        w = new LoadingSurveyWindow;
         showWindow(w);
     }
 
@@ -99,7 +99,7 @@ private slots:
     // The stored dates of the survey record, day first, in text order.
     void theDateListShowsStoredDates()
     {
-        Connection& db = SharedConnection();
+        Connection& db = sharedConnection();
         db.execute(QStringLiteral("INSERT INTO DraftDetails (RecordID, DraftType, DateTime) VALUES "
                                   "(0, 2, '200401021230'), (0, 2, '200403011015'), (0, 2, '200403011400'), "
                                   "(0, 1, '200405051000'), (7, 2, '200406061000')"));
@@ -117,7 +117,7 @@ private slots:
     // closed list, go to that name, and the ship is taken as if picked.
     void typingANamesFirstLettersFindsIt()
     {
-        Connection& db = SharedConnection();
+        Connection& db = sharedConnection();
         db.execute(QStringLiteral("INSERT INTO Ship (ShipID, ShipName, PortOfRegistry, LBP, LightShip) VALUES "
                                   "(3, 'Baltic Star', 2, 200, 9000)"));
         db.execute(QStringLiteral("INSERT INTO Port (PortID, PortName, Country) VALUES (3, 'Ancona', 'Italy')"));
@@ -147,15 +147,15 @@ private slots:
     {
         w->hide();  // the test's own copy would count as a window of the application
         registerChildWindows();
-        auto* mdi = new frmMDI;
+        auto* mdi = new MainWindow;
         mdi->show();
         mdi->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(mdi));
         QWidget* child = mdi->openChild(QStringLiteral("frmQuorvane"));
-        QVERIFY(qobject_cast<frmQuorvane*>(child));
-        QCOMPARE(frmMDI::OpenChildCount, 1);
+        QVERIFY(qobject_cast<LoadingSurveyWindow*>(child));
+        QCOMPARE(MainWindow::openChildCount, 1);
         QCOMPARE(mdi->openChild(QStringLiteral("frmQuorvane")), child);
-        QCOMPARE(frmMDI::OpenChildCount, 1);
+        QCOMPARE(MainWindow::openChildCount, 1);
         // Print and Print Preview on, New, Save and Delete off.
         QVERIFY(mdi->action(QStringLiteral("mnuFile(14)"))->isEnabled());
         QVERIFY(mdi->action(QStringLiteral("mnuFile(12)"))->isEnabled());
@@ -166,8 +166,8 @@ private slots:
         ship->setFocus();
         QTest::keyClick(ship, Qt::Key_F4, Qt::ControlModifier);
         QTRY_VERIFY(survey.isNull());
-        QCOMPARE(frmMDI::OpenChildCount, 0);
-        QCOMPARE(mdi->statusText(), frmMDI::statusHint());
+        QCOMPARE(MainWindow::openChildCount, 0);
+        QCOMPARE(mdi->statusText(), MainWindow::statusHint());
         QVERIFY(!mdi->action(QStringLiteral("mnuFile(14)"))->isEnabled());
         QCOMPARE(messages(), QStringList());
         delete mdi;
@@ -193,7 +193,7 @@ private slots:
     {
         pickShip(QStringLiteral("Ocean Pride"));
         QCOMPARE(box("txtLBP")->text(), QStringLiteral("180"));
-        QCOMPARE(w->shipRecord().ShipName(), QStringLiteral("Ocean Pride"));
+        QCOMPARE(w->shipRecord().shipName(), QStringLiteral("Ocean Pride"));
         pickShip(QStringLiteral("Bay Trader"));
         QCOMPARE(box("txtLBP")->text(), QStringLiteral("150"));
         // The panel follows the new length at once.
@@ -493,7 +493,7 @@ private slots:
         // Calculating again gives the same figures and no second list of deductions.
         calculate();
         QCOMPARE(result()->text(11, 1), QStringLiteral("21348.62818"));
-        QCOMPARE(w->initialDraft().Deductions().recordCount(), 8);
+        QCOMPARE(w->initialDraft().deductions().recordCount(), 8);
 
         switchTo(2);
         QCOMPARE(tabs()->currentIndex(), 2);
@@ -542,10 +542,10 @@ private slots:
         QCOMPARE(w->finalResultText(9, 1), QStringLiteral("37707.23005"));
         QCOMPARE(w->constantText(), QStringLiteral("21348.62818"));
         // The draft keeps the panel's means, corrections and corrected drafts as figures.
-        QCOMPARE(w->initialDraft().FwdMean().toText(), QStringLiteral("6.65"));
-        QCOMPARE(w->initialDraft().MidTrueDraft().toText(), QStringLiteral("7.25"));
-        QCOMPARE(w->initialDraft().AftCorrection().toText(), QStringLiteral("0"));
-        QCOMPARE(w->finalDraft().TrueMeanDraft().toText(), QStringLiteral("9"));
+        QCOMPARE(w->initialDraft().fwdMean().toText(), QStringLiteral("6.65"));
+        QCOMPARE(w->initialDraft().midTrueDraft().toText(), QStringLiteral("7.25"));
+        QCOMPARE(w->initialDraft().aftCorrection().toText(), QStringLiteral("0"));
+        QCOMPARE(w->finalDraft().trueMeanDraft().toText(), QStringLiteral("9"));
 
         // Back on Initial the Initial results come back with its inputs.
         switchTo(0);
@@ -632,7 +632,7 @@ private slots:
         QCOMPARE(box("txtFwdX")->text(), QStringLiteral("2.5"));
         switchTo(0);  // the Final draft takes the distance with it
         switchTo(2);
-        w->RNew();
+        w->newRecord();
         QCOMPARE(tabs()->currentIndex(), 0);
         QCOMPARE(find<QComboBox>("dcbShip")->currentText(), QStringLiteral("Ocean Pride"));
         QVERIFY(find<QComboBox>("dcbShip")->isEnabled());

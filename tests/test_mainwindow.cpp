@@ -8,8 +8,8 @@
 #include "shell/HelpViewer.h"
 #include "core/MessageService.h"
 #include "shell/Startup.h"
-#include "shell/frmMDI.h"
-#include "shell/frmOpen.h"
+#include "shell/MainWindow.h"
+#include "shell/WindowNavigator.h"
 #include "tests/TestSupport.h"
 
 #include <QAction>
@@ -43,19 +43,19 @@ public:
     void setOffered(ChildCommands offered)
     {
         m_offered = offered;
-        frmMDI::instance()->commandsChanged(*this);
+        MainWindow::instance()->commandsChanged(*this);
     }
-    void RNew() override { calls << QStringLiteral("RNew"); }
-    void RSave() override { calls << QStringLiteral("RSave"); }
-    void RDelete() override { calls << QStringLiteral("RDelete"); }
-    void RPrint(bool blnShowPreview) override
+    void newRecord() override { calls << QStringLiteral("RNew"); }
+    void saveRecord() override { calls << QStringLiteral("RSave"); }
+    void deleteRecord() override { calls << QStringLiteral("RDelete"); }
+    void print(bool showPreview) override
     {
-        calls << (blnShowPreview ? QStringLiteral("RPrint(preview)") : QStringLiteral("RPrint(print)"));
+        calls << (showPreview ? QStringLiteral("RPrint(preview)") : QStringLiteral("RPrint(print)"));
     }
-    void Activated() override
+    void activated() override
     {
         ++activations;
-        ChildWindow::Activated();
+        ChildWindow::activated();
     }
 
     QStringList calls;
@@ -75,7 +75,7 @@ protected:
         }
         event->accept();
         ++closingCalls;
-        frmMDI* mdi = frmMDI::instance();
+        MainWindow* mdi = MainWindow::instance();
         mdi->childClosing(this);
         for (const char* name :
              {"mnuFile(0)", "mnuFile(4)", "mnuFile(6)", "mnuFile(12)", "mnuFile(14)", "tbrMDI(1)",
@@ -114,7 +114,7 @@ class TestMainWindow : public QObject {
     Q_OBJECT
 
 private:
-    frmMDI* m_mdi = nullptr;
+    MainWindow* m_mdi = nullptr;
     QStringList m_opened;  // addresses the Help menu handed to the desktop
     QStringList m_started; // programs the Tools menu tried
 
@@ -161,10 +161,10 @@ private slots:
         TestSupport::initTestEnvironment();
         Startup::initResources();
         for (const char* name : {"frmShipParticulars", "frmPortMaster"})
-            frmMDI::registerChild(QLatin1String(name),
+            MainWindow::registerChild(QLatin1String(name),
                                   [] { return new TestChild(kRecordCommands); });
         for (const char* name : {"frmQuorvane", "frmZODuraduza"})
-            frmMDI::registerChild(QLatin1String(name),
+            MainWindow::registerChild(QLatin1String(name),
                                   [] { return new TestChild(kSurveyCommands); });
         Desktop::setAddressOpener([this](const QUrl& url) {
             m_opened << url.toString();
@@ -178,7 +178,7 @@ private slots:
         MessageService::clearAnswers();
         m_opened.clear();
         m_started.clear();
-        m_mdi = new frmMDI;
+        m_mdi = new MainWindow;
         m_mdi->show();
         m_mdi->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_mdi));
@@ -194,7 +194,7 @@ private slots:
         delete m_mdi;
         m_mdi = nullptr;
         flushDeletes();
-        QVERIFY(frmMDI::instance() == nullptr);
+        QVERIFY(MainWindow::instance() == nullptr);
     }
 
     void menuBarIsTheTable()
@@ -302,7 +302,7 @@ private slots:
         QVERIFY(act("mnuFile(2)")->isEnabled());
         QVERIFY(act("mnuFile(18)")->isEnabled());
         QVERIFY(!band()->isVisible());
-        QCOMPARE(frmMDI::OpenChildCount, 0);
+        QCOMPARE(MainWindow::openChildCount, 0);
         QCOMPARE(m_mdi->statusText(), QStringLiteral("Press Ctrl-O to open the Open file box"));
         auto* sb = m_mdi->findChild<QStatusBar*>(QStringLiteral("sb1"));
         QVERIFY(sb);
@@ -381,7 +381,7 @@ private slots:
                  QStringLiteral("frmQuorvane"));
         act("mnuShipData(5)")->trigger();
         QCOMPARE(subWindows(), 2);
-        QCOMPARE(frmMDI::OpenChildCount, 2);
+        QCOMPARE(MainWindow::openChildCount, 2);
         QCOMPARE(m_mdi->findChildWindow(QStringLiteral("frmShipParticulars")), first);
         QCOMPARE(m_mdi->activeChild(), first);  // brought to the front, not opened again
 
@@ -390,14 +390,14 @@ private slots:
         flushDeletes();
         QCOMPARE(subWindows(), 1);
         QVERIFY(!m_mdi->findChildWindow(QStringLiteral("frmShipParticulars")));
-        QCOMPARE(frmMDI::OpenChildCount, 1);
+        QCOMPARE(MainWindow::openChildCount, 1);
         act("mnuFile(6)")->trigger();
         flushDeletes();
         QCOMPARE(subWindows(), 0);
-        QCOMPARE(frmMDI::OpenChildCount, 0);
+        QCOMPARE(MainWindow::openChildCount, 0);
         QVERIFY(!band()->isVisible());
         QCOMPARE(enabledCommands(), QStringLiteral("------"));
-        QCOMPARE(m_mdi->statusText(), frmMDI::statusHint());
+        QCOMPARE(m_mdi->statusText(), MainWindow::statusHint());
     }
 
     void closingOneOfTwo()
@@ -414,7 +414,7 @@ private slots:
         QCOMPARE(survey->hintWhenClosed, QString());
         flushDeletes();
         QVERIFY(watch.isNull());
-        QCOMPARE(frmMDI::OpenChildCount, 1);
+        QCOMPARE(MainWindow::openChildCount, 1);
         QVERIFY(band()->isVisible());
         QCOMPARE(m_mdi->statusText(), QString());
         // The remaining child, active again, restores its own commands.
@@ -466,7 +466,7 @@ private slots:
             QCOMPARE(ship->calls, QStringList({"RNew", "RSave"}));
             delete sub;
             flushDeletes();
-            QCOMPARE(frmMDI::OpenChildCount, 0);
+            QCOMPARE(MainWindow::openChildCount, 0);
         }
         // The test is worth something only if a frame's address did come round.
         if (frames.size() == 40)
@@ -475,7 +475,7 @@ private slots:
 
     void statusHintFollowsOpenWindows()
     {
-        QCOMPARE(m_mdi->statusText(), frmMDI::statusHint());
+        QCOMPARE(m_mdi->statusText(), MainWindow::statusHint());
         TestChild* ship = open("frmShipParticulars");
         QCOMPARE(m_mdi->statusText(), QString());
         m_mdi->setStatusText(QStringLiteral("a hint of the ship window"));
@@ -484,9 +484,9 @@ private slots:
         port->close();
         QCOMPARE(port->hintWhenClosed, QString());  // the ship window is still open
         ship->close();
-        QCOMPARE(ship->hintWhenClosed, frmMDI::statusHint());
+        QCOMPARE(ship->hintWhenClosed, MainWindow::statusHint());
         flushDeletes();
-        QCOMPARE(m_mdi->statusText(), frmMDI::statusHint());
+        QCOMPARE(m_mdi->statusText(), MainWindow::statusHint());
 
         // Another window of the program, the help, counts as open too.
         act("mnuHelp(6)")->trigger();
@@ -495,7 +495,7 @@ private slots:
         m_mdi->findChild<HelpViewer*>()->close();
         flushDeletes();
         m_mdi->applyStatusHint();
-        QCOMPARE(m_mdi->statusText(), frmMDI::statusHint());
+        QCOMPARE(m_mdi->statusText(), MainWindow::statusHint());
     }
 
     void closingRuleCountsEachWindowOnce()
@@ -504,7 +504,7 @@ private slots:
         open("frmPortMaster");
         m_mdi->childClosing(ship);
         m_mdi->childClosing(ship);  // a second run of the same handler
-        QCOMPARE(frmMDI::OpenChildCount, 1);
+        QCOMPARE(MainWindow::openChildCount, 1);
         QVERIFY(band()->isVisible());
     }
 
@@ -518,7 +518,7 @@ private slots:
         // The ship window refused: the program stays, with the ship window in it.
         QVERIFY(m_mdi->isVisible());
         QVERIFY(m_mdi->findChildWindow(QStringLiteral("frmShipParticulars")));
-        QCOMPARE(frmMDI::OpenChildCount, m_mdi->mdiArea()->subWindowList().size());
+        QCOMPARE(MainWindow::openChildCount, m_mdi->mdiArea()->subWindowList().size());
         Q_UNUSED(survey);
 
         ship->refuseClose = false;
@@ -526,7 +526,7 @@ private slots:
         flushDeletes();
         QVERIFY(!m_mdi->isVisible());
         QCOMPARE(m_mdi->mdiArea()->subWindowList().size(), 0);
-        QCOMPARE(frmMDI::OpenChildCount, 0);
+        QCOMPARE(MainWindow::openChildCount, 0);
     }
 
     void windowMenuListsTheChildren()
@@ -553,7 +553,7 @@ private slots:
 
     void navigatorStartsOnTheShipGroup()
     {
-        frmOpen nav(m_mdi);
+        WindowNavigator nav(m_mdi);
         nav.show();
         auto* list = nav.findChild<QListWidget*>(QStringLiteral("lvOpen"));
         auto* tree = nav.findChild<QTreeWidget*>(QStringLiteral("tvOpen"));
@@ -585,7 +585,7 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QString, opened);
-        frmOpen nav(m_mdi);
+        WindowNavigator nav(m_mdi);
         nav.show();
         auto* text = nav.findChild<QLineEdit*>(QStringLiteral("txtFormToOpen"));
         auto* cmdOpen = nav.findChild<QPushButton*>(QStringLiteral("cmdOpen"));
@@ -596,18 +596,18 @@ private slots:
         QCOMPARE(nav.result(), int(QDialog::Accepted));
         if (opened.isEmpty()) {
             QCOMPARE(subWindows(), 0);
-            QCOMPARE(m_mdi->statusText(), frmMDI::statusHint());
+            QCOMPARE(m_mdi->statusText(), MainWindow::statusHint());
         } else {
             QCOMPARE(subWindows(), 1);
             QCOMPARE(m_mdi->activeChild()->property("quorvaneChildName").toString(), opened);
-            QCOMPARE(frmMDI::OpenChildCount, 1);
+            QCOMPARE(MainWindow::openChildCount, 1);
             QVERIFY(band()->isVisible());
         }
     }
 
     void navigatorBlanksKeepOpenOff()
     {
-        frmOpen nav(m_mdi);
+        WindowNavigator nav(m_mdi);
         nav.show();
         auto* text = nav.findChild<QLineEdit*>(QStringLiteral("txtFormToOpen"));
         auto* cmdOpen = nav.findChild<QPushButton*>(QStringLiteral("cmdOpen"));
@@ -623,7 +623,7 @@ private slots:
 
     void navigatorGroupEmptiesTheName()
     {
-        frmOpen nav(m_mdi);
+        WindowNavigator nav(m_mdi);
         nav.show();
         auto* list = nav.findChild<QListWidget*>(QStringLiteral("lvOpen"));
         auto* tree = nav.findChild<QTreeWidget*>(QStringLiteral("tvOpen"));
@@ -653,7 +653,7 @@ private slots:
 
         // A double-click opens at once; doing it again leaves a single Loading window.
         for (int i = 0; i < 2; ++i) {
-            frmOpen again(m_mdi);
+            WindowNavigator again(m_mdi);
             again.show();
             auto* tv = again.findChild<QTreeWidget*>(QStringLiteral("tvOpen"));
             auto* lv = again.findChild<QListWidget*>(QStringLiteral("lvOpen"));
@@ -674,7 +674,7 @@ private slots:
         bool seen = false;
         QString hintWhileOpen = QStringLiteral("unset");
         QTimer::singleShot(0, this, [&] {
-            auto* nav = qobject_cast<frmOpen*>(QApplication::activeModalWidget());
+            auto* nav = qobject_cast<WindowNavigator*>(QApplication::activeModalWidget());
             if (!nav)
                 return;
             seen = true;
@@ -685,7 +685,7 @@ private slots:
         QVERIFY(seen);
         QCOMPARE(hintWhileOpen, QString());
         QCOMPARE(subWindows(), 0);
-        QCOMPARE(m_mdi->statusText(), frmMDI::statusHint());
+        QCOMPARE(m_mdi->statusText(), MainWindow::statusHint());
     }
 
     void toolsSayWhenNothingStarts()

@@ -60,7 +60,7 @@ class TestNumeric : public QObject {
 private slots:
     void initTestCase() { TestSupport::initTestEnvironment(); }
 
-    void toNumeric_data()
+    void toNumericModes_data()
     {
         QTest::addColumn<Variant>("value");
         QTest::addColumn<int>("digits");
@@ -113,22 +113,22 @@ private slots:
         QTest::newRow("digits -2") << Variant("1.5") << -2 << 0
                                    << error("Invalid procedure call or argument");
     }
-    void toNumeric()
+    void toNumericModes()
     {
         QFETCH(Variant, value);
         QFETCH(int, digits);
         QFETCH(int, mode);
         QFETCH(Variant, expected);
-        QCOMPARE(outcome([&] { return ToNumeric(value, digits, mode); }), expected);
+        QCOMPARE(outcome([&] { return toNumeric(value, digits, mode); }), expected);
     }
 
     void toNumericFollowsTheLocale()
     {
         const QLocale was;
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        const Variant comma = outcome([] { return ToNumeric(Variant(" 1.234,55 "), 1, 0); });
-        const Variant point = outcome([] { return ToNumeric(Variant("12.5"), -1, 0); });
-        const Variant shown = outcome([] { return ToNumeric(dec("7.25"), -1, 1); });
+        const Variant comma = outcome([] { return toNumeric(Variant(" 1.234,55 "), 1, 0); });
+        const Variant point = outcome([] { return toNumeric(Variant("12.5"), -1, 0); });
+        const Variant shown = outcome([] { return toNumeric(dec("7.25"), -1, 1); });
         QLocale::setDefault(was);
         QCOMPARE(comma, dec("1234.6"));
         QCOMPARE(point, error("Type mismatch"));
@@ -305,7 +305,7 @@ private slots:
         w.move(area.topLeft());
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QVERIFY(FormCenter(&w));
+        QVERIFY(centreOnScreen(&w));
         const QRect frame = frameOnScreen(&w);
         QVERIFY2(qAbs(frame.center().x() - area.center().x()) <= 1, qPrintable(QString::number(frame.x())));
         QVERIFY(qAbs(frame.center().y() - area.center().y()) <= 1);
@@ -318,7 +318,7 @@ private slots:
         QWidget w;
         w.resize(area.width() + 200, area.height() + 300);
         w.move(area.left() + 40, area.top() + 40);
-        QVERIFY(FormCenter(&w));
+        QVERIFY(centreOnScreen(&w));
         QCOMPARE(frameOnScreen(&w).topLeft(), area.topLeft());
     }
 
@@ -328,12 +328,12 @@ private slots:
         w.resize(200, 100);
         w.move(7, 9);
         w.setProperty("ScaleMode", 3);  // pixels
-        QVERIFY(!FormCenter(&w));
+        QVERIFY(!centreOnScreen(&w));
         QCOMPARE(w.pos(), QPoint(7, 9));
         w.setProperty("ScaleMode", 1);  // twips
-        QVERIFY(FormCenter(&w));
+        QVERIFY(centreOnScreen(&w));
         QVERIFY(w.pos() != QPoint(7, 9));
-        QVERIFY(!FormCenter(nullptr));
+        QVERIFY(!centreOnScreen(nullptr));
     }
 
     void formCenterMovesTheSubWindowOfAChild()
@@ -350,7 +350,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         sub->resize(240, 160);
         sub->move(0, 0);
-        QVERIFY(FormCenter(child));
+        QVERIFY(centreOnScreen(child));
         QVERIFY(sub->pos() != QPoint(0, 0));
         QVERIFY(qAbs(sub->x() - (area.width() - sub->width()) / 2) <= 1);
         QVERIFY(qAbs(sub->y() - (area.height() - sub->height()) / 2) <= 1);

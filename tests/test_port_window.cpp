@@ -1,7 +1,7 @@
 // The Port Master window inside the main window: adding, correcting and deleting ports by
 // typing and by the main window's keys, then reading the Port and Ship tables.
 #include "db/RowSet.h"
-#include "ships/frmPortMaster.h"
+#include "ships/PortMasterWindow.h"
 #include "tests/RecordWindowFixture.h"
 
 #include <QAction>
@@ -20,7 +20,7 @@ struct PortRow {
 QList<PortRow> storedPorts()
 {
     RowSet rs;
-    rs.open(QStringLiteral("SELECT * FROM Port ORDER BY PortID"), SharedConnection());
+    rs.open(QStringLiteral("SELECT * FROM Port ORDER BY PortID"), sharedConnection());
     QList<PortRow> rows;
     for (; !rs.eof(); rs.moveNext())
         rows.append({rs.value(QStringLiteral("PortName")).toText(), rs.value(QStringLiteral("City")),
@@ -31,7 +31,7 @@ QList<PortRow> storedPorts()
 QStringList storedShipNames()
 {
     RowSet rs;
-    rs.open(QStringLiteral("SELECT * FROM Ship ORDER BY ShipName"), SharedConnection());
+    rs.open(QStringLiteral("SELECT * FROM Ship ORDER BY ShipName"), sharedConnection());
     QStringList names;
     for (; !rs.eof(); rs.moveNext())
         names << rs.value(QStringLiteral("ShipName")).toText();
@@ -47,11 +47,11 @@ class TestPortWindow : public QObject, private RecordWindowFixture {
     Q_OBJECT
 
 private:
-    frmPortMaster* m_win = nullptr;
+    PortMasterWindow* m_win = nullptr;
 
     void openWindow()
     {
-        m_win = qobject_cast<frmPortMaster*>(m_mdi->openChild(QStringLiteral("frmPortMaster")));
+        m_win = qobject_cast<PortMasterWindow*>(m_mdi->openChild(QStringLiteral("frmPortMaster")));
         QVERIFY(m_win);
         QTRY_VERIFY(m_win->isVisible());
     }
@@ -127,7 +127,7 @@ private Q_SLOTS:
         const QString lib = m_dir->filePath(QStringLiteral("DS.lib"));
         const QString kept = m_dir->filePath(QStringLiteral("DS.lib.kept"));
         QVERIFY(QFile::rename(lib, kept));
-        SharedConnection().execute(QStringLiteral("INSERT INTO Port (PortName) VALUES ('Cochin')"));
+        sharedConnection().execute(QStringLiteral("INSERT INTO Port (PortName) VALUES ('Cochin')"));
         openWindow();
         QVERIFY(QFile::rename(kept, lib));
         QCOMPARE(MessageService::records().size(), 0);
@@ -139,7 +139,7 @@ private Q_SLOTS:
     {
         openWindow();
         QCOMPARE(m_win->windowTitle(), QStringLiteral("Port Master"));
-        QCOMPARE(m_win->RecordMode(), frmPortMaster::Mode::New);
+        QCOMPARE(m_win->recordMode(), PortMasterWindow::Mode::New);
         QCOMPARE(m_win->offeredCommands(), kNewRecordCommands);
         QVERIFY(m_mdi->action(QStringLiteral("tbrMDI(2)"))->isEnabled());
         QVERIFY(!m_mdi->action(QStringLiteral("tbrMDI(7)"))->isEnabled());
@@ -156,17 +156,17 @@ private Q_SLOTS:
 
         // Tab order and the hints of the status bar.
         box("txtPortName")->setFocus(Qt::TabFocusReason);
-        QTRY_COMPARE(m_mdi->statusText(), frmPortMaster::editHint());
+        QTRY_COMPARE(m_mdi->statusText(), PortMasterWindow::editHint());
         QTest::keyClick(box("txtPortName"), Qt::Key_Tab);
         QTRY_VERIFY(box("txtCity")->hasFocus());
         m_mdi->setStatusText(QString());
         QTest::keyClick(box("txtCity"), Qt::Key_X);
-        QCOMPARE(m_mdi->statusText(), frmPortMaster::editHint());
+        QCOMPARE(m_mdi->statusText(), PortMasterWindow::editHint());
         QTest::keyClick(box("txtCity"), Qt::Key_Return);
         QTRY_VERIFY(box("txtCountry")->hasFocus());
         QTest::keyClick(box("txtCountry"), Qt::Key_Tab);
         QTRY_VERIFY(list()->hasFocus());
-        QCOMPARE(m_mdi->statusText(), frmPortMaster::deleteHint());
+        QCOMPARE(m_mdi->statusText(), PortMasterWindow::deleteHint());
     }
 
     void aPortNameOfBlanksIsRefused()
@@ -258,7 +258,7 @@ private Q_SLOTS:
 
         // Renamed, a port moves to its place in the list.
         pick(QStringLiteral("Chennai"));
-        QCOMPARE(m_win->RecordMode(), frmPortMaster::Mode::Existing);
+        QCOMPARE(m_win->recordMode(), PortMasterWindow::Mode::Existing);
         QCOMPARE(m_win->offeredCommands(), kStoredRecordCommands);
         QVERIFY(m_mdi->action(QStringLiteral("tbrMDI(7)"))->isEnabled());
         QCOMPARE(box("txtPortName")->text(), QStringLiteral("Chennai"));
@@ -272,7 +272,7 @@ private Q_SLOTS:
         QCOMPARE(storedPorts().at(1).name, QStringLiteral("Paradip"));
         // Delete waits until a port is picked again.
         QVERIFY(!m_mdi->action(QStringLiteral("tbrMDI(7)"))->isEnabled());
-        QCOMPARE(m_win->RecordMode(), frmPortMaster::Mode::New);
+        QCOMPARE(m_win->recordMode(), PortMasterWindow::Mode::New);
     }
 
     void theSaveQuestionNoAndCancel()
@@ -289,7 +289,7 @@ private Q_SLOTS:
         QCOMPARE(messageTexts(), QStringList({kUpdateQuestion}));
         QCOMPARE(lastMessage().buttons, Msg::Buttons::YesNoCancel);
         QCOMPARE(box("txtCity")->text(), QStringLiteral("Kolkata"));
-        QCOMPARE(m_win->RecordMode(), frmPortMaster::Mode::Existing);
+        QCOMPARE(m_win->recordMode(), PortMasterWindow::Mode::Existing);
         QCOMPARE(m_win->offeredCommands(), kStoredRecordCommands);
         QVERIFY(storedPorts().first().city.toText().isEmpty());
 
@@ -298,7 +298,7 @@ private Q_SLOTS:
         pressSave();
         QCOMPARE(box("txtPortName")->text(), QStringLiteral("Haldia"));
         QCOMPARE(box("txtCity")->text(), QStringLiteral("Kolkata"));
-        QCOMPARE(m_win->RecordMode(), frmPortMaster::Mode::New);
+        QCOMPARE(m_win->recordMode(), PortMasterWindow::Mode::New);
         QCOMPARE(m_win->offeredCommands(), kNewRecordCommands);
         QCOMPARE(storedPorts().size(), 1);
 
@@ -312,22 +312,22 @@ private Q_SLOTS:
 
     void deletingAPortTakesItsShipsAfterTheWarning()
     {
-        SharedConnection().execute(
+        sharedConnection().execute(
             QStringLiteral("INSERT INTO Port (PortName, City, Country) VALUES ('Vizag', NULL, "
                            "'India')"));
-        SharedConnection().execute(QStringLiteral("INSERT INTO Port (PortName) VALUES ('Cochin')"));
+        sharedConnection().execute(QStringLiteral("INSERT INTO Port (PortName) VALUES ('Cochin')"));
         RowSet vizag;
-        vizag.open(QStringLiteral("SELECT * FROM Port WHERE PortName = 'Vizag'"), SharedConnection());
+        vizag.open(QStringLiteral("SELECT * FROM Port WHERE PortName = 'Vizag'"), sharedConnection());
         const int vizagId = vizag.value(QStringLiteral("PortID")).toInt32();
         RowSet cochin;
-        cochin.open(QStringLiteral("SELECT * FROM Port WHERE PortName = 'Cochin'"), SharedConnection());
+        cochin.open(QStringLiteral("SELECT * FROM Port WHERE PortName = 'Cochin'"), sharedConnection());
         const int cochinId = cochin.value(QStringLiteral("PortID")).toInt32();
         const QString ship = QStringLiteral(
             "INSERT INTO Ship (ShipName, LBP, LOA, Breadth, LightShip, PortOfRegistry) VALUES ('%1', 1, 1, "
             "1, 1, %2)");
-        SharedConnection().execute(ship.arg(QStringLiteral("Vizag One")).arg(vizagId));
-        SharedConnection().execute(ship.arg(QStringLiteral("Vizag Two")).arg(vizagId));
-        SharedConnection().execute(ship.arg(QStringLiteral("Cochin One")).arg(cochinId));
+        sharedConnection().execute(ship.arg(QStringLiteral("Vizag One")).arg(vizagId));
+        sharedConnection().execute(ship.arg(QStringLiteral("Vizag Two")).arg(vizagId));
+        sharedConnection().execute(ship.arg(QStringLiteral("Cochin One")).arg(cochinId));
 
         openWindow();
         QCOMPARE(listed(), QStringList({"Cochin", "Vizag"}));
@@ -349,7 +349,7 @@ private Q_SLOTS:
         QCOMPARE(*lastMessage().defaultButton, Msg::Answer::No);
         QCOMPARE(lastMessage().answer, Msg::Answer::No);
         QCOMPARE(storedPorts().size(), 2);
-        QCOMPARE(m_win->RecordMode(), frmPortMaster::Mode::Existing);
+        QCOMPARE(m_win->recordMode(), PortMasterWindow::Mode::Existing);
 
         MessageService::setNextAnswer(Msg::Answer::Yes);
         QTest::keyClick(list(), Qt::Key_Delete);
@@ -359,7 +359,7 @@ private Q_SLOTS:
         QCOMPARE(storedShipNames(), QStringList({"Cochin One"}));
         QCOMPARE(listed(), QStringList({"Cochin"}));
         QVERIFY(box("txtCountry")->text().isEmpty());
-        QCOMPARE(m_win->RecordMode(), frmPortMaster::Mode::New);
+        QCOMPARE(m_win->recordMode(), PortMasterWindow::Mode::New);
         QCOMPARE(m_win->offeredCommands(), kNewRecordCommands);
 
         // With no port picked, Delete in the list deletes nothing, and asks nothing.
@@ -383,13 +383,13 @@ private Q_SLOTS:
     {
         // Nothing typed: the window closes without a word.
         openWindow();
-        QPointer<frmPortMaster> win = m_win;
+        QPointer<PortMasterWindow> win = m_win;
         auto* sub = qobject_cast<QMdiSubWindow*>(m_win->parentWidget());
         QVERIFY(sub);
         QVERIFY(sub->close());
         QVERIFY(MessageService::records().isEmpty());
-        QCOMPARE(frmMDI::OpenChildCount, 0);
-        QCOMPARE(m_mdi->statusText(), frmMDI::statusHint());
+        QCOMPARE(MainWindow::openChildCount, 0);
+        QCOMPARE(m_mdi->statusText(), MainWindow::statusHint());
         QTRY_VERIFY(!win);
 
         // A new port typed: asked, Yes adds it, and the window goes.
@@ -403,7 +403,7 @@ private Q_SLOTS:
         QCOMPARE(storedPorts().size(), 1);
         QCOMPARE(storedPorts().first().name, QStringLiteral("Paradip"));
         QCOMPARE(storedPorts().first().city.toText(), QStringLiteral("Paradip"));
-        QCOMPARE(frmMDI::OpenChildCount, 0);
+        QCOMPARE(MainWindow::openChildCount, 0);
 
         // A port corrected, No: the window goes and the port stays as it was.
         openWindow();
@@ -415,7 +415,7 @@ private Q_SLOTS:
         QVERIFY(sub->close());
         QCOMPARE(messageTexts(), QStringList({kUpdateQuestion}));
         QCOMPARE(storedPorts().first().city.toText(), QStringLiteral("Paradip"));
-        QCOMPARE(frmMDI::OpenChildCount, 0);
+        QCOMPARE(MainWindow::openChildCount, 0);
 
         // Yes without a port name: told, and the window stays with what was typed.
         openWindow();
@@ -424,7 +424,7 @@ private Q_SLOTS:
         sub = qobject_cast<QMdiSubWindow*>(m_win->parentWidget());
         QVERIFY(!sub->close());
         QCOMPARE(messageTexts(), QStringList({kAddQuestion, QStringLiteral("Please enter port name")}));
-        QCOMPARE(frmMDI::OpenChildCount, 1);
+        QCOMPARE(MainWindow::openChildCount, 1);
         QCOMPARE(box("txtCity")->text(), QStringLiteral("Puri"));
         QTRY_VERIFY(box("txtPortName")->hasFocus());
         QCOMPARE(storedPorts().size(), 1);
@@ -444,7 +444,7 @@ private Q_SLOTS:
         QCOMPARE(messageTexts(), QStringList({kUpdateQuestion}));
         QCOMPARE(lastMessage().buttons, Msg::Buttons::YesNo);
         QVERIFY(box("txtCity")->text().isEmpty());
-        QCOMPARE(m_win->RecordMode(), frmPortMaster::Mode::New);
+        QCOMPARE(m_win->recordMode(), PortMasterWindow::Mode::New);
         QVERIFY(storedPorts().first().city.toText().isEmpty());
 
         // Yes without a name: told, and the port stays in the boxes as typed.
@@ -456,7 +456,7 @@ private Q_SLOTS:
         QCOMPARE(messageTexts(), QStringList({kUpdateQuestion, QStringLiteral("Please enter port name")}));
         QTRY_VERIFY(box("txtPortName")->hasFocus());
         QCOMPARE(box("txtCity")->text(), QStringLiteral("Kolkata"));
-        QCOMPARE(m_win->RecordMode(), frmPortMaster::Mode::Existing);
+        QCOMPARE(m_win->recordMode(), PortMasterWindow::Mode::Existing);
         QCOMPARE(list()->currentItem(), item(QStringLiteral("Haldia")));
         QCOMPARE(storedPorts().first().name, QStringLiteral("Haldia"));
 
@@ -469,7 +469,7 @@ private Q_SLOTS:
         QCOMPARE(storedPorts().size(), 1);
         QCOMPARE(storedPorts().first().city.toText(), QStringLiteral("Kolkata"));
         QVERIFY(box("txtPortName")->text().isEmpty());
-        QCOMPARE(m_win->RecordMode(), frmPortMaster::Mode::New);
+        QCOMPARE(m_win->recordMode(), PortMasterWindow::Mode::New);
     }
 
     void pickingAnotherPortWithEditsAsksFirst()
@@ -503,7 +503,7 @@ private Q_SLOTS:
         QCOMPARE(messageTexts(), QStringList({kUpdateQuestion}));
         QCOMPARE(box("txtPortName")->text(), QStringLiteral("Haldia"));
         QCOMPARE(storedPorts().at(1).country.toText(), QStringLiteral("Bharat"));
-        QCOMPARE(m_win->RecordMode(), frmPortMaster::Mode::Existing);
+        QCOMPARE(m_win->recordMode(), PortMasterWindow::Mode::Existing);
 
         // Yes without a name: told, and the corrected port stays in the boxes and the list.
         replaceText(box("txtPortName"), QStringLiteral(" "));

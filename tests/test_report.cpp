@@ -8,8 +8,8 @@
 #include "db/Connection.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
-#include "model/clsDraft.h"
-#include "model/clsShip.h"
+#include "model/SurveyDraft.h"
+#include "model/ShipRecord.h"
 #include "model/SurveyModel.h"
 #include "report/ReportFiller.h"
 #include "survey/ReportPreview.h"
@@ -111,11 +111,11 @@ DraftInputs ladenInputs()
             ""};
 }
 
-void prepare(clsDraft& d, int shipId, const DraftInputs& in)
+void prepare(SurveyDraft& d, int shipId, const DraftInputs& in)
 {
-    d.setShipID(Variant::longInt(shipId));
-    d.setDSDate(QString::fromLatin1(in.date));
-    d.setDSTime(QString::fromLatin1(in.time));
+    d.setShipId(Variant::longInt(shipId));
+    d.setSurveyDate(QString::fromLatin1(in.date));
+    d.setSurveyTime(QString::fromLatin1(in.time));
     d.setSpecificGravity(Variant(in.density));
     d.setFwdPort(Variant(in.readings[0]));
     d.setFwdStbd(Variant(in.readings[1]));
@@ -137,15 +137,15 @@ void prepare(clsDraft& d, int shipId, const DraftInputs& in)
         hdt(0, c) = Variant(in.hdtBelow[c]);
         hdt(1, c) = Variant(in.hdtAbove[c]);
     }
-    d.setHDT(hdt);
+    d.setHdt(hdt);
     VariantArray2D p50(3, 2), m50(3, 2);
     p50(0, 1) = Variant(in.mctcP50[0]);
     p50(1, 1) = Variant(in.mctcP50[1]);
     m50(0, 1) = Variant(in.mctcM50[0]);
     m50(1, 1) = Variant(in.mctcM50[1]);
-    d.setMCTCP50(p50);
-    d.setMCTCM50(m50);
-    RowSet& rows = d.Deductions();
+    d.setMctcPlus50(p50);
+    d.setMctcMinus50(m50);
+    RowSet& rows = d.deductions();
     for (const Deduction& x : in.deductions) {
         rows.addNew();
         rows.setValue("ItemID", Variant::longInt(x.item));
@@ -164,8 +164,8 @@ public:
     {
     }
 
-    clsDraft& initialDraft() const { return model.draft(SurveyModel::Initial); }
-    clsDraft& finalDraft() const { return model.draft(SurveyModel::Final); }
+    SurveyDraft& initialDraft() const { return model.draft(SurveyModel::Initial); }
+    SurveyDraft& finalDraft() const { return model.draft(SurveyModel::Final); }
     QString finalResultText(int row, int column) const
     {
         return row == 9 && column == 1 ? netDisplacementCell : QString();
@@ -177,8 +177,8 @@ public:
     void calculateInitial(const DraftInputs& in, int shipId)
     {
         prepare(initialDraft(), shipId, in);
-        initialDraft().Calculate();
-        const QString net = netText(initialDraft().NetDisplacement());
+        initialDraft().calculate();
+        const QString net = netText(initialDraft().netDisplacement());
         if (m_discharging)
             netDisplacementCell = net;
         else
@@ -188,11 +188,11 @@ public:
     void calculateFinal(const DraftInputs& in, int shipId)
     {
         prepare(finalDraft(), shipId, in);
-        finalDraft().Calculate();
+        finalDraft().calculate();
         cargoResult = "shown";
         // The discharging window's result grid shows the net displacement of the draft on show.
         if (m_discharging && tab == "Final")
-            netDisplacementCell = netText(finalDraft().NetDisplacement());
+            netDisplacementCell = netText(finalDraft().netDisplacement());
     }
     static QString netText(const Variant& v)
     {
@@ -213,7 +213,7 @@ public:
         } else if (tab != "Final") {
             v.initialCalculated = !netDisplacementCell.isEmpty();
         } else {
-            const Variant net = initialDraft().NetDisplacement();
+            const Variant net = initialDraft().netDisplacement();
             v.initialCalculated = net.isNumber() && !net.toDecimal().isZero();
         }
         v.cargoResult = cargoResult;
@@ -248,7 +248,7 @@ private:
 // The report of the survey, as Print Preview (or Print) fills it.
 std::optional<ReportLayout> fill(FakeSurvey& s, bool preview)
 {
-    return ReportFiller::Fill(s.sync(), preview, [&s](int draft) { s.copied.append(draft); });
+    return ReportFiller::fill(s.sync(), preview, [&s](int draft) { s.copied.append(draft); });
 }
 
 }  // namespace
@@ -286,19 +286,19 @@ private:
 
 int TestReport::addPort(const QString& name, const QString& country)
 {
-    SharedConnection().execute("INSERT INTO Port (PortName, City, Country) VALUES ('" + name + "', '', '"
+    sharedConnection().execute("INSERT INTO Port (PortName, City, Country) VALUES ('" + name + "', '', '"
                                + country + "')");
     RowSet rs;
-    rs.open(SqlCatalogue::portList(), SharedConnection());
+    rs.open(SqlCatalogue::portList(), sharedConnection());
     rs.find("PortName = '" + name + "'");
     return rs.value("PortID").toInt32();
 }
 
 int TestReport::addShip()
 {
-    SharedConnection().execute(SqlCatalogue::insertShip(oceanStar(m_registry)));
+    sharedConnection().execute(SqlCatalogue::insertShip(oceanStar(m_registry)));
     RowSet rs;
-    rs.open(SqlCatalogue::shipList(), SharedConnection());
+    rs.open(SqlCatalogue::shipList(), sharedConnection());
     rs.find(SqlCatalogue::findShipByName("Ocean Star"));
     return rs.value("ShipID").toInt32();
 }
@@ -324,7 +324,7 @@ void TestReport::initTestCase()
 
 void TestReport::cleanupTestCase()
 {
-    CloseDatabase();
+    closeDatabase();
 }
 
 void TestReport::init()
@@ -447,7 +447,7 @@ void TestReport::initialNotMarkedChanged()
     QFETCH(QString, message);
     auto s = survey(false);
     s->calculateInitial(lightInputs(), m_ship);
-    s->initialDraft().setToSave(false);
+    s->initialDraft().setNeedsSaving(false);
     QVERIFY(!fill(*s, preview));
     QCOMPARE(MessageService::records().size(), 1);
     QCOMPARE(MessageService::records().at(0).text, message);
@@ -488,7 +488,7 @@ void TestReport::dischargeFinalTabWithoutInitialResults()
     // result grid shows the Final net displacement.
     auto s = survey(true);
     prepare(s->initialDraft(), m_ship, ladenInputs());
-    QVERIFY(s->initialDraft().ToSave());
+    QVERIFY(s->initialDraft().needsSaving());
     s->tab = "Final";
     s->calculateFinal(lightInputs(), m_ship);
     QCOMPARE(s->finalResultText(9, 1), QString("26870.52818"));
@@ -504,7 +504,7 @@ void TestReport::dischargeFinalTabWithoutInitialResults()
     const auto layout = fill(*s, true);
     QVERIFY(layout);
     QCOMPARE(MessageService::records().size(), 1);
-    QCOMPARE(column(*layout, "lblInit"), designColumn(ReportLayout::drptZODuraduza(), "lblInit"));
+    QCOMPARE(column(*layout, "lblInit"), designColumn(ReportLayout::dischargingReport(), "lblInit"));
     QCOMPARE(layout->caption("lblFinNGDisp"), QString("26870.52818 MT"));
     QCOMPARE(layout->caption("lblTotCargoLoaded"), QString("17129.47182 MT"));  // 44000 - 26870.52818
     QCOMPARE(layout->caption("lblConstant"), QString("18870.52818 MT"));
@@ -524,7 +524,7 @@ void TestReport::failureIsReportedTwice()
     QFETCH(QString, title);
     auto s = survey(discharging);
     s->calculateInitial(lightInputs(), m_ship);
-    s->model.ship().SetShip(m_ship + 100);  // the ship was deleted meanwhile: its record holds no row
+    s->model.ship().load(m_ship + 100);  // the ship was deleted meanwhile: its record holds no row
     bool printed = false;
     ReportOutput::setPrinterProvider([&] {
         printed = true;

@@ -137,7 +137,7 @@ void TestReportLayout::layoutsHoldEveryCaptionAtItsDesignText_data()
 void TestReportLayout::layoutsHoldEveryCaptionAtItsDesignText()
 {
     QFETCH(bool, loading);
-    const ReportLayout layout = loading ? ReportLayout::drptQuorvane() : ReportLayout::drptZODuraduza();
+    const ReportLayout layout = loading ? ReportLayout::loadingReport() : ReportLayout::dischargingReport();
     QStringList expected = ShipCaptions;
     for (const QString& stem : Stems) {
         expected << "lblInit" + stem << "lblFin" + stem;
@@ -182,8 +182,8 @@ void TestReportLayout::layoutsHoldEveryCaptionAtItsDesignText()
 
 void TestReportLayout::layoutsDifferOnlyWhereTheReportsDo()
 {
-    const ReportLayout load = ReportLayout::drptQuorvane();
-    const ReportLayout disch = ReportLayout::drptZODuraduza();
+    const ReportLayout load = ReportLayout::loadingReport();
+    const ReportLayout disch = ReportLayout::dischargingReport();
     QCOMPARE(load.layoutName(), QString("drptQuorvane"));
     QCOMPARE(disch.layoutName(), QString("drptZODuraduza"));
     QCOMPARE(load.windowTitle(), QString("Loadport Draft Survey Report"));
@@ -200,7 +200,7 @@ void TestReportLayout::layoutsDifferOnlyWhereTheReportsDo()
 
 void TestReportLayout::eachCopyStartsFresh()
 {
-    ReportLayout first = ReportLayout::drptQuorvane();
+    ReportLayout first = ReportLayout::loadingReport();
     first.setCaption("lblInitFO", "120.5 MT");
     first.setCaption("lblConstant", "300 MT");
     QCOMPARE(first.caption("lblInitFO"), QString("120.5 MT"));
@@ -208,7 +208,7 @@ void TestReportLayout::eachCopyStartsFresh()
     QCOMPARE(first.filledCaptionTexts().size(), 2);
     QCOMPARE(first.designText("lblInitFO"), QString("0 MT"));
 
-    const ReportLayout second = ReportLayout::drptQuorvane();
+    const ReportLayout second = ReportLayout::loadingReport();
     QCOMPARE(second.caption("lblInitFO"), QString("0 MT"));
     QCOMPARE(second.caption("lblConstant"), QString());
     QVERIFY(!second.isFilled("lblInitFO"));
@@ -216,7 +216,7 @@ void TestReportLayout::eachCopyStartsFresh()
 
 void TestReportLayout::unknownCaptionIsAFault()
 {
-    ReportLayout layout = ReportLayout::drptZODuraduza();
+    ReportLayout layout = ReportLayout::dischargingReport();
     QVERIFY(!layout.hasCaption("lblInitLubOil"));
     QVERIFY_THROWS_EXCEPTION(VbError, layout.setCaption("lblInitLubOil", "1 MT"));
     QVERIFY_THROWS_EXCEPTION(VbError, layout.caption("lblMidY"));
@@ -224,7 +224,7 @@ void TestReportLayout::unknownCaptionIsAFault()
 
 void TestReportLayout::captionsDoNotOverlapAndStayOnThePaper()
 {
-    for (const ReportLayout& layout : {ReportLayout::drptQuorvane(), ReportLayout::drptZODuraduza()}) {
+    for (const ReportLayout& layout : {ReportLayout::loadingReport(), ReportLayout::dischargingReport()}) {
         const auto& captions = layout.captions();
         for (int i = 0; i < captions.size(); ++i) {
             const QRectF a = captions[i].rect;
@@ -255,7 +255,7 @@ void TestReportLayout::longTextsShrinkOrElideButNeverSpill()
     device.setDotsPerMeterY(qRound(dpi / 0.0254));
     const qreal pxPerMM = dpi / 25.4;
 
-    ReportLayout layout = ReportLayout::drptZODuraduza();
+    ReportLayout layout = ReportLayout::dischargingReport();
     fillWorstCase(layout);
     for (const ReportLayout::Caption& c : layout.captions()) {
         const ReportLayout::Fitted f = ReportLayout::fit(c, &device, pxPerMM);
@@ -277,7 +277,7 @@ void TestReportLayout::longTextsShrinkOrElideButNeverSpill()
             QVERIFY2(!f.elided && f.text == c.text, qPrintable(label));
     }
     // Texts that fit are drawn at their own size.
-    const ReportLayout fresh = ReportLayout::drptZODuraduza();
+    const ReportLayout fresh = ReportLayout::dischargingReport();
     for (const ReportLayout::Caption& c : fresh.captions()) {
         const ReportLayout::Fitted f = ReportLayout::fit(c, &device, pxPerMM);
         QVERIFY2(!f.shrunk && !f.elided, qPrintable(c.text));
@@ -303,7 +303,7 @@ void TestReportLayout::pdfHoldsTheFilledTexts()
 {
     if (!havePdfToText())
         QSKIP("pdftotext is not installed");
-    ReportLayout layout = ReportLayout::drptQuorvane();
+    ReportLayout layout = ReportLayout::loadingReport();
     layout.setCaption("lblShipName", "OCEAN STAR");
     layout.setCaption("lblTotCargoLoaded", "1234567.12345 MT");
     layout.setCaption("lblInitFO", "120.5 MT");
@@ -321,7 +321,7 @@ void TestReportLayout::pdfHoldsTheFilledTexts()
 
 void TestReportLayout::pdfToAnUnwritablePlaceIsReported()
 {
-    const ReportLayout layout = ReportLayout::drptQuorvane();
+    const ReportLayout layout = ReportLayout::loadingReport();
     const QString file = m_dir.filePath("no/such/folder/report.pdf");
     QString error;
     QVERIFY(!ReportOutput::writePdf(layout, file, &error));
@@ -343,7 +343,7 @@ void TestReportLayout::printWithoutPrinterOffersPdf()
         suggested = s;
         return file;
     });
-    ReportLayout layout = ReportLayout::drptZODuraduza();
+    ReportLayout layout = ReportLayout::dischargingReport();
     layout.setCaption("lblShipName2", "Ocean Star");
 
     // No: nothing is printed, nothing is saved, and nobody is told it was printed.
@@ -377,7 +377,7 @@ void TestReportLayout::printerThatRefusesIsNotSuccess()
         return printer;
     });
     MessageService::setNextAnswer(Msg::Answer::No);
-    QVERIFY(!ReportOutput::printToDefaultPrinter(ReportLayout::drptQuorvane()));
+    QVERIFY(!ReportOutput::printToDefaultPrinter(ReportLayout::loadingReport()));
     QCOMPARE(MessageService::records().size(), 1);
     QVERIFY(MessageService::records().at(0).text.endsWith(
         "did not accept the report.\r\n\r\nWould you like to save the report as a PDF file instead?"));
@@ -393,7 +393,7 @@ void TestReportLayout::printerThatTakesTheJob()
         printer->setOutputFileName(target);
         return printer;
     });
-    ReportLayout layout = ReportLayout::drptZODuraduza();
+    ReportLayout layout = ReportLayout::dischargingReport();
     layout.setCaption("lblShipName", "OCEAN STAR");
     QVERIFY(ReportOutput::printToDefaultPrinter(layout));
     QVERIFY(MessageService::records().isEmpty());
@@ -407,10 +407,10 @@ void TestReportLayout::printerThatTakesTheJob()
 
 void TestReportLayout::previewWindowHasTitleAndItsOwnPrinter()
 {
-    ReportLayout layout = ReportLayout::drptQuorvane();
+    ReportLayout layout = ReportLayout::loadingReport();
     layout.setCaption("lblShipName", "OCEAN STAR");
     ReportPreview* a = ReportPreview::open(layout);
-    ReportPreview* b = ReportPreview::open(ReportLayout::drptZODuraduza());
+    ReportPreview* b = ReportPreview::open(ReportLayout::dischargingReport());
     QCOMPARE(a->windowTitle(), QString("Loadport Draft Survey Report"));
     QCOMPARE(b->windowTitle(), QString("Discharge Port Draft Survey Report"));
     QCOMPARE(a->objectName(), QString("drptQuorvane"));

@@ -6,10 +6,10 @@
 #include "db/Connection.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
-#include "model/clsDraft.h"
+#include "model/SurveyDraft.h"
 #include "survey/ReportPreview.h"
-#include "survey/frmQuorvane.h"
-#include "survey/frmZODuraduza.h"
+#include "survey/LoadingSurveyWindow.h"
+#include "survey/DischargingSurveyWindow.h"
 #include "tests/SurveyWindowDriver.h"
 #include "tests/ReportTestSupport.h"
 #include "tests/TestSupport.h"
@@ -183,8 +183,8 @@ private:
     SurveyWindow* w = nullptr;
     std::unique_ptr<QTemporaryDir> m_dir;
 
-    void openLoadingWindow() { openWindow(new frmQuorvane); }
-    void openDischargingWindow() { openWindow(new frmZODuraduza); }
+    void openLoadingWindow() { openWindow(new LoadingSurveyWindow); }
+    void openDischargingWindow() { openWindow(new DischargingSurveyWindow); }
     void openWindow(SurveyWindow* window)
     {
         w = window;
@@ -237,7 +237,7 @@ void TestReportWindows::initTestCase()
     TestSupport::initTestEnvironment();
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(TestSupport::openFreshDatabaseCopy(*m_dir));
-    Connection& db = SharedConnection();
+    Connection& db = sharedConnection();
     db.execute("INSERT INTO Port (PortID, PortName, City, Country) VALUES (1, 'Majuro', 'Majuro', "
                "'Marshall Islands')");
     db.execute("INSERT INTO Port (PortID, PortName, City, Country) VALUES (2, 'Vizag', 'Visakhapatnam', "
@@ -247,7 +247,7 @@ void TestReportWindows::initTestCase()
 
 void TestReportWindows::cleanupTestCase()
 {
-    CloseDatabase();
+    closeDatabase();
 }
 
 void TestReportWindows::init()
@@ -279,7 +279,7 @@ void TestReportWindows::loadingSurveyPreviewedFromTheFinalTab()
     fillAndCalculate(ladenDraft());
     QCOMPARE(box("txtTotCargoLoaded")->text(), QString("9995.66694"));
 
-    w->RPrint(true);
+    w->print(true);
     QCOMPARE(messages(), QStringList());
     QCOMPARE(previews().size(), 1);
     ReportPreview* preview = previews().first();
@@ -294,7 +294,7 @@ void TestReportWindows::loadingSurveyPreviewedFromTheFinalTab()
     compareCaptions(preview->layout().captionTexts(), expected);
 
     // A second preview starts from a fresh page and leaves the first one as it was.
-    w->RPrint(true);
+    w->print(true);
     QCOMPARE(previews().size(), 2);
     QCOMPARE(previews().at(0)->layout().caption("lblTotCargoLoaded"), QString("9995.66694 MT"));
     QCOMPARE(previews().at(1)->layout().caption("lblTotCargoLoaded"), QString("9995.66694 MT"));
@@ -313,7 +313,7 @@ void TestReportWindows::loadingSurveyPrintedToPdfAndSavedFromPreview()
     // Print: the page goes to the printer (here one that writes a PDF file) without a dialog.
     const QString printed = m_dir->filePath("printed.pdf");
     printInto(printed);
-    w->RPrint(false);
+    w->print(false);
     QCOMPARE(messages(), QStringList());
     QVERIFY(previews().isEmpty());
     QString text = pdfText(printed);
@@ -322,7 +322,7 @@ void TestReportWindows::loadingSurveyPrintedToPdfAndSavedFromPreview()
     QVERIFY(text.contains("9995.66694 MT"));
 
     // Save as PDF from the preview.
-    w->RPrint(true);
+    w->print(true);
     const QString saved = m_dir->filePath("saved.pdf");
     ReportOutput::setFileNameProvider([&](QWidget*, const QString&) { return saved; });
     QVERIFY(previews().first()->savePdf());
@@ -359,7 +359,7 @@ void TestReportWindows::dischargingSurveyPreviewedFromTheFinalTab()
     QCOMPARE(box("txtFinTotCargoDis")->text(), QString("9995.66694"));
     QCOMPARE(box("txtConstant")->text(), QString("19868.8332"));
 
-    w->RPrint(true);
+    w->print(true);
     QCOMPARE(messages(), QStringList());
     QCOMPARE(previews().size(), 1);
     ReportPreview* preview = previews().first();
@@ -376,7 +376,7 @@ void TestReportWindows::dischargingSurveyPreviewedFromTheFinalTab()
 
     // From the Initial tab the page is the same: the Final column comes from the Final draft.
     switchTo(0);
-    w->RPrint(true);
+    w->print(true);
     QCOMPARE(messages(), QStringList());
     QCOMPARE(previews().size(), 2);
     compareCaptions(previews().at(1)->layout().captionTexts(), expected);
@@ -389,13 +389,13 @@ void TestReportWindows::dischargingSurveyPreviewedFromTheFinalTab()
     openDischargingWindow();
     fillHeader();
     fillAndCalculate(ladenDraft());
-    w->RPrint(true);
+    w->print(true);
     QCOMPARE(messages(), QStringList());
     QCOMPARE(previews().size(), 1);
     const ReportLayout& page = previews().first()->layout();
-    compareCaptions(column(page, "lblFin"), designColumn(ReportLayout::drptZODuraduza(), "lblFin"));
-    QCOMPARE(page.caption("lblConstant"), ReportLayout::drptZODuraduza().designText("lblConstant"));
-    QCOMPARE(page.caption("lblTotCargoLoaded"), ReportLayout::drptZODuraduza().designText("lblTotCargoLoaded"));
+    compareCaptions(column(page, "lblFin"), designColumn(ReportLayout::dischargingReport(), "lblFin"));
+    QCOMPARE(page.caption("lblConstant"), ReportLayout::dischargingReport().designText("lblConstant"));
+    QCOMPARE(page.caption("lblTotCargoLoaded"), ReportLayout::dischargingReport().designText("lblTotCargoLoaded"));
 }
 
 void TestReportWindows::dischargingSurveyPrintedToPdf()
@@ -409,7 +409,7 @@ void TestReportWindows::dischargingSurveyPrintedToPdf()
     fillAndCalculate(lightDraft());
     const QString printed = m_dir->filePath("discharge.pdf");
     printInto(printed);
-    w->RPrint(false);
+    w->print(false);
     QCOMPARE(messages(), QStringList());
     const QString text = pdfText(printed);
     QVERIFY2(text.contains("DISCHARGE PORT DRAFT SURVEY REPORT"), qPrintable(text));
@@ -430,12 +430,12 @@ void TestReportWindows::initialOnlySurveyLeavesTheFinalColumnAsDrawn()
     const QString date = box("mbxDate")->text();
     const QString time = box("mbxTime")->text();
     fillAndCalculate(lightDraft());
-    w->RPrint(true);
+    w->print(true);
     QCOMPARE(messages(), QStringList());
     QCOMPARE(previews().size(), 1);
     const ReportLayout& page = previews().first()->layout();
     compareCaptions(column(page, "lblInit"), lightColumn("lblInit", date, time));
-    compareCaptions(column(page, "lblFin"), designColumn(ReportLayout::drptQuorvane(), "lblFin"));
+    compareCaptions(column(page, "lblFin"), designColumn(ReportLayout::loadingReport(), "lblFin"));
     QCOMPARE(page.caption("lblFinNGDisp"), QString("0 MT"));
     QCOMPARE(page.caption("lblFinCorrDraftAft"), QString("0 m"));
     QCOMPARE(page.caption("lblFinDeflection"), QString("0 cm"));
@@ -454,22 +454,22 @@ void TestReportWindows::printingFromTheFinalTabStillFillsTheInitialColumn()
     // Readings typed on the Final tab but not calculated: no cargo yet, so no Final column.
     typeInto(box("txtFwdPort"), "8.4");
     pressEnter();
-    w->RPrint(true);
+    w->print(true);
     QCOMPARE(messages(), QStringList());
     QCOMPARE(previews().size(), 1);
     const ReportLayout& page = previews().first()->layout();
     compareCaptions(column(page, "lblInit"), lightColumn("lblInit", date, time));
     QCOMPARE(page.caption("lblFinFwdMeanDraft"), QString("0 m"));
     // The readings on show went into the Final draft; the Initial draft kept its own.
-    QCOMPARE(w->finalDraft().FwdPort().toText(), QString("8.4"));
-    QCOMPARE(w->initialDraft().FwdPort().toText(), QString("6.6"));
+    QCOMPARE(w->finalDraft().fwdPort().toText(), QString("8.4"));
+    QCOMPARE(w->initialDraft().fwdPort().toText(), QString("6.6"));
 }
 
 void TestReportWindows::portMissing()
 {
     openLoadingWindow();
     fillHeader(false);
-    w->RPrint(true);
+    w->print(true);
     QCOMPARE(messages(), QStringList{"Please select port name first."});
     QCOMPARE(MessageService::records().first().icon, Msg::Icon::Exclamation);
     QCOMPARE(MessageService::records().first().title, QString("Quorvane Lt"));
@@ -479,7 +479,7 @@ void TestReportWindows::portMissing()
     delete w;
     MessageService::clearRecords();
     openLoadingWindow();
-    w->RPrint(false);
+    w->print(false);
     QCOMPARE(messages(), QStringList{"Please select ship name first."});
     QCOMPARE(MessageService::records().first().icon, Msg::Icon::Exclamation);
 }
@@ -494,7 +494,7 @@ void TestReportWindows::declinedIncompleteInitialPrintsNothing()
         return std::unique_ptr<QPrinter>();
     });
     MessageService::setNextAnswer(Msg::Answer::No);
-    w->RPrint(false);
+    w->print(false);
     QCOMPARE(messages(), QStringList{"Incomplete Initial draft...!\r\n\r\n"
                                          "Would you like to discard initial draft details and continue ?"});
     const MessageRecord question = MessageService::records().first();
@@ -506,7 +506,7 @@ void TestReportWindows::declinedIncompleteInitialPrintsNothing()
     // Yes, with nothing calculated on the Final tab either.
     MessageService::clearRecords();
     MessageService::setNextAnswer(Msg::Answer::Yes);
-    w->RPrint(false);
+    w->print(false);
     QCOMPARE(messages().size(), 2);
     QCOMPARE(messages().at(1), QString("Incomplete Final draft...!\r\n\r\n"
                                            "Please enter all the values and press Calculate button "

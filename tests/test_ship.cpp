@@ -6,7 +6,7 @@
 #include "db/Connection.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
-#include "model/clsShip.h"
+#include "model/ShipRecord.h"
 #include "tests/TestSupport.h"
 
 #include <QTemporaryDir>
@@ -56,9 +56,9 @@ private:
         v.netTonnage = QStringLiteral("18540.5");
         v.summerDraft = QStringLiteral("12.35");
         v.summerDeadweight = QStringLiteral("56012.8");
-        SharedConnection().execute(SqlCatalogue::insertShip(v));
+        sharedConnection().execute(SqlCatalogue::insertShip(v));
         RowSet rs;
-        rs.open(SqlCatalogue::shipList(), SharedConnection());
+        rs.open(SqlCatalogue::shipList(), sharedConnection());
         rs.find(SqlCatalogue::findShipByName(name));
         return rs.value(QStringLiteral("ShipID")).toInt32();
     }
@@ -70,14 +70,14 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(TestSupport::openFreshDatabaseCopy(*m_dir));
-        SharedConnection().execute(QStringLiteral("INSERT INTO Port (PortName) VALUES ('Vizag')"));
+        sharedConnection().execute(QStringLiteral("INSERT INTO Port (PortName) VALUES ('Vizag')"));
         RowSet ports;
-        ports.open(SqlCatalogue::portList(), SharedConnection());
+        ports.open(SqlCatalogue::portList(), sharedConnection());
         m_port = ports.value(QStringLiteral("PortID")).toInt32();
         MessageService::clearRecords();
     }
 
-    void cleanup() { CloseDatabase(); }
+    void cleanup() { closeDatabase(); }
 
     void loadingAnotherShipReplacesEveryValue()
     {
@@ -85,72 +85,72 @@ private slots:
                                   QStringLiteral("8450.7"), QStringLiteral("Panama"));
         const int second = addShip(QStringLiteral("Borealis"), QStringLiteral("225.04"),
                                    QStringLiteral("12001.35"), QStringLiteral("Malta"));
-        clsShip s;
-        QCOMPARE(s.SetShip(first), 1);
-        QCOMPARE(s.ShipName(), QStringLiteral("Aurora"));
-        QCOMPARE(dec(s.LBP()), QStringLiteral("180.5"));
-        QCOMPARE(s.SetShip(second), 1);
-        QCOMPARE(s.ShipName(), QStringLiteral("Borealis"));
-        QCOMPARE(s.Flag(), QStringLiteral("Malta"));
-        QCOMPARE(s.CallSign(), QStringLiteral("BORE"));
-        QCOMPARE(dec(s.LBP()), QStringLiteral("225.04"));
-        QCOMPARE(dec(s.LightShip()), QStringLiteral("12001.35"));
-        QCOMPARE(dec(s.LOA()), QStringLiteral("199.9"));
-        QCOMPARE(dec(s.Breadth()), QStringLiteral("32.26"));
-        QCOMPARE(dec(s.SummerDraft()), QStringLiteral("12.35"));
-        QCOMPARE(dec(s.SummerDeadweight()), QStringLiteral("56012.8"));
-        QCOMPARE(dec(s.GrossTonnage()), QStringLiteral("31250"));
-        QCOMPARE(dec(s.NetTonnage()), QStringLiteral("18540.5"));
-        QCOMPARE(dec(s.OfficialNo()), QStringLiteral("9999999999"));
-        QCOMPARE(s.PortOfRegistry(), Variant::longInt(m_port));
+        ShipRecord s;
+        QCOMPARE(s.load(first), 1);
+        QCOMPARE(s.shipName(), QStringLiteral("Aurora"));
+        QCOMPARE(dec(s.lbp()), QStringLiteral("180.5"));
+        QCOMPARE(s.load(second), 1);
+        QCOMPARE(s.shipName(), QStringLiteral("Borealis"));
+        QCOMPARE(s.flag(), QStringLiteral("Malta"));
+        QCOMPARE(s.callSign(), QStringLiteral("BORE"));
+        QCOMPARE(dec(s.lbp()), QStringLiteral("225.04"));
+        QCOMPARE(dec(s.lightShip()), QStringLiteral("12001.35"));
+        QCOMPARE(dec(s.loa()), QStringLiteral("199.9"));
+        QCOMPARE(dec(s.breadth()), QStringLiteral("32.26"));
+        QCOMPARE(dec(s.summerDraft()), QStringLiteral("12.35"));
+        QCOMPARE(dec(s.summerDeadweight()), QStringLiteral("56012.8"));
+        QCOMPARE(dec(s.grossTonnage()), QStringLiteral("31250"));
+        QCOMPARE(dec(s.netTonnage()), QStringLiteral("18540.5"));
+        QCOMPARE(dec(s.officialNo()), QStringLiteral("9999999999"));
+        QCOMPARE(s.portOfRegistry(), Variant::longInt(m_port));
         // The figures the calculation takes are exact decimals, not doubles.
-        QCOMPARE(s.LBP().type(), Variant::Type::Decimal);
-        QCOMPARE(s.LightShip().type(), Variant::Type::Decimal);
+        QCOMPARE(s.lbp().type(), Variant::Type::Decimal);
+        QCOMPARE(s.lightShip().type(), Variant::Type::Decimal);
         QVERIFY(MessageService::records().isEmpty());
     }
 
     void unknownShipLoadsButCannotBeRead()
     {
-        clsShip s;
-        QCOMPARE(s.SetShip(4711), 1);
+        ShipRecord s;
+        QCOMPARE(s.load(4711), 1);
         QVERIFY(MessageService::records().isEmpty());
-        QCOMPARE(errorNumber([&] { s.LBP(); }), 3021);
-        QCOMPARE(errorNumber([&] { s.ShipName(); }), 3021);
-        QCOMPARE(errorNumber([&] { s.PortOfRegistry(); }), 3021);
+        QCOMPARE(errorNumber([&] { s.lbp(); }), 3021);
+        QCOMPARE(errorNumber([&] { s.shipName(); }), 3021);
+        QCOMPARE(errorNumber([&] { s.portOfRegistry(); }), 3021);
     }
 
     void neverLoadedShipCannotBeRead()
     {
-        clsShip s;
-        QVERIFY(errorNumber([&] { s.LightShip(); }) != 0);
-        QVERIFY(errorNumber([&] { s.Flag(); }) != 0);
+        ShipRecord s;
+        QVERIFY(errorNumber([&] { s.lightShip(); }) != 0);
+        QVERIFY(errorNumber([&] { s.flag(); }) != 0);
     }
 
     void nullTextRaisesWhileFiguresRead()
     {
-        SharedConnection().execute(
+        sharedConnection().execute(
             QStringLiteral("INSERT INTO Ship (ShipName, LBP, CallSign, Flag, PortOfRegistry) "
                            "VALUES ('No Flag', 150.25, NULL, NULL, ")
             + QString::number(m_port) + QLatin1Char(')'));
         RowSet rs;
-        rs.open(SqlCatalogue::shipList(), SharedConnection());
-        clsShip s;
-        QCOMPARE(s.SetShip(rs.value(QStringLiteral("ShipID")).toInt32()), 1);
-        QCOMPARE(errorNumber([&] { s.Flag(); }), 94);
-        QCOMPARE(errorNumber([&] { s.CallSign(); }), 94);
-        QCOMPARE(dec(s.LBP()), QStringLiteral("150.25"));
-        QCOMPARE(s.ShipName(), QStringLiteral("No Flag"));
-        QVERIFY(s.LOA().isNull());  // a figure's null comes back as Null, not as an error
+        rs.open(SqlCatalogue::shipList(), sharedConnection());
+        ShipRecord s;
+        QCOMPARE(s.load(rs.value(QStringLiteral("ShipID")).toInt32()), 1);
+        QCOMPARE(errorNumber([&] { s.flag(); }), 94);
+        QCOMPARE(errorNumber([&] { s.callSign(); }), 94);
+        QCOMPARE(dec(s.lbp()), QStringLiteral("150.25"));
+        QCOMPARE(s.shipName(), QStringLiteral("No Flag"));
+        QVERIFY(s.loa().isNull());  // a figure's null comes back as Null, not as an error
     }
 
     void failedLoadShowsTheDescriptionAndReturnsZero()
     {
         const int id = addShip(QStringLiteral("Cassiopeia"), QStringLiteral("190"), QStringLiteral("9000"),
                                QStringLiteral("Liberia"));
-        clsShip s;
-        QCOMPARE(s.SetShip(id), 1);
-        CloseDatabase();
-        QCOMPARE(s.SetShip(id), 0);
+        ShipRecord s;
+        QCOMPARE(s.load(id), 1);
+        closeDatabase();
+        QCOMPARE(s.load(id), 0);
         QCOMPARE(MessageService::records().size(), 1);
         const MessageRecord r = MessageService::records().first();
         QCOMPARE(r.text, QStringLiteral("Operation is not allowed when the object is closed."));
@@ -158,7 +158,7 @@ private slots:
         QCOMPARE(r.buttons, Msg::Buttons::Ok);
         QCOMPARE(r.title, QStringLiteral("Quorvane Lt"));
         // The old ship is gone: the record holds the new, unopened row set.
-        QCOMPARE(errorNumber([&] { s.ShipName(); }), 3704);
+        QCOMPARE(errorNumber([&] { s.shipName(); }), 3704);
     }
 };
 

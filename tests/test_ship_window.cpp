@@ -3,7 +3,7 @@
 // keys and toolbar, and then reading what reached the Ship table.
 #include "db/RowSet.h"
 #include "ships/ShipFieldRules.h"
-#include "ships/frmShipParticulars.h"
+#include "ships/ShipParticularsWindow.h"
 #include "tests/RecordWindowFixture.h"
 
 #include <QAction>
@@ -30,7 +30,7 @@ using Row = QMap<QString, Variant>;
 QList<Row> storedShips()
 {
     RowSet rs;
-    rs.open(QStringLiteral("SELECT * FROM Ship ORDER BY ShipID"), SharedConnection());
+    rs.open(QStringLiteral("SELECT * FROM Ship ORDER BY ShipID"), sharedConnection());
     QList<Row> rows;
     for (; !rs.eof(); rs.moveNext()) {
         Row row;
@@ -44,7 +44,7 @@ QList<Row> storedShips()
 int portCount()
 {
     RowSet rs;
-    rs.open(QStringLiteral("SELECT * FROM Port"), SharedConnection());
+    rs.open(QStringLiteral("SELECT * FROM Port"), sharedConnection());
     return rs.recordCount();
 }
 
@@ -58,7 +58,7 @@ QString figure(const Variant& v)
 // the ship list lacks.
 class PortWindow {
 public:
-    explicit PortWindow(frmMDI* mdi) : m_mdi(mdi) {}
+    explicit PortWindow(MainWindow* mdi) : m_mdi(mdi) {}
 
     void addPort(const QString& name)
     {
@@ -86,12 +86,12 @@ public:
     static int idOf(const QString& name)
     {
         RowSet rs;
-        rs.open(QStringLiteral("SELECT * FROM Port WHERE PortName = '%1'").arg(name), SharedConnection());
+        rs.open(QStringLiteral("SELECT * FROM Port WHERE PortName = '%1'").arg(name), sharedConnection());
         return rs.value(QStringLiteral("PortID")).toInt32();
     }
 
 private:
-    frmMDI* m_mdi;
+    MainWindow* m_mdi;
     QWidget* m_win = nullptr;
 
     void open()
@@ -266,24 +266,24 @@ class TestShipWindow : public QObject, private RecordWindowFixture {
     Q_OBJECT
 
 private:
-    frmShipParticulars* m_win = nullptr;
+    ShipParticularsWindow* m_win = nullptr;
     int m_kandla = 0;
     int m_haldia = 0;
 
     int addPort(const QString& name)
     {
-        SharedConnection().execute(
+        sharedConnection().execute(
             QStringLiteral("INSERT INTO Port (PortName, City, Country) VALUES ('%1', '%1', "
                            "'India')")
                 .arg(name));
         RowSet rs;
-        rs.open(QStringLiteral("SELECT * FROM Port WHERE PortName = '%1'").arg(name), SharedConnection());
+        rs.open(QStringLiteral("SELECT * FROM Port WHERE PortName = '%1'").arg(name), sharedConnection());
         return rs.value(QStringLiteral("PortID")).toInt32();
     }
 
     void addShip(const QString& name, int port, const QString& flag)
     {
-        SharedConnection().execute(
+        sharedConnection().execute(
             QStringLiteral(
                 "INSERT INTO Ship (ShipName, LBP, LOA, Breadth, LightShip, CallSign, PortOfRegistry, "
                 "OfficialNo, IMONo, Flag, GrossTonnage, NetTonnage, SummerDraft, SummerDeadweight) "
@@ -296,7 +296,7 @@ private:
 
     void openWindow()
     {
-        m_win = qobject_cast<frmShipParticulars*>(m_mdi->openChild(QStringLiteral("frmShipParticulars")));
+        m_win = qobject_cast<ShipParticularsWindow*>(m_mdi->openChild(QStringLiteral("frmShipParticulars")));
         QVERIFY(m_win);
         QTRY_VERIFY(m_win->isVisible());
     }
@@ -411,7 +411,7 @@ private Q_SLOTS:
     void firstShipIntoAnEmptyTable()
     {
         openWindow();
-        QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::New);
+        QCOMPARE(m_win->recordMode(), ShipParticularsWindow::Mode::New);
         QCOMPARE(m_win->offeredCommands(), kNewRecordCommands);
         QVERIFY(m_mdi->action(QStringLiteral("mnuFile(4)"))->isEnabled());
         QVERIFY(!m_mdi->action(QStringLiteral("tbrMDI(7)"))->isEnabled());
@@ -440,10 +440,10 @@ private Q_SLOTS:
              {"OfficialNo", "IMONo", "SummerDraft", "SummerDeadweight", "GrossTonnage", "NetTonnage"})
             QCOMPARE(figure(s.value(QLatin1String(column))), QStringLiteral("0"));
 
-        QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::Existing);
+        QCOMPARE(m_win->recordMode(), ShipParticularsWindow::Mode::Existing);
         QCOMPARE(m_win->offeredCommands(), kStoredRecordCommands);
         QVERIFY(m_mdi->action(QStringLiteral("tbrMDI(7)"))->isEnabled());
-        QVERIFY(!m_win->IsDirty());
+        QVERIFY(!m_win->isDirty());
         QCOMPARE(combo("cmbShipName")->count(), 1);
 
         // Shown again, a blank optional figure reads 0; a save of that ship is then stopped by
@@ -535,7 +535,7 @@ private Q_SLOTS:
         pressNew();
         typeName(QStringLiteral("Alpha"));
         leaveWithTab();
-        QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::New);
+        QCOMPARE(m_win->recordMode(), ShipParticularsWindow::Mode::New);
         QVERIFY(box("txtFlag")->text().isEmpty());
         QCOMPARE(combo("cmbShipName")->currentText(), QStringLiteral("Alpha"));
     }
@@ -578,14 +578,14 @@ private Q_SLOTS:
         QCOMPARE(lastMessage().buttons, Msg::Buttons::YesNoCancel);
         QCOMPARE(lastMessage().icon, Msg::Icon::Question);
         QCOMPARE(box("txtFlag")->text(), QStringLiteral("Liberia"));
-        QVERIFY(m_win->IsDirty());
+        QVERIFY(m_win->isDirty());
         QCOMPARE(storedShips().first().value("Flag").toText(), QStringLiteral("India"));
 
         // No: the edit is dropped and the first ship is shown again.
         MessageService::setNextAnswer(Msg::Answer::No);
         pressSave();
         QCOMPARE(box("txtFlag")->text(), QStringLiteral("India"));
-        QVERIFY(!m_win->IsDirty());
+        QVERIFY(!m_win->isDirty());
         QCOMPARE(m_win->offeredCommands(), kStoredRecordCommands);
         QCOMPARE(storedShips().first().value("Flag").toText(), QStringLiteral("India"));
 
@@ -614,7 +614,7 @@ private Q_SLOTS:
         addShip(QStringLiteral("Alpha"), m_kandla, QStringLiteral("India"));
         openWindow();
         pressNew();
-        QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::New);
+        QCOMPARE(m_win->recordMode(), ShipParticularsWindow::Mode::New);
         QCOMPARE(m_win->offeredCommands(), kNewRecordCommands);
         QVERIFY(combo("cmbShipName")->currentText().isEmpty());
         typeCompleteShip(QStringLiteral("Charlie"));
@@ -623,9 +623,9 @@ private Q_SLOTS:
         QCOMPARE(lastMessage().text, kSaveQuestion);
         QCOMPARE(combo("cmbShipName")->currentText(), QStringLiteral("Alpha"));
         QCOMPARE(box("txtFlag")->text(), QStringLiteral("India"));
-        QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::Existing);
+        QCOMPARE(m_win->recordMode(), ShipParticularsWindow::Mode::Existing);
         QCOMPARE(m_win->offeredCommands(), kStoredRecordCommands);
-        QVERIFY(!m_win->IsDirty());
+        QVERIFY(!m_win->isDirty());
         QCOMPARE(storedShips().size(), 1);
 
         // Alpha is on the form as itself: an edit and a save update it, and store no copy.
@@ -649,7 +649,7 @@ private Q_SLOTS:
         QCOMPARE(lastMessage().text, kSaveQuestion);
         QVERIFY(combo("cmbShipName")->currentText().isEmpty());
         QVERIFY(box("txtLBP")->text().isEmpty());
-        QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::New);
+        QCOMPARE(m_win->recordMode(), ShipParticularsWindow::Mode::New);
         QCOMPARE(m_win->offeredCommands(), kNewRecordCommands);
         QVERIFY(!m_mdi->action(QStringLiteral("tbrMDI(7)"))->isEnabled());
         QVERIFY(storedShips().isEmpty());
@@ -683,14 +683,14 @@ private Q_SLOTS:
         for (const char* name : {"txtLightShip", "txtLBP", "txtFlag", "txtNetTonnage"})
             QVERIFY2(box(name)->text().isEmpty(), name);
         // The empty form is a new record: Delete is off, Save on.
-        QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::New);
+        QCOMPARE(m_win->recordMode(), ShipParticularsWindow::Mode::New);
         QCOMPARE(m_win->offeredCommands(), kNewRecordCommands);
         QVERIFY(!m_mdi->action(QStringLiteral("tbrMDI(7)"))->isEnabled());
         QVERIFY(m_mdi->action(QStringLiteral("tbrMDI(2)"))->isEnabled());
 
         // The command itself, reached with nothing stored, still reports the failure.
         MessageService::clearRecords();
-        m_win->RDelete();
+        m_win->deleteRecord();
         QCOMPARE(lastMessage().title, QStringLiteral("Quorvane Lt-10008"));
         QCOMPARE(
             lastMessage().text,
@@ -706,7 +706,7 @@ private Q_SLOTS:
                  QStringList({kSaveQuestion, QStringLiteral("One record has been saved successfully.")}));
         QCOMPARE(storedShips().size(), 1);
         QCOMPARE(storedShips().first().value("ShipName").toText(), QStringLiteral("Echo"));
-        QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::Existing);
+        QCOMPARE(m_win->recordMode(), ShipParticularsWindow::Mode::Existing);
     }
 
     // A NUL pasted into a name used to reach the save statement and fail it with the generic
@@ -822,7 +822,7 @@ private Q_SLOTS:
         QCOMPARE(box("txtSummerDeadweight")->text(), QStringLiteral("12; DELETE"));
         // However the text got there, closing with Yes checks it before anything is written.
         box("txtSummerDeadweight")->setText(QStringLiteral("12; DELETE FROM Port"));
-        QVERIFY(m_win->IsDirty());
+        QVERIFY(m_win->isDirty());
         QMdiSubWindow* sub = qobject_cast<QMdiSubWindow*>(m_win->parentWidget());
         QVERIFY(sub);
         MessageService::clearRecords();
@@ -832,7 +832,7 @@ private Q_SLOTS:
         QCOMPARE(portCount(), ports);
         QCOMPARE(storedShips(), before);
         QVERIFY(box("txtSummerDeadweight")->text().isEmpty());
-        QCOMPARE(frmMDI::OpenChildCount, 1);
+        QCOMPARE(MainWindow::openChildCount, 1);
 
         // The same on New: nothing is written and the form keeps the rest of the edits.
         box("txtFlag")->setText(QStringLiteral("Malta"));
@@ -844,7 +844,7 @@ private Q_SLOTS:
                                                               "allowed.")}));
         QCOMPARE(storedShips(), before);
         QCOMPARE(box("txtFlag")->text(), QStringLiteral("Malta"));
-        QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::Existing);
+        QCOMPARE(m_win->recordMode(), ShipParticularsWindow::Mode::Existing);
         QTRY_VERIFY(box("txtGrossTonnage")->hasFocus());
     }
 
@@ -861,17 +861,17 @@ private Q_SLOTS:
         QCOMPARE(messageTexts(), QStringList({kUpdateQuestion, QStringLiteral("Please enter the LBP.")}));
         QTRY_VERIFY(box("txtLBP")->hasFocus());
         QVERIFY(storedShips().isEmpty());
-        QCOMPARE(frmMDI::OpenChildCount, 1);
+        QCOMPARE(MainWindow::openChildCount, 1);
 
         // Complete, Yes writes the ship without a success message and the window goes.
         typeCompleteShip(QStringLiteral("Delta"));
         MessageService::clearRecords();
-        QPointer<frmShipParticulars> win = m_win;
+        QPointer<ShipParticularsWindow> win = m_win;
         QVERIFY(sub->close());
         QCOMPARE(messageTexts(), QStringList({kUpdateQuestion}));
         QCOMPARE(storedShips().size(), 1);
-        QCOMPARE(frmMDI::OpenChildCount, 0);
-        QCOMPARE(m_mdi->statusText(), frmMDI::statusHint());
+        QCOMPARE(MainWindow::openChildCount, 0);
+        QCOMPARE(m_mdi->statusText(), MainWindow::statusHint());
         QVERIFY(!m_mdi->action(QStringLiteral("mnuFile(4)"))->isEnabled());
         QTRY_VERIFY(!win);
 
@@ -897,11 +897,11 @@ private Q_SLOTS:
         QCOMPARE(lastMessage().title, QStringLiteral("Quorvane Lt"));
         QCOMPARE(lastMessage().icon, Msg::Icon::Exclamation);
         QTRY_VERIFY(box("txtLOA")->hasFocus());
-        QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::Existing);
+        QCOMPARE(m_win->recordMode(), ShipParticularsWindow::Mode::Existing);
         QCOMPARE(m_win->offeredCommands(), kStoredRecordCommands);
         QCOMPARE(combo("cmbShipName")->currentText(), QStringLiteral("Alpha"));
         QCOMPARE(box("txtFlag")->text(), QStringLiteral("Malta"));
-        QVERIFY(m_win->IsDirty());
+        QVERIFY(m_win->isDirty());
         QCOMPARE(figure(storedShips().first().value("LOA")), QStringLiteral("189.99"));
         QCOMPARE(storedShips().first().value("Flag").toText(), QStringLiteral("India"));
 
@@ -914,7 +914,7 @@ private Q_SLOTS:
         QCOMPARE(figure(storedShips().first().value("LOA")), QStringLiteral("190.5"));
         QCOMPARE(storedShips().first().value("Flag").toText(), QStringLiteral("Malta"));
         QVERIFY(combo("cmbShipName")->currentText().isEmpty());
-        QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::New);
+        QCOMPARE(m_win->recordMode(), ShipParticularsWindow::Mode::New);
         QCOMPARE(m_win->offeredCommands(), kNewRecordCommands);
     }
 
@@ -940,7 +940,7 @@ private Q_SLOTS:
         QCOMPARE(lastMessage().title, QStringLiteral("Quorvane Lt"));
         QCOMPARE(names->currentText(), QStringLiteral("Bravo"));
         QCOMPARE(box("txtFlag")->text(), QStringLiteral("Panama"));
-        QVERIFY(!m_win->IsDirty());
+        QVERIFY(!m_win->isDirty());
         QCOMPARE(storedShips().at(0).value("Flag").toText(), QStringLiteral("India"));
 
         // Yes: the edit is written, then the picked ship is shown.
@@ -950,7 +950,7 @@ private Q_SLOTS:
         QCOMPARE(messageTexts(), QStringList({kUpdateQuestion}));
         QCOMPARE(names->currentText(), QStringLiteral("Alpha"));
         QCOMPARE(box("txtFlag")->text(), QStringLiteral("India"));
-        QVERIFY(!m_win->IsDirty());
+        QVERIFY(!m_win->isDirty());
         QCOMPARE(storedShips().at(1).value("Flag").toText(), QStringLiteral("Malta"));
 
         // Yes with the LBP missing: told, and Alpha stays on the form with its edits.
@@ -964,7 +964,7 @@ private Q_SLOTS:
         QCOMPARE(names->currentText(), QStringLiteral("Alpha"));
         QCOMPARE(box("txtFlag")->text(), QStringLiteral("Greece"));
         QCOMPARE(combo("dcbPortOfRegistry")->currentText(), QStringLiteral("Kandla"));
-        QVERIFY(m_win->IsDirty());
+        QVERIFY(m_win->isDirty());
         QCOMPARE(storedShips().at(0).value("Flag").toText(), QStringLiteral("India"));
 
         // The LBP in, the next pick writes Alpha with both edits and shows Bravo.
@@ -990,7 +990,7 @@ private Q_SLOTS:
         QCOMPARE(names->count(), 3);
         QCOMPARE(names->currentText(), QStringLiteral("Alpha"));
         QCOMPARE(box("txtFlag")->text(), QStringLiteral("Greece"));
-        QCOMPARE(m_win->RecordMode(), frmShipParticulars::Mode::Existing);
+        QCOMPARE(m_win->recordMode(), ShipParticularsWindow::Mode::Existing);
         QCOMPARE(m_win->offeredCommands(), kStoredRecordCommands);
     }
 
@@ -1033,7 +1033,7 @@ private Q_SLOTS:
         m_mdi->openChild(QStringLiteral("frmPortMaster"));
         QCOMPARE(m_mdi->openChild(QStringLiteral("frmShipParticulars")), m_win);
         QCOMPARE(portList->currentText(), QStringLiteral("Paradip"));
-        QVERIFY(!m_win->IsDirty());
+        QVERIFY(!m_win->isDirty());
         MessageService::clearRecords();
         pressSave();
         QCOMPARE(messageTexts(), QStringList({QStringLiteral("No changes to save..!")}));
@@ -1064,7 +1064,7 @@ private Q_SLOTS:
                                                    kContact)}));
         QCOMPARE(lastMessage().title, QStringLiteral("Quorvane Lt-10088"));
         QCOMPARE(box("txtFlag")->text(), QStringLiteral("Malta"));
-        QVERIFY(m_win->IsDirty());
+        QVERIFY(m_win->isDirty());
         const QList<Row> ships = storedShips();
         QCOMPARE(ships.size(), 1);
         QCOMPARE(ships.first().value("Flag").toText(), QStringLiteral("Panama"));

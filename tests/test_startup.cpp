@@ -6,9 +6,9 @@
 #include "db/Database.h"
 #include "core/MessageService.h"
 #include "shell/Startup.h"
-#include "shell/frmAbout.h"
-#include "shell/frmMDI.h"
-#include "shell/frmTipOfDay.h"
+#include "shell/AboutDialog.h"
+#include "shell/MainWindow.h"
+#include "shell/TipOfDayWindow.h"
 #include "db/Connection.h"
 #include "db/Schema.h"
 #include "tests/TestSupport.h"
@@ -72,7 +72,7 @@ private:
         auto* presser = new QTimer(this);
         presser->setInterval(5);
         connect(presser, &QTimer::timeout, this, [this, presser] {
-            auto* about = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
+            auto* about = qobject_cast<AboutDialog*>(QApplication::activeModalWidget());
             if (!about || !about->isVisible())
                 return;
             QStringList labels;
@@ -92,13 +92,13 @@ private:
 
     QWidget* tipWindow() const
     {
-        frmMDI* mdi = frmMDI::instance();
+        MainWindow* mdi = MainWindow::instance();
         return mdi ? mdi->findChildWindow(QStringLiteral("frmTipOfDay")) : nullptr;
     }
 
     void closeMainWindow()
     {
-        if (frmMDI* mdi = frmMDI::instance())
+        if (MainWindow* mdi = MainWindow::instance())
             mdi->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
@@ -123,8 +123,8 @@ private slots:
     void cleanup()
     {
         closeMainWindow();
-        QVERIFY(!frmMDI::instance());
-        CloseDatabase();
+        QVERIFY(!MainWindow::instance());
+        closeDatabase();
         delete m_dir;
         m_dir = nullptr;
     }
@@ -164,9 +164,9 @@ private slots:
         const Startup::Outcome outcome = Startup::start({});
         QVERIFY(outcome.status != 0);
         QVERIFY(!outcome.windowShown);
-        QVERIFY(!frmMDI::instance());
+        QVERIFY(!MainWindow::instance());
         QCOMPARE(visibleWindows(), QStringList());
-        QVERIFY(StartupFailed());
+        QVERIFY(startupFailed());
         const QList<MessageRecord> boxes = MessageService::records();
         QCOMPARE(boxes.size(), 1);
         QCOMPARE(boxes.first().title, QStringLiteral("Quorvane Lt"));
@@ -211,13 +211,13 @@ private slots:
         QVERIFY(outcome.status != 0);
         QVERIFY(!outcome.windowShown);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!frmMDI::instance());
+        QVERIFY(!MainWindow::instance());
         QCOMPARE(visibleWindows(), QStringList());
-        QVERIFY(StartupFailed());
-        QVERIFY(!SharedConnection().isOpen());
+        QVERIFY(startupFailed());
+        QVERIFY(!sharedConnection().isOpen());
         QCOMPARE(MessageService::records().size(), 1);
         QCOMPARE(MessageService::records().first().icon, Msg::Icon::Critical);
-        CloseDatabase();
+        closeDatabase();
         QFile f(dat);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), before);
@@ -229,17 +229,17 @@ private slots:
         QCOMPARE(outcome.status, 0);
         QVERIFY(outcome.windowShown);
         QCOMPARE(m_aboutSeen, QStringLiteral("About Quorvane Lt|Quorvane Lt|Version: 1.0|") +
-                                  frmAbout().findChild<QLabel*>(QStringLiteral("lblDescription"))->text() +
+                                  AboutDialog().findChild<QLabel*>(QStringLiteral("lblDescription"))->text() +
                                   QStringLiteral("|Ships and ports are kept in ") + m_dir->path() +
                                   QStringLiteral("|frameless"));
-        frmMDI* mdi = frmMDI::instance();
+        MainWindow* mdi = MainWindow::instance();
         QVERIFY(mdi && mdi->isVisible());
         QCOMPARE(mdi->windowTitle(), QStringLiteral("Quorvane Lt"));
         QWidget* tip = tipWindow();
         QVERIFY(tip);
         QCOMPARE(tip->windowTitle(), QStringLiteral("Tip of the Day"));
         // The tip window lives in the main window but is no working window: no band, no count.
-        QCOMPARE(frmMDI::OpenChildCount, 0);
+        QCOMPARE(MainWindow::openChildCount, 0);
         QVERIFY(!mdi->findChild<QToolBar*>(QStringLiteral("cbMDI"))->isVisible());
         QCOMPARE(mdi->statusText(), QString());
         QVERIFY(Schema::tips().contains(tip->findChild<QLabel*>(QStringLiteral("lblTipText"))->text()));
@@ -251,8 +251,8 @@ private slots:
         QTest::mouseClick(tip->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!tipWindow());
-        QCOMPARE(mdi->statusText(), frmMDI::statusHint());
-        QCOMPARE(frmMDI::OpenChildCount, 0);
+        QCOMPARE(mdi->statusText(), MainWindow::statusHint());
+        QCOMPARE(MainWindow::openChildCount, 0);
     }
 
     void tipsSettingSurvivesARestart()
@@ -266,23 +266,23 @@ private slots:
         QVERIFY(!check->isChecked());
         QCOMPARE(storedSetting(), QStringLiteral("0"));
         closeMainWindow();
-        QVERIFY(!SharedConnection().isOpen());  // the main window closed the database with it
+        QVERIFY(!sharedConnection().isOpen());  // the main window closed the database with it
 
         // The next run goes straight to the main window.
         const Startup::Outcome again = startAndContinue();
         QVERIFY(again.windowShown);
-        QVERIFY(frmMDI::instance()->isVisible());
+        QVERIFY(MainWindow::instance()->isVisible());
         QVERIFY(!tipWindow());
-        QCOMPARE(frmMDI::instance()->statusText(), frmMDI::statusHint());
+        QCOMPARE(MainWindow::instance()->statusText(), MainWindow::statusHint());
 
         // Help, Daily Tips shows them anyway and turns the setting back on.
-        frmMDI::instance()->action(QStringLiteral("mnuHelp(5)"))->trigger();
+        MainWindow::instance()->action(QStringLiteral("mnuHelp(5)"))->trigger();
         QVERIFY(tipWindow());
         QVERIFY(tipWindow()->findChild<QCheckBox*>(QStringLiteral("chkLoadTipsAtStartup"))->isChecked());
         QCOMPARE(storedSetting(), QStringLiteral("1"));
         // Asking again brings the same window forward.
         QWidget* first = tipWindow();
-        frmMDI::instance()->action(QStringLiteral("mnuHelp(5)"))->trigger();
+        MainWindow::instance()->action(QStringLiteral("mnuHelp(5)"))->trigger();
         QCOMPARE(tipWindow(), first);
     }
 
@@ -304,19 +304,19 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(bool, tips);
         setStoredSetting(stored);
-        QCOMPARE(frmTipOfDay::showTipsAtStartup(), tips);
+        QCOMPARE(TipOfDayWindow::showTipsAtStartup(), tips);
     }
 
     void aboutFromTheHelpMenu()
     {
         setStoredSetting(QStringLiteral("0"));
         QVERIFY(startAndContinue().windowShown);
-        frmMDI* mdi = frmMDI::instance();
+        MainWindow* mdi = MainWindow::instance();
         auto about = [this, mdi] {
             auto* presser = new QTimer(this);
             presser->setInterval(5);
             connect(presser, &QTimer::timeout, this, [presser] {
-                if (auto* box = qobject_cast<frmAbout*>(QApplication::activeModalWidget())) {
+                if (auto* box = qobject_cast<AboutDialog*>(QApplication::activeModalWidget())) {
                     presser->stop();
                     presser->deleteLater();
                     QTest::keyClick(box, Qt::Key_Return);
@@ -326,20 +326,20 @@ private slots:
             mdi->action(QStringLiteral("mnuHelp(20)"))->trigger();
         };
         about();
-        QCOMPARE(frmMDI::instance(), mdi);
+        QCOMPARE(MainWindow::instance(), mdi);
         QVERIFY(!tipWindow());
         setStoredSetting(QStringLiteral("1"));
         about();
-        QCOMPARE(frmMDI::instance(), mdi);
+        QCOMPARE(MainWindow::instance(), mdi);
         QVERIFY(tipWindow());
     }
 
     void emptyTipTable()
     {
-        OpenDatabase();
-        QVERIFY(!StartupFailed());
-        SharedConnection().execute(QStringLiteral("DELETE FROM TipOfDay"));
-        frmTipOfDay tip;
+        openDatabase();
+        QVERIFY(!startupFailed());
+        sharedConnection().execute(QStringLiteral("DELETE FROM TipOfDay"));
+        TipOfDayWindow tip;
         auto* label = tip.findChild<QLabel*>(QStringLiteral("lblTipText"));
         QCOMPARE(tip.tips(), QStringList());
         QCOMPARE(tip.currentTip(), 0);
@@ -351,11 +351,11 @@ private slots:
 
     void singleTipComesAgain()
     {
-        OpenDatabase();
-        SharedConnection().execute(QStringLiteral("DELETE FROM TipOfDay"));
-        SharedConnection().execute(QStringLiteral(
+        openDatabase();
+        sharedConnection().execute(QStringLiteral("DELETE FROM TipOfDay"));
+        sharedConnection().execute(QStringLiteral(
             "INSERT INTO TipOfDay (Tip) VALUES ('Read the marks at eye level, from a boat if need be.')"));
-        frmTipOfDay tip;
+        TipOfDayWindow tip;
         auto* label = tip.findChild<QLabel*>(QStringLiteral("lblTipText"));
         QCOMPARE(label->text(), QStringLiteral("Read the marks at eye level, from a boat if need be."));
         for (int i = 0; i < 5; ++i) {
@@ -367,8 +367,8 @@ private slots:
 
     void nextTipDrawsFromTheStoredTips()
     {
-        OpenDatabase();
-        frmTipOfDay tip;
+        openDatabase();
+        TipOfDayWindow tip;
         QCOMPARE(tip.tips(), Schema::tips());
         QVERIFY(tip.tips().size() >= 12);
         auto* label = tip.findChild<QLabel*>(QStringLiteral("lblTipText"));
@@ -431,7 +431,7 @@ private slots:
         const Startup::Outcome outcome = Startup::start(arguments);
         QCOMPARE(outcome.status, 2);
         QVERIFY(!outcome.windowShown);
-        QVERIFY(!frmMDI::instance());
+        QVERIFY(!MainWindow::instance());
         QCOMPARE(visibleWindows(), QStringList());
         QCOMPARE(MessageService::records().size(), 0);
     }

@@ -7,11 +7,11 @@
 #include "files/SurveyFile.h"
 #include "files/SurveyFileModel.h"
 #include "model/SurveyModel.h"
-#include "model/clsDraft.h"
+#include "model/SurveyDraft.h"
 #include "shell/ChildRegistry.h"
 #include "shell/Startup.h"
 #include "shell/SurveyFileCommands.h"
-#include "shell/frmMDI.h"
+#include "shell/MainWindow.h"
 #include "survey/SurveyWindow.h"
 #include "tests/SurveyTestShips.h"
 #include "tests/TestSupport.h"
@@ -94,13 +94,13 @@ private slots:
 private:
     QTemporaryDir m_dir;
     QString m_dataDir;
-    frmMDI* m_mdi = nullptr;
+    MainWindow* m_mdi = nullptr;
     QString m_chosen;  // what the file dialog would answer
 
     // The main window with the survey file opened into its survey window, as the surveyor opens it.
     SurveyWindow* openInWindow(const QString& path, const char* windowClass)
     {
-        m_mdi = new frmMDI;
+        m_mdi = new MainWindow;
         m_mdi->resize(1500, 900);
         m_mdi->show();
         m_mdi->activateWindow();
@@ -183,8 +183,8 @@ void TestSurveyChecks::initTestCase()
     // 76498.5 t, light ship 10850 t) and ports.
     const Run mk = runProgram(kMkdb, {m_dataDir, QStringLiteral("--examples")});
     QVERIFY2(mk.status == 0, qPrintable(mk.err));
-    OpenDatabase();
-    QVERIFY(!StartupFailed());
+    openDatabase();
+    QVERIFY(!startupFailed());
     registerChildWindows();
     SurveyFileCommands::registerCommands();
     SurveyFileCommands::setFileChooser([this](QWidget*, bool, const QString&) { return m_chosen; });
@@ -193,7 +193,7 @@ void TestSurveyChecks::initTestCase()
 void TestSurveyChecks::cleanupTestCase()
 {
     SurveyFileCommands::setFileChooser({});
-    CloseDatabase();
+    closeDatabase();
 }
 
 void TestSurveyChecks::init()
@@ -318,7 +318,7 @@ void TestSurveyChecks::windowListsTheFindingsOfTheTabAndClearsThem()
     QCOMPARE(listed(w), QStringList{twist});
 
     // A new survey starts with none.
-    w->RNew();
+    w->newRecord();
     QApplication::processEvents();
     QVERIFY2(listed(w).isEmpty(), qPrintable(listedText(w)));
     switchTo(w, SurveyWindow::FinalTab);

@@ -7,7 +7,7 @@
 #include "db/Database.h"
 #include "core/MessageService.h"
 #include "shell/Startup.h"
-#include "shell/frmMDI.h"
+#include "shell/MainWindow.h"
 #include "db/Connection.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
@@ -97,7 +97,7 @@ private slots:
 private:
     QTemporaryDir m_dir;
     QString m_dataDir;
-    frmMDI* m_mdi = nullptr;
+    MainWindow* m_mdi = nullptr;
     QString m_chosen;  // what the file dialog would answer
     QString m_saved;
     Figures m_reportOfWindows;
@@ -170,8 +170,8 @@ void TestSurveyFiles::initTestCase()
     // The example ship and ports, as a newcomer adds them.
     const Run mk = runProgram(kMkdb, {m_dataDir, QStringLiteral("--examples")});
     QVERIFY2(mk.status == 0, qPrintable(mk.err));
-    OpenDatabase();
-    QVERIFY(!StartupFailed());
+    openDatabase();
+    QVERIFY(!startupFailed());
     registerChildWindows();
     SurveyFileCommands::registerCommands();
     SurveyFileCommands::setFileChooser([this](QWidget*, bool, const QString&) { return m_chosen; });
@@ -180,7 +180,7 @@ void TestSurveyFiles::initTestCase()
 void TestSurveyFiles::cleanupTestCase()
 {
     SurveyFileCommands::setFileChooser({});
-    CloseDatabase();
+    closeDatabase();
 }
 
 void TestSurveyFiles::init()
@@ -189,7 +189,7 @@ void TestSurveyFiles::init()
     MessageService::clearAnswers();
     m_chosen.clear();
     m_windowClass = QStringLiteral("frmQuorvane");
-    m_mdi = new frmMDI;
+    m_mdi = new MainWindow;
     m_mdi->resize(1500, 900);
     m_mdi->show();
     m_mdi->activateWindow();
@@ -708,7 +708,7 @@ void TestSurveyFiles::examplesMakeTheirReportsOnAFreshDatabase()
     QVERIFY(TestSupport::copyDatabaseFiles(TestSupport::deliveredDir(), fresh.path()));
     // The user's own ship and port are there before: the examples never touch them.
     AppPaths::setAppDir(fresh.path());
-    const QString freshConnection = ConnectionString();
+    const QString freshConnection = databaseConnectionString();
     AppPaths::setAppDir(m_dataDir);
     {
         Connection db;

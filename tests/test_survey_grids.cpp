@@ -6,15 +6,15 @@
 #include "db/Database.h"
 #include "ui/FieldGuard.h"
 #include "core/MessageService.h"
-#include "shell/frmMDI.h"
+#include "shell/MainWindow.h"
 #include "db/Connection.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
 #include "model/VariantArray2D.h"
-#include "model/clsDraft.h"
+#include "model/SurveyDraft.h"
 #include "survey/GridEditor.h"
 #include "survey/SurveyGrids.h"
-#include "survey/frmQuorvane.h"
+#include "survey/LoadingSurveyWindow.h"
 #include "tests/SurveySamples.h"
 #include "tests/TestSupport.h"
 
@@ -85,7 +85,7 @@ public:
         aftX->installEventFilter(this);
     }
 
-    bool IsLoading() const override { return loading; }
+    bool isFilling() const override { return loading; }
     bool requireShip() override
     {
         if (!ship->currentText().isEmpty())
@@ -111,7 +111,7 @@ public:
         return survey.enterDeductible(SurveyModel::Initial, itemId, typed);
     }
     void tablesEdited() override { ++tableEdits; }
-    void ResetResultGrids() override
+    void resetResultGrids() override
     {
         ++resultResets;
         grids->resetInterpolationGrids();
@@ -154,7 +154,7 @@ void addShip(const QString& name)
     v.lightShip = QStringLiteral("8000");
     v.portOfRegistry = QStringLiteral("NULL");
     v.imoNo = v.summerDraft = v.summerDeadweight = QStringLiteral("0");
-    SharedConnection().execute(SqlCatalogue::insertShip(v));
+    sharedConnection().execute(SqlCatalogue::insertShip(v));
 }
 
 }  // namespace
@@ -175,7 +175,7 @@ private:
     {
         delete w;
         w = new StandInWindow(discharging);
-        w->grids->InitializeAllGrids(true);
+        w->grids->initializeAllGrids(true);
         w->show();
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w));
@@ -401,7 +401,7 @@ private Q_SLOTS:
         QCOMPARE(ip->sizeHint().width(), hdt()->sizeHint().width());
         // The layout is the same after a reset.
         const int displacement = hdt()->columnWidth(2);
-        grids().InitializeAllGrids(true);
+        grids().initializeAllGrids(true);
         QCOMPARE(hdt()->columnWidth(2), displacement);
         QCOMPARE(ip->columnWidth(1), displacement);
     }
@@ -708,7 +708,7 @@ private Q_SLOTS:
         QCOMPARE(mm()->text(3, 2), QStringLiteral("-0.5"));
 
         // A draft's rows back into emptied grids; the MCTC drafts 50 cm either side of its rows.
-        grids().InitializeAllGrids(true);
+        grids().initializeAllGrids(true);
         QCOMPARE(hdt()->text(1, 1), QString());
         grids().showTables(typed, d);
         QCOMPARE(hdt()->text(2, 4), QStringLiteral("-2.4"));
@@ -785,18 +785,18 @@ private Q_SLOTS:
         QTest::keyClick(ded()->editor(), Qt::Key_Tab);
         QCOMPARE(ded()->text(3, 1), cell);
         // A quantity taken marks the draft changed; the survey holds it as the cell shows it.
-        clsDraft& draft = w->survey.draft(SurveyModel::Initial);
+        SurveyDraft& draft = w->survey.draft(SurveyModel::Initial);
         if (message.isEmpty()) {
             QVERIFY(messageTexts().isEmpty());
             QCOMPARE(ded()->editor()->text(), cell);
-            QVERIFY(draft.ToSave());
+            QVERIFY(draft.needsSaving());
             QCOMPARE(w->survey.inputs(SurveyModel::Initial).deductibles.size(), 1);
             QCOMPARE(w->survey.inputs(SurveyModel::Initial).deductibles.first(), cell);
         } else {
             expectOneMessage(message);
             QVERIFY(ded()->editor()->hasFocus());
             QCOMPARE(ded()->editor()->text(), QString());
-            QVERIFY(!draft.ToSave());
+            QVERIFY(!draft.needsSaving());
             QVERIFY(w->survey.inputs(SurveyModel::Initial).deductibles.isEmpty());
         }
     }
@@ -835,7 +835,7 @@ private Q_SLOTS:
         const QString shipName = QStringLiteral("Deduction Test Ship");
         addShip(shipName);
         w->hide();
-        frmQuorvane survey;
+        LoadingSurveyWindow survey;
         survey.show();
         survey.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&survey));
@@ -851,10 +851,10 @@ private Q_SLOTS:
         type(quantities, QStringLiteral("0"));
         enter(quantities);
         type(quantities, QStringLiteral("45"));  // still in the box: the copy checks it first
-        QVERIFY(survey.CopyFormToDraft(0));
-        QVERIFY(survey.CopyFormToDraft(0));  // a second calculation adds no rows
-        clsDraft& draft = survey.initialDraft();
-        RowSet& list = draft.Deductions();
+        QVERIFY(survey.copyInputsToDraft(0));
+        QVERIFY(survey.copyInputsToDraft(0));  // a second calculation adds no rows
+        SurveyDraft& draft = survey.initialDraft();
+        RowSet& list = draft.deductions();
         QCOMPARE(list.recordCount(), 8);
         QVERIFY(list.find(SqlCatalogue::findItem(2)));
         QCOMPARE(list.value("Quantity").toText(), QStringLiteral("310.25"));
@@ -862,15 +862,15 @@ private Q_SLOTS:
         QCOMPARE(list.value("Quantity").toText(), QStringLiteral("45"));
         QVERIFY(list.find(SqlCatalogue::findItem(29)));
         QCOMPARE(list.value("Quantity").toText(), QStringLiteral("0"));
-        QCOMPARE(draft.GetTotDeductibles().toText(), QStringLiteral("355.25"));
+        QCOMPARE(draft.sumDeductibles().toText(), QStringLiteral("355.25"));
 
         // An unchanged draft shows nothing; a changed one its figures, an empty tank blank.
-        draft.setToSave(false);  // the quantities typed above marked it changed
+        draft.setNeedsSaving(false);  // the quantities typed above marked it changed
         w->show();
-        grids().ShowDeductions(survey.model().inputs(SurveyModel::Initial).deductibles, draft);
+        grids().showDeductions(survey.model().inputs(SurveyModel::Initial).deductibles, draft);
         QCOMPARE(ded()->text(0, 1), QString());
-        draft.setToSave(true);
-        grids().ShowDeductions(survey.model().inputs(SurveyModel::Initial).deductibles, draft);
+        draft.setNeedsSaving(true);
+        grids().showDeductions(survey.model().inputs(SurveyModel::Initial).deductibles, draft);
         QCOMPARE(ded()->text(0, 1), QStringLiteral("310.25"));
         QCOMPARE(ded()->text(1, 1), QString());
         QCOMPARE(ded()->text(2, 1), QStringLiteral("45"));
@@ -878,7 +878,7 @@ private Q_SLOTS:
 
         // The Discharging window shows the stored list in full, 0 where nothing is on board.
         open(true);
-        grids().ShowDeductions(survey.model().inputs(SurveyModel::Initial).deductibles, draft);
+        grids().showDeductions(survey.model().inputs(SurveyModel::Initial).deductibles, draft);
         QCOMPARE(ded()->text(0, 1), QStringLiteral("310.25"));
         QCOMPARE(ded()->text(1, 1), QStringLiteral("0"));
         QCOMPARE(ded()->text(7, 1), QStringLiteral("0"));
@@ -890,7 +890,7 @@ private Q_SLOTS:
         QTRY_VERIFY(quantities->editor()->hasFocus());
         quantities->editor()->clear();
         type(quantities, QStringLiteral("x"));
-        QVERIFY(!survey.CopyFormToDraft(0));
+        QVERIFY(!survey.copyInputsToDraft(0));
         expectOneMessage(joined("Invalid quantity.", "Please enter numeric value only."));
         QVERIFY(list.find(SqlCatalogue::findItem(2)));
         QCOMPARE(list.value("Quantity").toText(), QStringLiteral("310.25"));
@@ -902,11 +902,11 @@ private Q_SLOTS:
         const QString shipName = QStringLiteral("Grid Test Ship");
         addShip(shipName);
         RowSet ships;
-        ships.open(SqlCatalogue::shipList(), SharedConnection());
+        ships.open(SqlCatalogue::shipList(), sharedConnection());
         QVERIFY(ships.find(SqlCatalogue::findShipByName(shipName)));
 
-        clsDraft draft;
-        draft.setShipID(ships.value("ShipID"));
+        SurveyDraft draft;
+        draft.setShipId(ships.value("ShipID"));
         draft.setTrueMeanDraft(Variant("7.25"));
         draft.setTrueTrim(Variant("1.20"));
         draft.setSpecificGravity(Variant(SurveySamples::loadingInitial().density));
@@ -918,12 +918,12 @@ private Q_SLOTS:
                     t(r, c) = Variant(rows.at(r).at(c));
             return t;
         };
-        draft.setHDT(table({{"7.2", "30000", "40.0", "-2.5", "", ""},
+        draft.setHdt(table({{"7.2", "30000", "40.0", "-2.5", "", ""},
                             {"7.3", "30400", "40.2", "-2.4", "", ""},
                             {"0.1", "400", "0.2", "0.1", "", ""}}));
-        draft.setMCTCP50(table({{"7.7", "420"}, {"7.8", "424"}, {"0.1", "4"}}));
-        draft.setMCTCM50(table({{"6.7", "400"}, {"6.8", "403"}, {"0.1", "3"}}));
-        draft.Calculate();
+        draft.setMctcPlus50(table({{"7.7", "420"}, {"7.8", "424"}, {"0.1", "4"}}));
+        draft.setMctcMinus50(table({{"6.7", "400"}, {"6.8", "403"}, {"0.1", "3"}}));
+        draft.calculate();
         QVERIFY(messageTexts().isEmpty());
 
         QCOMPARE(grids().ipFactorText(draft), QStringLiteral("0.5"));
@@ -957,7 +957,7 @@ private Q_SLOTS:
 
         // A fresh draft: no factor (0 in the Loading window, blank in the Discharging one), no
         // dMCTC.
-        clsDraft fresh;
+        SurveyDraft fresh;
         QCOMPARE(grids().ipFactorText(fresh), QStringLiteral("0"));
         grids().showInterpolation(fresh);
         QCOMPARE(result->text(4, 1), QString());
@@ -979,10 +979,10 @@ private Q_SLOTS:
         v.lightShip = QStringLiteral("8000");
         v.portOfRegistry = QStringLiteral("NULL");
         v.imoNo = v.summerDraft = v.summerDeadweight = QStringLiteral("0");
-        SharedConnection().execute(SqlCatalogue::insertShip(v));
+        sharedConnection().execute(SqlCatalogue::insertShip(v));
         w->hide();
         registerChildWindows();
-        auto* mdi = new frmMDI;
+        auto* mdi = new MainWindow;
         mdi->setGeometry(0, 0, 1366, 768);
         mdi->show();
         mdi->activateWindow();
@@ -1034,9 +1034,9 @@ private Q_SLOTS:
 
     void aFailingCatalogueIsReportedWithItsSource()
     {
-        CloseDatabase();
-        grids().InitializeAllGrids(true);
-        OpenDatabase();
+        closeDatabase();
+        grids().initializeAllGrids(true);
+        openDatabase();
         const QList<MessageRecord> records = MessageService::records();
         QCOMPARE(records.size(), 1);
         QVERIFY(records.first().text.endsWith(

@@ -9,7 +9,7 @@
 #include "model/ResultFigures.h"
 #include "model/SurveyModel.h"
 #include "model/VariantArray2D.h"
-#include "model/clsDraft.h"
+#include "model/SurveyDraft.h"
 #include "report/ReportFiller.h"
 #include "tests/SurveySamples.h"
 #include "tests/SurveyTestShips.h"
@@ -42,7 +42,7 @@ SurveyFileData survey(Kind kind, const SurveyDraftData& initial, const std::opti
 QStringList resultRows(const SurveyModel& m, int draft)
 {
     static const int places[9] = {5, 4, 4, 4, 4, 5, 5, 5, 5};
-    const QVector<Variant> r = m.draft(draft).FinalResult();
+    const QVector<Variant> r = m.draft(draft).finalResult();
     QStringList out;
     for (int i = 0; i < 9; ++i)
         out << ResultFigures::rounded(r.value(i), places[i]);
@@ -96,7 +96,7 @@ void TestSurveyModel::initTestCase()
 
 void TestSurveyModel::cleanupTestCase()
 {
-    CloseDatabase();
+    closeDatabase();
 }
 
 void TestSurveyModel::init()
@@ -120,25 +120,25 @@ void TestSurveyModel::loadingSurveyFromEndToEnd()
     QCOMPARE(panel.trueTrim, QStringLiteral("1.2"));
     QCOMPARE(panel.lbm, QStringLiteral("180"));
     // The worked example, to the digit: TPC x LCF x trim x 100 / LBP = 40.1 x -2.45 x 1.2 x 100 / 180.
-    QCOMPARE(m.draft(SurveyModel::Initial).FinalResult().at(clsDraft::FirstTrimCorrection).toText(),
+    QCOMPARE(m.draft(SurveyModel::Initial).finalResult().at(SurveyDraft::FirstTrimCorrection).toText(),
              QStringLiteral("-65.49666666666666666666666667"));
-    QCOMPARE(m.draft(SurveyModel::Initial).IpFactor().toText(), QStringLiteral("0.5"));
+    QCOMPARE(m.draft(SurveyModel::Initial).ipFactor().toText(), QStringLiteral("0.5"));
     QCOMPARE(resultRows(m, SurveyModel::Initial),
              (QStringList{"30200", "-65.4967", "8.2", "-57.2967", "0", "30142.70333", "-294.07515",
                           "29848.62818", "500", "29348.62818"}));
     QCOMPARE(m.constant()->toString(), QStringLiteral("21348.62818"));
-    const VariantArray2D ip = m.draft(SurveyModel::Initial).IpResult();
-    QCOMPARE(ip(clsDraft::Interpolated, clsDraft::IpMctcP50).toText(), QStringLiteral("422"));
-    QCOMPARE(ip(clsDraft::Interpolated, clsDraft::IpMctcM50).toText(), QStringLiteral("401.5"));
-    QCOMPARE(m.draft(SurveyModel::Initial).FwdMean().toText(), QStringLiteral("6.65"));
-    QCOMPARE(m.draft(SurveyModel::Initial).Deductions().recordCount(), 8);
+    const VariantArray2D ip = m.draft(SurveyModel::Initial).ipResult();
+    QCOMPARE(ip(SurveyDraft::Interpolated, SurveyDraft::IpMctcP50).toText(), QStringLiteral("422"));
+    QCOMPARE(ip(SurveyDraft::Interpolated, SurveyDraft::IpMctcM50).toText(), QStringLiteral("401.5"));
+    QCOMPARE(m.draft(SurveyModel::Initial).fwdMean().toText(), QStringLiteral("6.65"));
+    QCOMPARE(m.draft(SurveyModel::Initial).deductions().recordCount(), 8);
 
     QCOMPARE(resultRows(m, SurveyModel::Final),
              (QStringList{"38210", "-24.66", "8.2", "-16.46", "0", "38193.54", "-186.30995", "38007.23005",
                           "300", "37707.23005"}));
     QCOMPARE(m.initialNetDisplacement().toString(), QStringLiteral("29348.62818"));
     QCOMPARE(m.cargoQuantity()->toString(), QStringLiteral("8358.60187"));
-    QCOMPARE(m.draft(SurveyModel::Final).TrueMeanDraft().toText(), QStringLiteral("9"));
+    QCOMPARE(m.draft(SurveyModel::Final).trueMeanDraft().toText(), QStringLiteral("9"));
     // The constant stays the Initial draft's.
     QCOMPARE(m.constant()->toString(), QStringLiteral("21348.62818"));
 
@@ -147,7 +147,7 @@ void TestSurveyModel::loadingSurveyFromEndToEnd()
     QVERIFY(v.initialCalculated);
     QCOMPARE(v.cargoResult, QStringLiteral("8358.60187"));
     QCOMPARE(v.initialNetDisplacement, QStringLiteral("29348.62818"));
-    const std::optional<ReportLayout> page = ReportFiller::Fill(m, false);
+    const std::optional<ReportLayout> page = ReportFiller::fill(m, false);
     QVERIFY(page);
     QCOMPARE(page->caption("lblInitNGDisp"), QStringLiteral("29348.62818 MT"));
     QCOMPARE(page->caption("lblConstant"), QStringLiteral("21348.62818 MT"));
@@ -173,8 +173,8 @@ void TestSurveyModel::dischargingSurveyFromEndToEnd()
              (QStringList{"40043.78706", "-28.7287", "5.0344", "-23.6943", "0", "40020.0928", "-273.30795",
                           "39746.78485", "995.75", "38751.03485"}));
     // The discharge hands the panel as shown, to 3 places.
-    QCOMPARE(m.draft(SurveyModel::Initial).FwdCorrection().toText(), QStringLiteral("0.011"));
-    QCOMPARE(m.draft(SurveyModel::Initial).AftTrueDraft().toText(), QStringLiteral("9.897"));
+    QCOMPARE(m.draft(SurveyModel::Initial).fwdCorrection().toText(), QStringLiteral("0.011"));
+    QCOMPARE(m.draft(SurveyModel::Initial).aftTrueDraft().toText(), QStringLiteral("9.897"));
     QCOMPARE(m.cargoPlusConstant()->toString(), QStringLiteral("30751.03485"));
     QCOMPARE(m.assumedConstant()->toString(), QStringLiteral("351.03485"));
 
@@ -187,7 +187,7 @@ void TestSurveyModel::dischargingSurveyFromEndToEnd()
     const SurveyModel::Plausibility p = m.plausibility();
     QVERIFY(p.cargoDischarged && p.constantAfterDischarge && p.assumedConstant && p.cargoPlusConstant);
 
-    const std::optional<ReportLayout> page = ReportFiller::Fill(m, false);
+    const std::optional<ReportLayout> page = ReportFiller::fill(m, false);
     QVERIFY(page);
     QCOMPARE(page->caption("lblReportTitle"), QStringLiteral("DISCHARGE PORT DRAFT SURVEY REPORT"));
     QCOMPARE(page->caption("lblTotCargoLoaded"), QStringLiteral("30332.47128 MT"));
@@ -358,7 +358,7 @@ void TestSurveyModel::plausibility()
 // corrected drafts, the interpolated TPC and LCF and the trim corrections it printed.
 void TestSurveyModel::surveyPublishedByAnotherProgram()
 {
-    SharedConnection().execute(QStringLiteral(
+    sharedConnection().execute(QStringLiteral(
         "INSERT INTO Ship (ShipID, ShipName, PortOfRegistry, LBP, LOA, Breadth, LightShip, CallSign, Flag, "
         "OfficialNo, IMONo, SummerDraft, SummerDeadweight, GrossTonnage, NetTonnage) VALUES (9, 'Published "
         "Bulker', 1, 183, 190, 32.26, 9000, 'PB', 'Malta', 1, 9000009, 12.2, 50000, 30000, 18000)"));
@@ -396,14 +396,15 @@ void TestSurveyModel::surveyPublishedByAnotherProgram()
     const DraftCorrections::Texts panel = m.panelTexts(i);
     QCOMPARE(panel.fwdTrueDraft, QStringLiteral("3.255"));
     QCOMPARE(panel.aftTrueDraft, QStringLiteral("6.101"));
-    const VariantArray2D ip = m.draft(i).IpResult();
-    QCOMPARE(ip(clsDraft::Interpolated, clsDraft::IpTpc).toText(), QStringLiteral("45.254"));
-    QCOMPARE(ip(clsDraft::Interpolated, clsDraft::IpLcf).toText(), QStringLiteral("-6.929"));
-    const QVector<Variant> r = m.draft(i).FinalResult();
-    QCOMPARE(r.at(clsDraft::SecondTrimCorrection).toDecimal().round(3).toString(), QStringLiteral("59.088"));
+    const VariantArray2D ip = m.draft(i).ipResult();
+    QCOMPARE(ip(SurveyDraft::Interpolated, SurveyDraft::IpTpc).toText(), QStringLiteral("45.254"));
+    QCOMPARE(ip(SurveyDraft::Interpolated, SurveyDraft::IpLcf).toText(), QStringLiteral("-6.929"));
+    const QVector<Variant> r = m.draft(i).finalResult();
+    QCOMPARE(r.at(SurveyDraft::SecondTrimCorrection).toDecimal().round(3).toString(),
+             QStringLiteral("59.088"));
     // The published first correction works from the mean of means rounded to 3 places; this one
     // from the unrounded true mean draft, so they agree to a hundredth of a tonne.
-    const Decimal first = r.at(clsDraft::FirstTrimCorrection).toDecimal();
+    const Decimal first = r.at(SurveyDraft::FirstTrimCorrection).toDecimal();
     const Decimal published = *Decimal::parse(u"-487.653", QLocale::c());
     QVERIFY2((first - published).abs() < *Decimal::parse(u"0.01", QLocale::c()), qPrintable(first.toString()));
     QCOMPARE(messageTexts(), QStringList());

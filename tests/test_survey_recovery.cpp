@@ -11,9 +11,9 @@
 #include "shell/RecentSurveys.h"
 #include "shell/Startup.h"
 #include "shell/SurveyFileCommands.h"
-#include "shell/frmAbout.h"
-#include "shell/frmMDI.h"
-#include "shell/frmTipOfDay.h"
+#include "shell/AboutDialog.h"
+#include "shell/MainWindow.h"
+#include "shell/TipOfDayWindow.h"
 #include "core/AppPaths.h"
 #include "survey/ReportPreview.h"
 #include "survey/SurveyRecovery.h"
@@ -146,14 +146,14 @@ private slots:
 private:
     QTemporaryDir m_dir;
     QTemporaryDir m_recovery;
-    frmMDI* m_mdi = nullptr;
+    MainWindow* m_mdi = nullptr;
     QString m_chosen;
 
     void openMainWindow()
     {
-        if (StartupFailed() || !SharedConnection().isOpen())
-            OpenDatabase();
-        m_mdi = new frmMDI;
+        if (startupFailed() || !sharedConnection().isOpen())
+            openDatabase();
+        m_mdi = new MainWindow;
         m_mdi->resize(1500, 900);
         m_mdi->show();
         m_mdi->activateWindow();
@@ -227,7 +227,7 @@ void TestSurveyRecovery::cleanupTestCase()
 {
     SurveyFileCommands::setFileChooser({});
     SurveyRecovery::setFolder(QString());
-    CloseDatabase();
+    closeDatabase();
 }
 
 void TestSurveyRecovery::init()
@@ -482,9 +482,9 @@ void TestSurveyRecovery::tipAndAboutAnswerTheKeyboard()
     QTest::keyClick(next, Qt::Key_Return);
     QVERIFY(m_mdi->findChildWindow(QStringLiteral("frmTipOfDay")));
 
-    frmTipOfDay::storeShowTipsAtStartup(false);  // leaving About leads into the program
+    TipOfDayWindow::storeShowTipsAtStartup(false);  // leaving About leads into the program
     {
-        frmAbout about(m_mdi);
+        AboutDialog about(m_mdi);
         about.show();
         QTRY_COMPARE(QApplication::focusWidget(),
                      static_cast<QWidget*>(about.findChild<QPushButton*>(QStringLiteral("cmdContinue"))));
@@ -493,13 +493,13 @@ void TestSurveyRecovery::tipAndAboutAnswerTheKeyboard()
         QCOMPARE(about.result(), int(QDialog::Rejected));
     }
     {
-        frmAbout about(m_mdi);
+        AboutDialog about(m_mdi);
         about.show();
         QTRY_VERIFY(about.isAncestorOf(QApplication::focusWidget()));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(about.result(), int(QDialog::Accepted));
     }
-    frmTipOfDay::storeShowTipsAtStartup(true);
+    TipOfDayWindow::storeShowTipsAtStartup(true);
 }
 
 void TestSurveyRecovery::menuAccessKeysAreUnique()
@@ -616,7 +616,7 @@ void TestSurveyRecovery::previewFitsTheScreenAndKeepsItsSizeAndZoom()
     QCOMPARE(ReportPreview::openingSize(QSize(), QSize(1904, 1032)), QSize(820, 1000));
     QCOMPARE(ReportPreview::openingSize(QSize(900, 900), QSize(1264, 672)), QSize(900, 672));
 
-    auto* first = ReportPreview::open(ReportLayout::drptQuorvane(), m_mdi);
+    auto* first = ReportPreview::open(ReportLayout::loadingReport(), m_mdi);
     const QRect area = first->screen()->availableGeometry();
     QVERIFY(first->height() <= area.height());
     QVERIFY(area.contains(first->geometry().topLeft()));
@@ -625,14 +625,14 @@ void TestSurveyRecovery::previewFitsTheScreenAndKeepsItsSizeAndZoom()
     first->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
-    auto* second = ReportPreview::open(ReportLayout::drptQuorvane(), m_mdi);
+    auto* second = ReportPreview::open(ReportLayout::loadingReport(), m_mdi);
     QCOMPARE(second->size(), QSize(520, 430));
     QCOMPARE(second->previewWidget()->zoomMode(), QPrintPreviewWidget::CustomZoom);
     QCOMPARE(second->previewWidget()->zoomFactor(), 1.25);
     second->previewWidget()->fitToWidth();
     second->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    auto* third = ReportPreview::open(ReportLayout::drptQuorvane(), m_mdi);
+    auto* third = ReportPreview::open(ReportLayout::loadingReport(), m_mdi);
     QCOMPARE(third->previewWidget()->zoomMode(), QPrintPreviewWidget::FitToWidth);
     third->close();
 }

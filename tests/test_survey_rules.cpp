@@ -213,7 +213,7 @@ void TestSurveyRules::initTestCase()
     QVERIFY(TestSupport::openFreshDatabaseCopy(m_dir));
     SurveyTestShips::insert();
     // A ship whose particulars give no length between perpendiculars.
-    SharedConnection().execute(QStringLiteral(
+    sharedConnection().execute(QStringLiteral(
         "INSERT INTO Ship (ShipID, ShipName, PortOfRegistry, LBP, LOA, Breadth, LightShip, CallSign, Flag, "
         "OfficialNo, IMONo, SummerDraft, SummerDeadweight, GrossTonnage, NetTonnage) VALUES (3, 'No Length', "
         "1, 0, 190, 32.2, 8000, 'NOLEN', 'Panama', 3, 9000003, 11.2, 45000, 25000, 14000)"));
@@ -221,7 +221,7 @@ void TestSurveyRules::initTestCase()
 
 void TestSurveyRules::cleanupTestCase()
 {
-    CloseDatabase();
+    closeDatabase();
 }
 
 void TestSurveyRules::init()

@@ -59,7 +59,7 @@ int addExamples(const QString& dir)
         std::printf("quorvane-mkdb: added the %s\n", qPrintable(added));
 
     Connection db;
-    OpenOnDir(db, dir);
+    openOnDir(db, dir);
     const QString shipName = ExampleData::shipName();
     const int shipId = HydrostaticTable::shipIdByName(shipName, &db);
     if (shipId != 0 && !HydrostaticTable::loadForShip(shipId, &db)) {

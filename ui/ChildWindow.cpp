@@ -15,7 +15,7 @@ QHash<QString, ChildWindow::Factory>& factories()
 
 }  // namespace
 
-void ChildWindow::Activated()
+void ChildWindow::activated()
 {
     if (ChildHost* h = host()) {
         h->commandsChanged(*this);

@@ -51,24 +51,24 @@ public:
     // Which of the File commands the window offers now.
     virtual ChildCommands offeredCommands() const = 0;
 
-    virtual void RNew() {}
-    virtual void RSave() {}
-    virtual void RDelete() {}
-    virtual void RPrint(bool blnShowPreview = true) { (void)blnShowPreview; }
+    virtual void newRecord() {}
+    virtual void saveRecord() {}
+    virtual void deleteRecord() {}
+    virtual void print(bool showPreview = true) { (void)showPreview; }
 
     // Called by the main window each time the child becomes the active window. The default has the
     // commands follow offeredCommands() and clears the status text; a window with a hint of its
     // own overrides it.
-    virtual void Activated();
+    virtual void activated();
 
     // The tip window lives in the main window but is neither counted nor governs the commands.
-    virtual bool CountsAsChild() const { return true; }
+    virtual bool countsAsChild() const { return true; }
 
     // The frame of the run, or nullptr when none exists.
     static ChildHost* host();
     static void setHost(ChildHost* host);
 
-    // Child windows are made by factories registered under their class names ("frmQuorvane",
+    // Child windows are made by factories registered under their window names ("frmQuorvane",
     // "frmZODuraduza", "frmShipParticulars", "frmPortMaster", "frmTipOfDay"), so that neither the
     // frame nor anything else depends on the windows it opens.
     using Factory = std::function<QWidget*()>;

@@ -23,12 +23,12 @@ int halfEven(int a)
 
 }  // namespace
 
-bool FormCenter(QWidget* frmObj)
+bool centreOnScreen(QWidget* window)
 {
-    if (!frmObj)
+    if (!window)
         return false;
     // Twips (1) are the only scale the placement was ever worked out in.
-    const QVariant scaleMode = frmObj->property("ScaleMode");
+    const QVariant scaleMode = window->property("ScaleMode");
     if (scaleMode.isValid() && scaleMode.toInt() != 1)
         return false;
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -36,8 +36,8 @@ bool FormCenter(QWidget* frmObj)
         return false;
 
     // A child of the main window moves its sub-window, the frame the user sees.
-    QWidget* target = frmObj;
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(frmObj->parentWidget()))
+    QWidget* target = window;
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget()))
         target = sub;
 
     const QRect area = screen->availableGeometry();

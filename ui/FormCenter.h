@@ -6,4 +6,4 @@ class QWidget;
 // held in an MDI sub-window moves its sub-window. Never reports anything; returns false and
 // leaves the window where it was when it cannot (no window, no screen, or a window whose
 // "ScaleMode" property is set to something other than twips, 1).
-bool FormCenter(QWidget* frmObj);
+bool centreOnScreen(QWidget* window);

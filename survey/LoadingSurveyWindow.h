@@ -7,10 +7,10 @@ class QLineEdit;
 
 // The Loading survey, "Draft Survey-[Loading]": the Initial draft before loading gives the net
 // displacement and the ship's constant, the Final draft after it the Total Cargo Loaded.
-class frmQuorvane : public SurveyWindow {
+class LoadingSurveyWindow : public SurveyWindow {
     Q_OBJECT
 public:
-    explicit frmQuorvane(QWidget* parent = nullptr);
+    explicit LoadingSurveyWindow(QWidget* parent = nullptr);
 
     QString cargoResultText() const override;
 
@@ -19,7 +19,7 @@ protected:
     void clearPanelTexts() override;
     void clearPanelsOfTab(bool initialTab) override;
     QStringList finalResultCaptions(int tab, bool* boldLastRow) const override;
-    void showNetDisplacement(int tab, const clsDraft& draft) override;
+    void showNetDisplacement(int tab, const SurveyDraft& draft) override;
 
 private:
     void showConstant(const Variant& netDisplacement);

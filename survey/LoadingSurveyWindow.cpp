@@ -1,7 +1,7 @@
-#include "survey/frmQuorvane.h"
+#include "survey/LoadingSurveyWindow.h"
 
-#include "model/clsDraft.h"
-#include "model/clsShip.h"
+#include "model/SurveyDraft.h"
+#include "model/ShipRecord.h"
 #include "survey/ResultDisplay.h"
 
 #include <QGroupBox>
@@ -17,7 +17,8 @@ QString decimalText(const Decimal& d)
 
 }  // namespace
 
-frmQuorvane::frmQuorvane(QWidget* parent) : SurveyWindow(QStringLiteral("frmQuorvane"), false, parent)
+LoadingSurveyWindow::LoadingSurveyWindow(QWidget* parent)
+    : SurveyWindow(QStringLiteral("frmQuorvane"), false, parent)
 {
     setWindowTitle(QStringLiteral("Draft Survey-[Loading]"));
     txtInitNetDisp = figureBox("txtInitNetDisp");
@@ -35,19 +36,19 @@ frmQuorvane::frmQuorvane(QWidget* parent) : SurveyWindow(QStringLiteral("frmQuor
     formLoad();
 }
 
-QString frmQuorvane::cargoResultText() const
+QString LoadingSurveyWindow::cargoResultText() const
 {
     return txtTotCargoLoaded->text();
 }
 
-void frmQuorvane::showPanelsForTab(int tab)
+void LoadingSurveyWindow::showPanelsForTab(int tab)
 {
     const bool final = tab == FinalTab;
     fmeFinalNetDisp->setVisible(final);
     fmeInitNetDisp->setVisible(!final);
 }
 
-void frmQuorvane::clearPanelTexts()
+void LoadingSurveyWindow::clearPanelTexts()
 {
     for (QLineEdit* box : {txtInitNetDisp, txtConstant, txtFinalNetDisp, txtTotCargoLoaded}) {
         box->clear();
@@ -55,7 +56,7 @@ void frmQuorvane::clearPanelTexts()
     }
 }
 
-void frmQuorvane::clearPanelsOfTab(bool initialTab)
+void LoadingSurveyWindow::clearPanelsOfTab(bool initialTab)
 {
     if (initialTab) {
         txtInitNetDisp->clear();
@@ -66,7 +67,7 @@ void frmQuorvane::clearPanelsOfTab(bool initialTab)
     }
 }
 
-QStringList frmQuorvane::finalResultCaptions(int tab, bool* boldLastRow) const
+QStringList LoadingSurveyWindow::finalResultCaptions(int tab, bool* boldLastRow) const
 {
     if (tab == FinalTab) {
         *boldLastRow = false;
@@ -77,9 +78,9 @@ QStringList frmQuorvane::finalResultCaptions(int tab, bool* boldLastRow) const
     return {QStringLiteral("Net Displacement"), QStringLiteral("Light Ship"), QStringLiteral("Constant")};
 }
 
-void frmQuorvane::showNetDisplacement(int tab, const clsDraft& draft)
+void LoadingSurveyWindow::showNetDisplacement(int tab, const SurveyDraft& draft)
 {
-    const Variant net = draft.NetDisplacement();
+    const Variant net = draft.netDisplacement();
     ResultDisplay::paint(txtInitNetDisp, !ResultFigures::plausibleNetDisplacement(net));
     if (tab == InitialTab) {
         results().setBold(ResultDisplay::NetDisplacementRow, 0, true);
@@ -97,7 +98,7 @@ void frmQuorvane::showNetDisplacement(int tab, const clsDraft& draft)
 
 // The constant: what the ship weighs at the Initial draft beyond her light ship and the
 // deductibles (stores, spares, the unknowns), net displacement less light ship.
-void frmQuorvane::showConstant(const Variant& net)
+void LoadingSurveyWindow::showConstant(const Variant& net)
 {
     const std::optional<Decimal> found = model().constant();
     if (!found) {
@@ -105,7 +106,7 @@ void frmQuorvane::showConstant(const Variant& net)
         results().setText(ResultDisplay::LastRow, 1, QString());
         return;
     }
-    const Variant lightShip = shipRecord().LightShip();
+    const Variant lightShip = shipRecord().lightShip();
     const Decimal& constant = *found;
     const bool red = !model().plausibility().constant;
     results().setRed(ResultDisplay::LastRow, 1, red);
@@ -118,7 +119,7 @@ void frmQuorvane::showConstant(const Variant& net)
 
 // The cargo loaded: Final net displacement less Initial, the Initial one either worked out on
 // the Initial tab or, when that draft has none, typed over cell (10, 1).
-void frmQuorvane::showCargo(const Variant& net)
+void LoadingSurveyWindow::showCargo(const Variant& net)
 {
     const std::optional<Decimal> loaded = model().cargoQuantity();
     if (!loaded) {

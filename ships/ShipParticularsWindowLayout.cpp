@@ -2,7 +2,7 @@
 // captions and units, the notes and the legend, and the wiring of edits and keys.
 #include "ui/FieldGuard.h"
 #include "ui/TextLimit.h"
-#include "ships/frmShipParticulars.h"
+#include "ships/ShipParticularsWindow.h"
 #include "ui/NameCombo.h"
 
 #include <QComboBox>
@@ -57,7 +57,7 @@ const NumberBox kTrailingNumbers[] = {
 
 }  // namespace
 
-void frmShipParticulars::buildLayout()
+void ShipParticularsWindow::buildLayout()
 {
     auto* outer = new QVBoxLayout(this);
     auto* heading = new QLabel(QStringLiteral("Ship Particulars"), this);
@@ -144,7 +144,7 @@ void frmShipParticulars::buildLayout()
     auto* cmdHydrostatics = new QPushButton(QStringLiteral("Hydrostatic Table..."), this);
     cmdHydrostatics->setObjectName(QStringLiteral("cmdHydrostatics"));
     cmdHydrostatics->setAutoDefault(false);
-    connect(cmdHydrostatics, &QPushButton::clicked, this, &frmShipParticulars::openHydrostaticTable);
+    connect(cmdHydrostatics, &QPushButton::clicked, this, &ShipParticularsWindow::openHydrostaticTable);
     outer->addWidget(cmdHydrostatics, 0, Qt::AlignLeft);
 
     auto* legend = new QGroupBox(QStringLiteral("Legend"), this);
@@ -162,12 +162,12 @@ void frmShipParticulars::buildLayout()
     outer->addStretch(1);
 
     // Edits, and the keys the form handles itself.
-    connect(cmbShipName->lineEdit(), &QLineEdit::textEdited, this, &frmShipParticulars::nameEdited);
-    connect(cmbShipName, &QComboBox::activated, this, &frmShipParticulars::shipPicked);
-    connect(dcbPortOfRegistry, &QComboBox::currentIndexChanged, this, &frmShipParticulars::markDirty);
+    connect(cmbShipName->lineEdit(), &QLineEdit::textEdited, this, &ShipParticularsWindow::nameEdited);
+    connect(cmbShipName, &QComboBox::activated, this, &ShipParticularsWindow::shipPicked);
+    connect(dcbPortOfRegistry, &QComboBox::currentIndexChanged, this, &ShipParticularsWindow::markDirty);
     for (QLineEdit* box : findChildren<QLineEdit*>()) {
         if (box != cmbShipName->lineEdit())
-            connect(box, &QLineEdit::textChanged, this, &frmShipParticulars::markDirty);
+            connect(box, &QLineEdit::textChanged, this, &ShipParticularsWindow::markDirty);
     }
     for (QWidget* w : tabOrder)
         w->installEventFilter(this);

@@ -1,4 +1,4 @@
-#include "ships/frmPortMaster.h"
+#include "ships/PortMasterWindow.h"
 
 #include "db/Database.h"
 #include "ui/FieldGuard.h"
@@ -39,7 +39,7 @@ void warn(const QString& text)
 
 }  // namespace
 
-frmPortMaster::frmPortMaster(QWidget* parent) : QWidget(parent)
+PortMasterWindow::PortMasterWindow(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmPortMaster"));
     setWindowTitle(QStringLiteral("Port Master"));
@@ -48,19 +48,19 @@ frmPortMaster::frmPortMaster(QWidget* parent) : QWidget(parent)
     load();
 }
 
-frmPortMaster::~frmPortMaster() = default;
+PortMasterWindow::~PortMasterWindow() = default;
 
-QString frmPortMaster::editHint()
+QString PortMasterWindow::editHint()
 {
     return QStringLiteral("Type the new Port name and press Enter to save it");
 }
 
-QString frmPortMaster::deleteHint()
+QString PortMasterWindow::deleteHint()
 {
     return QStringLiteral("You can press the Delete key to delete this record");
 }
 
-void frmPortMaster::buildLayout()
+void PortMasterWindow::buildLayout()
 {
     auto* outer = new QVBoxLayout(this);
     auto* heading = new QLabel(QStringLiteral("Add/Edit or Delete Ports"), this);
@@ -146,14 +146,14 @@ void frmPortMaster::buildLayout()
     });
 }
 
-void frmPortMaster::load()
+void PortMasterWindow::load()
 {
     try {
-        if (!FormCenter(this)) {
+        if (!centreOnScreen(this)) {
             MessageService::coded(10014, QStringLiteral("A serious internal error has occured."));
             return;
         }
-        adcPort.open(SqlCatalogue::portMaster(), SharedConnection(), RowSet::Mode::WriteBack);
+        m_ports.open(SqlCatalogue::portMaster(), sharedConnection(), RowSet::Mode::WriteBack);
         refreshList();
         m_recordMode = Mode::New;
         setOfferedCommands(kNewRecordCommands);
@@ -162,38 +162,38 @@ void frmPortMaster::load()
     }
 }
 
-void frmPortMaster::setOfferedCommands(ChildCommands commands)
+void PortMasterWindow::setOfferedCommands(ChildCommands commands)
 {
     m_offeredCommands = commands;
     offeredCommandsChanged();
 }
 
-void frmPortMaster::setStatus(const QString& text)
+void PortMasterWindow::setStatus(const QString& text)
 {
     if (ChildHost* mdi = ChildWindow::host())
         mdi->setStatusText(text);
 }
 
-void frmPortMaster::refreshList()
+void PortMasterWindow::refreshList()
 {
     m_filling = true;
     dlstPortMaster->clear();
-    if (adcPort.isOpen()) {
-        for (adcPort.moveFirst(); !adcPort.eof(); adcPort.moveNext()) {
-            auto* item = new QListWidgetItem(shown(adcPort.value(QStringLiteral("PortName"))));
-            item->setData(Qt::UserRole, adcPort.value(QStringLiteral("PortID")).toInt32());
+    if (m_ports.isOpen()) {
+        for (m_ports.moveFirst(); !m_ports.eof(); m_ports.moveNext()) {
+            auto* item = new QListWidgetItem(shown(m_ports.value(QStringLiteral("PortName"))));
+            item->setData(Qt::UserRole, m_ports.value(QStringLiteral("PortID")).toInt32());
             dlstPortMaster->addItem(item);
         }
-        adcPort.moveFirst();
+        m_ports.moveFirst();
     }
     dlstPortMaster->setCurrentRow(-1);
     m_filling = false;
 }
 
-void frmPortMaster::portPicked()
+void PortMasterWindow::portPicked()
 {
     const QListWidgetItem* item = dlstPortMaster->currentItem();
-    if (!item || !adcPort.isOpen())
+    if (!item || !m_ports.isOpen())
         return;
     const int id = item->data(Qt::UserRole).toInt();
     // The port already in the boxes, picked again, keeps what is being typed into it.
@@ -210,7 +210,7 @@ void frmPortMaster::portPicked()
     showPort(id);
 }
 
-void frmPortMaster::markPicked(int portId)
+void PortMasterWindow::markPicked(int portId)
 {
     m_filling = true;
     int row = -1;
@@ -222,31 +222,31 @@ void frmPortMaster::markPicked(int portId)
     m_filling = false;
 }
 
-void frmPortMaster::showPort(int portId)
+void PortMasterWindow::showPort(int portId)
 {
     try {
-        if (!adcPort.find(SqlCatalogue::findPort(portId)))
+        if (!m_ports.find(SqlCatalogue::findPort(portId)))
             return;
         m_pickedPortId = portId;
         m_recordMode = Mode::Existing;
         setOfferedCommands(kPickedPortCommands);
-        txtPortName->setText(shown(adcPort.value(QStringLiteral("PortName"))));
-        txtCity->setText(shown(adcPort.value(QStringLiteral("City"))));
-        txtCountry->setText(shown(adcPort.value(QStringLiteral("Country"))));
+        txtPortName->setText(shown(m_ports.value(QStringLiteral("PortName"))));
+        txtCity->setText(shown(m_ports.value(QStringLiteral("City"))));
+        txtCountry->setText(shown(m_ports.value(QStringLiteral("Country"))));
         m_shownPort = {txtPortName->text(), txtCity->text(), txtCountry->text()};
     } catch (const VbError& e) {
         MessageService::plain(e.description());
     }
 }
 
-void frmPortMaster::emptyBoxes()
+void PortMasterWindow::emptyBoxes()
 {
     txtPortName->clear();
     txtCity->clear();
     txtCountry->clear();
 }
 
-void frmPortMaster::startNewRecord()
+void PortMasterWindow::startNewRecord()
 {
     m_recordMode = Mode::New;
     m_pickedPortId = -1;
@@ -259,7 +259,7 @@ void frmPortMaster::startNewRecord()
     txtPortName->setFocus(Qt::OtherFocusReason);
 }
 
-bool frmPortMaster::hasPendingEdits() const
+bool PortMasterWindow::hasPendingEdits() const
 {
     // What a save would store, against what is stored: the texts trimmed, a new port against
     // nothing at all.
@@ -275,35 +275,35 @@ bool frmPortMaster::hasPendingEdits() const
     return !typed.join(QString()).isEmpty();
 }
 
-void frmPortMaster::writePort()
+void PortMasterWindow::writePort()
 {
     try {
         if (m_recordMode == Mode::Existing) {
             // The row written is the port picked in the list, wherever the set's cursor went.
-            if (!adcPort.find(SqlCatalogue::findPort(m_pickedPortId)))
+            if (!m_ports.find(SqlCatalogue::findPort(m_pickedPortId)))
                 throw VbError(3021, QStringLiteral("The port is no longer in the list."));
         } else {
-            adcPort.addNew();
+            m_ports.addNew();
         }
-        adcPort.setValue(QStringLiteral("PortName"), Variant(txtPortName->text().trimmed()));
-        adcPort.setValue(QStringLiteral("City"), Variant(txtCity->text().trimmed()));
-        adcPort.setValue(QStringLiteral("Country"), Variant(txtCountry->text().trimmed()));
-        adcPort.update();
-        adcPort.requery();
+        m_ports.setValue(QStringLiteral("PortName"), Variant(txtPortName->text().trimmed()));
+        m_ports.setValue(QStringLiteral("City"), Variant(txtCity->text().trimmed()));
+        m_ports.setValue(QStringLiteral("Country"), Variant(txtCountry->text().trimmed()));
+        m_ports.update();
+        m_ports.requery();
         refreshList();
     } catch (...) {
         // A row that could not be written must not linger in the set and be written later,
         // when the cursor next moves.
         try {
-            if (adcPort.isOpen() && adcPort.editPending())
-                adcPort.cancelUpdate();
+            if (m_ports.isOpen() && m_ports.editPending())
+                m_ports.cancelUpdate();
         } catch (...) {
         }
         throw;
     }
 }
 
-bool frmPortMaster::settlePendingEdits()
+bool PortMasterWindow::settlePendingEdits()
 {
     if (!hasPendingEdits())
         return true;
@@ -331,7 +331,7 @@ bool frmPortMaster::settlePendingEdits()
     return true;
 }
 
-void frmPortMaster::RNew()
+void PortMasterWindow::newRecord()
 {
     if (!settlePendingEdits())
         return;
@@ -339,7 +339,7 @@ void frmPortMaster::RNew()
     startNewRecord();
 }
 
-void frmPortMaster::RSave()
+void PortMasterWindow::saveRecord()
 {
     try {
         if (txtPortName->text().trimmed().isEmpty()) {
@@ -361,8 +361,8 @@ void frmPortMaster::RSave()
             emptyBoxes();
             warn(existing ? QStringLiteral("One record has been updated successfully.")
                           : QStringLiteral("One record has been added successfully."));
-        } else if (adcPort.isOpen() && adcPort.editPending()) {
-            adcPort.cancelUpdate();
+        } else if (m_ports.isOpen() && m_ports.editPending()) {
+            m_ports.cancelUpdate();
         }
         startNewRecord();
     } catch (...) {
@@ -371,7 +371,7 @@ void frmPortMaster::RSave()
     }
 }
 
-void frmPortMaster::RDelete()
+void PortMasterWindow::deleteRecord()
 {
     // Only a port the user has picked, and sees in the boxes, can be deleted: with none picked,
     // the set's cursor stands on some port the user never chose.
@@ -386,11 +386,11 @@ void frmPortMaster::RDelete()
     if (answer != Msg::Answer::Yes)
         return;
     try {
-        if (!adcPort.find(SqlCatalogue::findPort(m_pickedPortId)))
+        if (!m_ports.find(SqlCatalogue::findPort(m_pickedPortId)))
             throw VbError(3021, QStringLiteral("The port is no longer in the list."));
         // The ships registered here go with the port: the database cascades the delete.
-        adcPort.deleteCurrent();
-        adcPort.requery();
+        m_ports.deleteCurrent();
+        m_ports.requery();
         refreshList();
         emptyBoxes();
         warn(QStringLiteral("One record has been deleted successfully."));
@@ -403,7 +403,7 @@ void frmPortMaster::RDelete()
     }
 }
 
-void frmPortMaster::closeEvent(QCloseEvent* event)
+void PortMasterWindow::closeEvent(QCloseEvent* event)
 {
     // A port typed or corrected and not yet saved is offered for saving; the window stays open
     // when it cannot be written.
@@ -419,7 +419,7 @@ void frmPortMaster::closeEvent(QCloseEvent* event)
     }
 }
 
-bool frmPortMaster::eventFilter(QObject* watched, QEvent* event)
+bool PortMasterWindow::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
     if (type == QEvent::FocusIn) {
@@ -432,7 +432,7 @@ bool frmPortMaster::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         if (watched == dlstPortMaster && key->key() == Qt::Key_Delete) {
-            RDelete();
+            deleteRecord();
             return true;
         }
         if (watched == txtCity)

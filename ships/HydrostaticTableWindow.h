@@ -19,10 +19,10 @@ class QTableWidget;
 // to read and correct, rows pasted from a spreadsheet, a table imported from a CSV or text file
 // (after the user confirms what each of its columns is), exported to CSV, and audited before it
 // is saved: errors keep it from being saved, doubts are shown and may be accepted.
-class frmHydrostaticTable : public QDialog {
+class HydrostaticTableWindow : public QDialog {
     Q_OBJECT
 public:
-    frmHydrostaticTable(int shipId, const QString& shipName, QWidget* parent = nullptr);
+    HydrostaticTableWindow(int shipId, const QString& shipName, QWidget* parent = nullptr);
 
     // The file dialogs, replaceable so that nothing modal stops a test: given true for a file to
     // write, false for one to read; an empty name cancels.

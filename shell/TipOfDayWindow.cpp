@@ -1,4 +1,4 @@
-#include "shell/frmTipOfDay.h"
+#include "shell/TipOfDayWindow.h"
 
 #include "shell/AppIcons.h"
 #include "core/AppPaths.h"
@@ -6,7 +6,7 @@
 #include "core/MessageService.h"
 #include "shell/Startup.h"
 #include "core/VbError.h"
-#include "shell/frmMDI.h"
+#include "shell/MainWindow.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
 
@@ -40,13 +40,13 @@ double leadingNumber(const QString& text)
 
 }  // namespace
 
-bool frmTipOfDay::showTipsAtStartup()
+bool TipOfDayWindow::showTipsAtStartup()
 {
     const QVariant stored = AppPaths::settings().value(QLatin1String(kSettingKey), QStringLiteral("1"));
     return leadingNumber(stored.toString()) == 1.0;
 }
 
-void frmTipOfDay::storeShowTipsAtStartup(bool on)
+void TipOfDayWindow::storeShowTipsAtStartup(bool on)
 {
     QSettings settings = AppPaths::settings();
     // Written only when it changes: the window stores "1" each time it opens, and every write
@@ -58,7 +58,7 @@ void frmTipOfDay::storeShowTipsAtStartup(bool on)
     settings.sync();
 }
 
-frmTipOfDay::frmTipOfDay(QWidget* parent) : QWidget(parent)
+TipOfDayWindow::TipOfDayWindow(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmTipOfDay"));
     setWindowTitle(QStringLiteral("Tip of the Day"));
@@ -140,7 +140,7 @@ frmTipOfDay::frmTipOfDay(QWidget* parent) : QWidget(parent)
     chkLoadTipsAtStartup->setChecked(true);
     storeShowTipsAtStartup(true);
 
-    connect(cmdNextTip, &QPushButton::clicked, this, &frmTipOfDay::pickTip);
+    connect(cmdNextTip, &QPushButton::clicked, this, &TipOfDayWindow::pickTip);
     connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
 
     // A fresh draw each time the window opens.
@@ -149,12 +149,12 @@ frmTipOfDay::frmTipOfDay(QWidget* parent) : QWidget(parent)
     pickTip();
 }
 
-void frmTipOfDay::loadTips()
+void TipOfDayWindow::loadTips()
 {
     m_tips.clear();
     try {
         RowSet rs;
-        rs.open(SqlCatalogue::tips(), SharedConnection());
+        rs.open(SqlCatalogue::tips(), sharedConnection());
         while (!rs.eof()) {
             const Variant tip = rs.value(QStringLiteral("Tip"));
             m_tips.append(tip.isNull() ? QString() : tip.toText());
@@ -167,7 +167,7 @@ void frmTipOfDay::loadTips()
     }
 }
 
-void frmTipOfDay::pickTip()
+void TipOfDayWindow::pickTip()
 {
     if (m_tips.isEmpty())
         return;
@@ -176,16 +176,16 @@ void frmTipOfDay::pickTip()
     lblTipText->setText(m_tips.at(m_current - 1));
 }
 
-void frmTipOfDay::Activated()
+void TipOfDayWindow::activated()
 {
     // The tip window takes no part in the File commands: it leaves them as they are.
-    if (frmMDI* mdi = frmMDI::instance())
+    if (MainWindow* mdi = MainWindow::instance())
         mdi->setStatusText(QString());
     if (Startup::debugMode())
         MessageService::show(QStringLiteral("activate of tip of day"));
 }
 
-void frmTipOfDay::showEvent(QShowEvent* event)
+void TipOfDayWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     // The window opens over the others to be read and dismissed from the keyboard: it takes the
@@ -199,7 +199,7 @@ void frmTipOfDay::showEvent(QShowEvent* event)
     });
 }
 
-void frmTipOfDay::keyPressEvent(QKeyEvent* event)
+void TipOfDayWindow::keyPressEvent(QKeyEvent* event)
 {
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
     if (mods == Qt::NoModifier && event->key() == Qt::Key_Escape) {
@@ -215,9 +215,9 @@ void frmTipOfDay::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
-void frmTipOfDay::closeEvent(QCloseEvent* event)
+void TipOfDayWindow::closeEvent(QCloseEvent* event)
 {
     event->accept();
-    if (frmMDI* mdi = frmMDI::instance())
+    if (MainWindow* mdi = MainWindow::instance())
         mdi->childClosing(this);
 }

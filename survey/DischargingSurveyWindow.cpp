@@ -1,9 +1,9 @@
-#include "survey/frmZODuraduza.h"
+#include "survey/DischargingSurveyWindow.h"
 
 #include "ui/FieldGuard.h"
 #include "core/MessageService.h"
-#include "model/clsDraft.h"
-#include "model/clsShip.h"
+#include "model/SurveyDraft.h"
+#include "model/ShipRecord.h"
 #include "model/SurveyFieldNames.h"
 #include "survey/ResultDisplay.h"
 
@@ -22,7 +22,8 @@ QString figureText(const Decimal& d)
 
 }  // namespace
 
-frmZODuraduza::frmZODuraduza(QWidget* parent) : SurveyWindow(QStringLiteral("frmZODuraduza"), true, parent)
+DischargingSurveyWindow::DischargingSurveyWindow(QWidget* parent)
+    : SurveyWindow(QStringLiteral("frmZODuraduza"), true, parent)
 {
     setWindowTitle(QStringLiteral("Draft Survey-[Discharging]"));
     txtBLQty = figureBox("txtBLQty");
@@ -47,37 +48,37 @@ frmZODuraduza::frmZODuraduza(QWidget* parent) : SurveyWindow(QStringLiteral("frm
     formLoad();
 }
 
-QString frmZODuraduza::cargoResultText() const
+QString DischargingSurveyWindow::cargoResultText() const
 {
     return txtFinTotCargoDis->text();
 }
 
-void frmZODuraduza::showPanelsForTab(int tab)
+void DischargingSurveyWindow::showPanelsForTab(int tab)
 {
     const bool final = tab == FinalTab;
     fmeConstant->setVisible(final);
     fmeAssumedConstant->setVisible(!final);
 }
 
-void frmZODuraduza::resetExtras()
+void DischargingSurveyWindow::resetExtras()
 {
     sstQuorvane->setTabEnabled(DailyTab, false);
     sstQuorvane->setTabEnabled(FinalTab, true);
 }
 
-void frmZODuraduza::showHeaderExtras()
+void DischargingSurveyWindow::showHeaderExtras()
 {
     txtBLQty->setText(model().blQuantity());
 }
 
-QWidget* frmZODuraduza::extraField(const QString& field) const
+QWidget* DischargingSurveyWindow::extraField(const QString& field) const
 {
     return field == SurveyFieldNames::kBlQuantity ? txtBLQty : nullptr;
 }
 
 // The Bill of Lading quantity and the assumed constant belong to the survey, not to a draft:
 // a new survey leaves them standing.
-void frmZODuraduza::clearPanelTexts()
+void DischargingSurveyWindow::clearPanelTexts()
 {
     for (QLineEdit* box : {txtConstant, txtFinTotCargoDis}) {
         box->clear();
@@ -85,7 +86,7 @@ void frmZODuraduza::clearPanelTexts()
     }
 }
 
-void frmZODuraduza::clearPanelsOfTab(bool initialTab)
+void DischargingSurveyWindow::clearPanelsOfTab(bool initialTab)
 {
     if (initialTab) {
         txtAssumedConstant->clear();
@@ -95,7 +96,7 @@ void frmZODuraduza::clearPanelsOfTab(bool initialTab)
     }
 }
 
-QStringList frmZODuraduza::finalResultCaptions(int tab, bool* boldLastRow) const
+QStringList DischargingSurveyWindow::finalResultCaptions(int tab, bool* boldLastRow) const
 {
     *boldLastRow = true;
     if (tab == InitialTab)
@@ -107,9 +108,9 @@ QStringList frmZODuraduza::finalResultCaptions(int tab, bool* boldLastRow) const
     return {};
 }
 
-void frmZODuraduza::showNetDisplacement(int tab, const clsDraft& draft)
+void DischargingSurveyWindow::showNetDisplacement(int tab, const SurveyDraft& draft)
 {
-    const Variant net = draft.NetDisplacement();
+    const Variant net = draft.netDisplacement();
     results().setBold(ResultDisplay::NetDisplacementRow, 0, tab != FinalTab);
     if (tab == InitialTab) {
         results().setLastCaptions({QStringLiteral("Net Displacement"), QStringLiteral("LightShip"),
@@ -125,7 +126,7 @@ void frmZODuraduza::showNetDisplacement(int tab, const clsDraft& draft)
 
 // On arrival the ship weighs her light ship, the cargo and her constant: net displacement less
 // light ship is cargo + constant.
-void frmZODuraduza::showCargoAndConstant(const Variant&)
+void DischargingSurveyWindow::showCargoAndConstant(const Variant&)
 {
     const std::optional<Decimal> onArrival = model().cargoPlusConstant();
     if (!onArrival) {
@@ -133,7 +134,7 @@ void frmZODuraduza::showCargoAndConstant(const Variant&)
         results().setText(ResultDisplay::LastRow, 1, QString());
         return;
     }
-    const Variant light = shipRecord().LightShip();
+    const Variant light = shipRecord().lightShip();
     const bool noLightShip = ResultFigures::number(light).value_or(Decimal(0)).isZero();
     results().setText(ResultDisplay::SecondLastRow, 1, noLightShip ? QString() : light.toText());
     results().setText(ResultDisplay::LastRow, 1, onArrival->isZero() ? QString() : figureText(*onArrival));
@@ -144,7 +145,7 @@ void frmZODuraduza::showCargoAndConstant(const Variant&)
 
 // After discharge: the cargo discharged is the initial net displacement less the final one, and
 // what the ship weighs beyond her light ship is the constant left on board.
-void frmZODuraduza::showDischarge(const Variant&)
+void DischargingSurveyWindow::showDischarge(const Variant&)
 {
     const std::optional<Decimal> cargo = model().cargoQuantity();
     const std::optional<Decimal> constant = model().constantAfterDischarge();
@@ -162,7 +163,7 @@ void frmZODuraduza::showDischarge(const Variant&)
     txtConstant->setText(figureText(*constant));
 }
 
-void frmZODuraduza::showAssumedConstant(const Decimal& assumed, bool blankWhenZero)
+void DischargingSurveyWindow::showAssumedConstant(const Decimal& assumed, bool blankWhenZero)
 {
     ResultDisplay::paint(txtAssumedConstant, assumed.isNegative());
     txtAssumedConstant->setText(blankWhenZero && assumed.isZero() ? QString() : figureText(assumed));
@@ -170,7 +171,7 @@ void frmZODuraduza::showAssumedConstant(const Decimal& assumed, bool blankWhenZe
 
 // The quantity the Bill of Lading says was loaded. Against the cargo + constant found on
 // arrival it gives the constant the ship would have if the bill were right.
-bool frmZODuraduza::checkBLQty()
+bool DischargingSurveyWindow::checkBLQty()
 {
     if (!applyRule(txtBLQty, model().enterBLQuantity(txtBLQty->text())))
         return false;

@@ -1,7 +1,7 @@
-#include "shell/frmOpen.h"
+#include "shell/WindowNavigator.h"
 
 #include "shell/AppIcons.h"
-#include "shell/frmMDI.h"
+#include "shell/MainWindow.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -35,7 +35,7 @@ constexpr int kKeyRole = Qt::UserRole;
 
 }  // namespace
 
-frmOpen::frmOpen(QWidget* parent) : QDialog(parent)
+WindowNavigator::WindowNavigator(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmOpen"));
     setWindowTitle(QStringLiteral("Open"));
@@ -100,21 +100,21 @@ frmOpen::frmOpen(QWidget* parent) : QDialog(parent)
     resize(500, 330);
 
     connect(tvOpen, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem* node) { tvOpen_NodeClick(node); });
+            [this](QTreeWidgetItem* node) { tvOpenNodeClick(node); });
     connect(tvOpen, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* node) {
         if (node && !m_filling)
-            tvOpen_NodeClick(node);
+            tvOpenNodeClick(node);
     });
     connect(lvOpen, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { lvOpen_ItemClick(item); });
+            [this](QListWidgetItem* item) { lvOpenItemClick(item); });
     connect(lvOpen, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
         if (item && !m_filling)
-            lvOpen_ItemClick(item);
+            lvOpenItemClick(item);
     });
     connect(lvOpen, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem* item) { lvOpen_DblClick(item); });
-    connect(txtFormToOpen, &QLineEdit::textChanged, this, [this] { txtFormToOpen_Change(); });
-    connect(cmdOpen, &QPushButton::clicked, this, [this] { cmdOpen_Click(); });
+            [this](QListWidgetItem* item) { lvOpenDblClick(item); });
+    connect(txtFormToOpen, &QLineEdit::textChanged, this, [this] { txtFormToOpenChange(); });
+    connect(cmdOpen, &QPushButton::clicked, this, [this] { cmdOpenClick(); });
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     // The ship group is the one shown at first.
@@ -124,7 +124,7 @@ frmOpen::frmOpen(QWidget* parent) : QDialog(parent)
     fillList(QStringLiteral("Ship Data"));
 }
 
-QString frmOpen::windowFor(const QString& itemText)
+QString WindowNavigator::windowFor(const QString& itemText)
 {
     for (const auto* group : {kShipGroup, kSurveyGroup}) {
         for (int i = 0; i < 2; ++i) {
@@ -135,7 +135,7 @@ QString frmOpen::windowFor(const QString& itemText)
     return QString();
 }
 
-void frmOpen::fillList(const QString& groupKey)
+void WindowNavigator::fillList(const QString& groupKey)
 {
     const Entry* group = groupKey == QLatin1String("Ship Data") ? kShipGroup : kSurveyGroup;
     m_filling = true;
@@ -150,7 +150,7 @@ void frmOpen::fillList(const QString& groupKey)
     m_filling = false;
 }
 
-void frmOpen::tvOpen_NodeClick(QTreeWidgetItem* node)
+void WindowNavigator::tvOpenNodeClick(QTreeWidgetItem* node)
 {
     if (!node)
         return;
@@ -160,25 +160,25 @@ void frmOpen::tvOpen_NodeClick(QTreeWidgetItem* node)
         fillList(key);
 }
 
-void frmOpen::lvOpen_ItemClick(QListWidgetItem* item)
+void WindowNavigator::lvOpenItemClick(QListWidgetItem* item)
 {
     if (item)
         txtFormToOpen->setText(item->text());
 }
 
-void frmOpen::lvOpen_DblClick(QListWidgetItem* item)
+void WindowNavigator::lvOpenDblClick(QListWidgetItem* item)
 {
-    lvOpen_ItemClick(item);
+    lvOpenItemClick(item);
     if (cmdOpen->isEnabled())
-        cmdOpen_Click();
+        cmdOpenClick();
 }
 
-void frmOpen::txtFormToOpen_Change()
+void WindowNavigator::txtFormToOpenChange()
 {
     cmdOpen->setEnabled(!txtFormToOpen->text().trimmed().isEmpty());
 }
 
-void frmOpen::cmdOpen_Click()
+void WindowNavigator::cmdOpenClick()
 {
     if (txtFormToOpen->text().isEmpty())
         return;
@@ -186,24 +186,24 @@ void frmOpen::cmdOpen_Click()
     accept();
     const QString window = windowFor(text);
     if (!window.isEmpty()) {
-        if (frmMDI* mdi = frmMDI::instance())
+        if (MainWindow* mdi = MainWindow::instance())
             mdi->openChild(window);
     }
 }
 
-void frmOpen::showEvent(QShowEvent* event)
+void WindowNavigator::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     // Coming up, the navigator takes the main window's place in front: the main window is no
     // longer the only window open.
-    if (frmMDI* mdi = frmMDI::instance())
+    if (MainWindow* mdi = MainWindow::instance())
         mdi->applyStatusHint();
 }
 
-void frmOpen::done(int result)
+void WindowNavigator::done(int result)
 {
     QDialog::done(result);
     // The navigator no longer counts as an open window.
-    if (frmMDI* mdi = frmMDI::instance())
+    if (MainWindow* mdi = MainWindow::instance())
         mdi->applyStatusHint(this);
 }

@@ -11,10 +11,10 @@ class QTreeWidgetItem;
 
 // The window navigator, "Open": the user picks a group on the left, a window on the right (or
 // types its name) and opens it, in the manner of a file-open box.
-class frmOpen : public QDialog {
+class WindowNavigator : public QDialog {
     Q_OBJECT
 public:
-    explicit frmOpen(QWidget* parent = nullptr);
+    explicit WindowNavigator(QWidget* parent = nullptr);
 
     // The window name for each list text ("Ship Particulars" -> "frmShipParticulars"); empty
     // for any other text. Case and blanks count.
@@ -25,11 +25,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void tvOpen_NodeClick(QTreeWidgetItem* node);
-    void lvOpen_ItemClick(QListWidgetItem* item);
-    void lvOpen_DblClick(QListWidgetItem* item);
-    void txtFormToOpen_Change();
-    void cmdOpen_Click();
+    void tvOpenNodeClick(QTreeWidgetItem* node);
+    void lvOpenItemClick(QListWidgetItem* item);
+    void lvOpenDblClick(QListWidgetItem* item);
+    void txtFormToOpenChange();
+    void cmdOpenClick();
     void fillList(const QString& groupKey);
 
     QTreeWidget* tvOpen = nullptr;

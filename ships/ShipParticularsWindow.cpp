@@ -1,4 +1,4 @@
-#include "ships/frmShipParticulars.h"
+#include "ships/ShipParticularsWindow.h"
 
 #include "db/Database.h"
 #include "ui/FieldGuard.h"
@@ -49,7 +49,7 @@ void warn(const QString& text)
 
 }  // namespace
 
-frmShipParticulars::frmShipParticulars(QWidget* parent) : QWidget(parent)
+ShipParticularsWindow::ShipParticularsWindow(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmShipParticulars"));
     setWindowTitle(QStringLiteral("Ship Particulars"));
@@ -58,9 +58,9 @@ frmShipParticulars::frmShipParticulars(QWidget* parent) : QWidget(parent)
     loadShips();
 }
 
-frmShipParticulars::~frmShipParticulars() = default;
+ShipParticularsWindow::~ShipParticularsWindow() = default;
 
-void frmShipParticulars::whileFilling(const std::function<void()>& work)
+void ShipParticularsWindow::whileFilling(const std::function<void()>& work)
 {
     const bool wasFilling = m_isFilling;
     const bool guardWasOn = m_guard->isEnabled();
@@ -79,9 +79,9 @@ void frmShipParticulars::whileFilling(const std::function<void()>& work)
     restore();
 }
 
-void frmShipParticulars::loadShips()
+void ShipParticularsWindow::loadShips()
 {
-    FormCenter(this);
+    centreOnScreen(this);
     try {
         readShips();
         whileFilling([this] {
@@ -117,21 +117,21 @@ void frmShipParticulars::loadShips()
     m_isFilling = false;
 }
 
-void frmShipParticulars::reloadPorts()
+void ShipParticularsWindow::reloadPorts()
 {
     whileFilling([this] {
         // The chosen port is held by its number: renamed meanwhile, it stays chosen under its new
         // name; deleted, the choice is empty and the mandatory check asks for another.
         const QVariant chosen =
             dcbPortOfRegistry->currentIndex() >= 0 ? dcbPortOfRegistry->currentData() : QVariant();
-        NameCombo::fill(dcbPortOfRegistry, NameList(SharedConnection(), SqlCatalogue::portList()));
+        NameCombo::fill(dcbPortOfRegistry, NameList(sharedConnection(), SqlCatalogue::portList()));
         dcbPortOfRegistry->setCurrentIndex(chosen.isValid() ? dcbPortOfRegistry->findData(chosen) : -1);
     });
 }
 
-void frmShipParticulars::Activated()
+void ShipParticularsWindow::activated()
 {
-    ChildWindow::Activated();
+    ChildWindow::activated();
     if (std::exchange(m_portsJustRead, false))
         return;
     try {
@@ -143,30 +143,30 @@ void frmShipParticulars::Activated()
     }
 }
 
-void frmShipParticulars::setOfferedCommands(ChildCommands commands)
+void ShipParticularsWindow::setOfferedCommands(ChildCommands commands)
 {
     m_offeredCommands = commands;
     offeredCommandsChanged();
 }
 
-void frmShipParticulars::markDirty()
+void ShipParticularsWindow::markDirty()
 {
     if (!m_isFilling)
         m_isDirty = true;
 }
 
-void frmShipParticulars::nameEdited(const QString& text)
+void ShipParticularsWindow::nameEdited(const QString& text)
 {
     m_nameOnShow = text;
     markDirty();
 }
 
-void frmShipParticulars::fillFromCurrentRow()
+void ShipParticularsWindow::fillFromCurrentRow()
 {
     // The list holds only the names; the ship's particulars are read as she is shown. A ship gone
     // meanwhile (with her port, from the Port Master) shows her name and empty boxes.
     RowSet particulars;
-    particulars.open(SqlCatalogue::shipById(currentShipId()), SharedConnection());
+    particulars.open(SqlCatalogue::shipById(currentShipId()), sharedConnection());
     const auto column = [&particulars](const QString& name) {
         return particulars.eof() ? Variant::null() : particulars.value(name);
     };
@@ -187,7 +187,7 @@ void frmShipParticulars::fillFromCurrentRow()
     });
 }
 
-void frmShipParticulars::clearFields()
+void ShipParticularsWindow::clearFields()
 {
     whileFilling([this] {
         cmbShipName->setCurrentIndex(-1);
@@ -201,7 +201,7 @@ void frmShipParticulars::clearFields()
     });
 }
 
-void frmShipParticulars::showFirstShipOrNothing()
+void ShipParticularsWindow::showFirstShipOrNothing()
 {
     whileFilling([this] {
         if (m_ships.isEmpty()) {
@@ -213,7 +213,7 @@ void frmShipParticulars::showFirstShipOrNothing()
     });
 }
 
-void frmShipParticulars::refillNameList()
+void ShipParticularsWindow::refillNameList()
 {
     whileFilling([this] {
         const QString remembered = cmbShipName->currentText();
@@ -226,7 +226,7 @@ void frmShipParticulars::refillNameList()
     });
 }
 
-void frmShipParticulars::placeOnSavedShip(int savedShipId, const QString& savedName)
+void ShipParticularsWindow::placeOnSavedShip(int savedShipId, const QString& savedName)
 {
     // The name search stops at the first ship of that name; when two ships share a name the
     // window must stay on the one just written, or the next save would rewrite the other.
@@ -243,7 +243,7 @@ void frmShipParticulars::placeOnSavedShip(int savedShipId, const QString& savedN
         whileFilling([this] { cmbShipName->setCurrentIndex(m_shipRow); });
 }
 
-void frmShipParticulars::shipPicked(int index)
+void ShipParticularsWindow::shipPicked(int index)
 {
     if (index < 0 || m_leavingName)
         return;
@@ -280,18 +280,18 @@ void frmShipParticulars::shipPicked(int index)
     }
 }
 
-void frmShipParticulars::readShips()
+void ShipParticularsWindow::readShips()
 {
-    m_ships = NameList(SharedConnection(), SqlCatalogue::shipList());
+    m_ships = NameList(sharedConnection(), SqlCatalogue::shipList());
     m_shipRow = m_ships.isEmpty() ? -1 : 0;
 }
 
-int frmShipParticulars::shownIndex() const
+int ShipParticularsWindow::shownIndex() const
 {
     return m_recordMode == Mode::Existing ? m_shipRow : -1;
 }
 
-bool frmShipParticulars::checkNumberField(NumberField field)
+bool ShipParticularsWindow::checkNumberField(NumberField field)
 {
     QLineEdit* box = m_numbers.value(field);
     const ShipFieldRules::NumberCheck result = ShipFieldRules::checkNumber(field, box->text());
@@ -313,7 +313,7 @@ bool frmShipParticulars::checkNumberField(NumberField field)
     return false;
 }
 
-bool frmShipParticulars::validateAll()
+bool ShipParticularsWindow::validateAll()
 {
     // A name the save statement would store with an unseen character in it is the name field's
     // business, not a failed save.
@@ -330,7 +330,7 @@ bool frmShipParticulars::validateAll()
     return true;
 }
 
-bool frmShipParticulars::mandatoryCheck()
+bool ShipParticularsWindow::mandatoryCheck()
 {
     const ShipFieldRules::MandatoryCheck result = ShipFieldRules::checkMandatory(
         cmbShipName->currentText(), dcbPortOfRegistry->currentIndex() >= 0,
@@ -367,12 +367,12 @@ bool frmShipParticulars::mandatoryCheck()
     return false;
 }
 
-void frmShipParticulars::showLastMandatoryMessage()
+void ShipParticularsWindow::showLastMandatoryMessage()
 {
     warn(m_lastMandatoryMessage);
 }
 
-int frmShipParticulars::currentShipId() const
+int ShipParticularsWindow::currentShipId() const
 {
     if (m_shipRow < 0 || m_ships.id(m_shipRow) == NameList::NoId)
         throw VbError(3021, QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. "
@@ -380,7 +380,7 @@ int frmShipParticulars::currentShipId() const
     return int(m_ships.id(m_shipRow));
 }
 
-int frmShipParticulars::saveStatement()
+int ShipParticularsWindow::saveStatement()
 {
     try {
         if (dcbPortOfRegistry->currentIndex() < 0)
@@ -408,7 +408,7 @@ int frmShipParticulars::saveStatement()
                                                            : SqlCatalogue::insertShip(v);
         // An update that reaches no row (the ship went with its port, deleted in the Port
         // Master) has written nothing and must not be reported as saved.
-        if (SharedConnection().execute(sql) == 0)
+        if (sharedConnection().execute(sql) == 0)
             return 10088;
         return 1;
     } catch (...) {
@@ -416,7 +416,7 @@ int frmShipParticulars::saveStatement()
     }
 }
 
-bool frmShipParticulars::saveCheckedEdits()
+bool ShipParticularsWindow::saveCheckedEdits()
 {
     if (!validateAll())
         return false;
@@ -436,12 +436,12 @@ bool frmShipParticulars::saveCheckedEdits()
     return true;
 }
 
-void frmShipParticulars::reportSaveFailure()
+void ShipParticularsWindow::reportSaveFailure()
 {
     MessageService::coded(10088, kSavingHeadline);
 }
 
-void frmShipParticulars::RSave()
+void ShipParticularsWindow::saveRecord()
 {
     try {
         if (!validateAll())
@@ -492,7 +492,7 @@ void frmShipParticulars::RSave()
     }
 }
 
-void frmShipParticulars::RNew()
+void ShipParticularsWindow::newRecord()
 {
     try {
         if (m_isDirty) {
@@ -520,7 +520,7 @@ void frmShipParticulars::RNew()
     }
 }
 
-void frmShipParticulars::RDelete()
+void ShipParticularsWindow::deleteRecord()
 {
     try {
         const Msg::Answer answer =
@@ -528,7 +528,7 @@ void frmShipParticulars::RDelete()
                                  Msg::Buttons::YesNo, Msg::Icon::Question);
         if (answer != Msg::Answer::Yes)
             return;
-        SharedConnection().execute(SqlCatalogue::deleteShip(currentShipId()));
+        sharedConnection().execute(SqlCatalogue::deleteShip(currentShipId()));
         readShips();
         showFirstShipOrNothing();
         refillNameList();
@@ -546,7 +546,7 @@ void frmShipParticulars::RDelete()
     }
 }
 
-void frmShipParticulars::closeEvent(QCloseEvent* event)
+void ShipParticularsWindow::closeEvent(QCloseEvent* event)
 {
     if (!m_closed && m_isDirty) {
         const Msg::Answer answer =
@@ -571,7 +571,7 @@ void frmShipParticulars::closeEvent(QCloseEvent* event)
     }
 }
 
-bool frmShipParticulars::eventFilter(QObject* watched, QEvent* event)
+bool ShipParticularsWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::FocusOut
         && (watched == cmbShipName || watched == cmbShipName->lineEdit())) {

@@ -13,14 +13,14 @@ class QPushButton;
 // "Tip of the Day": one piece of advice from the TipOfDay table, picked at random, shown at
 // start-up (unless switched off) and from Help, Daily Tips. It lives in the main window but is
 // not one of the windows that the File commands work on.
-class frmTipOfDay : public QWidget, public ChildWindow {
+class TipOfDayWindow : public QWidget, public ChildWindow {
     Q_OBJECT
 public:
-    explicit frmTipOfDay(QWidget* parent = nullptr);
+    explicit TipOfDayWindow(QWidget* parent = nullptr);
 
     ChildCommands offeredCommands() const override { return {}; }
-    bool CountsAsChild() const override { return false; }
-    void Activated() override;
+    bool countsAsChild() const override { return false; }
+    void activated() override;
 
     // The tips read when the window opened, in stored order.
     QStringList tips() const { return m_tips; }

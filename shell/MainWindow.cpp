@@ -1,4 +1,4 @@
-#include "shell/frmMDI.h"
+#include "shell/MainWindow.h"
 
 #include "shell/AppIcons.h"
 #include "ui/ChildWindow.h"
@@ -7,8 +7,8 @@
 #include "shell/HelpViewer.h"
 #include "core/MessageService.h"
 #include "shell/StatusPanels.h"
-#include "shell/frmAbout.h"
-#include "shell/frmOpen.h"
+#include "shell/AboutDialog.h"
+#include "shell/WindowNavigator.h"
 #include "shell/RecentSurveys.h"
 
 #include <QAction>
@@ -22,18 +22,18 @@
 #include <QScreen>
 #include <QToolBar>
 
-int frmMDI::OpenChildCount = 0;
+int MainWindow::openChildCount = 0;
 
 namespace {
 
-frmMDI* g_instance = nullptr;
+MainWindow* g_instance = nullptr;
 
 // The class name a child window was opened under, kept on the widget.
 const char* const kChildName = "quorvaneChildName";
 
-QMap<QString, frmMDI::Command>& commands()
+QMap<QString, MainWindow::Command>& commands()
 {
-    static QMap<QString, frmMDI::Command> map;
+    static QMap<QString, MainWindow::Command> map;
     return map;
 }
 
@@ -124,11 +124,11 @@ QString itemName(const char* menu, int index)
 
 }  // namespace
 
-frmMDI::frmMDI(QWidget* parent) : QMainWindow(parent)
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
 {
     g_instance = this;
     ChildWindow::setHost(this);
-    OpenChildCount = 0;
+    openChildCount = 0;
     setObjectName(QStringLiteral("frmMDI"));
     setWindowTitle(QStringLiteral("Quorvane Lt"));
     setWindowIcon(AppIcons::icon(QStringLiteral("Application")));
@@ -138,7 +138,7 @@ frmMDI::frmMDI(QWidget* parent) : QMainWindow(parent)
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
-    connect(m_mdi, &QMdiArea::subWindowActivated, this, &frmMDI::subWindowActivated);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &MainWindow::subWindowActivated);
 
     createToolbar();
     createActions();
@@ -159,7 +159,7 @@ frmMDI::frmMDI(QWidget* parent) : QMainWindow(parent)
     move(screen.center() - rect().center());
 }
 
-frmMDI::~frmMDI()
+MainWindow::~MainWindow()
 {
     // The child windows go with the frame, first and while the frame is still whole; their
     // going needs no bookkeeping any more.
@@ -171,27 +171,27 @@ frmMDI::~frmMDI()
         g_instance = nullptr;
     if (ChildWindow::host() == this)
         ChildWindow::setHost(nullptr);
-    OpenChildCount = 0;
+    openChildCount = 0;
 }
 
-frmMDI* frmMDI::instance()
+MainWindow* MainWindow::instance()
 {
     return g_instance;
 }
 
-frmMDI* frmMDI::mainWindow()
+MainWindow* MainWindow::mainWindow()
 {
-    frmMDI* mdi = g_instance;
+    MainWindow* mdi = g_instance;
     if (!mdi) {
-        mdi = new frmMDI;
+        mdi = new MainWindow;
         mdi->setAttribute(Qt::WA_DeleteOnClose);
     }
     return mdi;
 }
 
-frmMDI* frmMDI::showMainWindow()
+MainWindow* MainWindow::showMainWindow()
 {
-    frmMDI* mdi = mainWindow();
+    MainWindow* mdi = mainWindow();
     if (!mdi->isVisible()) {
         // The survey windows want the whole screen; where no window manager maximises the
         // frame, it takes the screen's working area itself.
@@ -202,22 +202,22 @@ frmMDI* frmMDI::showMainWindow()
     return mdi;
 }
 
-QString frmMDI::statusHint()
+QString MainWindow::statusHint()
 {
     return QStringLiteral("Press Ctrl-O to open the Open file box");
 }
 
-void frmMDI::registerChild(const QString& name, Factory factory)
+void MainWindow::registerChild(const QString& name, Factory factory)
 {
     ChildWindow::registerFactory(name, std::move(factory));
 }
 
-void frmMDI::registerCommand(const QString& name, Command command)
+void MainWindow::registerCommand(const QString& name, Command command)
 {
     commands().insert(name, std::move(command));
 }
 
-void frmMDI::createToolbar()
+void MainWindow::createToolbar()
 {
     // The band: a movable strip at the top whose one band holds the command toolbar.
     m_band = new QToolBar(QStringLiteral("Commands"), this);
@@ -254,7 +254,7 @@ void frmMDI::createToolbar()
     }
 }
 
-void frmMDI::createActions()
+void MainWindow::createActions()
 {
     QMap<QString, QMenu*> menus;
     for (const TopMenu& top : kTopMenus) {
@@ -267,7 +267,7 @@ void frmMDI::createActions()
             m_windowMenu = menu;
     }
     m_surveyMenu = menus.value(QStringLiteral("mnuQuorvane"));
-    connect(m_windowMenu, &QMenu::aboutToShow, this, &frmMDI::fillWindowMenu);
+    connect(m_windowMenu, &QMenu::aboutToShow, this, &MainWindow::fillWindowMenu);
     fillWindowMenu();
 
     for (const MenuItem& item : kMenuItems) {
@@ -305,7 +305,7 @@ void frmMDI::createActions()
     }
 }
 
-void frmMDI::fillWindowMenu()
+void MainWindow::fillWindowMenu()
 {
     m_windowMenu->clear();
     QAction* cascade = m_windowMenu->addAction(tr("&Cascade"), m_mdi, &QMdiArea::cascadeSubWindows);
@@ -339,17 +339,17 @@ void frmMDI::fillWindowMenu()
     }
 }
 
-QAction* frmMDI::action(const QString& name) const
+QAction* MainWindow::action(const QString& name) const
 {
     return m_actions.value(name);
 }
 
-QMdiArea* frmMDI::mdiArea() const
+QMdiArea* MainWindow::mdiArea() const
 {
     return m_mdi;
 }
 
-QList<QMdiSubWindow*> frmMDI::liveSubWindows() const
+QList<QMdiSubWindow*> MainWindow::liveSubWindows() const
 {
     QList<QMdiSubWindow*> live;
     for (QMdiSubWindow* sub : m_mdi->subWindowList()) {
@@ -359,7 +359,7 @@ QList<QMdiSubWindow*> frmMDI::liveSubWindows() const
     return live;
 }
 
-QMdiSubWindow* frmMDI::subWindowOf(const QWidget* child) const
+QMdiSubWindow* MainWindow::subWindowOf(const QWidget* child) const
 {
     for (QMdiSubWindow* sub : liveSubWindows()) {
         if (sub->widget() == child)
@@ -368,7 +368,7 @@ QMdiSubWindow* frmMDI::subWindowOf(const QWidget* child) const
     return nullptr;
 }
 
-QWidget* frmMDI::findChildWindow(const QString& name) const
+QWidget* MainWindow::findChildWindow(const QString& name) const
 {
     for (QMdiSubWindow* sub : liveSubWindows()) {
         QWidget* w = sub->widget();
@@ -378,18 +378,18 @@ QWidget* frmMDI::findChildWindow(const QString& name) const
     return nullptr;
 }
 
-QWidget* frmMDI::activeChild() const
+QWidget* MainWindow::activeChild() const
 {
     QMdiSubWindow* sub = m_mdi->activeSubWindow();
     return sub ? sub->widget() : nullptr;
 }
 
-ChildWindow* frmMDI::activeChildWindow() const
+ChildWindow* MainWindow::activeChildWindow() const
 {
     return dynamic_cast<ChildWindow*>(activeChild());
 }
 
-QWidget* frmMDI::openChild(const QString& name)
+QWidget* MainWindow::openChild(const QString& name)
 {
     if (QWidget* open = findChildWindow(name)) {
         // Each child window exists once: bring the open one to the front.
@@ -406,10 +406,10 @@ QWidget* frmMDI::openChild(const QString& name)
     child->setAttribute(Qt::WA_DeleteOnClose);
 
     const auto* contract = dynamic_cast<ChildWindow*>(child);
-    const bool counts = !contract || contract->CountsAsChild();
+    const bool counts = !contract || contract->countsAsChild();
     if (counts) {
         m_counted.insert(child);
-        OpenChildCount = int(m_counted.size());
+        openChildCount = int(m_counted.size());
         if (!m_band->isVisible())
             m_band->setVisible(true);
     }
@@ -453,30 +453,30 @@ QWidget* frmMDI::openChild(const QString& name)
     return child;
 }
 
-void frmMDI::forgetChild(QWidget* child)
+void MainWindow::forgetChild(QWidget* child)
 {
     // A child that went away without its closing handler running (deleted by its owner)
     // still leaves the count right.
     if (!m_destroying && m_counted.remove(child)) {
-        OpenChildCount = int(m_counted.size());
-        if (OpenChildCount == 0)
+        openChildCount = int(m_counted.size());
+        if (openChildCount == 0)
             m_band->setVisible(false);
         enableCommands({});
         applyStatusHint(child);
     }
 }
 
-void frmMDI::childClosing(QWidget* child)
+void MainWindow::childClosing(QWidget* child)
 {
     if (!child)
         return;
     const auto* contract = dynamic_cast<ChildWindow*>(child);
-    const bool counts = !contract || contract->CountsAsChild();
+    const bool counts = !contract || contract->countsAsChild();
     if (counts) {
         // Counted once per window, however often its closing handler runs.
         m_counted.remove(child);
-        OpenChildCount = int(m_counted.size());
-        if (OpenChildCount == 0)
+        openChildCount = int(m_counted.size());
+        if (openChildCount == 0)
             m_band->setVisible(false);
     }
     applyStatusHint(child);
@@ -486,7 +486,7 @@ void frmMDI::childClosing(QWidget* child)
         m_lastActivated = nullptr;
 }
 
-void frmMDI::subWindowActivated(QMdiSubWindow* sub)
+void MainWindow::subWindowActivated(QMdiSubWindow* sub)
 {
     // The area reports a null window while the whole program is in the background; the child
     // that comes back is the same one and has nothing to re-apply.
@@ -494,31 +494,31 @@ void frmMDI::subWindowActivated(QMdiSubWindow* sub)
         return;
     m_lastActivated = sub->widget();
     if (auto* child = dynamic_cast<ChildWindow*>(sub->widget()))
-        child->Activated();
+        child->activated();
 }
 
-void frmMDI::commandsChanged(const ChildWindow& child)
+void MainWindow::commandsChanged(const ChildWindow& child)
 {
     enableCommands(child.offeredCommands());
 }
 
-void frmMDI::enableCommands(ChildCommands offered)
+void MainWindow::enableCommands(ChildCommands offered)
 {
     for (const auto& [command, action] : std::as_const(m_commandActions))
         action->setEnabled(offered.testFlags(command));
 }
 
-void frmMDI::setStatusText(const QString& text)
+void MainWindow::setStatusText(const QString& text)
 {
     m_status->setMessage(text);
 }
 
-QString frmMDI::statusText() const
+QString MainWindow::statusText() const
 {
     return m_status->message();
 }
 
-bool frmMDI::otherWindowOpen(const QObject* ignore) const
+bool MainWindow::otherWindowOpen(const QObject* ignore) const
 {
     for (QMdiSubWindow* sub : liveSubWindows()) {
         if (sub == ignore || !sub->widget() || sub->widget() == ignore || sub->isHidden())
@@ -535,7 +535,7 @@ bool frmMDI::otherWindowOpen(const QObject* ignore) const
     return false;
 }
 
-bool frmMDI::childWindowOpen() const
+bool MainWindow::childWindowOpen() const
 {
     for (QMdiSubWindow* sub : liveSubWindows()) {
         if (sub->widget() && !sub->isHidden())
@@ -544,12 +544,12 @@ bool frmMDI::childWindowOpen() const
     return false;
 }
 
-void frmMDI::applyStatusHint(QWidget* ignore)
+void MainWindow::applyStatusHint(QWidget* ignore)
 {
     setStatusText(otherWindowOpen(ignore) ? QString() : statusHint());
 }
 
-void frmMDI::menuCommand(const QString& command)
+void MainWindow::menuCommand(const QString& command)
 {
     if (command == QLatin1String("New") || command == QLatin1String("Save")
         || command == QLatin1String("Close")) {
@@ -583,7 +583,7 @@ void frmMDI::menuCommand(const QString& command)
     }
 }
 
-void frmMDI::toolbarCommand(const QString& tag)
+void MainWindow::toolbarCommand(const QString& tag)
 {
     QWidget* widget = activeChild();
     if (!widget)
@@ -591,32 +591,32 @@ void frmMDI::toolbarCommand(const QString& tag)
     ChildWindow* child = activeChildWindow();
     if (tag == QLatin1String("New")) {
         if (child)
-            child->RNew();
+            child->newRecord();
     } else if (tag == QLatin1String("Save")) {
         if (child)
-            child->RSave();
+            child->saveRecord();
     } else if (tag == QLatin1String("PrintPreview")) {
         if (child)
-            child->RPrint(true);
+            child->print(true);
     } else if (tag == QLatin1String("Print")) {
         if (child)
-            child->RPrint(false);
+            child->print(false);
     } else if (tag == QLatin1String("Delete")) {
         if (child)
-            child->RDelete();
+            child->deleteRecord();
     } else if (tag == QLatin1String("Close")) {
         if (QMdiSubWindow* sub = subWindowOf(widget))
             sub->close();
     }
 }
 
-void frmMDI::showNavigator()
+void MainWindow::showNavigator()
 {
-    frmOpen navigator(this);
+    WindowNavigator navigator(this);
     navigator.exec();
 }
 
-void frmMDI::showHelp()
+void MainWindow::showHelp()
 {
     if (!m_help) {
         m_help = new HelpViewer(this);
@@ -628,13 +628,13 @@ void frmMDI::showHelp()
     m_help->activateWindow();
 }
 
-void frmMDI::showAbout()
+void MainWindow::showAbout()
 {
-    frmAbout about(this);
+    AboutDialog about(this);
     about.exec();
 }
 
-bool frmMDI::eventFilter(QObject* watched, QEvent* e)
+bool MainWindow::eventFilter(QObject* watched, QEvent* e)
 {
     // A child window that closes itself (rather than through its frame) takes its frame away
     // with it; a frame that merely folds the window (minimised, shaded) keeps it.
@@ -647,7 +647,7 @@ bool frmMDI::eventFilter(QObject* watched, QEvent* e)
     return QMainWindow::eventFilter(watched, e);
 }
 
-bool frmMDI::event(QEvent* e)
+bool MainWindow::event(QEvent* e)
 {
     // Coming back to the main window, or leaving it for another window of the program: with no
     // child window open the status panel tells whether the Ctrl-O hint applies. A child window
@@ -659,7 +659,7 @@ bool frmMDI::event(QEvent* e)
     return QMainWindow::event(e);
 }
 
-void frmMDI::closeEvent(QCloseEvent* e)
+void MainWindow::closeEvent(QCloseEvent* e)
 {
     // Every child window closes through its own closing logic, which may ask to save and may
     // refuse; then the whole program stays open.
@@ -672,7 +672,7 @@ void frmMDI::closeEvent(QCloseEvent* e)
     }
     if (m_help)
         m_help->close();
-    CloseDatabase();
+    closeDatabase();
     e->accept();
     QMainWindow::closeEvent(e);
 }

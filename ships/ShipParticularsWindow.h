@@ -19,25 +19,25 @@ class QLineEdit;
 // them, which the user adds, corrects and deletes. New, Save, Delete and Close come from the main
 // window; every change is written at once with an INSERT, UPDATE or DELETE on the shared
 // connection.
-class frmShipParticulars : public QWidget, public ChildWindow {
+class ShipParticularsWindow : public QWidget, public ChildWindow {
     Q_OBJECT
 public:
     enum class Mode { New, Existing };
 
-    explicit frmShipParticulars(QWidget* parent = nullptr);
-    ~frmShipParticulars() override;
+    explicit ShipParticularsWindow(QWidget* parent = nullptr);
+    ~ShipParticularsWindow() override;
 
     ChildCommands offeredCommands() const override { return m_offeredCommands; }
-    void RNew() override;
-    void RSave() override;
-    void RDelete() override;
+    void newRecord() override;
+    void saveRecord() override;
+    void deleteRecord() override;
     // Besides the commands, the port list is read again: a port added or renamed in the Port
     // Master meanwhile is offered at once.
-    void Activated() override;
+    void activated() override;
 
-    Mode RecordMode() const { return m_recordMode; }
-    bool IsDirty() const { return m_isDirty; }
-    bool IsFilling() const { return m_isFilling; }
+    Mode recordMode() const { return m_recordMode; }
+    bool isDirty() const { return m_isDirty; }
+    bool isFilling() const { return m_isFilling; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -45,7 +45,7 @@ protected:
 
 private:
     void buildLayout();
-    // Runs `work` with IsFilling set and the field checks off, so that the window's own writing
+    // Runs `work` with isFilling set and the field checks off, so that the window's own writing
     // into the boxes neither counts as an edit nor asks the boxes' checks.
     void whileFilling(const std::function<void()>& work);
     void loadShips();
@@ -71,7 +71,7 @@ private:
     bool saveCheckedEdits();
     void reportSaveFailure();
     int currentShipId() const;
-    // "Hydrostatic Table...": the editor of the table of the ship on show (frmHydrostaticTable).
+    // "Hydrostatic Table...": the editor of the table of the ship on show (HydrostaticTableWindow).
     void openHydrostaticTable();
 
     QComboBox* cmbShipName = nullptr;

@@ -1,4 +1,4 @@
-#include "ships/frmHydrostaticTable.h"
+#include "ships/HydrostaticTableWindow.h"
 
 #include "core/MessageService.h"
 #include "core/VbError.h"
@@ -49,7 +49,7 @@ QString headerText(int column)
 
 }  // namespace
 
-std::function<QString(QWidget*, bool)>& frmHydrostaticTable::fileChooser()
+std::function<QString(QWidget*, bool)>& HydrostaticTableWindow::fileChooser()
 {
     static std::function<QString(QWidget*, bool)> chooser = [](QWidget* parent, bool forSaving) {
         const QString filter = QStringLiteral("Tables (*.csv *.txt *.tsv);;All files (*)");
@@ -61,7 +61,7 @@ std::function<QString(QWidget*, bool)>& frmHydrostaticTable::fileChooser()
     return chooser;
 }
 
-frmHydrostaticTable::frmHydrostaticTable(int shipId, const QString& shipName, QWidget* parent)
+HydrostaticTableWindow::HydrostaticTableWindow(int shipId, const QString& shipName, QWidget* parent)
     : QDialog(parent), m_shipId(shipId), m_shipName(shipName)
 {
     setObjectName(QStringLiteral("frmHydrostaticTable"));
@@ -78,7 +78,7 @@ frmHydrostaticTable::frmHydrostaticTable(int shipId, const QString& shipName, QW
     m_dirty = false;
 }
 
-void frmHydrostaticTable::buildLayout()
+void HydrostaticTableWindow::buildLayout()
 {
     auto* outer = new QVBoxLayout(this);
     m_pages = new QStackedWidget(this);
@@ -119,18 +119,18 @@ void frmHydrostaticTable::buildLayout()
         buttons->addWidget(b);
         return b;
     };
-    button("cmdAddRow", QStringLiteral("&Add Row"), &frmHydrostaticTable::addRow);
-    button("cmdDeleteRows", QStringLiteral("&Delete Rows"), &frmHydrostaticTable::deleteRows);
+    button("cmdAddRow", QStringLiteral("&Add Row"), &HydrostaticTableWindow::addRow);
+    button("cmdDeleteRows", QStringLiteral("&Delete Rows"), &HydrostaticTableWindow::deleteRows);
     button("cmdPaste", QStringLiteral("&Paste"), [this] { pasteText(QApplication::clipboard()->text()); });
-    button("cmdImport", QStringLiteral("&Import..."), &frmHydrostaticTable::chooseImport);
-    button("cmdExport", QStringLiteral("E&xport..."), &frmHydrostaticTable::chooseExport);
+    button("cmdImport", QStringLiteral("&Import..."), &HydrostaticTableWindow::chooseImport);
+    button("cmdExport", QStringLiteral("E&xport..."), &HydrostaticTableWindow::chooseExport);
     button("cmdCheck", QStringLiteral("&Check"), [this] {
         if (const auto t = tableOnShow())
             showFindings(HydrostaticAudit::audit(*t));
     });
     buttons->addStretch();
     button("cmdSave", QStringLiteral("&Save"), [this] { save(); });
-    button("cmdClose", QStringLiteral("Close"), &frmHydrostaticTable::reject);
+    button("cmdClose", QStringLiteral("Close"), &HydrostaticTableWindow::reject);
     v->addLayout(buttons);
 
     auto* findingsLabel = new QLabel(QStringLiteral("Findings of the check (double-click to go to the row):"));
@@ -167,7 +167,7 @@ void frmHydrostaticTable::buildLayout()
     accept->setAutoDefault(false);
     cancel->setAutoDefault(false);
     connect(accept, &QPushButton::clicked, this, [this] { acceptImport(); });
-    connect(cancel, &QPushButton::clicked, this, &frmHydrostaticTable::cancelImport);
+    connect(cancel, &QPushButton::clicked, this, &HydrostaticTableWindow::cancelImport);
     importButtons->addWidget(accept);
     importButtons->addWidget(cancel);
     iv->addLayout(importButtons);
@@ -181,12 +181,12 @@ void frmHydrostaticTable::buildLayout()
     resize(640, 520);
 }
 
-void frmHydrostaticTable::warn(const QString& text)
+void HydrostaticTableWindow::warn(const QString& text)
 {
     MessageService::show(text, Msg::Buttons::Ok, Msg::Icon::Exclamation, kTitle);
 }
 
-void frmHydrostaticTable::showTable(const HydrostaticTable& table)
+void HydrostaticTableWindow::showTable(const HydrostaticTable& table)
 {
     m_filling = true;
     txtDensity->setText(table.density.toString());
@@ -203,7 +203,7 @@ void frmHydrostaticTable::showTable(const HydrostaticTable& table)
     showFindings({});
 }
 
-std::optional<HydrostaticTable> frmHydrostaticTable::tableOnShow(bool tell)
+std::optional<HydrostaticTable> HydrostaticTableWindow::tableOnShow(bool tell)
 {
     HydrostaticTable t;
     const std::optional<Decimal> density = figureOf(txtDensity->text());
@@ -243,7 +243,7 @@ std::optional<HydrostaticTable> frmHydrostaticTable::tableOnShow(bool tell)
     return t;
 }
 
-void frmHydrostaticTable::showFindings(const QList<HydrostaticAudit::Finding>& findings)
+void HydrostaticTableWindow::showFindings(const QList<HydrostaticAudit::Finding>& findings)
 {
     m_findings = findings;
     lstFindings->clear();
@@ -256,7 +256,7 @@ void frmHydrostaticTable::showFindings(const QList<HydrostaticAudit::Finding>& f
     }
 }
 
-void frmHydrostaticTable::findingActivated(int index)
+void HydrostaticTableWindow::findingActivated(int index)
 {
     if (index < 0 || index >= m_findings.size())
         return;
@@ -267,7 +267,7 @@ void frmHydrostaticTable::findingActivated(int index)
     }
 }
 
-void frmHydrostaticTable::addRow()
+void HydrostaticTableWindow::addRow()
 {
     const int at = grdHydrostatics->currentRow() >= 0 ? grdHydrostatics->currentRow() + 1 : grdHydrostatics->rowCount();
     grdHydrostatics->insertRow(at);
@@ -275,7 +275,7 @@ void frmHydrostaticTable::addRow()
     m_dirty = true;
 }
 
-void frmHydrostaticTable::deleteRows()
+void HydrostaticTableWindow::deleteRows()
 {
     QList<int> rows;
     for (const QTableWidgetSelectionRange& range : grdHydrostatics->selectedRanges())
@@ -290,7 +290,7 @@ void frmHydrostaticTable::deleteRows()
     m_dirty = m_dirty || !rows.isEmpty();
 }
 
-bool frmHydrostaticTable::pasteText(const QString& text)
+bool HydrostaticTableWindow::pasteText(const QString& text)
 {
     QString error;
     const std::optional<HydrostaticTable> pasted = HydrostaticTableFile::fromPaste(text, &error);
@@ -314,7 +314,7 @@ bool frmHydrostaticTable::pasteText(const QString& text)
     return true;
 }
 
-bool frmHydrostaticTable::importFile(const QString& path)
+bool HydrostaticTableWindow::importFile(const QString& path)
 {
     QString error;
     m_import = HydrostaticTableFile::readFile(path, &error);
@@ -358,7 +358,7 @@ bool frmHydrostaticTable::importFile(const QString& path)
     return true;
 }
 
-bool frmHydrostaticTable::acceptImport()
+bool HydrostaticTableWindow::acceptImport()
 {
     if (!m_import)
         return false;
@@ -379,13 +379,13 @@ bool frmHydrostaticTable::acceptImport()
     return true;
 }
 
-void frmHydrostaticTable::cancelImport()
+void HydrostaticTableWindow::cancelImport()
 {
     m_import.reset();
     m_pages->setCurrentIndex(0);
 }
 
-bool frmHydrostaticTable::exportFile(const QString& path)
+bool HydrostaticTableWindow::exportFile(const QString& path)
 {
     const std::optional<HydrostaticTable> t = tableOnShow();
     if (!t)
@@ -398,14 +398,14 @@ bool frmHydrostaticTable::exportFile(const QString& path)
     return true;
 }
 
-void frmHydrostaticTable::chooseImport()
+void HydrostaticTableWindow::chooseImport()
 {
     const QString path = fileChooser()(this, false);
     if (!path.isEmpty())
         importFile(path);
 }
 
-void frmHydrostaticTable::chooseExport()
+void HydrostaticTableWindow::chooseExport()
 {
     QString path = fileChooser()(this, true);
     if (path.isEmpty())
@@ -415,7 +415,7 @@ void frmHydrostaticTable::chooseExport()
     exportFile(path);
 }
 
-bool frmHydrostaticTable::save()
+bool HydrostaticTableWindow::save()
 {
     const std::optional<HydrostaticTable> t = tableOnShow();
     if (!t)
@@ -459,7 +459,7 @@ bool frmHydrostaticTable::save()
     return true;
 }
 
-void frmHydrostaticTable::reject()
+void HydrostaticTableWindow::reject()
 {
     if (m_pages->currentIndex() == 1) {
         cancelImport();
@@ -475,7 +475,7 @@ void frmHydrostaticTable::reject()
     QDialog::reject();
 }
 
-bool frmHydrostaticTable::eventFilter(QObject* watched, QEvent* event)
+bool HydrostaticTableWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == grdHydrostatics && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);

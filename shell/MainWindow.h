@@ -23,23 +23,23 @@ class StatusPanels;
 
 // The main window: a multiple-document frame that hosts the child windows, forwards its File
 // commands to the active one and enables those the child offers (ChildWindow::offeredCommands).
-class frmMDI : public QMainWindow, public ChildHost {
+class MainWindow : public QMainWindow, public ChildHost {
     Q_OBJECT
 public:
-    explicit frmMDI(QWidget* parent = nullptr);
-    ~frmMDI() override;
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The one main window of the run, or nullptr when none exists.
-    static frmMDI* instance();
+    static MainWindow* instance();
 
-    // Child windows are made by factories registered under their class names ("frmQuorvane",
+    // Child windows are made by factories registered under their window names ("frmQuorvane",
     // "frmZODuraduza", "frmShipParticulars", "frmPortMaster", "frmTipOfDay"), so the frame
     // does not depend on the windows it hosts.
     using Factory = ChildWindow::Factory;
     static void registerChild(const QString& name, Factory factory);
     // Menu commands that belong to other parts of the program (the survey files), by the command
     // name their menu item carries.
-    using Command = std::function<void(frmMDI&)>;
+    using Command = std::function<void(MainWindow&)>;
     static void registerCommand(const QString& name, Command command);
 
     // The opening steps: count the child unless it is already open, show the band, show the
@@ -76,15 +76,15 @@ public:
     QMenu* recentSurveysMenu() const { return m_recentSurveysMenu; }
 
     // Number of child windows open; decides whether the band with the toolbar is shown.
-    static int OpenChildCount;
+    static int openChildCount;
 
     // The text panel 1 shows when the main window is the only window open.
     static QString statusHint();
 
     // The main window of the run, made (deleting itself when closed) and shown when needed.
-    static frmMDI* showMainWindow();
+    static MainWindow* showMainWindow();
     // The main window made, not yet shown (the one there is, when there is one).
-    static frmMDI* mainWindow();
+    static MainWindow* mainWindow();
 
     // The menu item or toolbar button with that name ("mnuFile(0)", "tbrMDI(9)"), or nullptr.
     QAction* action(const QString& name) const;
@@ -129,7 +129,7 @@ private:
     QMap<QString, QAction*> m_actions;
     // Each toolbar button and File menu item that acts on the active child, with its command.
     QList<std::pair<ChildCommands, QAction*>> m_commandActions;
-    QSet<QWidget*> m_counted;  // the open child windows that take part in OpenChildCount
+    QSet<QWidget*> m_counted;  // the open child windows that take part in openChildCount
     QPointer<QWidget> m_lastActivated;
     // Frames whose child window has been destroyed: they are being torn down.
     QSet<const void*> m_deadFrames;

@@ -7,10 +7,10 @@ class QPushButton;
 // "About Quorvane Lt": the first window after start-up, and Help, About. Leaving it (Continue,
 // or any other way) leads into the program: the Tip of the Day window when the surveyor keeps
 // tips on at start-up, otherwise the main window alone.
-class frmAbout : public QDialog {
+class AboutDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit frmAbout(QWidget* parent = nullptr);
+    explicit AboutDialog(QWidget* parent = nullptr);
 
     // The main window, with the tip window in it when the setting asks for tips. Waits first for
     // the verdict on every page of the database, and opens nothing when it found one damaged.

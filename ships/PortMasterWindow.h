@@ -17,20 +17,20 @@ class QListWidget;
 // on the right holds every port by name; picking one puts it in the three boxes for correction.
 // Each change goes to the Port table at once through the window's own updatable set of ports,
 // read on the program's shared connection.
-class frmPortMaster : public QWidget, public ChildWindow {
+class PortMasterWindow : public QWidget, public ChildWindow {
     Q_OBJECT
 public:
     enum class Mode { New, Existing };
 
-    explicit frmPortMaster(QWidget* parent = nullptr);
-    ~frmPortMaster() override;
+    explicit PortMasterWindow(QWidget* parent = nullptr);
+    ~PortMasterWindow() override;
 
     ChildCommands offeredCommands() const override { return m_offeredCommands; }
-    void RNew() override;
-    void RSave() override;
-    void RDelete() override;
+    void newRecord() override;
+    void saveRecord() override;
+    void deleteRecord() override;
 
-    Mode RecordMode() const { return m_recordMode; }
+    Mode recordMode() const { return m_recordMode; }
 
     static QString editHint();  // "Type the new Port name and press Enter to save it"
     static QString deleteHint();  // "You can press the Delete key to delete this record"
@@ -62,7 +62,7 @@ private:
     QList<NameFields::Field> m_textFields;
     FieldGuard* m_guard = nullptr;
 
-    RowSet adcPort;  // every port, ordered by name; its current row is the port edited
+    RowSet m_ports;  // every port, ordered by name; its current row is the port edited
     int m_pickedPortId = -1;  // the port in the boxes (Existing), or -1
     QStringList m_shownPort;  // the picked port's name, city and country as the boxes showed them
 

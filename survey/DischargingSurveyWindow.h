@@ -9,10 +9,10 @@ class QLineEdit;
 // cargo and constant on board, which set against the Bill of Lading quantity give an assumed
 // constant; the Final draft after discharge gives the Total Cargo Discharged and the constant
 // left on board.
-class frmZODuraduza : public SurveyWindow {
+class DischargingSurveyWindow : public SurveyWindow {
     Q_OBJECT
 public:
-    explicit frmZODuraduza(QWidget* parent = nullptr);
+    explicit DischargingSurveyWindow(QWidget* parent = nullptr);
 
     QString cargoResultText() const override;
 
@@ -36,7 +36,7 @@ protected:
     // fgrdFinalResult rows 9 to 11 and the checks on them.
     int netDisplacementPlaces() const override { return 6; }
     QStringList finalResultCaptions(int tab, bool* boldLastRow) const override;
-    void showNetDisplacement(int tab, const clsDraft& draft) override;
+    void showNetDisplacement(int tab, const SurveyDraft& draft) override;
 
 private:
     bool checkBLQty();

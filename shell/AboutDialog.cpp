@@ -1,10 +1,10 @@
-#include "shell/frmAbout.h"
+#include "shell/AboutDialog.h"
 
 #include "core/AppPaths.h"
 #include "shell/AppIcons.h"
-#include "shell/frmMDI.h"
+#include "shell/MainWindow.h"
 #include "db/Database.h"
-#include "shell/frmTipOfDay.h"
+#include "shell/TipOfDayWindow.h"
 
 #include <QDir>
 #include <QFrame>
@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 #include <QTimer>
 
-frmAbout::frmAbout(QWidget* parent)
+AboutDialog::AboutDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("frmAbout"));
@@ -98,7 +98,7 @@ frmAbout::frmAbout(QWidget* parent)
     setFixedSize(460, 260);
 }
 
-void frmAbout::showEvent(QShowEvent* event)
+void AboutDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     // A box without a title bar is not always made active by the window manager; it asks for the
@@ -113,7 +113,7 @@ void frmAbout::showEvent(QShowEvent* event)
     });
 }
 
-void frmAbout::done(int result)
+void AboutDialog::done(int result)
 {
     QDialog::done(result);
     if (!m_ledOn) {
@@ -122,23 +122,23 @@ void frmAbout::done(int result)
     }
 }
 
-void frmAbout::abandon()
+void AboutDialog::abandon()
 {
     m_ledOn = true;
     reject();
 }
 
-void frmAbout::leadIntoProgram()
+void AboutDialog::leadIntoProgram()
 {
     // The window is made while the last pages of the database may still be being read; it is
     // shown only once they all were, and never on a damaged file.
-    frmMDI* made = frmMDI::instance() ? nullptr : frmMDI::mainWindow();
-    if (!ConfirmDatabaseWhole()) {
+    MainWindow* made = MainWindow::instance() ? nullptr : MainWindow::mainWindow();
+    if (!confirmDatabaseWhole()) {
         delete made;
         return;
     }
-    const bool tips = frmTipOfDay::showTipsAtStartup();
-    frmMDI* mdi = frmMDI::showMainWindow();
+    const bool tips = TipOfDayWindow::showTipsAtStartup();
+    MainWindow* mdi = MainWindow::showMainWindow();
     if (tips)
         mdi->openChild(QStringLiteral("frmTipOfDay"));
 }
