@@ -488,6 +488,9 @@ void darkPalette()
     dark.setColor(QPalette::ToolTipBase, QColor(55, 55, 58));
     dark.setColor(QPalette::ToolTipText, QColor(230, 230, 230));
     dark.setColor(QPalette::PlaceholderText, QColor(150, 150, 150));
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(QPalette::Disabled, role, QColor(127, 127, 127));
+    dark.setColor(QPalette::Disabled, QPalette::Base, QColor(45, 45, 48));
     QApplication::setPalette(dark);
 }
 
