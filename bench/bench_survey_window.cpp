@@ -52,32 +52,15 @@
 #include <functional>
 #include <vector>
 
-// The main window and the database's opening were renamed (frmMDI became MainWindow, OpenDatabase
-// openDatabase); the benchmark builds on either side of that, so that a build can be timed against
-// an older one with the same program.
-#if __has_include("shell/MainWindow.h")
 #include "shell/MainWindow.h"
-using MainFrame = MainWindow;
-#else
-#include "shell/frmMDI.h"
-using MainFrame = frmMDI;
-#endif
 
 namespace {
 
-#if __has_include("shell/MainWindow.h")
 bool openTheDatabase()
 {
     openDatabase();
     return !startupFailed();
 }
-#else
-bool openTheDatabase()
-{
-    OpenDatabase();
-    return !StartupFailed();
-}
-#endif
 
 double median(std::vector<double> v)
 {
@@ -394,7 +377,7 @@ void settle()
 // Opens the window from the main window, types the survey and calculates both drafts; timings into
 // `steps` (when given), pictures into `shots` (when not empty). Ends on the Initial tab, the
 // window left open.
-QWidget* survey(MainFrame* mdi, const SurveyTyped& s, Steps* steps, const QString& shots, Shown* shown)
+QWidget* survey(MainWindow* mdi, const SurveyTyped& s, Steps* steps, const QString& shots, Shown* shown)
 {
     MessageService::clearRecords();
     QWidget* child = nullptr;
@@ -562,7 +545,7 @@ int main(int argc, char** argv)
             darkPalette();
         QApplication::setCursorFlashTime(0);
     }
-    MainFrame* mdi = MainFrame::showMainWindow();
+    MainWindow* mdi = MainWindow::showMainWindow();
     mdi->activateWindow();
     if (!QTest::qWaitForWindowActive(mdi))
         std::fprintf(stderr, "the main window did not become active\n");
