@@ -11,8 +11,6 @@ struct State {
     QList<MessageRecord> records;
     MessageService::Sink sink;
     MessageService::Sink presenter;
-    int capturing = 0;
-    QList<MessageRecord> captured;
 };
 
 State& state()
@@ -87,12 +85,6 @@ Msg::Answer MessageService::show(const QString& text, Msg::Buttons buttons, Msg:
     r.buttons = buttons;
     r.defaultButton = defaultButton;
     State& s = state();
-    if (s.capturing > 0) {
-        // Held back, to be shown later or not at all: answered as Enter would answer it.
-        r.answer = defaultButton.value_or(firstButton(buttons));
-        s.captured.append(r);
-        return r.answer;
-    }
     if (s.testMode) {
         if (!s.answers.empty()) {
             r.answer = s.answers.front();
@@ -185,24 +177,3 @@ void MessageService::setPresenter(Sink presenter)
     state().presenter = std::move(presenter);
 }
 
-void MessageService::beginCapture()
-{
-    State& s = state();
-    if (s.capturing++ == 0)
-        s.captured.clear();
-}
-
-QList<MessageRecord> MessageService::endCapture()
-{
-    State& s = state();
-    if (s.capturing == 0 || --s.capturing > 0)
-        return {};
-    QList<MessageRecord> held;
-    held.swap(s.captured);
-    return held;
-}
-
-Msg::Answer MessageService::show(const MessageRecord& r)
-{
-    return show(r.text, r.buttons, r.icon, r.title, r.defaultButton);
-}

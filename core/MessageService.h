@@ -36,15 +36,6 @@ public:
                             Msg::Icon icon = Msg::Icon::None, const QString& title = QString(),
                             std::optional<Msg::Answer> defaultButton = std::nullopt);
 
-    // Shows a box held back by a capture, as it was asked for.
-    static Msg::Answer show(const MessageRecord& record);
-
-    // Between the two, boxes are held back instead of shown (or recorded), each answered with its
-    // default button; endCapture returns them in order. Used to work something out quietly first
-    // and then tell the user what it said, or nothing when it is done again in view.
-    static void beginCapture();
-    static QList<MessageRecord> endCapture();
-
     // The reporting styles of unexpected failures.
     // Coded: title "Quorvane Lt-<code>", headline, then the "contact us" line; exclamation icon.
     static void coded(int code, const QString& headline);
