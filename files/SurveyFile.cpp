@@ -286,7 +286,8 @@ QJsonObject draftJson(const SurveyDraftData& d, bool isFinal)
     }
     o.insert(N::kHydrostatics, QJsonObject{{N::kRows[0], below}, {N::kRows[1], above}});
     o.insert(N::kMctcPlus50, QJsonObject{{N::kRows[0], d.mctcPlus50Below}, {N::kRows[1], d.mctcPlus50Above}});
-    o.insert(N::kMctcMinus50, QJsonObject{{N::kRows[0], d.mctcMinus50Below}, {N::kRows[1], d.mctcMinus50Above}});
+    o.insert(N::kMctcMinus50,
+             QJsonObject{{N::kRows[0], d.mctcMinus50Below}, {N::kRows[1], d.mctcMinus50Above}});
     QJsonObject deds;
     for (const auto& [item, quantity] : d.deductibles)
         putText(deds, QString::number(item), quantity);

@@ -29,7 +29,8 @@ void refuse(SurveyLoadResult& result, const QString& fileName, const QString& fi
     result.value = value;
     result.message = why.isEmpty()
         ? QStringLiteral("%1: field \"%2\": the value \"%3\" was refused.").arg(fileName, field, value)
-        : QStringLiteral("%1: field \"%2\": the value \"%3\" was not taken: %4.").arg(fileName, field, value, why);
+        : QStringLiteral("%1: field \"%2\": the value \"%3\" was not taken: %4.")
+              .arg(fileName, field, value, why);
 }
 
 // Records on `result` that the Initial (Final) draft stopped at the check behind `field`, unless
@@ -73,7 +74,8 @@ public:
         if (!m_m.hasShip()) {
             m_result.told.append({QStringLiteral("Please select a ship first."), QString(),
                                   Msg::Icon::Exclamation, Names::kShip});
-            refuse(Names::kDrafts[SurveyModel::Final], QString(), QStringLiteral("the Final tab could not be opened"));
+            refuse(Names::kDrafts[SurveyModel::Final], QString(),
+                   QStringLiteral("the Final tab could not be opened"));
             return m_result;
         }
         m_m.setDraftOnShow(SurveyModel::Final);
@@ -120,7 +122,8 @@ private:
             || !field(draft, Field::Time, d.time, p(Names::kTime), false))
             return false;
         for (int i = 0; i < 6; ++i)
-            if (!field(draft, Field(int(Field::FwdPort) + i), d.*SurveyDraftData::kReadings[i], p(Names::reading(i))))
+            if (!field(draft, Field(int(Field::FwdPort) + i), d.*SurveyDraftData::kReadings[i],
+                       p(Names::reading(i))))
                 return false;
         for (int i = 0; i < 3; ++i)
             if (!field(draft, Field(int(Field::FwdX) + i), d.*SurveyDraftData::kMarks[i], p(Names::mark(i))))
@@ -130,8 +133,10 @@ private:
         // Down each column of the hydrostatic table, Below then Above, as Enter leads.
         using Table = SurveyModel::Table;
         for (int c = 0; c < 4; ++c) {
-            if (!cell(draft, Table::Hydrostatics, SurveyModel::Below, c, d.below[c], p(Names::hydrostatic(0, c)))
-                || !cell(draft, Table::Hydrostatics, SurveyModel::Above, c, d.above[c], p(Names::hydrostatic(1, c))))
+            if (!cell(draft, Table::Hydrostatics, SurveyModel::Below, c, d.below[c],
+                      p(Names::hydrostatic(SurveyModel::Below, c)))
+                || !cell(draft, Table::Hydrostatics, SurveyModel::Above, c, d.above[c],
+                         p(Names::hydrostatic(SurveyModel::Above, c))))
                 return false;
         }
         const std::pair<Table, const QString*> mctc[4] = {
@@ -317,7 +322,8 @@ SurveyLoadResult load(SurveyModel& model, const SurveyFileData& data, const QStr
     try {
         // Rows the file leaves out come from the ship's own table.
         SurveyFileData complete = data;
-        const std::optional<SurveyTableFill::Unfilled> unfilled = SurveyTableFill::complete(complete, fileName);
+        const std::optional<SurveyTableFill::Unfilled> unfilled =
+            SurveyTableFill::complete(complete, fileName);
         SurveyLoadResult r = Entry(model, fileName, calc).run(complete);
         if (unfilled && r.outcome == SurveyLoadResult::Outcome::NotCalculated) {
             r.field = unfilled->field;
@@ -327,7 +333,8 @@ SurveyLoadResult load(SurveyModel& model, const SurveyFileData& data, const QStr
     } catch (const VbError& e) {
         SurveyLoadResult r;
         r.outcome = SurveyLoadResult::Outcome::NotCalculated;
-        r.message = QStringLiteral("%1: the survey could not be entered (%2).").arg(fileName, e.description());
+        r.message =
+            QStringLiteral("%1: the survey could not be entered (%2).").arg(fileName, e.description());
         return r;
     }
 }

@@ -388,8 +388,9 @@ bool SurveyModel::checkComplete(int draft, Calculation* c)
     };
     for (const Check& check : checks) {
         if (check.missing) {
-            c->messages.append({MessageService::join(QStringLiteral("Incomplete data."), QLatin1String(check.text)),
-                                QString(), Msg::Icon::Exclamation, check.field});
+            c->messages.append(
+                {MessageService::join(QStringLiteral("Incomplete data."), QLatin1String(check.text)),
+                 QString(), Msg::Icon::Exclamation, check.field});
             c->stop = Calculation::Stop::Incomplete;
             c->field = check.field;
             c->headerField = check.header;
@@ -447,9 +448,10 @@ SurveyModel::Differences SurveyModel::workDifferences(int draft) const
     // The MCTC tables' drafts lie 50 cm either side of the hydrostatic rows' drafts.
     const QString& below = in.hydrostatics[Below][0];
     const QString& above = in.hydrostatics[Above][0];
-    d.mctcPlus50 = {difference(SurveyInputRules::mctcDraft(below, true), SurveyInputRules::mctcDraft(above, true)),
+    using SurveyInputRules::mctcDraft;
+    d.mctcPlus50 = {difference(mctcDraft(below, true), mctcDraft(above, true)),
                     difference(in.mctcPlus50[Below], in.mctcPlus50[Above])};
-    d.mctcMinus50 = {difference(SurveyInputRules::mctcDraft(below, false), SurveyInputRules::mctcDraft(above, false)),
+    d.mctcMinus50 = {difference(mctcDraft(below, false), mctcDraft(above, false)),
                      difference(in.mctcMinus50[Below], in.mctcMinus50[Above])};
     return d;
 }
@@ -519,9 +521,8 @@ void SurveyModel::copyToDraft(int draft)
     d.setLbm(Variant(t.lbm));
     d.setTrueTrim(Variant(t.trueTrim));
     // The total shown by the last calculation; Calculate works it out afresh.
-    d.setTotalDeductibles(Variant(m_calculated[draft]
-                                    ? ResultFigures::rounded(d.finalResult().value(SurveyDraft::TotalDeductibles), 5)
-                                    : QString()));
+    const Variant shownTotal = d.finalResult().value(SurveyDraft::TotalDeductibles);
+    d.setTotalDeductibles(Variant(m_calculated[draft] ? ResultFigures::rounded(shownTotal, 5) : QString()));
     d.setComments(in.comments);
 
     RowSet& list = d.deductions();
@@ -559,9 +560,10 @@ SurveyModel::Calculation SurveyModel::calculate(int draft)
         withdraw(draft);
         c.stop = Calculation::Stop::NegativeDifference;
         c.field = negative;
-        c.messages.append({MessageService::join(QStringLiteral("Invalid hydrostatic details...!"),
-                                                QStringLiteral("Difference of Above & Below can't be negative.")),
-                           QString(), Msg::Icon::Exclamation, negative});
+        c.messages.append(
+            {MessageService::join(QStringLiteral("Invalid hydrostatic details...!"),
+                                  QStringLiteral("Difference of Above & Below can't be negative.")),
+             QString(), Msg::Icon::Exclamation, negative});
         return c;
     }
     copyToDraft(draft);
@@ -707,7 +709,8 @@ std::optional<Decimal> SurveyModel::cargoQuantity() const
     if (!net)
         return std::nullopt;
     if (!isDischarging())
-        return net->isZero() ? std::nullopt : std::optional<Decimal>(cargoLoaded(*net, initialNetDisplacement()));
+        return net->isZero() ? std::nullopt
+                             : std::optional<Decimal>(cargoLoaded(*net, initialNetDisplacement()));
     return cargoDischarged(initialNetDisplacement(), *net);
 }
 

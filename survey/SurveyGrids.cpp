@@ -474,7 +474,8 @@ void SurveyGrids::tablesInto(SurveyModel::DraftInputs& inputs) const
     }
 }
 
-void SurveyGrids::showTables(const SurveyModel::DraftInputs& inputs, const SurveyModel::Differences& differences)
+void SurveyGrids::showTables(const SurveyModel::DraftInputs& inputs,
+                             const SurveyModel::Differences& differences)
 {
     for (int r = 0; r < 2; ++r) {
         for (int c = 0; c < 4; ++c)
