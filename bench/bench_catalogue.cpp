@@ -10,6 +10,7 @@
 // which starts as quorvane-lt does, goes on from the About box as soon as it is drawn and ends
 // once the main window has been drawn. The windows are timed inside this process, opened from
 // the main window as the menu opens them, until they are drawn.
+#include "bench/DarkPalette.h"
 #include "core/AppPaths.h"
 #include "core/MessageService.h"
 #include "db/Connection.h"
@@ -256,19 +257,8 @@ int windowOnly(int argc, char** argv, const QString& dir, const QString& name, i
 int screenshot(int argc, char** argv, const QString& dir, const QString& name, const QString& png)
 {
     QApplication app(argc, argv);
-    if (qEnvironmentVariableIsSet("BENCH_DARK")) {
-        QPalette dark;
-        dark.setColor(QPalette::Window, QColor(45, 45, 48));
-        dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
-        dark.setColor(QPalette::Base, QColor(30, 30, 32));
-        dark.setColor(QPalette::AlternateBase, QColor(45, 45, 48));
-        dark.setColor(QPalette::Text, QColor(230, 230, 230));
-        dark.setColor(QPalette::Button, QColor(55, 55, 58));
-        dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
-        dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
-        dark.setColor(QPalette::HighlightedText, Qt::black);
-        QApplication::setPalette(dark);
-    }
+    if (qEnvironmentVariableIsSet("BENCH_DARK"))
+        useDarkPalette();
     MessageService::setTestMode(true);
     AppPaths::setAppDir(dir);
     openDatabase();

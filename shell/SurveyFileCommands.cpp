@@ -121,8 +121,7 @@ SurveyWindow* openIntoWindow(MainWindow& mdi, const QString& path, bool* loaded,
     // entry of the surveyor's: nothing is kept meanwhile.
     const SurveyRecovery::Pause pause(window);
     const SurveyLoadResult result = window->enterFile(*data, path, calc);
-    for (const SurveyMessage& m : result.told)
-        MessageService::show(m.text, Msg::Buttons::Ok, m.icon, m.title);
+    SurveyWindow::tell(result.told);
     if (loaded)
         *loaded = result.loaded();
     if (result.outcome == SurveyLoadResult::Outcome::Refused) {

@@ -101,6 +101,8 @@ public:
     // The survey as a file: the header, the draft on show as its boxes and grids hold it (first
     // handed to its draft, as a tab switch does), and the other draft as the survey keeps it.
     SurveyFileData surveyData();
+    // Shows what the survey had to say, in order.
+    static void tell(const SurveyMessages& messages);
     // The report of the survey as Print Preview (or Print) fills it; nothing when it cannot be.
     std::optional<ReportLayout> fillReport(bool showPreview);
     SurveyDraft& initialDraft() const { return m_model->draft(SurveyModel::Initial); }
@@ -181,8 +183,6 @@ protected:
     bool applyRule(QLineEdit* box, const SurveyInputRules::Outcome& outcome);
     // Shows a message with the exclamation icon and the application title.
     static void warn(const QString& text);
-    // Shows what the survey had to say, in order.
-    static void tell(const SurveyMessages& messages);
     // Puts a field under the ship-first guard; `selectsText`: its text is selected on entry.
     void guardField(QWidget* field, bool selectsText);
 
