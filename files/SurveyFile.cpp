@@ -1,5 +1,8 @@
 #include "files/SurveyFile.h"
 
+#include "files/InputFiles.h"
+#include "files/OutputPaths.h"
+
 #include "model/SurveyFieldNames.h"
 
 #include "model/SurveyInputRules.h"
@@ -11,7 +14,7 @@
 #include <QJsonObject>
 #include <QMap>
 #include <QRegularExpression>
-#include <QSaveFile>
+#include <QSet>
 
 #include <algorithm>
 
@@ -73,7 +76,7 @@ std::optional<DuplicateKey> firstDuplicateKey(const QByteArray& in)
         bool object = false;
         bool expectKey = false;
         QString key;  // the key whose value is being read
-        QStringList keys;
+        QSet<QString> keys;  // a set: a file of 200,000 keys is checked in one pass
     };
     QList<Frame> stack;
     const auto pathOf = [&stack]() {
@@ -94,7 +97,7 @@ std::optional<DuplicateKey> firstDuplicateKey(const QByteArray& in)
                 const QString key = decodedKey(in.mid(i, j + 1 - i));
                 if (f.keys.contains(key))
                     return DuplicateKey{pathOf(), key};
-                f.keys << key;
+                f.keys.insert(key);
                 f.key = key;
                 f.expectKey = false;
             }
@@ -163,7 +166,22 @@ public:
             fail(field, QStringLiteral("must be a text or a number."));
             return QString();
         }
-        return v.toString();
+        const QString value = v.toString();
+        // The boxes of the window take no control character (an escape would reach the report
+        // and the terminal); only the comments box takes line breaks, and a pasted tab.
+        const bool comments = key == SurveyFieldNames::kComments;
+        const auto control = [comments](QChar c) {
+            return c.category() == QChar::Other_Control
+                && !(comments && (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\t')));
+        };
+        if (std::any_of(value.begin(), value.end(), control)) {
+            refuse(field, comments ? QStringLiteral("holds a control character (a NUL, an escape and the like); "
+                                                    "the box takes none but line breaks.")
+                                   : QStringLiteral("holds a control character (a tab, a line break, a NUL and "
+                                                    "the like); the box takes none."));
+            return QString();
+        }
+        return value;
     }
 
     QJsonObject object(const QJsonObject& o, const QString& key, const QString& path, bool required)
@@ -377,15 +395,13 @@ std::optional<SurveyFileData> parse(const QByteArray& text, const QString& fileN
 
 std::optional<SurveyFileData> read(const QString& path, QString* error, Failure* failure)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("%1: the file cannot be read (%2).").arg(path, f.errorString());
+    const std::optional<QByteArray> bytes = InputFiles::read(path, InputFiles::kSurveyLimit, error);
+    if (!bytes) {
         if (failure)
             *failure = Failure::NotRead;
         return std::nullopt;
     }
-    return parse(f.readAll(), path, error, failure);
+    return parse(*bytes, path, error, failure);
 }
 
 QJsonObject toJson(const SurveyFileData& data)
@@ -422,19 +438,7 @@ std::optional<QString> commentsRefusal(const SurveyDraftData& draft)
 
 bool write(const QString& path, const SurveyFileData& data, QString* error)
 {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = QStringLiteral("%1: the file cannot be written (%2).").arg(path, f.errorString());
-        return false;
-    }
-    f.write(serialize(data));
-    if (!f.commit()) {
-        if (error)
-            *error = QStringLiteral("%1: the file cannot be written (%2).").arg(path, f.errorString());
-        return false;
-    }
-    return true;
+    return OutputPaths::write(path, serialize(data), error);
 }
 
 }  // namespace SurveyFile

@@ -1,6 +1,8 @@
 #include "survey/SurveyRecovery.h"
 
 #include "core/AppPaths.h"
+#include "files/InputFiles.h"
+#include "files/OutputPaths.h"
 #include "files/SurveyFile.h"
 #include "model/SurveyDraft.h"
 #include "survey/ResultDisplay.h"
@@ -14,7 +16,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QKeyEvent>
-#include <QSaveFile>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -46,21 +47,19 @@ QString canonical(const QString& path)
     return QFileInfo(path).absoluteFilePath();
 }
 
+// A recovery file is a survey file: read up to the same limit, and only when it is a plain file
+// (one linked to /dev/zero would otherwise hold up the Recent Surveys menu for ever).
 QJsonObject readJson(const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return QJsonDocument::fromJson(f.readAll()).object();
+    const std::optional<QByteArray> bytes = InputFiles::read(path, InputFiles::kSurveyLimit, nullptr);
+    return bytes ? QJsonDocument::fromJson(*bytes).object() : QJsonObject();
 }
 
+// Whole or not at all, readable by the user alone: it holds a whole survey in plain text.
 bool writeJson(const QString& path, const QJsonObject& root)
 {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Indented);
-    return f.write(bytes) == bytes.size() && f.commit();
+    return OutputPaths::write(path, QJsonDocument(root).toJson(QJsonDocument::Indented), nullptr,
+                              OutputPaths::Access::OwnerOnly);
 }
 
 }  // namespace
@@ -205,7 +204,7 @@ void SurveyRecovery::snapshot()
     root.insert(kNote, note);
 
     if (m_path.isEmpty()) {
-        if (!QDir().mkpath(folder()))
+        if (!AppPaths::makePrivateFolder(folder()))
             return;
         const QString name = QStringLiteral("survey-%1-%2.json")
                                  .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")),
