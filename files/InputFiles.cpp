@@ -11,7 +11,7 @@
 
 namespace InputFiles {
 
-std::optional<QByteArray> read(const QString& path, qint64 limit, QString* error)
+std::optional<QByteArray> read(const QString& path, qint64 limit, QString* error, QString* systemError)
 {
     const QString shown = QDir::toNativeSeparators(path);
     const auto failed = [error](const QString& text) -> std::optional<QByteArray> {
@@ -19,8 +19,11 @@ std::optional<QByteArray> read(const QString& path, qint64 limit, QString* error
             *error = text;
         return std::nullopt;
     };
-    const auto cannotRead = [&shown](int number) {
-        return QStringLiteral("%1 cannot be read (%2).").arg(shown, QString::fromLocal8Bit(std::strerror(number)));
+    const auto cannotRead = [&shown, systemError](int number) {
+        const QString why = QString::fromLocal8Bit(std::strerror(number));
+        if (systemError)
+            *systemError = why;
+        return QStringLiteral("%1 cannot be read (%2).").arg(shown, why);
     };
     // A file compiled into the program (":/examples/...") is no user's input.
     if (path.startsWith(QLatin1Char(':'))) {

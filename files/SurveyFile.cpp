@@ -168,7 +168,10 @@ public:
         }
         const QString value = v.toString();
         // The boxes of the window take no control character (an escape would reach the report
-        // and the terminal); only the comments box takes line breaks, and a pasted tab.
+        // and the terminal); only the comments box takes line breaks, and a pasted tab. The ship
+        // and the port are picked from their lists: a name no list holds is refused there.
+        if (key == SurveyFieldNames::kShip || key == SurveyFieldNames::kPort)
+            return value;
         const bool comments = key == SurveyFieldNames::kComments;
         const auto control = [comments](QChar c) {
             return c.category() == QChar::Other_Control
@@ -395,7 +398,10 @@ std::optional<SurveyFileData> parse(const QByteArray& text, const QString& fileN
 
 std::optional<SurveyFileData> read(const QString& path, QString* error, Failure* failure)
 {
-    const std::optional<QByteArray> bytes = InputFiles::read(path, InputFiles::kSurveyLimit, error);
+    QString systemError;
+    const std::optional<QByteArray> bytes = InputFiles::read(path, InputFiles::kSurveyLimit, error, &systemError);
+    if (!systemError.isEmpty() && error)
+        *error = QStringLiteral("%1: the file cannot be read (%2).").arg(path, systemError);
     if (!bytes) {
         if (failure)
             *failure = Failure::NotRead;

@@ -611,7 +611,9 @@ private slots:
         QTest::addColumn<bool>("taken");
         QTest::newRow("escape in the cargo") << "cargo" << "Coal\x1b[2J" << false;
         QTest::newRow("line break in the voyage") << "voyage" << "V-1\nV-2" << false;
-        QTest::newRow("NUL in the port") << "port" << QString(QStringLiteral("Kandla") + QChar(0)) << false;
+        // The ship and the port are names from a list: one the list does not hold is refused there.
+        QTest::newRow("NUL in the port") << "port" << QString(QStringLiteral("Kandla") + QChar(0)) << true;
+        QTest::newRow("NUL in the B/L") << "blQuantity" << QString(QStringLiteral("100") + QChar(0)) << false;
         QTest::newRow("tab in a reading") << "initial.drafts.fwdPort" << "8.4\t" << false;
         QTest::newRow("line breaks in the comments") << "initial.comments" << "Calm.\nAll tanks sounded." << true;
         QTest::newRow("escape in the comments") << "initial.comments" << "Calm.\x1b]0;x\x07" << false;
@@ -621,7 +623,9 @@ private slots:
         QFETCH(QString, field);
         QFETCH(QString, value);
         QFETCH(bool, taken);
-        QJsonObject root{{"format", SurveyFile::formatName()}, {"kind", "loading"}, {"ship", "Ocean Pride"}};
+        QJsonObject root{{"format", SurveyFile::formatName()},
+                         {"kind", field == QLatin1String("blQuantity") ? "discharging" : "loading"},
+                         {"ship", "Ocean Pride"}};
         QJsonObject initial{{"density", "1.025"}, {"drafts", QJsonObject{{"fwdPort", "8.4"}}}};
         if (field == QLatin1String("initial.comments"))
             initial.insert("comments", value);
