@@ -17,6 +17,9 @@
 #include <QSet>
 
 #include <algorithm>
+#include <string>
+#include <unordered_set>
+#include <vector>
 
 namespace {
 
@@ -62,12 +65,14 @@ struct DuplicateKey {
     QString key;
 };
 
-QString decodedKey(const QByteArray& token)
+// A key as the reader decodes it, in UTF-8: the token itself unless it holds an escape.
+std::string decodedKey(const QByteArray& in, qsizetype from, qsizetype to)
 {
+    const QByteArrayView token(in.constData() + from, to - from);
     if (!token.contains('\\'))
-        return QString::fromUtf8(token.mid(1, token.size() - 2));
-    const QJsonDocument d = QJsonDocument::fromJson("[" + token + "]");
-    return d.isArray() ? d.array().at(0).toString() : QString::fromUtf8(token);
+        return std::string(token.constData() + 1, size_t(token.size() - 2));
+    const QJsonDocument d = QJsonDocument::fromJson("[" + token.toByteArray() + "]");
+    return d.isArray() ? d.array().at(0).toString().toStdString() : token.toByteArray().toStdString();
 }
 
 std::optional<DuplicateKey> firstDuplicateKey(const QByteArray& in)
@@ -75,15 +80,16 @@ std::optional<DuplicateKey> firstDuplicateKey(const QByteArray& in)
     struct Frame {
         bool object = false;
         bool expectKey = false;
-        QString key;  // the key whose value is being read
-        QSet<QString> keys;  // a set: a file of 200,000 keys is checked in one pass
+        std::string key;  // the key whose value is being read
+        // A hash set of the keys' bytes: a file of 200,000 keys is checked in one pass.
+        std::unordered_set<std::string> keys;
     };
-    QList<Frame> stack;
+    std::vector<Frame> stack;
     const auto pathOf = [&stack]() {
         QStringList parts;
-        for (qsizetype f = 0; f + 1 < stack.size(); ++f)
-            if (stack.at(f).object)
-                parts << stack.at(f).key;
+        for (size_t f = 0; f + 1 < stack.size(); ++f)
+            if (stack[f].object)
+                parts << QString::fromStdString(stack[f].key);
         return parts.join(QLatin1Char('.'));
     };
     for (qsizetype i = 0; i < in.size(); ++i) {
@@ -92,13 +98,12 @@ std::optional<DuplicateKey> firstDuplicateKey(const QByteArray& in)
             qsizetype j = i + 1;
             while (j < in.size() && in.at(j) != '"')
                 j += in.at(j) == '\\' ? 2 : 1;
-            if (!stack.isEmpty() && stack.last().object && stack.last().expectKey) {
-                Frame& f = stack.last();
-                const QString key = decodedKey(in.mid(i, j + 1 - i));
-                if (f.keys.contains(key))
-                    return DuplicateKey{pathOf(), key};
-                f.keys.insert(key);
-                f.key = key;
+            if (!stack.empty() && stack.back().object && stack.back().expectKey) {
+                Frame& f = stack.back();
+                std::string key = decodedKey(in, i, std::min(j + 1, in.size()));
+                if (!f.keys.insert(key).second)
+                    return DuplicateKey{pathOf(), QString::fromStdString(key)};
+                f.key = std::move(key);
                 f.expectKey = false;
             }
             i = j;
@@ -106,12 +111,12 @@ std::optional<DuplicateKey> firstDuplicateKey(const QByteArray& in)
             Frame f;
             f.object = c == '{';
             f.expectKey = f.object;
-            stack << f;
+            stack.push_back(std::move(f));
         } else if (c == '}' || c == ']') {
-            if (!stack.isEmpty())
-                stack.removeLast();
-        } else if (c == ',' && !stack.isEmpty() && stack.last().object) {
-            stack.last().expectKey = true;
+            if (!stack.empty())
+                stack.pop_back();
+        } else if (c == ',' && !stack.empty() && stack.back().object) {
+            stack.back().expectKey = true;
         }
     }
     return std::nullopt;
@@ -121,8 +126,9 @@ std::optional<DuplicateKey> firstDuplicateKey(const QByteArray& in)
 // no leading zero. Anything else could name an item a second time in other words.
 bool isPlainItemKey(const QString& key)
 {
-    static const QRegularExpression plain(QStringLiteral("^(0|[1-9][0-9]*)$"));
-    return plain.match(key).hasMatch();
+    if (key.isEmpty() || (key.size() > 1 && key.front() == QLatin1Char('0')))
+        return false;
+    return std::all_of(key.begin(), key.end(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
 }
 
 class Reader {

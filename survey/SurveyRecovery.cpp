@@ -308,8 +308,10 @@ std::optional<SurveyRecovery::Entry> SurveyRecovery::entry(const QString& recove
     e.kind = root.value(QStringLiteral("kind")).toString() == QLatin1String("discharging")
                  ? QStringLiteral("Discharging")
                  : QStringLiteral("Loading");
-    e.ship = root.value(QStringLiteral("ship")).toString();
-    e.voyage = root.value(QStringLiteral("voyage")).toString();
+    // Shown in a menu: a name longer than any box takes is cut rather than laid out whole.
+    constexpr int kShown = 200;
+    e.ship = root.value(QStringLiteral("ship")).toString().left(kShown);
+    e.voyage = root.value(QStringLiteral("voyage")).toString().left(kShown);
     e.surveyFile = note.value(QStringLiteral("surveyFile")).toString();
     e.tab = note.value(QStringLiteral("tab")).toInt();
     const QJsonObject calculated = note.value(QStringLiteral("calculated")).toObject();
