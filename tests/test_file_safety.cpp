@@ -502,16 +502,18 @@ private slots:
         QCOMPARE(modeOf(first), 0700);
         QCOMPARE(modeOf(first + QStringLiteral("/DS.dat")), 0600);
         QCOMPARE(modeOf(first + QStringLiteral("/DS.lib")), 0600);
-        // The journal the engine writes beside DS.dat takes its permissions.
+        // The journal the engine writes beside DS.dat while a change is under way takes its
+        // permissions.
         {
             Connection db;
             openOnDir(db, first);
-            db.execute(QStringLiteral("PRAGMA journal_mode=PERSIST"));
-            db.execute(QStringLiteral("UPDATE Port SET City = City"));
+            db.execute(QStringLiteral("BEGIN"));
+            db.execute(QStringLiteral("INSERT INTO Port (PortName, City, Country) VALUES ('Journal', 'J', 'J')"));
+            QVERIFY(QFile::exists(first + QStringLiteral("/DS.dat-journal")));
+            QCOMPARE(modeOf(first + QStringLiteral("/DS.dat-journal")), 0600);
+            db.execute(QStringLiteral("ROLLBACK"));
             db.close();
         }
-        if (QFile::exists(first + QStringLiteral("/DS.dat-journal")))
-            QCOMPARE(modeOf(first + QStringLiteral("/DS.dat-journal")), 0600);
 
         // A survey typed: the recovery folder and file.
         SurveyRecovery::setFolder(m_home.path() + QStringLiteral("/fresh/recovery"));
