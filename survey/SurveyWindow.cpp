@@ -12,7 +12,7 @@
 #include "survey/HydrostaticPicker.h"
 #include "report/ReportFiller.h"
 #include "files/SurveyFileModel.h"
-#include "survey/ReportPreview.h"
+#include "ui/ReportPreview.h"
 #include "survey/ResultDisplay.h"
 #include "survey/SurveyRecovery.h"
 #include "survey/SurveyKeys.h"
@@ -392,7 +392,7 @@ void SurveyWindow::showInitialNetDisplacement()
     }
 }
 
-// --- What the report reads -------------------------------------------------------------------
+// --- The header as shown -----------------------------------------------------------------------
 
 QString SurveyWindow::shipText() const
 {
@@ -408,21 +408,6 @@ Variant SurveyWindow::portId() const
 {
     const QVariant id = dcbPort->currentData();
     return id.isValid() ? Variant::longInt(id.toInt()) : Variant();
-}
-
-QString SurveyWindow::fwdXText() const
-{
-    return txtFwdX->text();
-}
-
-QString SurveyWindow::midXText() const
-{
-    return txtMidX->text();
-}
-
-QString SurveyWindow::aftXText() const
-{
-    return txtAftX->text();
 }
 
 QString SurveyWindow::lbpText() const
@@ -474,35 +459,13 @@ void SurveyWindow::syncModel()
     m.setPort(port.isValid() ? std::optional<int>(port.toInt()) : std::nullopt, portText());
     m.setVoyage(voyageIdText());
     m.setCargo(cargoText());
-    SurveyModel::ReportView v;
-    const int tab = currentTab();
-    v.draftOnShow = draftOnShow();
-    // The loading window keeps the constant it found in its box on both tabs. The discharging
-    // window shows it by the net displacement in the result grid; on the Final tab that cell holds
-    // the Final draft's, so there the Initial draft answers itself.
-    if (!m_discharging) {
-        v.initialCalculated = !constantText().trimmed().isEmpty();
-    } else if (tab != FinalTab) {
-        v.initialCalculated = !finalResultText(ResultDisplay::NetDisplacementRow, 1).isEmpty();
-    } else {
-        const Variant net = initialDraft().netDisplacement();
-        v.initialCalculated = net.isNumber() && !net.toDecimal().isZero();
-    }
-    v.cargoResult = cargoResultText();
-    v.initialNetDisplacement = initialNetDisplacementText();
-    v.fwdX = fwdXText();
-    v.midX = midXText();
-    v.aftX = aftXText();
-    // Printed from neither draft's tab, no draft takes the boxes.
-    v.copiesInputs = tab == InitialTab || tab == FinalTab;
-    m.setReportView(v);
+    m.setDraftOnShow(draftOnShow());
 }
 
 SurveyFileData SurveyWindow::surveyData()
 {
     syncModel();
     copyInputsToDraft(draftOnShow());
-    m_model->setDraftOnShow(draftOnShow());
     return SurveyFileModel::read(*m_model);
 }
 

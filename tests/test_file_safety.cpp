@@ -22,7 +22,7 @@
 #include "shell/Startup.h"
 #include "shell/SurveyFileCommands.h"
 #include "ships/HydrostaticTableWindow.h"
-#include "survey/ReportPreview.h"
+#include "ui/ReportPreview.h"
 #include "survey/SurveyRecovery.h"
 #include "survey/SurveyWindow.h"
 #include "tests/SurveyWindowDriver.h"
