@@ -110,7 +110,8 @@ bool makePrivateFolder(const QString& dir)
     const QString user = QDir::cleanPath(userDataDir());
     for (const QString& made : missing) {
         if (made == target || made == user || made.startsWith(user + QLatin1Char('/')))
-            QFile::setPermissions(made, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+            QFile::setPermissions(made,
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
     return true;
 }

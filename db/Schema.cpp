@@ -154,7 +154,8 @@ void writeFile(const QString& path, const QString& key, bool overwrite,
     QFile::remove(temp);
     // The file holds the user's ships: made for the owner alone before the engine opens it (its
     // journals take the file's permissions).
-    const int fd = ::open(QFile::encodeName(temp).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const int fd =
+        ::open(QFile::encodeName(temp).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0)
         fail(QStringLiteral("Could not create '%1'.").arg(temp));
     ::close(fd);

@@ -74,11 +74,12 @@ QString unconvertedUnit(const QString& header)
             || w == QLatin1String("'"))
             return QStringLiteral("feet");
         if (w == QLatin1String("lt") || w == QLatin1String("lton") || w == QLatin1String("ltons")
-            || (w == QLatin1String("long") && i + 1 < words.size() && words.at(i + 1).startsWith(QLatin1String("ton"))))
+            || (w == QLatin1String("long") && i + 1 < words.size()
+                && words.at(i + 1).startsWith(QLatin1String("ton"))))
             return QStringLiteral("long tons");
         // "in" followed by another word is the preposition ("Draft in m").
-        if ((w == QLatin1String("in") && i + 1 == words.size()) || w == QLatin1String("inch") || w == QLatin1String("inches")
-            || w == QLatin1String("\""))
+        if ((w == QLatin1String("in") && i + 1 == words.size()) || w == QLatin1String("inch")
+            || w == QLatin1String("inches") || w == QLatin1String("\""))
             return QStringLiteral("inches");
     }
     return QString();
@@ -142,8 +143,8 @@ Lines contentLines(const QString& text)
 {
     Lines l;
     const QStringList all = text.split(QLatin1Char('\n'));
-    // The figure is taken whole, up to the next blank: "1e999999" must not pass for 1.
-    static const QRegularExpression densityRemark(QStringLiteral("density\\D*?([0-9]\\S*)"),
+    // The figure is taken whole, sign and all, up to the next blank: "1e999999" must not pass for 1.
+    static const QRegularExpression densityRemark(QStringLiteral("density\\D*?([-+]?[0-9]\\S*)"),
                                                   QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression unitAfter(QStringLiteral("(t/m3|t/m\\x{00B3}|[.,;])$"),
                                               QRegularExpression::CaseInsensitiveOption);

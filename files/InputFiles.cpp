@@ -52,9 +52,9 @@ std::optional<QByteArray> read(const QString& path, qint64 limit, QString* error
     }
     if (!S_ISREG(st.st_mode)) {
         ::close(fd);
-        return failed(
-            QStringLiteral("%1 is not a plain file (a pipe, a device or the like); only a plain file is read.")
-                .arg(shown));
+        return failed(QStringLiteral("%1 is not a plain file (a pipe, a device or the like); only a plain "
+                                     "file is read.")
+                          .arg(shown));
     }
     if (st.st_size > limit) {
         ::close(fd);

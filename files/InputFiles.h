@@ -18,6 +18,7 @@ constexpr qint64 kTableLimit = 64 * kMiB;     // hydrostatic (and tank) tables
 // most a table file may hold.", "x.json cannot be read (No such file or directory)."
 // `systemError`, when given, is set to the system's reason alone when the file could not be
 // opened or read at all (a missing file), for callers that word that message themselves.
-std::optional<QByteArray> read(const QString& path, qint64 limit, QString* error, QString* systemError = nullptr);
+std::optional<QByteArray> read(const QString& path, qint64 limit, QString* error,
+                               QString* systemError = nullptr);
 
 }  // namespace InputFiles

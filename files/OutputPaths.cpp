@@ -127,8 +127,8 @@ QStringList databaseFiles()
     for (const QString& dir : folders) {
         for (const char* base : {"DS.dat", "DS.lib"}) {
             const QString file = QDir::cleanPath(dir) + QLatin1Char('/') + QLatin1String(base);
-            for (const QString& name : {file, file + QStringLiteral("-journal"), file + QStringLiteral("-wal"),
-                                        file + QStringLiteral("-shm")}) {
+            for (const QString& name : {file, file + QStringLiteral("-journal"),
+                                        file + QStringLiteral("-wal"), file + QStringLiteral("-shm")}) {
                 if (!files.contains(name))
                     files << name;
             }

@@ -128,7 +128,8 @@ bool isPlainItemKey(const QString& key)
 {
     if (key.isEmpty() || (key.size() > 1 && key.front() == QLatin1Char('0')))
         return false;
-    return std::all_of(key.begin(), key.end(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
+    return std::all_of(key.begin(), key.end(),
+                       [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
 }
 
 class Reader {
@@ -180,14 +181,14 @@ public:
             return value;
         const bool comments = key == SurveyFieldNames::kComments;
         const auto control = [comments](QChar c) {
-            return c.category() == QChar::Other_Control
-                && !(comments && (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\t')));
+            const bool lineOrTab = c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\t');
+            return c.category() == QChar::Other_Control && !(comments && lineOrTab);
         };
         if (std::any_of(value.begin(), value.end(), control)) {
-            refuse(field, comments ? QStringLiteral("holds a control character (a NUL, an escape and the like); "
-                                                    "the box takes none but line breaks.")
-                                   : QStringLiteral("holds a control character (a tab, a line break, a NUL and "
-                                                    "the like); the box takes none."));
+            refuse(field, comments ? QStringLiteral("holds a control character (a NUL, an escape and the "
+                                                    "like); the box takes none but line breaks.")
+                                   : QStringLiteral("holds a control character (a tab, a line break, a NUL "
+                                                    "and the like); the box takes none."));
             return QString();
         }
         return value;
@@ -405,7 +406,8 @@ std::optional<SurveyFileData> parse(const QByteArray& text, const QString& fileN
 std::optional<SurveyFileData> read(const QString& path, QString* error, Failure* failure)
 {
     QString systemError;
-    const std::optional<QByteArray> bytes = InputFiles::read(path, InputFiles::kSurveyLimit, error, &systemError);
+    const std::optional<QByteArray> bytes =
+        InputFiles::read(path, InputFiles::kSurveyLimit, error, &systemError);
     if (!systemError.isEmpty() && error)
         *error = QStringLiteral("%1: the file cannot be read (%2).").arg(path, systemError);
     if (!bytes) {

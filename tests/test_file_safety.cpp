@@ -86,6 +86,17 @@ bool isFifo(const QString& path)
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISFIFO(st.st_mode);
 }
 
+// The temporary files a write leaves beside its target when it goes wrong (".NAME.XXXXXX").
+QStringList hiddenFiles(const QString& dir)
+{
+    return QDir(dir).entryList({QStringLiteral(".*")}, QDir::Files | QDir::Hidden);
+}
+
+QString loadingExample()
+{
+    return TestSupport::sourceDir() + QStringLiteral("/examples/loading-port-hedland.json");
+}
+
 // A file of `size` bytes that takes no room on the disk.
 void sparse(const QString& path, qint64 size)
 {
@@ -143,8 +154,9 @@ private:
     {
         const QString where = target.section(QLatin1Char(':'), 0, 0);
         const QString name = target.section(QLatin1Char(':'), 1);
-        const QString dir = where == QLatin1String("data") ? m_data : where == QLatin1String("user") ? m_userData
-                                                                                                 : m_out.path();
+        const QString dir = where == QLatin1String("data")   ? m_data
+                            : where == QLatin1String("user") ? m_userData
+                                                             : m_out.path();
         return dir + QLatin1Char('/') + name;
     }
 
@@ -164,8 +176,8 @@ private:
         QVERIFY(!QFile::exists(dat() + QStringLiteral("-journal")));
         QVERIFY(isFifo(pipe()));
         // No temporary file is left beside a refused output.
-        QCOMPARE(QDir(m_data).entryList({QStringLiteral(".DS*")}, QDir::Files | QDir::Hidden), QStringList());
-        QCOMPARE(QDir(m_out.path()).entryList({QStringLiteral(".*")}, QDir::Files | QDir::Hidden), QStringList());
+        QCOMPARE(hiddenFiles(m_data), QStringList());
+        QCOMPARE(hiddenFiles(m_out.path()), QStringList());
     }
 
     void openMainWindow()
@@ -287,21 +299,21 @@ private slots:
 
         QVERIFY(!saveSurveyAs(path));
         QCOMPARE(messages().size(), 1);
-        QVERIFY2(messages().first().startsWith(QStringLiteral("The survey could not be saved.\r\n\r\n") + expected),
+        QVERIFY2(messages().first().startsWith("The survey could not be saved.\r\n\r\n" + expected),
                  qPrintable(messages().first()));
         verifyUntouched(b);
 
         forgetMessages();
         QVERIFY(!savePdf(path));
         QCOMPARE(messages().size(), 1);
-        QVERIFY2(messages().first().startsWith(QStringLiteral("The report could not be saved.\r\n\r\n") + expected),
+        QVERIFY2(messages().first().startsWith("The report could not be saved.\r\n\r\n" + expected),
                  qPrintable(messages().first()));
         verifyUntouched(b);
 
         forgetMessages();
         QVERIFY(!exportTable(path));
         QCOMPARE(messages().size(), 1);
-        QVERIFY2(messages().first().startsWith(QStringLiteral("The table was not exported.\r\n\r\n") + expected),
+        QVERIFY2(messages().first().startsWith("The table was not exported.\r\n\r\n" + expected),
                  qPrintable(messages().first()));
         verifyUntouched(b);
     }
@@ -313,7 +325,7 @@ private slots:
         QFETCH(QString, reason);
         const QString path = resolve(target);
         const Untouched b = before();
-        const QString survey = TestSupport::sourceDir() + QStringLiteral("/examples/loading-port-hedland.json");
+        const QString survey = loadingExample();
         const QList<QStringList> runs = {
             {"--survey", survey, "--pdf", path, "--data-dir", m_data},
             {"--survey", survey, "--captions", path, "--data-dir", m_data},
@@ -325,7 +337,7 @@ private slots:
             const Run r = runProgram(kLt, args, environment(), 30000);
             QVERIFY2(r.finished, qPrintable(args.join(' ')));
             QCOMPARE(r.status, 1);
-            QVERIFY2(r.err.startsWith(QStringLiteral("quorvane-lt: ") + QDir::toNativeSeparators(path) + ' ' + reason),
+            QVERIFY2(r.err.startsWith("quorvane-lt: " + QDir::toNativeSeparators(path) + ' ' + reason),
                      qPrintable(args.join(' ') + "\n" + r.err));
             verifyUntouched(b);
         }
@@ -338,12 +350,12 @@ private slots:
         const QString pdf = dir.filePath(QStringLiteral("loading-port-hedland.pdf"));
         QCOMPARE(::mkfifo(QFile::encodeName(pdf).constData(), 0600), 0);
         const Run r = runProgram(kLt,
-                                 {"--survey", TestSupport::sourceDir() + "/examples/loading-port-hedland.json",
-                                  "--pdf-dir", dir.path(), "--data-dir", m_data},
+                                 {"--survey", loadingExample(), "--pdf-dir", dir.path(), "--data-dir",
+                                  m_data},
                                  environment(), 30000);
         QVERIFY(r.finished);
         QCOMPARE(r.status, 1);
-        QVERIFY2(r.err.contains(QDir::toNativeSeparators(pdf) + QStringLiteral(" is not a plain file")), qPrintable(r.err));
+        QVERIFY2(r.err.contains(QDir::toNativeSeparators(pdf) + " is not a plain file"), qPrintable(r.err));
         QVERIFY(isFifo(pdf));
     }
 
@@ -365,15 +377,13 @@ private slots:
         const QStringList said = messages();
         QCOMPARE(said.size(), 3);
         const QString full = QString::fromLocal8Bit(std::strerror(ENOSPC));
-        QCOMPARE(said.at(0), QStringLiteral("The survey could not be saved.\r\n\r\n%1 could not be written (%2).")
-                                 .arg(survey, full));
-        QCOMPARE(said.at(1), QStringLiteral("The report could not be saved.\r\n\r\n%1 could not be written (%2).")
-                                 .arg(pdf, full));
-        QCOMPARE(said.at(2), QStringLiteral("The table was not exported.\r\n\r\n%1 could not be written (%2).")
-                                 .arg(csv, full));
+        const QString notWritten = QStringLiteral("%1\r\n\r\n%2 could not be written (%3).");
+        QCOMPARE(said.at(0), notWritten.arg("The survey could not be saved.", survey, full));
+        QCOMPARE(said.at(1), notWritten.arg("The report could not be saved.", pdf, full));
+        QCOMPARE(said.at(2), notWritten.arg("The table was not exported.", csv, full));
         for (const QString& file : {survey, pdf, csv})
             QCOMPARE(contents(file), QByteArray("what was there before\n"));
-        QCOMPARE(QDir(m_out.path()).entryList({QStringLiteral(".*")}, QDir::Files | QDir::Hidden), QStringList());
+        QCOMPARE(hiddenFiles(m_out.path()), QStringList());
 
         // Written again with room on the disk: each replaced whole, with its permissions kept.
         QVERIFY(QFile::setPermissions(csv, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
@@ -400,7 +410,7 @@ private slots:
         first.discard();
         QCOMPARE(contents(pdf), QByteArray("old report"));
         QCOMPARE(contents(csv), QByteArray("old captions"));
-        QCOMPARE(QDir(m_out.path()).entryList({QStringLiteral(".*")}, QDir::Files | QDir::Hidden), QStringList());
+        QCOMPARE(hiddenFiles(m_out.path()), QStringList());
     }
 
     // ---- reads: plain files only, and up to a limit --------------------------------------------
@@ -418,18 +428,17 @@ private slots:
         clock.start();
         QString error;
         QVERIFY(!SurveyFile::read(pipe(), &error));
-        QCOMPARE(error, pipe() + QStringLiteral(" is not a plain file (a pipe, a device or the like); only a plain "
-                                                "file is read."));
+        QCOMPARE(error,
+                 pipe() + " is not a plain file (a pipe, a device or the like); only a plain file is read.");
         QVERIFY(!SurveyFile::read(QStringLiteral("/dev/zero"), &error));
         QVERIFY(error.startsWith(QStringLiteral("/dev/zero is not a plain file")));
         QVERIFY(!SurveyFile::read(zeroLink, &error));
         QVERIFY(error.startsWith(zeroLink + QStringLiteral(" is not a plain file")));
         QVERIFY(!SurveyFile::read(big, &error));
-        QCOMPARE(error, big + QStringLiteral(" is larger than 16 MiB, the most such a file may hold; it was not "
-                                             "read."));
+        QCOMPARE(error, big + " is larger than 16 MiB, the most such a file may hold; it was not read.");
         QVERIFY(!HydrostaticTableFile::readFile(hugeTable, &error));
-        QCOMPARE(error, hugeTable + QStringLiteral(" is larger than 64 MiB, the most such a file may hold; it was "
-                                                   "not read."));
+        QCOMPARE(error,
+                 hugeTable + " is larger than 64 MiB, the most such a file may hold; it was not read.");
         QVERIFY(!HydrostaticTableFile::readFile(pipe(), &error));
         QVERIFY(error.contains(QStringLiteral("is not a plain file")));
         // A file at the limit is read.
@@ -460,8 +469,7 @@ private slots:
             const Run r = runProgram(kLt, args, environment(), 20000);
             QVERIFY2(r.finished, qPrintable(args.join(' ')));
             QCOMPARE(r.status, 1);
-            QVERIFY2(r.err.contains(QStringLiteral(" is not a plain file")) || r.err.contains(QStringLiteral("MiB")),
-                     qPrintable(r.err));
+            QVERIFY2(r.err.contains(" is not a plain file") || r.err.contains("MiB"), qPrintable(r.err));
         }
     }
 
@@ -508,7 +516,7 @@ private slots:
             Connection db;
             openOnDir(db, first);
             db.execute(QStringLiteral("BEGIN"));
-            db.execute(QStringLiteral("INSERT INTO Port (PortName, City, Country) VALUES ('Journal', 'J', 'J')"));
+            db.execute(QStringLiteral("INSERT INTO Port (PortName, City, Country) VALUES ('J', 'J', 'J')"));
             QVERIFY(QFile::exists(first + QStringLiteral("/DS.dat-journal")));
             QCOMPARE(modeOf(first + QStringLiteral("/DS.dat-journal")), 0600);
             db.execute(QStringLiteral("ROLLBACK"));
@@ -520,10 +528,9 @@ private slots:
         closeMainWindow();
         openMainWindow();
         QVERIFY(loadingWindow());
-        QTRY_COMPARE(QDir(SurveyRecovery::folder()).entryList({QStringLiteral("*.json")}, QDir::Files).size(), 1);
-        const QString recovery =
-            SurveyRecovery::folder() + QLatin1Char('/')
-            + QDir(SurveyRecovery::folder()).entryList({QStringLiteral("*.json")}, QDir::Files).first();
+        const QDir recoveries(SurveyRecovery::folder());
+        QTRY_COMPARE(recoveries.entryList({QStringLiteral("*.json")}, QDir::Files).size(), 1);
+        const QString recovery = recoveries.filePath(recoveries.entryList({"*.json"}, QDir::Files).first());
         QCOMPARE(modeOf(SurveyRecovery::folder()), 0700);
         QCOMPARE(modeOf(recovery), 0600);
 
@@ -548,12 +555,14 @@ private slots:
             << "Draft (ft),Displacement (LT),TPC (LT/in),LCF,MCTC"
             << "Column 1 (\"Draft (ft)\", the Draft) is in feet, which is not converted; the table takes "
                "metres and tonnes only.";
-        QTest::newRow("long tons") << "Draft (m),Displacement (long tons),TPC,LCF,MCTC"
-                                   << "Column 2 (\"Displacement (long tons)\", the Displacement) is in long tons, "
-                                      "which is not converted; the table takes metres and tonnes only.";
-        QTest::newRow("inches") << "Draft [m],Displacement [t],TPC [t/in],LCF,MCTC"
-                                << "Column 3 (\"TPC [t/in]\", the TPC) is in inches, which is not converted; the "
-                                   "table takes metres and tonnes only.";
+        QTest::newRow("long tons")
+            << "Draft (m),Displacement (long tons),TPC,LCF,MCTC"
+            << "Column 2 (\"Displacement (long tons)\", the Displacement) is in long tons, which is not "
+               "converted; the table takes metres and tonnes only.";
+        QTest::newRow("inches")
+            << "Draft [m],Displacement [t],TPC [t/in],LCF,MCTC"
+            << "Column 3 (\"TPC [t/in]\", the TPC) is in inches, which is not converted; the table takes "
+               "metres and tonnes only.";
         QTest::newRow("metres and tonnes") << "Draft (m),Displacement (t),TPC (t/cm),LCF (m),MCTC (t m/cm)"
                                            << "";
         QTest::newRow("a preposition") << "Draft in m,Displacement in t,TPC,LCF,MCTC" << "";
@@ -563,7 +572,8 @@ private slots:
     {
         QFETCH(QString, header);
         QFETCH(QString, refusal);
-        const QString text = header + QStringLiteral("\n4.0,20703.9,59.9,3.1,845.0,30\n4.1,21303.7,60.07,3.16,847.8,30\n");
+        const QString text =
+            header + QStringLiteral("\n4.0,20703.9,59.9,3.1,845.0,30\n4.1,21303.7,60.07,3.16,847.8,30\n");
         QString error;
         const std::optional<HydrostaticTableFile::Layout> l = HydrostaticTableFile::split(text, &error);
         QVERIFY(l);
@@ -586,12 +596,14 @@ private slots:
         QTest::newRow("full stop") << "# Sea water, density 1.025." << "1.025";
         QTest::newRow("exponent") << "# Water density 1e999999 t/m3" << "";
         QTest::newRow("trailing letters") << "# density 1.025abc" << "";
+        QTest::newRow("a sign") << "# density -1.025" << "-1.025";
     }
     void densityRemarkIsReadWholeOrRefused()
     {
         QFETCH(QString, remark);
         QFETCH(QString, density);
-        const QString text = remark + QStringLiteral("\nDraft,Displacement,TPC,LCF,MCTC\n4.0,20703.9,59.9,3.1,845.0\n");
+        const QString text =
+            remark + QStringLiteral("\nDraft,Displacement,TPC,LCF,MCTC\n4.0,20703.9,59.9,3.1,845.0\n");
         QString error;
         const std::optional<HydrostaticTableFile::Layout> l = HydrostaticTableFile::split(text, &error);
         QVERIFY(l);
@@ -615,9 +627,9 @@ private slots:
         QTest::newRow("line break in the voyage") << "voyage" << "V-1\nV-2" << false;
         // The ship and the port are names from a list: one the list does not hold is refused there.
         QTest::newRow("NUL in the port") << "port" << QString(QStringLiteral("Kandla") + QChar(0)) << true;
-        QTest::newRow("NUL in the B/L") << "blQuantity" << QString(QStringLiteral("100") + QChar(0)) << false;
+        QTest::newRow("NUL in the B/L") << "blQuantity" << QString(QStringLiteral("1") + QChar(0)) << false;
         QTest::newRow("tab in a reading") << "initial.drafts.fwdPort" << "8.4\t" << false;
-        QTest::newRow("line breaks in the comments") << "initial.comments" << "Calm.\nAll tanks sounded." << true;
+        QTest::newRow("line breaks in the comments") << "initial.comments" << "Calm.\nAll sounded." << true;
         QTest::newRow("escape in the comments") << "initial.comments" << "Calm.\x1b]0;x\x07" << false;
     }
     void surveyFileTextsTakeNoControlCharacters()
@@ -643,8 +655,8 @@ private slots:
         if (taken)
             return;
         QCOMPARE(failure, SurveyFile::Failure::Refused);
-        QVERIFY2(error.startsWith(QStringLiteral("s.json: field \"%1\": holds a control character").arg(field)),
-                 qPrintable(error));
+        const QString said = QStringLiteral("s.json: field \"%1\": holds a control character").arg(field);
+        QVERIFY2(error.startsWith(said), qPrintable(error));
 
         // The command line refuses it as a figure refused (exit 2), and writes nothing.
         const QString file = m_out.filePath(QStringLiteral("control.json"));
@@ -666,7 +678,7 @@ private slots:
             {{"--import-hydrostatics", kExampleShip, csv, "--data-dir="}, 1},
             {{"--export-hydrostatics", kExampleShip, csv, "--data-dir", ""}, 1},
             {{"--export-hydrostatics", kExampleShip, csv, "--data-dir"}, 1},
-            {{"--survey", TestSupport::sourceDir() + "/examples/loading-port-hedland.json", "--data-dir", ""}, 1},
+            {{"--survey", loadingExample(), "--data-dir", ""}, 1},
             {{"--data-dir", ""}, 2},
             {{"--data-dir="}, 2},
         };
@@ -678,7 +690,7 @@ private slots:
         QVERIFY(!QFile::exists(csv));
         const Run mk = runProgram(kMkdb, {"", "--examples"}, environment());
         QCOMPARE(mk.status, 2);
-        QVERIFY2(mk.err.startsWith(QStringLiteral("quorvane-mkdb: the folder name is empty\n")), qPrintable(mk.err));
+        QVERIFY2(mk.err.startsWith("quorvane-mkdb: the folder name is empty\n"), qPrintable(mk.err));
         QCOMPARE(digest(userDat()), userBefore);
     }
 
@@ -694,8 +706,8 @@ private slots:
         QVERIFY(SurveyFile::parse(many + "}}}", "many.json", &error, &failure));
         QVERIFY(!SurveyFile::parse(many + ",\"7\":\"2\"}}}", "many.json", &error, &failure));
         QCOMPARE(failure, SurveyFile::Failure::Refused);
-        QCOMPARE(error, QStringLiteral("many.json: field \"initial.deductibles\": the keys \"7\" and \"7\" both "
-                                       "name item 7; an item is given once."));
+        QCOMPARE(error, QStringLiteral("many.json: field \"initial.deductibles\": the keys \"7\" and \"7\" "
+                                       "both name item 7; an item is given once."));
         // The same key in two objects is no duplicate; twice in one object is, at any depth.
         QVERIFY(SurveyFile::parse("{\"format\":\"quorvane-survey/1\",\"kind\":\"loading\",\"ship\":\"S\","
                                   "\"initial\":{\"comments\":\"a\"},\"final\":{\"comments\":\"b\"}}",
