@@ -213,6 +213,18 @@ void findJumps(const HydrostaticTable& t, int column, QList<Finding>& out)
     }
 }
 
+// Rows i - 1 and i stand out of order in a column that must increase. The figure at fault is
+// the one whose row, left out, puts its neighbours in order: a draft typed a metre too deep on
+// row 21 stands above rows 22 and 23 as well, so row 21 is named, not row 22 below it. When
+// either row could be the wrong one (a figure typed twice, the last two rows), the later is named.
+bool earlierRowBreaksOrder(const HydrostaticTable& t, int i, int column)
+{
+    const auto v = [&t, column](int r) { return HydrostaticTable::value(t.rows[r], column); };
+    const bool restoredWithoutEarlier = i < 2 || v(i - 2) < v(i);
+    const bool earlierAboveTheRowAfter = i + 1 < t.rows.size() && v(i - 1) >= v(i + 1);
+    return restoredWithoutEarlier && earlierAboveTheRowAfter;
+}
+
 }  // namespace
 
 QList<Finding> audit(const HydrostaticTable& t)
@@ -250,19 +262,35 @@ QList<Finding> audit(const HydrostaticTable& t)
         const HydrostaticRow& prev = t.rows[i - 1];
         if (row.draft <= prev.draft) {
             ordered = false;
-            add(Finding::Error, i + 1, HydrostaticTable::Draft,
-                QStringLiteral("Row %1: the draft %2 m does not follow the draft %3 m of row %4; drafts "
-                               "must increase from row to row.")
-                    .arg(i + 1)
-                    .arg(fig(row.draft), fig(prev.draft))
-                    .arg(i));
+            if (earlierRowBreaksOrder(t, i, HydrostaticTable::Draft))
+                add(Finding::Error, i, HydrostaticTable::Draft,
+                    QStringLiteral("Row %1: the draft %2 m is not below the draft %3 m of row %4; drafts "
+                                   "must increase from row to row.")
+                        .arg(i)
+                        .arg(fig(prev.draft), fig(row.draft))
+                        .arg(i + 1));
+            else
+                add(Finding::Error, i + 1, HydrostaticTable::Draft,
+                    QStringLiteral("Row %1: the draft %2 m does not follow the draft %3 m of row %4; drafts "
+                                   "must increase from row to row.")
+                        .arg(i + 1)
+                        .arg(fig(row.draft), fig(prev.draft))
+                        .arg(i));
         }
-        if (row.displacement <= prev.displacement)
-            add(Finding::Error, i + 1, HydrostaticTable::Displacement,
-                QStringLiteral("Row %1: the displacement %2 t is not above the displacement %3 t of row %4.")
-                    .arg(i + 1)
-                    .arg(fig(row.displacement), fig(prev.displacement))
-                    .arg(i));
+        if (row.displacement <= prev.displacement) {
+            if (earlierRowBreaksOrder(t, i, HydrostaticTable::Displacement))
+                add(Finding::Error, i, HydrostaticTable::Displacement,
+                    QStringLiteral("Row %1: the displacement %2 t is not below the displacement %3 t of row %4.")
+                        .arg(i)
+                        .arg(fig(prev.displacement), fig(row.displacement))
+                        .arg(i + 1));
+            else
+                add(Finding::Error, i + 1, HydrostaticTable::Displacement,
+                    QStringLiteral("Row %1: the displacement %2 t is not above the displacement %3 t of row %4.")
+                        .arg(i + 1)
+                        .arg(fig(row.displacement), fig(prev.displacement))
+                        .arg(i));
+        }
     }
     if (!ordered)
         return out;  // the checks below measure between drafts that must increase
