@@ -83,9 +83,9 @@ QColor errorInk(const QPalette& palette)
 // One step on the window's undo stack: the grid and the density before and after it.
 class TableEdit : public QUndoCommand {
 public:
-    using Apply = std::function<void(const HydrostaticTableWindow::GridState&)>;
-    TableEdit(const QString& what, HydrostaticTableWindow::GridState before, HydrostaticTableWindow::GridState after,
-              bool densityTyping, Apply apply)
+    using State = HydrostaticTableWindow::GridState;
+    using Apply = std::function<void(const State&)>;
+    TableEdit(const QString& what, State before, State after, bool densityTyping, Apply apply)
         : QUndoCommand(what), m_before(std::move(before)), m_after(std::move(after)),
           m_densityTyping(densityTyping), m_apply(std::move(apply))
     {
@@ -107,7 +107,7 @@ public:
     }
 
 private:
-    HydrostaticTableWindow::GridState m_before, m_after;
+    State m_before, m_after;
     bool m_densityTyping;
     Apply m_apply;
     bool m_done = false;
@@ -392,7 +392,7 @@ void HydrostaticTableWindow::showFindings(const QList<HydrostaticAudit::Finding>
         auto* item = new QListWidgetItem((f.isError() ? QStringLiteral("Error - ") : QStringLiteral("Doubt - "))
                                          + f.text);
         if (f.isError())
-            item->setForeground(errorInk(lstFindings->palette()));
+            item->setForeground(errorInk(palette()));
         lstFindings->addItem(item);
     }
 }
@@ -432,7 +432,9 @@ void HydrostaticTableWindow::deleteRows()
     if (rows.size() == 1)
         question = QStringLiteral("Delete row %1 of the hydrostatic table?").arg(rows.first() + 1);
     else if (rows.last() - rows.first() + 1 == rows.size())
-        question = QStringLiteral("Delete rows %1 to %2 of the hydrostatic table?").arg(rows.first() + 1).arg(rows.last() + 1);
+        question = QStringLiteral("Delete rows %1 to %2 of the hydrostatic table?")
+                       .arg(rows.first() + 1)
+                       .arg(rows.last() + 1);
     else
         question = QStringLiteral("Delete the %1 selected rows of the hydrostatic table?").arg(rows.size());
     if (MessageService::show(question, Msg::Buttons::YesNo, Msg::Icon::Question, kTitle, Msg::Answer::No)
@@ -486,12 +488,13 @@ HydrostaticTableWindow::PasteMode HydrostaticTableWindow::askHowToPaste(int star
         return PasteMode::Overwrite;
     const QString rows = last > start ? QStringLiteral("rows %1 to %2").arg(start + 1).arg(last + 1)
                                       : QStringLiteral("row %1").arg(start + 1);
-    const QString headline = count == 1
-                                 ? QStringLiteral("The pasted row would be written over %1 of the table.").arg(rows)
-                                 : QStringLiteral("The %1 pasted rows would be written over %2 of the table.")
-                                       .arg(count)
-                                       .arg(rows);
-    const QString detail = QStringLiteral("Yes writes over %1.\r\nNo inserts the pasted rows above row %2.\r\n"
+    const QString headline =
+        count == 1 ? QStringLiteral("The pasted row would be written over %1 of the table.").arg(rows)
+                   : QStringLiteral("The %1 pasted rows would be written over %2 of the table.")
+                         .arg(count)
+                         .arg(rows);
+    const QString detail = QStringLiteral("Yes writes over %1.\r\n"
+                                          "No inserts the pasted rows above row %2.\r\n"
                                           "Cancel leaves the table as it is.")
                                .arg(rows)
                                .arg(start + 1);
@@ -593,7 +596,8 @@ bool HydrostaticTableWindow::askBeforeReplacingEdits()
         return true;
     const Msg::Answer a = MessageService::show(
         MessageService::join(
-            QStringLiteral("The hydrostatic table of %1 has changed. Save it before importing?").arg(m_shipName),
+            QStringLiteral("The hydrostatic table of %1 has changed. Save it before importing?")
+                .arg(m_shipName),
             QStringLiteral("Yes saves the table as it is now; No imports over the changes (Undo brings them "
                            "back); Cancel keeps the table as it is.")),
         Msg::Buttons::YesNoCancel, Msg::Icon::Question, kTitle);
@@ -717,7 +721,8 @@ void HydrostaticTableWindow::buildEditActions()
     connect(m_undo, &QUndoStack::canUndoChanged, m_undoAction, &QAction::setEnabled);
     m_redoAction = new QAction(QStringLiteral("&Redo"), this);
     m_redoAction->setObjectName(QStringLiteral("mnuEditRedo"));
-    m_redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    m_redoAction->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     m_redoAction->setEnabled(false);
     connect(m_redoAction, &QAction::triggered, this, [this] {
         if (m_pages->currentIndex() == 0)
@@ -736,7 +741,8 @@ void HydrostaticTableWindow::buildEditActions()
     grdHydrostatics->addAction(m_clearAction);
 
     grdHydrostatics->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(grdHydrostatics, &QWidget::customContextMenuRequested, this, &HydrostaticTableWindow::showContextMenu);
+    connect(grdHydrostatics, &QWidget::customContextMenuRequested, this,
+            &HydrostaticTableWindow::showContextMenu);
 }
 
 void HydrostaticTableWindow::showContextMenu(const QPoint& at)
