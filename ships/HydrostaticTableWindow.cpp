@@ -391,6 +391,8 @@ void HydrostaticTableWindow::showFindings(const QList<HydrostaticAudit::Finding>
     for (const HydrostaticAudit::Finding& f : findings) {
         auto* item = new QListWidgetItem((f.isError() ? QStringLiteral("Error - ") : QStringLiteral("Doubt - "))
                                          + f.text);
+        // A long finding runs past the list's edge: the whole sentence shows over it.
+        item->setToolTip(f.text);
         if (f.isError())
             item->setForeground(errorInk(palette()));
         lstFindings->addItem(item);
