@@ -6,8 +6,8 @@
 
 #include <QCoreApplication>
 #include <chrono>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 
 namespace {
 
@@ -22,7 +22,7 @@ QByteArray surveyWithKeys(int keys, bool twice)
     return text + "}}}";
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -35,11 +35,11 @@ int main(int argc, char** argv)
             const std::clock_t cpuStart = std::clock();
             const auto start = std::chrono::steady_clock::now();
             const bool read = SurveyFile::parse(text, QStringLiteral("bench.json"), &error).has_value();
-            const double ms =
-                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+            const double ms
+                = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
             const double cpuMs = 1000.0 * double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
             std::printf("%7d keys%-14s %6.2f MB %10.1f ms (%.1f ms of processor)  %s\n", keys,
-                        twice ? ", one twice" : "", text.size() / 1e6, ms, cpuMs, read ? "read" : "refused");
+                twice ? ", one twice" : "", text.size() / 1e6, ms, cpuMs, read ? "read" : "refused");
         }
     }
     return 0;

@@ -36,16 +36,16 @@ std::optional<QByteArray> read(const QString& path, qint64 limit, QString* error
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return failed(cannotRead(errno));
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd, &st) != 0) {
         const int why = errno;
         ::close(fd);
         return failed(cannotRead(why));
     }
-    const QString tooLarge =
-        QStringLiteral("%1 is larger than %2 MiB, the most such a file may hold; it was not read.")
-            .arg(shown)
-            .arg(limit / kMiB);
+    const QString tooLarge
+        = QStringLiteral("%1 is larger than %2 MiB, the most such a file may hold; it was not read.")
+              .arg(shown)
+              .arg(limit / kMiB);
     if (S_ISDIR(st.st_mode)) {
         ::close(fd);
         return failed(QStringLiteral("%1 is a folder; only a plain file is read.").arg(shown));
@@ -89,4 +89,4 @@ std::optional<QByteArray> read(const QString& path, qint64 limit, QString* error
     return bytes;
 }
 
-}  // namespace InputFiles
+} // namespace InputFiles

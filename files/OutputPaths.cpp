@@ -27,8 +27,8 @@ QString canonical(const QString& path)
     if (!direct.isEmpty())
         return direct;
     const QString folder = info.absoluteDir().canonicalPath();
-    return QDir::cleanPath((folder.isEmpty() ? info.absolutePath() : folder) + QLatin1Char('/')
-                           + info.fileName());
+    return QDir::cleanPath(
+        (folder.isEmpty() ? info.absolutePath() : folder) + QLatin1Char('/') + info.fileName());
 }
 
 // One file under two names: the same canonical path, or, for files that exist, the same file
@@ -39,7 +39,7 @@ bool sameFile(const QString& a, const QString& b)
         return true;
     std::error_code ec;
     const bool same = std::filesystem::equivalent(std::filesystem::path(QFile::encodeName(a).toStdString()),
-                                                  std::filesystem::path(QFile::encodeName(b).toStdString()), ec);
+        std::filesystem::path(QFile::encodeName(b).toStdString()), ec);
     return !ec && same;
 }
 
@@ -81,7 +81,7 @@ bool writeAll(int fd, const QByteArray& bytes, int* error)
     return true;
 }
 
-}  // namespace
+} // namespace
 
 namespace OutputPaths {
 
@@ -128,7 +128,7 @@ QStringList databaseFiles()
         for (const char* base : {"DS.dat", "DS.lib"}) {
             const QString file = QDir::cleanPath(dir) + QLatin1Char('/') + QLatin1String(base);
             for (const QString& name : {file, file + QStringLiteral("-journal"),
-                                        file + QStringLiteral("-wal"), file + QStringLiteral("-shm")}) {
+                     file + QStringLiteral("-wal"), file + QStringLiteral("-shm")}) {
                 if (!files.contains(name))
                     files << name;
             }
@@ -151,7 +151,9 @@ QString firstRefusal(const QStringList& paths)
     return QString();
 }
 
-Output::Output(QString path, Access access) : m_path(std::move(path)), m_access(access)
+Output::Output(QString path, Access access)
+    : m_path(std::move(path))
+    , m_access(access)
 {
 }
 
@@ -186,7 +188,7 @@ bool Output::stage(const QByteArray& bytes, QString* error, const QStringList& t
         if (const QString why = refusal(m_target, taken); !why.isEmpty())
             return failed(why);
     }
-    struct stat old {};
+    struct stat old { };
     const QByteArray target = QFile::encodeName(m_target);
     const bool exists = ::stat(target.constData(), &old) == 0;
     mode_t mode = 0600;
@@ -200,8 +202,8 @@ bool Output::stage(const QByteArray& bytes, QString* error, const QStringList& t
         }
     }
     const QFileInfo targetInfo(m_target);
-    QByteArray pattern = QFile::encodeName(targetInfo.absolutePath() + QStringLiteral("/.")
-                                           + targetInfo.fileName() + QStringLiteral(".XXXXXX"));
+    QByteArray pattern = QFile::encodeName(
+        targetInfo.absolutePath() + QStringLiteral("/.") + targetInfo.fileName() + QStringLiteral(".XXXXXX"));
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0)
         return failed(cannotWrite(m_path, systemError(errno)));
@@ -238,7 +240,7 @@ bool Output::commit(QString* error)
     m_temp.clear();
     // The new name lasts once the folder is on the disk too.
     const int dir = ::open(QFile::encodeName(QFileInfo(m_target).absolutePath()).constData(),
-                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);
@@ -257,4 +259,4 @@ void setWriteFaultAfter(qint64 bytes)
     faultAfter() = bytes;
 }
 
-}  // namespace OutputPaths
+} // namespace OutputPaths

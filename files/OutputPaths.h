@@ -43,8 +43,8 @@ public:
     void discard();
 
 private:
-    QString m_path;    // as given, for messages
-    QString m_target;  // where the file lands (a linked file's target)
+    QString m_path; // as given, for messages
+    QString m_target; // where the file lands (a linked file's target)
     QString m_temp;
     Access m_access;
 };
@@ -55,4 +55,4 @@ bool write(const QString& path, const QByteArray& bytes, QString* error, Access 
 // Tests only: the next writes fail after `bytes` bytes, as a full disk fails them (-1: never).
 void setWriteFaultAfter(qint64 bytes);
 
-}  // namespace OutputPaths
+} // namespace OutputPaths

@@ -27,8 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_EXPECT(!layout->cells.isEmpty());
     FUZZ_EXPECT(layout->cells.size() == layout->lineNumbers.size());
     FUZZ_EXPECT(layout->proposed.size() <= layout->columnCount || layout->columnCount == 0);
-    const std::optional<HydrostaticTable> first =
-        HydrostaticTableFile::build(*layout, layout->proposed, &error);
+    const std::optional<HydrostaticTable> first
+        = HydrostaticTableFile::build(*layout, layout->proposed, &error);
     if (!first) {
         FUZZ_EXPECT(!error.isEmpty());
         return 0;
@@ -39,12 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // Written back and read again: the same table.
     const QByteArray csv = HydrostaticTableFile::toCsv(*first);
     QString again;
-    const std::optional<HydrostaticTableFile::Layout> reread =
-        HydrostaticTableFile::split(QString::fromUtf8(csv), &again);
+    const std::optional<HydrostaticTableFile::Layout> reread
+        = HydrostaticTableFile::split(QString::fromUtf8(csv), &again);
     FUZZ_EXPECT(reread.has_value());
     FUZZ_EXPECT(!reread->header.isEmpty());
-    const std::optional<HydrostaticTable> second =
-        HydrostaticTableFile::build(*reread, reread->proposed, &again);
+    const std::optional<HydrostaticTable> second
+        = HydrostaticTableFile::build(*reread, reread->proposed, &again);
     FUZZ_EXPECT(second.has_value());
     FUZZ_EXPECT(second->rows.size() == first->rows.size());
     FUZZ_EXPECT(*second == *first);

@@ -22,11 +22,11 @@
 #include "shell/Startup.h"
 #include "shell/SurveyFileCommands.h"
 #include "ships/HydrostaticTableWindow.h"
-#include "ui/ReportPreview.h"
 #include "survey/SurveyRecovery.h"
 #include "survey/SurveyWindow.h"
 #include "tests/SurveyWindowDriver.h"
 #include "tests/TestSupport.h"
+#include "ui/ReportPreview.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -76,13 +76,13 @@ void put(const QString& path, const QByteArray& bytes)
 
 int modeOf(const QString& path)
 {
-    struct stat st {};
+    struct stat st { };
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
 }
 
 bool isFifo(const QString& path)
 {
-    struct stat st {};
+    struct stat st { };
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISFIFO(st.st_mode);
 }
 
@@ -105,15 +105,15 @@ void sparse(const QString& path, qint64 size)
     QVERIFY(f.resize(size));
 }
 
-}  // namespace
+} // namespace
 
 class TestFileSafety : public QObject, private SurveyWindowDriver {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;   // the data folder in use
-    QTemporaryDir m_home;  // HOME, with the user's own data folder under XDG_DATA_HOME
-    QTemporaryDir m_out;   // where the outputs are aimed
+    QTemporaryDir m_dir; // the data folder in use
+    QTemporaryDir m_home; // HOME, with the user's own data folder under XDG_DATA_HOME
+    QTemporaryDir m_out; // where the outputs are aimed
     QString m_data;
     QString m_userData;
     QString m_chosen;
@@ -154,9 +154,9 @@ private:
     {
         const QString where = target.section(QLatin1Char(':'), 0, 0);
         const QString name = target.section(QLatin1Char(':'), 1);
-        const QString dir = where == QLatin1String("data")   ? m_data
-                            : where == QLatin1String("user") ? m_userData
-                                                             : m_out.path();
+        const QString dir = where == QLatin1String("data") ? m_data
+            : where == QLatin1String("user")               ? m_userData
+                                                           : m_out.path();
         return dir + QLatin1Char('/') + name;
     }
 
@@ -269,8 +269,8 @@ private slots:
         QVERIFY(QFile::link(userDat(), m_out.filePath(QStringLiteral("userlink.pdf"))));
         QVERIFY(QFile::link(m_data, m_out.filePath(QStringLiteral("folder"))));
         QCOMPARE(::link(QFile::encodeName(dat()).constData(),
-                        QFile::encodeName(m_out.filePath(QStringLiteral("hard.csv"))).constData()),
-                 0);
+                     QFile::encodeName(m_out.filePath(QStringLiteral("hard.csv"))).constData()),
+            0);
         QCOMPARE(::mkfifo(QFile::encodeName(pipe()).constData(), 0600), 0);
         openMainWindow();
     }
@@ -300,21 +300,21 @@ private slots:
         QVERIFY(!saveSurveyAs(path));
         QCOMPARE(messages().size(), 1);
         QVERIFY2(messages().first().startsWith("The survey could not be saved.\r\n\r\n" + expected),
-                 qPrintable(messages().first()));
+            qPrintable(messages().first()));
         verifyUntouched(b);
 
         forgetMessages();
         QVERIFY(!savePdf(path));
         QCOMPARE(messages().size(), 1);
         QVERIFY2(messages().first().startsWith("The report could not be saved.\r\n\r\n" + expected),
-                 qPrintable(messages().first()));
+            qPrintable(messages().first()));
         verifyUntouched(b);
 
         forgetMessages();
         QVERIFY(!exportTable(path));
         QCOMPARE(messages().size(), 1);
         QVERIFY2(messages().first().startsWith("The table was not exported.\r\n\r\n" + expected),
-                 qPrintable(messages().first()));
+            qPrintable(messages().first()));
         verifyUntouched(b);
     }
 
@@ -338,7 +338,7 @@ private slots:
             QVERIFY2(r.finished, qPrintable(args.join(' ')));
             QCOMPARE(r.status, 1);
             QVERIFY2(r.err.startsWith("quorvane-lt: " + QDir::toNativeSeparators(path) + ' ' + reason),
-                     qPrintable(args.join(' ') + "\n" + r.err));
+                qPrintable(args.join(' ') + "\n" + r.err));
             verifyUntouched(b);
         }
     }
@@ -349,10 +349,9 @@ private slots:
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("loading-port-hedland.pdf"));
         QCOMPARE(::mkfifo(QFile::encodeName(pdf).constData(), 0600), 0);
-        const Run r = runProgram(kLt,
-                                 {"--survey", loadingExample(), "--pdf-dir", dir.path(), "--data-dir",
-                                  m_data},
-                                 environment(), 30000);
+        const Run r
+            = runProgram(kLt, {"--survey", loadingExample(), "--pdf-dir", dir.path(), "--data-dir", m_data},
+                environment(), 30000);
         QVERIFY(r.finished);
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains(QDir::toNativeSeparators(pdf) + " is not a plain file"), qPrintable(r.err));
@@ -429,7 +428,7 @@ private slots:
         QString error;
         QVERIFY(!SurveyFile::read(pipe(), &error));
         QCOMPARE(error,
-                 pipe() + " is not a plain file (a pipe, a device or the like); only a plain file is read.");
+            pipe() + " is not a plain file (a pipe, a device or the like); only a plain file is read.");
         QVERIFY(!SurveyFile::read(QStringLiteral("/dev/zero"), &error));
         QVERIFY(error.startsWith(QStringLiteral("/dev/zero is not a plain file")));
         QVERIFY(!SurveyFile::read(zeroLink, &error));
@@ -437,14 +436,14 @@ private slots:
         QVERIFY(!SurveyFile::read(big, &error));
         QCOMPARE(error, big + " is larger than 16 MiB, the most such a file may hold; it was not read.");
         QVERIFY(!HydrostaticTableFile::readFile(hugeTable, &error));
-        QCOMPARE(error,
-                 hugeTable + " is larger than 64 MiB, the most such a file may hold; it was not read.");
+        QCOMPARE(
+            error, hugeTable + " is larger than 64 MiB, the most such a file may hold; it was not read.");
         QVERIFY(!HydrostaticTableFile::readFile(pipe(), &error));
         QVERIFY(error.contains(QStringLiteral("is not a plain file")));
         // A file at the limit is read.
         sparse(big, InputFiles::kSurveyLimit);
         QCOMPARE(InputFiles::read(big, InputFiles::kSurveyLimit, &error).value_or(QByteArray()).size(),
-                 InputFiles::kSurveyLimit);
+            InputFiles::kSurveyLimit);
         QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
 
         // Open Survey in the window: a box, at once.
@@ -454,7 +453,7 @@ private slots:
         QApplication::processEvents();
         QCOMPARE(messages().size(), 1);
         QVERIFY2(messages().first().contains(pipe() + QStringLiteral(" is not a plain file")),
-                 qPrintable(messages().first()));
+            qPrintable(messages().first()));
 
         // The command line: exit 1 with the reason, never waiting on the pipe.
         const QList<QStringList> runs = {
@@ -550,7 +549,7 @@ private slots:
     void tableImportRefusesUnitsItDoesNotConvert_data()
     {
         QTest::addColumn<QString>("header");
-        QTest::addColumn<QString>("refusal");  // empty: taken
+        QTest::addColumn<QString>("refusal"); // empty: taken
         QTest::newRow("feet, long tons, inches")
             << "Draft (ft),Displacement (LT),TPC (LT/in),LCF,MCTC"
             << "Column 1 (\"Draft (ft)\", the Draft) is in feet, which is not converted; the table takes "
@@ -565,15 +564,17 @@ private slots:
                "metres and tonnes only.";
         QTest::newRow("metres and tonnes") << "Draft (m),Displacement (t),TPC (t/cm),LCF (m),MCTC (t m/cm)"
                                            << "";
-        QTest::newRow("a preposition") << "Draft in m,Displacement in t,TPC,LCF,MCTC" << "";
-        QTest::newRow("feet in a column left out") << "Draft,Displacement,TPC,LCF,MCTC,KM (ft)" << "";
+        QTest::newRow("a preposition") << "Draft in m,Displacement in t,TPC,LCF,MCTC"
+                                       << "";
+        QTest::newRow("feet in a column left out") << "Draft,Displacement,TPC,LCF,MCTC,KM (ft)"
+                                                   << "";
     }
     void tableImportRefusesUnitsItDoesNotConvert()
     {
         QFETCH(QString, header);
         QFETCH(QString, refusal);
-        const QString text =
-            header + QStringLiteral("\n4.0,20703.9,59.9,3.1,845.0,30\n4.1,21303.7,60.07,3.16,847.8,30\n");
+        const QString text
+            = header + QStringLiteral("\n4.0,20703.9,59.9,3.1,845.0,30\n4.1,21303.7,60.07,3.16,847.8,30\n");
         QString error;
         const std::optional<HydrostaticTableFile::Layout> l = HydrostaticTableFile::split(text, &error);
         QVERIFY(l);
@@ -590,20 +591,26 @@ private slots:
     void densityRemarkIsReadWholeOrRefused_data()
     {
         QTest::addColumn<QString>("remark");
-        QTest::addColumn<QString>("density");  // empty: refused
-        QTest::newRow("plain") << "# Water density 1.025 t/m3" << "1.025";
-        QTest::newRow("unit joined") << "# Density: 1,020t/m3" << "1.02";
-        QTest::newRow("full stop") << "# Sea water, density 1.025." << "1.025";
-        QTest::newRow("exponent") << "# Water density 1e999999 t/m3" << "";
-        QTest::newRow("trailing letters") << "# density 1.025abc" << "";
-        QTest::newRow("a sign") << "# density -1.025" << "-1.025";
+        QTest::addColumn<QString>("density"); // empty: refused
+        QTest::newRow("plain") << "# Water density 1.025 t/m3"
+                               << "1.025";
+        QTest::newRow("unit joined") << "# Density: 1,020t/m3"
+                                     << "1.02";
+        QTest::newRow("full stop") << "# Sea water, density 1.025."
+                                   << "1.025";
+        QTest::newRow("exponent") << "# Water density 1e999999 t/m3"
+                                  << "";
+        QTest::newRow("trailing letters") << "# density 1.025abc"
+                                          << "";
+        QTest::newRow("a sign") << "# density -1.025"
+                                << "-1.025";
     }
     void densityRemarkIsReadWholeOrRefused()
     {
         QFETCH(QString, remark);
         QFETCH(QString, density);
-        const QString text =
-            remark + QStringLiteral("\nDraft,Displacement,TPC,LCF,MCTC\n4.0,20703.9,59.9,3.1,845.0\n");
+        const QString text
+            = remark + QStringLiteral("\nDraft,Displacement,TPC,LCF,MCTC\n4.0,20703.9,59.9,3.1,845.0\n");
         QString error;
         const std::optional<HydrostaticTableFile::Layout> l = HydrostaticTableFile::split(text, &error);
         QVERIFY(l);
@@ -623,14 +630,19 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("value");
         QTest::addColumn<bool>("taken");
-        QTest::newRow("escape in the cargo") << "cargo" << "Coal\x1b[2J" << false;
-        QTest::newRow("line break in the voyage") << "voyage" << "V-1\nV-2" << false;
+        QTest::newRow("escape in the cargo") << "cargo"
+                                             << "Coal\x1b[2J" << false;
+        QTest::newRow("line break in the voyage") << "voyage"
+                                                  << "V-1\nV-2" << false;
         // The ship and the port are names from a list: one the list does not hold is refused there.
         QTest::newRow("NUL in the port") << "port" << QString(QStringLiteral("Kandla") + QChar(0)) << true;
         QTest::newRow("NUL in the B/L") << "blQuantity" << QString(QStringLiteral("1") + QChar(0)) << false;
-        QTest::newRow("tab in a reading") << "initial.drafts.fwdPort" << "8.4\t" << false;
-        QTest::newRow("line breaks in the comments") << "initial.comments" << "Calm.\nAll sounded." << true;
-        QTest::newRow("escape in the comments") << "initial.comments" << "Calm.\x1b]0;x\x07" << false;
+        QTest::newRow("tab in a reading") << "initial.drafts.fwdPort"
+                                          << "8.4\t" << false;
+        QTest::newRow("line breaks in the comments") << "initial.comments"
+                                                     << "Calm.\nAll sounded." << true;
+        QTest::newRow("escape in the comments") << "initial.comments"
+                                                << "Calm.\x1b]0;x\x07" << false;
     }
     void surveyFileTextsTakeNoControlCharacters()
     {
@@ -638,8 +650,8 @@ private slots:
         QFETCH(QString, value);
         QFETCH(bool, taken);
         QJsonObject root{{"format", SurveyFile::formatName()},
-                         {"kind", field == QLatin1String("blQuantity") ? "discharging" : "loading"},
-                         {"ship", "Ocean Pride"}};
+            {"kind", field == QLatin1String("blQuantity") ? "discharging" : "loading"},
+            {"ship", "Ocean Pride"}};
         QJsonObject initial{{"density", "1.025"}, {"drafts", QJsonObject{{"fwdPort", "8.4"}}}};
         if (field == QLatin1String("initial.comments"))
             initial.insert("comments", value);
@@ -706,15 +718,16 @@ private slots:
         QVERIFY(SurveyFile::parse(many + "}}}", "many.json", &error, &failure));
         QVERIFY(!SurveyFile::parse(many + ",\"7\":\"2\"}}}", "many.json", &error, &failure));
         QCOMPARE(failure, SurveyFile::Failure::Refused);
-        QCOMPARE(error, QStringLiteral("many.json: field \"initial.deductibles\": the keys \"7\" and \"7\" "
-                                       "both name item 7; an item is given once."));
+        QCOMPARE(error,
+            QStringLiteral("many.json: field \"initial.deductibles\": the keys \"7\" and \"7\" "
+                           "both name item 7; an item is given once."));
         // The same key in two objects is no duplicate; twice in one object is, at any depth.
         QVERIFY(SurveyFile::parse("{\"format\":\"quorvane-survey/1\",\"kind\":\"loading\",\"ship\":\"S\","
                                   "\"initial\":{\"comments\":\"a\"},\"final\":{\"comments\":\"b\"}}",
-                                  "two.json", &error, &failure));
+            "two.json", &error, &failure));
         QVERIFY(!SurveyFile::parse("{\"format\":\"quorvane-survey/1\",\"kind\":\"loading\",\"ship\":\"S\","
                                    "\"initial\":{\"drafts\":{\"fwdPort\":\"1\",\"fwdPort\":\"2\"}}}",
-                                   "two.json", &error, &failure));
+            "two.json", &error, &failure));
         QVERIFY2(error.contains(QStringLiteral("the key \"fwdPort\" is given twice")), qPrintable(error));
     }
 };
