@@ -2,6 +2,7 @@
 
 #include "core/MessageService.h"
 #include "core/VbError.h"
+#include "model/ShipRecord.h"
 #include "survey/GridEditor.h"
 #include "survey/SurveyGrids.h"
 
@@ -86,6 +87,8 @@ void HydrostaticPicker::loadTable(int shipId)
         return;
     try {
         m_table = HydrostaticTable::loadForShip(shipId);
+        ShipRecord ship;
+        m_keelPlateMm = ship.load(shipId) == 1 ? ship.keelPlateMm() : Decimal(0);
     } catch (const VbError& e) {
         // Without the table the survey goes on as before: the rows are typed.
         MessageService::show(MessageService::join(QStringLiteral("The ship's hydrostatic table cannot be read."),
@@ -154,7 +157,9 @@ void HydrostaticPicker::refresh(int draftIndex, const std::optional<Decimal>& tr
         showMarks(draftIndex);
         return;
     }
-    const HydrostaticPicking::Pick p = HydrostaticPicking::pick(*m_table, *trueMeanDraft);
+    // A table of moulded drafts is entered over the keel plate.
+    const HydrostaticPicking::Pick p =
+        HydrostaticPicking::pick(*m_table, m_table->tableDraft(*trueMeanDraft, m_keelPlateMm));
     // The figure of each cell, grid by grid as cells() lists them; empty where nothing is picked.
     QHash<quint32, QString> figures;
     if (p.picked) {

@@ -54,6 +54,7 @@ private:
     std::function<int()> m_shipId;
     int m_loadedShip = -1;
     std::optional<HydrostaticTable> m_table;
+    Decimal m_keelPlateMm;
     QLabel* m_note = nullptr;
     int m_draftIndex = 0;
     // Per draft: the figure last written into each cell by a pick.
