@@ -25,6 +25,9 @@ struct SurveyDraftData {
     QList<QPair<int, QString>> deductibles;
     // The hand-entered initial net displacement of the Final draft, when there is one.
     std::optional<QString> initialNetDisplacement;
+    // The cells of the tables typed over the ship's own table, by name ("hydrostatics.below.lcf");
+    // nothing in a file written before it was recorded.
+    std::optional<QStringList> typedOverTable;
     QString comments;
     // The TPC at the midship port and starboard drafts, typed for the list correction of a ship
     // without a table ("listTpc": {"port": ..., "stbd": ...}); written only when given.

@@ -177,6 +177,8 @@ private:
             if (!told(m_m.enterListTpc(draft, side, d.listTpc[side]), name).accepted)
                 return refuse(name, d.listTpc[side]);
         }
+        // The rows picked from the ship's table follow the readings as they stand.
+        m_m.adoptRows(draft, d.typedOverTable);
         if (draft == SurveyModel::Final && d.initialNetDisplacement)
             return field(draft, Field::InitialNetDisplacement, *d.initialNetDisplacement,
                          p(Names::kInitialNetDisplacement));
@@ -276,6 +278,9 @@ SurveyDraftData draftData(const SurveyModel& m, int draft)
     d.comments = in.comments;
     d.listTpc[0] = in.listTpc[SurveyModel::Port];
     d.listTpc[1] = in.listTpc[SurveyModel::Starboard];
+    // Which rows came from the ship's own table: they follow the draft when it is opened again.
+    if (m.table())
+        d.typedOverTable = m.typedOverTable(draft);
     return d;
 }
 

@@ -38,6 +38,8 @@ constexpr QLatin1String kInitialNetDisplacement("initialNetDisplacement");
 constexpr QLatin1String kListCorrection("listCorrection");
 constexpr QLatin1String kListTpc("listTpc");
 constexpr QLatin1String kListSides[2] = {QLatin1String("port"), QLatin1String("stbd")};
+// The cells of a draft's tables typed over the ship's own table (the others were picked from it).
+constexpr QLatin1String kTypedOverTable("typedOverTable");
 
 inline QString joined(QLatin1String group, QLatin1String name)
 {
