@@ -124,6 +124,7 @@ void TestHydrostaticWindows::editorAsksHowTheLcfIsWritten()
     QCOMPARE(grid->item(0, 3)->text(), QStringLiteral("3.1"));
     // From the aft perpendicular of a ship 217 m between perpendiculars: 108.5 - 105.4 = 3.1 aft.
     answer = LcfConvention::AftPerpendicular;
+    MessageService::setNextAnswer(Msg::Answer::Yes);  // write over the row
     QVERIFY(editor.pasteText(QStringLiteral("4\t20703.9\t59.9\t105.4\t845\n")));
     QCOMPARE(grid->item(0, 3)->text(), QStringLiteral("3.1"));
     QCOMPARE(shown->text(), QStringLiteral("LCF from midships, positive aft; the table came with its LCF from the "
@@ -131,6 +132,7 @@ void TestHydrostaticWindows::editorAsksHowTheLcfIsWritten()
     // Marked F: 0.7 m forward of midships, whatever the answer would be.
     answer = LcfConvention::MidshipForward;
     grid->setCurrentCell(110, 0);
+    MessageService::setNextAnswer(Msg::Answer::Yes);
     QVERIFY(editor.pasteText(QStringLiteral("15\t93677.8\t70\t0.70F\t1052\n")));
     QCOMPARE(asked, 2);
     QCOMPARE(grid->item(110, 3)->text(), QStringLiteral("-0.7"));
@@ -572,8 +574,10 @@ void TestHydrostaticWindows::editorImportsAuditsAndSaves()
     QCOMPARE(grid->currentRow(), 5);
     QCOMPARE(*HydrostaticTable::loadForShip(shipId), saved);
 
-    // A pasted block from a spreadsheet overwrites from the current row; a cell of text is named.
+    // A pasted block from a spreadsheet overwrites from the current row once the user agrees;
+    // a cell of text is named.
     grid->setCurrentCell(0, 0);
+    MessageService::setNextAnswer(Msg::Answer::Yes);
     QVERIFY(editor.pasteText(QStringLiteral("7\t35572\t64.7\t4.2\t915\n")));
     QCOMPARE(grid->item(0, 1)->text(), QStringLiteral("35572"));
     grid->item(2, 2)->setText(QStringLiteral("64,x"));
