@@ -137,6 +137,7 @@ struct Lines {
     QStringList texts;
     QVector<int> numbers;
     std::optional<QString> density;
+    bool moulded = false;
 };
 
 Lines contentLines(const QString& text)
@@ -148,6 +149,8 @@ Lines contentLines(const QString& text)
                                                   QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression unitAfter(QStringLiteral("(t/m3|t/m\\x{00B3}|[.,;])$"),
                                               QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression mouldedRemark(QStringLiteral("\\bdrafts?\\s+moulded\\b"),
+                                                  QRegularExpression::CaseInsensitiveOption);
     for (int i = 0; i < all.size(); ++i) {
         QString line = all.at(i);
         if (line.endsWith(QLatin1Char('\r')))
@@ -160,6 +163,8 @@ Lines contentLines(const QString& text)
             const QRegularExpressionMatch m = densityRemark.match(line);
             if (m.hasMatch() && !l.density)
                 l.density = m.captured(1).remove(unitAfter);
+            if (mouldedRemark.match(line).hasMatch())
+                l.moulded = true;
             continue;
         }
         l.texts.append(line);
@@ -170,8 +175,9 @@ Lines contentLines(const QString& text)
 
 bool isHeader(const QStringList& fields, bool decimalComma)
 {
+    // An LCF marked A or F is a figure of the row, not a column's name.
     return std::any_of(fields.begin(), fields.end(), [decimalComma](const QString& f) {
-        return !f.isEmpty() && !figure(f, decimalComma);
+        return !f.isEmpty() && !figure(f, decimalComma) && !LcfConventions::lettered(f, decimalComma);
     });
 }
 
@@ -318,6 +324,7 @@ std::optional<Layout> splitAs(const QString& text, std::optional<Separator> forc
     l.separator = forced ? *forced : chooseSeparator(lines.texts);
     l.decimalComma = l.separator != Separator::Comma;
     l.density = lines.density;
+    l.moulded = lines.moulded;
     for (int i = 0; i < lines.texts.size(); ++i) {
         const QStringList fields = splitLine(lines.texts.at(i), l.separator);
         if (i == 0 && isHeader(fields, l.decimalComma)) {
@@ -415,10 +422,33 @@ std::optional<HydrostaticTable> build(const Layout& l, const QVector<Role>& role
         }
         table.density = *d;
     }
+    if (l.moulded)
+        table.mouldedDrafts = true;
+    // LCF written as distances marked A or F is read with its letters, whatever else is said of
+    // the table; a plain figure among them can only be midships itself.
+    const int lcfColumn = columnOf[int(Role::Lcf)];
+    for (const QStringList& cells : l.cells)
+        if (LcfConventions::lettered(cells.value(lcfColumn), l.decimalComma))
+            table.lcfSource = LcfConvention::Lettered;
     for (int i = 0; i < l.cells.size(); ++i) {
         HydrostaticRow row;
         for (int k = 0; k < 5; ++k) {
             const int c = columnOf[int(kOrder[k])];
+            if (table.lcfSource == LcfConvention::Lettered && c == lcfColumn && c < l.cells.at(i).size()) {
+                const QString text = l.cells.at(i).at(c);
+                const std::optional<Decimal> marked = LcfConventions::lettered(text, l.decimalComma);
+                const std::optional<Decimal> plain = figure(text, l.decimalComma);
+                if (marked || (plain && plain->isZero())) {
+                    row.lcf = marked ? *marked : *plain;
+                    continue;
+                }
+                *error = QStringLiteral("Line %1, column %2 (LCF): \"%3\" carries no A (aft) or F (forward) "
+                                        "as the other LCF figures do.")
+                             .arg(l.lineNumbers.value(i))
+                             .arg(c + 1)
+                             .arg(text);
+                return std::nullopt;
+            }
             const QString where = QStringLiteral("Line %1, column %2 (%3)")
                                       .arg(l.lineNumbers.value(i))
                                       .arg(c + 1)
@@ -457,6 +487,12 @@ std::optional<HydrostaticTable> fromPaste(const QString& text, QString* error)
 QByteArray toCsv(const HydrostaticTable& t)
 {
     QString out = QStringLiteral("# Water density %1 t/m3\n").arg(t.density.toString());
+    out += QStringLiteral("# LCF %1 (m)").arg(LcfConventions::caption(LcfConvention::MidshipAft));
+    if (t.lcfSource != LcfConvention::MidshipAft)
+        out += QStringLiteral("; the table came with its LCF %1").arg(LcfConventions::caption(t.lcfSource));
+    out += QLatin1Char('\n');
+    out += t.mouldedDrafts ? QStringLiteral("# Drafts moulded, from the top of the keel plate\n")
+                           : QStringLiteral("# Drafts extreme, from the underside of the keel\n");
     out += QStringLiteral("Draft,Displacement,TPC,LCF,MCTC\n");
     for (const HydrostaticRow& r : t.rows) {
         QStringList f;

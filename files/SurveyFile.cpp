@@ -279,6 +279,11 @@ public:
         if (o.contains(N::kTypedOverTable))
             d.typedOverTable = cellNames(o.value(N::kTypedOverTable), sub(N::kTypedOverTable));
         d.comments = text(o, N::kComments, path);
+        if (o.contains(N::kListTpc)) {
+            const QJsonObject tpc = object(o, N::kListTpc, path, false);
+            for (int side = 0; side < 2; ++side)
+                d.listTpc[side] = text(tpc, N::kListSides[side], sub(N::kListTpc));
+        }
         return d;
     }
 
@@ -353,6 +358,8 @@ QJsonObject draftJson(const SurveyDraftData& d, bool isFinal)
     if (d.typedOverTable)
         o.insert(N::kTypedOverTable, QJsonArray::fromStringList(*d.typedOverTable));
     putText(o, N::kComments, d.comments);
+    if (!d.listTpc[0].isEmpty() || !d.listTpc[1].isEmpty())
+        o.insert(N::kListTpc, QJsonObject{{N::kListSides[0], d.listTpc[0]}, {N::kListSides[1], d.listTpc[1]}});
     return o;
 }
 
@@ -420,6 +427,12 @@ std::optional<SurveyFileData> parse(const QByteArray& text, const QString& fileN
             r.fail(SurveyFieldNames::kBlQuantity, QStringLiteral("belongs to a discharging survey only."));
         data.blQuantity = r.text(root, SurveyFieldNames::kBlQuantity, QString());
     }
+    if (root.contains(SurveyFieldNames::kListCorrection)) {
+        const QJsonValue on = root.value(SurveyFieldNames::kListCorrection);
+        if (!on.isBool())
+            r.fail(SurveyFieldNames::kListCorrection, QStringLiteral("must be true or false."));
+        data.listCorrection = on.toBool();
+    }
     const QJsonObject initial = r.object(root, SurveyFieldNames::kDrafts[0], QString(), true);
     if (!r.failed())
         data.initial = r.draft(initial, SurveyFieldNames::kDrafts[0], false);
@@ -460,6 +473,8 @@ QJsonObject toJson(const SurveyFileData& data)
     root.insert(SurveyFieldNames::kCargo, data.cargo);
     if (data.kind == SurveyFileData::Kind::Discharging && data.blQuantity)
         root.insert(SurveyFieldNames::kBlQuantity, *data.blQuantity);
+    if (data.listCorrection)
+        root.insert(SurveyFieldNames::kListCorrection, true);
     root.insert(SurveyFieldNames::kDrafts[0], draftJson(data.initial, false));
     if (data.final)
         root.insert(SurveyFieldNames::kDrafts[1], draftJson(*data.final, true));
