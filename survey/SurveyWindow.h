@@ -288,6 +288,7 @@ private:
     void showDraft(int index, bool remind);
     void showDraftResults(const SurveyDraft& draft);
     void clearResultsOfTab();
+    void dropOutdatedResults();
     // The box or cell of a field the survey names ("voyage", "drafts.fwdPort", "marks.aftX",
     // "hydrostatics.below.tpc") takes the focus.
     void focusField(const QString& field);
