@@ -49,6 +49,7 @@ QString HelpViewer::styleSheet(const QPalette& palette)
     if (palette.color(QPalette::Base).lightnessF() < 0.5) {
         css += QStringLiteral(
             "h1, h2 { color: #9cc3ff; }\n"
+            "a { color: #8ab4f8; }\n"
             "th { background-color: #2c3a4d; }\n"
             ".formula { background-color: #2a2e35; }\n"
             ".note { background-color: #45402a; }\n"
@@ -79,7 +80,9 @@ HelpViewer::HelpViewer(QWidget* parent) : QMainWindow(parent, Qt::Window)
     split->addWidget(m_topics);
     split->addWidget(m_browser);
     split->setStretchFactor(1, 1);
-    split->setSizes({210, 650});
+    // The list as wide as its longest topic, in the font the desktop gives it.
+    const int listWidth = qMax(210, m_topics->sizeHintForColumn(0) + 2 * m_topics->frameWidth() + 24);
+    split->setSizes({listWidth, 650});
     setCentralWidget(split);
 
     auto* bar = addToolBar(tr("Navigation"));
@@ -114,7 +117,7 @@ HelpViewer::HelpViewer(QWidget* parent) : QMainWindow(parent, Qt::Window)
             showPage(item->data(Qt::UserRole).toUrl());
     });
 
-    resize(900, 640);
+    resize(qMax(900, listWidth + 650), 640);
     showPage(topics().first().page);
 }
 

@@ -848,7 +848,7 @@ private slots:
             viewer.showPage(QUrl(QStringLiteral("qrc:/help/figures.html")));
             const QColor ground = viewer.browser()->palette().color(QPalette::Base);
             const QColor ink = viewer.browser()->palette().color(QPalette::Text);
-            int headings = 0, shaded = 0;
+            int headings = 0, shaded = 0, links = 0;
             for (QTextBlock b = viewer.browser()->document()->begin(); b.isValid(); b = b.next()) {
                 // Headings in their colour on the page; every shaded cell or box under the page's ink.
                 if (b.blockFormat().headingLevel() > 0) {
@@ -858,6 +858,17 @@ private slots:
                         if (!it.fragment().text().trimmed().isEmpty())
                             c = it.fragment().charFormat().foreground().color();
                     QVERIFY2(contrast(c, ground) >= 4.5, qPrintable(b.text()));
+                }
+                // Links as readable as the text around them.
+                for (auto it = b.begin(); !it.atEnd(); ++it) {
+                    const QTextCharFormat f = it.fragment().charFormat();
+                    if (!f.isAnchor() || f.anchorHref().isEmpty())
+                        continue;
+                    ++links;
+                    const QColor c = f.foreground().style() != Qt::NoBrush
+                                         ? f.foreground().color()
+                                         : viewer.browser()->palette().color(QPalette::Link);
+                    QVERIFY2(contrast(c, ground) >= 4.5, qPrintable(it.fragment().text()));
                 }
                 if (QTextTable* table = qobject_cast<QTextTable*>(QTextCursor(b).currentTable())) {
                     const QTextTableCell cell = table->cellAt(b.position());
@@ -870,6 +881,7 @@ private slots:
             }
             QVERIFY(headings >= 4);
             QVERIFY(shaded >= 10);
+            QVERIFY(links >= 1);
         }
         QApplication::setPalette(QPalette());
     }
