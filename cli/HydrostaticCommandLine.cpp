@@ -57,10 +57,19 @@ bool parse(const QStringList& args, Options* o, QString* error)
             o->import = a == QLatin1String(kImport);
             o->ship = args.at(++i);
             o->file = args.at(++i);
-        } else if (a == QLatin1String("--data-dir") && i + 1 < args.size()) {
-            o->dataDir = args.at(++i);
-        } else if (a.startsWith(QLatin1String("--data-dir="))) {
-            o->dataDir = a.mid(11);
+        } else if (a == QLatin1String("--data-dir") || a.startsWith(QLatin1String("--data-dir="))) {
+            // An empty folder would quietly mean the default database: it is refused, as the
+            // other starts refuse it.
+            const bool inlineValue = a.contains(QLatin1Char('='));
+            if (!inlineValue && i + 1 >= args.size()) {
+                *error = QStringLiteral("--data-dir needs a value");
+                return false;
+            }
+            o->dataDir = inlineValue ? a.mid(11) : args.at(++i);
+            if (o->dataDir.isEmpty()) {
+                *error = QStringLiteral("--data-dir needs a value");
+                return false;
+            }
         } else {
             *error = QStringLiteral("unknown argument \"%1\"").arg(a);
             return false;
@@ -76,9 +85,11 @@ bool parse(const QStringList& args, Options* o, QString* error)
 int importTable(int shipId, const Options& o)
 {
     QString error;
-    const std::optional<HydrostaticTableFile::Layout> layout = HydrostaticTableFile::readFile(o.file, &error);
+    bool notRead = false;
+    const std::optional<HydrostaticTableFile::Layout> layout = HydrostaticTableFile::readFile(o.file, &error,
+                                                                                              &notRead);
     if (!layout)
-        return fail(error, QFileInfo(o.file).isReadable() ? Refused : Failed);
+        return fail(error, notRead ? Failed : Refused);
     // From the command line nobody confirms the columns: the header must name them.
     if (layout->header.isEmpty())
         return fail(QStringLiteral("%1: the first line must name the columns (Draft, Displacement, TPC, LCF, "

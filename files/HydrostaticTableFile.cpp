@@ -1,8 +1,10 @@
 #include "files/HydrostaticTableFile.h"
 
+#include "files/InputFiles.h"
+#include "files/OutputPaths.h"
+
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringConverter>
 #include <algorithm>
 
@@ -46,6 +48,42 @@ Role roleFromHeader(const QString& header)
 namespace {
 
 constexpr Role kOrder[5] = {Role::Draft, Role::Displacement, Role::Tpc, Role::Lcf, Role::Mctc};
+
+// The imperial unit a column header names ("feet", "long tons", "inches"), or an empty text. Only
+// the words after the column's name count ("Draft (ft)", "TPC [LT/in]", "Displacement long tons"),
+// and "in" before another word ("Draft in m") is no unit.
+QString unconvertedUnit(const QString& header)
+{
+    const QString h = header.toLower();
+    QString unit;
+    static const QRegularExpression bracketed(QStringLiteral("[(\\[]([^)\\]]*)"));
+    const QRegularExpressionMatch m = bracketed.match(h);
+    if (m.hasMatch()) {
+        unit = m.captured(1);
+    } else {
+        const qsizetype space = h.trimmed().indexOf(QLatin1Char(' '));
+        unit = space < 0 ? QString() : h.trimmed().mid(space + 1);
+    }
+    static const QRegularExpression word(QStringLiteral("[a-z]+|'|\""));
+    QStringList words;
+    for (auto it = word.globalMatch(unit); it.hasNext();)
+        words << it.next().captured(0);
+    for (int i = 0; i < words.size(); ++i) {
+        const QString& w = words.at(i);
+        if (w == QLatin1String("ft") || w == QLatin1String("feet") || w == QLatin1String("foot")
+            || w == QLatin1String("'"))
+            return QStringLiteral("feet");
+        if (w == QLatin1String("lt") || w == QLatin1String("lton") || w == QLatin1String("ltons")
+            || (w == QLatin1String("long") && i + 1 < words.size()
+                && words.at(i + 1).startsWith(QLatin1String("ton"))))
+            return QStringLiteral("long tons");
+        // "in" followed by another word is the preposition ("Draft in m").
+        if ((w == QLatin1String("in") && i + 1 == words.size()) || w == QLatin1String("inch")
+            || w == QLatin1String("inches") || w == QLatin1String("\""))
+            return QStringLiteral("inches");
+    }
+    return QString();
+}
 
 // A figure of the file: with a separator other than the comma, a comma is the decimal point.
 std::optional<Decimal> figure(QString text, bool decimalComma)
@@ -105,8 +143,11 @@ Lines contentLines(const QString& text)
 {
     Lines l;
     const QStringList all = text.split(QLatin1Char('\n'));
-    static const QRegularExpression densityRemark(
-        QStringLiteral("density\\D*?([0-9]+(?:[.,][0-9]+)?)"), QRegularExpression::CaseInsensitiveOption);
+    // The figure is taken whole, sign and all, up to the next blank: "1e999999" must not pass for 1.
+    static const QRegularExpression densityRemark(QStringLiteral("density\\D*?([-+]?[0-9]\\S*)"),
+                                                  QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression unitAfter(QStringLiteral("(t/m3|t/m\\x{00B3}|[.,;])$"),
+                                              QRegularExpression::CaseInsensitiveOption);
     for (int i = 0; i < all.size(); ++i) {
         QString line = all.at(i);
         if (line.endsWith(QLatin1Char('\r')))
@@ -118,7 +159,7 @@ Lines contentLines(const QString& text)
         if (line.trimmed().startsWith(QLatin1Char('#'))) {
             const QRegularExpressionMatch m = densityRemark.match(line);
             if (m.hasMatch() && !l.density)
-                l.density = m.captured(1);
+                l.density = m.captured(1).remove(unitAfter);
             continue;
         }
         l.texts.append(line);
@@ -311,14 +352,14 @@ std::optional<Layout> split(const QString& text, QString* error)
     return splitAs(text, std::nullopt, error);
 }
 
-std::optional<Layout> readFile(const QString& path, QString* error)
+std::optional<Layout> readFile(const QString& path, QString* error, bool* notRead)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1 cannot be read (%2).").arg(path, f.errorString());
+    const std::optional<QByteArray> read = InputFiles::read(path, InputFiles::kTableLimit, error);
+    if (notRead)
+        *notRead = !read;
+    if (!read)
         return std::nullopt;
-    }
-    const QByteArray bytes = f.readAll();
+    const QByteArray& bytes = *read;
     auto decode = QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = decode(bytes);
     if (decode.hasError())
@@ -349,6 +390,19 @@ std::optional<HydrostaticTable> build(const Layout& l, const QVector<Role>& role
     for (Role r : kOrder) {
         if (columnOf[int(r)] < 0) {
             *error = QStringLiteral("No column is taken for the %1.").arg(roleName(r));
+            return std::nullopt;
+        }
+    }
+    // A booklet in feet and long tons would be stored as metres and tonnes: such a column is
+    // refused, never taken at its figures.
+    for (int c = 0; c < l.header.size() && c < roles.size(); ++c) {
+        if (roles.at(c) == Role::Ignore)
+            continue;
+        if (const QString unit = unconvertedUnit(l.header.at(c)); !unit.isEmpty()) {
+            *error = QStringLiteral("Column %1 (\"%2\", the %3) is in %4, which is not converted; the table "
+                                    "takes metres and tonnes only.")
+                         .arg(c + 1)
+                         .arg(l.header.at(c), roleName(roles.at(c)), unit);
             return std::nullopt;
         }
     }
@@ -415,12 +469,7 @@ QByteArray toCsv(const HydrostaticTable& t)
 
 bool writeCsv(const QString& path, const HydrostaticTable& table, QString* error)
 {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(toCsv(table)) < 0 || !f.commit()) {
-        *error = QStringLiteral("%1 cannot be written (%2).").arg(path, f.errorString());
-        return false;
-    }
-    return true;
+    return OutputPaths::write(path, toCsv(table), error);
 }
 
 }  // namespace HydrostaticTableFile

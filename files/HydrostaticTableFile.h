@@ -36,8 +36,9 @@ struct Layout {
 // Splits the text into rows and columns and proposes the roles. Nothing, with `error` set, when
 // the text holds no row of figures.
 std::optional<Layout> split(const QString& text, QString* error);
-// The same from a file (UTF-8, or Latin-1 when it is not UTF-8).
-std::optional<Layout> readFile(const QString& path, QString* error);
+// The same from a file (UTF-8, or Latin-1 when it is not UTF-8), a plain file of at most 64 MiB.
+// `notRead` is set when the file itself could not be read (missing, a pipe, too large).
+std::optional<Layout> readFile(const QString& path, QString* error, bool* notRead = nullptr);
 
 // Reads the figures of the columns given a role (each of the five exactly once). On the first
 // text that is not a figure returns nothing with `error` naming its row (the file's line) and

@@ -79,7 +79,7 @@ void remember(const QString& path)
     list.prepend(full);
     QSettings settings = AppPaths::settings();
     settings.setValue(QLatin1String(kFilesKey), list.mid(0, kMaxFiles));
-    settings.sync();
+    AppPaths::keepSettingsPrivate(settings);
 }
 
 int offerLost(MainWindow& mdi)

@@ -1,6 +1,8 @@
 #include "survey/SurveyRecovery.h"
 
 #include "core/AppPaths.h"
+#include "files/InputFiles.h"
+#include "files/OutputPaths.h"
 #include "files/SurveyFile.h"
 #include "model/SurveyDraft.h"
 #include "survey/ResultDisplay.h"
@@ -15,7 +17,6 @@
 #include <QJsonObject>
 #include <QKeyEvent>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -47,12 +48,12 @@ QString canonical(const QString& path)
     return QFileInfo(path).absoluteFilePath();
 }
 
+// A recovery file is a survey file: read up to the same limit, and only when it is a plain file
+// (one linked to /dev/zero would otherwise hold up the Recent Surveys menu for ever).
 QJsonObject readJson(const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return QJsonDocument::fromJson(f.readAll()).object();
+    const std::optional<QByteArray> bytes = InputFiles::read(path, InputFiles::kSurveyLimit, nullptr);
+    return bytes ? QJsonDocument::fromJson(*bytes).object() : QJsonObject();
 }
 
 // The lock a window holds on its recovery file while it is open.
@@ -75,13 +76,11 @@ bool heldElsewhere(const QString& path)
     return false;
 }
 
+// Whole or not at all, readable by the user alone: it holds a whole survey in plain text.
 bool writeJson(const QString& path, const QJsonObject& root)
 {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Indented);
-    return f.write(bytes) == bytes.size() && f.commit();
+    return OutputPaths::write(path, QJsonDocument(root).toJson(QJsonDocument::Indented), nullptr,
+                              OutputPaths::Access::OwnerOnly);
 }
 
 }  // namespace
@@ -231,7 +230,7 @@ void SurveyRecovery::snapshot()
     root.insert(kNote, note);
 
     if (m_path.isEmpty()) {
-        if (!QDir().mkpath(folder()))
+        if (!AppPaths::makePrivateFolder(folder()))
             return;
         const QString name = QStringLiteral("survey-%1-%2.json")
                                  .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")),
@@ -361,8 +360,10 @@ std::optional<SurveyRecovery::Entry> SurveyRecovery::entry(const QString& recove
     e.kind = root.value(QStringLiteral("kind")).toString() == QLatin1String("discharging")
                  ? QStringLiteral("Discharging")
                  : QStringLiteral("Loading");
-    e.ship = root.value(QStringLiteral("ship")).toString();
-    e.voyage = root.value(QStringLiteral("voyage")).toString();
+    // Shown in a menu: a name longer than any box takes is cut rather than laid out whole.
+    constexpr int kShown = 200;
+    e.ship = root.value(QStringLiteral("ship")).toString().left(kShown);
+    e.voyage = root.value(QStringLiteral("voyage")).toString().left(kShown);
     e.surveyFile = note.value(QStringLiteral("surveyFile")).toString();
     e.tab = note.value(QStringLiteral("tab")).toInt();
     const QJsonObject calculated = note.value(QStringLiteral("calculated")).toObject();
