@@ -16,6 +16,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QKeyEvent>
+#include <QLockFile>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -53,6 +54,26 @@ QJsonObject readJson(const QString& path)
 {
     const std::optional<QByteArray> bytes = InputFiles::read(path, InputFiles::kSurveyLimit, nullptr);
     return bytes ? QJsonDocument::fromJson(*bytes).object() : QJsonObject();
+}
+
+// The lock a window holds on its recovery file while it is open.
+QString lockPath(const QString& path)
+{
+    return path + QStringLiteral(".lock");
+}
+
+// A file whose window is open in another copy of the program running now. The lock of a program
+// that has ended (killed, or the machine went down) is stale and taken over: that survey was lost.
+bool heldElsewhere(const QString& path)
+{
+    QLockFile probe(lockPath(path));
+    // Held for as long as the window is open, however long that is: only a lock whose program
+    // is gone counts as stale.
+    probe.setStaleLockTime(0);
+    if (!probe.tryLock(0))
+        return probe.error() == QLockFile::LockFailedError;
+    probe.unlock();
+    return false;
 }
 
 // Whole or not at all, readable by the user alone: it holds a whole survey in plain text.
@@ -184,6 +205,11 @@ void SurveyRecovery::snapshot()
         return;
     const SurveyFileData data = m_window->surveyData();
     QJsonObject root = SurveyFile::toJson(data);
+    // A survey file shown as it was opened or saved holds everything already: going from tab to
+    // tab, or calculating what the file gives, is no entry.
+    if (m_path.isEmpty() && !m_fileState.isEmpty()
+        && QJsonDocument(root).toJson(QJsonDocument::Compact) == m_fileState)
+        return;
     QJsonObject note;
     if (!m_surveyFile.isEmpty())
         note.insert(QStringLiteral("surveyFile"), m_surveyFile);
@@ -209,19 +235,42 @@ void SurveyRecovery::snapshot()
         const QString name = QStringLiteral("survey-%1-%2.json")
                                  .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")),
                                       QUuid::createUuid().toString(QUuid::Id128).left(8));
-        m_path = canonical(QDir(folder()).filePath(name));
-        liveFiles().insert(m_path);
+        takeFile(canonical(QDir(folder()).filePath(name)));
     }
     // A disk that refuses the file costs the safety net, never the survey on screen.
     if (writeJson(m_path, root))
         emit changed();
 }
 
+QByteArray SurveyRecovery::surveyState() const
+{
+    if (!m_window)
+        return {};
+    return QJsonDocument(SurveyFile::toJson(m_window->surveyData())).toJson(QJsonDocument::Compact);
+}
+
+void SurveyRecovery::takeFile(const QString& path)
+{
+    m_path = path;
+    liveFiles().insert(m_path);
+    m_lock = std::make_unique<QLockFile>(lockPath(m_path));
+    m_lock->setStaleLockTime(0);
+    // A lock left by a program that died on this file is stale and taken over; one that cannot be
+    // taken costs only the guard against another copy of the program, never the entries.
+    m_lock->tryLock(0);
+}
+
+void SurveyRecovery::releaseFile()
+{
+    liveFiles().remove(m_path);
+    m_lock.reset();  // unlocked, the lock file goes
+    m_path.clear();
+}
+
 void SurveyRecovery::stampClosed()
 {
     if (m_path.isEmpty())
         return;
-    liveFiles().remove(m_path);
     QJsonObject root = readJson(m_path);
     if (!root.isEmpty()) {
         QJsonObject note = root.value(kNote).toObject();
@@ -231,7 +280,7 @@ void SurveyRecovery::stampClosed()
             writeJson(m_path, root);
         }
     }
-    m_path.clear();
+    releaseFile();
     m_timer->stop();
     m_paused = 1;  // the window is on its way out: nothing more is written
     emit changed();
@@ -240,11 +289,11 @@ void SurveyRecovery::stampClosed()
 void SurveyRecovery::setSurveyFile(const QString& file)
 {
     m_surveyFile = file;
+    m_fileState = file.isEmpty() ? QByteArray() : surveyState();
     m_timer->stop();
     if (!m_path.isEmpty()) {
         QFile::remove(m_path);
-        liveFiles().remove(m_path);
-        m_path.clear();
+        releaseFile();
         emit changed();
     }
     updateTitle();
@@ -255,14 +304,17 @@ void SurveyRecovery::adopt(const QString& recoveryPath)
     const std::optional<Entry> left = entry(recoveryPath);
     if (!m_path.isEmpty() && m_path != canonical(recoveryPath)) {
         QFile::remove(m_path);
-        liveFiles().remove(m_path);
+        releaseFile();
     }
-    m_path = canonical(recoveryPath);
-    liveFiles().insert(m_path);
+    if (m_path != canonical(recoveryPath))
+        takeFile(canonical(recoveryPath));
+    // What it holds differs from any survey file it came from: every entry is kept.
+    m_fileState.clear();
     // Open again: no longer closed.
     QJsonObject root = readJson(m_path);
     QJsonObject note = root.value(kNote).toObject();
     note.remove(QStringLiteral("closed"));
+    note.remove(QStringLiteral("lost"));
     root.insert(kNote, note);
     writeJson(m_path, root);
     m_surveyFile = left ? left->surveyFile : QString();
@@ -318,6 +370,8 @@ std::optional<SurveyRecovery::Entry> SurveyRecovery::entry(const QString& recove
     e.initialCalculated = calculated.value(QStringLiteral("initial")).toBool(true);
     e.finalCalculated = calculated.value(QStringLiteral("final")).toBool(true);
     e.closed = QDateTime::fromString(note.value(QStringLiteral("closed")).toString(), Qt::ISODate);
+    e.unanswered = !note.contains(QStringLiteral("closed"));
+    e.lost = e.unanswered || note.value(QStringLiteral("lost")).toBool();
     // Lost with the program: the time of its last entry.
     if (!e.closed.isValid())
         e.closed = QFileInfo(recoveryPath).lastModified();
@@ -331,7 +385,7 @@ QList<SurveyRecovery::Entry> SurveyRecovery::leftBehind()
     const QStringList names = dir.entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name);
     for (const QString& name : names) {
         const QString path = canonical(dir.filePath(name));
-        if (liveFiles().contains(path))
+        if (liveFiles().contains(path) || heldElsewhere(path))
             continue;
         if (const std::optional<Entry> e = entry(path))
             entries.append(*e);
@@ -344,7 +398,25 @@ QList<SurveyRecovery::Entry> SurveyRecovery::leftBehind()
 bool SurveyRecovery::discard(const QString& recoveryPath)
 {
     const QString path = canonical(recoveryPath);
-    if (liveFiles().contains(path))
+    if (liveFiles().contains(path) || heldElsewhere(path))
         return false;
     return QFile::remove(path);
+}
+
+bool SurveyRecovery::keepForLater(const QString& recoveryPath)
+{
+    const QString path = canonical(recoveryPath);
+    if (liveFiles().contains(path) || heldElsewhere(path))
+        return false;
+    QJsonObject root = readJson(path);
+    if (root.isEmpty())
+        return false;
+    QJsonObject note = root.value(kNote).toObject();
+    if (note.contains(QStringLiteral("closed")))
+        return true;
+    // The time it was lost by is its last entry's, the file's time before this stamp.
+    note.insert(QStringLiteral("closed"), QFileInfo(path).lastModified().toString(Qt::ISODate));
+    note.insert(QStringLiteral("lost"), true);
+    root.insert(kNote, note);
+    return writeJson(path, root);
 }
