@@ -6,7 +6,9 @@
 
 #include <QAction>
 #include <QFile>
+#include <QGuiApplication>
 #include <QListWidget>
+#include <QScreen>
 #include <QSplitter>
 #include <QStyle>
 #include <QTextBrowser>
@@ -117,7 +119,11 @@ HelpViewer::HelpViewer(QWidget* parent) : QMainWindow(parent, Qt::Window)
             showPage(item->data(Qt::UserRole).toUrl());
     });
 
-    resize(qMax(900, listWidth + 650), 640);
+    // Never larger than the screen it opens on (a laptop at 150% has about 900 x 500 to give).
+    QSize size(qMax(900, listWidth + 650), 640);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 0.9);
+    resize(size);
     showPage(topics().first().page);
 }
 

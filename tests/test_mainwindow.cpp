@@ -37,6 +37,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QScreen>
 #include <QtTest>
 
 #include <cmath>
@@ -761,6 +762,9 @@ private slots:
         auto* viewer = m_mdi->findChild<HelpViewer*>();
         QVERIFY(viewer && viewer->isVisible());
         QCOMPARE(viewer->currentPage(), HelpViewer::topics().first().page);
+        // It fits the screen it opens on.
+        const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size();
+        QVERIFY(viewer->width() <= room.width() && viewer->height() <= room.height());
         // F1 again brings the same viewer forward instead of a second one.
         act("mnuHelp(6)")->trigger();
         QCOMPARE(m_mdi->findChildren<HelpViewer*>().size(), 1);
