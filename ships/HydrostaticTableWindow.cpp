@@ -4,6 +4,7 @@
 #include "core/Numeric.h"
 #include "core/VbError.h"
 #include "model/ShipRecord.h"
+#include "ui/Contrast.h"
 
 #include <QAction>
 #include <QApplication>
@@ -54,30 +55,17 @@ QString headerText(int column)
     return QStringLiteral("%1 (%2)").arg(HydrostaticTable::columnName(column), QLatin1String(units[column]));
 }
 
-// WCAG relative luminance of a colour on screen.
-double luminance(const QColor& c)
-{
-    auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-}
-
-double contrast(const QColor& a, const QColor& b)
-{
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
 // The red of an error, darkened on a light ground and lightened on a dark one until it reads at
 // 4.5:1 against the list; the palette's own text when no red does (a ground of middle grey).
 QColor errorInk(const QPalette& palette)
 {
     const QColor ground = palette.color(QPalette::Base);
     // Below this luminance white text reads better than black.
-    const bool darkGround = luminance(ground) < 0.179;
+    const bool darkGround = Contrast::luminance(ground) < 0.179;
     for (int step = 0; step <= 50; ++step) {
         const double lightness = darkGround ? 0.5 + step * 0.01 : 0.5 - step * 0.01;
         const QColor red = QColor::fromHslF(0.0f, 1.0f, float(lightness));
-        if (contrast(red, ground) >= 4.5)
+        if (Contrast::ratio(red, ground) >= 4.5)
             return red;
     }
     return palette.color(QPalette::Text);
