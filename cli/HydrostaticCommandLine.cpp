@@ -37,6 +37,7 @@ struct Options {
     QString ship;
     QString file;
     QString dataDir;
+    QString passphraseFile;
 };
 
 bool parse(const QStringList& args, Options* o, QString* error)
@@ -61,6 +62,10 @@ bool parse(const QStringList& args, Options* o, QString* error)
             o->dataDir = args.at(++i);
         } else if (a.startsWith(QLatin1String("--data-dir="))) {
             o->dataDir = a.mid(11);
+        } else if (a == QLatin1String("--passphrase-file") && i + 1 < args.size()) {
+            o->passphraseFile = args.at(++i);
+        } else if (a.startsWith(QLatin1String("--passphrase-file="))) {
+            o->passphraseFile = a.mid(18);
         } else {
             *error = QStringLiteral("unknown argument \"%1\"").arg(a);
             return false;
@@ -142,6 +147,8 @@ int main(int argc, char** argv)
         printErr(QStringLiteral("quorvane-lt: %1\n").arg(QString(r.text).replace(QLatin1String("\r\n"), QLatin1String(" "))));
         return Msg::Answer::Ok;
     });
+    if (!CommandLineStart::usePassphrase(o.passphraseFile))
+        return Failed;
     openDatabase();
     if (startupFailed())
         return Failed;

@@ -62,6 +62,11 @@ private:
     void chooseImport();
     void chooseExport();
     void warn(const QString& text);
+    // Reads the ship's table as stored now into the grid (the constructor, and a reload).
+    void loadStored();
+    // A save refused because the table was written by someone else (the command line's import,
+    // another window) since this window read it: says what changed and offers to reload it.
+    void reportChangedMeanwhile();
 
     int m_shipId;
     QString m_shipName;
@@ -76,4 +81,7 @@ private:
     QList<HydrostaticAudit::Finding> m_findings;
     bool m_dirty = false;
     bool m_filling = false;
+    // The table as this window read it, and the count of writes it held then (see ChangeCount.h).
+    std::optional<HydrostaticTable> m_readTable;
+    qint64 m_changeCount = -1;
 };
