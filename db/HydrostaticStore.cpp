@@ -68,7 +68,7 @@ void exec(Connection& c, const char* sql)
     s.run();
 }
 
-// Whether the file counts the writes of the tables (version 3 of SchemaUpgrade): a file that
+// Whether the file counts the writes of the tables (version 4 of SchemaUpgrade): a file that
 // could not be upgraded (read-only) is read and written as before.
 bool counted(Connection& c)
 {
@@ -98,22 +98,27 @@ qint64 countNow(Connection& c, int shipId)
                     : ChangeCount::deletedMeanwhile(QStringLiteral("The ship"));
 }
 
-// Puts the table's own row in place as `density` (null: the ship has no table), counting the
-// write, on the terms of save.
-void writeHead(Connection& c, int shipId, const QString* density, std::optional<qint64> countRead)
+// Puts the table's own row in place with the density and conventions of `table` (null: the ship
+// has no table), counting the write, on the terms of save.
+void writeHead(Connection& c, int shipId, const StoredTable* table, std::optional<qint64> countRead)
 {
-    const auto bindDensity = [&](Statement& s, int i) {
-        if (density)
-            s.bind(i, *density);
+    // Parameters left unbound are null: a removed table keeps no density and no conventions.
+    const auto bindTable = [&](Statement& s) {
+        if (table) {
+            s.bind(2, table->density);
+            s.bind(3, table->drafts);
+            s.bind(4, table->lcfConvention);
+        }
     };
     if (!counted(c)) {
         Statement drop(c, "DELETE FROM HydrostaticTable WHERE ShipID = ?1");
         drop.bind(1, shipId);
         drop.run();
-        if (density) {
-            Statement head(c, "INSERT INTO HydrostaticTable (ShipID, Density) VALUES (?1, ?2)");
+        if (table) {
+            Statement head(c, "INSERT INTO HydrostaticTable (ShipID, Density, Drafts, LcfConvention) "
+                              "VALUES (?1, ?2, ?3, ?4)");
             head.bind(1, shipId);
-            bindDensity(head, 2);
+            bindTable(head);
             head.run();
         }
         return;
@@ -121,32 +126,34 @@ void writeHead(Connection& c, int shipId, const QString* density, std::optional<
     // The first statement writes, so that the file is held for this write from the comparison on.
     if (countRead && *countRead == 0) {
         // Read without a table: only a table nobody else has made since may be made.
-        Statement head(c, "INSERT OR IGNORE INTO HydrostaticTable (ShipID, Density) VALUES (?1, ?2)");
+        Statement head(c, "INSERT OR IGNORE INTO HydrostaticTable (ShipID, Density, Drafts, LcfConvention) "
+                          "VALUES (?1, ?2, ?3, ?4)");
         head.bind(1, shipId);
-        bindDensity(head, 2);
+        bindTable(head);
         head.run();
         if (sqlite3_changes(c.handle()) == 0)
             refuse(c, shipId);
         return;
     }
-    Statement head(c,
-                   countRead ? "UPDATE HydrostaticTable SET Density = ?2, ChangeCount = ChangeCount + 1 "
-                               "WHERE ShipID = ?1 AND ChangeCount = ?3"
-                             : "UPDATE HydrostaticTable SET Density = ?2, ChangeCount = ChangeCount + 1 "
-                               "WHERE ShipID = ?1");
+    Statement head(c, countRead ? "UPDATE HydrostaticTable SET Density = ?2, Drafts = ?3, "
+                                  "LcfConvention = ?4, ChangeCount = ChangeCount + 1 "
+                                  "WHERE ShipID = ?1 AND ChangeCount = ?5"
+                                : "UPDATE HydrostaticTable SET Density = ?2, Drafts = ?3, "
+                                  "LcfConvention = ?4, ChangeCount = ChangeCount + 1 WHERE ShipID = ?1");
     head.bind(1, shipId);
-    bindDensity(head, 2);
+    bindTable(head);
     if (countRead)
-        sqlite3_bind_int64(head.handle(), 3, *countRead);
+        sqlite3_bind_int64(head.handle(), 5, *countRead);
     head.run();
     if (sqlite3_changes(c.handle()) > 0)
         return;
     if (countRead)
         refuse(c, shipId);
-    if (density) {
-        Statement insert(c, "INSERT INTO HydrostaticTable (ShipID, Density) VALUES (?1, ?2)");
+    if (table) {
+        Statement insert(c, "INSERT INTO HydrostaticTable (ShipID, Density, Drafts, LcfConvention) "
+                            "VALUES (?1, ?2, ?3, ?4)");
         insert.bind(1, shipId);
-        bindDensity(insert, 2);
+        bindTable(insert);
         insert.run();
     }
 }
@@ -179,20 +186,24 @@ std::optional<StoredTable> load(Connection& connection, int shipId, qint64* chan
 {
     const bool withCount = counted(connection);
     Statement head(connection,
-                   withCount ? "SELECT Density, ChangeCount FROM HydrostaticTable WHERE ShipID = ?1"
-                             : "SELECT Density FROM HydrostaticTable WHERE ShipID = ?1");
+                   withCount ? "SELECT Density, Drafts, LcfConvention, ChangeCount FROM HydrostaticTable "
+                               "WHERE ShipID = ?1"
+                             : "SELECT Density, Drafts, LcfConvention FROM HydrostaticTable "
+                               "WHERE ShipID = ?1");
     head.bind(1, shipId);
     if (changeCount)
         *changeCount = withCount ? 0 : ChangeCount::NotCounted;
     if (!head.next())
         return std::nullopt;
     if (changeCount && withCount)
-        *changeCount = head.integer64(1);
+        *changeCount = head.integer64(3);
     // A table removed leaves its row without a density, to keep its count.
     if (withCount && head.isNull(0))
         return std::nullopt;
     StoredTable table;
     table.density = head.text(0);
+    table.drafts = head.text(1);
+    table.lcfConvention = head.text(2);
     Statement rows(connection, "SELECT Draft, Displacement, TPC, LCF, MCTC FROM HydrostaticRow "
                                "WHERE ShipID = ?1 ORDER BY RowNo");
     rows.bind(1, shipId);
@@ -206,7 +217,7 @@ qint64 save(Connection& connection, int shipId, const StoredTable& table, std::o
     if (countRead && *countRead == ChangeCount::NotCounted)
         countRead.reset();
     inSavepoint(connection, [&] {
-        writeHead(connection, shipId, &table.density, countRead);
+        writeHead(connection, shipId, &table, countRead);
         deleteRows(connection, shipId);
         Statement row(connection,
                       "INSERT INTO HydrostaticRow (ShipID, RowNo, Draft, Displacement, "

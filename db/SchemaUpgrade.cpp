@@ -33,6 +33,19 @@ QStringList version1()
     };
 }
 
+// Version 3: real ships' tables in their own conventions. A ship's keel plate (mm; a table with
+// moulded drafts is entered that much below the drafts read on the marks), and of each
+// hydrostatic table whether its drafts are extreme or moulded and how its LCF came written.
+// Rows kept before read as they always did: no keel plate, extreme drafts, LCF from midships.
+QStringList version3RealTables()
+{
+    return {
+        QStringLiteral("ALTER TABLE Ship ADD COLUMN KeelPlate DECIMAL_TEXT"),
+        QStringLiteral("ALTER TABLE HydrostaticTable ADD COLUMN Drafts TEXT"),
+        QStringLiteral("ALTER TABLE HydrostaticTable ADD COLUMN LcfConvention TEXT"),
+    };
+}
+
 }  // namespace
 
 QStringList changeCounterStatements()
@@ -84,9 +97,12 @@ namespace {
         // tables, and so may a file of version 1; it is made only where it is missing.
         if (from < 2)
             CipherFile::exec(db, Schema::shipByNameIndex());
-        // Version 3: the change counters. A column already there (a file given them by another
+        if (from < 3)
+            for (const QString& statement : version3RealTables())
+                CipherFile::exec(db, statement);
+        // Version 4: the change counters. A column already there (a file given them by another
         // program) is not added twice.
-        if (from < 3) {
+        if (from < 4) {
             for (const QString& statement : changeCounterStatements()) {
                 if (statement.startsWith(QLatin1String("ALTER TABLE"))) {
                     const QString table = statement.section(QLatin1Char(' '), 2, 2);

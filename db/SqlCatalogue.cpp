@@ -64,6 +64,12 @@ QString updateShip(const ShipValues& v, int shipId)
         + v.summerDeadweight + QStringLiteral(" WHERE ShipID = ") + QString::number(shipId);
 }
 
+QString shipKeelPlate(const QString& keelPlate, std::optional<int> shipId)
+{
+    return QStringLiteral("UPDATE Ship SET KeelPlate = ") + keelPlate + QStringLiteral(" WHERE ShipID = ")
+        + (shipId ? QString::number(*shipId) : QStringLiteral("last_insert_rowid()"));
+}
+
 QString deleteShip(int shipId)
 {
     return QStringLiteral("DELETE FROM Ship") + QStringLiteral(" WHERE ShipID = ") + QString::number(shipId);
@@ -106,7 +112,8 @@ QStringList shipLiterals(const ShipValues& v)
             v.summerDeadweight};
 }
 
-QString updateShipColumns(const ShipValues& v, const QStringList& columns, int shipId, qint64 countRead)
+QString updateShipColumns(const ShipValues& v, const QStringList& columns, int shipId, qint64 countRead,
+                          const std::optional<QString>& keelPlate)
 {
     const QStringList names = shipColumns();
     const QStringList literals = shipLiterals(v);
@@ -115,6 +122,8 @@ QString updateShipColumns(const ShipValues& v, const QStringList& columns, int s
         if (columns.contains(names.at(i)))
             sets.append(names.at(i) + QStringLiteral(" = ") + literals.at(i));
     }
+    if (keelPlate)
+        sets.append(QStringLiteral("KeelPlate = ") + *keelPlate);
     // Nothing changed on the form: the statement still finds out whether the ship is as read.
     QString set = sets.join(QStringLiteral(", ")) + ChangeCount::raised(countRead);
     if (sets.isEmpty())

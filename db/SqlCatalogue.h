@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // Every SQL text the program issues, each joined from the same pieces wherever it is used.
 // Numbers go in as their text; text values go in between single quotes with any quote inside
@@ -43,6 +44,9 @@ struct ShipValues {
 QString insertShip(const ShipValues& v);
 // 6: rewrites all particulars of one ship.
 QString updateShip(const ShipValues& v, int shipId);
+// The keel plate (mm) of one ship, or, without an id, of the ship just added on this connection.
+// Kept apart from the statements above, which name the first particulars only.
+QString shipKeelPlate(const QString& keelPlate, std::optional<int> shipId);
 // 7: deletes one ship.
 QString deleteShip(int shipId);
 
@@ -50,9 +54,11 @@ QString deleteShip(int shipId);
 // statement (texts between quotes), in the same order.
 QStringList shipColumns();
 QStringList shipLiterals(const ShipValues& v);
-// 6 as the ship window issues it: only `columns` (of shipColumns) are set, and the row is
-// written only while it still holds the change count read with it (see ChangeCount.h).
-QString updateShipColumns(const ShipValues& v, const QStringList& columns, int shipId, qint64 countRead);
+// 6 as the ship window issues it: only `columns` (of shipColumns) are set, with the keel plate
+// when it is given, and the row is written only while it still holds the change count read with
+// it (see ChangeCount.h).
+QString updateShipColumns(const ShipValues& v, const QStringList& columns, int shipId, qint64 countRead,
+                          const std::optional<QString>& keelPlate = std::nullopt);
 // 7 the same way: the ship is deleted only while she holds the change count read with her.
 QString deleteShip(int shipId, qint64 countRead);
 // 8: the tips in stored order.

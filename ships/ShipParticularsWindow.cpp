@@ -221,8 +221,10 @@ void ShipParticularsWindow::fillFromCurrentRow()
         const Variant port = column(QStringLiteral("PortOfRegistry"));
         dcbPortOfRegistry->setCurrentIndex(port.isNull() ? -1 : dcbPortOfRegistry->findData(port.toInt32()));
     });
-    const std::optional<SqlCatalogue::ShipValues> stored = storedValues(currentShipId());
+    QString storedKeelPlate;
+    const std::optional<SqlCatalogue::ShipValues> stored = storedValues(currentShipId(), &storedKeelPlate);
     m_readValues = stored ? *stored : valuesOnForm();
+    m_readKeelPlate = stored ? storedKeelPlate : keelPlateOnForm();
     m_readCount = !particulars.eof() && particulars.hasColumn(QStringLiteral("ChangeCount"))
         ? particulars.value(QStringLiteral("ChangeCount")).toDecimal().toInt64()
         : ChangeCount::NotCounted;
@@ -251,7 +253,8 @@ SqlCatalogue::ShipValues ShipParticularsWindow::valuesOnForm() const
     return v;
 }
 
-std::optional<SqlCatalogue::ShipValues> ShipParticularsWindow::storedValues(int shipId) const
+std::optional<SqlCatalogue::ShipValues> ShipParticularsWindow::storedValues(int shipId,
+                                                                            QString* keelPlate) const
 {
     RowSet row;
     row.open(SqlCatalogue::shipById(shipId), sharedConnection());
@@ -276,7 +279,14 @@ std::optional<SqlCatalogue::ShipValues> ShipParticularsWindow::storedValues(int 
     v.netTonnage = figure("NetTonnage");
     v.summerDraft = figure("SummerDraft");
     v.summerDeadweight = figure("SummerDeadweight");
+    if (keelPlate)
+        *keelPlate = figure("KeelPlate");
     return v;
+}
+
+QString ShipParticularsWindow::keelPlateOnForm() const
+{
+    return figureLiteral(m_numbers.value(NumberField::KeelPlate)->text());
 }
 
 void ShipParticularsWindow::noteSaved(bool updated)
@@ -284,6 +294,7 @@ void ShipParticularsWindow::noteSaved(bool updated)
     // The form now holds what is stored. An update raised the count by one; a new ship starts
     // with the count the database gave her.
     m_readValues = valuesOnForm();
+    m_readKeelPlate = keelPlateOnForm();
     if (updated) {
         if (m_readCount != ChangeCount::NotCounted)
             ++m_readCount;
@@ -301,10 +312,12 @@ void ShipParticularsWindow::noteSaved(bool updated)
 void ShipParticularsWindow::reportChangedMeanwhile()
 {
     const int shipId = currentShipId();
-    const std::optional<SqlCatalogue::ShipValues> now = storedValues(shipId);
+    QString keelNow;
+    const std::optional<SqlCatalogue::ShipValues> now = storedValues(shipId, &keelNow);
     const QString changed = now
-        ? ChangeCount::differences(fieldCaptions(), SqlCatalogue::shipLiterals(m_readValues),
-                                   SqlCatalogue::shipLiterals(*now))
+        ? ChangeCount::differences(fieldCaptions() + QStringList{QStringLiteral("Keel Plate")},
+                                   SqlCatalogue::shipLiterals(m_readValues) + QStringList{m_readKeelPlate},
+                                   SqlCatalogue::shipLiterals(*now) + QStringList{keelNow})
         : QString();
     const QString headline
         = QStringLiteral("The ship %1 was changed by another user or program after this window read her%2.")
@@ -546,10 +559,18 @@ int ShipParticularsWindow::saveStatement()
         v.netTonnage = figure(NumberField::NetTonnage);
         v.summerDraft = figure(NumberField::SummerDraft);
         v.summerDeadweight = figure(NumberField::SummerDeadweight);
-        if (m_recordMode != Mode::Existing)
-            return sharedConnection().execute(SqlCatalogue::insertShip(v)) == 0 ? 10088 : 1;
+        const QString keel = figure(NumberField::KeelPlate);
+        if (m_recordMode != Mode::Existing) {
+            if (sharedConnection().execute(SqlCatalogue::insertShip(v)) == 0)
+                return 10088;
+            // The keel plate goes to the row just written, the ship just added.
+            if (sharedConnection().execute(SqlCatalogue::shipKeelPlate(keel, std::nullopt)) == 0)
+                return 10088;
+            return 1;
+        }
         // Only what was changed on the form is written: another writer's Light Ship stays as
-        // they wrote it when this window saves the ship's flag.
+        // they wrote it when this window saves the ship's flag. The keel plate is written in the
+        // same statement when it was changed, so that it is counted and compared with the rest.
         const QStringList columns = SqlCatalogue::shipColumns();
         const QStringList now = SqlCatalogue::shipLiterals(v);
         const QStringList read = SqlCatalogue::shipLiterals(m_readValues);
@@ -558,8 +579,12 @@ int ShipParticularsWindow::saveStatement()
             if (now.at(i) != read.at(i))
                 changed.append(columns.at(i));
         }
+        const std::optional<QString> keelChanged =
+            keel != m_readKeelPlate ? std::optional<QString>(keel) : std::nullopt;
         const int shipId = currentShipId();
-        if (sharedConnection().execute(SqlCatalogue::updateShipColumns(v, changed, shipId, m_readCount)) > 0)
+        if (sharedConnection().execute(
+                SqlCatalogue::updateShipColumns(v, changed, shipId, m_readCount, keelChanged))
+            > 0)
             return 1;
         // No row written: the ship went with her port (deleted in the Port Master), which is a
         // failed save; or she holds another count, written by someone else since she was read.

@@ -73,7 +73,10 @@ private:
     // The ship's values as the form holds them, in the words of the save statement.
     SqlCatalogue::ShipValues valuesOnForm() const;
     // The same of the ship as stored now; nothing when she is gone.
-    std::optional<SqlCatalogue::ShipValues> storedValues(int shipId) const;
+    // `keelPlate`, when given, receives the stored keel plate as the save statement writes it.
+    std::optional<SqlCatalogue::ShipValues> storedValues(int shipId, QString* keelPlate = nullptr) const;
+    // The keel plate on the form, kept apart from the values of statement 5 as the database does.
+    QString keelPlateOnForm() const;
     // A save refused because another writer changed the ship since she was read: says what
     // changed and offers to show the ship as stored now.
     void reportChangedMeanwhile();
@@ -111,5 +114,6 @@ private:
     // The ship on show as she was read, and the count of writes she held then: a save writes only
     // the columns changed on the form, and only while the ship still holds that count.
     SqlCatalogue::ShipValues m_readValues;
+    QString m_readKeelPlate;
     qint64 m_readCount = -1;
 };

@@ -388,6 +388,64 @@ private slots:
         mine.execute(SqlCatalogue::deleteShip(id));
     }
 
+    void shipParticularsCountsTheKeelPlateWithTheParticulars()
+    {
+        // The keel plate is kept apart from the first particulars, but a save writes it in the
+        // statement that compares the count: one write, counted once, refused over another's.
+        Connection& mine = sharedConnection();
+        const int port = portId(mine, QStringLiteral("Port Hedland"));
+        mine.execute(SqlCatalogue::insertShip(shipValues(QStringLiteral("Aaron Keel"), port)));
+        const int id = shipId(mine, QStringLiteral("Aaron Keel"));
+        const QString countSql = QStringLiteral("SELECT ChangeCount FROM Ship WHERE ShipID = %1").arg(id);
+        const QString before = valueOf(mine, countSql, QStringLiteral("ChangeCount"));
+        ShipParticularsWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* name = window.findChild<QComboBox*>(QStringLiteral("cmbShipName"));
+        QCOMPARE(name->currentText(), QStringLiteral("Aaron Keel"));  // first by name
+        auto* keel = window.findChild<QLineEdit*>(QStringLiteral("txtKeelPlate"));
+        QVERIFY(keel);
+        keel->setFocus();
+        keel->selectAll();
+        QTest::keyClicks(keel, QStringLiteral("25"));
+        MessageService::setNextAnswer(Msg::Answer::Yes);  // "Are you sure to update ...?"
+        window.saveRecord();
+        QCOMPARE(messages().last(), QStringLiteral("One record has been updated successfully."));
+        QCOMPARE(valueOf(mine, SqlCatalogue::shipById(id), QStringLiteral("KeelPlate")),
+                 QStringLiteral("25"));
+        QCOMPARE(valueOf(mine, countSql, QStringLiteral("ChangeCount")),
+                 QString::number(before.toLongLong() + 1));
+
+        // Its own keel plate write counted once: the next save goes through.
+        auto* flag = window.findChild<QLineEdit*>(QStringLiteral("txtFlag"));
+        flag->setFocus();
+        flag->selectAll();
+        QTest::keyClicks(flag, QStringLiteral("Malta"));
+        MessageService::clearRecords();
+        MessageService::setNextAnswer(Msg::Answer::Yes);
+        window.saveRecord();
+        QCOMPARE(messages().last(), QStringLiteral("One record has been updated successfully."));
+        QCOMPARE(valueOf(mine, SqlCatalogue::shipById(id), QStringLiteral("KeelPlate")),
+                 QStringLiteral("25"));
+
+        // Another writer's keel plate is named in the refusal and stays as they wrote it.
+        m_other->execute(SqlCatalogue::shipKeelPlate(QStringLiteral("30"), id));
+        flag->setFocus();
+        flag->selectAll();
+        QTest::keyClicks(flag, QStringLiteral("Liberia"));
+        MessageService::clearRecords();
+        MessageService::setNextAnswer(Msg::Answer::Yes);
+        MessageService::setNextAnswer(Msg::Answer::No);  // keep the edits on the form
+        window.saveRecord();
+        QVERIFY2(messages().last().contains(QStringLiteral("(changed: Keel Plate)")),
+                 qPrintable(messages().last()));
+        QCOMPARE(valueOf(mine, SqlCatalogue::shipById(id), QStringLiteral("KeelPlate")),
+                 QStringLiteral("30"));
+        QCOMPARE(valueOf(mine, SqlCatalogue::shipById(id), QStringLiteral("Flag")), QStringLiteral("Malta"));
+        window.close();
+        mine.execute(SqlCatalogue::deleteShip(id));
+    }
+
     void portMasterRefusesASaveOverAnotherWriter()
     {
         Connection& mine = sharedConnection();
