@@ -39,6 +39,7 @@ struct Options {
     QString ship;
     QString file;
     QString dataDir;
+    QString passphraseFile;
     // How the file writes its LCF (lettered figures are read with their letters whatever this
     // says), and whether its drafts are moulded.
     LcfConvention lcf = LcfConvention::MidshipAft;
@@ -93,6 +94,10 @@ bool parse(const QStringList& args, Options* o, QString* error)
                 *error = QStringLiteral("--data-dir needs a value");
                 return false;
             }
+        } else if (a == QLatin1String("--passphrase-file") && i + 1 < args.size()) {
+            o->passphraseFile = args.at(++i);
+        } else if (a.startsWith(QLatin1String("--passphrase-file="))) {
+            o->passphraseFile = a.mid(18);
         } else {
             *error = QStringLiteral("unknown argument \"%1\"").arg(a);
             return false;
@@ -192,6 +197,8 @@ int main(int argc, char** argv)
         printErr(QStringLiteral("quorvane-lt: %1\n").arg(QString(r.text).replace(QLatin1String("\r\n"), QLatin1String(" "))));
         return Msg::Answer::Ok;
     });
+    if (!CommandLineStart::usePassphrase(o.passphraseFile))
+        return Failed;
     openDatabase();
     if (startupFailed())
         return Failed;

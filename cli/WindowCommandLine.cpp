@@ -29,6 +29,18 @@ Options parse(const QStringList& arguments)
                 return o;
             }
             o.dataDir = value;
+        } else if (a == QLatin1String("--passphrase-file")
+                   || a.startsWith(QLatin1String("--passphrase-file="))) {
+            QString value;
+            if (a.contains(QLatin1Char('=')))
+                value = a.mid(a.indexOf(QLatin1Char('=')) + 1);
+            else if (i + 1 < arguments.size())
+                value = arguments.at(++i);
+            if (value.isEmpty()) {
+                o.error = QStringLiteral("--passphrase-file needs a value");
+                return o;
+            }
+            o.passphraseFile = value;
         } else if (!a.startsWith(QLatin1Char('-')) && QFileInfo(a).isFile()) {
             // A survey window takes one survey: the desktop starts the program once per file.
             if (!o.surveyFile.isEmpty()) {
@@ -49,7 +61,7 @@ Options parse(const QStringList& arguments)
 QString usageLines()
 {
     return QStringLiteral(
-        "Usage: quorvane-lt [debug] [--data-dir DIR] [FILE]\n"
+        "Usage: quorvane-lt [debug] [--data-dir DIR] [--passphrase-file FILE] [FILE]\n"
         "       quorvane-lt --survey FILE [--pdf OUT.pdf] [--captions OUT.json] [--data-dir DIR]\n"
         "                   [--strict]\n"
         "       quorvane-lt --survey FILE... [--pdf-dir DIR] [--captions-dir DIR] [--data-dir DIR]\n"
@@ -64,6 +76,8 @@ QString usageLines()
         "  FILE                 a survey file (*.qsurvey.json) to open in the survey window of its\n"
         "                       kind, as Draft Survey, Open Survey does, once the main window is up.\n"
         "  --data-dir DIR       uses the survey database DS.dat and DS.lib in DIR.\n"
+        "  --passphrase-file FILE  the passphrase of a protected database (first line of FILE);\n"
+        "                       without it, QUORVANE_PASSPHRASE, else the program asks for it.\n"
         "  debug                turns on the tip window's diagnostic messages.\n"
         "  --lcf CONVENTION     how the imported table writes its LCF: from midships positive aft\n"
         "                       (the default), positive forward, or from the aft perpendicular;\n"

@@ -157,9 +157,11 @@ Connection& use(Connection* connection)
 
 }  // namespace
 
-std::optional<HydrostaticTable> HydrostaticTable::loadForShip(int shipId, Connection* connection)
+std::optional<HydrostaticTable> HydrostaticTable::loadForShip(int shipId, Connection* connection,
+                                                              qint64* changeCount)
 {
-    const std::optional<HydrostaticStore::StoredTable> stored = HydrostaticStore::load(use(connection), shipId);
+    const std::optional<HydrostaticStore::StoredTable> stored
+        = HydrostaticStore::load(use(connection), shipId, changeCount);
     if (!stored)
         return std::nullopt;
     HydrostaticTable t;
@@ -176,7 +178,8 @@ std::optional<HydrostaticTable> HydrostaticTable::loadForShip(int shipId, Connec
     return t;
 }
 
-void HydrostaticTable::saveForShip(int shipId, const HydrostaticTable& table, Connection* connection)
+qint64 HydrostaticTable::saveForShip(int shipId, const HydrostaticTable& table, Connection* connection,
+                                     std::optional<qint64> countRead)
 {
     HydrostaticStore::StoredTable stored;
     stored.density = table.density.toString();
@@ -188,12 +191,12 @@ void HydrostaticTable::saveForShip(int shipId, const HydrostaticTable& table, Co
             r.append(value(row, c).toString());
         stored.rows.append(r);
     }
-    HydrostaticStore::save(use(connection), shipId, stored);
+    return HydrostaticStore::save(use(connection), shipId, stored, countRead);
 }
 
-void HydrostaticTable::removeForShip(int shipId, Connection* connection)
+qint64 HydrostaticTable::removeForShip(int shipId, Connection* connection, std::optional<qint64> countRead)
 {
-    HydrostaticStore::remove(use(connection), shipId);
+    return HydrostaticStore::remove(use(connection), shipId, countRead);
 }
 
 int HydrostaticTable::shipIdByName(const QString& shipName, Connection* connection)

@@ -3,6 +3,7 @@
 #include "core/MessageService.h"
 #include "core/Numeric.h"
 #include "core/VbError.h"
+#include "db/ChangeCount.h"
 #include "model/ShipRecord.h"
 #include "ui/Contrast.h"
 
@@ -147,16 +148,79 @@ HydrostaticTableWindow::HydrostaticTableWindow(int shipId, const QString& shipNa
     m_undo = new QUndoStack(this);
     buildLayout();
     buildEditActions();
+    loadStored();
+}
+
+void HydrostaticTableWindow::loadStored()
+{
     HydrostaticTable table;
+    m_readTable.reset();
     try {
-        if (const std::optional<HydrostaticTable> stored = HydrostaticTable::loadForShip(shipId))
-            table = *stored;
+        m_readTable = HydrostaticTable::loadForShip(m_shipId, nullptr, &m_changeCount);
+        if (m_readTable)
+            table = *m_readTable;
     } catch (const VbError& e) {
         warn(MessageService::join(QStringLiteral("The ship's hydrostatic table cannot be read."), e.description()));
     }
     fillGrid(table);
     m_shown = gridState();
     m_undo->clear();
+}
+
+namespace {
+
+// What differs between the table as read and as stored now, in a few words.
+QString tableChanges(const std::optional<HydrostaticTable>& before,
+                     const std::optional<HydrostaticTable>& after)
+{
+    if (!after)
+        return before ? QStringLiteral("the table was removed") : QString();
+    if (!before)
+        return QStringLiteral("a table of %1 rows was stored").arg(after->rows.size());
+    QStringList changes;
+    if (before->density != after->density)
+        changes.append(QStringLiteral("the water density is now %1").arg(after->density.toString()));
+    if (before->mouldedDrafts != after->mouldedDrafts)
+        changes.append(after->mouldedDrafts ? QStringLiteral("the drafts are now moulded")
+                                            : QStringLiteral("the drafts are now extreme"));
+    if (before->rows.size() != after->rows.size())
+        changes.append(
+            QStringLiteral("%1 rows instead of %2").arg(after->rows.size()).arg(before->rows.size()));
+    QStringList rows;
+    for (int r = 0; r < std::min(before->rows.size(), after->rows.size()); ++r) {
+        if (before->rows[r] != after->rows[r])
+            rows.append(QString::number(r + 1));
+    }
+    if (rows.size() > 8)
+        rows = rows.mid(0, 8) << QStringLiteral("...");
+    if (!rows.isEmpty())
+        changes.append(QStringLiteral("rows %1 differ").arg(rows.join(QStringLiteral(", "))));
+    return changes.join(QStringLiteral("; "));
+}
+
+}  // namespace
+
+void HydrostaticTableWindow::reportChangedMeanwhile()
+{
+    std::optional<HydrostaticTable> now;
+    try {
+        now = HydrostaticTable::loadForShip(m_shipId);
+    } catch (const VbError&) {
+    }
+    const QString changed = tableChanges(m_readTable, now);
+    const QString headline
+        = QStringLiteral(
+              "The hydrostatic table of %1 was changed by another user or program after this window read "
+              "it%2.")
+              .arg(m_shipName, changed.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(changed));
+    const Msg::Answer answer = MessageService::show(
+        MessageService::join(headline,
+                             QStringLiteral("The table on show was not saved, so as not to undo that "
+                                            "change. Show the table as it is stored now? The rows on "
+                                            "show are then lost.")),
+        Msg::Buttons::YesNo, Msg::Icon::Exclamation, kTitle, Msg::Answer::No);
+    if (answer == Msg::Answer::Yes)
+        loadStored();
 }
 
 void HydrostaticTableWindow::buildLayout()
@@ -711,7 +775,8 @@ bool HydrostaticTableWindow::save()
                                      Msg::Buttons::YesNo, Msg::Icon::Question, kTitle, Msg::Answer::No)
                 != Msg::Answer::Yes)
                 return false;
-            HydrostaticTable::removeForShip(m_shipId);
+            m_changeCount = HydrostaticTable::removeForShip(m_shipId, nullptr, m_changeCount);
+            m_readTable.reset();
             m_undo->setClean();
             return true;
         }
@@ -734,8 +799,13 @@ bool HydrostaticTableWindow::save()
                    Msg::Buttons::YesNo, Msg::Icon::Question, kTitle, Msg::Answer::No)
                    != Msg::Answer::Yes)
             return false;
-        HydrostaticTable::saveForShip(m_shipId, *t);
+        m_changeCount = HydrostaticTable::saveForShip(m_shipId, *t, nullptr, m_changeCount);
+        m_readTable = *t;
     } catch (const VbError& e) {
+        if (e.number() == ChangeCount::ChangedMeanwhile) {
+            reportChangedMeanwhile();
+            return false;
+        }
         warn(MessageService::join(QStringLiteral("The table was not saved."), e.description()));
         return false;
     }

@@ -6,7 +6,9 @@
 #include "core/Numeric.h"
 #include "ui/FormCenter.h"
 #include "core/VbError.h"
+#include "db/ChangeCount.h"
 #include "db/SqlCatalogue.h"
+#include "db/RowSet.h"
 
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -323,6 +325,13 @@ bool PortMasterWindow::settlePendingEdits()
         return false;
     try {
         writePort();
+    } catch (const VbError& e) {
+        if (e.number() != ChangeCount::ChangedMeanwhile)
+            MessageService::coded(
+                10016, QStringLiteral("A serious error has occured while saving the current record."));
+        else
+            reportChangedMeanwhile(false);
+        return false;
     } catch (...) {
         MessageService::coded(
             10016, QStringLiteral("A serious error has occured while saving the current record."));
@@ -365,6 +374,12 @@ void PortMasterWindow::saveRecord()
             m_ports.cancelUpdate();
         }
         startNewRecord();
+    } catch (const VbError& e) {
+        if (e.number() == ChangeCount::ChangedMeanwhile)
+            reportChangedMeanwhile(false);
+        else
+            MessageService::coded(
+                10016, QStringLiteral("A serious error has occured while saving the current record."));
     } catch (...) {
         MessageService::coded(
             10016, QStringLiteral("A serious error has occured while saving the current record."));
@@ -397,9 +412,64 @@ void PortMasterWindow::deleteRecord()
         m_recordMode = Mode::New;
         m_pickedPortId = -1;
         setOfferedCommands(kNewRecordCommands);
+    } catch (const VbError& e) {
+        if (e.number() == ChangeCount::ChangedMeanwhile)
+            reportChangedMeanwhile(true);
+        else
+            MessageService::coded(
+                10017, QStringLiteral("A serious error has occured while deleting the current record."));
     } catch (...) {
         MessageService::coded(
             10017, QStringLiteral("A serious error has occured while deleting the current record."));
+    }
+}
+
+void PortMasterWindow::reportChangedMeanwhile(bool deleting)
+{
+    const int portId = m_pickedPortId;
+    QStringList now;
+    try {
+        RowSet stored;
+        stored.open(SqlCatalogue::portById(portId), sharedConnection());
+        if (!stored.eof())
+            now = {shown(stored.value(QStringLiteral("PortName"))),
+                   shown(stored.value(QStringLiteral("City"))),
+                   shown(stored.value(QStringLiteral("Country")))};
+    } catch (const VbError&) {
+    }
+    const QString name = m_shownPort.value(0);
+    const QString changed = now.isEmpty()
+        ? QString()
+        : ChangeCount::differences(
+            {QStringLiteral("Port Name"), QStringLiteral("City"), QStringLiteral("Country")}, m_shownPort,
+            now);
+    const QString headline = now.isEmpty()
+        ? QStringLiteral("The port %1 was deleted by another user or program after this window read it.")
+              .arg(name)
+        : QStringLiteral("The port %1 was changed by another user or program after this window read it%2.")
+              .arg(name, changed.isEmpty() ? QString() : QStringLiteral(" (changed: %1)").arg(changed));
+    const QString detail = deleting
+        ? QStringLiteral("It was not deleted. Show the port as it is stored now?")
+        : QStringLiteral("Your changes were not saved, so as not to undo theirs. Show the port as it is "
+                         "stored now? Your changes in the boxes are then lost.");
+    const Msg::Answer answer
+        = MessageService::show(MessageService::join(headline, detail), Msg::Buttons::YesNo,
+                               Msg::Icon::Exclamation, QStringLiteral("Port Master"), Msg::Answer::No);
+    if (answer != Msg::Answer::Yes)
+        return;
+    try {
+        m_ports.requery();
+        refreshList();
+        if (!now.isEmpty() && m_ports.find(SqlCatalogue::findPort(portId))) {
+            m_recordMode = Mode::New;  // so that showPort fills the boxes afresh
+            showPort(portId);
+            markPicked(portId);
+        } else {
+            emptyBoxes();
+            startNewRecord();
+        }
+    } catch (const VbError& e) {
+        MessageService::plain(e.description());
     }
 }
 

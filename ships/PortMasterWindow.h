@@ -53,6 +53,9 @@ private:
     bool hasPendingEdits() const;
     void writePort();
     bool settlePendingEdits();
+    // A write refused because another writer changed or deleted the port since it was read:
+    // says what changed and offers to show the port as stored now.
+    void reportChangedMeanwhile(bool deleting);
 
     QLineEdit* txtPortName = nullptr;
     QLineEdit* txtCity = nullptr;
