@@ -46,6 +46,36 @@ QStringList version3RealTables()
     };
 }
 
+// Version 5: a ship's tank calibration tables. Each tank with its group, how it is gauged, its
+// liquid's density and the trims and heel angles of its columns; each row of its table with the
+// gauge and the figures of every column, as decimal texts joined by ';'. The tanks go with their
+// ship, the rows with their tank.
+QStringList version5Tanks()
+{
+    return {
+        QStringLiteral("CREATE TABLE IF NOT EXISTS TankTable ("
+                       "ShipID INTEGER NOT NULL REFERENCES Ship (ShipID) ON DELETE CASCADE, "
+                       "TankNo INTEGER NOT NULL, "
+                       "TankName TEXT, "
+                       "TankGroup TEXT, "
+                       "Gauge TEXT, "
+                       "Density DECIMAL_TEXT, "
+                       "Trims TEXT, "
+                       "Heels TEXT, "
+                       "PRIMARY KEY (ShipID, TankNo))"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS TankRow ("
+                       "ShipID INTEGER NOT NULL, "
+                       "TankNo INTEGER NOT NULL, "
+                       "RowNo INTEGER NOT NULL, "
+                       "Gauge DECIMAL_TEXT, "
+                       "Volumes TEXT, "
+                       "Heel TEXT, "
+                       "PRIMARY KEY (ShipID, TankNo, RowNo), "
+                       "FOREIGN KEY (ShipID, TankNo) REFERENCES TankTable (ShipID, TankNo) "
+                       "ON DELETE CASCADE)"),
+    };
+}
+
 }  // namespace
 
 QStringList changeCounterStatements()
@@ -112,6 +142,9 @@ namespace {
                 CipherFile::exec(db, statement);
             }
         }
+        if (from < 5)
+            for (const QString& statement : version5Tanks())
+                CipherFile::exec(db, statement);
         CipherFile::exec(db, QStringLiteral("PRAGMA user_version = %1").arg(CurrentVersion));
     }
 

@@ -6,6 +6,7 @@
 #include "survey/FindingsList.h"
 #include "survey/GridEditor.h"
 #include "survey/ResultDisplay.h"
+#include "survey/TankSheetPanel.h"
 #include "ui/TextLimit.h"
 #include "ui/NameCombo.h"
 
@@ -486,6 +487,11 @@ QWidget* SurveyWindow::buildContent()
     right->addWidget(caption(QStringLiteral("Deductibles")));
     right->addWidget(m_grids->deductionGrid(), 0, Qt::AlignLeft);
     right->addSpacing(4);
+    // The tanks sounded, whose group totals fill the deductibles when the draft is calculated.
+    fgrdTanks = new TankSheetPanel([this]() -> SurveyModel& { return *m_model; },
+                                   [this](const SurveyMessages& m) { tell(m); });
+    right->addWidget(fgrdTanks);
+    right->addSpacing(4);
     right->addWidget(caption(QStringLiteral("Displacement")));
     right->addWidget(m_results->grid(), 0, Qt::AlignLeft);
     right->addStretch(1);
@@ -518,4 +524,7 @@ void SurveyWindow::buildTabOrder()
     };
     for (int i = 0; i + 1 < order.size(); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
+    // The tank sheet, when shown, between the deductibles and Calculate.
+    QWidget::setTabOrder(m_grids->deductionEditor(), fgrdTanks);
+    QWidget::setTabOrder(fgrdTanks, cmdCalculate);
 }
