@@ -44,14 +44,6 @@ constexpr int GapStretch = 1;
 // The widest the block grows, against the width it needs: on a wide screen the tables stay near
 // one another.
 constexpr int MostSpreadPercent = 160;
-// A box of the draft panel grows with the panel up to half as wide again.
-void letGrow(QLineEdit* box)
-{
-    const int width = box->minimumWidth();
-    box->setMaximumWidth(width * 3 / 2);
-    // It asks for no more than its own width; the panel's room widens it.
-    box->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-}
 
 QLineEdit* lineEdit(const char* name, int maxLength = 0, int width = 64)
 {
@@ -386,13 +378,6 @@ QGroupBox* SurveyWindow::buildDraftFrame()
         g->addWidget(markBoxes[c], 6, c + 1);
     }
     g->setColumnStretch(6, 1);
-    // A maximised window's room widens the panel's boxes as well.
-    for (int c = 0; c < 5; ++c) {
-        g->setColumnStretch(c + 1, 1);
-        letGrow(markBoxes[c]);
-        for (int r = 0; r < 3; ++r)
-            letGrow(table[r][c]);
-    }
     v->addLayout(g);
 
     txtApparentTrim = lineEdit("txtApparentTrim", 0, 74);
