@@ -60,9 +60,42 @@ QStringList splitLine(const QString& line, QChar sep)
     return out;
 }
 
+// The usual figure of a table, "-12.345", read straight into its digits: a large ship's tables
+// hold a quarter of a million of them. Anything else goes to Decimal's own reading.
+std::optional<Decimal> plainFigure(QStringView text, QChar point)
+{
+    if (text.isEmpty() || text.size() > 24)
+        return std::nullopt;
+    qsizetype i = 0;
+    const bool negative = text[0] == QLatin1Char('-');
+    if (negative)
+        ++i;
+    quint64 mag = 0;
+    int scale = -1, digits = 0;
+    for (; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == point && scale < 0) {
+            scale = 0;
+            continue;
+        }
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+        mag = mag * 10 + quint64(c.unicode() - '0');
+        ++digits;
+        if (scale >= 0)
+            ++scale;
+    }
+    if (digits == 0 || digits > 18 || scale == 0)
+        return std::nullopt;
+    return Decimal::fromParts(quint32(mag), quint32(mag >> 32), 0, negative && mag != 0, std::max(scale, 0));
+}
+
 std::optional<Decimal> figure(QString text, bool decimalComma)
 {
     text = text.trimmed();
+    if (const std::optional<Decimal> quick
+        = plainFigure(text, decimalComma ? QLatin1Char(',') : QLatin1Char('.')))
+        return quick;
     if (text.isEmpty())
         return std::nullopt;
     if (decimalComma)
@@ -320,9 +353,7 @@ std::optional<TankTables> parse(const QString& text, TrimSign sign, QString* err
             heelOrder[k] = k;
         const QVector<Decimal> heels = tank.heels;
         std::stable_sort(
-            heelOrder.begin(), heelOrder.end(), [&](int a, int b) {
-                return heelBefore(heels[a], heels[b]);
-            });
+            heelOrder.begin(), heelOrder.end(), [&](int a, int b) { return heelBefore(heels[a], heels[b]); });
         tank.heels.clear();
         for (int k : heelOrder)
             tank.heels.append(heels[k]);

@@ -22,6 +22,25 @@ std::optional<Decimal> figure(const QString& text)
     }
 }
 
+// The weight to the kilogram, half to even: the product of a volume to litres and a density to
+// four places has at most seven.
+Decimal toKilograms(const Decimal& tonnes)
+{
+    if (tonnes.scale() <= 3)
+        return tonnes;
+    const unsigned __int128 mag = (static_cast<unsigned __int128>(tonnes.hi()) << 64)
+        | (static_cast<unsigned __int128>(tonnes.mid()) << 32) | tonnes.lo();
+    unsigned __int128 div = 1;
+    for (int i = 3; i < tonnes.scale(); ++i)
+        div *= 10;
+    unsigned __int128 q = mag / div;
+    const unsigned __int128 r = mag % div;
+    if (r * 2 > div || (r * 2 == div && (q & 1)))
+        ++q;
+    return Decimal::fromParts(
+        quint32(q), quint32(q >> 32), quint32(q >> 64), tonnes.isNegative() && q != 0, 3);
+}
+
 Decimal dec(const char* text)
 {
     return *Decimal::parse(QString::fromLatin1(text), QLocale::c());
@@ -94,12 +113,12 @@ Result workOut(const TankTables& tables, const TankSheet& sheet, const std::opti
         }
         const std::optional<Decimal> density = !it->density.isEmpty() ? figure(it->density) : tank.density;
         if (volume) {
-            line.volume = volume->round(3).toString();
+            line.volume = volume->round(3).toString(); // typed to litres already
             if (!density) {
                 line.refusal = QStringLiteral("Tank %1: no density is given for its liquid.").arg(tank.name);
             } else {
                 line.density = density->toString();
-                const Decimal weight = (*volume * *density).round(3);
+                const Decimal weight = toKilograms(*volume * *density);
                 line.weight = weight.toString();
                 out.totals[tank.group] = out.totals.value(tank.group) + weight;
             }

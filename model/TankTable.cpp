@@ -7,6 +7,76 @@
 #include <QStringList>
 #include <algorithm>
 
+// --- Quick exact arithmetic ------------------------------------------------------------------
+// A draft works out every tank and an import audits every row: the figures of a table are short
+// decimals, so their ratios and roundings are done on 128-bit integers, half to even like
+// Decimal's own, instead of Decimal's general long division.
+
+namespace {
+
+using Wide128 = unsigned __int128;
+
+Wide128 magnitudeOf(const Decimal& d)
+{
+    return (Wide128(d.hi()) << 64) | (Wide128(d.mid()) << 32) | Wide128(d.lo());
+}
+
+Decimal fromMagnitude(Wide128 mag, bool negative, int scale)
+{
+    return Decimal::fromParts(quint32(mag), quint32(mag >> 32), quint32(mag >> 64), negative, scale);
+}
+
+Wide128 tenTo(int n)
+{
+    Wide128 p = 1;
+    while (n-- > 0)
+        p *= 10;
+    return p;
+}
+
+// q / d rounded half to even.
+Wide128 dividedEven(Wide128 n, Wide128 d)
+{
+    const Wide128 q = n / d, r = n % d;
+    if (r * 2 > d || (r * 2 == d && (q & 1)))
+        return q + 1;
+    return q;
+}
+
+} // namespace
+
+namespace TankArithmetic {
+
+// `value` rounded half to even to `places`.
+Decimal rounded(const Decimal& value, int places)
+{
+    if (value.scale() <= places)
+        return value;
+    return fromMagnitude(
+        dividedEven(magnitudeOf(value), tenTo(value.scale() - places)), value.isNegative(), places);
+}
+
+// num / den to twelve places (half to even); Decimal's division for figures too long for it.
+Decimal ratio(const Decimal& num, const Decimal& den)
+{
+    constexpr int Places = 12;
+    const int scale = std::max(num.scale(), den.scale());
+    const Wide128 limit = tenTo(24);
+    Wide128 n = magnitudeOf(num), d = magnitudeOf(den);
+    if (scale <= 12 && n < limit && d < limit && d != 0) {
+        n *= tenTo(scale - num.scale());
+        d *= tenTo(scale - den.scale());
+        if (n < limit && d < limit) {
+            const Wide128 q = dividedEven(n * tenTo(Places), d);
+            if (q < (Wide128(1) << 96))
+                return fromMagnitude(q, num.isNegative() != den.isNegative() && q != 0, Places);
+        }
+    }
+    return (num / den).round(Places);
+}
+
+} // namespace TankArithmetic
+
 // --- Groups ----------------------------------------------------------------------------------
 
 namespace TankGroups {
@@ -160,7 +230,8 @@ Decimal median(QVector<Decimal> v)
     if (v.isEmpty())
         return Decimal(0);
     std::sort(v.begin(), v.end());
-    return v.size() % 2 ? v.at(v.size() / 2) : (v.at(v.size() / 2 - 1) + v.at(v.size() / 2)) / Decimal(2);
+    static const Decimal half = *Decimal::parse(u"0.5", QLocale::c());
+    return v.size() % 2 ? v.at(v.size() / 2) : (v.at(v.size() / 2 - 1) + v.at(v.size() / 2)) * half;
 }
 
 QString trimText(const Decimal& trim)
@@ -182,7 +253,7 @@ void findJumps(const Tank& t, int column, QList<Finding>& out)
     QVector<Decimal> inner;
     for (int i = 1; i + 1 < n; ++i) {
         const Decimal g0 = t.rows[i - 1].gauge, g1 = t.rows[i].gauge, g2 = t.rows[i + 1].gauge;
-        r[i] = v(i) - (v(i - 1) + (v(i + 1) - v(i - 1)) * (g1 - g0) / (g2 - g0));
+        r[i] = v(i) - (v(i - 1) + (v(i + 1) - v(i - 1)) * TankArithmetic::ratio(g1 - g0, g2 - g0));
         inner.append(r[i]);
     }
     const Decimal usual = median(inner);
@@ -191,7 +262,8 @@ void findJumps(const Tank& t, int column, QList<Finding>& out)
         r[i] -= usual;
         sizes.append(r[i].abs());
     }
-    const Decimal limit = std::max(Decimal(1) / Decimal(100), median(sizes) * Decimal(5));
+    static const Decimal hundredth = *Decimal::parse(u"0.01", QLocale::c());
+    const Decimal limit = std::max(hundredth, median(sizes) * Decimal(5));
     auto report = [&](int index) {
         Finding f;
         f.severity = Finding::Doubt;
@@ -391,7 +463,7 @@ Decimal between(const Decimal& x0, const Decimal& v0, const Decimal& x1, const D
         return v0;
     if (x == x1)
         return v1;
-    return v0 + (v1 - v0) * (x - x0) / (x1 - x0);
+    return v0 + (v1 - v0) * TankArithmetic::ratio(x - x0, x1 - x0);
 }
 
 // arctan of x (|x| <= 1/2) by its series, in exact decimals to 28 places.
@@ -419,8 +491,7 @@ std::optional<Decimal> heelDegrees(const Decimal& midPort, const Decimal& midStb
     const Decimal tangent = (midStbd - midPort) / breadth;
     if (tangent.abs() > Decimal(1) / Decimal(2))
         return std::nullopt;
-    static const Decimal pi
-        = *Decimal::parse(QStringLiteral("3.1415926535897932384626433833"), QLocale::c());
+    static const Decimal pi = *Decimal::parse(QStringLiteral("3.1415926535897932384626433833"), QLocale::c());
     return (arctan(tangent) * Decimal(180) / pi).round(2);
 }
 
@@ -453,9 +524,7 @@ Result at(const Tank& tank, const Decimal& reading, const Decimal& trim, const D
                                      tank.trims.last().toString());
         return r;
     }
-    const auto atTrim = [&](int k) {
-        return between(a.gauge, a.volumes[k], b.gauge, b.volumes[k], reading);
-    };
+    const auto atTrim = [&](int k) { return between(a.gauge, a.volumes[k], b.gauge, b.volumes[k], reading); };
     Decimal volume
         = nt == 1 ? atTrim(0) : between(tank.trims[j], atTrim(j), tank.trims[j + 1], atTrim(j + 1), trim);
 
@@ -481,7 +550,7 @@ Result at(const Tank& tank, const Decimal& reading, const Decimal& trim, const D
         };
         volume += between(side[h].first, correctionAt(h), side[h + 1].first, correctionAt(h + 1), angle);
     }
-    r.volume = volume.round(3);
+    r.volume = TankArithmetic::rounded(volume, 3);
     return r;
 }
 
