@@ -76,6 +76,19 @@ QStringList version5Tanks()
     };
 }
 
+// Version 6: the count of writes of a ship's tank tables, one row per ship, as the other records
+// of the catalogue count theirs (version 4). The tanks are written all together, so they are
+// counted together; the row goes with its ship. Only this program writes tank tables, each
+// write raising the count in the statement that compares it: no trigger is needed.
+QStringList version6TankCounts()
+{
+    return {
+        QStringLiteral("CREATE TABLE IF NOT EXISTS TankTableChanges ("
+                       "ShipID INTEGER PRIMARY KEY REFERENCES Ship (ShipID) ON DELETE CASCADE, "
+                       "ChangeCount INTEGER NOT NULL DEFAULT 1)"),
+    };
+}
+
 }  // namespace
 
 QStringList changeCounterStatements()
@@ -144,6 +157,9 @@ namespace {
         }
         if (from < 5)
             for (const QString& statement : version5Tanks())
+                CipherFile::exec(db, statement);
+        if (from < 6)
+            for (const QString& statement : version6TankCounts())
                 CipherFile::exec(db, statement);
         CipherFile::exec(db, QStringLiteral("PRAGMA user_version = %1").arg(CurrentVersion));
     }

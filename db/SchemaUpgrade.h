@@ -13,9 +13,10 @@ struct sqlite3;
 //   4  the change counters of the catalogue's records (ChangeCount of Ship, Port and
 //      HydrostaticTable, kept up by triggers; see changeCounterStatements)
 //   5  the ships' tank calibration tables (TankTable, TankRow)
+//   6  the count of writes of each ship's tank tables (TankTableChanges)
 namespace SchemaUpgrade {
 
-constexpr int CurrentVersion = 5;
+constexpr int CurrentVersion = 6;
 
 // The column every record of the catalogue counts its writes in (see ChangeCount.h).
 inline constexpr const char* ChangeCountColumn = "ChangeCount";

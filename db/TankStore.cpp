@@ -1,5 +1,7 @@
 #include "db/TankStore.h"
 
+#include "core/VbError.h"
+#include "db/ChangeCount.h"
 #include "db/Connection.h"
 
 #include <sqlite3.h>
@@ -53,6 +55,8 @@ public:
         return t ? QString::fromUtf8(reinterpret_cast<const char*>(t)) : QString();
     }
     int integer(int column) const { return sqlite3_column_int(m_stmt, column); }
+    qint64 integer64(int column) const { return sqlite3_column_int64(m_stmt, column); }
+    void bind64(int i, qint64 value) { sqlite3_bind_int64(m_stmt, i, value); }
 
 private:
     Connection& m_c;
@@ -75,11 +79,77 @@ void exec(Connection& c, const char* sql)
     s.run();
 }
 
+// Whether the file counts the writes of the tank tables (version 6 of SchemaUpgrade): a file that
+// could not be upgraded (read-only) is read and written as before.
+bool counted(Connection& c)
+{
+    sqlite3_stmt* stmt = nullptr;
+    const bool ok = c.handle()
+        && sqlite3_prepare_v2(c.handle(), "SELECT ChangeCount FROM TankTableChanges LIMIT 0", -1, &stmt,
+               nullptr)
+            == SQLITE_OK;
+    sqlite3_finalize(stmt);
+    return ok;
+}
+
+// The count the ship's tank tables hold now: 0 when they were never written.
+qint64 countNow(Connection& c, int shipId)
+{
+    Statement now(c, "SELECT ChangeCount FROM TankTableChanges WHERE ShipID = ?1");
+    now.bind(1, shipId);
+    return now.next() ? now.integer64(0) : 0;
+}
+
+[[noreturn]] void refuse(Connection& c, int shipId)
+{
+    Statement ship(c, "SELECT count(*) FROM Ship WHERE ShipID = ?1");
+    ship.bind(1, shipId);
+    const bool shipThere = ship.next() && ship.integer(0) > 0;
+    throw shipThere ? ChangeCount::changedMeanwhile(QStringLiteral("The ship's tank tables"))
+                    : ChangeCount::deletedMeanwhile(QStringLiteral("The ship"));
+}
+
+// Counts this write of the ship's tank tables, first of all the savepoint's statements, so that
+// the file is held for the write from the comparison on; refuses it when the count is no longer
+// the one read.
+void countWrite(Connection& c, int shipId, bool compare, qint64 countRead)
+{
+    if (compare && countRead == 0) {
+        // Read before any write: only tables nobody else has written since may be written.
+        Statement first(c, "INSERT OR IGNORE INTO TankTableChanges (ShipID) "
+                           "SELECT ?1 WHERE EXISTS (SELECT 1 FROM Ship WHERE ShipID = ?1)");
+        first.bind(1, shipId);
+        first.run();
+        if (sqlite3_changes(c.handle()) == 0)
+            refuse(c, shipId);
+        return;
+    }
+    Statement raise(c, compare ? "UPDATE TankTableChanges SET ChangeCount = ChangeCount + 1 "
+                                   "WHERE ShipID = ?1 AND ChangeCount = ?2"
+                                 : "UPDATE TankTableChanges SET ChangeCount = ChangeCount + 1 "
+                                   "WHERE ShipID = ?1");
+    raise.bind(1, shipId);
+    if (compare)
+        raise.bind64(2, countRead);
+    raise.run();
+    if (sqlite3_changes(c.handle()) > 0)
+        return;
+    if (compare)
+        refuse(c, shipId);
+    Statement first(c, "INSERT OR IGNORE INTO TankTableChanges (ShipID) "
+                       "SELECT ?1 WHERE EXISTS (SELECT 1 FROM Ship WHERE ShipID = ?1)");
+    first.bind(1, shipId);
+    first.run();
+}
+
 } // namespace
 
-QVector<StoredTank> load(Connection& connection, int shipId)
+QVector<StoredTank> load(Connection& connection, int shipId, qint64* changeCount)
 {
     QVector<StoredTank> tanks;
+    const bool withCount = counted(connection);
+    if (changeCount)
+        *changeCount = withCount ? countNow(connection, shipId) : ChangeCount::NotCounted;
     if (!keepsTanks(connection))
         return tanks;
     Statement head(connection,
@@ -104,11 +174,16 @@ QVector<StoredTank> load(Connection& connection, int shipId)
     return tanks;
 }
 
-void save(Connection& connection, int shipId, const QVector<StoredTank>& tanks)
+qint64 save(Connection& connection, int shipId, const QVector<StoredTank>& tanks, std::optional<qint64> countRead)
 {
+    if (countRead && *countRead == ChangeCount::NotCounted)
+        countRead.reset();
     connection.writeHandle();
+    const bool withCount = counted(connection);
     exec(connection, "SAVEPOINT tanks");
     try {
+        if (withCount)
+            countWrite(connection, shipId, countRead.has_value(), countRead.value_or(0));
         // The rows go first: on a connection that does not enforce the keys they would stay.
         Statement dropRows(connection, "DELETE FROM TankRow WHERE ShipID = ?1");
         dropRows.bind(1, shipId);
@@ -148,6 +223,7 @@ void save(Connection& connection, int shipId, const QVector<StoredTank>& tanks)
         sqlite3_exec(connection.handle(), "ROLLBACK TO tanks; RELEASE tanks", nullptr, nullptr, nullptr);
         throw;
     }
+    return withCount ? countNow(connection, shipId) : ChangeCount::NotCounted;
 }
 
 } // namespace TankStore

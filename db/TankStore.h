@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QVector>
+#include <optional>
 
 class Connection;
 
@@ -27,9 +28,16 @@ struct StoredTank {
 };
 
 // The ship's tanks in their order; none in a file that keeps no tank tables (one that could
-// not be brought up to date).
-QVector<StoredTank> load(Connection& connection, int shipId);
-// Replaces all the ship's tanks in one savepoint: all of them are kept, or none.
-void save(Connection& connection, int shipId, const QVector<StoredTank>& tanks);
+// not be brought up to date). `changeCount`, when given, receives the count of writes of the
+// ship's tank tables (table TankTableChanges, see ChangeCount.h): 0 when they were never written,
+// ChangeCount::NotCounted in a file without the counts.
+QVector<StoredTank> load(Connection& connection, int shipId, qint64* changeCount = nullptr);
+// Replaces all the ship's tanks in one savepoint: all of them are kept, or none. With
+// `countRead` (what load gave) the tanks are written only while the ship's tables still hold
+// that count; otherwise VbError ChangeCount::ChangedMeanwhile is thrown and nothing is written.
+// Without it they are written whatever they hold (the command line's import). Returns the new
+// count.
+qint64 save(Connection& connection, int shipId, const QVector<StoredTank>& tanks,
+            std::optional<qint64> countRead = std::nullopt);
 
 } // namespace TankStore

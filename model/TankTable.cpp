@@ -182,10 +182,10 @@ QString figureList(const QVector<Decimal>& figures)
 
 } // namespace
 
-TankTables TankTables::loadForShip(int shipId, Connection* connection)
+TankTables TankTables::loadForShip(int shipId, Connection* connection, qint64* changeCount)
 {
     TankTables out;
-    for (const TankStore::StoredTank& s : TankStore::load(use(connection), shipId)) {
+    for (const TankStore::StoredTank& s : TankStore::load(use(connection), shipId, changeCount)) {
         Tank t;
         t.name = s.name;
         t.group = TankGroups::fromName(s.group).value_or(TankGroup::Other);
@@ -201,7 +201,8 @@ TankTables TankTables::loadForShip(int shipId, Connection* connection)
     return out;
 }
 
-void TankTables::saveForShip(int shipId, const TankTables& tables, Connection* connection)
+qint64 TankTables::saveForShip(
+    int shipId, const TankTables& tables, Connection* connection, std::optional<qint64> countRead)
 {
     QVector<TankStore::StoredTank> stored;
     for (const Tank& t : tables.tanks) {
@@ -216,7 +217,7 @@ void TankTables::saveForShip(int shipId, const TankTables& tables, Connection* c
             s.rows.append({r.gauge.toString(), figureList(r.volumes), figureList(r.heel)});
         stored.append(s);
     }
-    TankStore::save(use(connection), shipId, stored);
+    return TankStore::save(use(connection), shipId, stored, countRead);
 }
 
 // --- Audit -----------------------------------------------------------------------------------

@@ -68,9 +68,13 @@ public:
     bool operator==(const TankTables& other) const = default;
 
     // The ship's stored tanks (none when she has none). Throws VbError when the database fails.
-    static TankTables loadForShip(int shipId, Connection* connection = nullptr);
-    // Replaces the ship's stored tanks, all at once or none. Throws VbError.
-    static void saveForShip(int shipId, const TankTables& tables, Connection* connection = nullptr);
+    // `changeCount`, when given, receives the count of writes of her tables (see TankStore::load).
+    static TankTables loadForShip(int shipId, Connection* connection = nullptr, qint64* changeCount = nullptr);
+    // Replaces the ship's stored tanks, all at once or none; with `countRead`, only while her
+    // tables still hold that count (ChangeCount::ChangedMeanwhile otherwise). Returns the new
+    // count. Throws VbError.
+    static qint64 saveForShip(int shipId, const TankTables& tables, Connection* connection = nullptr,
+                              std::optional<qint64> countRead = std::nullopt);
 };
 
 // The checks a ship's tank tables get before they are kept, in the words of the hydrostatic

@@ -336,7 +336,7 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(TestSupport::openFreshDatabaseCopy(dir));
         Connection& c = sharedConnection();
-        QCOMPARE(SchemaUpgrade::version(c.handle()), 5);
+        QCOMPARE(SchemaUpgrade::version(c.handle()), SchemaUpgrade::CurrentVersion);
         c.execute(QStringLiteral("INSERT INTO Port (PortName) VALUES ('Durban')"));
         c.execute(
             QStringLiteral("INSERT INTO Ship (ShipName, LBP, PortOfRegistry) VALUES ('Kestrel', 180, 1)"));
@@ -368,6 +368,9 @@ private slots:
         RowSet rows;
         rows.open(QStringLiteral("SELECT count(*) AS n FROM TankRow WHERE ShipID = %1").arg(kestrel), c);
         QCOMPARE(rows.value(QStringLiteral("n")).toInt32(), 0);
+        // The count of writes of her tables goes with her too.
+        rows.open(QStringLiteral("SELECT count(*) AS n FROM TankTableChanges WHERE ShipID = %1").arg(kestrel), c);
+        QCOMPARE(rows.value(QStringLiteral("n")).toInt32(), 0);
         c.execute(QStringLiteral("DELETE FROM Port WHERE PortID = 1"));
         rows.open(QStringLiteral("SELECT count(*) AS n FROM TankRow"), c);
         QCOMPARE(rows.value(QStringLiteral("n")).toInt32(), 0);
@@ -388,6 +391,7 @@ private slots:
         for (const QString& s : Schema::tableStatements())
             CipherFile::exec(db, s);
         SchemaUpgrade::addAllVersions(db);
+        CipherFile::exec(db, QStringLiteral("DROP TABLE TankTableChanges"));
         CipherFile::exec(db, QStringLiteral("DROP TABLE TankRow"));
         CipherFile::exec(db, QStringLiteral("DROP TABLE TankTable"));
         CipherFile::exec(db, QStringLiteral("PRAGMA user_version = 4"));
