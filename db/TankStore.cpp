@@ -174,7 +174,8 @@ QVector<StoredTank> load(Connection& connection, int shipId, qint64* changeCount
     return tanks;
 }
 
-qint64 save(Connection& connection, int shipId, const QVector<StoredTank>& tanks, std::optional<qint64> countRead)
+qint64 save(
+    Connection& connection, int shipId, const QVector<StoredTank>& tanks, std::optional<qint64> countRead)
 {
     if (countRead && *countRead == ChangeCount::NotCounted)
         countRead.reset();

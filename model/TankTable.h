@@ -69,7 +69,8 @@ public:
 
     // The ship's stored tanks (none when she has none). Throws VbError when the database fails.
     // `changeCount`, when given, receives the count of writes of her tables (see TankStore::load).
-    static TankTables loadForShip(int shipId, Connection* connection = nullptr, qint64* changeCount = nullptr);
+    static TankTables loadForShip(
+        int shipId, Connection* connection = nullptr, qint64* changeCount = nullptr);
     // Replaces the ship's stored tanks, all at once or none; with `countRead`, only while her
     // tables still hold that count (ChangeCount::ChangedMeanwhile otherwise). Returns the new
     // count. Throws VbError.

@@ -8,8 +8,9 @@ void ShipParticularsWindow::openTankTables()
 {
     // The tables belong to a stored ship: a new one must be saved first.
     if (m_recordMode != Mode::Existing || m_isDirty || currentShipId() <= 0) {
-        MessageService::show(QStringLiteral("Please save the ship's particulars before editing her tank tables."),
-                             Msg::Buttons::Ok, Msg::Icon::Exclamation);
+        MessageService::show(
+            QStringLiteral("Please save the ship's particulars before editing her tank tables."),
+            Msg::Buttons::Ok, Msg::Icon::Exclamation);
         return;
     }
     auto* editor = new TankTableWindow(currentShipId(), m_nameOnShow, this);

@@ -72,21 +72,23 @@ QTableWidgetItem* figureItem(const QString& text)
     return item;
 }
 
-}  // namespace
+} // namespace
 
 std::function<QString(QWidget*, bool)>& TankTableWindow::fileChooser()
 {
     static std::function<QString(QWidget*, bool)> chooser = [](QWidget* parent, bool forSaving) {
-        return forSaving ? QFileDialog::getSaveFileName(parent, QStringLiteral("Export Tank Tables"), QString(),
-                                                        QStringLiteral("CSV (*.csv)"))
-                         : QFileDialog::getOpenFileName(parent, QStringLiteral("Import Tank Tables"), QString(),
-                                                        QStringLiteral("Tables (*.csv *.txt *.tsv);;All files (*)"));
+        return forSaving ? QFileDialog::getSaveFileName(
+                   parent, QStringLiteral("Export Tank Tables"), QString(), QStringLiteral("CSV (*.csv)"))
+                         : QFileDialog::getOpenFileName(parent, QStringLiteral("Import Tank Tables"),
+                             QString(), QStringLiteral("Tables (*.csv *.txt *.tsv);;All files (*)"));
     };
     return chooser;
 }
 
 TankTableWindow::TankTableWindow(int shipId, const QString& shipName, QWidget* parent)
-    : QDialog(parent), m_shipId(shipId), m_shipName(shipName)
+    : QDialog(parent)
+    , m_shipId(shipId)
+    , m_shipName(shipName)
 {
     setObjectName(QStringLiteral("frmTankTables"));
     setWindowTitle(QStringLiteral("Tank Tables - %1").arg(shipName));
@@ -154,7 +156,7 @@ void TankTableWindow::buildLayout()
     grdTanks = new QTableWidget(0, 4);
     grdTanks->setObjectName(QStringLiteral("grdTanks"));
     grdTanks->setHorizontalHeaderLabels({QStringLiteral("Tank"), QStringLiteral("Group"),
-                                         QStringLiteral("Gauged by"), QStringLiteral("Density")});
+        QStringLiteral("Gauged by"), QStringLiteral("Density")});
     grdTanks->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdTanks->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdTanks->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -197,7 +199,7 @@ void TankTableWindow::buildLayout()
     button(rowButtons, "cmdAddRow", QStringLiteral("&Add Row"), &TankTableWindow::addRow);
     button(rowButtons, "cmdDeleteRows", QStringLiteral("&Delete Rows"), &TankTableWindow::deleteRows);
     button(rowButtons, "cmdPaste", QStringLiteral("&Paste"),
-           [this] { pasteText(QApplication::clipboard()->text()); });
+        [this] { pasteText(QApplication::clipboard()->text()); });
     rowButtons->addStretch();
     button(buttons, "cmdImport", QStringLiteral("&Import..."), &TankTableWindow::chooseImport);
     button(buttons, "cmdExport", QStringLiteral("E&xport..."), &TankTableWindow::chooseExport);
@@ -209,15 +211,15 @@ void TankTableWindow::buildLayout()
     button(buttons, "cmdSave", QStringLiteral("&Save"), [this] { save(); });
     button(buttons, "cmdClose", QStringLiteral("Close"), &TankTableWindow::reject);
 
-    auto* findingsLabel =
-        new QLabel(QStringLiteral("&Findings of the check (double-click to go to the row):"));
+    auto* findingsLabel
+        = new QLabel(QStringLiteral("&Findings of the check (double-click to go to the row):"));
     outer->addWidget(findingsLabel);
     lstFindings = new QListWidget;
     lstFindings->setObjectName(QStringLiteral("lstFindings"));
     lstFindings->setMaximumHeight(110);
     findingsLabel->setBuddy(lstFindings);
     connect(lstFindings, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem* item) { findingActivated(lstFindings->row(item)); });
+        [this](QListWidgetItem* item) { findingActivated(lstFindings->row(item)); });
     outer->addWidget(lstFindings);
 
     connect(grdTanks, &QTableWidget::currentCellChanged, this, [this](int row) {
@@ -275,7 +277,8 @@ void TankTableWindow::loadStored()
     try {
         m_readTables = TankTables::loadForShip(m_shipId, nullptr, &m_changeCount);
     } catch (const VbError& e) {
-        warn(MessageService::join(QStringLiteral("The ship's tank tables cannot be read."), e.description()));
+        warn(MessageService::join(QStringLiteral("The ship's tank tables cannot be read."),
+                                  e.description()));
     }
     m_saved = textsOf(m_readTables);
     showState(m_saved, m_saved.isEmpty() ? -1 : 0);
@@ -363,8 +366,8 @@ void TankTableWindow::fillTankBoxes()
     txtTankDensity->setText(t.density);
     txtTrims->setText(t.trims);
     txtHeels->setText(t.heels);
-    for (QWidget* w : std::initializer_list<QWidget*>{txtTankName, cmbGroup, cmbGauge, txtTankDensity,
-                                                       txtTrims, txtHeels, grdTankTable})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             txtTankName, cmbGroup, cmbGauge, txtTankDensity, txtTrims, txtHeels, grdTankTable})
         w->setEnabled(any);
     m_filling = false;
 }
@@ -453,8 +456,8 @@ std::optional<TankTables> TankTableWindow::tablesOnShow(bool tell)
     TankTables out;
     for (int i = 0; i < tanks.size(); ++i) {
         const TankText& text = tanks[i];
-        const QString name = text.name.trimmed().isEmpty() ? QStringLiteral("number %1").arg(i + 1)
-                                                           : text.name.trimmed();
+        const QString name
+            = text.name.trimmed().isEmpty() ? QStringLiteral("number %1").arg(i + 1) : text.name.trimmed();
         Tank tank;
         tank.name = text.name.trimmed();
         tank.group = TankGroups::fromName(text.group).value_or(TankGroup::Other);
@@ -463,14 +466,15 @@ std::optional<TankTables> TankTableWindow::tablesOnShow(bool tell)
             tank.density = figureOf(text.density);
             if (!tank.density) {
                 refuse(i, txtTankDensity, 0, 0,
-                       QStringLiteral("Tank %1: the density \"%2\" is not a number.").arg(name, text.density));
+                    QStringLiteral("Tank %1: the density \"%2\" is not a number.").arg(name, text.density));
                 return std::nullopt;
             }
         }
         for (const QString& t : tokens(text.trims)) {
             const std::optional<Decimal> trim = figureOf(t);
             if (!trim) {
-                refuse(i, txtTrims, 0, 0, QStringLiteral("Tank %1: the trim \"%2\" is not a number.").arg(name, t));
+                refuse(i, txtTrims, 0, 0,
+                    QStringLiteral("Tank %1: the trim \"%2\" is not a number.").arg(name, t));
                 return std::nullopt;
             }
             tank.trims.append(*trim);
@@ -479,9 +483,9 @@ std::optional<TankTables> TankTableWindow::tablesOnShow(bool tell)
             const std::optional<Decimal> heel = heelOf(h);
             if (!heel) {
                 refuse(i, txtHeels, 0, 0,
-                       QStringLiteral("Tank %1: the heel column \"%2\" is not an angle to port or starboard "
-                                      "(2P, 1.5S).")
-                           .arg(name, h));
+                    QStringLiteral("Tank %1: the heel column \"%2\" is not an angle to port or starboard "
+                                   "(2P, 1.5S).")
+                        .arg(name, h));
                 return std::nullopt;
             }
             tank.heels.append(*heel);
@@ -494,21 +498,21 @@ std::optional<TankTables> TankTableWindow::tablesOnShow(bool tell)
                 const std::optional<Decimal> v = figureOf(cell);
                 if (!v) {
                     const QString column = c == 0 ? QStringLiteral("Gauge")
-                        : c <= tank.trims.size()  ? QStringLiteral("Trim %1").arg(tank.trims[c - 1].toString())
-                                                  : QStringLiteral("Heel %1")
-                                                       .arg(heelCaption(tank.heels[c - 1 - tank.trims.size()]));
+                        : c <= tank.trims.size()
+                        ? QStringLiteral("Trim %1").arg(tank.trims[c - 1].toString())
+                        : QStringLiteral("Heel %1").arg(heelCaption(tank.heels[c - 1 - tank.trims.size()]));
                     refuse(i, nullptr, r, c,
-                           cell.trimmed().isEmpty()
-                               ? QStringLiteral("Tank %1, row %2, column %3 (%4): the figure is missing.")
-                                     .arg(name)
-                                     .arg(r + 1)
-                                     .arg(c + 1)
-                                     .arg(column)
-                               : QStringLiteral("Tank %1, row %2, column %3 (%4): \"%5\" is not a number.")
-                                     .arg(name)
-                                     .arg(r + 1)
-                                     .arg(c + 1)
-                                     .arg(column, cell));
+                        cell.trimmed().isEmpty()
+                            ? QStringLiteral("Tank %1, row %2, column %3 (%4): the figure is missing.")
+                                  .arg(name)
+                                  .arg(r + 1)
+                                  .arg(c + 1)
+                                  .arg(column)
+                            : QStringLiteral("Tank %1, row %2, column %3 (%4): \"%5\" is not a number.")
+                                  .arg(name)
+                                  .arg(r + 1)
+                                  .arg(c + 1)
+                                  .arg(column, cell));
                     return std::nullopt;
                 }
                 figures.append(*v);
@@ -529,8 +533,8 @@ void TankTableWindow::showFindings(const QList<TankAudit::Finding>& findings)
     m_findings = findings;
     lstFindings->clear();
     for (const TankAudit::Finding& f : findings) {
-        auto* item = new QListWidgetItem((f.isError() ? QStringLiteral("Error - ") : QStringLiteral("Doubt - "))
-                                         + f.text);
+        auto* item = new QListWidgetItem(
+            (f.isError() ? QStringLiteral("Error - ") : QStringLiteral("Doubt - ")) + f.text);
         item->setToolTip(f.text);
         lstFindings->addItem(item);
     }
@@ -585,7 +589,7 @@ void TankTableWindow::removeTank()
     if (m_current < 0)
         return;
     if (MessageService::show(QStringLiteral("Remove tank %1 and its table?").arg(tankCaption(m_current)),
-                             Msg::Buttons::YesNo, Msg::Icon::Question, kTitle, Msg::Answer::No)
+            Msg::Buttons::YesNo, Msg::Icon::Question, kTitle, Msg::Answer::No)
         != Msg::Answer::Yes)
         return;
     const int at = m_current;
@@ -601,7 +605,8 @@ void TankTableWindow::addRow()
     if (m_current < 0)
         return;
     reshapeGrid();
-    const int at = grdTankTable->currentRow() >= 0 ? grdTankTable->currentRow() + 1 : grdTankTable->rowCount();
+    const int at
+        = grdTankTable->currentRow() >= 0 ? grdTankTable->currentRow() + 1 : grdTankTable->rowCount();
     m_filling = true;
     grdTankTable->insertRow(at);
     for (int c = 0; c < grdTankTable->columnCount(); ++c)
@@ -635,7 +640,9 @@ void TankTableWindow::deleteRows()
                        .arg(rows.last() + 1)
                        .arg(tank);
     else
-        question = QStringLiteral("Delete the %1 selected rows of the table of tank %2?").arg(rows.size()).arg(tank);
+        question = QStringLiteral("Delete the %1 selected rows of the table of tank %2?")
+                       .arg(rows.size())
+                       .arg(tank);
     if (MessageService::show(question, Msg::Buttons::YesNo, Msg::Icon::Question, kTitle, Msg::Answer::No)
         != Msg::Answer::Yes)
         return;
@@ -662,8 +669,7 @@ bool TankTableWindow::pasteText(const QString& text)
         while (cells.size() > 1 && cells.last().trimmed().isEmpty())
             cells.removeLast();
         if (cells.size() > columns) {
-            warn(MessageService::join(
-                QStringLiteral("The pasted rows were not taken."),
+            warn(MessageService::join(QStringLiteral("The pasted rows were not taken."),
                 QStringLiteral("Line %1 holds %2 figures where the table of tank %3 has %4 columns.")
                     .arg(l + 1)
                     .arg(cells.size())
@@ -680,10 +686,10 @@ bool TankTableWindow::pasteText(const QString& text)
             const std::optional<Decimal> v = figureOf(cells[c]);
             if (!v) {
                 warn(MessageService::join(QStringLiteral("The pasted rows were not taken."),
-                                          QStringLiteral("Line %1, column %2: \"%3\" is not a number.")
-                                              .arg(l + 1)
-                                              .arg(c + 1)
-                                              .arg(cells[c].trimmed())));
+                    QStringLiteral("Line %1, column %2: \"%3\" is not a number.")
+                        .arg(l + 1)
+                        .arg(c + 1)
+                        .arg(cells[c].trimmed())));
                 return false;
             }
             row.append(v->toString());
@@ -692,7 +698,7 @@ bool TankTableWindow::pasteText(const QString& text)
     }
     if (pasted.isEmpty()) {
         warn(MessageService::join(QStringLiteral("The pasted rows were not taken."),
-                                  QStringLiteral("The clipboard holds no rows of figures.")));
+            QStringLiteral("The clipboard holds no rows of figures.")));
         return false;
     }
     const int start = std::max(0, grdTankTable->currentRow());
@@ -725,22 +731,24 @@ TankTableWindow::PasteMode TankTableWindow::askHowToPaste(int start, int count)
     const QString rows = last > start ? QStringLiteral("rows %1 to %2").arg(start + 1).arg(last + 1)
                                       : QStringLiteral("row %1").arg(start + 1);
     const QString tank = tankCaption(m_current);
-    const QString headline =
-        count == 1
-            ? QStringLiteral("The pasted row would be written over %1 of the table of tank %2.").arg(rows, tank)
-            : QStringLiteral("The %1 pasted rows would be written over %2 of the table of tank %3.")
-                  .arg(count)
-                  .arg(rows, tank);
+    const QString headline = count == 1
+        ? QStringLiteral("The pasted row would be written over %1 of the table of tank %2.").arg(rows, tank)
+        : QStringLiteral("The %1 pasted rows would be written over %2 of the table of tank %3.")
+              .arg(count)
+              .arg(rows, tank);
     const QString detail = QStringLiteral("Yes writes over %1.\r\n"
                                           "No inserts the pasted rows above row %2.\r\n"
                                           "Cancel leaves the table as it is.")
                                .arg(rows)
                                .arg(start + 1);
     switch (MessageService::show(MessageService::join(headline, detail), Msg::Buttons::YesNoCancel,
-                                 Msg::Icon::Question, kTitle, Msg::Answer::Cancel)) {
-    case Msg::Answer::Yes: return PasteMode::Overwrite;
-    case Msg::Answer::No: return PasteMode::Insert;
-    default: return PasteMode::Cancel;
+        Msg::Icon::Question, kTitle, Msg::Answer::Cancel)) {
+    case Msg::Answer::Yes:
+        return PasteMode::Overwrite;
+    case Msg::Answer::No:
+        return PasteMode::Insert;
+    default:
+        return PasteMode::Cancel;
     }
 }
 
@@ -752,7 +760,8 @@ bool TankTableWindow::askBeforeReplacingEdits()
         return true;
     const Msg::Answer a = MessageService::show(
         MessageService::join(
-            QStringLiteral("The tank tables of %1 have changed. Save them before importing?").arg(m_shipName),
+            QStringLiteral("The tank tables of %1 have changed. Save them before importing?")
+                .arg(m_shipName),
             QStringLiteral("Yes saves the tables as they are now; No imports over the changes; Cancel keeps "
                            "the tables as they are.")),
         Msg::Buttons::YesNoCancel, Msg::Icon::Question, kTitle, Msg::Answer::Cancel);
@@ -766,16 +775,16 @@ bool TankTableWindow::importFile(const QString& path)
     // Booklets write the trim either way: the user says which, the program turns it to its own.
     MessageRecord question;
     question.title = kTitle;
-    question.text = MessageService::join(
-        QStringLiteral("How does %1 write the trim?").arg(QFileInfo(path).fileName()),
-        QStringLiteral("By the stern positive: a ship deeper aft than forward has a positive trim, as "
-                       "this program writes it.\r\nBy the stern negative: the file's trims are turned "
-                       "round.\r\nCancel imports nothing."));
+    question.text
+        = MessageService::join(QStringLiteral("How does %1 write the trim?").arg(QFileInfo(path).fileName()),
+            QStringLiteral("By the stern positive: a ship deeper aft than forward has a positive trim, as "
+                           "this program writes it.\r\nBy the stern negative: the file's trims are turned "
+                           "round.\r\nCancel imports nothing."));
     question.icon = Msg::Icon::Question;
     question.buttons = Msg::Buttons::YesNoCancel;
     question.defaultButton = Msg::Answer::Yes;
     question.buttonTexts = {{Msg::Answer::Yes, QStringLiteral("By the stern &positive")},
-                            {Msg::Answer::No, QStringLiteral("By the stern &negative")}};
+        {Msg::Answer::No, QStringLiteral("By the stern &negative")}};
     const Msg::Answer a = MessageService::show(question);
     if (a != Msg::Answer::Yes && a != Msg::Answer::No)
         return false;
@@ -851,7 +860,7 @@ bool TankTableWindow::save()
             && MessageService::show(
                    QStringLiteral("No tank is left. Remove the tank tables of %1?").arg(m_shipName),
                    Msg::Buttons::YesNo, Msg::Icon::Question, kTitle, Msg::Answer::No)
-                   != Msg::Answer::Yes)
+                != Msg::Answer::Yes)
             return false;
         const QList<TankAudit::Finding> findings = TankAudit::audit(*t);
         showFindings(findings);
@@ -860,18 +869,20 @@ bool TankTableWindow::save()
             for (const auto& f : findings)
                 if (f.isError())
                     errors.append(f);
-            warn(MessageService::join(QStringLiteral("The tank tables were not saved: please correct these rows."),
-                                      TankAudit::describe(errors)));
+            warn(MessageService::join(
+                QStringLiteral("The tank tables were not saved: please correct these rows."),
+                TankAudit::describe(errors)));
             findingActivated(0);
             return false;
         }
         if (!findings.isEmpty()
             && MessageService::show(
-                   MessageService::join(QStringLiteral("Please look at these rows against the ship's tank tables."),
-                                        TankAudit::describe(findings)
-                                            + QStringLiteral("\r\n\r\nSave the tables as they are?")),
+                   MessageService::join(
+                       QStringLiteral("Please look at these rows against the ship's tank tables."),
+                       TankAudit::describe(findings)
+                           + QStringLiteral("\r\n\r\nSave the tables as they are?")),
                    Msg::Buttons::YesNo, Msg::Icon::Question, kTitle, Msg::Answer::No)
-                   != Msg::Answer::Yes)
+                != Msg::Answer::Yes)
             return false;
         m_changeCount = TankTables::saveForShip(m_shipId, *t, nullptr, m_changeCount);
         m_readTables = *t;

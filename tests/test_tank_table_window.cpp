@@ -45,7 +45,7 @@ Decimal d(const char* text)
     return *Decimal::parse(QString::fromLatin1(text), QLocale::c());
 }
 
-}  // namespace
+} // namespace
 
 class TestTankTableWindow : public QObject {
     Q_OBJECT
@@ -190,7 +190,7 @@ void TestTankTableWindow::shipParticularsOpensTheTables()
     auto* list = editor->findChild<QTableWidget*>("grdTanks");
     QCOMPARE(list->rowCount(), 12);
     const QStringList first{list->item(0, 0)->text(), list->item(0, 1)->text(), list->item(0, 2)->text(),
-                            list->item(0, 3)->text()};
+        list->item(0, 3)->text()};
     QCOMPARE(first, (QStringList{"FPT", "Ballast", "Sounding", "1.025"}));
     auto* table = editor->findChild<QTableWidget*>("grdTankTable");
     QCOMPARE(table->rowCount(), m_stored.tanks[0].rows.size());
@@ -204,13 +204,15 @@ void TestTankTableWindow::shipParticularsOpensTheTables()
     // The button, clicked, does the same.
     QTest::mouseClick(open, Qt::LeftButton);
     QTRY_VERIFY(ships.findChild<TankTableWindow*>());
-    QTest::mouseClick(ships.findChild<TankTableWindow*>()->findChild<QPushButton*>("cmdClose"), Qt::LeftButton);
+    QTest::mouseClick(
+        ships.findChild<TankTableWindow*>()->findChild<QPushButton*>("cmdClose"), Qt::LeftButton);
     QTRY_VERIFY(!ships.findChild<TankTableWindow*>());
 
     // A ship not yet saved has no tables to open.
     ships.newRecord();
     QTest::mouseClick(open, Qt::LeftButton);
-    QCOMPARE(lastMessage(), QStringLiteral("Please save the ship's particulars before editing her tank tables."));
+    QCOMPARE(
+        lastMessage(), QStringLiteral("Please save the ship's particulars before editing her tank tables."));
     QVERIFY(!ships.findChild<TankTableWindow*>());
 }
 
@@ -249,8 +251,8 @@ void TestTankTableWindow::findingsNameTheTankAndRow()
     QTest::mouseClick(button("cmdCheck"), Qt::LeftButton);
     QCOMPARE(findings()->count(), 1);
     QCOMPARE(findings()->item(0)->text(),
-             QStringLiteral("Doubt - Tank DB2S, row 10: the volume 654.2 m3 at trim 0 m breaks the trend "
-                            "of the rows around it."));
+        QStringLiteral("Doubt - Tank DB2S, row 10: the volume 654.2 m3 at trim 0 m breaks the trend "
+                       "of the rows around it."));
     // A double-click takes the user to that tank, row and trim.
     doubleClickFinding(0);
     QCOMPARE(m_editor->currentTank(), 4);
@@ -262,7 +264,8 @@ void TestTankTableWindow::findingsNameTheTankAndRow()
     MessageService::setNextAnswer(Msg::Answer::No);
     QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
     QCOMPARE(MessageService::records().last().buttons, Msg::Buttons::YesNo);
-    QVERIFY(lastMessage().startsWith(QStringLiteral("Please look at these rows against the ship's tank tables.")));
+    QVERIFY(lastMessage().startsWith(
+        QStringLiteral("Please look at these rows against the ship's tank tables.")));
     QCOMPARE(TankTables::loadForShip(m_shipId), m_stored);
 
     // A gauge out of order is an error: not saved, and the user is taken to the row.
@@ -271,10 +274,11 @@ void TestTankTableWindow::findingsNameTheTankAndRow()
     clickTank(7);
     MessageService::clearRecords();
     QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
-    const QString error = QStringLiteral("Tank DB2S, row 5: the gauge 30 cm does not follow the gauge 30 cm of "
-                                         "row 4; gauges must increase from row to row.");
+    const QString error
+        = QStringLiteral("Tank DB2S, row 5: the gauge 30 cm does not follow the gauge 30 cm of "
+                         "row 4; gauges must increase from row to row.");
     QCOMPARE(lastMessage(),
-             QStringLiteral("The tank tables were not saved: please correct these rows.\r\n\r\n") + error);
+        QStringLiteral("The tank tables were not saved: please correct these rows.\r\n\r\n") + error);
     QCOMPARE(findings()->item(0)->text(), QStringLiteral("Error - ") + error);
     QCOMPARE(m_editor->currentTank(), 4);
     QCOMPARE(grid()->currentRow(), 4);
@@ -339,7 +343,7 @@ void TestTankTableWindow::importAsksTheTrimSignAndBeforeReplacingEdits()
     QTest::mouseClick(button("cmdImport"), Qt::LeftButton);
     QCOMPARE(MessageService::records().size(), 1);
     QCOMPARE(lastMessage(), saveQuestion);
-    QCOMPARE(MessageService::records().last().defaultButton, std::optional<Msg::Answer>(Msg::Answer::Cancel));
+    QCOMPARE(MessageService::records().last().defaultButton, std::make_optional(Msg::Answer::Cancel));
     QCOMPARE(chosen, 1);
     QCOMPARE(grid()->item(2, 1)->text(), QStringLiteral("140"));
 
@@ -375,7 +379,7 @@ void TestTankTableWindow::importAsksTheTrimSignAndBeforeReplacingEdits()
     bad.write("Tank,Group,Sounding,Trim 0\nWB 1,Ballast,0,0\nWB 1,Ballast,100,12,5x\n");
     bad.close();
     MessageService::clearRecords();
-    MessageService::setNextAnswer(Msg::Answer::No);  // do not save the import before the next one
+    MessageService::setNextAnswer(Msg::Answer::No); // do not save the import before the next one
     MessageService::setNextAnswer(Msg::Answer::Yes);
     QTest::mouseClick(button("cmdImport"), Qt::LeftButton);
     QVERIFY(lastMessage().startsWith(QStringLiteral("The file was not imported.\r\n\r\n")));
@@ -386,7 +390,7 @@ void TestTankTableWindow::importAsksTheTrimSignAndBeforeReplacingEdits()
 
 void TestTankTableWindow::pasteAndDeleteRowsAsk()
 {
-    clickTank(7);  // APT: no heel columns
+    clickTank(7); // APT: no heel columns
     QCOMPARE(box("txtTankName")->text(), QStringLiteral("APT"));
     QCOMPARE(grid()->columnCount(), 6);
     const int rows = grid()->rowCount();
@@ -402,7 +406,7 @@ void TestTankTableWindow::pasteAndDeleteRowsAsk()
     grid()->setCurrentCell(1, 0);
     QTest::keyClick(grid(), Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(lastMessage(), question);
-    QCOMPARE(MessageService::records().last().defaultButton, std::optional<Msg::Answer>(Msg::Answer::Cancel));
+    QCOMPARE(MessageService::records().last().defaultButton, std::make_optional(Msg::Answer::Cancel));
     QVERIFY(!m_editor->isDirty());
 
     // No: inserted above row 2.
@@ -416,8 +420,9 @@ void TestTankTableWindow::pasteAndDeleteRowsAsk()
     // A row wider than the table is refused, naming the line.
     QApplication::clipboard()->setText(QStringLiteral("80\t1\t2\t3\t4\t5\t6\n"));
     QTest::mouseClick(button("cmdPaste"), Qt::LeftButton);
-    QCOMPARE(lastMessage(), QStringLiteral("The pasted rows were not taken.\r\n\r\n"
-                                           "Line 1 holds 7 figures where the table of tank APT has 6 columns."));
+    QCOMPARE(lastMessage(),
+        QStringLiteral("The pasted rows were not taken.\r\n\r\n"
+                       "Line 1 holds 7 figures where the table of tank APT has 6 columns."));
     QCOMPARE(grid()->rowCount(), rows + 2);
 
     // Delete Rows asks, No (Enter's button) keeping them; Yes takes the two pasted rows out.
@@ -435,7 +440,7 @@ void TestTankTableWindow::pasteAndDeleteRowsAsk()
 
 void TestTankTableWindow::aNewTankTypedIn()
 {
-    clickTank(11);  // LO Sump: its trims come with the new tank
+    clickTank(11); // LO Sump: its trims come with the new tank
     QTest::mouseClick(button("cmdAddTank"), Qt::LeftButton);
     QCOMPARE(tanks()->rowCount(), 13);
     QCOMPARE(m_editor->currentTank(), 12);
@@ -497,8 +502,8 @@ void TestTankTableWindow::exportWritesTheTablesThroughTheFileRules()
     QVERIFY(out.open(QIODevice::ReadOnly));
     QCOMPARE(out.readAll(), TankTableFile::toCsv(m_stored));
     // What was exported reads back to the digit.
-    QCOMPARE(*TankTableFile::readFile(out.fileName(), TankTableFile::TrimSign::SternPositive, nullptr),
-             m_stored);
+    QCOMPARE(
+        *TankTableFile::readFile(out.fileName(), TankTableFile::TrimSign::SternPositive, nullptr), m_stored);
 
     // Never over the survey database.
     const QString database = QDir(m_dataDir).filePath(QStringLiteral("DS.dat"));
@@ -519,10 +524,10 @@ void TestTankTableWindow::anotherWritersChangeIsNotOverwritten()
     typeInto(3, 6, QStringLiteral("-0.11"));
     QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
     QCOMPARE(lastMessage(),
-             QStringLiteral("The tank tables of Coral Meridian were changed by another user or program after "
-                            "this window read them.\r\n\r\nThe tables on show were not saved, so as not to "
-                            "undo that change. Show the tables as they are stored now? The tables on show "
-                            "are then lost."));
+        QStringLiteral("The tank tables of Coral Meridian were changed by another user or program after "
+                       "this window read them.\r\n\r\nThe tables on show were not saved, so as not to "
+                       "undo that change. Show the tables as they are stored now? The tables on show "
+                       "are then lost."));
     QCOMPARE(MessageService::records().last().defaultButton, std::optional<Msg::Answer>(Msg::Answer::No));
     QCOMPARE(TankTables::loadForShip(m_shipId), other);
     QVERIFY(m_editor->isDirty());
