@@ -2,6 +2,7 @@
 
 #include "core/AppPaths.h"
 #include "cli/CommandLineStart.h"
+#include "cli/ServerCommandLine.h"
 #include "cli/WindowCommandLine.h"
 #include "core/MessageService.h"
 #include "db/Database.h"
@@ -36,6 +37,7 @@ struct Options {
     QString pdfDir;
     QString captionsDir;
     QString dataDir;
+    QString server;  // --server URI: the catalogue server the copy is brought up to date from
     bool help = false;
     bool strict = false;  // a warning about the survey fails the run
 };
@@ -81,6 +83,7 @@ bool parse(const QStringList& args, Options* o, QString* error)
                           : name == QLatin1String("--pdf-dir")      ? &o->pdfDir
                           : name == QLatin1String("--captions-dir") ? &o->captionsDir
                           : name == QLatin1String("--data-dir")     ? &o->dataDir
+                          : name == QLatin1String("--server")       ? &o->server
                                                                     : nullptr;
         if (name == QLatin1String("--survey") && inlineValue) {
             if (value.isEmpty()) {
@@ -333,6 +336,8 @@ int run(const Options& o)
         printErr(QStringLiteral("quorvane-lt: %1\n").arg(databaseUnreadable()));
         return SurveyCommandLine::Failed;
     }
+    // Out of reach, the surveys are reported from the copy as it is.
+    ServerCommandLine::bringCopyUpToDate(o.server);
 
     // Each file on its own: a refused one is told and the others still get their reports. The
     // run ends with the worst status of them.
@@ -404,6 +409,9 @@ QString helpText()
         "  --captions-dir DIR   writes each survey's captions as DIR/<file's base name>.json.\n"
         "  --data-dir DIR       reads the survey database DS.dat and DS.lib from DIR instead of\n"
         "                       the folder named above.\n"
+        "  --server URI         brings the copy of the catalogue in DS.dat up to date from the\n"
+        "                       company's PostgreSQL server first (libpq's URI; the password from\n"
+        "                       ~/.pgpass or a service file); out of reach, the copy serves as it is.\n"
         "  --strict             a warning about a survey makes the exit status 3.\n"
         "  --help               shows this text.\n"
         "\n"

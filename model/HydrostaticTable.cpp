@@ -71,7 +71,7 @@ std::optional<HydrostaticTable> HydrostaticTable::loadForShip(int shipId, Connec
     return t;
 }
 
-void HydrostaticTable::saveForShip(int shipId, const HydrostaticTable& table, Connection* connection)
+HydrostaticStore::StoredTable HydrostaticTable::stored(const HydrostaticTable& table)
 {
     HydrostaticStore::StoredTable stored;
     stored.density = table.density.toString();
@@ -81,7 +81,12 @@ void HydrostaticTable::saveForShip(int shipId, const HydrostaticTable& table, Co
             r.append(value(row, c).toString());
         stored.rows.append(r);
     }
-    HydrostaticStore::save(use(connection), shipId, stored);
+    return stored;
+}
+
+void HydrostaticTable::saveForShip(int shipId, const HydrostaticTable& table, Connection* connection)
+{
+    HydrostaticStore::save(use(connection), shipId, stored(table));
 }
 
 void HydrostaticTable::removeForShip(int shipId, Connection* connection)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Decimal.h"
+#include "db/HydrostaticStore.h"
 
 #include <QList>
 #include <QString>
@@ -43,6 +44,8 @@ public:
     static std::optional<HydrostaticTable> loadForShip(int shipId, Connection* connection = nullptr);
     // Replaces the ship's stored table (all rows at once or none). Throws VbError.
     static void saveForShip(int shipId, const HydrostaticTable& table, Connection* connection = nullptr);
+    // The table as it is stored: the figures as their exact decimal texts.
+    static HydrostaticStore::StoredTable stored(const HydrostaticTable& table);
     static void removeForShip(int shipId, Connection* connection = nullptr);
     // The ship's id by her name, 0 when there is none. Throws VbError.
     static int shipIdByName(const QString& shipName, Connection* connection = nullptr);

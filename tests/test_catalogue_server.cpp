@@ -1,0 +1,453 @@
+// The company's catalogue on a real PostgreSQL server (tools/pg_server.sh starts one for this
+// program in a temporary folder, as an unprivileged user, and stops it at the end): copies that
+// learn of each other's ships, a change refused for someone else's, the server's own refusals,
+// a server lost and found again mid-session, and a large catalogue brought into an empty copy.
+
+#include "core/AppPaths.h"
+#include "db/Connection.h"
+#include "db/Database.h"
+#include "db/HydrostaticStore.h"
+#include "db/NameLookup.h"
+#include "server/CatalogueCopy.h"
+#include "server/CatalogueServer.h"
+#include "server/PgSession.h"
+#include "server/ServerSchema.h"
+#include "tests/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <sqlite3.h>
+
+namespace {
+
+QString stateFile()
+{
+    return QStringLiteral(QUORVANE_PG_STATE);
+}
+
+QString script()
+{
+    return TestSupport::sourceDir() + QStringLiteral("/tools/pg_server.sh");
+}
+
+// Runs the server script; its standard output, or a failed test.
+QString serverScript(const QString& command)
+{
+    const TestSupport::Run r
+        = TestSupport::runProgram(QStringLiteral("bash"), {script(), command, stateFile()});
+    if (r.status != 0)
+        qWarning("pg_server.sh %s: %s", qPrintable(command), qPrintable(r.err));
+    return r.status == 0 ? r.out.trimmed() : QString();
+}
+
+// URI of the same server for another user.
+QString uriFor(const QString& adminUri, const QString& user)
+{
+    QString uri = adminUri;
+    return uri.replace(QStringLiteral("quorvane_admin@"), user + QLatin1Char('@'));
+}
+
+// One surveyor's program: its own DS.dat (a fresh delivered copy) and its own server link.
+struct Surveyor {
+    QTemporaryDir dir;
+    Connection copy;
+    CatalogueServer server;
+
+    explicit Surveyor(const QString& uri)
+    {
+        TestSupport::copyDatabaseFiles(TestSupport::deliveredDir(), dir.path());
+        openOnDir(copy, dir.path());
+        server.setUri(uri);
+    }
+    int count(const char* sql) { return text(QString::fromLatin1(sql)).toInt(); }
+    QString shipField(int shipId, const QString& column)
+    {
+        return text(QStringLiteral("SELECT %1 FROM Ship WHERE ShipID = %2").arg(column).arg(shipId));
+    }
+    // The first column of the first row, as the file holds it; "<no ship>" when there is no row.
+    QString text(const QString& sql)
+    {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(copy.handle(), sql.toUtf8().constData(), -1, &stmt, nullptr) != SQLITE_OK)
+            return QStringLiteral("<error>");
+        QString out = QStringLiteral("<no ship>");
+        if (sqlite3_step(stmt) == SQLITE_ROW)
+            out = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+        sqlite3_finalize(stmt);
+        return out;
+    }
+};
+
+SqlCatalogue::ShipValues ship(const QString& name, const QString& port)
+{
+    SqlCatalogue::ShipValues v;
+    v.shipName = name;
+    v.portOfRegistry = port;
+    v.lbp = QStringLiteral("189.990");
+    v.loa = QStringLiteral("199.9");
+    v.breadth = QStringLiteral("32.26");
+    v.lightShip = QStringLiteral("9876.5");
+    v.callSign = QStringLiteral("V7AB3");
+    v.flag = QStringLiteral("Marshall Islands");
+    v.officialNo = QStringLiteral("0");
+    v.imoNo = QStringLiteral("9412345");
+    v.grossTonnage = QStringLiteral("36000");
+    v.netTonnage = QStringLiteral("21000");
+    v.summerDraft = QStringLiteral("12.85");
+    v.summerDeadweight = QStringLiteral("63500.25");
+    return v;
+}
+
+} // namespace
+
+class TestCatalogueServer : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void initRefusesASecondTime();
+    void aShipAddedByOneIsInTheOthersCopy();
+    void aChangeToARowChangedMeanwhileIsRefused();
+    void theServerDecidesWhoMayDelete();
+    void hydrostaticTablesTravelWithTheirShips();
+    void serverLostMidSessionThenBack();
+    void commandLineBringsTheCopyUpToDateFirst();
+    void aLargeCatalogueIntoAnEmptyCopy();
+
+private:
+    void largeCatalogue();
+    QString m_admin; // superuser of the test server
+    QString m_editor; // bob, member of quorvane_editor
+    QString m_reader; // alice, member of quorvane_reader
+};
+
+void TestCatalogueServer::initTestCase()
+{
+    TestSupport::initTestEnvironment();
+    serverScript(QStringLiteral("stop")); // one left by a run that crashed
+    m_admin = serverScript(QStringLiteral("start"));
+    QVERIFY2(m_admin.startsWith(QLatin1String("postgresql://")), "the test server did not start");
+    // The database tool makes the catalogue, as the README tells a team to.
+    const TestSupport::Run init = TestSupport::runProgram(
+        QStringLiteral(QUORVANE_MKDB_BIN), {QStringLiteral("--server"), m_admin, QStringLiteral("--init")});
+    QVERIFY2(init.status == 0, qPrintable(init.err));
+    QVERIFY(init.out.contains(QLatin1String("quorvane_reader")));
+    PgSession admin;
+    admin.connect(m_admin);
+    admin.execScript(QStringLiteral("CREATE ROLE alice LOGIN IN ROLE quorvane_reader;"
+                                    "CREATE ROLE bob LOGIN IN ROLE quorvane_editor;"));
+    m_editor = uriFor(m_admin, QStringLiteral("bob"));
+    m_reader = uriFor(m_admin, QStringLiteral("alice"));
+}
+
+void TestCatalogueServer::cleanupTestCase()
+{
+    serverScript(QStringLiteral("stop"));
+}
+
+void TestCatalogueServer::initRefusesASecondTime()
+{
+    const TestSupport::Run again = TestSupport::runProgram(
+        QStringLiteral(QUORVANE_MKDB_BIN), {QStringLiteral("--server"), m_admin, QStringLiteral("--init")});
+    QCOMPARE(again.status, 1);
+    QVERIFY2(again.err.contains(QLatin1String("already on this server")), qPrintable(again.err));
+    // The deductible items went up with the tables, in the ids the report looks them up by.
+    PgSession s;
+    s.connect(m_admin);
+    QCOMPARE(
+        s.query(QStringLiteral("SELECT ItemName FROM DeductionMaster WHERE ItemID = 24")).value(0).value(0),
+        QStringLiteral("Lub Oil"));
+}
+
+void TestCatalogueServer::aShipAddedByOneIsInTheOthersCopy()
+{
+    Surveyor one(m_editor);
+    Surveyor two(m_editor);
+    QVERIFY(one.server.update(one.copy).done);
+    QVERIFY(two.server.update(two.copy).done);
+    // The server's catalogue replaced the delivered one; the deductible items are the server's.
+    QCOMPARE(one.count("SELECT count(*) FROM DeductionMaster"), 8);
+
+    const CatalogueServer::WriteOutcome port = one.server.savePort(one.copy, 0,
+        QStringLiteral("Port Hedland"), QStringLiteral("Port Hedland"), QStringLiteral("Australia"));
+    QVERIFY2(port.done, qPrintable(port.message));
+    const CatalogueServer::WriteOutcome added
+        = one.server.saveShip(one.copy, 0, ship(QStringLiteral("O'Brien's Pride"), QString::number(port.id)));
+    QVERIFY2(added.done, qPrintable(added.message));
+    // In the copy that made it at once, with the server's id.
+    QCOMPARE(one.shipField(added.id, QStringLiteral("ShipName")), QStringLiteral("O'Brien's Pride"));
+
+    QCOMPARE(two.shipField(added.id, QStringLiteral("ShipName")), QStringLiteral("<no ship>"));
+    const CatalogueServer::UpdateOutcome update = two.server.update(two.copy);
+    QVERIFY2(update.done, qPrintable(update.error));
+    QCOMPARE(update.rows, 2);
+    QVERIFY(!update.updatedAt.isEmpty());
+    // Every figure to the digit, as it was typed, trailing zero and all.
+    QCOMPARE(two.shipField(added.id, QStringLiteral("ShipName")), QStringLiteral("O'Brien's Pride"));
+    QCOMPARE(two.shipField(added.id, QStringLiteral("LBP")), QStringLiteral("189.990"));
+    QCOMPARE(two.shipField(added.id, QStringLiteral("SummerDeadweight")), QStringLiteral("63500.25"));
+    QCOMPARE(two.shipField(added.id, QStringLiteral("IMONo")), QStringLiteral("9412345"));
+    QCOMPARE(NameLookup::portId(two.copy, QStringLiteral("Port Hedland")), std::optional<int>(port.id));
+    // Nothing new: the next update brings nothing.
+    QCOMPARE(two.server.update(two.copy).rows, 0);
+
+    // A delete reaches the other copy too.
+    const CatalogueServer::WriteOutcome deleted = one.server.deleteShip(one.copy, added.id);
+    QVERIFY2(deleted.done, qPrintable(deleted.message));
+    QCOMPARE(two.server.update(two.copy).rows, 1);
+    QCOMPARE(two.shipField(added.id, QStringLiteral("ShipName")), QStringLiteral("<no ship>"));
+}
+
+void TestCatalogueServer::aChangeToARowChangedMeanwhileIsRefused()
+{
+    Surveyor one(m_editor);
+    Surveyor two(m_editor);
+    QVERIFY(one.server.update(one.copy).done);
+    const int portId
+        = one.server.savePort(one.copy, 0, QStringLiteral("Santos"), QString(), QStringLiteral("Brazil")).id;
+    const int shipId
+        = one.server.saveShip(one.copy, 0, ship(QStringLiteral("Coral Tern"), QString::number(portId))).id;
+    QVERIFY(shipId > 0);
+    QVERIFY(two.server.update(two.copy).done);
+
+    SqlCatalogue::ShipValues mine = ship(QStringLiteral("Coral Tern"), QString::number(portId));
+    mine.lbp = QStringLiteral("190.5");
+    QVERIFY(one.server.saveShip(one.copy, shipId, mine).done);
+
+    // The second surveyor read the ship before that change and changes her flag.
+    SqlCatalogue::ShipValues theirs = ship(QStringLiteral("Coral Tern"), QString::number(portId));
+    theirs.flag = QStringLiteral("Panama");
+    const CatalogueServer::WriteOutcome refused = two.server.saveShip(two.copy, shipId, theirs);
+    QVERIFY(!refused.done);
+    QVERIFY(refused.conflict);
+    QVERIFY2(refused.message.contains(QLatin1String("was changed in the catalogue by someone else")),
+        qPrintable(refused.message));
+    QVERIFY2(refused.message.contains(QLatin1String("LBP 190.5")), qPrintable(refused.message));
+    // Never a silent overwrite: the server keeps the first change, and the refused copy now
+    // holds it, so that the window shows what the other surveyor did.
+    PgSession s;
+    s.connect(m_admin);
+    QCOMPARE(
+        s.query(QStringLiteral("SELECT Flag, LBP FROM Ship WHERE ShipID = $1"), {QString::number(shipId)})
+            .value(0),
+        (QStringList{QStringLiteral("Marshall Islands"), QStringLiteral("190.5")}));
+    QCOMPARE(two.shipField(shipId, QStringLiteral("LBP")), QStringLiteral("190.5"));
+    // Having seen it, the second surveyor's change goes through.
+    QVERIFY(two.server.saveShip(two.copy, shipId, theirs).done);
+    QCOMPARE(two.shipField(shipId, QStringLiteral("Flag")), QStringLiteral("Panama"));
+
+    // A delete of a row someone changed meanwhile is refused in the same way.
+    QVERIFY(!one.server.deleteShip(one.copy, shipId).done);
+    QCOMPARE(one.shipField(shipId, QStringLiteral("Flag")), QStringLiteral("Panama"));
+}
+
+void TestCatalogueServer::theServerDecidesWhoMayDelete()
+{
+    Surveyor editor(m_editor);
+    Surveyor reader(m_reader);
+    QVERIFY(editor.server.update(editor.copy).done);
+    QVERIFY(reader.server.update(reader.copy).done);
+    // The reading role may add...
+    const int portId
+        = reader.server.savePort(reader.copy, 0, QStringLiteral("Dampier"), QString(), QString()).id;
+    const CatalogueServer::WriteOutcome added = reader.server.saveShip(
+        reader.copy, 0, ship(QStringLiteral("Kestrel Bay"), QString::number(portId)));
+    QVERIFY2(added.done, qPrintable(added.message));
+    // ...but neither change nor delete: the server says so, in its own words, and the ship stays.
+    const CatalogueServer::WriteOutcome refused = reader.server.deleteShip(reader.copy, added.id);
+    QVERIFY(!refused.done);
+    QVERIFY(!refused.conflict);
+    QVERIFY(!refused.unreachable);
+    QCOMPARE(refused.message, QStringLiteral("permission denied for table ship"));
+    QCOMPARE(reader.shipField(added.id, QStringLiteral("ShipName")), QStringLiteral("Kestrel Bay"));
+    // A refusal is not the server out of reach: the catalogue stays writable.
+    QVERIFY(reader.server.inReach());
+    QVERIFY(!reader.server
+                 .saveShip(reader.copy, added.id, ship(QStringLiteral("Kestrel"), QString::number(portId)))
+                 .done);
+    // The editor may.
+    QVERIFY(editor.server.update(editor.copy).done);
+    QVERIFY(editor.server.deleteShip(editor.copy, added.id).done);
+    QVERIFY(reader.server.update(reader.copy).done);
+    QCOMPARE(reader.shipField(added.id, QStringLiteral("ShipName")), QStringLiteral("<no ship>"));
+}
+
+void TestCatalogueServer::hydrostaticTablesTravelWithTheirShips()
+{
+    Surveyor one(m_editor);
+    Surveyor two(m_editor);
+    QVERIFY(one.server.update(one.copy).done);
+    const int portId = one.server.savePort(one.copy, 0, QStringLiteral("Newcastle"), QString(), QString()).id;
+    const int shipId
+        = one.server.saveShip(one.copy, 0, ship(QStringLiteral("Ore Linnet"), QString::number(portId))).id;
+    HydrostaticStore::StoredTable table;
+    table.density = QStringLiteral("1.025");
+    table.rows = {{QStringLiteral("6.0"), QStringLiteral("30210.50"), QStringLiteral("55.12"),
+                      QStringLiteral("-1.95"), QStringLiteral("720.1")},
+        {QStringLiteral("6.1"), QStringLiteral("30762.10"), QStringLiteral("55.20"), QStringLiteral("-1.90"),
+            QStringLiteral("722.4")}};
+    const CatalogueServer::WriteOutcome saved = one.server.saveHydrostatics(one.copy, shipId, table);
+    QVERIFY2(saved.done, qPrintable(saved.message));
+    QVERIFY(two.server.update(two.copy).done);
+    std::optional<HydrostaticStore::StoredTable> got = HydrostaticStore::load(two.copy, shipId);
+    QVERIFY(got);
+    QCOMPARE(got->density, table.density);
+    QCOMPARE(got->rows, table.rows);
+
+    // Corrected by one: the other's copy takes the corrected table whole.
+    table.rows[1][2] = QStringLiteral("55.21");
+    QVERIFY(one.server.saveHydrostatics(one.copy, shipId, table).done);
+    QVERIFY(two.server.update(two.copy).done);
+    QCOMPARE(HydrostaticStore::load(two.copy, shipId)->rows, table.rows);
+    // A correction made on an older table is refused.
+    HydrostaticStore::StoredTable stale = table;
+    stale.rows[0][0] = QStringLiteral("5.9");
+    QVERIFY(one.server.saveHydrostatics(one.copy, shipId, table).done);
+    const CatalogueServer::WriteOutcome refused = two.server.saveHydrostatics(two.copy, shipId, stale);
+    QVERIFY(refused.conflict);
+    QVERIFY(refused.message.contains(QLatin1String("hydrostatic table")));
+
+    // The ship's port deleted: the ship and her table leave every copy.
+    QVERIFY(one.server.deletePort(one.copy, portId).done);
+    QVERIFY(!HydrostaticStore::load(one.copy, shipId));
+    QVERIFY(two.server.update(two.copy).done);
+    QCOMPARE(two.shipField(shipId, QStringLiteral("ShipName")), QStringLiteral("<no ship>"));
+    QVERIFY(!HydrostaticStore::load(two.copy, shipId));
+}
+
+void TestCatalogueServer::serverLostMidSessionThenBack()
+{
+    Surveyor one(m_editor);
+    Surveyor two(m_editor);
+    QVERIFY(one.server.update(one.copy).done);
+    QVERIFY(two.server.update(two.copy).done);
+    const int portId
+        = one.server.savePort(one.copy, 0, QStringLiteral("Richards Bay"), QString(), QString()).id;
+    QVERIFY(one.server.inReach());
+    QVERIFY(one.server.writable());
+
+    serverScript(QStringLiteral("pause"));
+    const CatalogueServer::UpdateOutcome lost = one.server.update(one.copy);
+    QVERIFY(!lost.done);
+    QVERIFY(lost.unreachable);
+    QVERIFY(!one.server.inReach());
+    QVERIFY(!one.server.writable());
+    // The copy still reads as before: the port the session added is there.
+    QCOMPARE(NameLookup::portId(one.copy, QStringLiteral("Richards Bay")), std::optional<int>(portId));
+    // A change cannot reach the server and goes nowhere: not into the copy either.
+    const CatalogueServer::WriteOutcome refused
+        = one.server.saveShip(one.copy, 0, ship(QStringLiteral("Lost Heron"), QString::number(portId)));
+    QVERIFY(!refused.done);
+    QVERIFY(refused.unreachable);
+    QVERIFY(!NameLookup::hasShip(one.copy, QStringLiteral("Lost Heron")));
+
+    serverScript(QStringLiteral("resume"));
+    const CatalogueServer::WriteOutcome added
+        = two.server.saveShip(two.copy, 0, ship(QStringLiteral("Found Heron"), QString::number(portId)));
+    QVERIFY2(added.done, qPrintable(added.message));
+    // The first program catches up with what happened meanwhile, and may change things again.
+    const CatalogueServer::UpdateOutcome back = one.server.update(one.copy);
+    QVERIFY2(back.done, qPrintable(back.error));
+    QVERIFY(one.server.writable());
+    QVERIFY(NameLookup::hasShip(one.copy, QStringLiteral("Found Heron")));
+}
+
+void TestCatalogueServer::commandLineBringsTheCopyUpToDateFirst()
+{
+    Surveyor one(m_editor);
+    QVERIFY(one.server.update(one.copy).done);
+    const int portId = one.server.savePort(one.copy, 0, QStringLiteral("Gladstone"), QString(), QString()).id;
+    QVERIFY(one.server.saveShip(one.copy, 0, ship(QStringLiteral("Tern Gladstone"), QString::number(portId)))
+                .done);
+    one.copy.close();
+
+    QTemporaryDir fresh;
+    TestSupport::copyDatabaseFiles(TestSupport::deliveredDir(), fresh.path());
+    const QString csv = fresh.filePath(QStringLiteral("table.csv"));
+    {
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(
+            "Draft,Displacement,TPC,LCF,MCTC\n6.0,30210.5,55.12,-1.95,720.1\n6.5,33000.0,55.6,-1.7,730.0\n");
+    }
+    // The import goes to the server; the ship came into the copy from the server first.
+    const TestSupport::Run import = TestSupport::runProgram(QStringLiteral(QUORVANE_LT_BIN),
+        {QStringLiteral("--server"), m_editor, QStringLiteral("--data-dir"), fresh.path(),
+            QStringLiteral("--import-hydrostatics"), QStringLiteral("Tern Gladstone"), csv});
+    QVERIFY2(import.status == 0, qPrintable(import.err));
+    PgSession s;
+    s.connect(m_admin);
+    QCOMPARE(s.query(QStringLiteral("SELECT count(*) FROM HydrostaticRow r JOIN Ship USING (ShipID) "
+                                    "WHERE ShipName = 'Tern Gladstone'"))
+                 .value(0)
+                 .value(0),
+        QStringLiteral("2"));
+
+    // Out of reach: said on standard error, and the copy serves the export.
+    const QString nowhere = QStringLiteral("postgresql://bob@127.0.0.1:1/catalogue");
+    const TestSupport::Run exported = TestSupport::runProgram(QStringLiteral(QUORVANE_LT_BIN),
+        {QStringLiteral("--server"), nowhere, QStringLiteral("--data-dir"), fresh.path(),
+            QStringLiteral("--export-hydrostatics"), QStringLiteral("Tern Gladstone"),
+            fresh.filePath(QStringLiteral("out.csv"))});
+    QVERIFY2(exported.status == 0, qPrintable(exported.err));
+    QVERIFY2(exported.err.contains(QLatin1String("out of reach")), qPrintable(exported.err));
+    // An import with the server out of reach changes nothing.
+    const TestSupport::Run refused = TestSupport::runProgram(QStringLiteral(QUORVANE_LT_BIN),
+        {QStringLiteral("--server"), nowhere, QStringLiteral("--data-dir"), fresh.path(),
+            QStringLiteral("--import-hydrostatics"), QStringLiteral("Tern Gladstone"), csv});
+    QCOMPARE(refused.status, 1);
+}
+
+void TestCatalogueServer::aLargeCatalogueIntoAnEmptyCopy()
+{
+    try {
+        largeCatalogue();
+    } catch (const ServerError& e) {
+        QFAIL(qPrintable(e.message()));
+    }
+}
+
+void TestCatalogueServer::largeCatalogue()
+{
+    PgSession s;
+    s.connect(m_admin);
+    // 10,000 ships, 500 of them with a table of 60 rows.
+    s.execScript(QStringLiteral(
+        "BEGIN;"
+        "INSERT INTO Port (PortName) SELECT 'Bulk port ' || g FROM generate_series(1, 50) g;"
+        "INSERT INTO Ship (ShipName, PortOfRegistry, LBP, LOA, Breadth, LightShip, CallSign, Flag, "
+        "OfficialNo,"
+        " IMONo, SummerDraft, SummerDeadweight, GrossTonnage, NetTonnage)"
+        " SELECT 'Bulk ship ' || g, (SELECT min(PortID) FROM Port WHERE PortName = 'Bulk port 1') + g % 50,"
+        " 180 + g % 40 * 0.25, 190.5, 32.26, 9000 + g, 'C' || g, 'Panama', g, 9000000 + g, 12.85, 63500.25,"
+        " 36000, 21000 FROM generate_series(1, 10000) g;"
+        "INSERT INTO HydrostaticTable (ShipID, Density) SELECT ShipID, 1.025 FROM Ship"
+        " WHERE ShipName LIKE 'Bulk ship %' ORDER BY ShipID LIMIT 500;"
+        "INSERT INTO HydrostaticRow SELECT t.ShipID, r, 4 + r * 0.1, 20000 + r * 55.5, 55.1, -1.9, 700 + r"
+        " FROM HydrostaticTable t JOIN Ship s ON s.ShipID = t.ShipID, generate_series(0, 59) r"
+        " WHERE s.ShipName LIKE 'Bulk ship %';"
+        "COMMIT;"));
+    Surveyor empty(m_reader);
+    const CatalogueServer::UpdateOutcome update = empty.server.update(empty.copy);
+    QVERIFY2(update.done, qPrintable(update.error));
+    QVERIFY(empty.count("SELECT count(*) FROM Ship WHERE ShipName LIKE 'Bulk ship %'") == 10000);
+    QCOMPARE(empty.count("SELECT count(*) FROM HydrostaticTable JOIN Ship USING (ShipID) "
+                         "WHERE ShipName LIKE 'Bulk ship %'"),
+        500);
+    QCOMPARE(empty.count("SELECT count(*) FROM HydrostaticRow JOIN Ship USING (ShipID) "
+                         "WHERE ShipName LIKE 'Bulk ship %'"),
+        500 * 60);
+    const int id = NameLookup::shipId(empty.copy, QStringLiteral("Bulk ship 7")).value_or(0);
+    QCOMPARE(empty.shipField(id, QStringLiteral("LBP")), QStringLiteral("181.75"));
+    // One ship changed: the next update brings that ship alone.
+    s.exec(QStringLiteral("UPDATE Ship SET Flag = 'Liberia' WHERE ShipName = 'Bulk ship 7'"));
+    QCOMPARE(empty.server.update(empty.copy).rows, 1);
+    QCOMPARE(empty.shipField(id, QStringLiteral("Flag")), QStringLiteral("Liberia"));
+}
+
+QTEST_GUILESS_MAIN(TestCatalogueServer)
+#include "test_catalogue_server.moc"
