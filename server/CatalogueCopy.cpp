@@ -157,7 +157,7 @@ qint64 highest(const QVector<QStringList>& rows, qint64 from)
     return from;
 }
 
-} // namespace
+}  // namespace
 
 QStringList shipColumns()
 {
@@ -339,4 +339,4 @@ void apply(sqlite3* copy, const Changes& c, bool moveMark)
     }
 }
 
-} // namespace CatalogueCopy
+}  // namespace CatalogueCopy

@@ -4,6 +4,7 @@
 #include "core/VbError.h"
 #include "db/Connection.h"
 
+#include <QFile>
 #include <QSettings>
 #include <sqlite3.h>
 
@@ -58,7 +59,21 @@ void rollback(PgSession& s)
     }
 }
 
-} // namespace
+// The first update from a server replaces the copy's catalogue with the server's: the ships the
+// surveyor kept on this machine alone are kept too, in DS.dat's file as it was, beside it
+// ("DS.dat.before-server"), once.
+void keepBeforeFirstUpdate(sqlite3* handle)
+{
+    const char* name = sqlite3_db_filename(handle, "main");
+    if (!name || !*name)
+        return;
+    const QString path = QString::fromUtf8(name);
+    const QString kept = path + QStringLiteral(".before-server");
+    if (!QFile::exists(kept) && QFile::copy(path, kept))
+        QFile::setPermissions(kept, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+}  // namespace
 
 CatalogueServer::~CatalogueServer() = default;
 
@@ -202,7 +217,10 @@ CatalogueServer::UpdateOutcome CatalogueServer::finishUpdate(Connection& copy, F
     m_inReach = true;
     m_reachError.clear();
     try {
-        CatalogueCopy::apply(copy.writeHandle(), fetched.changes);
+        sqlite3* handle = copy.writeHandle();
+        if (fetched.changes.fresh)
+            keepBeforeFirstUpdate(handle);
+        CatalogueCopy::apply(handle, fetched.changes);
         o.done = true;
         o.rows = fetched.changes.rowCount();
         o.updatedAt = CatalogueCopy::state(copy.handle()).updatedAt;

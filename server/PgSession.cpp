@@ -28,7 +28,7 @@ QString trimmedMessage(const char* text)
     return QString::fromUtf8(text).trimmed();
 }
 
-} // namespace
+}  // namespace
 
 void PgSession::connect(const QString& uri, const QString& password, int timeoutSeconds)
 {

@@ -72,6 +72,8 @@ const MenuItem kMenuItems[] = {
     {"mnuQuorvane", 25, "Sa&ve Survey As...", {}, true, "Save", "SaveSurveyAs"},
     {"mnuTools", 5, "&Calculator", {}, true, "Calculator", "Calculator"},
     {"mnuTools", 10, "&Notepad", {}, true, "Notepad", "Notepad"},
+    {"mnuTools", 15, "-", {}, true, nullptr, nullptr},
+    {"mnuTools", 20, "Catalogue &Server...", {}, true, nullptr, "CatalogueServer"},
     {"mnuHelp", 5, "&Daily Tips", {}, true, "TipOfDay", "frmTipOfDay"},
     {"mnuHelp", 6, "&Contents", QKeySequence(Qt::Key_F1), true, "Help", "Help"},
     {"mnuHelp", 7, "-", {}, true, nullptr, nullptr},

@@ -2,6 +2,7 @@
 
 #include "core/AppPaths.h"
 #include "shell/AppIcons.h"
+#include "shell/CatalogueLink.h"
 #include "shell/ChildRegistry.h"
 #include "db/Connection.h"
 #include "db/Database.h"
@@ -81,6 +82,7 @@ Outcome start(const QStringList& arguments)
     setDebugMode(options.debug);
     registerChildWindows();
     SurveyFileCommands::registerCommands();
+    CatalogueLink::registerCommands();
 
     // A first start without a database beside the program: the delivered one goes into the
     // user's data folder. When that fails, the open below tells the user; the reason is logged.
@@ -113,6 +115,9 @@ Outcome start(const QStringList& arguments)
         return {1, false};
     MainWindow* mdi = MainWindow::instance();
     const bool shown = mdi && mdi->isVisible();
+    // The copy is brought up to date behind the window, which reads it meanwhile as always.
+    if (shown)
+        CatalogueLink::start(*mdi, options.server);
     if (shown && !options.surveyFile.isEmpty())
         SurveyFileCommands::openFile(*mdi, options.surveyFile);
     return {0, shown};

@@ -2,6 +2,8 @@
 
 #include "core/MessageService.h"
 #include "core/VbError.h"
+#include "db/Database.h"
+#include "ui/CatalogueWrites.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -427,7 +429,12 @@ bool HydrostaticTableWindow::save()
                                      Msg::Buttons::YesNo, Msg::Icon::Question, kTitle, Msg::Answer::No)
                 != Msg::Answer::Yes)
                 return false;
-            HydrostaticTable::removeForShip(m_shipId);
+            if (!CatalogueWrites::viaServer())
+                HydrostaticTable::removeForShip(m_shipId);
+            else if (!CatalogueWrites::allowed()
+                     || !CatalogueWrites::report(
+                         CatalogueServer::shared().removeHydrostatics(sharedConnection(), m_shipId)))
+                return false;
             m_dirty = false;
             return true;
         }
@@ -450,7 +457,12 @@ bool HydrostaticTableWindow::save()
                    Msg::Buttons::YesNo, Msg::Icon::Question, kTitle, Msg::Answer::No)
                    != Msg::Answer::Yes)
             return false;
-        HydrostaticTable::saveForShip(m_shipId, *t);
+        if (!CatalogueWrites::viaServer())
+            HydrostaticTable::saveForShip(m_shipId, *t);
+        else if (!CatalogueWrites::allowed()
+                 || !CatalogueWrites::report(CatalogueServer::shared().saveHydrostatics(
+                     sharedConnection(), m_shipId, HydrostaticTable::stored(*t))))
+            return false;
     } catch (const VbError& e) {
         warn(MessageService::join(QStringLiteral("The table was not saved."), e.description()));
         return false;

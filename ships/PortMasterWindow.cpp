@@ -7,6 +7,7 @@
 #include "ui/FormCenter.h"
 #include "core/VbError.h"
 #include "db/SqlCatalogue.h"
+#include "ui/CatalogueWrites.h"
 
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -277,6 +278,22 @@ bool PortMasterWindow::hasPendingEdits() const
 
 void PortMasterWindow::writePort()
 {
+    if (CatalogueWrites::viaServer()) {
+        // The server first; the copy, and so the list, take the port from there.
+        if (!CatalogueWrites::allowed())
+            throw CatalogueWrites::Told();
+        const bool existing = m_recordMode == Mode::Existing;
+        if (!CatalogueWrites::report(CatalogueServer::shared().savePort(
+                sharedConnection(), existing ? m_pickedPortId : 0, txtPortName->text().trimmed(),
+                txtCity->text().trimmed(), txtCountry->text().trimmed()))) {
+            m_ports.requery();
+            refreshList();
+            throw CatalogueWrites::Told();
+        }
+        m_ports.requery();
+        refreshList();
+        return;
+    }
     try {
         if (m_recordMode == Mode::Existing) {
             // The row written is the port picked in the list, wherever the set's cursor went.
@@ -323,6 +340,8 @@ bool PortMasterWindow::settlePendingEdits()
         return false;
     try {
         writePort();
+    } catch (const CatalogueWrites::Told&) {
+        return false;
     } catch (...) {
         MessageService::coded(
             10016, QStringLiteral("A serious error has occured while saving the current record."));
@@ -365,6 +384,7 @@ void PortMasterWindow::saveRecord()
             m_ports.cancelUpdate();
         }
         startNewRecord();
+    } catch (const CatalogueWrites::Told&) {
     } catch (...) {
         MessageService::coded(
             10016, QStringLiteral("A serious error has occured while saving the current record."));
@@ -386,10 +406,21 @@ void PortMasterWindow::deleteRecord()
     if (answer != Msg::Answer::Yes)
         return;
     try {
-        if (!m_ports.find(SqlCatalogue::findPort(m_pickedPortId)))
-            throw VbError(3021, QStringLiteral("The port is no longer in the list."));
-        // The ships registered here go with the port: the database cascades the delete.
-        m_ports.deleteCurrent();
+        if (CatalogueWrites::viaServer()) {
+            if (!CatalogueWrites::allowed())
+                return;
+            const bool done = CatalogueWrites::report(
+                CatalogueServer::shared().deletePort(sharedConnection(), m_pickedPortId));
+            m_ports.requery();
+            refreshList();
+            if (!done)
+                return;
+        } else {
+            if (!m_ports.find(SqlCatalogue::findPort(m_pickedPortId)))
+                throw VbError(3021, QStringLiteral("The port is no longer in the list."));
+            // The ships registered here go with the port: the database cascades the delete.
+            m_ports.deleteCurrent();
+        }
         m_ports.requery();
         refreshList();
         emptyBoxes();

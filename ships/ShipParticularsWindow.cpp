@@ -8,6 +8,7 @@
 #include "core/VbError.h"
 #include "db/Connection.h"
 #include "db/RowSet.h"
+#include "ui/CatalogueWrites.h"
 #include "db/SqlCatalogue.h"
 #include "ui/NameCombo.h"
 
@@ -35,6 +36,8 @@ const QString kDeletingHeadline =
     QStringLiteral("A serious error has occured while deleting the current record.");
 
 constexpr int kShipNameLimit = 50;
+// saveStatement: the catalogue server did not take the ship, and the user has been told why.
+constexpr int kToldAlready = 2;
 
 // A column as the form shows it: a null is an empty box.
 QString shown(const Variant& value)
@@ -404,6 +407,15 @@ int ShipParticularsWindow::saveStatement()
         v.netTonnage = figure(NumberField::NetTonnage);
         v.summerDraft = figure(NumberField::SummerDraft);
         v.summerDeadweight = figure(NumberField::SummerDeadweight);
+        if (CatalogueWrites::viaServer()) {
+            // The server first; the copy takes the ship from there. A refusal has been told.
+            if (!CatalogueWrites::allowed())
+                return kToldAlready;
+            const int id = m_recordMode == Mode::Existing ? currentShipId() : 0;
+            return CatalogueWrites::report(CatalogueServer::shared().saveShip(sharedConnection(), id, v))
+                ? 1
+                : kToldAlready;
+        }
         const QString sql = m_recordMode == Mode::Existing ? SqlCatalogue::updateShip(v, currentShipId())
                                                            : SqlCatalogue::insertShip(v);
         // An update that reaches no row (the ship went with its port, deleted in the Port
@@ -426,10 +438,16 @@ bool ShipParticularsWindow::saveCheckedEdits()
     }
     const int savedId = m_recordMode == Mode::Existing && m_shipRow >= 0 ? currentShipId() : -1;
     const QString savedName = cmbShipName->currentText();
-    if (saveStatement() == 10088) {
+    const int saved = saveStatement();
+    if (saved == 10088)
         reportSaveFailure();
-        return false;
+    if (saved == kToldAlready) {
+        // Someone else's change may have come into the copy: the list shows it.
+        readShips();
+        refillNameList();
     }
+    if (saved != 1)
+        return false;
     readShips();
     refillNameList();
     placeOnSavedShip(savedId, savedName);
@@ -462,10 +480,15 @@ void ShipParticularsWindow::saveRecord()
         if (answer == Msg::Answer::Yes) {
             const int savedId = existing && m_shipRow >= 0 ? currentShipId() : -1;
             const QString savedName = cmbShipName->currentText();
-            if (saveStatement() == 10088) {
+            const int saved = saveStatement();
+            if (saved == 10088)
                 reportSaveFailure();
-                return;
+            if (saved == kToldAlready) {
+                readShips();
+                refillNameList();
             }
+            if (saved != 1)
+                return;
             readShips();
             refillNameList();
             placeOnSavedShip(savedId, savedName);
@@ -528,7 +551,15 @@ void ShipParticularsWindow::deleteRecord()
                                  Msg::Buttons::YesNo, Msg::Icon::Question);
         if (answer != Msg::Answer::Yes)
             return;
-        sharedConnection().execute(SqlCatalogue::deleteShip(currentShipId()));
+        if (!CatalogueWrites::viaServer())
+            sharedConnection().execute(SqlCatalogue::deleteShip(currentShipId()));
+        else if (!CatalogueWrites::allowed()
+                 || !CatalogueWrites::report(
+                     CatalogueServer::shared().deleteShip(sharedConnection(), currentShipId()))) {
+            readShips();
+            refillNameList();
+            return;
+        }
         readShips();
         showFirstShipOrNothing();
         refillNameList();

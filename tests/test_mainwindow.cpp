@@ -238,7 +238,9 @@ private slots:
                                                           "mnuQuorvane(30) -",
                                                           "mnuQuorvane(35) &Recent Surveys [] on"}));
         QCOMPARE(describe(menu("mnuMain3")), QStringList({"mnuTools(5) &Calculator [] on icon",
-                                                          "mnuTools(10) &Notepad [] on icon"}));
+                                                          "mnuTools(10) &Notepad [] on icon",
+                                                          "mnuTools(15) -",
+                                                          "mnuTools(20) Catalogue &Server... [] on"}));
         const QStringList help = describe(menu("mnuMain5"));
         QCOMPARE(help.size(), 8);
         QCOMPARE(help.at(0), QStringLiteral("mnuHelp(5) &Daily Tips [] on icon"));

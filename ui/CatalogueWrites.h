@@ -1,0 +1,21 @@
+#pragma once
+
+#include "server/CatalogueServer.h"
+
+// A change to the catalogue from a window (a ship, a port, a hydrostatic table). Without a
+// catalogue server it is written into DS.dat as always; with one it goes to the server first,
+// and while the server is out of reach the catalogue is read-only: the window says why.
+namespace CatalogueWrites {
+
+// Thrown by a window's write once the user has been told why it did not happen (out of reach,
+// a change of someone else, the server's refusal): the callers' generic failure box stays away.
+struct Told {};
+
+// True when a server is set: the change goes there.
+bool viaServer();
+// True when a change may go ahead; otherwise tells why and returns false.
+bool allowed();
+// Tells what the server said when the change did not happen; returns whether it did.
+bool report(const CatalogueServer::WriteOutcome& outcome);
+
+}  // namespace CatalogueWrites
