@@ -27,7 +27,7 @@ public:
         m_panel = new QLabel(&mdi);
         m_panel->setObjectName(QStringLiteral("sbCatalogue"));
         m_panel->setContentsMargins(6, 0, 6, 0);
-        mdi.statusBar()->insertPermanentWidget(0, m_panel);
+        mdi.statusBar()->addPermanentWidget(m_panel);
         m_next.setSingleShot(true);
         connect(&m_next, &QTimer::timeout, this, &Link::begin);
         m_poll.setInterval(20);
@@ -58,11 +58,12 @@ private:
         const CatalogueServer::UpdateOutcome o = server.finishUpdate(sharedConnection(), m_pending.get());
         if (o.done) {
             const QDateTime at = QDateTime::fromString(o.updatedAt, Qt::ISODate).toLocalTime();
-            show(QStringLiteral("Catalogue up to date %1").arg(at.toString(QStringLiteral("dd-MM-yyyy HH:mm"))),
-                 PgSessionUri());
+            show(QStringLiteral("Catalogue up to date %1")
+                     .arg(at.toString(QStringLiteral("dd-MM-yyyy HH:mm"))),
+                PgSessionUri());
         } else if (o.unreachable) {
             show(QStringLiteral("Catalogue server out of reach"),
-                 server.readOnlyReason() + QStringLiteral("\n") + o.error);
+                server.readOnlyReason() + QStringLiteral("\n") + o.error);
             if (server.neededPassword())
                 askPassword();
         } else {
@@ -88,8 +89,7 @@ private:
             return;
         m_asked = true;
         bool ok = false;
-        const QString password = QInputDialog::getText(
-            m_mdi, QStringLiteral("Catalogue Server"),
+        const QString password = QInputDialog::getText(m_mdi, QStringLiteral("Catalogue Server"),
             QStringLiteral("Password for %1:").arg(PgSessionUri()), QLineEdit::Password, QString(), &ok);
         if (ok && !password.isEmpty()) {
             CatalogueServer::shared().setPassword(password);
@@ -109,8 +109,7 @@ private:
 void editSettings(MainWindow& mdi)
 {
     bool ok = false;
-    const QString uri = QInputDialog::getText(
-        &mdi, QStringLiteral("Catalogue Server"),
+    const QString uri = QInputDialog::getText(&mdi, QStringLiteral("Catalogue Server"),
         QStringLiteral("The company's catalogue server, as a PostgreSQL URI\n"
                        "(postgresql://user@host/database?sslmode=verify-full); leave it empty to keep\n"
                        "the catalogue on this machine only. The password is never kept: put it in\n"
@@ -143,7 +142,12 @@ void start(MainWindow& mdi, const QString& commandLineUri)
     server.setUri(commandLineUri.isEmpty() ? CatalogueServer::savedUri() : commandLineUri);
     if (!server.isSet())
         return;  // no panel, no connection
-    updateNow(mdi);
+    // After the start: the window is drawn first, then the update goes on behind it.
+    QPointer<MainWindow> window(&mdi);
+    QTimer::singleShot(0, &mdi, [window] {
+        if (window)
+            updateNow(*window);
+    });
 }
 
 void updateNow(MainWindow& mdi)

@@ -4,6 +4,7 @@
 // a server lost and found again mid-session, and a large catalogue brought into an empty copy.
 
 #include "core/AppPaths.h"
+#include "core/MessageService.h"
 #include "db/Connection.h"
 #include "db/Database.h"
 #include "db/HydrostaticStore.h"
@@ -12,10 +13,14 @@
 #include "server/CatalogueServer.h"
 #include "server/PgSession.h"
 #include "server/ServerSchema.h"
+#include "shell/CatalogueLink.h"
+#include "shell/MainWindow.h"
+#include "ui/CatalogueWrites.h"
 #include "tests/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -116,6 +121,7 @@ private slots:
     void hydrostaticTablesTravelWithTheirShips();
     void serverLostMidSessionThenBack();
     void commandLineBringsTheCopyUpToDateFirst();
+    void theMainWindowSaysWhereTheCopyStands();
     void aLargeCatalogueIntoAnEmptyCopy();
 
 private:
@@ -402,6 +408,45 @@ void TestCatalogueServer::commandLineBringsTheCopyUpToDateFirst()
     QCOMPARE(refused.status, 1);
 }
 
+void TestCatalogueServer::theMainWindowSaysWhereTheCopyStands()
+{
+    QTemporaryDir dir;
+    QVERIFY(TestSupport::openFreshDatabaseCopy(dir));
+    auto* mdi = new MainWindow;
+    mdi->show();
+    // No server set: no panel, nothing connected, the windows write into DS.dat as always.
+    CatalogueLink::start(*mdi, QString());
+    QTest::qWait(50);
+    QVERIFY(!mdi->findChild<QLabel*>(QStringLiteral("sbCatalogue")));
+    QVERIFY(CatalogueWrites::allowed());
+
+    CatalogueLink::start(*mdi, m_editor);
+    // The update starts once the window is up, behind it.
+    QTRY_VERIFY(mdi->findChild<QLabel*>(QStringLiteral("sbCatalogue")));
+    auto* panel = mdi->findChild<QLabel*>(QStringLiteral("sbCatalogue"));
+    QTRY_VERIFY2(panel->text().startsWith(QLatin1String("Catalogue up to date ")), qPrintable(panel->text()));
+    // The copy is the server's now: the ports added by the earlier cases are in it.
+    QVERIFY(NameLookup::hasPort(sharedConnection(), QStringLiteral("Richards Bay")));
+    QVERIFY(QFile::exists(dir.filePath(QStringLiteral("DS.dat.before-server"))));
+
+    serverScript(QStringLiteral("pause"));
+    CatalogueLink::updateNow(*mdi);
+    QTRY_COMPARE(panel->text(), QStringLiteral("Catalogue server out of reach"));
+    // A catalogue window's change is refused, and says why.
+    MessageService::clearRecords();
+    QVERIFY(!CatalogueWrites::allowed());
+    QVERIFY(TestSupport::messageTexts().value(0).startsWith(QLatin1String(
+        "The catalogue server is out of reach: ships, ports and tables can be read but not changed")));
+
+    serverScript(QStringLiteral("resume"));
+    CatalogueLink::updateNow(*mdi);
+    QTRY_VERIFY(panel->text().startsWith(QLatin1String("Catalogue up to date ")));
+    QVERIFY(CatalogueWrites::allowed());
+    delete mdi;
+    closeDatabase();
+    CatalogueServer::shared().setUri(QString());
+}
+
 void TestCatalogueServer::aLargeCatalogueIntoAnEmptyCopy()
 {
     try {
@@ -449,5 +494,5 @@ void TestCatalogueServer::largeCatalogue()
     QCOMPARE(empty.shipField(id, QStringLiteral("Flag")), QStringLiteral("Liberia"));
 }
 
-QTEST_GUILESS_MAIN(TestCatalogueServer)
+QTEST_MAIN(TestCatalogueServer)
 #include "test_catalogue_server.moc"

@@ -15,7 +15,7 @@ bool allowed()
     if (server.writable())
         return true;
     MessageService::show(MessageService::join(server.readOnlyReason(), server.reachError()), Msg::Buttons::Ok,
-                         Msg::Icon::Exclamation);
+        Msg::Icon::Exclamation);
     return false;
 }
 
@@ -28,11 +28,11 @@ bool report(const CatalogueServer::WriteOutcome& outcome)
             MessageService::join(CatalogueServer::shared().readOnlyReason(), outcome.message),
             Msg::Buttons::Ok, Msg::Icon::Exclamation);
     else
-        MessageService::show(outcome.conflict ? outcome.message
-                                              : MessageService::join(
-                                                  QStringLiteral("The catalogue server refused the change."),
-                                                  outcome.message),
-                             Msg::Buttons::Ok, Msg::Icon::Exclamation);
+        MessageService::show(outcome.conflict
+                ? outcome.message
+                : MessageService::join(
+                    QStringLiteral("The catalogue server refused the change."), outcome.message),
+            Msg::Buttons::Ok, Msg::Icon::Exclamation);
     return false;
 }
 

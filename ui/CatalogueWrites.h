@@ -9,7 +9,7 @@ namespace CatalogueWrites {
 
 // Thrown by a window's write once the user has been told why it did not happen (out of reach,
 // a change of someone else, the server's refusal): the callers' generic failure box stays away.
-struct Told {};
+struct Told { };
 
 // True when a server is set: the change goes there.
 bool viaServer();
