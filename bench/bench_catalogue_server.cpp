@@ -4,7 +4,9 @@
 // not move); the first update of 10,000 ships and 500 hydrostatic tables into an empty copy; a
 // later update with one ship changed. Prints timings; it checks nothing.
 //
-//   bench_catalogue_server [--runs N]
+//   bench_catalogue_server [--runs N] [--pictures DIR]
+//                      --pictures: the main window (1366x768) with the copy up to date, with the
+//                      server out of reach, and Tools, Catalogue Server, as PNG files in DIR
 #include "core/AppPaths.h"
 #include "core/MessageService.h"
 #include "db/Connection.h"
@@ -13,13 +15,16 @@
 #include "server/PgSession.h"
 #include "server/ServerSchema.h"
 #include "shell/CatalogueLink.h"
+#include "shell/ChildRegistry.h"
 #include "shell/MainWindow.h"
 #include "shell/Startup.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -104,6 +109,44 @@ void startUps(const QStringList& what, const QStringList& uris, int runs)
     }
 }
 
+// The main window as the user sees it with a server in reach and then out of reach.
+void pictures(const QString& dir, const QString& uri, const QString& state)
+{
+    openDatabase();
+    auto* mdi = new MainWindow;
+    mdi->resize(1366, 768);
+    mdi->show();
+    mdi->openChild(QStringLiteral("frmShipParticulars"));
+    CatalogueLink::start(*mdi, uri);
+    auto settle = [mdi](const char* waitFor) {
+        for (int i = 0; i < 500; ++i) {
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+            const auto* panel = mdi->findChild<QWidget*>(QStringLiteral("sbCatalogue"));
+            if (panel && panel->property("text").toString().startsWith(QLatin1String(waitFor)))
+                return;
+        }
+    };
+    settle("Catalogue up to date");
+    mdi->grab().save(dir + QStringLiteral("/catalogue-in-reach.png"));
+    runScript(QStringLiteral("pause"), state);
+    CatalogueLink::updateNow(*mdi);
+    settle("Catalogue server out of reach");
+    mdi->grab().save(dir + QStringLiteral("/catalogue-out-of-reach.png"));
+    runScript(QStringLiteral("resume"), state);
+    QTimer::singleShot(300, [mdi, dir] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != mdi && w->isVisible() && w->inherits("QInputDialog")) {
+                mdi->grab().save(dir + QStringLiteral("/catalogue-settings-behind.png"));
+                w->grab().save(dir + QStringLiteral("/catalogue-settings.png"));
+                w->close();
+            }
+    });
+    mdi->findChild<QAction*>(QStringLiteral("mnuTools(20)"))->trigger();
+    delete mdi;
+    closeDatabase();
+    CatalogueServer::shared().setUri(QString());
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -113,10 +156,16 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     MessageService::setTestMode(true);
     Startup::initResources();
+    registerChildWindows();
+    CatalogueLink::registerCommands();
     int runs = 9;
-    for (int i = 1; i + 1 < argc; ++i)
+    QString pictureDir;
+    for (int i = 1; i + 1 < argc; ++i) {
         if (qstrcmp(argv[i], "--runs") == 0)
             runs = std::max(1, QByteArray(argv[i + 1]).toInt());
+        if (qstrcmp(argv[i], "--pictures") == 0)
+            pictureDir = QString::fromLocal8Bit(argv[i + 1]);
+    }
 
     QTemporaryDir stateDir;
     const QString state = stateDir.filePath(QStringLiteral("server.state"));
@@ -149,6 +198,13 @@ int main(int argc, char** argv)
 
     QTemporaryDir dir;
     AppPaths::setAppDir(dir.path());
+
+    if (!pictureDir.isEmpty()) {
+        copyDelivered(dir.path());
+        pictures(pictureDir, uri, state);
+        runScript(QStringLiteral("stop"), state);
+        return 0;
+    }
 
     // The first update into an empty copy, and a later one with one ship changed.
     std::vector<double> first;
