@@ -248,8 +248,36 @@ public:
                 fail(sub(N::kInitialNetDisplacement), QStringLiteral("belongs to the final draft only."));
             d.initialNetDisplacement = text(o, N::kInitialNetDisplacement, path);
         }
+        if (o.contains(N::kTypedOverTable))
+            d.typedOverTable = cellNames(o.value(N::kTypedOverTable), sub(N::kTypedOverTable));
         d.comments = text(o, N::kComments, path);
         return d;
+    }
+
+    // A list of the names of a draft's table cells.
+    QStringList cellNames(const QJsonValue& v, const QString& field)
+    {
+        namespace N = SurveyFieldNames;
+        QStringList cells;
+        for (int row = 0; row < 2; ++row) {
+            for (int column = 0; column < 4; ++column)
+                cells.append(N::hydrostatic(row, column));
+            cells.append(N::mctc(true, row));
+            cells.append(N::mctc(false, row));
+        }
+        QStringList names;
+        if (!v.isArray()) {
+            fail(field, QStringLiteral("must be a list of table cells."));
+            return names;
+        }
+        for (const QJsonValue& name : v.toArray()) {
+            if (!name.isString() || !cells.contains(name.toString())) {
+                fail(field, QStringLiteral("names no cell of the draft's tables."));
+                return names;
+            }
+            names.append(name.toString());
+        }
+        return names;
     }
 
 private:
@@ -294,6 +322,8 @@ QJsonObject draftJson(const SurveyDraftData& d, bool isFinal)
     o.insert(N::kDeductibles, deds);
     if (isFinal && d.initialNetDisplacement)
         putText(o, N::kInitialNetDisplacement, *d.initialNetDisplacement);
+    if (d.typedOverTable)
+        o.insert(N::kTypedOverTable, QJsonArray::fromStringList(*d.typedOverTable));
     putText(o, N::kComments, d.comments);
     return o;
 }

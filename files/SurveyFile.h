@@ -25,6 +25,9 @@ struct SurveyDraftData {
     QList<QPair<int, QString>> deductibles;
     // The hand-entered initial net displacement of the Final draft, when there is one.
     std::optional<QString> initialNetDisplacement;
+    // The cells of the tables typed over the ship's own table, by name ("hydrostatics.below.lcf");
+    // nothing in a file written before it was recorded.
+    std::optional<QStringList> typedOverTable;
     QString comments;
 
     // The readings (fwd port, fwd stbd, mid port, mid stbd, aft port, aft stbd) and the marks

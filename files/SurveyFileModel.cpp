@@ -165,6 +165,8 @@ private:
             return refuse(p(Names::kComments), d.comments.left(40) + QStringLiteral("..."), *why);
         if (!d.comments.isEmpty())
             m_m.setComments(draft, d.comments);
+        // The rows picked from the ship's table follow the readings as they stand.
+        m_m.adoptRows(draft, d.typedOverTable);
         if (draft == SurveyModel::Final && d.initialNetDisplacement)
             return field(draft, Field::InitialNetDisplacement, *d.initialNetDisplacement,
                          p(Names::kInitialNetDisplacement));
@@ -262,6 +264,9 @@ SurveyDraftData draftData(const SurveyModel& m, int draft)
     for (auto it = in.deductibles.begin(); it != in.deductibles.end(); ++it)
         d.deductibles.append({it.key(), it.value()});
     d.comments = in.comments;
+    // Which rows came from the ship's own table: they follow the draft when it is opened again.
+    if (m.table())
+        d.typedOverTable = m.typedOverTable(draft);
     return d;
 }
 

@@ -34,6 +34,8 @@ constexpr QLatin1String kMctcMinus50("mctcMinus50");
 constexpr QLatin1String kDeductibles("deductibles");
 constexpr QLatin1String kComments("comments");
 constexpr QLatin1String kInitialNetDisplacement("initialNetDisplacement");
+// The cells of a draft's tables typed over the ship's own table (the others were picked from it).
+constexpr QLatin1String kTypedOverTable("typedOverTable");
 
 inline QString joined(QLatin1String group, QLatin1String name)
 {

@@ -124,6 +124,7 @@ void SurveyModel::clear()
     m_calculated = {};
     m_withdrawn = {};
     m_differences = {};
+    m_picked = {};
     m_onShow = Initial;
     m_view.reset();
     m_draftFindings = {};
@@ -149,6 +150,9 @@ Outcome SurveyModel::setShip(int shipId, const QString& name)
     } catch (const VbError&) {
         return unable;
     }
+    // Her own table, if she has one; one that cannot be read is told of when a draft is shown.
+    m_picked = {};
+    reloadTable();
     return Outcome();
 }
 
@@ -614,6 +618,7 @@ SurveyModel::Calculation SurveyModel::calculate(int draft)
     d.calculate();
     m_calculated[draft] = true;
     m_withdrawn[draft] = false;
+    m_workedFrom[draft] = workedFrom(draft);
     c.messages += resultWarnings(draft);
     checkPlausibility(draft, &c.messages);
     if (netDisplacementText(draft).trimmed().isEmpty()) {
@@ -632,12 +637,43 @@ Decimal SurveyModel::lightShip() const
     return ResultFigures::number(m_ship->lightShip()).value_or(Decimal(0));
 }
 
+SurveyModel::WorkedFrom SurveyModel::workedFrom(int draft) const
+{
+    WorkedFrom w;
+    w.inputs = m_inputs[draft];
+    for (int i = 0; i < 3; ++i)
+        w.marks[i] = markText(draft, i);
+    return w;
+}
+
+bool SurveyModel::outdated(int draft) const
+{
+    if (!m_calculated[draft])
+        return false;
+    const DraftInputs& now = m_inputs[draft];
+    const WorkedFrom& then = m_workedFrom[draft];
+    for (int i = 0; i < 3; ++i)
+        if (markText(draft, i) != then.marks[i])
+            return true;
+    // The date, the time and the comments are printed beside the results but work out nothing.
+    return now.density != then.inputs.density || now.readings != then.inputs.readings
+        || now.hydrostatics != then.inputs.hydrostatics || now.mctcPlus50 != then.inputs.mctcPlus50
+        || now.mctcMinus50 != then.inputs.mctcMinus50 || now.deductibles != then.inputs.deductibles;
+}
+
 Decimal SurveyModel::initialNetDisplacement() const
 {
-    const Decimal worked = toNumeric(m_drafts[Initial]->netDisplacement(), 5, 0).toDecimal();
-    if (!worked.isZero())
-        return worked;
-    return ResultFigures::number(Variant(m_inputs[Final].initialNetDisplacement)).value_or(Decimal(0));
+    const Variant worked = toNumeric(m_drafts[Initial]->netDisplacement(), 5, 0);
+    const QString& typed = m_inputs[Final].initialNetDisplacement;
+    if (outdated(Initial)) {
+        // An Initial draft whose inputs changed since it was calculated has no net displacement
+        // to give until it is calculated again, nor has the Final tab's box that only took it over.
+        if (typed == worked.toText())
+            return Decimal(0);
+    } else if (!worked.toDecimal().isZero()) {
+        return worked.toDecimal();
+    }
+    return ResultFigures::number(Variant(typed)).value_or(Decimal(0));
 }
 
 Decimal SurveyModel::loadingConstant(const Decimal& net, const Variant& lightShip)
@@ -667,7 +703,7 @@ SurveyMessages SurveyModel::resultWarnings(int draft) const
 
 std::optional<Decimal> SurveyModel::netOf(int draft) const
 {
-    if (!m_calculated[draft])
+    if (!calculated(draft))
         return std::nullopt;
     const Variant net = m_drafts[draft]->netDisplacement();
     if (net.isEmpty() || net.isNull() || (net.isText() && net.toText().trimmed().isEmpty()))
@@ -753,7 +789,7 @@ void SurveyModel::checkPlausibility(int draft, SurveyMessages* told)
 
 QString SurveyModel::netDisplacementText(int draft) const
 {
-    if (!m_calculated[draft])
+    if (!calculated(draft))
         return QString();
     return ResultFigures::rounded(m_drafts[draft]->netDisplacement(), isDischarging() ? 6 : 5);
 }
@@ -763,7 +799,7 @@ SurveyModel::Plausibility SurveyModel::plausibility() const
     Plausibility p;
     const auto netOk = [this](int draft) {
         const Variant net = m_drafts[draft]->netDisplacement();
-        return !m_calculated[draft] || ResultFigures::plausibleNetDisplacement(net);
+        return !calculated(draft) || ResultFigures::plausibleNetDisplacement(net);
     };
     p.initialNetDisplacement = netOk(Initial);
     p.finalNetDisplacement = netOk(Final);
@@ -784,7 +820,14 @@ SurveyModel::Plausibility SurveyModel::plausibility() const
 
 SurveyFindings SurveyModel::findings() const
 {
-    return m_draftFindings[Initial] + m_draftFindings[Final] + m_surveyFindings;
+    // Findings on results that no longer stand go with them.
+    SurveyFindings all;
+    for (int draft : {Initial, Final})
+        if (!outdated(draft))
+            all += m_draftFindings[draft];
+    if (!outdated(Initial) && !outdated(Final))
+        all += m_surveyFindings;
+    return all;
 }
 
 void SurveyModel::checkDraft(int draft)
@@ -814,16 +857,17 @@ SurveyModel::ReportView SurveyModel::reportView() const
         v.initialCalculated = !netDisplacementText(Initial).isEmpty();
     } else {
         const Variant net = m_drafts[Initial]->netDisplacement();
-        v.initialCalculated = net.isNumber() && !net.toDecimal().isZero();
+        v.initialCalculated = !outdated(Initial) && net.isNumber() && !net.toDecimal().isZero();
     }
     if (const std::optional<Decimal> cargo = cargoQuantity())
         v.cargoResult = isDischarging() ? Variant(*cargo).toText() : decimalText(*cargo);
-    if (m_calculated[Final]) {
-        const Variant worked = toNumeric(m_drafts[Initial]->netDisplacement(), 5, 0);
-        v.initialNetDisplacement =
-            worked.toDecimal().isZero() ? m_inputs[Final].initialNetDisplacement : worked.toText();
-    } else {
-        v.initialNetDisplacement = m_inputs[Final].initialNetDisplacement;
+    const Variant worked = toNumeric(m_drafts[Initial]->netDisplacement(), 5, 0);
+    v.initialNetDisplacement = m_inputs[Final].initialNetDisplacement;
+    if (outdated(Initial)) {
+        if (v.initialNetDisplacement == worked.toText())
+            v.initialNetDisplacement.clear();
+    } else if (calculated(Final) && !worked.toDecimal().isZero()) {
+        v.initialNetDisplacement = worked.toText();
     }
     v.fwdX = markText(m_onShow, 0);
     v.midX = markText(m_onShow, 1);

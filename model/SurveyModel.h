@@ -3,10 +3,12 @@
 #include "core/Decimal.h"
 #include "core/Variant.h"
 #include "model/DraftCorrections.h"
+#include "model/HydrostaticTable.h"
 #include "model/SurveyFinding.h"
 #include "model/SurveyInputRules.h"
 #include "model/SurveyMessage.h"
 
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QPair>
@@ -110,6 +112,7 @@ public:
     // The id of the first ship of that name in the list of ships, as the ship list finds it.
     static std::optional<int> shipIdByName(const QString& name);
     bool hasShip() const { return m_shipId.has_value(); }
+    std::optional<int> shipId() const { return m_shipId; }
     QString shipName() const { return m_shipName; }
     // The ship's name as a window shows it (empty when none is chosen there).
     void setShipName(const QString& name) { m_shipName = name; }
@@ -163,8 +166,35 @@ public:
     // The inputs handed to the draft as Calculate hands them (also before a report is filled).
     void copyToDraft(int draft);
 
+    // --- The ship's hydrostatic table --------------------------------------------------------
+    // The ship's own table, read when she is chosen (and again by reloadTable()); none when she
+    // has none, and the rows are typed as they always were.
+    const std::optional<HydrostaticTable>& table() const { return m_table; }
+    // Reads the ship's table again; what the surveyor is to be told when it cannot be read (the
+    // survey goes on with typed rows).
+    SurveyMessages reloadTable();
+    // The table's rows at the draft's true mean draft (once its six readings are in), in every
+    // cell of its three tables not typed over the table: a cell emptied takes the table's figure
+    // again. Outside the table nothing is picked (nothing is ever extrapolated) and the reason is
+    // returned; empty otherwise, and while there is no table or no true mean draft.
+    QString pickRows(int draft);
+    // The cells of the draft's tables holding a figure typed over the ship's table, by their
+    // names in the survey file ("hydrostatics.below.lcf", "mctcPlus50.above"), in table order.
+    QStringList typedOverTable(int draft) const;
+    bool isTypedOverTable(int draft, const QString& cell) const;
+    // A draft's rows as a survey file brought them: the cells `typed` names were typed over the
+    // table and the others picked from it; without that record (an older file), a cell holding
+    // the table's own figure for its row counts as picked. The rows are then picked again at the
+    // draft's true mean draft.
+    void adoptRows(int draft, const std::optional<QStringList>& typed);
+
     SurveyDraft& draft(int index) const { return *m_drafts[index]; }
-    bool calculated(int draft) const { return m_calculated[draft]; }
+    // The draft was calculated and none of the figures it was worked out from (density, readings,
+    // mark distances, table rows, deductibles) has changed since: its results stand. Changed, its
+    // results, and the constant, cargo and findings that follow from them, stand no more.
+    bool calculated(int draft) const { return m_calculated[draft] && !outdated(draft); }
+    // The draft was calculated, and a figure it was worked out from has changed since.
+    bool outdated(int draft) const;
     // The draft's last Calculate was refused past the checks of its inputs (a negative
     // Difference, no true mean draft): its earlier results are withdrawn.
     bool withdrawn(int draft) const { return m_withdrawn[draft]; }
@@ -199,7 +229,8 @@ public:
         std::array<QString, 4> hydrostatics;
         std::array<QString, 2> mctcPlus50, mctcMinus50;
     };
-    const Differences& differences(int draft) const { return m_differences[draft]; }
+    // Nothing while the draft's rows or readings changed since (see outdated()).
+    Differences differences(int draft) const { return outdated(draft) ? Differences() : m_differences[draft]; }
 
     // --- What to look at before signing ----------------------------------------------------
     // The findings on the drafts calculated (Initial first) and then on the survey as a whole.
@@ -239,17 +270,33 @@ private:
     Differences workDifferences(int draft) const;
     QString firstNegativeDifference(int draft) const;
     void withdraw(int draft);
+    // What a calculation of the draft was worked out from, to tell when its results no longer
+    // stand: the inputs, with the mark distances the draft worked with.
+    struct WorkedFrom {
+        DraftInputs inputs;
+        std::array<QString, 3> marks;
+    };
+    WorkedFrom workedFrom(int draft) const;
     // The net displacement of a calculated draft (0 when it came to none); nothing otherwise.
     std::optional<Decimal> netOf(int draft) const;
     void checkPlausibility(int draft, SurveyMessages* told);
     Decimal lightShip() const;
 
+    // The draft's twelve table cells (four per row of the hydrostatic table, the MCTC of each
+    // row in the two MCTC tables) by name, in table order.
+    std::array<std::pair<QString, QString*>, 12> tableCells(int draft);
+    std::optional<Decimal> pickingDraft(int draft) const;
+
     Kind m_kind;
     std::unique_ptr<ShipRecord> m_ship;
+    std::optional<HydrostaticTable> m_table;
+    // Per draft: the figure a pick last wrote into each cell; a cell holding another was typed.
+    std::array<QHash<QString, QString>, 2> m_picked;
     std::array<std::unique_ptr<SurveyDraft>, 2> m_drafts;
     std::array<DraftInputs, 2> m_inputs;
     std::array<bool, 2> m_calculated{};
     std::array<bool, 2> m_withdrawn{};
+    std::array<WorkedFrom, 2> m_workedFrom;
     std::optional<int> m_shipId;
     QString m_shipName;
     std::optional<int> m_portId;

@@ -152,6 +152,7 @@ void DischargingSurveyWindow::showDischarge(const Variant&)
     if (!cargo || !constant) {
         results().setText(ResultDisplay::SecondLastRow, 1, QString());
         results().setText(ResultDisplay::LastRow, 1, QString());
+        txtFinTotCargoDis->clear();
         return;
     }
     showInitialNetDisplacement();

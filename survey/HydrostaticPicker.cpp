@@ -1,9 +1,9 @@
 #include "survey/HydrostaticPicker.h"
 
-#include "core/MessageService.h"
-#include "core/VbError.h"
+#include "model/SurveyFieldNames.h"
 #include "survey/GridEditor.h"
 #include "survey/SurveyGrids.h"
+#include "survey/SurveyWindow.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -30,8 +30,9 @@ const char* const kTypedTip = "Typed over the ship's hydrostatic table";
 
 }  // namespace
 
-HydrostaticPicker::HydrostaticPicker(SurveyGrids& grids, std::function<int()> shipId, QObject* parent)
-    : QObject(parent), m_grids(grids), m_shipId(std::move(shipId))
+HydrostaticPicker::HydrostaticPicker(SurveyGrids& grids, std::function<SurveyModel&()> survey,
+                                     QObject* parent)
+    : QObject(parent), m_grids(grids), m_survey(std::move(survey))
 {
     m_note = new QLabel;
     m_note->setObjectName(QStringLiteral("lblHydrostaticPick"));
@@ -52,10 +53,11 @@ HydrostaticPicker::HydrostaticPicker(SurveyGrids& grids, std::function<int()> sh
     // A figure typed over a picked one is shown as typed at once.
     for (GridEditor* g : {m_grids.hdtGrid(), m_grids.mctcp50Grid(), m_grids.mctcm50Grid()}) {
         auto previous = g->committed;
-        g->committed = [this, g, previous](int row, int column, const QString& typed) {
+        g->committed = [this, previous](int row, int column, const QString& typed) {
             if (previous)
                 previous(row, column, typed);
-            committedByUser(g, row, column);
+            if (m_survey().table())
+                showMarks(m_draftIndex);
         };
     }
 }
@@ -73,113 +75,50 @@ QVector<HydrostaticPicker::Cell> HydrostaticPicker::cells() const
     return out;
 }
 
-int HydrostaticPicker::gridIndex(const GridEditor* grid) const
-{
-    return grid == m_grids.hdtGrid() ? 0 : grid == m_grids.mctcp50Grid() ? 1 : 2;
-}
-
-void HydrostaticPicker::loadTable(int shipId)
-{
-    m_loadedShip = shipId;
-    m_table.reset();
-    if (shipId <= 0)
-        return;
-    try {
-        m_table = HydrostaticTable::loadForShip(shipId);
-    } catch (const VbError& e) {
-        // Without the table the survey goes on as before: the rows are typed.
-        MessageService::show(MessageService::join(QStringLiteral("The ship's hydrostatic table cannot be read."),
-                                                  e.description()),
-                             Msg::Buttons::Ok, Msg::Icon::Exclamation);
-    }
-}
-
 void HydrostaticPicker::forget()
 {
-    for (auto& picked : m_picked)
-        picked.clear();
     m_note->hide();
 }
 
 bool HydrostaticPicker::isTyped(const GridEditor* grid, int row, int column) const
 {
-    const QString now = grid->text(row, column);
-    if (!m_table || now.isEmpty())
-        return false;
-    const auto it = m_picked[m_draftIndex].constFind(key(gridIndex(grid), row, column));
-    return it == m_picked[m_draftIndex].constEnd() || *it != now;
-}
-
-void HydrostaticPicker::write(int draftIndex, const Cell& cell, int gridNo, const QString& text)
-{
-    GridEditor* g = cell.grid;
-    g->setText(cell.row, cell.column, text);
-    // The box over the current cell holds that cell's figure: it must not put the old one back.
-    if (g->row() == cell.row && g->col() == cell.column)
-        g->setEditorTextQuietly(text);
-    if (text.isEmpty())
-        m_picked[draftIndex].remove(key(gridNo, cell.row, cell.column));
-    else
-        m_picked[draftIndex].insert(key(gridNo, cell.row, cell.column), text);
+    namespace Names = SurveyFieldNames;
+    const SurveyModel& survey = m_survey();
+    // The MCTC tables' drafts follow the Hyd. Draft of their row.
+    if (grid == m_grids.hdtGrid() || column == 1)
+        return survey.isTypedOverTable(
+            m_draftIndex, Names::hydrostatic(row - 1, grid == m_grids.hdtGrid() ? column - 1 : 0));
+    return survey.isTypedOverTable(m_draftIndex, Names::mctc(grid == m_grids.mctcp50Grid(), row - 1));
 }
 
 void HydrostaticPicker::showMarks(int draftIndex)
 {
     m_draftIndex = draftIndex;
+    const bool table = m_survey().table().has_value();
     for (const Cell& c : cells()) {
         const bool typed = isTyped(c.grid, c.row, c.column);
-        const bool picked = m_table && !typed && !c.grid->text(c.row, c.column).isEmpty();
+        const bool picked = table && !typed && !c.grid->text(c.row, c.column).isEmpty();
         c.grid->setCellBold(c.row, c.column, typed);
         if (QTableWidgetItem* item = c.grid->item(c.row, c.column))
             item->setToolTip(typed ? QLatin1String(kTypedTip) : picked ? QLatin1String(kPickedTip) : QString());
     }
 }
 
-void HydrostaticPicker::committedByUser(GridEditor*, int, int)
+void HydrostaticPicker::refresh(int draftIndex, bool reloadTable)
 {
-    if (m_table)
-        showMarks(m_draftIndex);
-}
-
-void HydrostaticPicker::refresh(int draftIndex, const std::optional<Decimal>& trueMeanDraft, bool reloadTable)
-{
-    const int ship = m_shipId ? m_shipId() : 0;
-    if (reloadTable || ship != m_loadedShip)
-        loadTable(ship);
+    SurveyModel& survey = m_survey();
+    const std::optional<int> ship = survey.shipId();
+    if (reloadTable || ship != m_loadedShip) {
+        m_loadedShip = ship;
+        SurveyWindow::tell(survey.reloadTable());
+    }
     m_draftIndex = draftIndex;
-    if (!m_table || !trueMeanDraft) {
-        // No table (the rows are typed as they always were), or no true mean draft yet: the grids
-        // stay as they are, and no word about a draft that is not there.
-        m_note->hide();
-        showMarks(draftIndex);
-        return;
-    }
-    const HydrostaticPicking::Pick p = HydrostaticPicking::pick(*m_table, *trueMeanDraft);
-    // The figure of each cell, grid by grid as cells() lists them; empty where nothing is picked.
-    QHash<quint32, QString> figures;
-    if (p.picked) {
-        const HydrostaticRow rows[2] = {m_table->rows[p.below], m_table->rows[p.above]};
-        for (int k = 0; k < 2; ++k) {
-            const int r = k + 1;
-            for (int c = 0; c < 4; ++c)
-                figures.insert(key(0, r, c + 1), HydrostaticTable::value(rows[k], c).toString());
-            figures.insert(key(1, r, 1), p.plusDraft[k].toString());
-            figures.insert(key(1, r, 2), p.mctcPlus[k].toString());
-            figures.insert(key(2, r, 1), p.minusDraft[k].toString());
-            figures.insert(key(2, r, 2), p.mctcMinus[k].toString());
-        }
-    }
-    const bool hdtDraftTyped[3] = {false, isTyped(m_grids.hdtGrid(), 1, 1), isTyped(m_grids.hdtGrid(), 2, 1)};
-    for (const Cell& c : cells()) {
-        const int g = gridIndex(c.grid);
-        if (isTyped(c.grid, c.row, c.column))
-            continue;
-        // The MCTC drafts follow a Hyd. Draft typed by the user, not the table.
-        if (g > 0 && c.column == 1 && hdtDraftTyped[c.row])
-            continue;
-        write(draftIndex, c, g, figures.value(key(g, c.row, c.column)));
-    }
-    m_note->setText(p.picked ? QString() : p.reason);
-    m_note->setVisible(!p.picked);
+    const QString reason = survey.pickRows(draftIndex);
+    if (survey.table())
+        m_grids.showTables(survey.inputs(draftIndex), survey.differences(draftIndex));
+    // No table (the rows are typed as they always were), or no true mean draft yet: no word
+    // about a draft that is not there.
+    m_note->setText(reason);
+    m_note->setVisible(!reason.isEmpty());
     showMarks(draftIndex);
 }

@@ -125,6 +125,7 @@ void LoadingSurveyWindow::showCargo(const Variant& net)
     if (!loaded) {
         results().setText(ResultDisplay::SecondLastRow, 1, QString());
         results().setText(ResultDisplay::LastRow, 1, QString());
+        txtTotCargoLoaded->clear();
         return;
     }
     showInitialNetDisplacement();

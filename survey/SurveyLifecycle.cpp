@@ -345,8 +345,6 @@ void SurveyWindow::showDraft(int index, bool remind)
         }
         txtComments->setPlainText(in.comments);
         showPanel();
-        if (d.needsSaving())
-            showHullDeflection();
 
         m_grids->showTables(in, m_model->differences(index));
         pickHydrostaticRows(true);

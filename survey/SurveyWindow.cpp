@@ -12,7 +12,7 @@
 #include "survey/HydrostaticPicker.h"
 #include "report/ReportFiller.h"
 #include "files/SurveyFileModel.h"
-#include "survey/ReportPreview.h"
+#include "ui/ReportPreview.h"
 #include "survey/ResultDisplay.h"
 #include "survey/SurveyRecovery.h"
 #include "survey/SurveyKeys.h"
@@ -83,13 +83,7 @@ SurveyWindow::SurveyWindow(const QString& className, bool discharging, QWidget* 
     installChecks();
     buildTabOrder();
     // Under the hydrostatic table, now laid out, the picker puts its note.
-    m_picker = new HydrostaticPicker(
-        *m_grids,
-        [this] {
-            const QVariant id = dcbShip->currentData();
-            return id.isValid() && !dcbShip->currentText().isEmpty() ? id.toInt() : 0;
-        },
-        this);
+    m_picker = new HydrostaticPicker(*m_grids, [this]() -> SurveyModel& { return *m_model; }, this);
     pickHydrostaticRows(false);
 
     connect(dcbShip, &QComboBox::currentIndexChanged, this, &SurveyWindow::dcbShipChange);
@@ -185,7 +179,21 @@ bool SurveyWindow::applyRule(QLineEdit* box, const SurveyInputRules::Outcome& ou
         // A figure of the draft panel accepted: the rows at its true mean draft.
         pickHydrostaticRows(false);
     }
+    if (outcome.accepted)
+        dropOutdatedResults();
     return outcome.accepted;
+}
+
+void SurveyWindow::dropOutdatedResults()
+{
+    // A figure the draft on show was worked out from has changed: its results, and what follows
+    // from them, are not shown beside it until Calculate works them out again.
+    const int index = draftOnShow();
+    if (m_filling || m_resultsWithdrawn[index] || !m_model->outdated(index))
+        return;
+    clearResultsOfTab();
+    m_grids->showDifferences({});
+    showFindings();
 }
 
 void SurveyWindow::warn(const QString& text)
@@ -201,13 +209,17 @@ SurveyInputRules::Outcome SurveyWindow::enterTableFigure(SurveyModel::Table tabl
 
 SurveyInputRules::Outcome SurveyWindow::enterDeduction(int itemId, const QString& typed)
 {
-    return m_model->enterDeductible(draftOnShow(), itemId, typed);
+    const SurveyInputRules::Outcome o = m_model->enterDeductible(draftOnShow(), itemId, typed);
+    dropOutdatedResults();
+    return o;
 }
 
 void SurveyWindow::tablesEdited()
 {
-    if (!m_filling)
-        m_grids->tablesInto(m_model->editInputs(draftOnShow()));
+    if (m_filling)
+        return;
+    m_grids->tablesInto(m_model->editInputs(draftOnShow()));
+    dropOutdatedResults();
 }
 
 bool SurveyWindow::requireShip()
@@ -336,6 +348,19 @@ void SurveyWindow::showPanel()
     txtAftTrueDraft->setText(t.aftTrueDraft);
     txtTrueTrim->setText(t.trueTrim);
     txtTrueMeanDraft->setText(t.trueMeanDraft);
+    // The deflection is the draft's own, from its six readings: a draft still being read shows
+    // none, not the other draft's nor one from half its marks.
+    bool allRead = true;
+    for (const QString& reading : m_model->inputs(draftOnShow()).readings)
+        allRead = allRead && !reading.trimmed().isEmpty();
+    bool valid = false;
+    m_model->panel(draftOnShow(), &valid);
+    if (allRead && valid) {
+        showHullDeflection();
+    } else {
+        lblHogSag->hide();
+        txtDeflection->clear();
+    }
 }
 
 void SurveyWindow::showHullDeflection()
@@ -392,7 +417,7 @@ void SurveyWindow::showInitialNetDisplacement()
     }
 }
 
-// --- What the report reads -------------------------------------------------------------------
+// --- The header as shown -----------------------------------------------------------------------
 
 QString SurveyWindow::shipText() const
 {
@@ -408,21 +433,6 @@ Variant SurveyWindow::portId() const
 {
     const QVariant id = dcbPort->currentData();
     return id.isValid() ? Variant::longInt(id.toInt()) : Variant();
-}
-
-QString SurveyWindow::fwdXText() const
-{
-    return txtFwdX->text();
-}
-
-QString SurveyWindow::midXText() const
-{
-    return txtMidX->text();
-}
-
-QString SurveyWindow::aftXText() const
-{
-    return txtAftX->text();
 }
 
 QString SurveyWindow::lbpText() const
@@ -474,35 +484,13 @@ void SurveyWindow::syncModel()
     m.setPort(port.isValid() ? std::optional<int>(port.toInt()) : std::nullopt, portText());
     m.setVoyage(voyageIdText());
     m.setCargo(cargoText());
-    SurveyModel::ReportView v;
-    const int tab = currentTab();
-    v.draftOnShow = draftOnShow();
-    // The loading window keeps the constant it found in its box on both tabs. The discharging
-    // window shows it by the net displacement in the result grid; on the Final tab that cell holds
-    // the Final draft's, so there the Initial draft answers itself.
-    if (!m_discharging) {
-        v.initialCalculated = !constantText().trimmed().isEmpty();
-    } else if (tab != FinalTab) {
-        v.initialCalculated = !finalResultText(ResultDisplay::NetDisplacementRow, 1).isEmpty();
-    } else {
-        const Variant net = initialDraft().netDisplacement();
-        v.initialCalculated = net.isNumber() && !net.toDecimal().isZero();
-    }
-    v.cargoResult = cargoResultText();
-    v.initialNetDisplacement = initialNetDisplacementText();
-    v.fwdX = fwdXText();
-    v.midX = midXText();
-    v.aftX = aftXText();
-    // Printed from neither draft's tab, no draft takes the boxes.
-    v.copiesInputs = tab == InitialTab || tab == FinalTab;
-    m.setReportView(v);
+    m.setDraftOnShow(draftOnShow());
 }
 
 SurveyFileData SurveyWindow::surveyData()
 {
     syncModel();
     copyInputsToDraft(draftOnShow());
-    m_model->setDraftOnShow(draftOnShow());
     return SurveyFileModel::read(*m_model);
 }
 

@@ -63,13 +63,10 @@ public:
     void fillPortList();
     void fillDateList();
 
-    // What the report reads of the window.
+    // The survey's header as the window shows it.
     QString shipText() const;
     QString portText() const;
     Variant portId() const;  // Empty when no port is chosen
-    QString fwdXText() const;
-    QString midXText() const;
-    QString aftXText() const;
     QString lbpText() const;
     QString voyageIdText() const;
     QString cargoText() const;
@@ -89,7 +86,8 @@ public:
     bool copyInputsToDraft(int index);
     // The survey the window edits and shows: the ship record and the two drafts live there.
     SurveyModel& model() const { return *m_model; }
-    // The header and what the window shows handed to the survey, as a report reads them.
+    // The header and the draft on show handed to the survey; the report and the survey file
+    // read the rest from the survey's own figures.
     void syncModel();
     // A survey file into the window: the survey enters it, as far as it goes, and the window
     // takes that survey as its own and shows it as after the surveyor's own entry (on the Final
@@ -290,6 +288,7 @@ private:
     void showDraft(int index, bool remind);
     void showDraftResults(const SurveyDraft& draft);
     void clearResultsOfTab();
+    void dropOutdatedResults();
     // The box or cell of a field the survey names ("voyage", "drafts.fwdPort", "marks.aftX",
     // "hydrostatics.below.tpc") takes the focus.
     void focusField(const QString& field);

@@ -80,6 +80,8 @@ private slots:
     void figureTypedOnTheFinalTabStaysTyped();
     void trueMeanDraftOnARowInTheDischargingWindow();
     void fileDraftOutsideTheTable();
+    void rowsOfAFileFollowItsReadings_data();
+    void rowsOfAFileFollowItsReadings();
     void editorImportsAuditsAndSaves();
     void commandLineImportsAndExports();
     void shipParticularsOpensTheTable();
@@ -333,6 +335,75 @@ void TestHydrostaticWindows::fileDraftOutsideTheTable()
                                        "no rows were picked."));
     // The Initial draft took its rows from the file and was worked out all the same.
     QVERIFY(!w->initialDraft().netDisplacement().isEmpty());
+}
+
+void TestHydrostaticWindows::rowsOfAFileFollowItsReadings_data()
+{
+    QTest::addColumn<bool>("recorded");
+    // A file written before the typed cells were recorded: the cells holding the table's own
+    // figures count as picked.
+    QTest::newRow("older file") << false;
+    QTest::newRow("typed cells recorded") << true;
+}
+
+// A survey saved with the rows the ship's table gave at its Final readings, the readings then
+// moved 20 cm higher: the rows follow them to the next pair, in the window and on the command
+// line, to the figures of the same file without rows; a figure typed over the table stays.
+void TestHydrostaticWindows::rowsOfAFileFollowItsReadings()
+{
+    QFETCH(bool, recorded);
+    SurveyFileData moved = readExample(QStringLiteral("loading-port-hedland.json"));
+    QVERIFY(moved.final && !moved.final->typedOverTable);
+    const Decimal higher = *Decimal::parse(u"0.2", QLocale::c());
+    for (QString SurveyDraftData::*reading : SurveyDraftData::kReadings)
+        (*moved.final).*reading = (*Decimal::parse((*moved.final).*reading, QLocale::c()) - higher).toString();
+    if (recorded) {
+        moved.initial.typedOverTable = QStringList();
+        moved.final->typedOverTable = QStringList();
+    }
+    SurveyFileData rowless = moved;
+    dropRows(rowless.initial);
+    dropRows(*rowless.final);
+
+    std::unique_ptr<SurveyWindow> followed = openWindow(moved.kind);
+    QVERIFY2(followed->enterFile(moved, QStringLiteral("moved.json")).loaded(), qPrintable(messages().join('|')));
+    std::unique_ptr<SurveyWindow> picked = openWindow(rowless.kind);
+    QVERIFY(picked->enterFile(rowless, QStringLiteral("rowless.json")).loaded());
+    QCOMPARE(followed->model().inputs(SurveyModel::Final).hydrostatics[SurveyModel::Below][0], QStringLiteral("13.7"));
+    QCOMPARE(figuresOf(*followed), figuresOf(*picked));
+    const Decimal factor = followed->finalDraft().ipFactor().toDecimal();
+    QVERIFY(factor >= Decimal(0) && factor <= Decimal(1));
+    // Saved again: nothing of it typed over the table.
+    QCOMPARE(followed->surveyData().final->typedOverTable, std::optional<QStringList>(QStringList()));
+
+    // The command line gives the very same report.
+    QTemporaryDir dir;
+    QStringList captions;
+    for (const auto& [name, data] : {std::pair{QStringLiteral("moved"), moved}, {QStringLiteral("rowless"), rowless}}) {
+        QString error;
+        const QString file = dir.filePath(name + QStringLiteral(".json"));
+        QVERIFY2(SurveyFile::write(file, data, &error), qPrintable(error));
+        const QString out = dir.filePath(name + QStringLiteral("-captions.json"));
+        const Run r = runProgram(kLt, {"--survey", file, "--captions", out, "--data-dir", m_dataDir});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        captions.append(QString::fromUtf8(f.readAll()));
+    }
+    QCOMPARE(captions[0], captions[1]);
+
+    // A figure typed over the table stays where the readings go, and is saved as typed.
+    SurveyFileData typed = moved;
+    typed.final->below[2] = QStringLiteral("69.01");
+    if (recorded)
+        typed.final->typedOverTable = QStringList{QStringLiteral("hydrostatics.below.tpc")};
+    std::unique_ptr<SurveyWindow> kept = openWindow(typed.kind);
+    QVERIFY(kept->enterFile(typed, QStringLiteral("typed.json")).loaded());
+    const SurveyModel::DraftInputs& in = kept->model().inputs(SurveyModel::Final);
+    QCOMPARE(in.hydrostatics[SurveyModel::Below][0], QStringLiteral("13.7"));
+    QCOMPARE(in.hydrostatics[SurveyModel::Below][2], QStringLiteral("69.01"));
+    QCOMPARE(kept->surveyData().final->typedOverTable,
+             std::optional<QStringList>(QStringList{QStringLiteral("hydrostatics.below.tpc")}));
 }
 
 void TestHydrostaticWindows::editorImportsAuditsAndSaves()

@@ -815,6 +815,65 @@ private slots:
         QCOMPARE(focused(), static_cast<QWidget*>(box("txtHDTGridTextbox")));
     }
 
+    // A reading changed after Calculate: the panel follows it at once, but no result of the old
+    // readings stays beside it, on the screen or in the report, until Calculate runs again.
+    void aChangedReadingWithdrawsTheResultsUntilCalculate()
+    {
+        fillHeader();
+        fillDraft(initialDraft());
+        calculate();
+        QCOMPARE(messages(), QStringList());
+        const QString constant = box("txtConstant")->text();
+        const QString trueMeanDraft = box("txtTrueMeanDraft")->text();
+        QVERIFY(!constant.isEmpty());
+        QVERIFY(!result()->text(9, 1).isEmpty());
+
+        typeInto(box("txtFwdPort"), QStringLiteral("6.75"));
+        pressEnter();
+        QVERIFY(box("txtTrueMeanDraft")->text() != trueMeanDraft);
+        for (const char* name : {"txtConstant", "txtInitNetDisp", "txtIpFactor"})
+            QCOMPARE(box(name)->text(), QString());
+        QCOMPARE(result()->text(9, 1), QString());
+        QCOMPARE(result()->text(11, 1), QString());
+        QCOMPARE(cell("fgrdHDT", 3, 2), QString());
+        QCOMPARE(cell("fgrdIpResult", 1, 1), QString());
+        QVERIFY(!w->model().calculated(SurveyModel::Initial));
+        QCOMPARE(messages(), QStringList());
+
+        // The report does not print the old figures beside the new readings.
+        MessageService::setNextAnswer(Msg::Answer::No);
+        QVERIFY(!w->fillReport(true));
+        QCOMPARE(messages(), QStringList{"Incomplete Initial draft...!\r\n\r\n"
+                                         "Would you like to discard initial draft details and continue ?"});
+        forgetMessages();
+
+        // Calculate works them out from the new readings.
+        calculate();
+        QCOMPARE(messages(), QStringList());
+        QVERIFY(!box("txtConstant")->text().isEmpty());
+        QVERIFY(box("txtConstant")->text() != constant);
+
+        // The Final draft calculated, then the Initial changed again: the cargo worked from the
+        // old Initial draft is not shown on the Final tab, nor the Initial's deflection.
+        switchTo(2);
+        QCOMPARE(box("txtDeflection")->text(), QString());
+        fillDraft(finalDraft());
+        calculate();
+        QCOMPARE(messages(), QStringList());
+        QVERIFY(!box("txtTotCargoLoaded")->text().isEmpty());
+        switchTo(0);
+        typeInto(box("txtAftPort"), QStringLiteral("7.95"));
+        pressEnter();
+        switchTo(2);
+        QVERIFY(!box("txtFinalNetDisp")->text().isEmpty());
+        QVERIFY(w->model().calculated(SurveyModel::Final));
+        switchTo(0);
+        calculate();
+        switchTo(2);
+        QVERIFY(!box("txtTotCargoLoaded")->text().isEmpty());
+        QCOMPARE(messages(), QStringList());
+    }
+
     void hullDeflectionOfAShownDraft_data()
     {
         QTest::addColumn<QString>("midships");

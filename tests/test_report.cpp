@@ -12,7 +12,7 @@
 #include "model/ShipRecord.h"
 #include "model/SurveyModel.h"
 #include "report/ReportFiller.h"
-#include "survey/ReportPreview.h"
+#include "ui/ReportPreview.h"
 #include "tests/ReportTestSupport.h"
 #include "tests/TestSupport.h"
 

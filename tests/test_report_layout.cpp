@@ -1,7 +1,7 @@
 #include "core/MessageService.h"
 #include "core/VbError.h"
 #include "report/ReportLayout.h"
-#include "survey/ReportPreview.h"
+#include "ui/ReportPreview.h"
 #include "tests/ReportTestSupport.h"
 #include "tests/TestSupport.h"
 

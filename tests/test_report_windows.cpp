@@ -7,7 +7,7 @@
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
 #include "model/SurveyDraft.h"
-#include "survey/ReportPreview.h"
+#include "ui/ReportPreview.h"
 #include "survey/LoadingSurveyWindow.h"
 #include "survey/DischargingSurveyWindow.h"
 #include "tests/SurveyWindowDriver.h"

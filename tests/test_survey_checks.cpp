@@ -60,6 +60,19 @@ void level(SurveyDraftData& d, const char* draft)
         *r = QLatin1String(draft);
 }
 
+// The draft's rows all typed by the surveyor, none picked from the ship's table: they stay where
+// they are whatever the readings.
+void typedRows(SurveyDraftData& d)
+{
+    d.typedOverTable = QStringList{};
+    for (const char* row : {"below", "above"}) {
+        for (const char* column : {"draft", "displacement", "tpc", "lcf"})
+            d.typedOverTable->append(QStringLiteral("hydrostatics.%1.%2").arg(QLatin1String(row), QLatin1String(column)));
+        for (const char* table : {"mctcPlus50", "mctcMinus50"})
+            d.typedOverTable->append(QStringLiteral("%1.%2").arg(QLatin1String(table), QLatin1String(row)));
+    }
+}
+
 struct Case {
     const char* name;
     bool discharging;
@@ -414,12 +427,14 @@ const Case kCases[] = {
     // The hydrostatic rows: a factor of 1 is the Above row itself.
     {"extrapolated: level at the Above row", false, [](SurveyFileData& d) { level(d.initial, "6.10"); },
      "extrapolated", nullptr, nullptr, nullptr},
-    {"extrapolated: 1 mm above the Above row", false, [](SurveyFileData& d) { level(d.initial, "6.101"); },
+    {"extrapolated: 1 mm above the Above row", false,
+     [](SurveyFileData& d) { level(d.initial, "6.101"), typedRows(d.initial); },
      "extrapolated", "initial", "warning",
      "Initial draft: the true mean draft of 6.101 m lies outside the hydrostatic rows typed (6 m to 6.1 m), "
      "interpolation factor 1.01."},
     {"extrapolated: rows of one draft", false,
-     [](SurveyFileData& d) { d.final->below[0] = d.final->above[0]; }, "extrapolated", "final", "warning",
+     [](SurveyFileData& d) { d.final->below[0] = d.final->above[0], typedRows(*d.final); }, "extrapolated",
+     "final", "warning",
      "Final draft: the Below and Above hydrostatic rows are both for a draft of 14 m, so the true mean draft "
      "of 13.958 m cannot be interpolated between them."},
 

@@ -12,7 +12,7 @@
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
 #include "survey/GridEditor.h"
-#include "survey/ReportPreview.h"
+#include "ui/ReportPreview.h"
 #include "files/SurveyFile.h"
 #include "shell/SurveyFileCommands.h"
 #include "survey/SurveyWindow.h"

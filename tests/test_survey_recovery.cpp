@@ -15,7 +15,7 @@
 #include "shell/MainWindow.h"
 #include "shell/TipOfDayWindow.h"
 #include "core/AppPaths.h"
-#include "survey/ReportPreview.h"
+#include "ui/ReportPreview.h"
 #include "survey/SurveyRecovery.h"
 #include "survey/SurveyWindow.h"
 #include "tests/ReportTestSupport.h"

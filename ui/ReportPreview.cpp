@@ -1,4 +1,4 @@
-#include "survey/ReportPreview.h"
+#include "ui/ReportPreview.h"
 
 #include "core/AppPaths.h"
 #include "core/MessageService.h"
