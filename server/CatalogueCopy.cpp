@@ -6,6 +6,7 @@
 #include "server/PgSession.h"
 
 #include <QDateTime>
+#include <QSet>
 #include <sqlite3.h>
 
 namespace CatalogueCopy {
@@ -301,11 +302,22 @@ void apply(sqlite3* copy, const Changes& c, bool moveMark)
         Statement mark(copy,
             QStringLiteral("INSERT OR REPLACE INTO ServerRowChange (TableName, RowKey, Change) "
                            "VALUES (?1, ?2, ?3)"));
+        // An update read in the background may bring a row older than the one a window wrote
+        // meanwhile (server first, then the copy): the copy keeps the newer.
+        Statement known(copy, QStringLiteral("SELECT Change FROM ServerRowChange WHERE TableName = ?1 "
+                                             "AND RowKey = ?2"));
+        QSet<QString> keptTables;
         auto put = [&](const QString& table, const QStringList& columns, const QVector<QStringList>& rows) {
             Upsert write(copy, table, columns);
+            const QString name = table.toLower();
             for (const QStringList& row : rows) {
+                if (!c.fresh && known.run({name, row.first()}) > row.last().toLongLong()) {
+                    if (name == QLatin1String("hydrostatictable"))
+                        keptTables.insert(row.first());
+                    continue;
+                }
                 write.run(row);
-                mark.run({table.toLower(), row.first(), row.last()});
+                mark.run({name, row.first(), row.last()});
             }
         };
         // Ports before the ships registered in them, ships before their tables.
@@ -316,13 +328,15 @@ void apply(sqlite3* copy, const Changes& c, bool moveMark)
         {
             Statement clearRows(copy, QStringLiteral("DELETE FROM HydrostaticRow WHERE ShipID = ?1"));
             for (const QStringList& table : c.tables)
-                clearRows.run(table, 1);
+                if (!keptTables.contains(table.first()))
+                    clearRows.run(table, 1);
             Statement addRow(copy,
                 QStringLiteral("INSERT INTO HydrostaticRow (%1) VALUES (?1, ?2, ?3, ?4, ?5, "
                                "?6, ?7)")
                     .arg(kTableRow.join(QStringLiteral(", "))));
             for (const QStringList& row : c.tableRows)
-                addRow.run(row);
+                if (!keptTables.contains(row.first()))
+                    addRow.run(row);
         }
         if (moveMark) {
             const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);

@@ -246,6 +246,17 @@ void TestCatalogueServer::aChangeToARowChangedMeanwhileIsRefused()
     QVERIFY(two.server.saveShip(two.copy, shipId, theirs).done);
     QCOMPARE(two.shipField(shipId, QStringLiteral("Flag")), QStringLiteral("Panama"));
 
+    // An update read in the background before this copy's own change, and written after it, does
+    // not take the copy back to the older ship (nor make the next change look like a conflict).
+    std::future<CatalogueServer::Fetched> behind = two.server.beginUpdate(two.copy);
+    CatalogueServer::Fetched fetched = behind.get();
+    theirs.callSign = QStringLiteral("V7ZZ9");
+    QVERIFY(two.server.saveShip(two.copy, shipId, theirs).done);
+    QVERIFY(two.server.finishUpdate(two.copy, std::move(fetched)).done);
+    QCOMPARE(two.shipField(shipId, QStringLiteral("CallSign")), QStringLiteral("V7ZZ9"));
+    theirs.callSign = QStringLiteral("V7ZZ8");
+    QVERIFY(two.server.saveShip(two.copy, shipId, theirs).done);
+
     // A delete of a row someone changed meanwhile is refused in the same way.
     QVERIFY(!one.server.deleteShip(one.copy, shipId).done);
     QCOMPARE(one.shipField(shipId, QStringLiteral("Flag")), QStringLiteral("Panama"));
