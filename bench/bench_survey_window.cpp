@@ -17,7 +17,8 @@
 // window: as the survey window opens in it (loading-opened.png), then with the window maximised
 // on the Initial and on the Final tab (loading-initial.png, loading-final.png; the same for
 // discharging). The window takes the screen's size (xvfb-run -s "-screen 0 1366x768x24");
-// QT_SCALE_FACTOR=1.5 for a larger scale, BENCH_DARK=1 for a dark palette. The caret does not
+// QT_SCALE_FACTOR=1.5 for a larger scale, BENCH_DARK=1 for a dark palette, BENCH_FONT_PT=12 for
+// a larger font. The caret does not
 // blink, so that two pictures of the same window are the same; the clock in the status bar
 // still moves (run under faketime to hold it).
 //
@@ -523,6 +524,11 @@ int main(int argc, char** argv)
     if (!shots.isEmpty()) {
         if (qEnvironmentVariableIsSet("BENCH_DARK"))
             useDarkPalette();
+        if (const int points = qEnvironmentVariableIntValue("BENCH_FONT_PT"); points > 0) {
+            QFont font = QApplication::font();
+            font.setPointSize(points);
+            QApplication::setFont(font);
+        }
         QApplication::setCursorFlashTime(0);
     }
     MainWindow* mdi = MainWindow::showMainWindow();

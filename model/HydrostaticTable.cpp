@@ -218,6 +218,26 @@ void findJumps(const HydrostaticTable& t, int column, QList<Finding>& out)
     }
 }
 
+// Rows i - 1 and i stand out of order in a column that must increase: which of the two figures is
+// wrong? Each is measured against the straight line through the rows either side of the pair
+// (i - 2 and i + 1), and the one farther from it is named: a displacement typed a thousand
+// tonnes too high on row 21 stands far off the line while row 22 lies on it, so row 21 is named,
+// not row 22 below it. The first pair has no row before it: row 1 is named when it stands above
+// row 3 as well. On the last pair, or when both stand as far off (a figure typed twice), the
+// later row is named.
+bool earlierRowBreaksOrder(const HydrostaticTable& t, int i, int column)
+{
+    const auto v = [&t, column](int r) { return HydrostaticTable::value(t.rows[r], column); };
+    if (i + 1 >= t.rows.size())
+        return false;
+    if (i < 2)
+        return v(0) >= v(2);
+    // Three times each row's distance from the line, to keep the figures whole.
+    const Decimal earlierOff = (v(i - 1) * Decimal(3) - (v(i - 2) * Decimal(2) + v(i + 1))).abs();
+    const Decimal laterOff = (v(i) * Decimal(3) - (v(i - 2) + v(i + 1) * Decimal(2))).abs();
+    return earlierOff > laterOff;
+}
+
 }  // namespace
 
 QList<Finding> audit(const HydrostaticTable& t)
@@ -255,19 +275,37 @@ QList<Finding> audit(const HydrostaticTable& t)
         const HydrostaticRow& prev = t.rows[i - 1];
         if (row.draft <= prev.draft) {
             ordered = false;
-            add(Finding::Error, i + 1, HydrostaticTable::Draft,
-                QStringLiteral("Row %1: the draft %2 m does not follow the draft %3 m of row %4; drafts "
-                               "must increase from row to row.")
-                    .arg(i + 1)
-                    .arg(fig(row.draft), fig(prev.draft))
-                    .arg(i));
+            if (earlierRowBreaksOrder(t, i, HydrostaticTable::Draft))
+                add(Finding::Error, i, HydrostaticTable::Draft,
+                    QStringLiteral("Row %1: the draft %2 m is not below the draft %3 m of row %4; drafts "
+                                   "must increase from row to row.")
+                        .arg(i)
+                        .arg(fig(prev.draft), fig(row.draft))
+                        .arg(i + 1));
+            else
+                add(Finding::Error, i + 1, HydrostaticTable::Draft,
+                    QStringLiteral("Row %1: the draft %2 m does not follow the draft %3 m of row %4; drafts "
+                                   "must increase from row to row.")
+                        .arg(i + 1)
+                        .arg(fig(row.draft), fig(prev.draft))
+                        .arg(i));
         }
-        if (row.displacement <= prev.displacement)
-            add(Finding::Error, i + 1, HydrostaticTable::Displacement,
-                QStringLiteral("Row %1: the displacement %2 t is not above the displacement %3 t of row %4.")
-                    .arg(i + 1)
-                    .arg(fig(row.displacement), fig(prev.displacement))
-                    .arg(i));
+        if (row.displacement <= prev.displacement) {
+            if (earlierRowBreaksOrder(t, i, HydrostaticTable::Displacement))
+                add(Finding::Error, i, HydrostaticTable::Displacement,
+                    QStringLiteral("Row %1: the displacement %2 t is not below the displacement %3 t of "
+                                   "row %4.")
+                        .arg(i)
+                        .arg(fig(prev.displacement), fig(row.displacement))
+                        .arg(i + 1));
+            else
+                add(Finding::Error, i + 1, HydrostaticTable::Displacement,
+                    QStringLiteral("Row %1: the displacement %2 t is not above the displacement %3 t of "
+                                   "row %4.")
+                        .arg(i + 1)
+                        .arg(fig(row.displacement), fig(prev.displacement))
+                        .arg(i));
+        }
     }
     if (!ordered)
         return out;  // the checks below measure between drafts that must increase

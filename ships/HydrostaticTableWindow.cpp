@@ -5,6 +5,7 @@
 #include "db/Database.h"
 #include "ui/CatalogueWrites.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -17,10 +18,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTableWidget>
+#include <QUndoStack>
 #include <QVBoxLayout>
+#include <cmath>
 
 using Role = HydrostaticTableFile::Role;
 
@@ -49,6 +53,68 @@ QString headerText(int column)
     return QStringLiteral("%1 (%2)").arg(HydrostaticTable::columnName(column), QLatin1String(units[column]));
 }
 
+// WCAG relative luminance of a colour on screen.
+double luminance(const QColor& c)
+{
+    auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The red of an error, darkened on a light ground and lightened on a dark one until it reads at
+// 4.5:1 against the list; the palette's own text when no red does (a ground of middle grey).
+QColor errorInk(const QPalette& palette)
+{
+    const QColor ground = palette.color(QPalette::Base);
+    // Below this luminance white text reads better than black.
+    const bool darkGround = luminance(ground) < 0.179;
+    for (int step = 0; step <= 50; ++step) {
+        const double lightness = darkGround ? 0.5 + step * 0.01 : 0.5 - step * 0.01;
+        const QColor red = QColor::fromHslF(0.0f, 1.0f, float(lightness));
+        if (contrast(red, ground) >= 4.5)
+            return red;
+    }
+    return palette.color(QPalette::Text);
+}
+
+// One step on the window's undo stack: the grid and the density before and after it.
+class TableEdit : public QUndoCommand {
+public:
+    using State = HydrostaticTableWindow::GridState;
+    using Apply = std::function<void(const State&)>;
+    TableEdit(const QString& what, State before, State after, bool densityTyping, Apply apply)
+        : QUndoCommand(what), m_before(std::move(before)), m_after(std::move(after)),
+          m_densityTyping(densityTyping), m_apply(std::move(apply))
+    {
+    }
+    // The grid already shows the change when the step is pushed.
+    void redo() override
+    {
+        if (m_done)
+            m_apply(m_after);
+        m_done = true;
+    }
+    void undo() override { m_apply(m_before); }
+    // The keys typed into the density box make one step.
+    int id() const override { return m_densityTyping ? 1 : -1; }
+    bool mergeWith(const QUndoCommand* other) override
+    {
+        m_after = static_cast<const TableEdit*>(other)->m_after;
+        return true;
+    }
+
+private:
+    State m_before, m_after;
+    bool m_densityTyping;
+    Apply m_apply;
+    bool m_done = false;
+};
+
 }  // namespace
 
 std::function<QString(QWidget*, bool)>& HydrostaticTableWindow::fileChooser()
@@ -68,7 +134,9 @@ HydrostaticTableWindow::HydrostaticTableWindow(int shipId, const QString& shipNa
 {
     setObjectName(QStringLiteral("frmHydrostaticTable"));
     setWindowTitle(QStringLiteral("Hydrostatic Table - %1").arg(shipName));
+    m_undo = new QUndoStack(this);
     buildLayout();
+    buildEditActions();
     HydrostaticTable table;
     try {
         if (const std::optional<HydrostaticTable> stored = HydrostaticTable::loadForShip(shipId))
@@ -76,8 +144,9 @@ HydrostaticTableWindow::HydrostaticTableWindow(int shipId, const QString& shipNa
     } catch (const VbError& e) {
         warn(MessageService::join(QStringLiteral("The ship's hydrostatic table cannot be read."), e.description()));
     }
-    showTable(table);
-    m_dirty = false;
+    fillGrid(table);
+    m_shown = gridState();
+    m_undo->clear();
 }
 
 void HydrostaticTableWindow::buildLayout()
@@ -175,11 +244,13 @@ void HydrostaticTableWindow::buildLayout()
     iv->addLayout(importButtons);
     m_pages->addWidget(importPage);
 
+    // A cell's typing reaches the grid when its editor closes: one step for each cell.
     connect(grdHydrostatics, &QTableWidget::itemChanged, this, [this] {
         if (!m_filling)
-            m_dirty = true;
+            recordEdit(QStringLiteral("Typing"));
     });
-    connect(txtDensity, &QLineEdit::textEdited, this, [this] { m_dirty = true; });
+    connect(txtDensity, &QLineEdit::textEdited, this,
+            [this] { recordEdit(QStringLiteral("Density"), /*densityTyping=*/true); });
     resize(640, 520);
 }
 
@@ -190,19 +261,89 @@ void HydrostaticTableWindow::warn(const QString& text)
 
 void HydrostaticTableWindow::showTable(const HydrostaticTable& table)
 {
-    m_filling = true;
-    txtDensity->setText(table.density.toString());
-    grdHydrostatics->setRowCount(table.rows.size());
-    for (int r = 0; r < table.rows.size(); ++r) {
+    replaceTable(table, QStringLiteral("Replace Table"));
+}
+
+void HydrostaticTableWindow::replaceTable(const HydrostaticTable& table, const QString& what)
+{
+    fillGrid(table);
+    recordEdit(what);
+    showFindings({});
+}
+
+void HydrostaticTableWindow::fillGrid(const HydrostaticTable& table)
+{
+    GridState state;
+    state.density = table.density.toString();
+    for (const HydrostaticRow& row : table.rows) {
+        QStringList cells;
+        for (int c = 0; c < HydrostaticTable::ColumnCount; ++c)
+            cells.append(HydrostaticTable::value(row, c).toString());
+        state.rows.append(cells);
+    }
+    const GridState shown = m_shown;
+    restoreGrid(state);
+    m_shown = shown;  // recordEdit compares with what was shown before
+}
+
+HydrostaticTableWindow::GridState HydrostaticTableWindow::gridState() const
+{
+    GridState state;
+    state.density = txtDensity->text();
+    state.rows.reserve(grdHydrostatics->rowCount());
+    for (int r = 0; r < grdHydrostatics->rowCount(); ++r) {
+        QStringList cells;
         for (int c = 0; c < HydrostaticTable::ColumnCount; ++c) {
-            auto* item = new QTableWidgetItem(HydrostaticTable::value(table.rows[r], c).toString());
-            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            grdHydrostatics->setItem(r, c, item);
+            const QTableWidgetItem* item = grdHydrostatics->item(r, c);
+            cells.append(item ? item->text() : QString());
+        }
+        state.rows.append(cells);
+    }
+    return state;
+}
+
+void HydrostaticTableWindow::restoreGrid(const GridState& state)
+{
+    const int row = grdHydrostatics->currentRow(), column = grdHydrostatics->currentColumn();
+    m_filling = true;
+    if (txtDensity->text() != state.density)
+        txtDensity->setText(state.density);
+    grdHydrostatics->setRowCount(state.rows.size());
+    for (int r = 0; r < state.rows.size(); ++r) {
+        for (int c = 0; c < HydrostaticTable::ColumnCount; ++c) {
+            const QString text = state.rows[r].value(c);
+            QTableWidgetItem* item = grdHydrostatics->item(r, c);
+            if (!item) {
+                item = new QTableWidgetItem(text);
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                grdHydrostatics->setItem(r, c, item);
+            } else if (item->text() != text) {
+                item->setText(text);
+            }
         }
     }
     m_filling = false;
-    m_dirty = true;
-    showFindings({});
+    m_shown = state;
+    if (row >= 0 && !state.rows.isEmpty())
+        grdHydrostatics->setCurrentCell(std::min(row, int(state.rows.size()) - 1), std::max(0, column));
+}
+
+void HydrostaticTableWindow::recordEdit(const QString& what, bool densityTyping)
+{
+    GridState now = gridState();
+    if (now == m_shown)
+        return;
+    m_undo->push(new TableEdit(what, m_shown, now, densityTyping, [this](const GridState& state) {
+        restoreGrid(state);
+        // Findings of another table would name rows that no longer hold what they say.
+        showFindings({});
+    }));
+    m_shown = std::move(now);
+}
+
+bool HydrostaticTableWindow::isDirty() const
+{
+    return !m_undo->isClean();
 }
 
 std::optional<HydrostaticTable> HydrostaticTableWindow::tableOnShow(bool tell)
@@ -252,8 +393,10 @@ void HydrostaticTableWindow::showFindings(const QList<HydrostaticAudit::Finding>
     for (const HydrostaticAudit::Finding& f : findings) {
         auto* item = new QListWidgetItem((f.isError() ? QStringLiteral("Error - ") : QStringLiteral("Doubt - "))
                                          + f.text);
+        // A long finding runs past the list's edge: the whole sentence shows over it.
+        item->setToolTip(f.text);
         if (f.isError())
-            item->setForeground(QColor(255, 0, 0));
+            item->setForeground(errorInk(palette()));
         lstFindings->addItem(item);
     }
 }
@@ -274,7 +417,7 @@ void HydrostaticTableWindow::addRow()
     const int at = grdHydrostatics->currentRow() >= 0 ? grdHydrostatics->currentRow() + 1 : grdHydrostatics->rowCount();
     grdHydrostatics->insertRow(at);
     grdHydrostatics->setCurrentCell(at, 0);
-    m_dirty = true;
+    recordEdit(QStringLiteral("Add Row"));
 }
 
 void HydrostaticTableWindow::deleteRows()
@@ -286,10 +429,25 @@ void HydrostaticTableWindow::deleteRows()
                 rows.append(r);
     if (rows.isEmpty() && grdHydrostatics->currentRow() >= 0)
         rows.append(grdHydrostatics->currentRow());
-    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    if (rows.isEmpty())
+        return;
+    std::sort(rows.begin(), rows.end());
+    QString question;
+    if (rows.size() == 1)
+        question = QStringLiteral("Delete row %1 of the hydrostatic table?").arg(rows.first() + 1);
+    else if (rows.last() - rows.first() + 1 == rows.size())
+        question = QStringLiteral("Delete rows %1 to %2 of the hydrostatic table?")
+                       .arg(rows.first() + 1)
+                       .arg(rows.last() + 1);
+    else
+        question = QStringLiteral("Delete the %1 selected rows of the hydrostatic table?").arg(rows.size());
+    if (MessageService::show(question, Msg::Buttons::YesNo, Msg::Icon::Question, kTitle, Msg::Answer::No)
+        != Msg::Answer::Yes)
+        return;
+    std::reverse(rows.begin(), rows.end());
     for (int r : rows)
         grdHydrostatics->removeRow(r);
-    m_dirty = m_dirty || !rows.isEmpty();
+    recordEdit(QStringLiteral("Delete Rows"));
 }
 
 bool HydrostaticTableWindow::pasteText(const QString& text)
@@ -301,7 +459,13 @@ bool HydrostaticTableWindow::pasteText(const QString& text)
         return false;
     }
     const int start = std::max(0, grdHydrostatics->currentRow());
+    const PasteMode mode = askHowToPaste(start, pasted->rows.size());
+    if (mode == PasteMode::Cancel)
+        return false;
     m_filling = true;
+    if (mode == PasteMode::Insert)
+        for (int r = 0; r < pasted->rows.size(); ++r)
+            grdHydrostatics->insertRow(start);
     if (grdHydrostatics->rowCount() < start + pasted->rows.size())
         grdHydrostatics->setRowCount(start + pasted->rows.size());
     for (int r = 0; r < pasted->rows.size(); ++r) {
@@ -312,8 +476,38 @@ bool HydrostaticTableWindow::pasteText(const QString& text)
         }
     }
     m_filling = false;
-    m_dirty = true;
+    recordEdit(QStringLiteral("Paste"));
     return true;
+}
+
+HydrostaticTableWindow::PasteMode HydrostaticTableWindow::askHowToPaste(int start, int count)
+{
+    const int last = std::min(start + count, grdHydrostatics->rowCount()) - 1;
+    bool holdsFigures = false;
+    for (int r = start; r <= last && !holdsFigures; ++r)
+        for (int c = 0; c < HydrostaticTable::ColumnCount && !holdsFigures; ++c)
+            if (const QTableWidgetItem* item = grdHydrostatics->item(r, c))
+                holdsFigures = !item->text().trimmed().isEmpty();
+    if (!holdsFigures)
+        return PasteMode::Overwrite;
+    const QString rows = last > start ? QStringLiteral("rows %1 to %2").arg(start + 1).arg(last + 1)
+                                      : QStringLiteral("row %1").arg(start + 1);
+    const QString headline =
+        count == 1 ? QStringLiteral("The pasted row would be written over %1 of the table.").arg(rows)
+                   : QStringLiteral("The %1 pasted rows would be written over %2 of the table.")
+                         .arg(count)
+                         .arg(rows);
+    const QString detail = QStringLiteral("Yes writes over %1.\r\n"
+                                          "No inserts the pasted rows above row %2.\r\n"
+                                          "Cancel leaves the table as it is.")
+                               .arg(rows)
+                               .arg(start + 1);
+    switch (MessageService::show(MessageService::join(headline, detail), Msg::Buttons::YesNoCancel,
+                                 Msg::Icon::Question, kTitle, Msg::Answer::Cancel)) {
+    case Msg::Answer::Yes: return PasteMode::Overwrite;
+    case Msg::Answer::No: return PasteMode::Insert;
+    default: return PasteMode::Cancel;
+    }
 }
 
 bool HydrostaticTableWindow::importFile(const QString& path)
@@ -375,7 +569,7 @@ bool HydrostaticTableWindow::acceptImport()
     }
     m_import.reset();
     m_pages->setCurrentIndex(0);
-    showTable(*t);
+    replaceTable(*t, QStringLiteral("Import"));
     // What the booklet's figures look like is shown at once; saving checks again.
     showFindings(HydrostaticAudit::audit(*t));
     return true;
@@ -400,8 +594,26 @@ bool HydrostaticTableWindow::exportFile(const QString& path)
     return true;
 }
 
+bool HydrostaticTableWindow::askBeforeReplacingEdits()
+{
+    if (!isDirty())
+        return true;
+    const Msg::Answer a = MessageService::show(
+        MessageService::join(
+            QStringLiteral("The hydrostatic table of %1 has changed. Save it before importing?")
+                .arg(m_shipName),
+            QStringLiteral("Yes saves the table as it is now; No imports over the changes (Undo brings them "
+                           "back); Cancel keeps the table as it is.")),
+        Msg::Buttons::YesNoCancel, Msg::Icon::Question, kTitle);
+    if (a == Msg::Answer::Cancel)
+        return false;
+    return a == Msg::Answer::No || save();
+}
+
 void HydrostaticTableWindow::chooseImport()
 {
+    if (!askBeforeReplacingEdits())
+        return;
     const QString path = fileChooser()(this, false);
     if (!path.isEmpty())
         importFile(path);
@@ -435,7 +647,7 @@ bool HydrostaticTableWindow::save()
                      || !CatalogueWrites::report(
                          CatalogueServer::shared().removeHydrostatics(sharedConnection(), m_shipId)))
                 return false;
-            m_dirty = false;
+            m_undo->setClean();
             return true;
         }
         const QList<HydrostaticAudit::Finding> findings = HydrostaticAudit::audit(*t);
@@ -467,7 +679,7 @@ bool HydrostaticTableWindow::save()
         warn(MessageService::join(QStringLiteral("The table was not saved."), e.description()));
         return false;
     }
-    m_dirty = false;
+    m_undo->setClean();
     return true;
 }
 
@@ -477,7 +689,7 @@ void HydrostaticTableWindow::reject()
         cancelImport();
         return;
     }
-    if (m_dirty) {
+    if (isDirty()) {
         const Msg::Answer a = MessageService::show(
             QStringLiteral("The hydrostatic table of %1 has changed. Save it?").arg(m_shipName), Msg::Buttons::YesNoCancel,
             Msg::Icon::Question, kTitle);
@@ -497,4 +709,79 @@ bool HydrostaticTableWindow::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void HydrostaticTableWindow::changeEvent(QEvent* event)
+{
+    // A colour scheme changed while the window is open: the errors' red is picked again.
+    if (event->type() == QEvent::PaletteChange && lstFindings)
+        showFindings(m_findings);
+    QDialog::changeEvent(event);
+}
+
+void HydrostaticTableWindow::buildEditActions()
+{
+    // Ctrl+Z and Ctrl+Y work on the table; inside a cell being typed or the density box they
+    // undo the typing first, as those boxes take the keys themselves. The import page has
+    // nothing to undo.
+    m_undoAction = new QAction(QStringLiteral("&Undo"), this);
+    m_undoAction->setObjectName(QStringLiteral("mnuEditUndo"));
+    m_undoAction->setShortcut(QKeySequence::Undo);
+    m_undoAction->setEnabled(false);
+    connect(m_undoAction, &QAction::triggered, this, [this] {
+        if (m_pages->currentIndex() == 0)
+            m_undo->undo();
+    });
+    connect(m_undo, &QUndoStack::canUndoChanged, m_undoAction, &QAction::setEnabled);
+    m_redoAction = new QAction(QStringLiteral("&Redo"), this);
+    m_redoAction->setObjectName(QStringLiteral("mnuEditRedo"));
+    m_redoAction->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    m_redoAction->setEnabled(false);
+    connect(m_redoAction, &QAction::triggered, this, [this] {
+        if (m_pages->currentIndex() == 0)
+            m_undo->redo();
+    });
+    connect(m_undo, &QUndoStack::canRedoChanged, m_redoAction, &QAction::setEnabled);
+    addAction(m_undoAction);
+    addAction(m_redoAction);
+
+    // Delete empties the selected cells, as in a spreadsheet; rows go with Delete Rows.
+    m_clearAction = new QAction(QStringLiteral("C&lear Cells"), this);
+    m_clearAction->setObjectName(QStringLiteral("mnuEditClear"));
+    m_clearAction->setShortcut(QKeySequence::Delete);
+    m_clearAction->setShortcutContext(Qt::WidgetShortcut);
+    connect(m_clearAction, &QAction::triggered, this, &HydrostaticTableWindow::clearCells);
+    grdHydrostatics->addAction(m_clearAction);
+
+    grdHydrostatics->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(grdHydrostatics, &QWidget::customContextMenuRequested, this,
+            &HydrostaticTableWindow::showContextMenu);
+}
+
+void HydrostaticTableWindow::showContextMenu(const QPoint& at)
+{
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("mnuGrid"));
+    m_undoAction->setText(m_undo->canUndo() ? QStringLiteral("&Undo %1").arg(m_undo->undoText())
+                                            : QStringLiteral("&Undo"));
+    m_redoAction->setText(m_undo->canRedo() ? QStringLiteral("&Redo %1").arg(m_undo->redoText())
+                                            : QStringLiteral("&Redo"));
+    menu.addAction(m_undoAction);
+    menu.addAction(m_redoAction);
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("&Paste"), this, [this] { pasteText(QApplication::clipboard()->text()); });
+    menu.addAction(QStringLiteral("&Add Row"), this, &HydrostaticTableWindow::addRow);
+    menu.addAction(QStringLiteral("&Delete Rows"), this, &HydrostaticTableWindow::deleteRows);
+    menu.addAction(m_clearAction);
+    menu.exec(grdHydrostatics->viewport()->mapToGlobal(at));
+}
+
+void HydrostaticTableWindow::clearCells()
+{
+    m_filling = true;
+    for (QTableWidgetItem* item : grdHydrostatics->selectedItems())
+        item->setText(QString());
+    m_filling = false;
+    recordEdit(QStringLiteral("Clear"));
 }

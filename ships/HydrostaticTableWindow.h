@@ -7,6 +7,7 @@
 #include <QVector>
 #include <functional>
 
+class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -14,11 +15,13 @@ class QListWidget;
 class QPushButton;
 class QStackedWidget;
 class QTableWidget;
+class QUndoStack;
 
 // The editor of one ship's hydrostatic table, opened from Ship Particulars: the rows in a grid
 // to read and correct, rows pasted from a spreadsheet, a table imported from a CSV or text file
 // (after the user confirms what each of its columns is), exported to CSV, and audited before it
-// is saved: errors keep it from being saved, doubts are shown and may be accepted.
+// is saved: errors keep it from being saved, doubts are shown and may be accepted. Every change
+// to the grid and the density is kept on an undo stack (Ctrl+Z, Ctrl+Y, the grid's context menu).
 class HydrostaticTableWindow : public QDialog {
     Q_OBJECT
 public:
@@ -41,20 +44,46 @@ public:
     bool acceptImport();
     void cancelImport();
     bool exportFile(const QString& path);
-    // Tab-separated rows (from a spreadsheet) written over the grid from its current row down.
+    // Tab-separated rows (from a spreadsheet) written over the grid from its current row down,
+    // or inserted above it, as the user answers when rows holding figures would be written over.
     bool pasteText(const QString& text);
     // Audits and saves; true when the table was written.
     bool save();
     // The findings of the last audit as shown in lstFindings.
     QList<HydrostaticAudit::Finding> findings() const { return m_findings; }
-    bool isDirty() const { return m_dirty; }
+    // Changed since it was opened or saved: an undo back to the saved table makes it clean again,
+    // an undo past the save makes it changed.
+    bool isDirty() const;
+    QUndoStack* undoStack() const { return m_undo; }
+
+    // The grid's figures and the density as texts, as the user sees them: what an undo restores.
+    struct GridState {
+        QString density;
+        QVector<QStringList> rows;
+        bool operator==(const GridState&) const = default;
+    };
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void reject() override;
 
 private:
     void buildLayout();
+    void buildEditActions();
+    void fillGrid(const HydrostaticTable& table);
+    GridState gridState() const;
+    void restoreGrid(const GridState& state);
+    // Puts what the grid and the density now hold on the undo stack as one step.
+    void recordEdit(const QString& what, bool densityTyping = false);
+    void replaceTable(const HydrostaticTable& table, const QString& what);
+    enum class PasteMode { Overwrite, Insert, Cancel };
+    // Asks before a paste writes over rows that hold figures; Overwrite when none would be.
+    PasteMode askHowToPaste(int start, int count);
+    // Asks before an import replaces edits not yet saved; false when the user cancels.
+    bool askBeforeReplacingEdits();
+    void clearCells();
+    void showContextMenu(const QPoint& at);
     void showFindings(const QList<HydrostaticAudit::Finding>& findings);
     void findingActivated(int index);
     void addRow();
@@ -74,6 +103,10 @@ private:
     QLabel* lblImportFile = nullptr;
     std::optional<HydrostaticTableFile::Layout> m_import;
     QList<HydrostaticAudit::Finding> m_findings;
-    bool m_dirty = false;
+    QUndoStack* m_undo = nullptr;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
+    QAction* m_clearAction = nullptr;
+    GridState m_shown;  // what the grid held after the last step on the undo stack
     bool m_filling = false;
 };

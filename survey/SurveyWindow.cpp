@@ -30,6 +30,7 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -222,6 +223,13 @@ void SurveyWindow::tablesEdited()
     dropOutdatedResults();
 }
 
+bool SurveyWindow::focusNextPrevChild(bool next)
+{
+    // Tab and Shift+Tab pressed in the window come this way; the MDI area's own moves do not.
+    const QScopedValueRollback<bool> tabbing(m_tabbing, true);
+    return QWidget::focusNextPrevChild(next);
+}
+
 bool SurveyWindow::requireShip()
 {
     if (!dcbShip->currentText().isEmpty())
@@ -236,6 +244,13 @@ void SurveyWindow::fieldFocusIn(QWidget* field, Qt::FocusReason reason)
     // Coming back to the field after a message box or a pop-up is no new visit.
     if (m_filling || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
         return;
+    // The MDI area moves the focus on by itself as it maximises or restores the window: no visit
+    // of the surveyor's, so nothing to say; before a ship is chosen the ship list keeps it.
+    const bool tab = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
+    if (tab && !m_tabbing && dcbShip->currentText().isEmpty()) {
+        dcbShip->setFocus(Qt::OtherFocusReason);
+        return;
+    }
     if (!requireShip())
         return;
     const bool mark = field == txtFwdX || field == txtMidX || field == txtAftX;

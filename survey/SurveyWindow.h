@@ -192,6 +192,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
     // Controls, named as the user and the tests know them.
     QComboBox* dcbShip = nullptr;
@@ -323,6 +324,7 @@ private:
     std::unique_ptr<RowSet> m_dateList;
 
     bool m_filling = false;
+    bool m_tabbing = false;  // a Tab or Shift+Tab of the surveyor's is moving the focus
     bool m_skipTabClick = false;
     bool m_closed = false;
     bool m_centred = false;

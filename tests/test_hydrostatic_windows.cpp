@@ -471,8 +471,10 @@ void TestHydrostaticWindows::editorImportsAuditsAndSaves()
     QCOMPARE(grid->currentRow(), 5);
     QCOMPARE(*HydrostaticTable::loadForShip(shipId), saved);
 
-    // A pasted block from a spreadsheet overwrites from the current row; a cell of text is named.
+    // A pasted block from a spreadsheet overwrites from the current row once the user agrees;
+    // a cell of text is named.
     grid->setCurrentCell(0, 0);
+    MessageService::setNextAnswer(Msg::Answer::Yes);
     QVERIFY(editor.pasteText(QStringLiteral("7\t35572\t64.7\t4.2\t915\n")));
     QCOMPARE(grid->item(0, 1)->text(), QStringLiteral("35572"));
     grid->item(2, 2)->setText(QStringLiteral("64,x"));

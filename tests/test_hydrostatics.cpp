@@ -250,6 +250,44 @@ private slots:
                  QStringLiteral("Row 6: the displacement 31600 t is not above the displacement 31616 t of row 5."));
         QCOMPARE(f.size(), 2);
 
+        // A figure typed too high: its own row is named, not the row below it that lies in line
+        // with the rows around it (the first row when it stands above the third as well).
+        auto errorsOf = [](const HydrostaticTable& table) {
+            QList<HydrostaticAudit::Finding> errors;
+            for (const auto& x : HydrostaticAudit::audit(table))
+                if (x.isError())
+                    errors.append(x);
+            return errors;
+        };
+        HydrostaticTable high = smallTable();
+        high.rows[2].draft = d("7.45");
+        f = errorsOf(high);
+        QCOMPARE(f.size(), 1);
+        QCOMPARE(f.at(0).row, 3);
+        QCOMPARE(f.at(0).column, int(HydrostaticTable::Draft));
+        QCOMPARE(f.at(0).text, QStringLiteral("Row 3: the draft 7.45 m is not below the draft 7.3 m of "
+                                              "row 4; drafts must increase from row to row."));
+        high = smallTable();
+        high.rows[2].displacement = d("31800");
+        f = errorsOf(high);
+        QCOMPARE(f.size(), 1);
+        QCOMPARE(f.at(0).row, 3);
+        QCOMPARE(f.at(0).column, int(HydrostaticTable::Displacement));
+        QCOMPARE(f.at(0).text,
+                 QStringLiteral("Row 3: the displacement 31800 t is not below the displacement 31209 t "
+                                "of row 4."));
+        high = smallTable();
+        high.rows[0].draft = d("7.25");
+        f = errorsOf(high);
+        QCOMPARE(f.size(), 1);
+        QCOMPARE(f.at(0).row, 1);
+        // Too low on the last row: that row is named as before.
+        high = smallTable();
+        high.rows[5].draft = d("7.35");
+        f = errorsOf(high);
+        QCOMPARE(f.size(), 1);
+        QCOMPARE(f.at(0).row, 6);
+
         // A step that changes (a row left out) and a TPC column that does not fit: doubts only.
         HydrostaticTable s = smallTable();
         s.rows.removeAt(2);

@@ -20,6 +20,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -170,6 +171,33 @@ private slots:
         QCOMPARE(mdi->statusText(), MainWindow::statusHint());
         QVERIFY(!mdi->action(QStringLiteral("mnuFile(14)"))->isEnabled());
         QCOMPARE(messages(), QStringList());
+        delete mdi;
+    }
+
+    // Maximised, restored and maximised again before a ship is chosen (as a small screen opens
+    // it): the window says nothing, and the ship list keeps the focus.
+    void resizingBeforeAShipIsChosenSaysNothing()
+    {
+        w->hide();
+        registerChildWindows();
+        auto* mdi = new MainWindow;
+        mdi->resize(1366, 768);
+        mdi->show();
+        mdi->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(mdi));
+        QWidget* child = mdi->openChild(QStringLiteral("frmQuorvane"));
+        auto* frame = qobject_cast<QMdiSubWindow*>(child->parentWidget());
+        QVERIFY(frame);
+        for (int i = 0; i < 2; ++i) {
+            frame->showMaximized();
+            QApplication::processEvents();
+            frame->showNormal();
+            QApplication::processEvents();
+        }
+        frame->showMaximized();
+        QApplication::processEvents();
+        QCOMPARE(messages(), QStringList());
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(child->findChild<QComboBox*>("dcbShip")));
         delete mdi;
     }
 
