@@ -98,7 +98,7 @@ void startUps(const QStringList& what, const QStringList& uris, int runs)
 {
     std::vector<std::vector<double>> times(uris.size());
     for (const QString& uri : uris)
-        startOnce(uri);  // warm
+        startOnce(uri); // warm
     for (int i = 0; i < runs; ++i)
         for (int k = 0; k < uris.size(); ++k)
             times[k].push_back(startOnce(uris.at(k)));
@@ -147,7 +147,7 @@ void pictures(const QString& dir, const QString& uri, const QString& state)
     CatalogueServer::shared().setUri(QString());
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -215,7 +215,7 @@ int main(int argc, char** argv)
         openOnDir(copy, dir.path());
         CatalogueServer server;
         server.setUri(uri);
-        server.session();  // connected before the timing, as the window's session is
+        server.session(); // connected before the timing, as the window's session is
         auto start = Clock::now();
         const CatalogueServer::UpdateOutcome o = server.update(copy);
         first.push_back(msSince(start));

@@ -26,4 +26,4 @@ bool bringCopyUpToDate(const QString& uri)
     return false;
 }
 
-}  // namespace ServerCommandLine
+} // namespace ServerCommandLine

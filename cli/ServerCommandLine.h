@@ -12,4 +12,4 @@ namespace ServerCommandLine {
 // out of reach or refused (said on standard error).
 bool bringCopyUpToDate(const QString& uri);
 
-}  // namespace ServerCommandLine
+} // namespace ServerCommandLine

@@ -33,7 +33,8 @@ const QStringList kTableRow{QStringLiteral("ShipID"), QStringLiteral("RowNo"), Q
 // One compiled statement, run again and again with new values.
 class Statement {
 public:
-    Statement(sqlite3* db, const QString& sql) : m_db(db)
+    Statement(sqlite3* db, const QString& sql)
+        : m_db(db)
     {
         if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &m_stmt, nullptr) != SQLITE_OK)
             fail(db);
@@ -95,8 +96,10 @@ bool hasBookkeeping(sqlite3* db)
 class Upsert {
 public:
     Upsert(sqlite3* db, const QString& table, const QStringList& columns)
-        : m_db(db), m_columns(int(columns.size())), m_update(db, updateText(table, columns)),
-          m_insert(db, insertText(table, columns))
+        : m_db(db)
+        , m_columns(int(columns.size()))
+        , m_update(db, updateText(table, columns))
+        , m_insert(db, insertText(table, columns))
     {
     }
     void run(const QStringList& row)
@@ -158,7 +161,7 @@ qint64 highest(const QVector<QStringList>& rows, qint64 from)
     return from;
 }
 
-}  // namespace
+} // namespace
 
 QStringList shipColumns()
 {
@@ -304,8 +307,9 @@ void apply(sqlite3* copy, const Changes& c, bool moveMark)
                            "VALUES (?1, ?2, ?3)"));
         // An update read in the background may bring a row older than the one a window wrote
         // meanwhile (server first, then the copy): the copy keeps the newer.
-        Statement known(copy, QStringLiteral("SELECT Change FROM ServerRowChange WHERE TableName = ?1 "
-                                             "AND RowKey = ?2"));
+        Statement known(copy,
+            QStringLiteral("SELECT Change FROM ServerRowChange WHERE TableName = ?1 "
+                           "AND RowKey = ?2"));
         QSet<QString> keptTables;
         auto put = [&](const QString& table, const QStringList& columns, const QVector<QStringList>& rows) {
             Upsert write(copy, table, columns);
@@ -353,4 +357,4 @@ void apply(sqlite3* copy, const Changes& c, bool moveMark)
     }
 }
 
-}  // namespace CatalogueCopy
+} // namespace CatalogueCopy

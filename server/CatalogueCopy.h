@@ -18,9 +18,9 @@ class PgSession;
 namespace CatalogueCopy {
 
 struct State {
-    QString identity;  // empty: never brought up to date from a server
+    QString identity; // empty: never brought up to date from a server
     qint64 lastChange = 0;
-    QString updatedAt;  // ISO date and time (UTC) of the last update, empty when never
+    QString updatedAt; // ISO date and time (UTC) of the last update, empty when never
 };
 
 // The copy's bookkeeping (an empty State in a file that has none).
@@ -32,14 +32,14 @@ qint64 rowChange(sqlite3* copy, const QString& table, int key);
 // columns below (null for NULL); the last of each is the row's change number.
 struct Changes {
     QString identity;
-    bool fresh = false;  // the copy starts afresh: its catalogue is replaced by the server's
-    qint64 upTo = 0;  // the highest change number the copy has seen once these are in
-    QVector<QStringList> ports;  // PortID, PortName, City, Country, Change
-    QVector<QStringList> ships;  // ShipID, ShipName, PortOfRegistry, LBP, ... NetTonnage, Change
-    QVector<QStringList> deductions;  // ItemID, ItemName, Change
-    QVector<QStringList> tables;  // ShipID, Density, Change
-    QVector<QStringList> tableRows;  // ShipID, RowNo, Draft, Displacement, TPC, LCF, MCTC
-    QVector<QPair<QString, int>> removed;  // table (lower case) and key
+    bool fresh = false; // the copy starts afresh: its catalogue is replaced by the server's
+    qint64 upTo = 0; // the highest change number the copy has seen once these are in
+    QVector<QStringList> ports; // PortID, PortName, City, Country, Change
+    QVector<QStringList> ships; // ShipID, ShipName, PortOfRegistry, LBP, ... NetTonnage, Change
+    QVector<QStringList> deductions; // ItemID, ItemName, Change
+    QVector<QStringList> tables; // ShipID, Density, Change
+    QVector<QStringList> tableRows; // ShipID, RowNo, Draft, Displacement, TPC, LCF, MCTC
+    QVector<QPair<QString, int>> removed; // table (lower case) and key
     int rowCount() const;
 };
 
@@ -61,4 +61,4 @@ void apply(sqlite3* copy, const Changes& changes, bool moveMark = true);
 QStringList shipColumns();
 QStringList portColumns();
 
-}  // namespace CatalogueCopy
+} // namespace CatalogueCopy

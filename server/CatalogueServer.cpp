@@ -73,7 +73,7 @@ void keepBeforeFirstUpdate(sqlite3* handle)
         QFile::setPermissions(kept, QFile::ReadOwner | QFile::WriteOwner);
 }
 
-}  // namespace
+} // namespace
 
 CatalogueServer::~CatalogueServer() = default;
 

@@ -50,10 +50,10 @@ public:
 
     struct UpdateOutcome {
         bool done = false;
-        bool unreachable = false;  // else a refusal or a fault of the copy
+        bool unreachable = false; // else a refusal or a fault of the copy
         QString error;
-        int rows = 0;  // rows brought into the copy
-        QString updatedAt;  // ISO, UTC
+        int rows = 0; // rows brought into the copy
+        QString updatedAt; // ISO, UTC
     };
     // Brings `copy` up to date, at once (the command line).
     UpdateOutcome update(Connection& copy);
@@ -72,10 +72,10 @@ public:
 
     struct WriteOutcome {
         bool done = false;
-        bool conflict = false;  // someone else changed the row since the copy read it
+        bool conflict = false; // someone else changed the row since the copy read it
         bool unreachable = false;
-        QString message;  // what to tell: the server's refusal, or the other change
-        int id = 0;  // the new ship's or port's id
+        QString message; // what to tell: the server's refusal, or the other change
+        int id = 0; // the new ship's or port's id
     };
     // A ship added (shipId 0) or changed, on the server and then in the copy.
     WriteOutcome saveShip(Connection& copy, int shipId, const SqlCatalogue::ShipValues& values);

@@ -8,7 +8,9 @@
 #include <vector>
 
 ServerError::ServerError(const QString& message, bool unreachable)
-    : std::runtime_error(message.toStdString()), m_message(message), m_unreachable(unreachable)
+    : std::runtime_error(message.toStdString())
+    , m_message(message)
+    , m_unreachable(unreachable)
 {
 }
 
@@ -28,7 +30,7 @@ QString trimmedMessage(const char* text)
     return QString::fromUtf8(text).trimmed();
 }
 
-}  // namespace
+} // namespace
 
 void PgSession::connect(const QString& uri, const QString& password, int timeoutSeconds)
 {

@@ -121,7 +121,7 @@ QString deductionItems()
     return sql;
 }
 
-}  // namespace
+} // namespace
 
 bool present(PgSession& session)
 {
@@ -141,4 +141,4 @@ QString identity(PgSession& session)
     return session.query(QStringLiteral("SELECT Identity FROM CatalogueInfo")).value(0).value(0);
 }
 
-}  // namespace ServerSchema
+} // namespace ServerSchema

@@ -31,4 +31,4 @@ bool present(PgSession& session);
 // catalogue made again) starts afresh.
 QString identity(PgSession& session);
 
-}  // namespace ServerSchema
+} // namespace ServerSchema

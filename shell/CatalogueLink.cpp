@@ -21,7 +21,9 @@ constexpr int kOutOfReachMs = 30 * 1000;
 // Lives with the main window: the panel, the timer and the update running in the background.
 class Link : public QObject {
 public:
-    explicit Link(MainWindow& mdi) : QObject(&mdi), m_mdi(&mdi)
+    explicit Link(MainWindow& mdi)
+        : QObject(&mdi)
+        , m_mdi(&mdi)
     {
         setObjectName(QStringLiteral("catalogueLink"));
         m_panel = new QLabel(&mdi);
@@ -122,7 +124,7 @@ void editSettings(MainWindow& mdi)
     CatalogueLink::updateNow(mdi);
 }
 
-}  // namespace
+} // namespace
 
 namespace CatalogueLink {
 
@@ -141,7 +143,7 @@ void start(MainWindow& mdi, const QString& commandLineUri)
     CatalogueServer& server = CatalogueServer::shared();
     server.setUri(commandLineUri.isEmpty() ? CatalogueServer::savedUri() : commandLineUri);
     if (!server.isSet())
-        return;  // no panel, no connection
+        return; // no panel, no connection
     // After the start: the window is drawn first, then the update goes on behind it.
     QPointer<MainWindow> window(&mdi);
     QTimer::singleShot(0, &mdi, [window] {
@@ -161,4 +163,4 @@ void updateNow(MainWindow& mdi)
     link->begin();
 }
 
-}  // namespace CatalogueLink
+} // namespace CatalogueLink

@@ -13,7 +13,7 @@ class MainWindow;
 namespace CatalogueLink {
 
 // The command of the Tools menu item, registered with the main window.
-QString settingsCommand();  // "CatalogueServer"
+QString settingsCommand(); // "CatalogueServer"
 void registerCommands();
 
 // Takes the URI of --server, else the one kept in the settings, and starts the updates.
@@ -22,4 +22,4 @@ void start(MainWindow& mdi, const QString& commandLineUri);
 // Asks now (the settings' OK, a test): the update runs in the background as at start.
 void updateNow(MainWindow& mdi);
 
-}  // namespace CatalogueLink
+} // namespace CatalogueLink

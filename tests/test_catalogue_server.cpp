@@ -15,8 +15,8 @@
 #include "server/ServerSchema.h"
 #include "shell/CatalogueLink.h"
 #include "shell/MainWindow.h"
-#include "ui/CatalogueWrites.h"
 #include "tests/TestSupport.h"
+#include "ui/CatalogueWrites.h"
 
 #include <QDir>
 #include <QFile>
@@ -106,7 +106,7 @@ SqlCatalogue::ShipValues ship(const QString& name, const QString& port)
     return v;
 }
 
-}  // namespace
+} // namespace
 
 class TestCatalogueServer : public QObject {
     Q_OBJECT
@@ -126,15 +126,15 @@ private slots:
 
 private:
     void largeCatalogue();
-    QString m_admin;  // superuser of the test server
-    QString m_editor;  // bob, member of quorvane_editor
-    QString m_reader;  // alice, member of quorvane_reader
+    QString m_admin; // superuser of the test server
+    QString m_editor; // bob, member of quorvane_editor
+    QString m_reader; // alice, member of quorvane_reader
 };
 
 void TestCatalogueServer::initTestCase()
 {
     TestSupport::initTestEnvironment();
-    serverScript(QStringLiteral("stop"));  // one left by a run that crashed
+    serverScript(QStringLiteral("stop")); // one left by a run that crashed
     m_admin = serverScript(QStringLiteral("start"));
     QVERIFY2(m_admin.startsWith(QLatin1String("postgresql://")), "the test server did not start");
     // The database tool makes the catalogue, as the README tells a team to.

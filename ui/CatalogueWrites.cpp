@@ -36,4 +36,4 @@ bool report(const CatalogueServer::WriteOutcome& outcome)
     return false;
 }
 
-}  // namespace CatalogueWrites
+} // namespace CatalogueWrites

@@ -18,4 +18,4 @@ bool allowed();
 // Tells what the server said when the change did not happen; returns whether it did.
 bool report(const CatalogueServer::WriteOutcome& outcome);
 
-}  // namespace CatalogueWrites
+} // namespace CatalogueWrites
