@@ -5,10 +5,12 @@
 
 #include "core/AppPaths.h"
 #include "core/MessageService.h"
+#include "core/Numeric.h"
 #include "core/VbError.h"
 #include "db/Database.h"
 #include "files/HydrostaticTableFile.h"
 #include "model/HydrostaticTable.h"
+#include "model/ShipRecord.h"
 #include "server/CatalogueServer.h"
 
 #include <QCoreApplication>
@@ -40,6 +42,10 @@ struct Options {
     QString file;
     QString dataDir;
     QString server;
+    // How the file writes its LCF (lettered figures are read with their letters whatever this
+    // says), and whether its drafts are moulded.
+    LcfConvention lcf = LcfConvention::MidshipAft;
+    std::optional<bool> moulded;
 };
 
 bool parse(const QStringList& args, Options* o, QString* error)
@@ -60,10 +66,36 @@ bool parse(const QStringList& args, Options* o, QString* error)
             o->import = a == QLatin1String(kImport);
             o->ship = args.at(++i);
             o->file = args.at(++i);
-        } else if (a == QLatin1String("--data-dir") && i + 1 < args.size()) {
-            o->dataDir = args.at(++i);
-        } else if (a.startsWith(QLatin1String("--data-dir="))) {
-            o->dataDir = a.mid(11);
+        } else if (a == QLatin1String("--lcf") && i + 1 < args.size()) {
+            const QString key = args.at(++i);
+            const std::optional<LcfConvention> c = LcfConventions::fromKey(key);
+            if (!c || *c == LcfConvention::Lettered) {
+                *error = QStringLiteral("--lcf takes midship-aft, midship-forward or aft-perpendicular, "
+                                        "not \"%1\"")
+                             .arg(key);
+                return false;
+            }
+            o->lcf = *c;
+        } else if (a == QLatin1String("--drafts") && i + 1 < args.size()) {
+            const QString kind = args.at(++i);
+            if (kind != QLatin1String("extreme") && kind != QLatin1String("moulded")) {
+                *error = QStringLiteral("--drafts takes extreme or moulded, not \"%1\"").arg(kind);
+                return false;
+            }
+            o->moulded = kind == QLatin1String("moulded");
+        } else if (a == QLatin1String("--data-dir") || a.startsWith(QLatin1String("--data-dir="))) {
+            // An empty folder would quietly mean the default database: it is refused, as the
+            // other starts refuse it.
+            const bool inlineValue = a.contains(QLatin1Char('='));
+            if (!inlineValue && i + 1 >= args.size()) {
+                *error = QStringLiteral("--data-dir needs a value");
+                return false;
+            }
+            o->dataDir = inlineValue ? a.mid(11) : args.at(++i);
+            if (o->dataDir.isEmpty()) {
+                *error = QStringLiteral("--data-dir needs a value");
+                return false;
+            }
         } else if (a == QLatin1String("--server") && i + 1 < args.size()) {
             o->server = args.at(++i);
         } else if (a.startsWith(QLatin1String("--server="))) {
@@ -83,18 +115,35 @@ bool parse(const QStringList& args, Options* o, QString* error)
 int importTable(int shipId, const Options& o)
 {
     QString error;
-    const std::optional<HydrostaticTableFile::Layout> layout = HydrostaticTableFile::readFile(o.file, &error);
+    bool notRead = false;
+    const std::optional<HydrostaticTableFile::Layout> layout = HydrostaticTableFile::readFile(o.file, &error,
+                                                                                              &notRead);
     if (!layout)
-        return fail(error, QFileInfo(o.file).isReadable() ? Refused : Failed);
+        return fail(error, notRead ? Failed : Refused);
     // From the command line nobody confirms the columns: the header must name them.
     if (layout->header.isEmpty())
         return fail(QStringLiteral("%1: the first line must name the columns (Draft, Displacement, TPC, LCF, "
                                    "MCTC).")
                         .arg(o.file),
                     Refused);
-    const std::optional<HydrostaticTable> table = HydrostaticTableFile::build(*layout, layout->proposed, &error);
+    std::optional<HydrostaticTable> table = HydrostaticTableFile::build(*layout, layout->proposed, &error);
     if (!table)
         return fail(QStringLiteral("%1: %2").arg(o.file, error), Refused);
+    if (o.moulded)
+        table->mouldedDrafts = *o.moulded;
+    if (o.lcf == LcfConvention::AftPerpendicular && table->lcfSource != LcfConvention::Lettered) {
+        // From the aft perpendicular the LCF is turned about midships: the ship's LBP is needed.
+        ShipRecord ship;
+        const Decimal lbp = ship.load(shipId) == 1 ? toNumeric(ship.lbp(), -1, 0).toDecimal() : Decimal(0);
+        if (!(lbp > Decimal(0)))
+            return fail(QStringLiteral("%1 has no LBP: an LCF from the aft perpendicular cannot be turned "
+                                       "into one from midships.")
+                            .arg(o.ship),
+                        Refused);
+        table->convertLcf(o.lcf, lbp);
+    } else {
+        table->convertLcf(o.lcf, Decimal(0));
+    }
     const QList<HydrostaticAudit::Finding> findings = HydrostaticAudit::audit(*table);
     for (const HydrostaticAudit::Finding& f : findings)
         printErr(QStringLiteral("%1: %2: %3\n")
@@ -144,9 +193,10 @@ int main(int argc, char** argv)
     QString error;
     if (!parse(app.arguments().mid(1), &o, &error))
         return fail(error + QStringLiteral("\nusage: quorvane-lt [--data-dir DIR] --import-hydrostatics \"SHIP NAME\" "
-                                           "FILE.csv\n       quorvane-lt [--data-dir DIR] --export-hydrostatics "
-                                           "\"SHIP NAME\" FILE.csv\n       (either with --server URI: the "
-                                           "catalogue server)"),
+                                           "FILE.csv [--lcf midship-aft|midship-forward|aft-perpendicular] "
+                                           "[--drafts extreme|moulded]\n       quorvane-lt [--data-dir DIR] "
+                                           "--export-hydrostatics \"SHIP NAME\" FILE.csv\n       (either with "
+                                           "--server URI: the catalogue server)"),
                     Failed);
     // The same folder as the program's other starts, and on a first start the delivered database.
     AppPaths::setApplicationNames();

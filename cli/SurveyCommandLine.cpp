@@ -22,7 +22,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QSet>
 #include <cstdio>
 #include <algorithm>
@@ -229,23 +228,18 @@ bool writeOutputs(const ReportLayout& layout, const SurveyFindings& findings, co
         return false;
     }
 
-    QSaveFile pdfFile(o.pdf);
-    QSaveFile jsonFile(o.captions);
-    const auto fail = [error](const QString& path, const QSaveFile& f) {
-        *error = QStringLiteral("%1: the file cannot be written (%2).").arg(path, f.errorString());
+    // Both are staged beside their places before either goes in, so that a failure leaves the
+    // files that were there as they were.
+    OutputPaths::Output pdfFile(o.pdf);
+    OutputPaths::Output jsonFile(o.captions);
+    if (!o.pdf.isEmpty() && !pdfFile.stage(pdf, error))
         return false;
-    };
-    if (!o.pdf.isEmpty() && (!pdfFile.open(QIODevice::WriteOnly) || pdfFile.write(pdf) != pdf.size()))
-        return fail(o.pdf, pdfFile);
-    if (!o.captions.isEmpty()
-        && (!jsonFile.open(QIODevice::WriteOnly) || jsonFile.write(json) != json.size()))
-        return fail(o.captions, jsonFile);
-    if (!o.pdf.isEmpty() && !pdfFile.commit())
-        return fail(o.pdf, pdfFile);
-    if (!o.captions.isEmpty() && !jsonFile.commit()) {
-        QFile::remove(o.pdf);
-        return fail(o.captions, jsonFile);
-    }
+    if (!o.captions.isEmpty() && !jsonFile.stage(json, error, {o.pdf}))
+        return false;
+    if (!o.pdf.isEmpty() && !pdfFile.commit(error))
+        return false;
+    if (!o.captions.isEmpty() && !jsonFile.commit(error))
+        return false;
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -89,6 +90,38 @@ bool usesUserDataDir()
 void setUserDataDir(const QString& dir)
 {
     overrideUserDataDir() = cleanAbsolute(dir);
+}
+
+bool makePrivateFolder(const QString& dir)
+{
+    const QString target = QDir::cleanPath(QFileInfo(dir).absoluteFilePath());
+    QStringList missing;
+    for (QString d = target; !d.isEmpty() && !QFileInfo::exists(d);) {
+        missing << d;
+        const QString up = QFileInfo(d).absolutePath();
+        if (up == d)
+            break;
+        d = up;
+    }
+    if (missing.isEmpty())
+        return QFileInfo(target).isDir();
+    if (!QDir().mkpath(target))
+        return false;
+    const QString user = QDir::cleanPath(userDataDir());
+    for (const QString& made : missing) {
+        if (made == target || made == user || made.startsWith(user + QLatin1Char('/')))
+            QFile::setPermissions(made,
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    return true;
+}
+
+void keepSettingsPrivate(QSettings& settings)
+{
+    settings.sync();
+    const QString file = settings.fileName();
+    if (QFileInfo(file).isFile())
+        QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 QString appName()

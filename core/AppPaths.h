@@ -35,6 +35,15 @@ QString chooseDataDir(const QString& programDir, const QString& userDir);
 // True when appDir() is the user's data folder: the only folder the program fills by itself.
 bool usesUserDataDir();
 
+// Makes `dir` with its missing parents; the folders made that hold the user's data (`dir` itself
+// and anything at or below the user's data folder) are made for the owner alone (0700). A folder
+// that exists is left as it is. False when it cannot be made.
+bool makePrivateFolder(const QString& dir);
+
+// The settings file readable by the user alone (it lists the surveys' paths): called after a
+// write, once the file exists.
+void keepSettingsPrivate(QSettings& settings);
+
 // The executable's base name ("quorvane-lt"), under which the per-user settings are kept.
 QString appName();
 

@@ -79,18 +79,25 @@ Msg::Answer MessageService::show(const QString& text, Msg::Buttons buttons, Msg:
                                  const QString& title, std::optional<Msg::Answer> defaultButton)
 {
     MessageRecord r;
-    r.title = title.isEmpty() ? appTitle() : title;
+    r.title = title;
     r.text = text;
     r.icon = icon;
     r.buttons = buttons;
     r.defaultButton = defaultButton;
+    return show(std::move(r));
+}
+
+Msg::Answer MessageService::show(MessageRecord r)
+{
+    if (r.title.isEmpty())
+        r.title = appTitle();
     State& s = state();
     if (s.testMode) {
         if (!s.answers.empty()) {
             r.answer = s.answers.front();
             s.answers.pop_front();
         } else {
-            r.answer = defaultButton.value_or(firstButton(buttons));
+            r.answer = r.defaultButton.value_or(firstButton(r.buttons));
         }
     } else if (s.sink) {
         r.answer = s.sink(r);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -21,6 +22,9 @@ struct MessageRecord {
     Msg::Answer answer = Msg::Answer::Ok;  // what the box returned
     // The button Enter presses; unset means the first one.
     std::optional<Msg::Answer> defaultButton;
+    // Words of the buttons where the standard ones (Yes, No, Cancel) would not say what each
+    // does; a button not named keeps its standard word. Escape still answers Cancel (or No).
+    QMap<Msg::Answer, QString> buttonTexts;
 };
 
 class MessageService {
@@ -35,6 +39,10 @@ public:
     static Msg::Answer show(const QString& text, Msg::Buttons buttons = Msg::Buttons::Ok,
                             Msg::Icon icon = Msg::Icon::None, const QString& title = QString(),
                             std::optional<Msg::Answer> defaultButton = std::nullopt);
+
+    // The same for a box described whole (its buttons' own words among it); an empty title
+    // shows the application title.
+    static Msg::Answer show(MessageRecord box);
 
     // The reporting styles of unexpected failures.
     // Coded: title "Quorvane Lt-<code>", headline, then the "contact us" line; exclamation icon.

@@ -20,12 +20,12 @@ bool writeDeliveredIfMissing(const QString& dir, QString* error)
     const QString dat = QDir(dir).filePath(QStringLiteral("DS.dat"));
     if (QFileInfo::exists(dat))
         return true;
-    if (!QDir().mkpath(dir)) {
+    // The folder holds the user's ships from now on: nobody else needs to read it.
+    if (!AppPaths::makePrivateFolder(dir)) {
         if (error)
             *error = QStringLiteral("The folder %1 cannot be created.").arg(QDir::toNativeSeparators(dir));
         return false;
     }
-    // The folder holds the user's ships from now on: nobody else needs to read it.
     QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     try {
         // Without DS.dat a workgroup file left behind holds nothing of the user's; it is written anew.

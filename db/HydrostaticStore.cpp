@@ -69,12 +69,15 @@ void remove(Connection& connection, int shipId);
 
 std::optional<StoredTable> load(Connection& connection, int shipId)
 {
-    Statement head(connection, "SELECT Density FROM HydrostaticTable WHERE ShipID = ?1");
+    Statement head(connection,
+                   "SELECT Density, Drafts, LcfConvention FROM HydrostaticTable WHERE ShipID = ?1");
     head.bind(1, shipId);
     if (!head.next())
         return std::nullopt;
     StoredTable table;
     table.density = head.text(0);
+    table.drafts = head.text(1);
+    table.lcfConvention = head.text(2);
     Statement rows(connection, "SELECT Draft, Displacement, TPC, LCF, MCTC FROM HydrostaticRow "
                                "WHERE ShipID = ?1 ORDER BY RowNo");
     rows.bind(1, shipId);
@@ -90,9 +93,12 @@ void save(Connection& connection, int shipId, const StoredTable& table)
     try {
         {
             remove(connection, shipId);
-            Statement head(connection, "INSERT INTO HydrostaticTable (ShipID, Density) VALUES (?1, ?2)");
+            Statement head(connection, "INSERT INTO HydrostaticTable (ShipID, Density, Drafts, "
+                                       "LcfConvention) VALUES (?1, ?2, ?3, ?4)");
             head.bind(1, shipId);
             head.bind(2, table.density);
+            head.bind(3, table.drafts);
+            head.bind(4, table.lcfConvention);
             head.run();
             Statement row(connection, "INSERT INTO HydrostaticRow (ShipID, RowNo, Draft, Displacement, "
                                       "TPC, LCF, MCTC) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");

@@ -14,6 +14,8 @@ namespace HydrostaticStore {
 
 struct StoredTable {
     QString density;
+    QString drafts;         // "extreme" or "moulded"; empty in a table kept before either was
+    QString lcfConvention;  // the convention its LCF came in ("midship-aft", ...); may be empty
     // One entry per row in order: draft, displacement, TPC, LCF, MCTC.
     QVector<QStringList> rows;
 };

@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <sqlite3.h>
 #include <functional>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace Schema {
 
@@ -150,6 +152,13 @@ void writeFile(const QString& path, const QString& key, bool overwrite,
         fail(QStringLiteral("'%1' already exists.").arg(path));
     const QString temp = path + QStringLiteral(".new");
     QFile::remove(temp);
+    // The file holds the user's ships: made for the owner alone before the engine opens it (its
+    // journals take the file's permissions).
+    const int fd =
+        ::open(QFile::encodeName(temp).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        fail(QStringLiteral("Could not create '%1'.").arg(temp));
+    ::close(fd);
     sqlite3* db = CipherFile::open(temp, key, true, QStringLiteral("Could not create '%1'.").arg(temp));
     try {
         CipherFile::exec(db, QStringLiteral("BEGIN"));

@@ -33,6 +33,19 @@ QStringList version1()
     };
 }
 
+// Version 3: real ships' tables in their own conventions. A ship's keel plate (mm; a table with
+// moulded drafts is entered that much below the drafts read on the marks), and of each
+// hydrostatic table whether its drafts are extreme or moulded and how its LCF came written.
+// Rows kept before read as they always did: no keel plate, extreme drafts, LCF from midships.
+QStringList version3RealTables()
+{
+    return {
+        QStringLiteral("ALTER TABLE Ship ADD COLUMN KeelPlate DECIMAL_TEXT"),
+        QStringLiteral("ALTER TABLE HydrostaticTable ADD COLUMN Drafts TEXT"),
+        QStringLiteral("ALTER TABLE HydrostaticTable ADD COLUMN LcfConvention TEXT"),
+    };
+}
+
 void apply(sqlite3* db, int from)
 {
     if (from < 1)
@@ -42,6 +55,9 @@ void apply(sqlite3* db, int from)
     // tables, and so may a file of version 1; it is made only where it is missing.
     if (from < 2)
         CipherFile::exec(db, Schema::shipByNameIndex());
+    if (from < 3)
+        for (const QString& statement : version3RealTables())
+            CipherFile::exec(db, statement);
     CipherFile::exec(db, QStringLiteral("PRAGMA user_version = %1").arg(CurrentVersion));
 }
 

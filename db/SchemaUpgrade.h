@@ -7,9 +7,10 @@ struct sqlite3;
 //   0  the tables the program was first delivered with
 //   1  the ships' hydrostatic tables (HydrostaticTable, HydrostaticRow)
 //   2  the index of the ships by name (ShipByName)
+//   3  real ships' tables: Ship.KeelPlate, HydrostaticTable.Drafts and .LcfConvention
 namespace SchemaUpgrade {
 
-constexpr int CurrentVersion = 2;
+constexpr int CurrentVersion = 3;
 
 int version(sqlite3* db);
 // Adds what the file lacks, in one transaction of its own; a file already current is left

@@ -62,6 +62,12 @@ QString updateShip(const ShipValues& v, int shipId)
         + v.summerDeadweight + QStringLiteral(" WHERE ShipID = ") + QString::number(shipId);
 }
 
+QString shipKeelPlate(const QString& keelPlate, std::optional<int> shipId)
+{
+    return QStringLiteral("UPDATE Ship SET KeelPlate = ") + keelPlate + QStringLiteral(" WHERE ShipID = ")
+        + (shipId ? QString::number(*shipId) : QStringLiteral("last_insert_rowid()"));
+}
+
 QString deleteShip(int shipId)
 {
     return QStringLiteral("DELETE FROM Ship") + QStringLiteral(" WHERE ShipID = ") + QString::number(shipId);

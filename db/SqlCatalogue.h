@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 // Every SQL text the program issues, each joined from the same pieces wherever it is used.
 // Numbers go in as their text; text values go in between single quotes with any quote inside
@@ -42,6 +43,9 @@ struct ShipValues {
 QString insertShip(const ShipValues& v);
 // 6: rewrites all particulars of one ship.
 QString updateShip(const ShipValues& v, int shipId);
+// The keel plate (mm) of one ship, or, without an id, of the ship just added on this connection.
+// Kept apart from the statements above, which name the first particulars only.
+QString shipKeelPlate(const QString& keelPlate, std::optional<int> shipId);
 // 7: deletes one ship.
 QString deleteShip(int shipId);
 // 8: the tips in stored order.

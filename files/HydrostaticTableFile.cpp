@@ -1,8 +1,10 @@
 #include "files/HydrostaticTableFile.h"
 
+#include "files/InputFiles.h"
+#include "files/OutputPaths.h"
+
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringConverter>
 #include <algorithm>
 
@@ -46,6 +48,42 @@ Role roleFromHeader(const QString& header)
 namespace {
 
 constexpr Role kOrder[5] = {Role::Draft, Role::Displacement, Role::Tpc, Role::Lcf, Role::Mctc};
+
+// The imperial unit a column header names ("feet", "long tons", "inches"), or an empty text. Only
+// the words after the column's name count ("Draft (ft)", "TPC [LT/in]", "Displacement long tons"),
+// and "in" before another word ("Draft in m") is no unit.
+QString unconvertedUnit(const QString& header)
+{
+    const QString h = header.toLower();
+    QString unit;
+    static const QRegularExpression bracketed(QStringLiteral("[(\\[]([^)\\]]*)"));
+    const QRegularExpressionMatch m = bracketed.match(h);
+    if (m.hasMatch()) {
+        unit = m.captured(1);
+    } else {
+        const qsizetype space = h.trimmed().indexOf(QLatin1Char(' '));
+        unit = space < 0 ? QString() : h.trimmed().mid(space + 1);
+    }
+    static const QRegularExpression word(QStringLiteral("[a-z]+|'|\""));
+    QStringList words;
+    for (auto it = word.globalMatch(unit); it.hasNext();)
+        words << it.next().captured(0);
+    for (int i = 0; i < words.size(); ++i) {
+        const QString& w = words.at(i);
+        if (w == QLatin1String("ft") || w == QLatin1String("feet") || w == QLatin1String("foot")
+            || w == QLatin1String("'"))
+            return QStringLiteral("feet");
+        if (w == QLatin1String("lt") || w == QLatin1String("lton") || w == QLatin1String("ltons")
+            || (w == QLatin1String("long") && i + 1 < words.size()
+                && words.at(i + 1).startsWith(QLatin1String("ton"))))
+            return QStringLiteral("long tons");
+        // "in" followed by another word is the preposition ("Draft in m").
+        if ((w == QLatin1String("in") && i + 1 == words.size()) || w == QLatin1String("inch")
+            || w == QLatin1String("inches") || w == QLatin1String("\""))
+            return QStringLiteral("inches");
+    }
+    return QString();
+}
 
 // A figure of the file: with a separator other than the comma, a comma is the decimal point.
 std::optional<Decimal> figure(QString text, bool decimalComma)
@@ -99,14 +137,20 @@ struct Lines {
     QStringList texts;
     QVector<int> numbers;
     std::optional<QString> density;
+    bool moulded = false;
 };
 
 Lines contentLines(const QString& text)
 {
     Lines l;
     const QStringList all = text.split(QLatin1Char('\n'));
-    static const QRegularExpression densityRemark(
-        QStringLiteral("density\\D*?([0-9]+(?:[.,][0-9]+)?)"), QRegularExpression::CaseInsensitiveOption);
+    // The figure is taken whole, sign and all, up to the next blank: "1e999999" must not pass for 1.
+    static const QRegularExpression densityRemark(QStringLiteral("density\\D*?([-+]?[0-9]\\S*)"),
+                                                  QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression unitAfter(QStringLiteral("(t/m3|t/m\\x{00B3}|[.,;])$"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression mouldedRemark(QStringLiteral("\\bdrafts?\\s+moulded\\b"),
+                                                  QRegularExpression::CaseInsensitiveOption);
     for (int i = 0; i < all.size(); ++i) {
         QString line = all.at(i);
         if (line.endsWith(QLatin1Char('\r')))
@@ -118,7 +162,9 @@ Lines contentLines(const QString& text)
         if (line.trimmed().startsWith(QLatin1Char('#'))) {
             const QRegularExpressionMatch m = densityRemark.match(line);
             if (m.hasMatch() && !l.density)
-                l.density = m.captured(1);
+                l.density = m.captured(1).remove(unitAfter);
+            if (mouldedRemark.match(line).hasMatch())
+                l.moulded = true;
             continue;
         }
         l.texts.append(line);
@@ -129,8 +175,9 @@ Lines contentLines(const QString& text)
 
 bool isHeader(const QStringList& fields, bool decimalComma)
 {
+    // An LCF marked A or F is a figure of the row, not a column's name.
     return std::any_of(fields.begin(), fields.end(), [decimalComma](const QString& f) {
-        return !f.isEmpty() && !figure(f, decimalComma);
+        return !f.isEmpty() && !figure(f, decimalComma) && !LcfConventions::lettered(f, decimalComma);
     });
 }
 
@@ -277,6 +324,7 @@ std::optional<Layout> splitAs(const QString& text, std::optional<Separator> forc
     l.separator = forced ? *forced : chooseSeparator(lines.texts);
     l.decimalComma = l.separator != Separator::Comma;
     l.density = lines.density;
+    l.moulded = lines.moulded;
     for (int i = 0; i < lines.texts.size(); ++i) {
         const QStringList fields = splitLine(lines.texts.at(i), l.separator);
         if (i == 0 && isHeader(fields, l.decimalComma)) {
@@ -311,14 +359,14 @@ std::optional<Layout> split(const QString& text, QString* error)
     return splitAs(text, std::nullopt, error);
 }
 
-std::optional<Layout> readFile(const QString& path, QString* error)
+std::optional<Layout> readFile(const QString& path, QString* error, bool* notRead)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1 cannot be read (%2).").arg(path, f.errorString());
+    const std::optional<QByteArray> read = InputFiles::read(path, InputFiles::kTableLimit, error);
+    if (notRead)
+        *notRead = !read;
+    if (!read)
         return std::nullopt;
-    }
-    const QByteArray bytes = f.readAll();
+    const QByteArray& bytes = *read;
     auto decode = QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = decode(bytes);
     if (decode.hasError())
@@ -352,6 +400,19 @@ std::optional<HydrostaticTable> build(const Layout& l, const QVector<Role>& role
             return std::nullopt;
         }
     }
+    // A booklet in feet and long tons would be stored as metres and tonnes: such a column is
+    // refused, never taken at its figures.
+    for (int c = 0; c < l.header.size() && c < roles.size(); ++c) {
+        if (roles.at(c) == Role::Ignore)
+            continue;
+        if (const QString unit = unconvertedUnit(l.header.at(c)); !unit.isEmpty()) {
+            *error = QStringLiteral("Column %1 (\"%2\", the %3) is in %4, which is not converted; the table "
+                                    "takes metres and tonnes only.")
+                         .arg(c + 1)
+                         .arg(l.header.at(c), roleName(roles.at(c)), unit);
+            return std::nullopt;
+        }
+    }
     HydrostaticTable table;
     if (l.density) {
         const std::optional<Decimal> d = figure(*l.density, true);
@@ -361,10 +422,33 @@ std::optional<HydrostaticTable> build(const Layout& l, const QVector<Role>& role
         }
         table.density = *d;
     }
+    if (l.moulded)
+        table.mouldedDrafts = true;
+    // LCF written as distances marked A or F is read with its letters, whatever else is said of
+    // the table; a plain figure among them can only be midships itself.
+    const int lcfColumn = columnOf[int(Role::Lcf)];
+    for (const QStringList& cells : l.cells)
+        if (LcfConventions::lettered(cells.value(lcfColumn), l.decimalComma))
+            table.lcfSource = LcfConvention::Lettered;
     for (int i = 0; i < l.cells.size(); ++i) {
         HydrostaticRow row;
         for (int k = 0; k < 5; ++k) {
             const int c = columnOf[int(kOrder[k])];
+            if (table.lcfSource == LcfConvention::Lettered && c == lcfColumn && c < l.cells.at(i).size()) {
+                const QString text = l.cells.at(i).at(c);
+                const std::optional<Decimal> marked = LcfConventions::lettered(text, l.decimalComma);
+                const std::optional<Decimal> plain = figure(text, l.decimalComma);
+                if (marked || (plain && plain->isZero())) {
+                    row.lcf = marked ? *marked : *plain;
+                    continue;
+                }
+                *error = QStringLiteral("Line %1, column %2 (LCF): \"%3\" carries no A (aft) or F (forward) "
+                                        "as the other LCF figures do.")
+                             .arg(l.lineNumbers.value(i))
+                             .arg(c + 1)
+                             .arg(text);
+                return std::nullopt;
+            }
             const QString where = QStringLiteral("Line %1, column %2 (%3)")
                                       .arg(l.lineNumbers.value(i))
                                       .arg(c + 1)
@@ -403,6 +487,12 @@ std::optional<HydrostaticTable> fromPaste(const QString& text, QString* error)
 QByteArray toCsv(const HydrostaticTable& t)
 {
     QString out = QStringLiteral("# Water density %1 t/m3\n").arg(t.density.toString());
+    out += QStringLiteral("# LCF %1 (m)").arg(LcfConventions::caption(LcfConvention::MidshipAft));
+    if (t.lcfSource != LcfConvention::MidshipAft)
+        out += QStringLiteral("; the table came with its LCF %1").arg(LcfConventions::caption(t.lcfSource));
+    out += QLatin1Char('\n');
+    out += t.mouldedDrafts ? QStringLiteral("# Drafts moulded, from the top of the keel plate\n")
+                           : QStringLiteral("# Drafts extreme, from the underside of the keel\n");
     out += QStringLiteral("Draft,Displacement,TPC,LCF,MCTC\n");
     for (const HydrostaticRow& r : t.rows) {
         QStringList f;
@@ -415,12 +505,7 @@ QByteArray toCsv(const HydrostaticTable& t)
 
 bool writeCsv(const QString& path, const HydrostaticTable& table, QString* error)
 {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(toCsv(table)) < 0 || !f.commit()) {
-        *error = QStringLiteral("%1 cannot be written (%2).").arg(path, f.errorString());
-        return false;
-    }
-    return true;
+    return OutputPaths::write(path, toCsv(table), error);
 }
 
 }  // namespace HydrostaticTableFile

@@ -12,7 +12,10 @@
 // A ship's hydrostatic table as a spreadsheet or a text file: comma, semicolon or tab separated,
 // or columns lined up with spaces; a header row or none; with a separator other than the comma,
 // figures may carry a decimal comma ("6,10"). Lines starting with '#' are remarks; one that
-// names the density ("# Water density 1.025 t/m3") gives the table's density.
+// names the density ("# Water density 1.025 t/m3") gives the table's density, and one that says
+// "# Drafts moulded" marks its drafts moulded. LCF figures marked A or F ("2.46A") are read as
+// such; plain ones are kept as written, for the caller to convert from the convention the user
+// names (HydrostaticTable::convertLcf).
 namespace HydrostaticTableFile {
 
 // What a column of the file is taken for; Ignore for the booklet's other columns (LCB, KM, ...).
@@ -29,6 +32,7 @@ struct Layout {
     QVector<QStringList> cells;      // the data rows, texts as in the file (trimmed)
     QVector<int> lineNumbers;        // the file's line of each data row, from 1
     std::optional<QString> density;  // from a remark, as written
+    bool moulded = false;            // a remark says "Drafts moulded"
     int columnCount = 0;             // the widest row
     QVector<Role> proposed;          // one per column: from the header, else from the figures
 };
@@ -36,8 +40,9 @@ struct Layout {
 // Splits the text into rows and columns and proposes the roles. Nothing, with `error` set, when
 // the text holds no row of figures.
 std::optional<Layout> split(const QString& text, QString* error);
-// The same from a file (UTF-8, or Latin-1 when it is not UTF-8).
-std::optional<Layout> readFile(const QString& path, QString* error);
+// The same from a file (UTF-8, or Latin-1 when it is not UTF-8), a plain file of at most 64 MiB.
+// `notRead` is set when the file itself could not be read (missing, a pipe, too large).
+std::optional<Layout> readFile(const QString& path, QString* error, bool* notRead = nullptr);
 
 // Reads the figures of the columns given a role (each of the five exactly once). On the first
 // text that is not a figure returns nothing with `error` naming its row (the file's line) and
@@ -48,7 +53,8 @@ std::optional<HydrostaticTable> build(const Layout& layout, const QVector<Role>&
 // as the header names them, otherwise in the order Draft, Displacement, TPC, LCF, MCTC.
 std::optional<HydrostaticTable> fromPaste(const QString& text, QString* error);
 
-// The table as CSV: a remark with the density, the header "Draft,Displacement,TPC,LCF,MCTC" and
+// The table as CSV: remarks with the density, the LCF convention (the program's own, and the one
+// the table came in) and the drafts, the header "Draft,Displacement,TPC,LCF,MCTC" and
 // one line per row, figures as exact decimal texts with a point.
 QByteArray toCsv(const HydrostaticTable& table);
 // Written whole or not at all.

@@ -1,5 +1,8 @@
 #include "files/SurveyFile.h"
 
+#include "files/InputFiles.h"
+#include "files/OutputPaths.h"
+
 #include "model/SurveyFieldNames.h"
 
 #include "model/SurveyInputRules.h"
@@ -11,9 +14,12 @@
 #include <QJsonObject>
 #include <QMap>
 #include <QRegularExpression>
-#include <QSaveFile>
+#include <QSet>
 
 #include <algorithm>
+#include <string>
+#include <unordered_set>
+#include <vector>
 
 namespace {
 
@@ -59,12 +65,14 @@ struct DuplicateKey {
     QString key;
 };
 
-QString decodedKey(const QByteArray& token)
+// A key as the reader decodes it, in UTF-8: the token itself unless it holds an escape.
+std::string decodedKey(const QByteArray& in, qsizetype from, qsizetype to)
 {
+    const QByteArrayView token(in.constData() + from, to - from);
     if (!token.contains('\\'))
-        return QString::fromUtf8(token.mid(1, token.size() - 2));
-    const QJsonDocument d = QJsonDocument::fromJson("[" + token + "]");
-    return d.isArray() ? d.array().at(0).toString() : QString::fromUtf8(token);
+        return std::string(token.constData() + 1, size_t(token.size() - 2));
+    const QJsonDocument d = QJsonDocument::fromJson("[" + token.toByteArray() + "]");
+    return d.isArray() ? d.array().at(0).toString().toStdString() : token.toByteArray().toStdString();
 }
 
 std::optional<DuplicateKey> firstDuplicateKey(const QByteArray& in)
@@ -72,15 +80,16 @@ std::optional<DuplicateKey> firstDuplicateKey(const QByteArray& in)
     struct Frame {
         bool object = false;
         bool expectKey = false;
-        QString key;  // the key whose value is being read
-        QStringList keys;
+        std::string key;  // the key whose value is being read
+        // A hash set of the keys' bytes: a file of 200,000 keys is checked in one pass.
+        std::unordered_set<std::string> keys;
     };
-    QList<Frame> stack;
+    std::vector<Frame> stack;
     const auto pathOf = [&stack]() {
         QStringList parts;
-        for (qsizetype f = 0; f + 1 < stack.size(); ++f)
-            if (stack.at(f).object)
-                parts << stack.at(f).key;
+        for (size_t f = 0; f + 1 < stack.size(); ++f)
+            if (stack[f].object)
+                parts << QString::fromStdString(stack[f].key);
         return parts.join(QLatin1Char('.'));
     };
     for (qsizetype i = 0; i < in.size(); ++i) {
@@ -89,13 +98,12 @@ std::optional<DuplicateKey> firstDuplicateKey(const QByteArray& in)
             qsizetype j = i + 1;
             while (j < in.size() && in.at(j) != '"')
                 j += in.at(j) == '\\' ? 2 : 1;
-            if (!stack.isEmpty() && stack.last().object && stack.last().expectKey) {
-                Frame& f = stack.last();
-                const QString key = decodedKey(in.mid(i, j + 1 - i));
-                if (f.keys.contains(key))
-                    return DuplicateKey{pathOf(), key};
-                f.keys << key;
-                f.key = key;
+            if (!stack.empty() && stack.back().object && stack.back().expectKey) {
+                Frame& f = stack.back();
+                std::string key = decodedKey(in, i, std::min(j + 1, in.size()));
+                if (!f.keys.insert(key).second)
+                    return DuplicateKey{pathOf(), QString::fromStdString(key)};
+                f.key = std::move(key);
                 f.expectKey = false;
             }
             i = j;
@@ -103,12 +111,12 @@ std::optional<DuplicateKey> firstDuplicateKey(const QByteArray& in)
             Frame f;
             f.object = c == '{';
             f.expectKey = f.object;
-            stack << f;
+            stack.push_back(std::move(f));
         } else if (c == '}' || c == ']') {
-            if (!stack.isEmpty())
-                stack.removeLast();
-        } else if (c == ',' && !stack.isEmpty() && stack.last().object) {
-            stack.last().expectKey = true;
+            if (!stack.empty())
+                stack.pop_back();
+        } else if (c == ',' && !stack.empty() && stack.back().object) {
+            stack.back().expectKey = true;
         }
     }
     return std::nullopt;
@@ -118,8 +126,10 @@ std::optional<DuplicateKey> firstDuplicateKey(const QByteArray& in)
 // no leading zero. Anything else could name an item a second time in other words.
 bool isPlainItemKey(const QString& key)
 {
-    static const QRegularExpression plain(QStringLiteral("^(0|[1-9][0-9]*)$"));
-    return plain.match(key).hasMatch();
+    if (key.isEmpty() || (key.size() > 1 && key.front() == QLatin1Char('0')))
+        return false;
+    return std::all_of(key.begin(), key.end(),
+                       [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
 }
 
 class Reader {
@@ -163,7 +173,25 @@ public:
             fail(field, QStringLiteral("must be a text or a number."));
             return QString();
         }
-        return v.toString();
+        const QString value = v.toString();
+        // The boxes of the window take no control character (an escape would reach the report
+        // and the terminal); only the comments box takes line breaks, and a pasted tab. The ship
+        // and the port are picked from their lists: a name no list holds is refused there.
+        if (key == SurveyFieldNames::kShip || key == SurveyFieldNames::kPort)
+            return value;
+        const bool comments = key == SurveyFieldNames::kComments;
+        const auto control = [comments](QChar c) {
+            const bool lineOrTab = c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\t');
+            return c.category() == QChar::Other_Control && !(comments && lineOrTab);
+        };
+        if (std::any_of(value.begin(), value.end(), control)) {
+            refuse(field, comments ? QStringLiteral("holds a control character (a NUL, an escape and the "
+                                                    "like); the box takes none but line breaks.")
+                                   : QStringLiteral("holds a control character (a tab, a line break, a NUL "
+                                                    "and the like); the box takes none."));
+            return QString();
+        }
+        return value;
     }
 
     QJsonObject object(const QJsonObject& o, const QString& key, const QString& path, bool required)
@@ -251,6 +279,11 @@ public:
         if (o.contains(N::kTypedOverTable))
             d.typedOverTable = cellNames(o.value(N::kTypedOverTable), sub(N::kTypedOverTable));
         d.comments = text(o, N::kComments, path);
+        if (o.contains(N::kListTpc)) {
+            const QJsonObject tpc = object(o, N::kListTpc, path, false);
+            for (int side = 0; side < 2; ++side)
+                d.listTpc[side] = text(tpc, N::kListSides[side], sub(N::kListTpc));
+        }
         return d;
     }
 
@@ -325,6 +358,8 @@ QJsonObject draftJson(const SurveyDraftData& d, bool isFinal)
     if (d.typedOverTable)
         o.insert(N::kTypedOverTable, QJsonArray::fromStringList(*d.typedOverTable));
     putText(o, N::kComments, d.comments);
+    if (!d.listTpc[0].isEmpty() || !d.listTpc[1].isEmpty())
+        o.insert(N::kListTpc, QJsonObject{{N::kListSides[0], d.listTpc[0]}, {N::kListSides[1], d.listTpc[1]}});
     return o;
 }
 
@@ -392,6 +427,12 @@ std::optional<SurveyFileData> parse(const QByteArray& text, const QString& fileN
             r.fail(SurveyFieldNames::kBlQuantity, QStringLiteral("belongs to a discharging survey only."));
         data.blQuantity = r.text(root, SurveyFieldNames::kBlQuantity, QString());
     }
+    if (root.contains(SurveyFieldNames::kListCorrection)) {
+        const QJsonValue on = root.value(SurveyFieldNames::kListCorrection);
+        if (!on.isBool())
+            r.fail(SurveyFieldNames::kListCorrection, QStringLiteral("must be true or false."));
+        data.listCorrection = on.toBool();
+    }
     const QJsonObject initial = r.object(root, SurveyFieldNames::kDrafts[0], QString(), true);
     if (!r.failed())
         data.initial = r.draft(initial, SurveyFieldNames::kDrafts[0], false);
@@ -407,15 +448,17 @@ std::optional<SurveyFileData> parse(const QByteArray& text, const QString& fileN
 
 std::optional<SurveyFileData> read(const QString& path, QString* error, Failure* failure)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("%1: the file cannot be read (%2).").arg(path, f.errorString());
+    QString systemError;
+    const std::optional<QByteArray> bytes =
+        InputFiles::read(path, InputFiles::kSurveyLimit, error, &systemError);
+    if (!systemError.isEmpty() && error)
+        *error = QStringLiteral("%1: the file cannot be read (%2).").arg(path, systemError);
+    if (!bytes) {
         if (failure)
             *failure = Failure::NotRead;
         return std::nullopt;
     }
-    return parse(f.readAll(), path, error, failure);
+    return parse(*bytes, path, error, failure);
 }
 
 QJsonObject toJson(const SurveyFileData& data)
@@ -430,6 +473,8 @@ QJsonObject toJson(const SurveyFileData& data)
     root.insert(SurveyFieldNames::kCargo, data.cargo);
     if (data.kind == SurveyFileData::Kind::Discharging && data.blQuantity)
         root.insert(SurveyFieldNames::kBlQuantity, *data.blQuantity);
+    if (data.listCorrection)
+        root.insert(SurveyFieldNames::kListCorrection, true);
     root.insert(SurveyFieldNames::kDrafts[0], draftJson(data.initial, false));
     if (data.final)
         root.insert(SurveyFieldNames::kDrafts[1], draftJson(*data.final, true));
@@ -452,19 +497,7 @@ std::optional<QString> commentsRefusal(const SurveyDraftData& draft)
 
 bool write(const QString& path, const SurveyFileData& data, QString* error)
 {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = QStringLiteral("%1: the file cannot be written (%2).").arg(path, f.errorString());
-        return false;
-    }
-    f.write(serialize(data));
-    if (!f.commit()) {
-        if (error)
-            *error = QStringLiteral("%1: the file cannot be written (%2).").arg(path, f.errorString());
-        return false;
-    }
-    return true;
+    return OutputPaths::write(path, serialize(data), error);
 }
 
 }  // namespace SurveyFile

@@ -29,6 +29,9 @@ struct SurveyDraftData {
     // nothing in a file written before it was recorded.
     std::optional<QStringList> typedOverTable;
     QString comments;
+    // The TPC at the midship port and starboard drafts, typed for the list correction of a ship
+    // without a table ("listTpc": {"port": ..., "stbd": ...}); written only when given.
+    QString listTpc[2];
 
     // The readings (fwd port, fwd stbd, mid port, mid stbd, aft port, aft stbd) and the marks
     // (Fwd X, Mid X, Aft X), in the order the surveyor reads them.
@@ -47,6 +50,7 @@ struct SurveyFileData {
     QString voyage;
     QString cargo;
     std::optional<QString> blQuantity;  // discharging only
+    bool listCorrection = false;        // "listCorrection": true; written only when on
     SurveyDraftData initial;
     std::optional<SurveyDraftData> final;
 };

@@ -104,6 +104,9 @@ private:
         if (!text(data.cargo, SurveyModel::cargoMaxLength(), Names::kCargo))
             return false;
         m_m.setCargo(data.cargo.isEmpty() ? m_m.cargo() : data.cargo);
+        // Chosen for the survey as a whole; a file without the key keeps the survey's choice.
+        if (data.listCorrection)
+            m_m.setListCorrection(true);
         // The Bill of Lading quantity sits on the Initial tab, before the arrival draft is worked.
         if (data.kind == Kind::Discharging && data.blQuantity && !data.blQuantity->isEmpty()) {
             if (!fits(*data.blQuantity, 32767, Names::kBlQuantity))
@@ -165,6 +168,15 @@ private:
             return refuse(p(Names::kComments), d.comments.left(40) + QStringLiteral("..."), *why);
         if (!d.comments.isEmpty())
             m_m.setComments(draft, d.comments);
+        for (int side = 0; side < 2; ++side) {
+            const QString name = p(Names::listTpc(side));
+            if (d.listTpc[side].isEmpty())
+                continue;
+            if (!fits(d.listTpc[side], 32767, name))
+                return false;
+            if (!told(m_m.enterListTpc(draft, side, d.listTpc[side]), name).accepted)
+                return refuse(name, d.listTpc[side]);
+        }
         // The rows picked from the ship's table follow the readings as they stand.
         m_m.adoptRows(draft, d.typedOverTable);
         if (draft == SurveyModel::Final && d.initialNetDisplacement)
@@ -264,6 +276,8 @@ SurveyDraftData draftData(const SurveyModel& m, int draft)
     for (auto it = in.deductibles.begin(); it != in.deductibles.end(); ++it)
         d.deductibles.append({it.key(), it.value()});
     d.comments = in.comments;
+    d.listTpc[0] = in.listTpc[SurveyModel::Port];
+    d.listTpc[1] = in.listTpc[SurveyModel::Starboard];
     // Which rows came from the ship's own table: they follow the draft when it is opened again.
     if (m.table())
         d.typedOverTable = m.typedOverTable(draft);
@@ -283,7 +297,8 @@ bool hasInputs(const SurveyDraftData& d)
 {
     bool any = !d.density.isEmpty() || !d.comments.trimmed().isEmpty() || !d.deductibles.isEmpty()
         || !d.mctcPlus50Below.isEmpty() || !d.mctcPlus50Above.isEmpty() || !d.mctcMinus50Below.isEmpty()
-        || !d.mctcMinus50Above.isEmpty() || d.initialNetDisplacement.has_value();
+        || !d.mctcMinus50Above.isEmpty() || d.initialNetDisplacement.has_value() || !d.listTpc[0].isEmpty()
+        || !d.listTpc[1].isEmpty();
     for (QString SurveyDraftData::*reading : SurveyDraftData::kReadings)
         any = any || !(d.*reading).isEmpty();
     for (int c = 0; c < 4; ++c)
@@ -354,6 +369,7 @@ SurveyFileData read(const SurveyModel& model)
     data.cargo = model.cargo();
     if (model.isDischarging() && !model.blQuantity().isEmpty())
         data.blQuantity = model.blQuantity();
+    data.listCorrection = model.listCorrection();
     data.initial = draftData(model, SurveyModel::Initial);
     SurveyDraftData fin = draftData(model, SurveyModel::Final);
     // The initial net displacement typed over the Final results counts as an input only where the

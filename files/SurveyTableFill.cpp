@@ -60,6 +60,7 @@ std::optional<Unfilled> complete(SurveyFileData& data, const QString& fileName)
         {&data.initial, QStringLiteral("initial")}, {data.final ? &*data.final : nullptr, QStringLiteral("final")}};
     std::optional<HydrostaticTable> table;
     Decimal lbp;
+    Decimal keelPlateMm;
     bool looked = false;
     std::optional<Unfilled> first;
     for (const auto& [draft, path] : drafts) {
@@ -77,8 +78,10 @@ std::optional<Unfilled> complete(SurveyFileData& data, const QString& fileName)
                 if (const std::optional<int> shipId = SurveyModel::shipIdByName(data.ship)) {
                     table = HydrostaticTable::loadForShip(*shipId);
                     ShipRecord ship;
-                    if (ship.load(*shipId) == 1)
+                    if (ship.load(*shipId) == 1) {
                         lbp = toNumeric(ship.lbp(), -1, 0).toDecimal();
+                        keelPlateMm = ship.keelPlateMm();
+                    }
                 }
             }
         } catch (const VbError& e) {
@@ -92,7 +95,9 @@ std::optional<Unfilled> complete(SurveyFileData& data, const QString& fileName)
         const std::optional<Decimal> t = trueMeanDraft(*draft, lbp);
         if (!t)
             continue;
-        const HydrostaticPicking::Pick p = HydrostaticPicking::pick(*table, *t);
+        // A table of moulded drafts is entered over the keel plate.
+        const HydrostaticPicking::Pick p =
+            HydrostaticPicking::pick(*table, table->tableDraft(*t, keelPlateMm));
         if (!p.picked) {
             leave(p.reason);
             continue;

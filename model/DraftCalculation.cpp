@@ -35,7 +35,7 @@ Variant rounded(const Variant& value, int places)
     return toNumeric(value, places, 0);
 }
 
-// Tables are for salt water of 1.025 t/m3.
+// Tables are for salt water of 1.025 t/m3 unless the ship's own says otherwise.
 const Variant kTableDensity = Variant(Decimal::fromParts(1025, 0, 0, false, 3));
 
 // The ship's length between perpendiculars, which every trim correction divides by. A ship
@@ -66,7 +66,9 @@ void SurveyDraft::calculateSteps()
     // No true mean draft yet: the table cannot be entered, so the last results stand.
     if (isZero(m_trueMeanDraft))
         return;
-    const Variant tmd = m_trueMeanDraft;
+    // A table with moulded drafts is entered at the draft over the keel plate's top.
+    const Variant tmd = m_keelCorrection.isZero() ? m_trueMeanDraft
+                                                  : m_trueMeanDraft - Variant(m_keelCorrection);
 
     // Where the true mean draft lies between the Below and Above rows. The MCTC tables bracket
     // drafts 50 cm either side of the same rows, so the same factor serves them.
@@ -110,11 +112,16 @@ void SurveyDraft::calculateSteps()
     r[SecondTrimCorrection] = trim * trim * (mctcP50 - mctcM50) * Variant::integer(50)
         / lengthBetweenPerpendiculars(*m_ship);
     r[TotalTrimCorrection] = r[SecondTrimCorrection] + r[FirstTrimCorrection];
-    // No heel correction: drafts are read on both sides and averaged.
-    r[ListCorrection] = Variant::integer(0);
+    // Without a list correction the drafts read on both sides are simply averaged. With one, the
+    // waterplane's widening on the low side is added back (always a gain).
+    r[ListCorrection] = m_listCorrection ? Variant(*m_listCorrection) : Variant::integer(0);
     r[DisplacementEvenKeel] = orZero(displacement) + r[TotalTrimCorrection];
-    // From table water to the dock water the ship floats in.
-    r[TrueDisplacement] = orZero(r[DisplacementEvenKeel]) * m_specificGravity / kTableDensity;
+    if (m_listCorrection)
+        r[DisplacementEvenKeel] = r[DisplacementEvenKeel] + r[ListCorrection];
+    // From the water the table was worked out for to the dock water the ship floats in.
+    const Variant tableDensity =
+        m_tableDensity == kTableDensity.toDecimal() ? kTableDensity : Variant(m_tableDensity);
+    r[TrueDisplacement] = orZero(r[DisplacementEvenKeel]) * m_specificGravity / tableDensity;
     r[DensityCorrection] = orZero(r[TrueDisplacement]) - r[DisplacementEvenKeel];
     r[TotalDeductibles] = sumDeductibles();
     // A null total (a quantity with no value) leaves no net displacement to work out, and the

@@ -37,6 +37,108 @@ const Decimal& HydrostaticTable::value(const HydrostaticRow& row, int column)
     return value(const_cast<HydrostaticRow&>(row), column);
 }
 
+// --- How the LCF is written ------------------------------------------------------------------
+
+namespace LcfConventions {
+
+namespace {
+struct Named {
+    LcfConvention convention;
+    const char* key;
+    const char* caption;
+};
+const Named kNames[4] = {
+    {LcfConvention::MidshipAft, "midship-aft", "from midships, positive aft"},
+    {LcfConvention::MidshipForward, "midship-forward", "from midships, positive forward"},
+    {LcfConvention::AftPerpendicular, "aft-perpendicular", "from the aft perpendicular, positive forward"},
+    {LcfConvention::Lettered, "lettered", "from midships, marked A (aft) or F (forward)"},
+};
+}  // namespace
+
+QString key(LcfConvention c)
+{
+    for (const Named& n : kNames)
+        if (n.convention == c)
+            return QLatin1String(n.key);
+    return QString();
+}
+
+std::optional<LcfConvention> fromKey(const QString& key)
+{
+    for (const Named& n : kNames)
+        if (key == QLatin1String(n.key))
+            return n.convention;
+    return std::nullopt;
+}
+
+QString caption(LcfConvention c)
+{
+    for (const Named& n : kNames)
+        if (n.convention == c)
+            return QLatin1String(n.caption);
+    return QString();
+}
+
+Decimal toOwn(const Decimal& value, LcfConvention c, const Decimal& lbp)
+{
+    switch (c) {
+    case LcfConvention::MidshipForward:
+        return -value;
+    case LcfConvention::AftPerpendicular:
+        // Midships lies half the length between perpendiculars forward of the aft one.
+        return lbp / Decimal(2) - value;
+    case LcfConvention::MidshipAft:
+    case LcfConvention::Lettered:
+        break;
+    }
+    return value;
+}
+
+std::optional<Decimal> lettered(const QString& text, bool decimalComma)
+{
+    QString t = text.trimmed().toUpper();
+    if (t.size() < 2)
+        return std::nullopt;
+    QChar letter;
+    if (t.back() == QLatin1Char('A') || t.back() == QLatin1Char('F')) {
+        letter = t.back();
+        t.chop(1);
+    } else if (t.front() == QLatin1Char('A') || t.front() == QLatin1Char('F')) {
+        letter = t.front();
+        t.remove(0, 1);
+    } else {
+        return std::nullopt;
+    }
+    t = t.trimmed();
+    if (decimalComma)
+        t.replace(QLatin1Char(','), QLatin1Char('.'));
+    // A distance has no sign of its own: the letter gives it.
+    if (t.isEmpty() || t.front() == QLatin1Char('-') || t.front() == QLatin1Char('+'))
+        return std::nullopt;
+    const std::optional<Decimal> d = Decimal::parse(t, QLocale::c());
+    if (!d)
+        return std::nullopt;
+    return letter == QLatin1Char('A') ? *d : -*d;
+}
+
+}  // namespace LcfConventions
+
+void HydrostaticTable::convertLcf(LcfConvention c, const Decimal& lbp)
+{
+    if (lcfSource == LcfConvention::Lettered)
+        return;
+    for (HydrostaticRow& row : rows)
+        row.lcf = LcfConventions::toOwn(row.lcf, c, lbp);
+    lcfSource = c;
+}
+
+Decimal HydrostaticTable::tableDraft(const Decimal& trueMeanDraft, const Decimal& keelPlateMm) const
+{
+    if (!mouldedDrafts || keelPlateMm.isZero())
+        return trueMeanDraft;
+    return trueMeanDraft - keelPlateMm / Decimal(1000);
+}
+
 namespace {
 
 Decimal storedFigure(const QString& text)
@@ -62,6 +164,9 @@ std::optional<HydrostaticTable> HydrostaticTable::loadForShip(int shipId, Connec
         return std::nullopt;
     HydrostaticTable t;
     t.density = stored->density.trimmed().isEmpty() ? seaWater() : storedFigure(stored->density);
+    // Tables kept before the conventions were: extreme drafts, LCF from midships positive aft.
+    t.mouldedDrafts = stored->drafts == QLatin1String("moulded");
+    t.lcfSource = LcfConventions::fromKey(stored->lcfConvention).value_or(LcfConvention::MidshipAft);
     for (const QStringList& r : stored->rows) {
         HydrostaticRow row;
         for (int c = 0; c < ColumnCount; ++c)
@@ -75,6 +180,8 @@ HydrostaticStore::StoredTable HydrostaticTable::stored(const HydrostaticTable& t
 {
     HydrostaticStore::StoredTable stored;
     stored.density = table.density.toString();
+    stored.drafts = table.mouldedDrafts ? QStringLiteral("moulded") : QStringLiteral("extreme");
+    stored.lcfConvention = LcfConventions::key(table.lcfSource);
     for (const HydrostaticRow& row : table.rows) {
         QStringList r;
         for (int c = 0; c < ColumnCount; ++c)
@@ -375,6 +482,20 @@ int bracket(const HydrostaticTable& t, const Decimal& draft)
     return std::min(i, n - 2);
 }
 
+std::optional<Decimal> tpcAt(const HydrostaticTable& t, const Decimal& draft)
+{
+    const int i = bracket(t, draft);
+    if (i < 0)
+        return std::nullopt;
+    const HydrostaticRow& a = t.rows[i];
+    const HydrostaticRow& b = t.rows[i + 1];
+    if (draft == a.draft)
+        return a.tpc;
+    if (draft == b.draft)
+        return b.tpc;
+    return a.tpc + (b.tpc - a.tpc) * (draft - a.draft) / (b.draft - a.draft);
+}
+
 std::optional<Decimal> mctcAt(const HydrostaticTable& t, const Decimal& draft)
 {
     const int i = bracket(t, draft);
@@ -398,7 +519,7 @@ Pick pick(const HydrostaticTable& t, const Decimal& trueMeanDraft)
     }
     const QString span = QStringLiteral("%1 m to %2 m").arg(t.rows.first().draft.toString(),
                                                            t.rows.last().draft.toString());
-    const int i = bracket(t, trueMeanDraft);
+    int i = bracket(t, trueMeanDraft);
     if (i < 0) {
         p.reason = QStringLiteral("The true mean draft %1 m lies outside the ship's hydrostatic table (%2): "
                                   "no rows were picked.")
@@ -406,6 +527,11 @@ Pick pick(const HydrostaticTable& t, const Decimal& trueMeanDraft)
         return p;
     }
     const Decimal half = Decimal(5) / Decimal(10);
+    // A draft on a row is as well the Above row of the pair below it (factor 1, the same figures).
+    // Near the deep end of the table only that pair has its MCTC drafts inside the table.
+    if (i > 0 && trueMeanDraft == t.rows[i].draft && !mctcAt(t, t.rows[i + 1].draft + half)
+        && mctcAt(t, t.rows[i].draft + half) && mctcAt(t, t.rows[i - 1].draft - half))
+        --i;
     const Decimal drafts[2] = {t.rows[i].draft, t.rows[i + 1].draft};
     for (int k = 0; k < 2; ++k) {
         p.plusDraft[k] = drafts[k] + half;

@@ -21,14 +21,44 @@ struct HydrostaticRow {
     bool operator==(const HydrostaticRow& other) const = default;
 };
 
-// A ship's hydrostatic table: its rows in order of draft and the density of the water the table
-// was worked out for (sea water, 1.025 t/m3, unless the booklet says otherwise).
+// How a booklet writes the LCF. The program works with the LCF from midships, positive aft (the
+// first trim correction is TPC x LCF x trim x 100 / LBP with the trim aft less forward).
+enum class LcfConvention {
+    MidshipAft,        // from midships, aft positive: the program's own
+    MidshipForward,    // from midships, forward positive
+    AftPerpendicular,  // from the aft perpendicular, forward positive
+    Lettered,          // distances from midships marked A (aft) or F (forward): "2.46A", "7.71F"
+};
+
+namespace LcfConventions {
+
+// "midship-aft", "midship-forward", "aft-perpendicular", "lettered"
+QString key(LcfConvention c);
+std::optional<LcfConvention> fromKey(const QString& key);
+// "from midships, positive aft", ...
+QString caption(LcfConvention c);
+// The LCF from midships, positive aft, of a figure written in the convention `c` (`lbp`, m, for
+// the aft perpendicular; a lettered figure has already been read with its letter's sign).
+Decimal toOwn(const Decimal& value, LcfConvention c, const Decimal& lbp);
+// A distance with its letter ("2.46A", "7.71 F", "A 2.46"; `decimalComma` for "2,46A"): the LCF
+// from midships positive aft; nothing when the text carries no letter or is no figure.
+std::optional<Decimal> lettered(const QString& text, bool decimalComma);
+
+}  // namespace LcfConventions
+
+// A ship's hydrostatic table: its rows in order of draft, the density of the water the table
+// was worked out for (sea water, 1.025 t/m3, unless the booklet says otherwise), whether its
+// drafts are extreme (from the underside of the keel, as the marks read) or moulded (from the
+// top of the keel plate), and the convention its LCF came in (the rows hold it converted to the
+// program's own).
 class HydrostaticTable {
 public:
     enum Column { Draft, Displacement, Tpc, Lcf, Mctc, ColumnCount };
 
     QVector<HydrostaticRow> rows;
     Decimal density = seaWater();
+    bool mouldedDrafts = false;
+    LcfConvention lcfSource = LcfConvention::MidshipAft;
 
     static Decimal seaWater();  // 1.025
     // "Draft", "Displacement", "TPC", "LCF", "MCTC"
@@ -37,6 +67,12 @@ public:
     static const Decimal& value(const HydrostaticRow& row, int column);
 
     bool isEmpty() const { return rows.isEmpty(); }
+    // Rows whose LCF is written in `c` converted to the program's own; the table then remembers
+    // the convention it came in. A lettered table was read with its letters and stays as it is.
+    void convertLcf(LcfConvention c, const Decimal& lbp);
+    // The draft at which this table is entered for a true mean draft read on the marks: less the
+    // keel plate (mm) when its drafts are moulded.
+    Decimal tableDraft(const Decimal& trueMeanDraft, const Decimal& keelPlateMm) const;
     bool operator==(const HydrostaticTable& other) const = default;
 
     // The ship's stored table; nothing when she has none. Throws VbError when the database fails.
@@ -87,6 +123,8 @@ struct Pick {
     Decimal mctcPlus[2], mctcMinus[2];
 };
 
+// The TPC at a draft, linear between the two rows around it, unrounded; nothing outside.
+std::optional<Decimal> tpcAt(const HydrostaticTable& table, const Decimal& draft);
 // Index i of the row with draft(i) <= draft < draft(i + 1): the two rows that bracket the draft.
 // A draft on a row gives that row and the next, on the last row the last two. -1 outside.
 int bracket(const HydrostaticTable& table, const Decimal& draft);

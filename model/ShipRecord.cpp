@@ -2,6 +2,7 @@
 
 #include "db/Database.h"
 #include "core/MessageService.h"
+#include "core/Numeric.h"
 #include "core/VbError.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
@@ -51,4 +52,16 @@ Variant ShipRecord::lightShip() const { return column("LightShip"); }
 Variant ShipRecord::breadth() const { return column("Breadth"); }
 Variant ShipRecord::loa() const { return column("LOA"); }
 Variant ShipRecord::lbp() const { return column("LBP"); }
+
+Decimal ShipRecord::keelPlateMm() const
+{
+    try {
+        const Variant v = column("KeelPlate");
+        if (v.isNull() || v.isEmpty() || !v.isNumeric(QLocale::c()))
+            return Decimal(0);
+        return toNumeric(v, -1, 0).toDecimal();
+    } catch (const VbError&) {
+        return Decimal(0);
+    }
+}
 QString ShipRecord::shipName() const { return textColumn("ShipName"); }

@@ -34,6 +34,8 @@ public:
     Variant breadth() const;
     Variant loa() const;
     Variant lbp() const;
+    // The keel plate's thickness in mm: 0 when none is kept (or with no row).
+    Decimal keelPlateMm() const;
     QString shipName() const;
 
 private:

@@ -89,6 +89,8 @@ public:
         density();
         deflection();
         secondTrimNegative();
+        tableDecreasing();
+        tableTerms();
         summerDraft();
         deadweight();
         return m_out;
@@ -243,6 +245,60 @@ private:
         add("second-trim-negative", Severity::Warning,
             QStringLiteral("MCTC at +50 cm (%1) is below MCTC at -50 cm (%2): the MCTC rows are suspect.")
                 .arg(shown(*plus, 3), shown(*minus, 3)));
+    }
+
+    // TPC and MCTC grow with the draft over most of a table, but a booklet may let them fall over
+    // a short range; the calculation takes them as they are, and the surveyor sees it was meant.
+    void tableDecreasing()
+    {
+        const VariantArray2D hdt = m_d.hdt();
+        const VariantArray2D plus = m_d.mctcPlus50();
+        const VariantArray2D minus = m_d.mctcMinus50();
+        using D = SurveyDraft;
+        const struct {
+            const char* column;
+            Variant below, above;
+            const char* unit;
+        } columns[3] = {
+            {"TPC", hdt(D::Below, D::Tpc), hdt(D::Above, D::Tpc), "t/cm"},
+            {"MCTC+50", plus(D::Below, D::Mctc), plus(D::Above, D::Mctc), "t m/cm"},
+            {"MCTC-50", minus(D::Below, D::Mctc), minus(D::Above, D::Mctc), "t m/cm"},
+        };
+        for (const auto& c : columns) {
+            const std::optional<Decimal> below = figure(c.below);
+            const std::optional<Decimal> above = figure(c.above);
+            if (!below || !above || !(*above < *below))
+                continue;
+            add("table-decreasing", Severity::Information,
+                QStringLiteral("the %1 falls from %2 %3 on the Below row to %4 %3 on the Above row; the rows "
+                               "were taken as the table gives them.")
+                    .arg(QLatin1String(c.column), shown(*below, 3), QLatin1String(c.unit), shown(*above, 3)));
+        }
+    }
+
+    // What the ship's own table and the survey's choices changed in the figures: said, so that
+    // the surveyor signs knowing it.
+    void tableTerms()
+    {
+        static const Decimal seaWater = Decimal(1025) / Decimal(1000);
+        if (m_d.tableDensity() != seaWater)
+            add("table-density", Severity::Information,
+                QStringLiteral("the ship's hydrostatic table is for water of %1 t/m3: the displacement was "
+                               "taken from that water to the dock water.")
+                    .arg(shown(m_d.tableDensity(), 4)));
+        const std::optional<Decimal> tmd = figure(m_d.trueMeanDraft());
+        if (!m_d.keelCorrection().isZero() && tmd)
+            add("keel-plate", Severity::Information,
+                QStringLiteral("the table's drafts are moulded: it was entered at %1 m, the true mean draft "
+                               "less the keel plate of %2 mm.")
+                    .arg(shown(*tmd - m_d.keelCorrection(), 4), shown(m_d.keelCorrection() * 1000, 1)));
+        const std::optional<Decimal> list = m_d.listCorrection();
+        const std::optional<Decimal> port = figure(m_d.midPort());
+        const std::optional<Decimal> stbd = figure(m_d.midStbd());
+        if (list && port && stbd)
+            add("list-correction", Severity::Information,
+                QStringLiteral("a list correction of %1 t was added (midship port %2 m, starboard %3 m).")
+                    .arg(shown(*list, 3), shown(*port, 3), shown(*stbd, 3)));
     }
 
     void summerDraft()

@@ -6,10 +6,11 @@ class SurveyModel;
 
 // The checks a surveyor makes on a calculated draft before signing: whether the hydrostatic rows
 // bracket the true mean draft, the list, a twisted hull, the trim, the dock water density, the
-// hull deflection, the MCTC rows, the summer draft and deadweight; and, for a discharge worked
-// through both drafts, the cargo against the Bill of Lading and the constant against the one
-// assumed on arrival. All figures come from the survey as calculated, in exact decimals; only the
-// list angle, which is shown and never enters a result, goes through an arctangent.
+// hull deflection, the MCTC rows, TPC or MCTC falling between the rows, the summer draft and
+// deadweight; and, for a discharge worked through both drafts, the cargo against the Bill of
+// Lading and the constant against the one assumed on arrival. All figures come from the survey
+// as calculated, in exact decimals; only the list angle, which is shown and never enters a
+// result, goes through an arctangent.
 namespace SurveyChecks {
 
 // The findings on one calculated draft (SurveyModel::Initial or Final), in the order above.

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVector>
 #include <memory>
+#include <optional>
 
 class RowSet;
 class ShipRecord;
@@ -135,6 +136,20 @@ public:
 
     Variant ipFactor() const { return m_ipFactor; }
 
+    // What the ship's own table says of itself, set before Calculate (rows typed by hand leave
+    // them unset: a table for salt water, drafts from the keel's underside, no list correction).
+    // The density of the water the table was worked out for; unset means 1.025.
+    Decimal tableDensity() const { return m_tableDensity; }
+    void setTableDensity(const Decimal& density) { m_tableDensity = density; }
+    // Metres taken off the true mean draft before the table is entered: the keel plate, for a table
+    // whose drafts are moulded. 0 for none.
+    Decimal keelCorrection() const { return m_keelCorrection; }
+    void setKeelCorrection(const Decimal& metres) { m_keelCorrection = metres; }
+    // The list correction in tonnes, added to the displacement with the trim corrections; nothing
+    // when the survey does not apply one (finalResult(4) then stays 0).
+    std::optional<Decimal> listCorrection() const { return m_listCorrection; }
+    void setListCorrection(const std::optional<Decimal>& tonnes) { m_listCorrection = tonnes; }
+
     // Loads the draft's own ship record; an unknown ship gives an empty record.
     void setShipId(const Variant& id);
 
@@ -196,6 +211,9 @@ private:
     Variant m_trueTrim;
     Variant m_trueMeanDraft;
     Variant m_ipFactor;
+    Decimal m_tableDensity = Decimal(1025) / Decimal(1000);
+    Decimal m_keelCorrection;
+    std::optional<Decimal> m_listCorrection;
     Variant m_fwdX;
     Variant m_midX;
     Variant m_aftX;

@@ -34,6 +34,10 @@ constexpr QLatin1String kMctcMinus50("mctcMinus50");
 constexpr QLatin1String kDeductibles("deductibles");
 constexpr QLatin1String kComments("comments");
 constexpr QLatin1String kInitialNetDisplacement("initialNetDisplacement");
+// The list correction: chosen for the survey, and the TPCs a draft types for it.
+constexpr QLatin1String kListCorrection("listCorrection");
+constexpr QLatin1String kListTpc("listTpc");
+constexpr QLatin1String kListSides[2] = {QLatin1String("port"), QLatin1String("stbd")};
 // The cells of a draft's tables typed over the ship's own table (the others were picked from it).
 constexpr QLatin1String kTypedOverTable("typedOverTable");
 
@@ -60,6 +64,11 @@ inline QString hydrostatic(int row, int column)
 inline QString mctc(bool plus, int row)
 {
     return joined(plus ? kMctcPlus50 : kMctcMinus50, kRows[row]);
+}
+// "listTpc.port", "listTpc.stbd"
+inline QString listTpc(int side)
+{
+    return joined(kListTpc, kListSides[side]);
 }
 // "deductibles.25"
 inline QString deductible(int item)

@@ -7,6 +7,7 @@
 #include "db/NameLookup.h"
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
+#include "model/HydrostaticTable.h"
 #include "model/ResultFigures.h"
 #include "model/SurveyFieldNames.h"
 #include "model/SurveyChecks.h"
@@ -130,6 +131,8 @@ void SurveyModel::clear()
     m_draftFindings = {};
     m_checked = {};
     m_surveyFindings.clear();
+    m_listTonnes = {};
+    m_listCorrection = false;
 }
 
 // --- The header ------------------------------------------------------------------------------
@@ -305,6 +308,21 @@ void SurveyModel::setComments(int draft, const QString& comments)
     m_inputs[draft].comments = comments;
 }
 
+Outcome SurveyModel::enterListTpc(int draft, int side, const QString& typed)
+{
+    QString& cell = m_inputs[draft].listTpc[side];
+    const Outcome o =
+        SurveyInputRules::tableFigure(SurveyInputRules::TableColumn::Tpc, typed, cell, isDischarging());
+    if (o.accepted)
+        cell = o.text.trimmed().isEmpty() ? QString() : o.text;
+    return o;
+}
+
+bool SurveyModel::listTpcFromTable() const
+{
+    return shipTable().has_value();
+}
+
 QString SurveyModel::markText(int draft, int mark) const
 {
     if (draft == Final && !m_inputs[Final].ownMarks[mark])
@@ -462,6 +480,9 @@ SurveyModel::Differences SurveyModel::workDifferences(int draft) const
 
 QString SurveyModel::firstNegativeDifference(int draft) const
 {
+    // Only the draft and the displacement must grow from the Below row to the Above one: a pair
+    // of rows that does not is the wrong pair. LCF moves aft or forward with the draft, and TPC
+    // and MCTC may fall over a short range; those differences are the table's own.
     const Differences& d = m_differences[draft];
     const auto negative = [](const QString& difference) {
         try {
@@ -470,13 +491,9 @@ QString SurveyModel::firstNegativeDifference(int draft) const
             return false;
         }
     };
-    for (int col = 0; col < 4; ++col)
+    for (int col : {0, 1})
         if (negative(d.hydrostatics[col]))
             return Names::hydrostatic(Above, col);
-    if (negative(d.mctcPlus50[0]) || negative(d.mctcPlus50[1]))
-        return Names::mctc(true, Above);
-    if (negative(d.mctcMinus50[0]) || negative(d.mctcMinus50[1]))
-        return Names::mctc(false, Above);
     return QString();
 }
 
@@ -558,6 +575,9 @@ SurveyModel::Calculation SurveyModel::calculate(int draft)
     m_view.reset();
     if (!checkComplete(draft, &c) || !checkTables(draft, &c))
         return c;
+    const std::optional<HydrostaticTable> table = shipTable();
+    if (!checkList(draft, table, &c))
+        return c;
     m_differences[draft] = workDifferences(draft);
     const QString negative = firstNegativeDifference(draft);
     if (!negative.isEmpty()) {
@@ -615,6 +635,7 @@ SurveyModel::Calculation SurveyModel::calculate(int draft)
              QString(), Msg::Icon::Exclamation, c.field});
         return c;
     }
+    applyTableTerms(draft, table);
     d.calculate();
     m_calculated[draft] = true;
     m_withdrawn[draft] = false;
@@ -632,6 +653,83 @@ SurveyModel::Calculation SurveyModel::calculate(int draft)
     return c;
 }
 
+std::optional<HydrostaticTable> SurveyModel::shipTable() const
+{
+    // The table the rows were picked from (a table that cannot be read gives no rows either:
+    // the rows are typed, for 1.025).
+    return m_table;
+}
+
+bool SurveyModel::checkList(int draft, const std::optional<HydrostaticTable>& table, Calculation* c)
+{
+    m_listTonnes[draft].reset();
+    if (!m_listCorrection)
+        return true;
+    const DraftInputs& in = m_inputs[draft];
+    const auto stop = [c](const QString& field, const QString& text) {
+        c->stop = Calculation::Stop::Incomplete;
+        c->field = field;
+        c->messages.append({text, QString(), Msg::Icon::Exclamation, field});
+        return false;
+    };
+    // The readings were checked complete above.
+    const std::optional<Decimal> drafts[2] = {DraftCorrections::readFigure(in.readings[2]),
+                                              DraftCorrections::readFigure(in.readings[3])};
+    static const char* const sideNames[2] = {"port", "starboard"};
+    Decimal tpc[2];
+    for (int side = Port; side <= Starboard; ++side) {
+        if (!drafts[side])
+            return stop(Names::reading(2 + side), QStringLiteral("Please enter value for Midship %1.")
+                                                      .arg(side == Port ? QStringLiteral("Port")
+                                                                        : QStringLiteral("Starboard")));
+        if (table) {
+            // Read off the ship's table at the midship draft of that side, never beyond it.
+            const Decimal at = table->tableDraft(*drafts[side], m_ship->keelPlateMm());
+            const std::optional<Decimal> t = HydrostaticPicking::tpcAt(*table, at);
+            if (!t) {
+                const bool none = table->rows.isEmpty();
+                const QString first = none ? QString() : table->rows.first().draft.toString();
+                const QString last = none ? QString() : table->rows.last().draft.toString();
+                const QString side0 = QLatin1String(sideNames[side]);
+                return stop(Names::reading(2 + side),
+                            MessageService::join(
+                                QStringLiteral("The list correction cannot be worked out."),
+                                QStringLiteral("The midship %1 draft of %2 m lies outside the ship's "
+                                               "hydrostatic table (%3 m to %4 m).")
+                                    .arg(side0, drafts[side]->toString(), first, last)));
+            }
+            tpc[side] = *t;
+        } else {
+            const std::optional<Decimal> t = DraftCorrections::readFigure(in.listTpc[side]);
+            if (in.listTpc[side].trimmed().isEmpty() || !t) {
+                const QString detail = QStringLiteral("Please enter the TPC at the midship %1 draft for the "
+                                                      "list correction.")
+                                           .arg(QLatin1String(sideNames[side]));
+                return stop(Names::listTpc(side),
+                            MessageService::join(QStringLiteral("Incomplete data."), detail));
+            }
+            tpc[side] = *t;
+        }
+    }
+    // The low side's waterplane widens as she lists: the mean of the sides' drafts misses it.
+    m_listTonnes[draft] =
+        Decimal(6) * (*drafts[Port] - *drafts[Starboard]).abs() * (tpc[Port] - tpc[Starboard]).abs();
+    return true;
+}
+
+void SurveyModel::applyTableTerms(int draft, const std::optional<HydrostaticTable>& table)
+{
+    SurveyDraft& d = *m_drafts[draft];
+    // The rows in the grids are the ship's own when she has a table (picked from it, or
+    // corrected from her booklet): they are for the water her table was worked out for.
+    d.setTableDensity(table ? table->density : HydrostaticTable::seaWater());
+    // A table of moulded drafts is entered over the keel plate; drafts read on the marks are
+    // extreme, from the keel's underside.
+    const Decimal keel = table && table->mouldedDrafts ? m_ship->keelPlateMm() : Decimal(0);
+    d.setKeelCorrection(keel / Decimal(1000));
+    d.setListCorrection(m_listTonnes[draft]);
+}
+
 Decimal SurveyModel::lightShip() const
 {
     return ResultFigures::number(m_ship->lightShip()).value_or(Decimal(0));
@@ -643,6 +741,7 @@ SurveyModel::WorkedFrom SurveyModel::workedFrom(int draft) const
     w.inputs = m_inputs[draft];
     for (int i = 0; i < 3; ++i)
         w.marks[i] = markText(draft, i);
+    w.listCorrection = m_listCorrection;
     return w;
 }
 
@@ -658,7 +757,8 @@ bool SurveyModel::outdated(int draft) const
     // The date, the time and the comments are printed beside the results but work out nothing.
     return now.density != then.inputs.density || now.readings != then.inputs.readings
         || now.hydrostatics != then.inputs.hydrostatics || now.mctcPlus50 != then.inputs.mctcPlus50
-        || now.mctcMinus50 != then.inputs.mctcMinus50 || now.deductibles != then.inputs.deductibles;
+        || now.mctcMinus50 != then.inputs.mctcMinus50 || now.deductibles != then.inputs.deductibles
+        || now.listTpc != then.inputs.listTpc || m_listCorrection != then.listCorrection;
 }
 
 Decimal SurveyModel::initialNetDisplacement() const

@@ -58,6 +58,9 @@ public:
         QMap<int, QString> deductibles;   // by item id; a quantity as accepted
         QString comments;
         QString initialNetDisplacement;   // Final draft only
+        // The TPC at the midship port and starboard drafts, typed for a list correction when the
+        // ship has no table of her own.
+        std::array<QString, 2> listTpc;
     };
 
     // Why a draft was not calculated: the field that stopped it, named as the survey file names it
@@ -69,7 +72,7 @@ public:
             None,
             Incomplete,          // a header field, the density, a reading or a mark is missing
             BlankTable,          // a hydrostatic or MCTC figure is missing
-            NegativeDifference,  // an Above row lies below its Below row
+            NegativeDifference,  // the Above row's draft or displacement lies below the Below row's
             NoTrueMeanDraft,     // the readings, marks and LBP give no true mean draft
             NoNetDisplacement,   // worked out, but to no net displacement
         };
@@ -148,6 +151,18 @@ public:
     SurveyInputRules::Outcome enterTable(int draft, Table table, int row, int column, const QString& typed);
     SurveyInputRules::Outcome enterDeductible(int draft, int itemId, const QString& typed);
     void setComments(int draft, const QString& comments);
+
+    // --- The list correction (chosen per survey, off by default) ----------------------------
+    // 6 x |midship port - midship starboard draft| (m) x |TPC at the port - TPC at the starboard
+    // draft| (t/cm), in tonnes, always added. The TPCs come from the ship's table at those drafts,
+    // or, for a ship without one, as typed.
+    bool listCorrection() const { return m_listCorrection; }
+    void setListCorrection(bool on) { m_listCorrection = on; }
+    enum ListSide { Port = 0, Starboard = 1 };
+    // A TPC typed for the list correction, through the TPC column's rule.
+    SurveyInputRules::Outcome enterListTpc(int draft, int side, const QString& typed);
+    // Whether the TPCs come from the ship's table (no boxes to type them into).
+    bool listTpcFromTable() const;
 
     const DraftInputs& inputs(int draft) const { return m_inputs[draft]; }
     // A draft's inputs as a window's boxes hold them, already checked there field by field.
@@ -267,14 +282,22 @@ private:
     QString fieldName(Field field) const;
     bool checkComplete(int draft, Calculation* c);
     bool checkTables(int draft, Calculation* c);
+    // Works out the list correction of a draft when the survey applies one; false, with what
+    // is missing told, when a TPC cannot be had.
+    bool checkList(int draft, const std::optional<HydrostaticTable>& table, Calculation* c);
     Differences workDifferences(int draft) const;
     QString firstNegativeDifference(int draft) const;
     void withdraw(int draft);
+    // The ship's table as the survey read it; nothing for a ship without one.
+    std::optional<HydrostaticTable> shipTable() const;
+    // What the ship's table says of its rows, handed to the draft before it calculates.
+    void applyTableTerms(int draft, const std::optional<HydrostaticTable>& table);
     // What a calculation of the draft was worked out from, to tell when its results no longer
     // stand: the inputs, with the mark distances the draft worked with.
     struct WorkedFrom {
         DraftInputs inputs;
         std::array<QString, 3> marks;
+        bool listCorrection = false;
     };
     WorkedFrom workedFrom(int draft) const;
     // The net displacement of a calculated draft (0 when it came to none); nothing otherwise.
@@ -308,4 +331,6 @@ private:
     std::array<SurveyFindings, 2> m_draftFindings;
     std::array<bool, 2> m_checked{};  // the draft's findings stand for its results on show
     SurveyFindings m_surveyFindings;
+    bool m_listCorrection = false;
+    std::array<std::optional<Decimal>, 2> m_listTonnes;  // as the last checkList worked it out
 };

@@ -4,6 +4,7 @@
 #include "core/MessageService.h"
 #include "core/VbError.h"
 #include "model/SurveyFieldNames.h"
+#include "model/ShipRecord.h"
 #include "model/SurveyModel.h"
 
 namespace Names = SurveyFieldNames;
@@ -93,7 +94,9 @@ QString SurveyModel::pickRows(int draft)
     const std::optional<Decimal> trueMeanDraft = pickingDraft(draft);
     if (!m_table || !trueMeanDraft)
         return QString();
-    const HydrostaticPicking::Pick p = HydrostaticPicking::pick(*m_table, *trueMeanDraft);
+    // A table of moulded drafts is entered over the keel plate.
+    const HydrostaticPicking::Pick p =
+        HydrostaticPicking::pick(*m_table, m_table->tableDraft(*trueMeanDraft, m_ship->keelPlateMm()));
     // The figure of each cell in tableCells() order; empty where nothing is picked.
     std::array<QString, 12> figures;
     if (p.picked) {

@@ -147,6 +147,10 @@ void fillDraftColumn(ReportLayout& layout, const QString& prefix, SurveyDraft& d
     set("MidStbdDraft", text(draft.midStbd()) + Metres);
     if (const auto deflection = deflectionText(draft.fwdMean(), draft.midMean(), draft.aftMean()))
         set("Deflection", *deflection);
+    // A table of moulded drafts was entered over the keel plate: the draft it was entered at is
+    // the true mean draft less this.
+    const Decimal keel = draft.keelCorrection();
+    set("KeelCorr", (keel.isZero() ? Decimal(0) : -keel).round(3).toLocaleString(QLocale()) + Metres);
     set("TrueMeanDraft", rounded(draft.trueMeanDraft(), 8) + Metres);
     set("TPC", text(ip.at(interpolated, SurveyDraft::IpTpc)));
     set("LCF", text(ip.at(interpolated, SurveyDraft::IpLcf)));
@@ -157,6 +161,7 @@ void fillDraftColumn(ReportLayout& layout, const QString& prefix, SurveyDraft& d
     set("1stTrimCorr", rounded(result.at(SurveyDraft::FirstTrimCorrection), 4) + Tonnes);
     set("2ndTrimCorr", rounded(result.at(SurveyDraft::SecondTrimCorrection), 4) + Tonnes);
     set("TotTrimCorr", rounded(result.at(SurveyDraft::TotalTrimCorrection), 4) + Tonnes);
+    set("ListCorr", rounded(result.at(SurveyDraft::ListCorrection), 4) + Tonnes);
     set("DispAtEvenKeel", rounded(result.at(SurveyDraft::DisplacementEvenKeel), 5) + Tonnes);
     set("Density", text(draft.specificGravity()));
     set("TrueDisplacement", rounded(result.at(SurveyDraft::TrueDisplacement), 5) + Tonnes);

@@ -2,8 +2,6 @@
 
 #include "core/MessageService.h"
 
-#include <QDir>
-#include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -24,15 +22,6 @@ bool writePdf(const ReportLayout& layout, QIODevice* device)
         return false;
     layout.render(painter, QRectF(0, 0, writer.width(), writer.height()));
     return painter.end();
-}
-
-bool writePdf(const ReportLayout& layout, const QString& fileName, QString* error)
-{
-    QFile file(fileName);
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && writePdf(layout, &file);
-    if (!written && error)
-        *error = QStringLiteral("%1 could not be written.").arg(QDir::toNativeSeparators(fileName));
-    return written;
 }
 
 }  // namespace ReportOutput

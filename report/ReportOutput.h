@@ -6,15 +6,12 @@
 
 class QIODevice;
 
-// A filled report off the screen without a window: into a PDF file. It draws the page with
+// A filled report off the screen without a window: into a PDF document. It draws the page with
 // ReportLayout::render, as the preview and the printer do.
 namespace ReportOutput {
 
 // Writes the page as a PDF document (A4 portrait) into `device`, which is open for writing.
 // False when it cannot be written.
 bool writePdf(const ReportLayout& layout, QIODevice* device);
-
-// The same into a file. False, with the reason in `error`, when the file cannot be written.
-bool writePdf(const ReportLayout& layout, const QString& fileName, QString* error = nullptr);
 
 }  // namespace ReportOutput

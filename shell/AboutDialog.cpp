@@ -95,7 +95,21 @@ AboutDialog::AboutDialog(QWidget* parent)
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(frame);
-    setFixedSize(460, 260);
+    fitToText();
+}
+
+void AboutDialog::fitToText()
+{
+    // 460 by 260 for the small system font the box was drawn for; a larger font (12 pt, or a
+    // desktop scaled up) widens it with its text, so that no line is cut, and the wrapped
+    // description and data folder then take the height they need at that width.
+    const QFontMetrics metrics(font());
+    const int wide = qMax(460, 40 * metrics.averageCharWidth() + 96 + 58);
+    const QSize hint = layout()->totalMinimumSize();
+    const int width = qMax(wide, hint.width());
+    const int height = qMax(260, layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width)
+                                                             : layout()->totalSizeHint().height());
+    setFixedSize(width, height);
 }
 
 void AboutDialog::showEvent(QShowEvent* event)

@@ -23,6 +23,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Fixes the box's size to what its texts need in the font it is shown in.
+    void fitToText();
+
     QPushButton* cmdContinue = nullptr;
     bool m_ledOn = false;
 };

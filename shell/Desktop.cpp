@@ -1,10 +1,13 @@
 #include "shell/Desktop.h"
 
+#include "core/AppPaths.h"
 #include "core/MessageService.h"
+#include "files/OutputPaths.h"
 
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -101,12 +104,11 @@ QString notesFile()
     QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (dir.isEmpty())
         dir = QDir::homePath();
-    QDir().mkpath(dir);
+    AppPaths::makePrivateFolder(dir);
     const QString path = dir + QStringLiteral("/Notes.txt");
-    if (!QFile::exists(path)) {
-        QFile file(path);
-        (void)file.open(QIODevice::WriteOnly);
-    }
+    // An empty page for the editor, made as every file is (never over a pipe or the database).
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+        OutputPaths::write(path, QByteArray(), nullptr, OutputPaths::Access::OwnerOnly);
     return path;
 }
 

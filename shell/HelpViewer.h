@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPalette>
 #include <QUrl>
 
 class QListWidget;
@@ -19,6 +20,8 @@ public:
     };
     // The topics in the order of the list; the first is the contents page.
     static QList<Topic> topics();
+    // The pages' style sheet for a page drawn in `palette` (light or dark).
+    static QString styleSheet(const QPalette& palette);
 
     void showPage(const QUrl& page);
     QUrl currentPage() const;

@@ -1,6 +1,7 @@
 #include "shell/RecentSurveys.h"
 
 #include "core/AppPaths.h"
+#include "core/MessageService.h"
 #include "shell/SurveyFileCommands.h"
 #include "shell/MainWindow.h"
 #include "survey/SurveyRecovery.h"
@@ -34,8 +35,20 @@ QString closedCaption(const SurveyRecovery::Entry& e)
     QString text = QStringLiteral("%1: %2").arg(e.kind, e.ship.isEmpty() ? QStringLiteral("(no ship)") : e.ship);
     if (!e.voyage.isEmpty())
         text += QStringLiteral(", voyage ") + e.voyage;
-    text += QStringLiteral(" - closed ")
+    // A survey lost with the program was never closed: its time is that of its last entry.
+    text += (e.lost ? QStringLiteral(" - not closed, last entry ") : QStringLiteral(" - closed "))
             + QLocale().toString(e.closed, QStringLiteral("dd-MM-yyyy HH:mm"));
+    return text;
+}
+
+// "the Loading survey of Ocean Pride, voyage V-042"
+QString surveyNamed(const SurveyRecovery::Entry& e)
+{
+    QString text = QStringLiteral("the %1 survey").arg(e.kind);
+    if (!e.ship.isEmpty())
+        text += QStringLiteral(" of ") + e.ship;
+    if (!e.voyage.isEmpty())
+        text += QStringLiteral(", voyage ") + e.voyage;
     return text;
 }
 
@@ -66,7 +79,50 @@ void remember(const QString& path)
     list.prepend(full);
     QSettings settings = AppPaths::settings();
     settings.setValue(QLatin1String(kFilesKey), list.mid(0, kMaxFiles));
-    settings.sync();
+    AppPaths::keepSettingsPrivate(settings);
+}
+
+int offerLost(MainWindow& mdi)
+{
+    int reopened = 0;
+    for (const SurveyRecovery::Entry& e : SurveyRecovery::leftBehind()) {
+        if (!e.unanswered)
+            continue;
+        QString named = surveyNamed(e);
+        named[0] = named.at(0).toUpper();
+        if (!e.voyage.isEmpty())
+            named += QLatin1Char(',');  // "..., voyage V-042, was not closed"
+        MessageRecord offer;
+        offer.text = MessageService::join(
+            QStringLiteral("%1 was not closed: the program ended while its window was open (last entry %2).")
+                .arg(named, QLocale().toString(e.closed, QStringLiteral("dd-MM-yyyy HH:mm"))),
+            QStringLiteral("Reopen it now, keep it for later (Draft Survey, Recent Surveys), or discard "
+                           "it?"));
+        offer.icon = Msg::Icon::Question;
+        offer.buttons = Msg::Buttons::YesNoCancel;
+        offer.defaultButton = Msg::Answer::Yes;
+        offer.buttonTexts = {{Msg::Answer::Yes, QStringLiteral("&Reopen")},
+                             {Msg::Answer::No, QStringLiteral("&Discard")},
+                             {Msg::Answer::Cancel, QStringLiteral("&Keep for Later")}};
+        const Msg::Answer answer = MessageService::show(offer);
+        if (answer == Msg::Answer::Yes) {
+            if (SurveyFileCommands::reopenRecovered(mdi, e.path))
+                ++reopened;
+            else
+                SurveyRecovery::keepForLater(e.path);  // still there for Recent Surveys
+            continue;
+        }
+        if (answer == Msg::Answer::No) {
+            const Msg::Answer sure = MessageService::show(
+                MessageService::join(QStringLiteral("Discard %1?").arg(surveyNamed(e)),
+                                     QStringLiteral("Its figures cannot be brought back.")),
+                Msg::Buttons::YesNo, Msg::Icon::Exclamation, QString(), Msg::Answer::No);
+            if (sure == Msg::Answer::Yes && SurveyRecovery::discard(e.path))
+                continue;
+        }
+        SurveyRecovery::keepForLater(e.path);
+    }
+    return reopened;
 }
 
 QMenu* menu(const MainWindow& mdi)

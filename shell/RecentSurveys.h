@@ -24,6 +24,12 @@ QStringList files();
 // A survey file just opened or saved goes to the top of the list.
 void remember(const QString& path);
 
+// At a start: each survey the program lost (it ended with the survey's window open) is offered,
+// newest first, in a question of the message service: Reopen (Enter), Keep for Later (Escape:
+// Recent Surveys goes on offering it, the next start no longer asks) or Discard (after a second
+// question, whose default keeps it). Returns how many were reopened.
+int offerLost(MainWindow& mdi);
+
 // The submenu of a main window (objectName "mnuQuorvaneRecent"); filled each time it opens.
 QMenu* menu(const MainWindow& mdi);
 void fill(MainWindow& mdi, QMenu* menu);

@@ -8,6 +8,7 @@
 #include "db/Database.h"
 #include "shell/AboutDialog.h"
 #include "shell/MainWindow.h"
+#include "shell/RecentSurveys.h"
 #include "cli/CommandLineStart.h"
 #include "cli/HydrostaticCommandLine.h"
 #include "cli/SurveyCommandLine.h"
@@ -115,6 +116,10 @@ Outcome start(const QStringList& arguments)
         return {1, false};
     MainWindow* mdi = MainWindow::instance();
     const bool shown = mdi && mdi->isVisible();
+    // Surveys the last run lost (killed, or the machine went down) are offered before anything
+    // else is opened.
+    if (shown)
+        RecentSurveys::offerLost(*mdi);
     // The copy is brought up to date behind the window, which reads it meanwhile as always.
     if (shown)
         CatalogueLink::start(*mdi, options.server);

@@ -55,7 +55,7 @@ void TipOfDayWindow::storeShowTipsAtStartup(bool on)
     if (settings.value(QLatin1String(kSettingKey)).toString() == text)
         return;
     settings.setValue(QLatin1String(kSettingKey), text);
-    settings.sync();
+    AppPaths::keepSettingsPrivate(settings);
 }
 
 TipOfDayWindow::TipOfDayWindow(QWidget* parent) : QWidget(parent)

@@ -1,8 +1,10 @@
 #include "ships/HydrostaticTableWindow.h"
 
 #include "core/MessageService.h"
+#include "core/Numeric.h"
 #include "core/VbError.h"
 #include "db/Database.h"
+#include "model/ShipRecord.h"
 #include "ui/CatalogueWrites.h"
 
 #include <QAction>
@@ -14,6 +16,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -129,6 +132,27 @@ std::function<QString(QWidget*, bool)>& HydrostaticTableWindow::fileChooser()
     return chooser;
 }
 
+std::function<std::optional<LcfConvention>(QWidget*)>& HydrostaticTableWindow::lcfChooser()
+{
+    static std::function<std::optional<LcfConvention>(QWidget*)> chooser =
+        [](QWidget* parent) -> std::optional<LcfConvention> {
+        const LcfConvention choices[3] = {LcfConvention::MidshipAft, LcfConvention::MidshipForward,
+                                          LcfConvention::AftPerpendicular};
+        if (MessageService::testMode())
+            return choices[0];
+        QStringList items;
+        for (LcfConvention c : choices)
+            items.append(QStringLiteral("LCF %1").arg(LcfConventions::caption(c)));
+        bool ok = false;
+        const QString picked = QInputDialog::getItem(
+            parent, kTitle, QStringLiteral("How does the table write its LCF?"), items, 0, false, &ok);
+        if (!ok)
+            return std::nullopt;
+        return choices[std::max(0, int(items.indexOf(picked)))];
+    };
+    return chooser;
+}
+
 HydrostaticTableWindow::HydrostaticTableWindow(int shipId, const QString& shipName, QWidget* parent)
     : QDialog(parent), m_shipId(shipId), m_shipName(shipName)
 {
@@ -167,8 +191,20 @@ void HydrostaticTableWindow::buildLayout()
     densityLabel->setBuddy(txtDensity);
     densityRow->addWidget(densityLabel);
     densityRow->addWidget(txtDensity);
+    auto* draftsLabel = new QLabel(QStringLiteral("Drafts:"));
+    cmbDrafts = new QComboBox;
+    cmbDrafts->setObjectName(QStringLiteral("cmbDrafts"));
+    cmbDrafts->addItem(QStringLiteral("Extreme (from the underside of the keel)"), false);
+    cmbDrafts->addItem(QStringLiteral("Moulded (from the top of the keel plate)"), true);
+    draftsLabel->setBuddy(cmbDrafts);
+    densityRow->addSpacing(12);
+    densityRow->addWidget(draftsLabel);
+    densityRow->addWidget(cmbDrafts);
     densityRow->addStretch();
     v->addLayout(densityRow);
+    lblLcfConvention = new QLabel;
+    lblLcfConvention->setObjectName(QStringLiteral("lblLcfConvention"));
+    v->addWidget(lblLcfConvention);
 
     grdHydrostatics = new QTableWidget(0, HydrostaticTable::ColumnCount);
     grdHydrostatics->setObjectName(QStringLiteral("grdHydrostatics"));
@@ -259,6 +295,42 @@ void HydrostaticTableWindow::warn(const QString& text)
     MessageService::show(text, Msg::Buttons::Ok, Msg::Icon::Exclamation, kTitle);
 }
 
+void HydrostaticTableWindow::showLcfSource()
+{
+    lblLcfConvention->setText(
+        m_lcfSource == LcfConvention::MidshipAft
+            ? QStringLiteral("LCF from midships, positive aft.")
+            : QStringLiteral("LCF from midships, positive aft; the table came with its LCF %1.")
+                  .arg(LcfConventions::caption(m_lcfSource)));
+}
+
+bool HydrostaticTableWindow::convertLcf(HydrostaticTable& table)
+{
+    // Letters say themselves where the LCF lies: nothing to ask.
+    if (table.lcfSource == LcfConvention::Lettered)
+        return true;
+    const std::optional<LcfConvention> c = lcfChooser()(this);
+    if (!c)
+        return false;
+    Decimal lbp;
+    if (*c == LcfConvention::AftPerpendicular) {
+        ShipRecord ship;
+        try {
+            if (ship.load(m_shipId) == 1)
+                lbp = toNumeric(ship.lbp(), -1, 0).toDecimal();
+        } catch (const VbError&) {
+            lbp = Decimal(0);
+        }
+        if (!(lbp > Decimal(0))) {
+            warn(QStringLiteral("The ship has no LBP: an LCF from the aft perpendicular cannot be turned "
+                                "into one from midships."));
+            return false;
+        }
+    }
+    table.convertLcf(*c, lbp);
+    return true;
+}
+
 void HydrostaticTableWindow::showTable(const HydrostaticTable& table)
 {
     replaceTable(table, QStringLiteral("Replace Table"));
@@ -273,6 +345,10 @@ void HydrostaticTableWindow::replaceTable(const HydrostaticTable& table, const Q
 
 void HydrostaticTableWindow::fillGrid(const HydrostaticTable& table)
 {
+    // What the table says of itself is not a figure of the grid: shown, not undone.
+    cmbDrafts->setCurrentIndex(table.mouldedDrafts ? 1 : 0);
+    m_lcfSource = table.lcfSource;
+    showLcfSource();
     GridState state;
     state.density = table.density.toString();
     for (const HydrostaticRow& row : table.rows) {
@@ -358,6 +434,8 @@ std::optional<HydrostaticTable> HydrostaticTableWindow::tableOnShow(bool tell)
         return std::nullopt;
     }
     t.density = *density;
+    t.mouldedDrafts = cmbDrafts->currentData().toBool();
+    t.lcfSource = m_lcfSource;
     for (int r = 0; r < grdHydrostatics->rowCount(); ++r) {
         HydrostaticRow row;
         for (int c = 0; c < HydrostaticTable::ColumnCount; ++c) {
@@ -453,11 +531,15 @@ void HydrostaticTableWindow::deleteRows()
 bool HydrostaticTableWindow::pasteText(const QString& text)
 {
     QString error;
-    const std::optional<HydrostaticTable> pasted = HydrostaticTableFile::fromPaste(text, &error);
+    std::optional<HydrostaticTable> pasted = HydrostaticTableFile::fromPaste(text, &error);
     if (!pasted) {
         warn(MessageService::join(QStringLiteral("The pasted rows were not taken."), error));
         return false;
     }
+    if (!convertLcf(*pasted))
+        return false;
+    m_lcfSource = pasted->lcfSource;
+    showLcfSource();
     const int start = std::max(0, grdHydrostatics->currentRow());
     const PasteMode mode = askHowToPaste(start, pasted->rows.size());
     if (mode == PasteMode::Cancel)
@@ -562,11 +644,13 @@ bool HydrostaticTableWindow::acceptImport()
     for (QComboBox* box : m_roleBoxes)
         roles.append(Role(box->currentData().toInt()));
     QString error;
-    const std::optional<HydrostaticTable> t = HydrostaticTableFile::build(*m_import, roles, &error);
+    std::optional<HydrostaticTable> t = HydrostaticTableFile::build(*m_import, roles, &error);
     if (!t) {
         warn(MessageService::join(QStringLiteral("The file was not imported."), error));
         return false;
     }
+    if (!convertLcf(*t))
+        return false;
     m_import.reset();
     m_pages->setCurrentIndex(0);
     replaceTable(*t, QStringLiteral("Import"));

@@ -30,6 +30,10 @@ public:
     // The file dialogs, replaceable so that nothing modal stops a test: given true for a file to
     // write, false for one to read; an empty name cancels.
     static std::function<QString(QWidget* parent, bool forSaving)>& fileChooser();
+    // The question asked when plain LCF figures are imported or pasted: the convention they are
+    // written in, nothing to leave them untaken. Replaceable like the file dialogs; in test mode
+    // the default answers "from midships, positive aft" without a dialog.
+    static std::function<std::optional<LcfConvention>(QWidget* parent)>& lcfChooser();
 
     // The table as the grid and the density box hold it; nothing, with the message shown and the
     // refused cell made current, when a cell holds no figure.
@@ -91,10 +95,17 @@ private:
     void chooseImport();
     void chooseExport();
     void warn(const QString& text);
+    // Asks how the LCF of rows being taken is written and turns it into the program's own; false
+    // when the user cancels or the ship's LBP is wanting.
+    bool convertLcf(HydrostaticTable& table);
+    void showLcfSource();
 
     int m_shipId;
     QString m_shipName;
     QLineEdit* txtDensity = nullptr;
+    QComboBox* cmbDrafts = nullptr;
+    QLabel* lblLcfConvention = nullptr;
+    LcfConvention m_lcfSource = LcfConvention::MidshipAft;
     QTableWidget* grdHydrostatics = nullptr;
     QListWidget* lstFindings = nullptr;
     QStackedWidget* m_pages = nullptr;

@@ -15,7 +15,7 @@ const QList<NumberField>& saveOrder()
         NumberField::OfficialNo,   NumberField::IMONo,      NumberField::LOA,
         NumberField::LBP,          NumberField::Breadth,    NumberField::LightShip,
         NumberField::GrossTonnage, NumberField::NetTonnage, NumberField::SummerDeadweight,
-        NumberField::SummerDraft,
+        NumberField::SummerDraft,  NumberField::KeelPlate,
     };
     return order;
 }
@@ -54,6 +54,9 @@ const RuleRow kRules[] = {
      "Summer Deadweight can only be a positive number greater than 0 and less than 1000000."},
     {NumberField::SummerDraft, "txtSummerDraft", 7, 4, 100, true,
      "Summer Draft can only be a positive number greater than 0 and less than 100."},
+    // From 0 to 100 mm, both taken: a keel plate is a few centimetres thick.
+    {NumberField::KeelPlate, "txtKeelPlate", 5, 1, 100, true,
+     "Keel Plate can only be a number from 0 to 100 mm."},
 };
 // clang-format on
 
@@ -106,7 +109,9 @@ NumberCheck checkNumber(NumberField field, const QString& text)
     // The bounds are compared on the rounded figure: 999.9999 in Breadth is 1000 once rounded.
     const Decimal value = converted.toDecimal();
     const bool belowRange = value.isNegative() || (value.isZero() && !r.zeroAccepted);
-    if (belowRange || value >= r.upper) {
+    // The keel plate takes its upper bound itself; every other figure stays below it.
+    const bool aboveRange = field == NumberField::KeelPlate ? value > r.upper : value >= r.upper;
+    if (belowRange || aboveRange) {
         result.verdict = NumberCheck::OutOfRange;
         result.message = r.rangeMessage;
         return result;

@@ -22,9 +22,11 @@ enum class NumberField {
     NetTonnage,
     SummerDeadweight,
     SummerDraft,
+    KeelPlate,  // mm; a table with moulded drafts is entered this much below the marks' drafts
 };
 
-// Official No. first, Summer Draft last: the order in which a save runs the checks.
+// Official No. first, then to Summer Draft, and the Keel Plate last: the order in which a save
+// runs the checks.
 const QList<NumberField>& saveOrder();
 
 struct NumberRule {

@@ -416,11 +416,17 @@ int ShipParticularsWindow::saveStatement()
                 ? 1
                 : kToldAlready;
         }
-        const QString sql = m_recordMode == Mode::Existing ? SqlCatalogue::updateShip(v, currentShipId())
-                                                           : SqlCatalogue::insertShip(v);
+        const bool existing = m_recordMode == Mode::Existing;
+        const QString sql =
+            existing ? SqlCatalogue::updateShip(v, currentShipId()) : SqlCatalogue::insertShip(v);
         // An update that reaches no row (the ship went with its port, deleted in the Port
         // Master) has written nothing and must not be reported as saved.
         if (sharedConnection().execute(sql) == 0)
+            return 10088;
+        // The keel plate goes to the row just written: the same ship, or the one just added.
+        const QString keel = SqlCatalogue::shipKeelPlate(
+            figure(NumberField::KeelPlate), existing ? std::optional<int>(currentShipId()) : std::nullopt);
+        if (sharedConnection().execute(keel) == 0)
             return 10088;
         return 1;
     } catch (...) {

@@ -53,6 +53,7 @@ const NumberBox kTrailingNumbers[] = {
     {NumberField::SummerDeadweight, "Summer Deadweight", "MT", false},
     {NumberField::GrossTonnage, "Gross Tonnage", "", false},
     {NumberField::NetTonnage, "Net Tonnage", "", false},
+    {NumberField::KeelPlate, "Keel Plate", "mm", false},
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "model/SurveyInputRules.h"
 
 #include "core/Numeric.h"
+#include "ui/GridCopy.h"
 #include "core/VbError.h"
 
 #include <QEvent>
@@ -45,6 +46,12 @@ QString GridFigures::textOf(const Variant& value)
 // --- SurveyGrid -------------------------------------------------------------------------------
 
 SurveyGrid::SurveyGrid(int rows, int columns, int fixedRows, int fixedColumns, QWidget* parent)
+    : SurveyGrid(Edited{}, rows, columns, fixedRows, fixedColumns, parent)
+{
+    GridCopy::install(this, fixedColumns);
+}
+
+SurveyGrid::SurveyGrid(Edited, int rows, int columns, int fixedRows, int fixedColumns, QWidget* parent)
     : QTableWidget(rows, columns, parent), m_fixedRows(fixedRows), m_fixedColumns(fixedColumns)
 {
     horizontalHeader()->hide();
@@ -266,7 +273,7 @@ QSize SurveyGrid::minimumSizeHint() const
 
 GridEditor::GridEditor(int rows, int columns, int fixedRows, int fixedColumns, const QString& boxName,
                        QWidget* parent)
-    : SurveyGrid(rows, columns, fixedRows, fixedColumns, parent), m_box(new QLineEdit(viewport()))
+    : SurveyGrid(Edited{}, rows, columns, fixedRows, fixedColumns, parent), m_box(new QLineEdit(viewport()))
 {
     m_box->setObjectName(boxName);
     m_box->setFrame(false);

@@ -31,6 +31,8 @@ public:
     // (white text) leaves its figures readable.
     static QColor inkOn(const QColor& background);
 
+    // A grid that only shows figures (a result grid): its cells can be selected and copied
+    // (Ctrl+C, the context menu's Copy), each row with its caption.
     SurveyGrid(int rows, int columns, int fixedRows, int fixedColumns, QWidget* parent = nullptr);
 
     // Changes the number of rows and columns; new cells are empty.
@@ -68,6 +70,11 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+
+protected:
+    // The grid an editor (GridEditor) makes of it: nothing selected, the box takes every key.
+    struct Edited {};
+    SurveyGrid(Edited, int rows, int columns, int fixedRows, int fixedColumns, QWidget* parent);
 
 private:
     QTableWidgetItem* cell(int row, int column) const;

@@ -10,6 +10,7 @@
 #include "ui/NameCombo.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -285,6 +286,23 @@ void SurveyWindow::buildHeader(QVBoxLayout* outer)
     times->addWidget(cmbTime);
     times->addStretch();
     g->addLayout(times, 1, 7);
+    // The list correction: off unless chosen; the TPC boxes only for a ship without a table.
+    chkListCorrection = new QCheckBox(QStringLiteral("List correction"));
+    chkListCorrection->setObjectName(QStringLiteral("chkListCorrection"));
+    txtListTpcPort = lineEdit("txtListTpcPort", 0, 64);
+    txtListTpcStbd = lineEdit("txtListTpcStbd", 0, 64);
+    auto* list = new QHBoxLayout;
+    list->addWidget(chkListCorrection);
+    list->addWidget(caption(QStringLiteral("TPC port"), txtListTpcPort));
+    list->addWidget(txtListTpcPort);
+    list->addWidget(caption(QStringLiteral("stbd"), txtListTpcStbd));
+    list->addWidget(txtListTpcStbd);
+    list->addStretch();
+    g->addLayout(list, 1, 8, 1, 2);
+    connect(chkListCorrection, &QCheckBox::toggled, this, [this](bool on) {
+        m_model->setListCorrection(on);
+        showListCorrection(draftOnShow());
+    });
     g->setColumnStretch(9, 1);
     outer->addLayout(g);
 }

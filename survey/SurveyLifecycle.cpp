@@ -18,6 +18,8 @@
 #include "survey/ResultDisplay.h"
 #include "ui/NameCombo.h"
 
+#include <QCheckBox>
+#include <QSignalBlocker>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -325,6 +327,21 @@ void SurveyWindow::handFormToModel(int index)
     // The deductibles are the survey's already: each quantity is handed over as its cell is left.
     m_grids->tablesInto(in);
     in.comments = txtComments->toPlainText();
+    in.listTpc = {txtListTpcPort->text().trimmed(), txtListTpcStbd->text().trimmed()};
+}
+
+void SurveyWindow::showListCorrection(int index)
+{
+    const SurveyModel::DraftInputs& in = m_model->inputs(index);
+    const bool on = m_model->listCorrection();
+    const QSignalBlocker quiet(chkListCorrection);
+    chkListCorrection->setChecked(on);
+    // With the ship's own table the TPCs are read off it: nothing to type.
+    const bool typed = on && !m_model->listTpcFromTable();
+    txtListTpcPort->setEnabled(typed);
+    txtListTpcStbd->setEnabled(typed);
+    txtListTpcPort->setText(in.listTpc[SurveyModel::Port]);
+    txtListTpcStbd->setText(in.listTpc[SurveyModel::Starboard]);
 }
 
 void SurveyWindow::showDraft(int index, bool remind)
@@ -344,6 +361,7 @@ void SurveyWindow::showDraft(int index, bool remind)
                 markBoxes()[i]->setText(mark);
         }
         txtComments->setPlainText(in.comments);
+        showListCorrection(index);
         showPanel();
 
         m_grids->showTables(in, m_model->differences(index));

@@ -1,6 +1,8 @@
 #include "survey/SurveyRecovery.h"
 
 #include "core/AppPaths.h"
+#include "files/InputFiles.h"
+#include "files/OutputPaths.h"
 #include "files/SurveyFile.h"
 #include "model/SurveyDraft.h"
 #include "survey/ResultDisplay.h"
@@ -14,7 +16,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QKeyEvent>
-#include <QSaveFile>
+#include <QLockFile>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -46,21 +48,39 @@ QString canonical(const QString& path)
     return QFileInfo(path).absoluteFilePath();
 }
 
+// A recovery file is a survey file: read up to the same limit, and only when it is a plain file
+// (one linked to /dev/zero would otherwise hold up the Recent Surveys menu for ever).
 QJsonObject readJson(const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return QJsonDocument::fromJson(f.readAll()).object();
+    const std::optional<QByteArray> bytes = InputFiles::read(path, InputFiles::kSurveyLimit, nullptr);
+    return bytes ? QJsonDocument::fromJson(*bytes).object() : QJsonObject();
 }
 
+// The lock a window holds on its recovery file while it is open.
+QString lockPath(const QString& path)
+{
+    return path + QStringLiteral(".lock");
+}
+
+// A file whose window is open in another copy of the program running now. The lock of a program
+// that has ended (killed, or the machine went down) is stale and taken over: that survey was lost.
+bool heldElsewhere(const QString& path)
+{
+    QLockFile probe(lockPath(path));
+    // Held for as long as the window is open, however long that is: only a lock whose program
+    // is gone counts as stale.
+    probe.setStaleLockTime(0);
+    if (!probe.tryLock(0))
+        return probe.error() == QLockFile::LockFailedError;
+    probe.unlock();
+    return false;
+}
+
+// Whole or not at all, readable by the user alone: it holds a whole survey in plain text.
 bool writeJson(const QString& path, const QJsonObject& root)
 {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Indented);
-    return f.write(bytes) == bytes.size() && f.commit();
+    return OutputPaths::write(path, QJsonDocument(root).toJson(QJsonDocument::Indented), nullptr,
+                              OutputPaths::Access::OwnerOnly);
 }
 
 }  // namespace
@@ -185,6 +205,11 @@ void SurveyRecovery::snapshot()
         return;
     const SurveyFileData data = m_window->surveyData();
     QJsonObject root = SurveyFile::toJson(data);
+    // A survey file shown as it was opened or saved holds everything already: going from tab to
+    // tab, or calculating what the file gives, is no entry.
+    if (m_path.isEmpty() && !m_fileState.isEmpty()
+        && QJsonDocument(root).toJson(QJsonDocument::Compact) == m_fileState)
+        return;
     QJsonObject note;
     if (!m_surveyFile.isEmpty())
         note.insert(QStringLiteral("surveyFile"), m_surveyFile);
@@ -205,24 +230,47 @@ void SurveyRecovery::snapshot()
     root.insert(kNote, note);
 
     if (m_path.isEmpty()) {
-        if (!QDir().mkpath(folder()))
+        if (!AppPaths::makePrivateFolder(folder()))
             return;
         const QString name = QStringLiteral("survey-%1-%2.json")
                                  .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")),
                                       QUuid::createUuid().toString(QUuid::Id128).left(8));
-        m_path = canonical(QDir(folder()).filePath(name));
-        liveFiles().insert(m_path);
+        takeFile(canonical(QDir(folder()).filePath(name)));
     }
     // A disk that refuses the file costs the safety net, never the survey on screen.
     if (writeJson(m_path, root))
         emit changed();
 }
 
+QByteArray SurveyRecovery::surveyState() const
+{
+    if (!m_window)
+        return {};
+    return QJsonDocument(SurveyFile::toJson(m_window->surveyData())).toJson(QJsonDocument::Compact);
+}
+
+void SurveyRecovery::takeFile(const QString& path)
+{
+    m_path = path;
+    liveFiles().insert(m_path);
+    m_lock = std::make_unique<QLockFile>(lockPath(m_path));
+    m_lock->setStaleLockTime(0);
+    // A lock left by a program that died on this file is stale and taken over; one that cannot be
+    // taken costs only the guard against another copy of the program, never the entries.
+    m_lock->tryLock(0);
+}
+
+void SurveyRecovery::releaseFile()
+{
+    liveFiles().remove(m_path);
+    m_lock.reset();  // unlocked, the lock file goes
+    m_path.clear();
+}
+
 void SurveyRecovery::stampClosed()
 {
     if (m_path.isEmpty())
         return;
-    liveFiles().remove(m_path);
     QJsonObject root = readJson(m_path);
     if (!root.isEmpty()) {
         QJsonObject note = root.value(kNote).toObject();
@@ -232,7 +280,7 @@ void SurveyRecovery::stampClosed()
             writeJson(m_path, root);
         }
     }
-    m_path.clear();
+    releaseFile();
     m_timer->stop();
     m_paused = 1;  // the window is on its way out: nothing more is written
     emit changed();
@@ -241,11 +289,11 @@ void SurveyRecovery::stampClosed()
 void SurveyRecovery::setSurveyFile(const QString& file)
 {
     m_surveyFile = file;
+    m_fileState = file.isEmpty() ? QByteArray() : surveyState();
     m_timer->stop();
     if (!m_path.isEmpty()) {
         QFile::remove(m_path);
-        liveFiles().remove(m_path);
-        m_path.clear();
+        releaseFile();
         emit changed();
     }
     updateTitle();
@@ -256,14 +304,17 @@ void SurveyRecovery::adopt(const QString& recoveryPath)
     const std::optional<Entry> left = entry(recoveryPath);
     if (!m_path.isEmpty() && m_path != canonical(recoveryPath)) {
         QFile::remove(m_path);
-        liveFiles().remove(m_path);
+        releaseFile();
     }
-    m_path = canonical(recoveryPath);
-    liveFiles().insert(m_path);
+    if (m_path != canonical(recoveryPath))
+        takeFile(canonical(recoveryPath));
+    // What it holds differs from any survey file it came from: every entry is kept.
+    m_fileState.clear();
     // Open again: no longer closed.
     QJsonObject root = readJson(m_path);
     QJsonObject note = root.value(kNote).toObject();
     note.remove(QStringLiteral("closed"));
+    note.remove(QStringLiteral("lost"));
     root.insert(kNote, note);
     writeJson(m_path, root);
     m_surveyFile = left ? left->surveyFile : QString();
@@ -309,14 +360,18 @@ std::optional<SurveyRecovery::Entry> SurveyRecovery::entry(const QString& recove
     e.kind = root.value(QStringLiteral("kind")).toString() == QLatin1String("discharging")
                  ? QStringLiteral("Discharging")
                  : QStringLiteral("Loading");
-    e.ship = root.value(QStringLiteral("ship")).toString();
-    e.voyage = root.value(QStringLiteral("voyage")).toString();
+    // Shown in a menu: a name longer than any box takes is cut rather than laid out whole.
+    constexpr int kShown = 200;
+    e.ship = root.value(QStringLiteral("ship")).toString().left(kShown);
+    e.voyage = root.value(QStringLiteral("voyage")).toString().left(kShown);
     e.surveyFile = note.value(QStringLiteral("surveyFile")).toString();
     e.tab = note.value(QStringLiteral("tab")).toInt();
     const QJsonObject calculated = note.value(QStringLiteral("calculated")).toObject();
     e.initialCalculated = calculated.value(QStringLiteral("initial")).toBool(true);
     e.finalCalculated = calculated.value(QStringLiteral("final")).toBool(true);
     e.closed = QDateTime::fromString(note.value(QStringLiteral("closed")).toString(), Qt::ISODate);
+    e.unanswered = !note.contains(QStringLiteral("closed"));
+    e.lost = e.unanswered || note.value(QStringLiteral("lost")).toBool();
     // Lost with the program: the time of its last entry.
     if (!e.closed.isValid())
         e.closed = QFileInfo(recoveryPath).lastModified();
@@ -330,7 +385,7 @@ QList<SurveyRecovery::Entry> SurveyRecovery::leftBehind()
     const QStringList names = dir.entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name);
     for (const QString& name : names) {
         const QString path = canonical(dir.filePath(name));
-        if (liveFiles().contains(path))
+        if (liveFiles().contains(path) || heldElsewhere(path))
             continue;
         if (const std::optional<Entry> e = entry(path))
             entries.append(*e);
@@ -343,7 +398,25 @@ QList<SurveyRecovery::Entry> SurveyRecovery::leftBehind()
 bool SurveyRecovery::discard(const QString& recoveryPath)
 {
     const QString path = canonical(recoveryPath);
-    if (liveFiles().contains(path))
+    if (liveFiles().contains(path) || heldElsewhere(path))
         return false;
     return QFile::remove(path);
+}
+
+bool SurveyRecovery::keepForLater(const QString& recoveryPath)
+{
+    const QString path = canonical(recoveryPath);
+    if (liveFiles().contains(path) || heldElsewhere(path))
+        return false;
+    QJsonObject root = readJson(path);
+    if (root.isEmpty())
+        return false;
+    QJsonObject note = root.value(kNote).toObject();
+    if (note.contains(QStringLiteral("closed")))
+        return true;
+    // The time it was lost by is its last entry's, the file's time before this stamp.
+    note.insert(QStringLiteral("closed"), QFileInfo(path).lastModified().toString(Qt::ISODate));
+    note.insert(QStringLiteral("lost"), true);
+    root.insert(kNote, note);
+    return writeJson(path, root);
 }

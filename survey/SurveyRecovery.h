@@ -5,9 +5,11 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <memory>
 #include <optional>
 
 class SurveyWindow;
+class QLockFile;
 class QTimer;
 
 // A survey window's inputs kept on disk while the window is open, so that a day's typing survives
@@ -18,9 +20,13 @@ class QTimer;
 // when the window was closed, the survey file it came from, the tab on show), so it reopens
 // through the same typing-in as any survey file.
 //
-// A window nothing was entered in writes nothing; saving the survey to a file removes the
+// A window nothing was entered in writes nothing, nor does one that shows a survey file as it was
+// opened or saved (switching its tabs is no entry); saving the survey to a file removes the
 // recovery file (until the next entry); closing the window leaves the file, stamped with the time
-// of closing, for the Recent Surveys menu to offer.
+// of closing, for the Recent Surveys menu to offer. A file without that stamp was left by a
+// program that ended with the window open (killed, or the machine went down): the next start
+// offers it at once. While its window is open the file is locked, so that another copy of the
+// program running meanwhile does not take it for one left behind.
 class SurveyRecovery : public QObject {
     Q_OBJECT
 public:
@@ -77,12 +83,20 @@ public:
         int tab = 0;             // the tab on show: 0 Initial, 2 Final
         bool initialCalculated = true;  // the draft stood calculated when left
         bool finalCalculated = true;
+        // Its window never closed: the program ended with it open. `closed` is then the time of
+        // the last entry.
+        bool lost = false;
+        // Lost, and not yet offered at a start and kept for later.
+        bool unanswered = false;
     };
     // Newest first.
     static QList<Entry> leftBehind();
     static std::optional<Entry> entry(const QString& recoveryPath);
     // Forgets a survey left behind: its recovery file goes.
     static bool discard(const QString& recoveryPath);
+    // A lost survey offered at a start and kept for later: Recent Surveys goes on offering it,
+    // the next start no longer asks.
+    static bool keepForLater(const QString& recoveryPath);
 
 signals:
     // A recovery file was written or removed.
@@ -98,11 +112,19 @@ private:
     void focusMoved(QWidget* old, QWidget* now);
     void updateTitle();
     void stampClosed();
+    void takeFile(const QString& path);
+    void releaseFile();
+    // The survey as a survey file holds it, without the recovery note.
+    QByteArray surveyState() const;
 
     QPointer<SurveyWindow> m_window;
     QTimer* m_timer = nullptr;
     QString m_path;
     QString m_surveyFile;
     QString m_baseTitle;
+    // The survey as the survey file it was opened from or saved to holds it: while the window
+    // shows just that, there is nothing to recover.
+    QByteArray m_fileState;
+    std::unique_ptr<QLockFile> m_lock;
     int m_paused = 0;
 };

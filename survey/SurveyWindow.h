@@ -24,6 +24,7 @@ class ShipRecord;
 class FieldGuard;
 class HydrostaticPicker;
 class FindingsList;
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -203,6 +204,12 @@ protected:
     QLineEdit* mbxDate = nullptr;
     QLineEdit* mbxTime = nullptr;
     QComboBox* cmbTime = nullptr;
+    // The list correction, chosen for the survey, and the TPCs at the midship drafts typed for it
+    // when the ship has no table of her own.
+    QCheckBox* chkListCorrection = nullptr;
+    QLineEdit* txtListTpcPort = nullptr;
+    QLineEdit* txtListTpcStbd = nullptr;
+    void showListCorrection(int index);
     QComboBox* dcbDate = nullptr;
     QTabWidget* sstQuorvane = nullptr;
     QGroupBox* fmeQuorvane = nullptr;

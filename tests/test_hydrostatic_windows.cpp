@@ -84,6 +84,8 @@ private slots:
     void rowsOfAFileFollowItsReadings();
     void editorImportsAuditsAndSaves();
     void commandLineImportsAndExports();
+    void editorAsksHowTheLcfIsWritten();
+    void commandLineTakesTheLcfConventionAndTheDrafts();
     void shipParticularsOpensTheTable();
 
 private:
@@ -94,6 +96,107 @@ private:
     QString m_dataDir;
     std::unique_ptr<SurveyWindow> m_owned;
 };
+
+// Rows pasted or imported with plain LCF figures: the editor asks how they are written and keeps
+// them in the program's own convention, showing the one they came in; lettered figures are not
+// asked about. The drafts' kind is the editor's choice and is kept with the table.
+void TestHydrostaticWindows::editorAsksHowTheLcfIsWritten()
+{
+    const int shipId = HydrostaticTable::shipIdByName(kShip);
+    const HydrostaticTable before = *HydrostaticTable::loadForShip(shipId);
+    HydrostaticTableWindow editor(shipId, kShip);
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    auto* grid = editor.findChild<QTableWidget*>("grdHydrostatics");
+    auto* shown = editor.findChild<QLabel*>("lblLcfConvention");
+    QCOMPARE(shown->text(), QStringLiteral("LCF from midships, positive aft."));
+
+    int asked = 0;
+    std::optional<LcfConvention> answer;
+    HydrostaticTableWindow::lcfChooser() = [&](QWidget*) {
+        ++asked;
+        return answer;
+    };
+    // Cancelled: nothing is taken.
+    grid->setCurrentCell(0, 0);
+    QVERIFY(!editor.pasteText(QStringLiteral("4\t20703.9\t59.9\t105.4\t845\n")));
+    QCOMPARE(asked, 1);
+    QCOMPARE(grid->item(0, 3)->text(), QStringLiteral("3.1"));
+    // From the aft perpendicular of a ship 217 m between perpendiculars: 108.5 - 105.4 = 3.1 aft.
+    answer = LcfConvention::AftPerpendicular;
+    MessageService::setNextAnswer(Msg::Answer::Yes);  // write over the row
+    QVERIFY(editor.pasteText(QStringLiteral("4\t20703.9\t59.9\t105.4\t845\n")));
+    QCOMPARE(grid->item(0, 3)->text(), QStringLiteral("3.1"));
+    QCOMPARE(shown->text(), QStringLiteral("LCF from midships, positive aft; the table came with its LCF from the "
+                                           "aft perpendicular, positive forward."));
+    // Marked F: 0.7 m forward of midships, whatever the answer would be.
+    answer = LcfConvention::MidshipForward;
+    grid->setCurrentCell(110, 0);
+    MessageService::setNextAnswer(Msg::Answer::Yes);
+    QVERIFY(editor.pasteText(QStringLiteral("15\t93677.8\t70\t0.70F\t1052\n")));
+    QCOMPARE(asked, 2);
+    QCOMPARE(grid->item(110, 3)->text(), QStringLiteral("-0.7"));
+    QCOMPARE(shown->text(), QStringLiteral("LCF from midships, positive aft; the table came with its LCF from "
+                                           "midships, marked A (aft) or F (forward)."));
+
+    auto* drafts = editor.findChild<QComboBox*>("cmbDrafts");
+    QCOMPARE(drafts->currentIndex(), 0);
+    drafts->setCurrentIndex(1);
+    forgetMessages();
+    QVERIFY(editor.save());
+    const HydrostaticTable saved = *HydrostaticTable::loadForShip(shipId);
+    QCOMPARE(saved.rows, before.rows);
+    QVERIFY(saved.mouldedDrafts);
+    QCOMPARE(saved.lcfSource, LcfConvention::Lettered);
+
+    HydrostaticTableWindow::lcfChooser() = {};
+    HydrostaticTable::saveForShip(shipId, before);
+}
+
+// --lcf and --drafts on the command line: a table from the aft perpendicular, moulded, comes in
+// as the booklet's own table does, and the same survey gives the same figures.
+void TestHydrostaticWindows::commandLineTakesTheLcfConventionAndTheDrafts()
+{
+    QTemporaryDir dir;
+    const QString data = dir.filePath(QStringLiteral("data"));
+    QDir().mkpath(data);
+    QVERIFY(TestSupport::copyDatabaseFiles(m_dataDir, data));
+    const HydrostaticTable own = *HydrostaticTable::loadForShip(HydrostaticTable::shipIdByName(kShip));
+    QString csv = QStringLiteral("Draft,Displacement,TPC,LCF,MCTC\n");
+    for (const HydrostaticRow& r : own.rows)
+        csv += QStringLiteral("%1,%2,%3,%4,%5\n")
+                   .arg(r.draft.toString(), r.displacement.toString(), r.tpc.toString(),
+                        (Decimal(217) / Decimal(2) - r.lcf).toString(), r.mctc.toString());
+    const QString path = dir.filePath(QStringLiteral("ap.csv"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(csv.toUtf8());
+    f.close();
+
+    Run r = runProgram(kLt, {"--data-dir", data, "--import-hydrostatics", kShip, path, "--lcf", "aft-perpendicular",
+                             "--drafts", "moulded"});
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    const QString out = dir.filePath(QStringLiteral("out.csv"));
+    r = runProgram(kLt, {"--data-dir", data, "--export-hydrostatics", kShip, out});
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    QFile exported(out);
+    QVERIFY(exported.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(exported.readAll());
+    QVERIFY2(text.startsWith(QStringLiteral("# Water density 1.025 t/m3\n# LCF from midships, positive aft (m); the "
+                                            "table came with its LCF from the aft perpendicular, positive forward\n"
+                                            "# Drafts moulded, from the top of the keel plate\n")),
+             qPrintable(text.left(300)));
+    QVERIFY(text.contains(QStringLiteral("\n6,33012,63.18,4.05,894.2\n")));
+
+    r = runProgram(kLt, {"--data-dir", data, "--import-hydrostatics", kShip, path, "--lcf", "forward"});
+    QCOMPARE(r.status, 1);
+    QVERIFY2(r.err.contains(QLatin1String("--lcf takes midship-aft, midship-forward or aft-perpendicular, not "
+                                          "\"forward\"")),
+             qPrintable(r.err));
+    r = runProgram(kLt, {"--data-dir", data, "--import-hydrostatics", kShip, path, "--drafts", "keel"});
+    QCOMPARE(r.status, 1);
+    QVERIFY(r.err.contains(QLatin1String("--drafts takes extreme or moulded, not \"keel\"")));
+}
 
 void TestHydrostaticWindows::initTestCase()
 {

@@ -17,6 +17,7 @@
 #include "model/SurveyModel.h"
 #include "model/SurveyDraft.h"
 #include "model/HydrostaticTable.h"
+#include "model/ShipRecord.h"
 #include "tests/SurveyTestShips.h"
 #include "tests/TestSupport.h"
 
@@ -178,7 +179,9 @@ private slots:
         // And the second export is the first, byte for byte.
         QCOMPARE(HydrostaticTableFile::toCsv(*again), HydrostaticTableFile::toCsv(original));
         QVERIFY(HydrostaticTableFile::toCsv(original).startsWith(
-            "# Water density 1.025 t/m3\nDraft,Displacement,TPC,LCF,MCTC\n4,20703.9,59.9,3.1,845\n"));
+            "# Water density 1.025 t/m3\n# LCF from midships, positive aft (m)\n"
+            "# Drafts extreme, from the underside of the keel\n"
+            "Draft,Displacement,TPC,LCF,MCTC\n4,20703.9,59.9,3.1,845\n"));
     }
 
     void pasteTakesTheEditorsColumnOrder()
@@ -351,9 +354,14 @@ private slots:
         QCOMPARE(HydrostaticPicking::bracket(smallTable(), d("7.5")), 4);  // the last row: the last two
         QCOMPARE(HydrostaticPicking::bracket(smallTable(), d("7.50001")), -1);
         QCOMPARE(HydrostaticPicking::bracket(smallTable(), d("6.99999")), -1);
-        // The deepest pair whose MCTC drafts still lie inside: 14.4 and 14.5 need 14.9 and 15.0.
+        // The deepest pair whose MCTC drafts still lie inside: 14.4 and 14.5 need 14.9 and 15.0. A
+        // draft on the 14.5 m row is that pair's Above row; just over it, nothing is picked.
         QVERIFY(HydrostaticPicking::pick(e, d("14.45")).picked);
         p = HydrostaticPicking::pick(e, d("14.5"));
+        QVERIFY(p.picked);
+        QCOMPARE(e.rows[p.below].draft, d("14.4"));
+        QCOMPARE(e.rows[p.above].draft, d("14.5"));
+        p = HydrostaticPicking::pick(e, d("14.5001"));
         QVERIFY(!p.picked);
         QCOMPARE(p.reason, QStringLiteral("The MCTC at 15.1 m, 50 cm above the Above row, lies outside the "
                                           "ship's hydrostatic table (4 m to 15 m): no rows were picked."));
@@ -483,13 +491,25 @@ private slots:
         ports.open(QStringLiteral("SELECT * FROM Port ORDER BY PortName"), c);
         QCOMPARE(ports.recordCount(), 1);
         QCOMPARE(ports.value(QStringLiteral("City")).toText(), QStringLiteral("Santos"));
+        // The ship gains a keel plate she has none of yet: no correction.
+        QVERIFY(ships.value(QStringLiteral("KeelPlate")).isNull());
+        {
+            ShipRecord old;
+            QCOMPARE(old.load(ships.value(QStringLiteral("ShipID")).toInt32()), 1);
+            QCOMPARE(old.keelPlateMm(), Decimal(0));
+        }
         const int id = ships.value(QStringLiteral("ShipID")).toInt32();
         HydrostaticTable::saveForShip(id, smallTable());
         closeDatabase();
 
-        // Opened again: nothing is added twice, the table is there.
+        // Opened again: nothing is added twice, the table is there, with the drafts and the LCF
+        // convention a table kept before them reads as: extreme, from midships positive aft.
         openDatabase();
         QVERIFY(!startupFailed());
+        QCOMPARE(*HydrostaticTable::loadForShip(id), smallTable());
+        sharedConnection().execute(
+            QStringLiteral("UPDATE HydrostaticTable SET Drafts = NULL, LcfConvention = NULL WHERE ShipID = %1")
+                .arg(id));
         QCOMPARE(*HydrostaticTable::loadForShip(id), smallTable());
         closeDatabase();
     }

@@ -10,11 +10,14 @@
 #include "shell/Startup.h"
 #include "shell/MainWindow.h"
 #include "shell/WindowNavigator.h"
+#include "ui/MessageBoxes.h"
 #include "tests/TestSupport.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,14 +25,22 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStatusBar>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextTable>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QScreen>
 #include <QtTest>
+
+#include <cmath>
 
 namespace {
 
@@ -233,7 +244,8 @@ private slots:
         QCOMPARE(describe(menu("mnuMain2")), QStringList({"mnuQuorvane(5) &Loading [] on icon",
                                                           "mnuQuorvane(10) Disch&arging [] on icon",
                                                           "mnuQuorvane(15) -",
-                                                          "mnuQuorvane(20) &Open Survey... [] on icon",
+                                                          "mnuQuorvane(20) &Open Survey... [Ctrl+Shift+O] "
+                                                          "on icon",
                                                           "mnuQuorvane(25) Sa&ve Survey As... [] on icon",
                                                           "mnuQuorvane(30) -",
                                                           "mnuQuorvane(35) &Recent Surveys [] on"}));
@@ -752,33 +764,197 @@ private slots:
         auto* viewer = m_mdi->findChild<HelpViewer*>();
         QVERIFY(viewer && viewer->isVisible());
         QCOMPARE(viewer->currentPage(), HelpViewer::topics().first().page);
+        // It fits the screen it opens on.
+        const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size();
+        QVERIFY(viewer->width() <= room.width() && viewer->height() <= room.height());
         // F1 again brings the same viewer forward instead of a second one.
         act("mnuHelp(6)")->trigger();
         QCOMPARE(m_mdi->findChildren<HelpViewer*>().size(), 1);
 
-        const QRegularExpression link(QStringLiteral("href=\"([^\"#]+)(#[^\"]*)?\""));
-        for (const HelpViewer::Topic& topic : HelpViewer::topics()) {
-            const QString path = QLatin1Char(':') + topic.page.path();
-            QFile page(path);
-            QVERIFY2(page.open(QIODevice::ReadOnly), qPrintable(path));
-            const QString html = QString::fromUtf8(page.readAll());
-            QVERIFY2(html.size() > 800, qPrintable(path));
-            for (auto m = link.globalMatch(html); m.hasNext();) {
-                const QString target = m.next().captured(1);
-                if (target.contains(QLatin1Char(':')))
-                    continue;
-                QVERIFY2(QFile::exists(QStringLiteral(":/help/") + target),
-                         qPrintable(path + " -> " + target));
-            }
-            viewer->showPage(topic.page);
-            QVERIFY(!viewer->browser()->toPlainText().trimmed().isEmpty());
-            QVERIFY2(!viewer->browser()->documentTitle().isEmpty(), qPrintable(path));
+        // Every page the program carries is a topic of the list, and every topic is a page.
+        QStringList pages = QDir(QStringLiteral(":/help")).entryList({QStringLiteral("*.html")}, QDir::Files);
+        QStringList listed;
+        for (const HelpViewer::Topic& topic : HelpViewer::topics())
+            listed << QFileInfo(topic.page.path()).fileName();
+        pages.sort();
+        listed.sort();
+        QCOMPARE(listed, pages);
+
+        // The anchors each page offers: <a name="..."> and id="...".
+        const QRegularExpression anchor(QStringLiteral("(?:<a name|\\bid)=\"([^\"]+)\""));
+        QMap<QString, QSet<QString>> anchors;
+        QMap<QString, QString> html;
+        for (const QString& name : pages) {
+            QFile page(QStringLiteral(":/help/") + name);
+            QVERIFY2(page.open(QIODevice::ReadOnly), qPrintable(name));
+            html[name] = QString::fromUtf8(page.readAll());
+            QVERIFY2(html[name].size() > 800, qPrintable(name));
+            for (auto m = anchor.globalMatch(html[name]); m.hasNext();)
+                anchors[name].insert(m.next().captured(1));
         }
+
+        // Each page opens with a title and a text, and each of its links within the help leads,
+        // clicked, to a page that exists and to an anchor on it that exists.
+        const QRegularExpression link(QStringLiteral("href=\"([^\"]*)\""));
+        int followed = 0;
+        for (const QString& name : pages) {
+            const QUrl url(QStringLiteral("qrc:/help/") + name);
+            viewer->showPage(url);
+            QCOMPARE(viewer->currentPage(), url);
+            QVERIFY2(!viewer->browser()->toPlainText().trimmed().isEmpty(), qPrintable(name));
+            QVERIFY2(!viewer->browser()->documentTitle().isEmpty(), qPrintable(name));
+            for (auto m = link.globalMatch(html[name]); m.hasNext();) {
+                const QString href = m.next().captured(1);
+                QVERIFY2(!href.isEmpty(), qPrintable(name + " has an empty link"));
+                if (href.contains(QLatin1Char(':')))
+                    continue;  // mail and web addresses go to the desktop (below)
+                const QUrl target = url.resolved(QUrl(href));
+                const QString targetName = QFileInfo(target.path()).fileName();
+                QVERIFY2(html.contains(targetName), qPrintable(name + " -> " + href));
+                if (target.hasFragment())
+                    QVERIFY2(anchors[targetName].contains(target.fragment()),
+                             qPrintable(name + " -> " + href + ": no such anchor"));
+                viewer->showPage(url);
+                emit viewer->browser()->anchorClicked(QUrl(href));
+                QCOMPARE(viewer->currentPage().adjusted(QUrl::RemoveFragment),
+                         target.adjusted(QUrl::RemoveFragment));
+                QVERIFY(!viewer->browser()->toPlainText().trimmed().isEmpty());
+                ++followed;
+            }
+        }
+        QVERIFY(followed > 20);
         // A web address in a page goes to the desktop, not into the viewer.
         const QUrl before = viewer->currentPage();
         emit viewer->browser()->anchorClicked(QUrl(QStringLiteral("https://www.quorvane-marine.example/")));
         QCOMPARE(viewer->currentPage(), before);
         QCOMPARE(m_opened, QStringList{"https://www.quorvane-marine.example/"});
+    }
+
+    void helpReadsInALightAndADarkScheme()
+    {
+        // WCAG contrast of two colours.
+        const auto contrast = [](const QColor& a, const QColor& b) {
+            const auto lum = [](const QColor& c) {
+                auto ch = [](double v) {
+                    return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+                };
+                return 0.2126 * ch(c.redF()) + 0.7152 * ch(c.greenF()) + 0.0722 * ch(c.blueF());
+            };
+            const double la = lum(a), lb = lum(b);
+            return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+        };
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(45, 45, 48));
+        dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+        dark.setColor(QPalette::Base, QColor(30, 30, 32));
+        dark.setColor(QPalette::Text, QColor(230, 230, 230));
+        for (const QPalette& palette : {QPalette(), dark}) {
+            QApplication::setPalette(palette);
+            HelpViewer viewer;
+            viewer.showPage(QUrl(QStringLiteral("qrc:/help/figures.html")));
+            const QColor ground = viewer.browser()->palette().color(QPalette::Base);
+            const QColor ink = viewer.browser()->palette().color(QPalette::Text);
+            int headings = 0, shaded = 0, links = 0;
+            for (QTextBlock b = viewer.browser()->document()->begin(); b.isValid(); b = b.next()) {
+                // Headings in their colour on the page; every shaded cell or box under the page's ink.
+                if (b.blockFormat().headingLevel() > 0) {
+                    ++headings;
+                    QColor c;
+                    for (auto it = b.begin(); !it.atEnd() && !c.isValid(); ++it)
+                        if (!it.fragment().text().trimmed().isEmpty())
+                            c = it.fragment().charFormat().foreground().color();
+                    QVERIFY2(contrast(c, ground) >= 4.5, qPrintable(b.text()));
+                }
+                // Links as readable as the text around them.
+                for (auto it = b.begin(); !it.atEnd(); ++it) {
+                    const QTextCharFormat f = it.fragment().charFormat();
+                    if (!f.isAnchor() || f.anchorHref().isEmpty())
+                        continue;
+                    ++links;
+                    const QColor c = f.foreground().style() != Qt::NoBrush
+                                         ? f.foreground().color()
+                                         : viewer.browser()->palette().color(QPalette::Link);
+                    QVERIFY2(contrast(c, ground) >= 4.5, qPrintable(it.fragment().text()));
+                }
+                if (QTextTable* table = qobject_cast<QTextTable*>(QTextCursor(b).currentTable())) {
+                    const QTextTableCell cell = table->cellAt(b.position());
+                    const QBrush shade = cell.format().background();
+                    if (shade.style() != Qt::NoBrush) {
+                        ++shaded;
+                        QVERIFY2(contrast(shade.color(), ink) >= 4.5, qPrintable(b.text()));
+                    }
+                }
+            }
+            QVERIFY(headings >= 4);
+            QVERIFY(shaded >= 10);
+            QVERIFY(links >= 1);
+        }
+        QApplication::setPalette(QPalette());
+    }
+
+    void messageBoxesAreWideEnoughForTheirTitles()
+    {
+        // The real box, made as the message service shows it, with a short text under a title
+        // that a narrow box would cut to "Q... Lt", in the system font and in a 12 pt one.
+        const QFont before = QApplication::font();
+        for (const qreal points : {before.pointSizeF(), 12.0}) {
+            QFont font = before;
+            font.setPointSizeF(points);
+            QApplication::setFont(font);
+            for (const QString& title :
+                 {QStringLiteral("Quorvane Lt"), QStringLiteral("Quorvane Lt-10016")}) {
+                MessageRecord r;
+                r.title = title;
+                r.text = QStringLiteral("Invalid Date");
+                r.icon = Msg::Icon::Exclamation;
+                const std::unique_ptr<QMessageBox> box = MessageBoxes::make(r);
+                box->show();
+                QApplication::processEvents();
+                QFont bold = QApplication::font();
+                bold.setBold(true);
+                const int titleWidth = QFontMetrics(bold).horizontalAdvance(title);
+                QVERIFY2(box->width() >= titleWidth + 6 * QFontMetrics(bold).height(),
+                         qPrintable(QStringLiteral("%1 pt, %2: %3 px")
+                                        .arg(points)
+                                        .arg(title)
+                                        .arg(box->width())));
+                QVERIFY(box->width() >= MessageBoxes::widthForTitle(title));
+                box->close();
+            }
+        }
+        QApplication::setFont(before);
+
+        // The box's buttons say what they do where the question names them.
+        MessageRecord offer;
+        offer.text = QStringLiteral("Reopen it?");
+        offer.buttons = Msg::Buttons::YesNoCancel;
+        offer.buttonTexts = {{Msg::Answer::Yes, QStringLiteral("&Reopen")},
+                             {Msg::Answer::Cancel, QStringLiteral("&Keep for Later")}};
+        const std::unique_ptr<QMessageBox> box = MessageBoxes::make(offer);
+        QCOMPARE(box->button(QMessageBox::Yes)->text(), QStringLiteral("&Reopen"));
+        QCOMPARE(box->button(QMessageBox::No)->text(), QStringLiteral("&No"));
+        QCOMPARE(box->button(QMessageBox::Cancel)->text(), QStringLiteral("&Keep for Later"));
+    }
+
+    void helpClosesWithEscAndCtrlW()
+    {
+        for (const QKeyCombination key : {QKeyCombination(Qt::Key_Escape),
+                                          QKeyCombination(Qt::ControlModifier, Qt::Key_W)}) {
+            m_mdi->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(m_mdi));
+            QTest::keyClick(m_mdi, Qt::Key_F1);
+            QPointer<HelpViewer> viewer = m_mdi->findChild<HelpViewer*>();
+            QVERIFY(viewer && viewer->isVisible());
+            viewer->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(viewer));
+            QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(viewer.data()));
+            // From the page itself, where the reader is.
+            viewer->browser()->setFocus();
+            QTest::keyClick(viewer->browser(), key.key(), key.keyboardModifiers());
+            QTRY_VERIFY2(!viewer || !viewer->isVisible(), qPrintable(QKeySequence(key).toString()));
+            flushDeletes();
+            QVERIFY(!m_mdi->findChild<HelpViewer*>());
+        }
     }
 };
 

@@ -20,8 +20,9 @@ namespace {
 const QStringList Stems = {
     "Date", "Time", "FO", "DO", "LO", "FW", "Ballast", "Provisions", "Misc1", "Misc2", "TotDeductibles",
     "FwdMeanDraft", "FwdCorrection", "CorrDraftFwd", "AftMeanDraft", "AftCorrection", "CorrDraftAft",
-    "FwdAftMean", "MidPortDraft", "MidStbdDraft", "MeanMidDraft", "Deflection", "TrueMeanDraft", "TPC",
-    "LCF", "dMCTC", "DispInSeaWater", "1stTrimCorr", "2ndTrimCorr", "TotTrimCorr", "DispAtEvenKeel",
+    "FwdAftMean", "MidPortDraft", "MidStbdDraft", "MeanMidDraft", "Deflection", "KeelCorr", "TrueMeanDraft",
+    "TPC", "LCF", "dMCTC", "DispInSeaWater", "1stTrimCorr", "2ndTrimCorr", "TotTrimCorr", "ListCorr",
+    "DispAtEvenKeel",
     "Density", "TrueDisplacement", "TotDeductibles2", "NGDisp", "Comments"};
 
 const QStringList ShipCaptions = {
@@ -34,11 +35,11 @@ QString expectedDesignText(const QString& stem, bool initial, bool loading)
 {
     static const QStringList tonnes = {"FO", "DO", "LO", "FW", "Ballast", "Provisions", "Misc1", "Misc2",
                                        "TotDeductibles", "DispInSeaWater", "1stTrimCorr", "2ndTrimCorr",
-                                       "TotTrimCorr", "DispAtEvenKeel", "TrueDisplacement",
+                                       "TotTrimCorr", "ListCorr", "DispAtEvenKeel", "TrueDisplacement",
                                        "TotDeductibles2", "NGDisp"};
     static const QStringList metres = {"FwdMeanDraft", "FwdCorrection", "CorrDraftFwd", "AftMeanDraft",
                                        "AftCorrection", "CorrDraftAft", "FwdAftMean", "MidPortDraft",
-                                       "MidStbdDraft", "MeanMidDraft", "TrueMeanDraft"};
+                                       "MidStbdDraft", "MeanMidDraft", "KeelCorr", "TrueMeanDraft"};
     if (tonnes.contains(stem))
         return "0 MT";
     if (metres.contains(stem))
@@ -164,9 +165,9 @@ void TestReportLayout::layoutsHoldEveryCaptionAtItsDesignText()
         "Provisions", "Misc-1", "Misc-2", "TOTAL DEDUCTIBLES", "Forward Mean Draft", "Forward Correction",
         "Corrected Draft Foward", "Aft Mean Draft", "Aft Correction", "Corrected Draft Aft",
         "Mean of Fwd. & Aft. Draft", "Midship Port Draft", "Midship Starboard Draft", "Mean Midship Draft",
-        "Hull Deflection", "True Mean Draft", "TPC", "LCF", "dMCTC", "Displacement in Sea Water",
-        "1st Trim Correction", "2nd Trim Correction", "Total Trim Correction",
-        "Disp. Corrected for Trim & List", "Density", "Disp. Corrected for Density", "Deductions",
+        "Hull Deflection", "Keel Correction", "True Mean Draft", "TPC", "LCF", "dMCTC",
+        "Displacement in Sea Water", "1st Trim Correction", "2nd Trim Correction", "Total Trim Correction",
+        "List Correction", "Disp. Corrected for Trim & List", "Density", "Disp. Corrected for Density", "Deductions",
         "Initial/Final Net Displacement"};
     int at = fixed.indexOf("INITIAL");
     QVERIFY(at >= 0);

@@ -72,6 +72,7 @@ Captions lightColumn(const QString& p, const QString& date, const QString& time)
         {p + "MidStbdDraft", "7.26 m"},
         {p + "MeanMidDraft", "7.25 m"},
         {p + "Deflection", "0 cm"},  // level: the line keeps its drawn text
+        {p + "KeelCorr", "0 m"},
         {p + "TrueMeanDraft", "7.24959128 m"},
         {p + "TPC", "40.099"},
         {p + "LCF", "-2.45"},
@@ -80,6 +81,7 @@ Captions lightColumn(const QString& p, const QString& date, const QString& time)
         {p + "1stTrimCorr", "-64.2507 MT"},
         {p + "2ndTrimCorr", "7.8871 MT"},
         {p + "TotTrimCorr", "-56.3636 MT"},
+        {p + "ListCorr", "0 MT"},
         {p + "DispAtEvenKeel", "30142.00151 MT"},
         {p + "Density", "1.015"},
         {p + "TrueDisplacement", "29847.9332 MT"},
@@ -114,6 +116,7 @@ Captions ladenColumn(const QString& p, const QString& date, const QString& time)
         {p + "MidStbdDraft", "9.05 m"},
         {p + "MeanMidDraft", "9.05 m"},
         {p + "Deflection", "Sag 5 cm"},  // 50 x (2 x 9.05 - 8.4 - 9.6)
+        {p + "KeelCorr", "0 m"},
         {p + "TrueMeanDraft", "9.03709128 m"},
         {p + "TPC", "41.174"},
         {p + "LCF", "-0.826"},
@@ -122,6 +125,7 @@ Captions ladenColumn(const QString& p, const QString& date, const QString& time)
         {p + "1stTrimCorr", "-22.2338 MT"},
         {p + "2ndTrimCorr", "8.0314 MT"},
         {p + "TotTrimCorr", "-14.2024 MT"},
+        {p + "ListCorr", "0 MT"},
         {p + "DispAtEvenKeel", "38351.58103 MT"},
         {p + "Density", "1.02"},
         {p + "TrueDisplacement", "38164.50014 MT"},

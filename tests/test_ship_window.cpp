@@ -181,6 +181,13 @@ private Q_SLOTS:
         QTest::newRow("SQL after a figure")
             << NumberField::GrossTonnage << "12; DELETE FROM Port" << nan << notNumber;
         QTest::newRow("blank") << NumberField::NetTonnage << "   " << int(NumberCheck::Blank) << "";
+        // The keel plate: 0 to 100 mm, both ends taken, to a tenth of a millimetre.
+        const QString keelMsg = QStringLiteral("Keel Plate can only be a number from 0 to 100 mm.");
+        QTest::newRow("keel plate 0") << NumberField::KeelPlate << "0" << ok << "0";
+        QTest::newRow("keel plate 100") << NumberField::KeelPlate << "100" << ok << "100";
+        QTest::newRow("keel plate 22.45 half to even") << NumberField::KeelPlate << "22.45" << ok << "22.4";
+        QTest::newRow("keel plate 100.1") << NumberField::KeelPlate << "100.1" << range << keelMsg;
+        QTest::newRow("keel plate negative") << NumberField::KeelPlate << "-1" << range << keelMsg;
     }
 
     void numberChecks()
@@ -436,8 +443,8 @@ private Q_SLOTS:
         QCOMPARE(s.value("CallSign").toText(), QStringLiteral("VTQA"));
         QCOMPARE(s.value("Flag").toText(), QStringLiteral("India"));
         // The optional figures left blank are stored as 0.
-        for (const char* column :
-             {"OfficialNo", "IMONo", "SummerDraft", "SummerDeadweight", "GrossTonnage", "NetTonnage"})
+        for (const char* column : {"OfficialNo", "IMONo", "SummerDraft", "SummerDeadweight", "GrossTonnage",
+                                   "NetTonnage", "KeelPlate"})
             QCOMPARE(figure(s.value(QLatin1String(column))), QStringLiteral("0"));
 
         QCOMPARE(m_win->recordMode(), ShipParticularsWindow::Mode::Existing);
@@ -462,6 +469,38 @@ private Q_SLOTS:
         QVERIFY(box("txtOfficialNo")->text().isEmpty());
         QTRY_VERIFY(box("txtOfficialNo")->hasFocus());
         QCOMPARE(storedShips().size(), 1);
+    }
+
+    // The keel plate is the last box, kept in Ship.KeelPlate for a new ship and an old one alike,
+    // and shown again when the ship is.
+    void keelPlateIsKeptWithTheShip()
+    {
+        openWindow();
+        QVERIFY(box("txtKeelPlate"));
+        QCOMPARE(m_win->findChild<QLabel*>(QStringLiteral("lblKeelPlate"))->text(),
+                 QStringLiteral("Keel Plate"));
+        QCOMPARE(m_win->findChild<QLabel*>(QStringLiteral("lblUnitKeelPlate"))->text(), QStringLiteral("mm"));
+        box("txtNetTonnage")->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(box("txtNetTonnage")->hasFocus());
+        leaveWithTab();
+        QTRY_VERIFY(box("txtKeelPlate")->hasFocus());
+        typeCompleteShip(QStringLiteral("Keel Lady"));
+        typeInto(box("txtKeelPlate"), QStringLiteral("22.45"));
+        leaveWithTab();
+        QCOMPARE(box("txtKeelPlate")->text(), QStringLiteral("22.4"));
+        pressSave();
+        QCOMPARE(figure(storedShips().first().value("KeelPlate")), QStringLiteral("22.4"));
+        box("txtKeelPlate")->clear();
+        typeInto(box("txtKeelPlate"), QStringLiteral("18"));
+        leaveWithTab();
+        MessageService::clearRecords();
+        pressSave();
+        QCOMPARE(figure(storedShips().first().value("KeelPlate")), QStringLiteral("18"));
+        QCOMPARE(storedShips().size(), 1);
+        auto* sub = qobject_cast<QMdiSubWindow*>(m_win->parentWidget());
+        QVERIFY(sub && sub->close());
+        openWindow();
+        QCOMPARE(box("txtKeelPlate")->text(), QStringLiteral("18"));
     }
 
     void savingWithNoEditRunsTheChecksFirst()

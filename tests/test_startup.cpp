@@ -9,13 +9,18 @@
 #include "shell/AboutDialog.h"
 #include "shell/MainWindow.h"
 #include "shell/TipOfDayWindow.h"
+#include "files/SurveyFile.h"
+#include "survey/SurveyRecovery.h"
 #include "db/Connection.h"
 #include "db/Schema.h"
 #include "tests/TestSupport.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -253,6 +258,35 @@ private slots:
         QVERIFY(!tipWindow());
         QCOMPARE(mdi->statusText(), MainWindow::statusHint());
         QCOMPARE(MainWindow::openChildCount, 0);
+    }
+
+    void aStartOffersTheSurveyTheLastRunLost()
+    {
+        // A recovery file as a killed program leaves it: no time of closing.
+        QVERIFY(QDir().mkpath(SurveyRecovery::folder()));
+        const QString lost = QDir(SurveyRecovery::folder()).filePath(QStringLiteral("survey-lost.json"));
+        QJsonObject survey{{"format", SurveyFile::formatName()}, {"kind", "discharging"},
+                           {"ship", "Bay Star"}, {"voyage", "V-7"}, {"recovery", QJsonObject{{"tab", 0}}}};
+        {
+            QFile f(lost);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QJsonDocument(survey).toJson());
+        }
+        // Kept for later: asked once, after the main window is up, and not at the next start.
+        MessageService::setNextAnswer(Msg::Answer::Cancel);
+        QCOMPARE(startAndContinue().status, 0);
+        QCOMPARE(MessageService::records().size(), 1);
+        QVERIFY(MessageService::records().first().text.startsWith(
+            QStringLiteral("The Discharging survey of Bay Star, voyage V-7, was not closed: the program "
+                           "ended while its window was open (last entry ")));
+        QCOMPARE(MessageService::records().first().buttons, Msg::Buttons::YesNoCancel);
+        const std::optional<SurveyRecovery::Entry> kept = SurveyRecovery::entry(lost);
+        QVERIFY(kept && kept->lost && !kept->unanswered);
+        closeMainWindow();
+        MessageService::clearRecords();
+        QCOMPARE(startAndContinue().status, 0);
+        QCOMPARE(MessageService::records().size(), 0);
+        QVERIFY(QFile::remove(lost));
     }
 
     void tipsSettingSurvivesARestart()

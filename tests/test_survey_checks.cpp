@@ -285,7 +285,9 @@ void TestSurveyChecks::aNewCalculationReplacesTheFindings()
     QVERIFY(m->enter(SurveyModel::Initial, SurveyModel::Field::Density, QStringLiteral("1.04")).accepted);
     QVERIFY(m->calculate(SurveyModel::Initial).calculated);
     QCOMPARE(m->findings().size(), 1);
-    QVERIFY(m->enterTable(SurveyModel::Initial, SurveyModel::Table::Hydrostatics, 1, 3, QStringLiteral("4.00")).accepted);
+    // (the Above displacement under the Below one)
+    using Table = SurveyModel::Table;
+    QVERIFY(m->enterTable(SurveyModel::Initial, Table::Hydrostatics, 1, 1, QStringLiteral("33000")).accepted);
     QVERIFY(!m->calculate(SurveyModel::Initial).calculated);
     QVERIFY(m->findings().isEmpty());
     m->clear();
@@ -510,6 +512,19 @@ const Case kCases[] = {
      [](SurveyFileData& d) { d.initial.mctcPlus50Below = "884.2"; d.initial.mctcPlus50Above = "886.5"; },
      "second-trim-negative", "initial", "warning",
      "Initial draft: MCTC at +50 cm (885.445) is below MCTC at -50 cm (885.545): the MCTC rows are suspect."},
+
+    // TPC and MCTC falling between the rows: taken as they are, and said.
+    {"table-decreasing: TPC level", false, [](SurveyFileData& d) { d.initial.above[2] = "63.18"; },
+     "table-decreasing", nullptr, nullptr, nullptr},
+    {"table-decreasing: TPC a hundredth lower", false,
+     [](SurveyFileData& d) { d.initial.above[2] = "63.17"; }, "table-decreasing", "initial", "information",
+     "Initial draft: the TPC falls from 63.18 t/cm on the Below row to 63.17 t/cm on the Above row; the rows "
+     "were taken as the table gives them."},
+    {"table-decreasing: MCTC-50 on the Final draft", false,
+     [](SurveyFileData& d) { d.final->mctcMinus50Above = "1019.3"; }, "table-decreasing", "final",
+     "information",
+     "Final draft: the MCTC-50 falls from 1019.4 t m/cm on the Below row to 1019.3 t m/cm on the Above row; "
+     "the rows were taken as the table gives them."},
 
     // The load line: summer draft 14.12 m.
     {"summer-draft: at the summer draft", false, [](SurveyFileData& d) { level(*d.final, "14.12"); },

@@ -340,7 +340,9 @@ void TestSurveyFiles::dischargingSurveySavedFromTheInitialTab()
 {
     m_windowClass = QStringLiteral("frmZODuraduza");
     m_chosen = example(QStringLiteral("discharging-qingdao.json"));
-    act("mnuQuorvane(20)")->trigger();
+    // Open Survey from the keyboard: Ctrl+Shift+O (Ctrl+O stays the Open box's).
+    QTest::keyClick(m_mdi, Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+    QApplication::processEvents();
     SurveyWindow* first = surveyWindow();
     QVERIFY(first);
     QCOMPARE(messageTexts(), QStringList());
@@ -446,11 +448,11 @@ void TestSurveyFiles::refusedFigureStopsTheFileWhereItStands()
 
     // A table that fails the check before the calculation: every figure is entered, the draft
     // is not calculated, and the message names the column.
-    const QString lcf = writeVariant(QStringLiteral("lcf.json"), [](SurveyFileData& d) {
-        d.initial.above[3] = QStringLiteral("4.00");
+    const QString shrunk = writeVariant(QStringLiteral("displacement.json"), [](SurveyFileData& d) {
+        d.initial.above[1] = QStringLiteral("33000");
         d.final.reset();
     });
-    m_chosen = lcf;
+    m_chosen = shrunk;
     MessageService::clearRecords();
     MessageService::setNextAnswer(Msg::Answer::Yes);  // replace the window
     act("mnuQuorvane(20)")->trigger();
@@ -458,9 +460,9 @@ void TestSurveyFiles::refusedFigureStopsTheFileWhereItStands()
     QCOMPARE(messageTexts().mid(1),
              QStringList({"Invalid hydrostatic details...!\r\n\r\n"
                           "Difference of Above & Below can't be negative.",
-                          "The survey file was opened, but not calculated.\r\n\r\n" + lcf
-                              + ": field \"initial.hydrostatics.above.lcf\": the Initial draft could not be "
-                                "calculated."}));
+                          "The survey file was opened, but not calculated.\r\n\r\n" + shrunk
+                              + ": field \"initial.hydrostatics.above.displacement\": the Initial draft "
+                                "could not be calculated."}));
     QCOMPARE(find<GridEditor>("fgrdDeduction")->text(4, 1), QStringLiteral("20808"));
     QCOMPARE(box("txtConstant")->text(), QString());
 }

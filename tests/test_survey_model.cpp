@@ -212,8 +212,9 @@ void TestSurveyModel::checksBeforeCalculating_data()
     QTest::newRow("blank MCTC-50") << "mctcMinus" << "Value of MCTC-50 can't be left blank."
                                    << "initial.mctcMinus50.below";
     QTest::newRow("negative difference")
-        << "lcf" << "Invalid hydrostatic details...!\r\n\r\nDifference of Above & Below can't be negative."
-        << "initial.hydrostatics.above.lcf";
+        << "displacement"
+        << "Invalid hydrostatic details...!\r\n\r\nDifference of Above & Below can't be negative."
+        << "initial.hydrostatics.above.displacement";
     QTest::newRow("marks cancel the length")
         << "marks"
         << "The true mean draft is 0: nothing was calculated.\r\n\r\nPlease check the draft readings, the mark "
@@ -242,8 +243,8 @@ void TestSurveyModel::checksBeforeCalculating()
         d.above[2].clear();
     else if (change == "mctcMinus")
         d.mctcMinus50Below.clear();
-    else if (change == "lcf")
-        d.above[3] = QStringLiteral("-2.6");
+    else if (change == "displacement")
+        d.above[1] = QStringLiteral("29999");
     else if (change == "marks")
         d.fwdX = QStringLiteral("-90"), d.aftX = QStringLiteral("90");  // LBM 0
 

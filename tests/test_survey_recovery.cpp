@@ -15,8 +15,10 @@
 #include "shell/MainWindow.h"
 #include "shell/TipOfDayWindow.h"
 #include "core/AppPaths.h"
+#include "ui/GridCopy.h"
 #include "ui/ReportPreview.h"
 #include "survey/SurveyRecovery.h"
+#include "survey/GridEditor.h"
 #include "survey/SurveyWindow.h"
 #include "tests/ReportTestSupport.h"
 #include "tests/SurveyWindowDriver.h"
@@ -24,6 +26,8 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QLabel>
+#include <QLockFile>
 #include <QDir>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -142,6 +146,10 @@ private slots:
     void commentsAndShipNameKeepTheirLimitsWhenPasted();
     void darkSchemeLeavesCalculatedFiguresReadable();
     void previewFitsTheScreenAndKeepsItsSizeAndZoom();
+    void surveysLostWithTheProgramAreOfferedAtStart();
+    void savedSurveyLookedAtTabByTabLeavesNothing();
+    void resultGridsCopyTheirSelection();
+    void aboutBoxFitsItsTextInALargerFont();
 
 private:
     QTemporaryDir m_dir;
@@ -193,6 +201,23 @@ private:
     QStringList recoveryFiles() const
     {
         return QDir(m_recovery.path()).entryList({QStringLiteral("*.json")}, QDir::Files);
+    }
+    // A copy of the open window's recovery file as a program killed `ago` seconds after its last
+    // entry leaves it: no time of closing, no lock.
+    QString leaveAsKilled(const QString& name, int ago)
+    {
+        const QStringList live = recoveryFiles();
+        if (live.isEmpty())
+            return {};
+        const QString killed = QDir(m_recovery.path()).filePath(name);
+        QFile::remove(killed);
+        if (!QFile::copy(QDir(m_recovery.path()).filePath(live.first()), killed))
+            return {};
+        QFile f(killed);
+        if (!f.open(QIODevice::ReadWrite)
+            || !f.setFileTime(QDateTime::currentDateTime().addSecs(-ago), QFileDevice::FileModificationTime))
+            return {};
+        return QFileInfo(killed).absoluteFilePath();
     }
     void typeSurvey(bool withFinal)
     {
@@ -639,3 +664,219 @@ void TestSurveyRecovery::previewFitsTheScreenAndKeepsItsSizeAndZoom()
 
 QTEST_MAIN(TestSurveyRecovery)
 #include "test_survey_recovery.moc"
+
+void TestSurveyRecovery::surveysLostWithTheProgramAreOfferedAtStart()
+{
+    QVERIFY(openLoading());
+    fillHeader();
+    QApplication::processEvents();  // the cargo's Enter is written on the next turn
+    // Four programs killed with the survey open, an hour apart; and one still running elsewhere,
+    // whose window holds its file.
+    const QString oldest = leaveAsKilled(QStringLiteral("survey-lost-0.json"), 4 * 3600);
+    const QString discarded = leaveAsKilled(QStringLiteral("survey-lost-1.json"), 3 * 3600);
+    const QString middle = leaveAsKilled(QStringLiteral("survey-lost-2.json"), 2 * 3600);
+    const QString newest = leaveAsKilled(QStringLiteral("survey-lost-3.json"), 3600);
+    const QString running = leaveAsKilled(QStringLiteral("survey-running.json"), 60);
+    for (const QString& f : {oldest, discarded, middle, newest, running})
+        QVERIFY(!f.isEmpty());
+    const QString lastEntry =
+        QLocale().toString(QFileInfo(newest).lastModified(), QStringLiteral("dd-MM-yyyy HH:mm"));
+    QLockFile otherProgram(running + QStringLiteral(".lock"));
+    otherProgram.setStaleLockTime(0);
+    QVERIFY(otherProgram.tryLock(0));
+    // The window open now is closed by the user: Recent Surveys has it, no start offers it.
+    closeMainWindow();
+
+    openMainWindow();
+    forgetMessages();
+    // Newest first: kept for later (Escape); discarded, but taken back at the second question;
+    // discarded; reopened.
+    MessageService::setNextAnswer(Msg::Answer::Cancel);
+    MessageService::setNextAnswer(Msg::Answer::No);
+    MessageService::setNextAnswer(Msg::Answer::No);
+    MessageService::setNextAnswer(Msg::Answer::No);
+    MessageService::setNextAnswer(Msg::Answer::Yes);
+    MessageService::setNextAnswer(Msg::Answer::Yes);
+    QCOMPARE(RecentSurveys::offerLost(*m_mdi), 1);
+    const QList<MessageRecord> asked = MessageService::records();
+    QCOMPARE(asked.size(), 6);
+    QCOMPARE(asked.at(0).text,
+             QStringLiteral("The Loading survey of Ocean Pride, voyage V-042, was not closed: the program "
+                            "ended while its window was open (last entry %1).\r\n\r\n"
+                            "Reopen it now, keep it for later (Draft Survey, Recent Surveys), or discard it?")
+                 .arg(lastEntry));
+    QCOMPARE(asked.at(0).buttons, Msg::Buttons::YesNoCancel);
+    QVERIFY(asked.at(0).defaultButton == Msg::Answer::Yes);
+    QCOMPARE(asked.at(0).buttonTexts.value(Msg::Answer::Yes), QStringLiteral("&Reopen"));
+    QCOMPARE(asked.at(0).buttonTexts.value(Msg::Answer::No), QStringLiteral("&Discard"));
+    QCOMPARE(asked.at(0).buttonTexts.value(Msg::Answer::Cancel), QStringLiteral("&Keep for Later"));
+    QCOMPARE(asked.at(2).text, QStringLiteral("Discard the Loading survey of Ocean Pride, voyage V-042?"
+                                              "\r\n\r\nIts figures cannot be brought back."));
+    QVERIFY(asked.at(2).defaultButton == Msg::Answer::No);
+    QVERIFY(asked.at(5).text.startsWith(QStringLiteral("The Loading survey of Ocean Pride")));
+
+    // The newest is kept, the next one too (its discard was taken back), the third is gone and the
+    // oldest is on screen, as typed; the running program's is not touched.
+    QVERIFY(QFileInfo::exists(newest));
+    QVERIFY(QFileInfo::exists(middle));
+    QVERIFY(!QFileInfo::exists(discarded));
+    QVERIFY(QFileInfo::exists(running));
+    m_window = surveyWindow();
+    QVERIFY(m_window);
+    QCOMPARE(find<QComboBox>("dcbShip")->currentText(), QStringLiteral("Ocean Pride"));
+    QCOMPARE(box("txtCargo")->text(), QStringLiteral("Iron ore fines"));
+    QCOMPARE(SurveyRecovery::of(m_window)->path(), oldest);  // it goes on in its own file
+
+    // What was kept stays in Recent Surveys, named for what it is; the next start asks nothing.
+    const QList<SurveyRecovery::Entry> left = SurveyRecovery::leftBehind();
+    QStringList lost;
+    for (const SurveyRecovery::Entry& e : left) {
+        QVERIFY(e.path != running);
+        QVERIFY(!e.unanswered);
+        if (e.lost)
+            lost << QFileInfo(e.path).fileName();
+    }
+    QCOMPARE(lost, QStringList({"survey-lost-3.json", "survey-lost-2.json"}));
+    QCOMPARE(left.size(), 3);  // and the survey closed by the user
+    QMenu* menu = recentMenu();
+    QStringList titles;
+    for (QAction* a : menu->actions())
+        if (a->menu())
+            titles << a->text();
+    QCOMPARE(titles.size(), 3);
+    QVERIFY2(titles.at(0).startsWith(QStringLiteral("&1 Loading: Ocean Pride, voyage V-042 - closed ")),
+             qPrintable(titles.at(0)));
+    QCOMPARE(titles.at(1), QStringLiteral("&2 Loading: Ocean Pride, voyage V-042 - not closed, last entry ")
+                               + lastEntry);
+    forgetMessages();
+    QCOMPARE(RecentSurveys::offerLost(*m_mdi), 0);
+    QCOMPARE(messages(), QStringList());
+
+    // Closed by the user at last, the reopened survey is no longer a lost one.
+    m_mdi->action(QStringLiteral("mnuFile(6)"))->trigger();
+    QApplication::processEvents();
+    const std::optional<SurveyRecovery::Entry> closed = SurveyRecovery::entry(oldest);
+    QVERIFY(closed);
+    QVERIFY(!closed->lost);
+    otherProgram.unlock();
+}
+
+void TestSurveyRecovery::savedSurveyLookedAtTabByTabLeavesNothing()
+{
+    QVERIFY(openLoading());
+    typeSurvey(false);
+    switchTo(SurveyWindow::FinalTab);
+    Draft heavier = lightDraft();
+    heavier.readings = QStringList{"6.63", "6.73", "7.27", "7.29", "7.87", "7.89"};
+    fillDraft(heavier);
+    calculate();
+    QVERIFY(!box("txtTotCargoLoaded")->text().isEmpty());
+    m_chosen = m_dir.filePath(QStringLiteral("both-drafts.json"));
+    m_mdi->action(QStringLiteral("mnuQuorvane(25)"))->trigger();
+    QCOMPARE(messages(), QStringList());
+    m_mdi->action(QStringLiteral("mnuFile(6)"))->trigger();
+    QApplication::processEvents();
+    QCOMPARE(recoveryFiles(), QStringList());
+
+    // Reopened from its file and only looked at, by the mouse and by the keys, tab after tab.
+    QVERIFY(SurveyFileCommands::openFile(*m_mdi, m_chosen));
+    m_window = surveyWindow();
+    QCOMPARE(messages(), QStringList());
+    for (int round = 0; round < 2; ++round) {
+        switchTo(SurveyWindow::InitialTab);
+        switchTo(SurveyWindow::FinalTab);
+        click(result());
+        QTest::keyClick(focused(), Qt::Key_Tab, Qt::ControlModifier);
+        QTest::keyClick(focused(), Qt::Key_PageDown, Qt::ControlModifier);
+        QApplication::processEvents();
+    }
+    QTest::qWait(300);  // a write put off while the window was busy would come by now
+    QCOMPARE(recoveryFiles(), QStringList());
+    m_mdi->action(QStringLiteral("mnuFile(6)"))->trigger();
+    QApplication::processEvents();
+    QVERIFY(SurveyRecovery::leftBehind().isEmpty());
+
+    // A figure changed is an entry again.
+    QVERIFY(SurveyFileCommands::openFile(*m_mdi, m_chosen));
+    m_window = surveyWindow();
+    switchTo(SurveyWindow::InitialTab);
+    typeInto(box("txtCargo"), QStringLiteral("Coal"));
+    pressEnter();
+    QTRY_COMPARE(recoveryFiles().size(), 1);
+}
+
+void TestSurveyRecovery::resultGridsCopyTheirSelection()
+{
+    QVERIFY(openLoading());
+    typeSurvey(false);
+    SurveyGrid* results = result();
+    const QStringList figures = finalResultColumn(1);
+    QVERIFY(!figures.at(0).isEmpty());
+
+    // Three figures chosen with the mouse: a click, then a click with Shift.
+    const auto cellCentre = [](SurveyGrid* g, int row, int column) {
+        return g->visualItemRect(g->item(row, column)).center();
+    };
+    QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, cellCentre(results, 0, 1));
+    QTest::mouseClick(results->viewport(), Qt::LeftButton, Qt::ShiftModifier, cellCentre(results, 2, 1));
+    QCOMPARE(focused(), static_cast<QWidget*>(results));
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(focused(), Qt::Key_C, Qt::ControlModifier);
+    const QString expected = QStringLiteral("Displacement@TMD\t%1\nFirst Trim Correction\t%2\n"
+                                            "Second Trim Correction\t%3\n")
+                                 .arg(figures.at(0), figures.at(1), figures.at(2));
+    QCOMPARE(QGuiApplication::clipboard()->text(), expected);
+
+    // The context menu's Copy does the same.
+    QGuiApplication::clipboard()->clear();
+    QCOMPARE(results->contextMenuPolicy(), Qt::ActionsContextMenu);
+    auto* copy = results->findChild<QAction*>(QStringLiteral("actGridCopy"));
+    QVERIFY(copy && results->actions().contains(copy));
+    QCOMPARE(copy->text(), QStringLiteral("&Copy"));
+    copy->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(), expected);
+
+    // The interpolation results copy the same way; the grids that are typed into keep their
+    // floating box and select nothing.
+    auto* ip = find<SurveyGrid>("fgrdIpResult");
+    QTest::mouseClick(ip->viewport(), Qt::LeftButton, {}, cellCentre(ip, 1, 1));
+    QTest::mouseClick(ip->viewport(), Qt::LeftButton, Qt::ShiftModifier, cellCentre(ip, 1, 2));
+    QTest::keyClick(focused(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             ip->text(1, 0) + QLatin1Char('\t') + ip->text(1, 1) + QLatin1Char('\t') + ip->text(1, 2)
+                 + QLatin1Char('\n'));
+    for (const char* name : {"fgrdHDT", "fgrdMCTCP50", "fgrdMCTCM50", "fgrdDeduction"}) {
+        QCOMPARE(grid(name)->selectionMode(), QAbstractItemView::NoSelection);
+        QVERIFY(!grid(name)->findChild<QAction*>(QStringLiteral("actGridCopy")));
+    }
+    QCOMPARE(messages(), QStringList());
+}
+
+void TestSurveyRecovery::aboutBoxFitsItsTextInALargerFont()
+{
+    const QFont before = QApplication::font();
+    for (const qreal points : {before.pointSizeF(), 12.0, 14.0}) {
+        QFont font = before;
+        font.setPointSizeF(points);
+        QApplication::setFont(font);
+        AboutDialog about(m_mdi);
+        about.show();
+        QApplication::processEvents();
+        for (const QLabel* label : about.findChildren<QLabel*>()) {
+            if (!label->pixmap().isNull())
+                continue;
+            const QString what = QStringLiteral("%1 pt, %2").arg(points).arg(label->objectName());
+            // A label whose text wraps needs its height at its width; one that does not, its width.
+            if (label->wordWrap())
+                QVERIFY2(label->height() >= label->heightForWidth(label->width()), qPrintable(what));
+            else
+                QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(what));
+            QVERIFY2(about.rect().contains(label->geometry().translated(label->parentWidget()->pos())),
+                     qPrintable(what));
+        }
+        auto* cont = about.findChild<QPushButton*>(QStringLiteral("cmdContinue"));
+        QVERIFY(cont->width() >= cont->sizeHint().width() && cont->height() >= cont->sizeHint().height());
+        about.abandon();
+    }
+    QApplication::setFont(before);
+}

@@ -2,14 +2,14 @@
 # Runs each libFuzzer harness of fuzz/ for a while (default 20 seconds each, one after another),
 # from the sanitizer build that tools/test.sh --sanitize makes. New inputs the fuzzers find go
 # to a scratch folder; the seed corpus in fuzz/corpus/ (and examples/ for survey_file) is only read.
-#   bash tools/fuzz.sh [SECONDS] [NAME...]      e.g.  bash tools/fuzz.sh 600 survey_file
+#   bash tools/fuzz.sh [SECONDS] [NAME...]      e.g.  bash tools/fuzz.sh 600 table_import
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-20}"
 shift || true
 names=("$@")
 if [ ${#names[@]} -eq 0 ]; then
-  names=(decimal numeric sql_translation survey_file)
+  names=(decimal numeric sql_translation survey_file table_import)
 fi
 build="$here/build-sanitize/fuzz"
 scratch="$(mktemp -d)"

@@ -112,6 +112,7 @@ int main(int argc, char** argv)
     if (argc == 4 && std::strcmp(argv[1], "--server") == 0 && std::strcmp(argv[3], "--init") == 0)
         return initServer(QString::fromLocal8Bit(argv[2]));
     QString dir;
+    bool dirGiven = false;
     bool force = false;
     bool ifMissing = false;
     bool examples = false;
@@ -122,10 +123,17 @@ int main(int argc, char** argv)
             ifMissing = true;
         else if (std::strcmp(argv[i], "--examples") == 0)
             examples = true;
-        else if (argv[i][0] == '-' || !dir.isEmpty())
+        else if (argv[i][0] == '-' || dirGiven)
             return usage();
-        else
+        else {
             dir = QString::fromLocal8Bit(argv[i]);
+            dirGiven = true;
+        }
+    }
+    // An empty folder name must not fall back to the database the program uses.
+    if (dirGiven && dir.isEmpty()) {
+        std::fprintf(stderr, "quorvane-mkdb: the folder name is empty\n");
+        return usage();
     }
     if ((dir.isEmpty() && !examples) || (force && ifMissing) || (examples && (force || ifMissing)))
         return usage();
@@ -158,7 +166,7 @@ int main(int argc, char** argv)
                      qPrintable(QDir::toNativeSeparators(dat)));
         return 1;
     }
-    if (!QDir().mkpath(dir)) {
+    if (!AppPaths::makePrivateFolder(dir)) {
         std::fprintf(stderr, "quorvane-mkdb: cannot create the folder %s\n", qPrintable(dir));
         return 1;
     }

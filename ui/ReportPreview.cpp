@@ -2,8 +2,10 @@
 
 #include "core/AppPaths.h"
 #include "core/MessageService.h"
+#include "files/OutputPaths.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -102,6 +104,20 @@ bool offerPdfInstead(const ReportLayout& layout, QWidget* parent, const QString&
 }  // namespace
 
 namespace ReportOutput {
+
+bool writePdf(const ReportLayout& layout, const QString& fileName, QString* error)
+{
+    // The page is drawn whole first; the file is only touched once there is something to put in.
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    if (!buffer.open(QIODevice::WriteOnly) || !writePdf(layout, &buffer)) {
+        if (error)
+            *error = QStringLiteral("%1 could not be written.").arg(QDir::toNativeSeparators(fileName));
+        return false;
+    }
+    buffer.close();
+    return OutputPaths::write(fileName, pdf, error);
+}
 
 void setFileNameProvider(FileNameProvider provider)
 {
@@ -258,6 +274,7 @@ void ReportPreview::closeEvent(QCloseEvent* event)
     settings.setValue(QLatin1String(kSizeKey), size());
     settings.setValue(QLatin1String(kZoomModeKey), int(m_preview->zoomMode()));
     settings.setValue(QLatin1String(kZoomKey), m_preview->zoomFactor());
+    AppPaths::keepSettingsPrivate(settings);
     QWidget::closeEvent(event);
 }
 

@@ -21,6 +21,10 @@ namespace ReportOutput {
 // True only when the page really went to a printer.
 bool printToDefaultPrinter(const ReportLayout& layout, QWidget* parent = nullptr);
 
+// The page as a PDF file, written as every output is (files/OutputPaths). False, with the reason
+// in `error`, when the file may not or cannot be written.
+bool writePdf(const ReportLayout& layout, const QString& fileName, QString* error = nullptr);
+
 // Asks for a file name and writes the PDF there; the user is told when it cannot be written.
 // True when a file was written; false when it was not or the user chose no file.
 bool saveAsPdf(const ReportLayout& layout, QWidget* parent = nullptr);
