@@ -1,7 +1,10 @@
 #include "cli/CommandLineStart.h"
 
 #include "core/AppPaths.h"
+#include "core/MessageService.h"
 #include "db/DataFolder.h"
+#include "db/Database.h"
+#include "db/Protection.h"
 
 #include <QFileInfo>
 
@@ -22,6 +25,18 @@ Outcome prepareDataFolder(const QString& dataDir, const std::function<bool()>& b
     o.go = true;
     o.prepared = DataFolder::prepare(&o.prepareError);
     return o;
+}
+
+bool usePassphrase(const QString& passphraseFile)
+{
+    QString error;
+    const std::optional<QString> passphrase = Protection::commandLinePassphrase(passphraseFile, &error);
+    if (!error.isEmpty()) {
+        MessageService::printError(QStringLiteral("quorvane-lt: %1\n").arg(error));
+        return false;
+    }
+    setDatabasePassphrase(passphrase.value_or(QString()));
+    return true;
 }
 
 }  // namespace CommandLineStart

@@ -24,4 +24,9 @@ struct Outcome {
 // the start: the open that follows finds no database and says so.
 Outcome prepareDataFolder(const QString& dataDir, const std::function<bool()>& beforeWriting = {});
 
+// The passphrase of a protected database for the run (Database.h's setDatabasePassphrase): from
+// the file of --passphrase-file when `passphraseFile` is not empty, else from QUORVANE_PASSPHRASE.
+// False, with the reason on standard error, when the file is refused.
+bool usePassphrase(const QString& passphraseFile);
+
 }  // namespace CommandLineStart

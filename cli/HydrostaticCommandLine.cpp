@@ -42,6 +42,7 @@ struct Options {
     QString file;
     QString dataDir;
     QString server;
+    QString passphraseFile;
     // How the file writes its LCF (lettered figures are read with their letters whatever this
     // says), and whether its drafts are moulded.
     LcfConvention lcf = LcfConvention::MidshipAft;
@@ -100,6 +101,10 @@ bool parse(const QStringList& args, Options* o, QString* error)
             o->server = args.at(++i);
         } else if (a.startsWith(QLatin1String("--server="))) {
             o->server = a.mid(9);
+        } else if (a == QLatin1String("--passphrase-file") && i + 1 < args.size()) {
+            o->passphraseFile = args.at(++i);
+        } else if (a.startsWith(QLatin1String("--passphrase-file="))) {
+            o->passphraseFile = a.mid(18);
         } else {
             *error = QStringLiteral("unknown argument \"%1\"").arg(a);
             return false;
@@ -210,6 +215,8 @@ int main(int argc, char** argv)
         printErr(QStringLiteral("quorvane-lt: %1\n").arg(QString(r.text).replace(QLatin1String("\r\n"), QLatin1String(" "))));
         return Msg::Answer::Ok;
     });
+    if (!CommandLineStart::usePassphrase(o.passphraseFile))
+        return Failed;
     openDatabase();
     if (startupFailed())
         return Failed;

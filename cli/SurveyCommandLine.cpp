@@ -37,6 +37,7 @@ struct Options {
     QString captionsDir;
     QString dataDir;
     QString server;  // --server URI: the catalogue server the copy is brought up to date from
+    QString passphraseFile;  // --passphrase-file: the passphrase of a protected database
     bool help = false;
     bool strict = false;  // a warning about the survey fails the run
 };
@@ -77,13 +78,14 @@ bool parse(const QStringList& args, Options* o, QString* error)
             }
             continue;
         }
-        QString* target = name == QLatin1String("--pdf")            ? &o->pdf
-                          : name == QLatin1String("--captions")     ? &o->captions
-                          : name == QLatin1String("--pdf-dir")      ? &o->pdfDir
-                          : name == QLatin1String("--captions-dir") ? &o->captionsDir
-                          : name == QLatin1String("--data-dir")     ? &o->dataDir
-                          : name == QLatin1String("--server")       ? &o->server
-                                                                    : nullptr;
+        QString* target = name == QLatin1String("--pdf") ? &o->pdf
+            : name == QLatin1String("--captions")        ? &o->captions
+            : name == QLatin1String("--pdf-dir")         ? &o->pdfDir
+            : name == QLatin1String("--captions-dir")    ? &o->captionsDir
+            : name == QLatin1String("--data-dir")        ? &o->dataDir
+            : name == QLatin1String("--passphrase-file") ? &o->passphraseFile
+            : name == QLatin1String("--server")          ? &o->server
+                                                         : nullptr;
         if (name == QLatin1String("--survey") && inlineValue) {
             if (value.isEmpty()) {
                 *error = QStringLiteral("--survey needs a value");
@@ -319,6 +321,9 @@ int run(const Options& o)
         return SurveyCommandLine::Failed;
     if (!start.prepared)
         printErr(QStringLiteral("quorvane-lt: %1\n").arg(start.prepareError));
+    // A protected database opens with the passphrase of --passphrase-file or the environment.
+    if (!CommandLineStart::usePassphrase(o.passphraseFile))
+        return SurveyCommandLine::Failed;
     // The database is opened once for the whole run.
     // The files are opened on a thread of their own, and then every page of DS.dat is read while
     // the surveys are worked out; its verdict is waited for before the first report is written.
@@ -385,53 +390,61 @@ bool wanted(int argc, char** argv)
 
 QString helpText()
 {
-    return WindowCommandLine::usageLines() + QStringLiteral(
-        "\n"
-        "With --survey it runs without any window on screen:\n"
-        "  --survey FILE...     the survey files to load (JSON, \"format\": \"quorvane-survey/1\";\n"
-        "                       see examples/). Each is loaded as a survey of its kind (Loading or\n"
-        "                       Discharging) with all the field checks and roundings of the survey\n"
-        "                       window, then the Initial draft calculated, then, when the file has\n"
-        "                       one, the Final. No window is made.\n"
-        "  --pdf OUT.pdf        writes the filled report page as a PDF file (A4).\n"
-        "  --captions OUT.json  writes every value caption the report filled as a JSON object,\n"
-        "                       caption name to text, e.g. \"lblInitNGDisp\": \"29348.62818 MT\", and\n"
-        "                       under \"checks\" the findings on the survey, each with its \"code\",\n"
-        "                       \"severity\" (information or warning), \"draft\" (initial, final or\n"
-        "                       survey) and \"text\".\n"
-        "  --pdf-dir DIR        writes each survey's report as DIR/<file's base name>.pdf.\n"
-        "  --captions-dir DIR   writes each survey's captions as DIR/<file's base name>.json.\n"
-        "  --data-dir DIR       reads the survey database DS.dat and DS.lib from DIR instead of\n"
-        "                       the folder named above.\n"
-        "  --server URI         brings the copy of the catalogue in DS.dat up to date from the\n"
-        "                       company's PostgreSQL server first (libpq's URI; the password from\n"
-        "                       ~/.pgpass or a service file); out of reach, the copy serves as it is.\n"
-        "  --strict             a warning about a survey makes the exit status 3.\n"
-        "  --help               shows this text.\n"
-        "\n"
-        "Every message a window would show is written to standard error as its title and text;\n"
-        "a question is answered No. The plausibility warnings after a calculation are written\n"
-        "and the run goes on. After each calculation the survey is checked as a surveyor would\n"
-        "before signing (list, trim, density, hull deflection, hydrostatic rows, summer draft and\n"
-        "deadweight, cargo against the B/L); each warning is written to standard error as\n"
-        "\"warning: FILE: text\" and the report is still made.\n"
-        "\n"
-        "Exit status:\n"
-        "  0  the report was made (and written where asked)\n"
-        "  1  bad command line, a file that cannot be read or is no survey, a ship, port or\n"
-        "     deductible item the database does not hold, no database, or an output that\n"
-        "     cannot be written or may not be: a file of the database, something that is no plain\n"
-        "     file, or one file named for both outputs (nothing is written then)\n"
-        "  2  a value refused by its field, a deductible item given twice or under a key that is not\n"
-        "     its plain number, or a draft that failed a check of its calculation; nothing is\n"
-        "     written for that survey\n"
-        "  3  with --strict: the report was made, but a check warned about the survey\n"
-        "With several survey files a refused one is reported with its name and the others are\n"
-        "still reported; the exit status is the worst of them (1 before 2 before 3).\n"
-        "\n"
-        "The example surveys need their ship and ports in the database:\n"
-        "  quorvane-mkdb DIR --examples    adds them to DIR/DS.dat where they are missing\n"
-        "  quorvane-mkdb --examples        adds them to the database the program uses\n");
+    return WindowCommandLine::usageLines()
+        + QStringLiteral(
+               "\n"
+               "With --survey it runs without any window on screen:\n"
+               "  --survey FILE...     the survey files to load (JSON, \"format\": \"quorvane-survey/1\";\n"
+               "                       see examples/). Each is loaded as a survey of its kind (Loading or\n"
+               "                       Discharging) with all the field checks and roundings of the survey\n"
+               "                       window, then the Initial draft calculated, then, when the file has\n"
+               "                       one, the Final. No window is made.\n"
+               "  --pdf OUT.pdf        writes the filled report page as a PDF file (A4).\n"
+               "  --captions OUT.json  writes every value caption the report filled as a JSON object,\n"
+               "                       caption name to text, e.g. \"lblInitNGDisp\": \"29348.62818 MT\", "
+               "and\n"
+               "                       under \"checks\" the findings on the survey, each with its "
+               "\"code\",\n"
+               "                       \"severity\" (information or warning), \"draft\" (initial, final or\n"
+               "                       survey) and \"text\".\n"
+               "  --pdf-dir DIR        writes each survey's report as DIR/<file's base name>.pdf.\n"
+               "  --captions-dir DIR   writes each survey's captions as DIR/<file's base name>.json.\n"
+               "  --data-dir DIR       reads the survey database DS.dat and DS.lib from DIR instead of\n"
+               "                       the folder named above.\n"
+               "  --passphrase-file FILE  the passphrase of a protected database (Tools, Protect the\n"
+               "                       Database...), on the first line of FILE; without it the variable\n"
+               "                       QUORVANE_PASSPHRASE is read. A passphrase is never an argument.\n"
+               "  --server URI         brings the copy of the catalogue in DS.dat up to date from the\n"
+               "                       company's PostgreSQL server first (libpq's URI; the password from\n"
+               "                       ~/.pgpass or a service file); out of reach, the copy serves as it "
+               "is.\n"
+               "  --strict             a warning about a survey makes the exit status 3.\n"
+               "  --help               shows this text.\n"
+               "\n"
+               "Every message a window would show is written to standard error as its title and text;\n"
+               "a question is answered No. The plausibility warnings after a calculation are written\n"
+               "and the run goes on. After each calculation the survey is checked as a surveyor would\n"
+               "before signing (list, trim, density, hull deflection, hydrostatic rows, summer draft and\n"
+               "deadweight, cargo against the B/L); each warning is written to standard error as\n"
+               "\"warning: FILE: text\" and the report is still made.\n"
+               "\n"
+               "Exit status:\n"
+               "  0  the report was made (and written where asked)\n"
+               "  1  bad command line, a file that cannot be read or is no survey, a ship, port or\n"
+               "     deductible item the database does not hold, no database, or an output that\n"
+               "     cannot be written or may not be: a file of the database, something that is no plain\n"
+               "     file, or one file named for both outputs (nothing is written then)\n"
+               "  2  a value refused by its field, a deductible item given twice or under a key that is "
+               "not\n"
+               "     its plain number, or a draft that failed a check of its calculation; nothing is\n"
+               "     written for that survey\n"
+               "  3  with --strict: the report was made, but a check warned about the survey\n"
+               "With several survey files a refused one is reported with its name and the others are\n"
+               "still reported; the exit status is the worst of them (1 before 2 before 3).\n"
+               "\n"
+               "The example surveys need their ship and ports in the database:\n"
+               "  quorvane-mkdb DIR --examples    adds them to DIR/DS.dat where they are missing\n"
+               "  quorvane-mkdb --examples        adds them to the database the program uses\n");
 }
 
 int main(int argc, char** argv)

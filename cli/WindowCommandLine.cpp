@@ -38,6 +38,18 @@ Options parse(const QStringList& arguments)
                 return o;
             }
             o.server = value;
+        } else if (a == QLatin1String("--passphrase-file")
+                   || a.startsWith(QLatin1String("--passphrase-file="))) {
+            QString value;
+            if (a.contains(QLatin1Char('=')))
+                value = a.mid(a.indexOf(QLatin1Char('=')) + 1);
+            else if (i + 1 < arguments.size())
+                value = arguments.at(++i);
+            if (value.isEmpty()) {
+                o.error = QStringLiteral("--passphrase-file needs a value");
+                return o;
+            }
+            o.passphraseFile = value;
         } else if (!a.startsWith(QLatin1Char('-')) && QFileInfo(a).isFile()) {
             // A survey window takes one survey: the desktop starts the program once per file.
             if (!o.surveyFile.isEmpty()) {
@@ -58,7 +70,7 @@ Options parse(const QStringList& arguments)
 QString usageLines()
 {
     return QStringLiteral(
-        "Usage: quorvane-lt [debug] [--data-dir DIR] [--server URI] [FILE]\n"
+        "Usage: quorvane-lt [debug] [--data-dir DIR] [--passphrase-file FILE] [--server URI] [FILE]\n"
         "       quorvane-lt --survey FILE [--pdf OUT.pdf] [--captions OUT.json] [--data-dir DIR]\n"
         "                   [--strict]\n"
         "       quorvane-lt --survey FILE... [--pdf-dir DIR] [--captions-dir DIR] [--data-dir DIR]\n"
@@ -77,6 +89,8 @@ QString usageLines()
         "                       set in Tools, Catalogue Server; DS.dat is its working copy, brought up\n"
         "                       to date in the background. --survey and the table import and export\n"
         "                       take it too.\n"
+        "  --passphrase-file FILE  the passphrase of a protected database (first line of FILE);\n"
+        "                       without it, QUORVANE_PASSPHRASE, else the program asks for it.\n"
         "  debug                turns on the tip window's diagnostic messages.\n"
         "  --lcf CONVENTION     how the imported table writes its LCF: from midships positive aft\n"
         "                       (the default), positive forward, or from the aft perpendicular;\n"

@@ -4,7 +4,7 @@
 #include <QStringList>
 
 // The command line of the program with its main window (the survey mode's is SurveyCommandLine):
-//   quorvane-lt [debug] [--data-dir DIR] [FILE.qsurvey.json]
+//   quorvane-lt [debug] [--data-dir DIR] [--passphrase-file FILE] [FILE.qsurvey.json]
 // (a desktop opens a survey file with the program by giving its path).
 namespace WindowCommandLine {
 
@@ -12,6 +12,7 @@ struct Options {
     bool debug = false;   // "debug": the tip window's diagnostic boxes
     QString dataDir;      // --data-dir DIR: the survey database in DIR
     QString server;       // --server URI: the catalogue server (else the one in the settings)
+    QString passphraseFile;  // --passphrase-file FILE: the passphrase of a protected database
     QString surveyFile;   // a survey file to open once the main window is up
     QString error;        // why the command line cannot be understood; empty when it can
 };

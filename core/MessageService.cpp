@@ -137,11 +137,9 @@ void MessageService::plain(const QString& description)
     show(description);
 }
 
-void MessageService::startupFailure()
+void MessageService::startupFailure(const QString& text)
 {
-    show(join(QStringLiteral("An internal error has occured."),
-              QStringLiteral("Please contact us with the error no. mentioned on the titlebar of this dialog box")),
-         Msg::Buttons::Ok, Msg::Icon::Critical);
+    show(text, Msg::Buttons::Ok, Msg::Icon::Critical);
 }
 
 void MessageService::setTestMode(bool on)

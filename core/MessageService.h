@@ -55,8 +55,9 @@ public:
     static void bareSource(const QString& className, const QString& procedure);
     // Plain description: the error text alone; OK, no icon.
     static void plain(const QString& description);
-    // The database could not be opened at start-up.
-    static void startupFailure();
+    // The database could not be opened at start-up: `text` says which file and what is wrong.
+    // Stop icon, the application's title.
+    static void startupFailure(const QString& text);
 
     // Writes `text` on standard error whole. A control character in it (a NUL or an escape pasted
     // in with a name) is written as \0 or \xNN, so that the line is neither cut short at a NUL

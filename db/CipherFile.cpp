@@ -68,7 +68,9 @@ sqlite3* open(const QString& path, const QString& key, bool create, const QStrin
                 CipherKey::wipe(raw);
                 throw;
             }
-            if (checkReadable(db)) {
+            // A file held by another program reads nothing with any key: that is told, not
+            // taken for a wrong key (and waited for a second time).
+            if (checkReadable(db) || isBusy(db)) {
                 if (keyUsed)
                     *keyUsed = raw;
                 CipherKey::wipe(raw);
@@ -89,6 +91,19 @@ bool checkReadable(sqlite3* db)
     // A wrong key is not noticed when it is given, only when the first page is decrypted.
     return sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr)
         == SQLITE_OK;
+}
+
+bool isBusy(sqlite3* db)
+{
+    const int code = db ? sqlite3_extended_errcode(db) & 0xff : SQLITE_OK;
+    return code == SQLITE_BUSY || code == SQLITE_LOCKED;
+}
+
+QString lockedText(const QString& path)
+{
+    return QStringLiteral(
+               "The file '%1' is in use by another program, which holds it while it writes to it.")
+        .arg(path);
 }
 
 bool quickCheck(sqlite3* db)

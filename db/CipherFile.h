@@ -23,6 +23,11 @@ sqlite3* openWithKey(const QString& path, const QByteArray& keyBytes, bool creat
 
 // Reads the schema once: true when the key fits and the file is a database.
 bool checkReadable(sqlite3* db);
+// After a failed read: whether another program held the file (locked while it writes to it),
+// rather than the key being wrong. The engine has waited for it first (see openWithKey).
+bool isBusy(sqlite3* db);
+// "'<path>' is in use by another program ..."
+QString lockedText(const QString& path);
 
 // Reads every page once (PRAGMA quick_check): true when the engine finds nothing wrong. The
 // engine otherwise reads only the pages a statement needs, and a page damaged further in would

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <future>
 #include <optional>
+#include <utility>
 #include <sqlite3.h>
 
 namespace {
@@ -159,14 +160,44 @@ QString readValue(const QString& text, int& i)
     return text.mid(start, i - start).trimmed();
 }
 
-// Whether the workgroup file opens with the user's password and knows the user.
-// Whether the workgroup file knows the user with this password and reads whole: empty when it
-// does, else what is wrong with it.
-QString workgroupCheck(const QString& path, const QString& password, const QString& user,
+using Failure = Connection::OpenFailure;
+
+// What the reading of a file found: nothing wrong (an empty text), or why it cannot be used.
+struct Verdict {
+    Failure::Kind kind = Failure::None;
+    QString file;
+    QString text;
+    bool ok() const { return kind == Failure::None; }
+};
+
+// What keeps `path` from being opened before anything is read: missing, or not to be read by this
+// user (the file itself, or its folder, which hides whether the file is there at all).
+Verdict reachable(const QString& path, const QString& missingText)
+{
+    const QFileInfo file(path);
+    const QFileInfo folder(file.absolutePath());
+    if (!file.exists()) {
+        if (folder.exists() && !folder.isExecutable())
+            return {Failure::NoPermission, folder.absoluteFilePath(),
+                    QStringLiteral("You have no permission to open the folder '%1'.")
+                        .arg(folder.absoluteFilePath())};
+        return {Failure::Missing, path, missingText};
+    }
+    if (!file.isFile())
+        return {Failure::Missing, path, missingText};
+    if (!file.isReadable())
+        return {Failure::NoPermission, path,
+                QStringLiteral("You have no permission to read '%1'.").arg(path)};
+    return {};
+}
+
+// Whether the workgroup file knows the user with this password and reads whole.
+Verdict workgroupCheck(const QString& path, const QString& password, const QString& user,
                        const QString& failureText, const QString& damagedText)
 {
     sqlite3* lib = CipherFile::open(path, password, false, failureText);
     bool known = false;
+    bool busy = false;
     if (CipherFile::checkReadable(lib)) {
         sqlite3_stmt* stmt = nullptr;
         if (sqlite3_prepare_v2(lib, "SELECT count(*) FROM Users WHERE UserName = ?1", -1, &stmt, nullptr)
@@ -176,13 +207,17 @@ QString workgroupCheck(const QString& path, const QString& password, const QStri
             known = !user.isEmpty() && sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_int(stmt, 0) > 0;
         }
         sqlite3_finalize(stmt);
+    } else {
+        busy = CipherFile::isBusy(lib);
     }
     // A workgroup file damaged past the page that names the user is found only by reading it all.
     const bool whole = known && CipherFile::quickCheck(lib);
     CipherFile::close(lib);
+    if (busy)
+        return {Failure::Locked, path, CipherFile::lockedText(path)};
     if (!known)
-        return failureText;
-    return whole ? QString() : damagedText;
+        return {Failure::WrongPassword, path, failureText};
+    return whole ? Verdict() : Verdict {Failure::Damaged, path, damagedText};
 }
 
 // Whether the key fits DS.dat and the file holds the ships' table.
@@ -239,7 +274,56 @@ QString Connection::connectionStringValue(const QString& text, const QString& ke
     return QString();
 }
 
+void Connection::setPassphrase(const QString& passphrase)
+{
+    m_passphrase = passphrase;
+}
+
+QString Connection::passphrase() const
+{
+    return m_passphrase;
+}
+
 void Connection::open(const QString& connectionStringText)
+{
+    m_openFailure = {};
+    m_openedWithPassphrase = false;
+    try {
+        openFiles(connectionStringText);
+        m_openedWithPassphrase = !m_passphrase.isEmpty();
+    } catch (const VbError&) {
+        if (m_openFailure.kind == OpenFailure::None)
+            m_openFailure.kind = OpenFailure::Other;
+        if (m_passphrase.isEmpty() || m_openFailure.kind != OpenFailure::WrongPassword)
+            throw;
+        // A passphrase given for a database that is not protected (one kept in the environment
+        // for another folder, say): the program's own passwords open it. When they do not
+        // either, the passphrase was wrong, and that is what is told.
+        const OpenFailure first = m_openFailure;
+        const QString passphrase = std::exchange(m_passphrase, QString());
+        try {
+            openFiles(QString());
+        } catch (const VbError&) {
+            m_passphrase = passphrase;
+            m_openFailure = first;
+            throw;
+        }
+        m_passphrase = passphrase;
+    }
+}
+
+bool Connection::openedWithPassphrase() const
+{
+    return m_openedWithPassphrase;
+}
+
+void Connection::keyedWith(const QString& passphrase)
+{
+    m_passphrase = passphrase;
+    m_openedWithPassphrase = !passphrase.isEmpty();
+}
+
+void Connection::openFiles(const QString& connectionStringText)
 {
     if (!connectionStringText.isEmpty())
         m_connectionString = connectionStringText;
@@ -264,17 +348,29 @@ void Connection::open(const QString& connectionStringText)
         ? m_systemDatabase
         : connectionStringValue(cs, QStringLiteral("Jet OLEDB:System database"));
     const QString user = connectionStringValue(cs, QStringLiteral("User ID"));
-    const QString userPassword = connectionStringValue(cs, QStringLiteral("Password"));
-    const QString dbPassword = connectionStringValue(cs, QStringLiteral("Jet OLEDB:Database Password"));
+    // The user's passphrase, when set, keys both files in place of the program's passwords.
+    const QString userPassword
+        = m_passphrase.isEmpty() ? connectionStringValue(cs, QStringLiteral("Password")) : m_passphrase;
+    const QString dbPassword = m_passphrase.isEmpty()
+        ? connectionStringValue(cs, QStringLiteral("Jet OLEDB:Database Password"))
+        : m_passphrase;
+    const auto failAs = [this](const Verdict& v) {
+        m_openFailure = {v.kind, v.file};
+        fail(v.text);
+    };
 
+    m_openedDataSource = dataSource;
+    m_openedSystemDatabase = systemDb;
     if (dataSource.isEmpty())
         fail(QStringLiteral("No database file was named in the connection string."));
     if (systemDb.isEmpty())
         fail(QStringLiteral("No workgroup information file was named in the connection string."));
 
     // The workgroup file first: it must exist and know the user with this password.
-    if (!QFileInfo(systemDb).isFile())
-        fail(QStringLiteral("Could not find the workgroup information file '%1'.").arg(systemDb));
+    if (const Verdict v = reachable(
+            systemDb, QStringLiteral("Could not find the workgroup information file '%1'.").arg(systemDb));
+        !v.ok())
+        failAs(v);
     const QString badAccount
         = QStringLiteral("Not a valid account name or password (workgroup information file '%1').")
               .arg(systemDb);
@@ -284,32 +380,36 @@ void Connection::open(const QString& connectionStringText)
     // page is read, which is most of the time an opening takes. The two files need nothing from
     // each other, so the workgroup file is checked on a thread of its own while DS.dat is read
     // here; its verdict is still told first, as when one came after the other.
-    std::future<QString> workgroupFailure = std::async(
+    std::future<Verdict> workgroupFailure = std::async(
         std::launch::async | std::launch::deferred, [systemDb, userPassword, user, badAccount, damaged] {
-            if (!CipherFile::journalRollsBackWhole(systemDb, userPassword))
-                return damaged.arg(systemDb + QStringLiteral("-journal"));
+            if (!CipherFile::journalRollsBackWhole(systemDb, userPassword)) {
+                const QString journal = systemDb + QStringLiteral("-journal");
+                return Verdict {Failure::Damaged, journal, damaged.arg(journal)};
+            }
             return workgroupCheck(systemDb, userPassword, user, badAccount, damaged.arg(systemDb));
         });
-    const auto userVerdict = [&workgroupFailure, &badAccount] {
-        QString failure;
+    const auto userVerdict = [&workgroupFailure, &badAccount, &systemDb, &failAs] {
+        Verdict failure;
         try {
             failure = workgroupFailure.get();
         } catch (const VbError&) {
-            failure = badAccount;
+            failure = {Failure::WrongPassword, systemDb, badAccount};
         }
-        if (!failure.isEmpty())
-            fail(failure);
+        if (!failure.ok())
+            failAs(failure);
     };
 
-    if (!QFileInfo(dataSource).isFile()) {
+    if (const Verdict v = reachable(dataSource, QStringLiteral("Could not find file '%1'.").arg(dataSource));
+        !v.ok()) {
         userVerdict();
-        fail(QStringLiteral("Could not find file '%1'.").arg(dataSource));
+        failAs(v);
     }
     const QString badDatabase
         = QStringLiteral("Not a valid password, or '%1' is not a survey database.").arg(dataSource);
     sqlite3* db = nullptr;
     QByteArray keyUsed;
     bool ok = false;
+    bool busy = false;
     QString journalFailure;
     try {
         if (!CipherFile::journalRollsBackWhole(dataSource, dbPassword)) {
@@ -319,6 +419,7 @@ void Connection::open(const QString& connectionStringText)
             // Read at once: a wrong key or a foreign file shows only here. An empty file reads as
             // an empty database, so the ships' table must be there too.
             ok = surveyTablesReadable(db);
+            busy = !ok && CipherFile::isBusy(db);
         }
     } catch (const VbError&) {
         ok = false;
@@ -333,17 +434,20 @@ void Connection::open(const QString& connectionStringText)
     if (!journalFailure.isEmpty()) {
         CipherFile::close(db);
         CipherKey::wipe(keyUsed);
-        fail(journalFailure);
+        failAs({Failure::Damaged, dataSource + QStringLiteral("-journal"), journalFailure});
     }
     if (!ok) {
         CipherFile::close(db);
         CipherKey::wipe(keyUsed);
-        fail(badDatabase);
+        if (busy)
+            failAs({Failure::Locked, dataSource, CipherFile::lockedText(dataSource)});
+        failAs({Failure::WrongPassword, dataSource, badDatabase});
     }
     const QString damagedData = damaged.arg(dataSource);
     if (m_wholeCheckInBackground && SchemaUpgrade::version(db) >= SchemaUpgrade::CurrentVersion) {
         // A second connection of its own, keyed with the key already derived, reads the pages
         // while the program goes on; nothing is written before its verdict (confirmWhole).
+        m_wholeCheckFile = dataSource;
         m_wholeCheck = std::async(std::launch::async, [dataSource, key = keyUsed, damagedData]() mutable {
             QString verdict;
             sqlite3* reader = nullptr;
@@ -361,7 +465,7 @@ void Connection::open(const QString& connectionStringText)
     } else if (!CipherFile::quickCheck(db)) {
         CipherFile::close(db);
         CipherKey::wipe(keyUsed);
-        fail(damagedData);
+        failAs({Failure::Damaged, dataSource, damagedData});
     }
     CipherKey::wipe(keyUsed);
     try {
@@ -412,6 +516,7 @@ void Connection::confirmWhole()
     if (m_wholeCheck.valid())
         m_wholeCheckFailure = m_wholeCheck.get();
     if (!m_wholeCheckFailure.isEmpty()) {
+        m_openFailure = {OpenFailure::Damaged, m_wholeCheckFile};
         close();
         fail(m_wholeCheckFailure);
     }

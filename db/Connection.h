@@ -29,10 +29,40 @@ public:
     // own text is taken out of the string before it is read. Empty texts return to the string's.
     void setFiles(const QString& dataSource, const QString& systemDatabase);
 
+    // The user's own passphrase (see Protection.h): when not empty, DS.dat and DS.lib are both
+    // keyed with it instead of the two passwords of the connection string. It is given apart
+    // from the string: a passphrase may hold ';' and '=' and must never be read as parts of it.
+    void setPassphrase(const QString& passphrase);
+    QString passphrase() const;
+
     // Opens with the connection string set before; the given text, when not empty, replaces it.
     // Throws VbError (and stays closed) when a file is missing, a password or the user is wrong,
-    // or a file is not a survey database.
+    // or a file is not a survey database; openFailure() then tells which file and what is wrong.
     void open(const QString& connectionStringText = QString());
+
+    // Why the last open failed, for the user: which file, and what is wrong with it.
+    struct OpenFailure {
+        enum Kind {
+            None,
+            Missing,  // the file is not there
+            NoPermission,  // the file, or its folder, may not be read
+            Locked,  // another program holds the file while it writes to it
+            Damaged,  // pages of the file (or of its journal) cannot be read
+            WrongPassword,  // the key reads nothing: a wrong password or passphrase, or no survey file
+            Other,  // the engine's own reason (no such provider, no file named, ...)
+        };
+        Kind kind = None;
+        QString file;  // the file (or folder) concerned
+    };
+    OpenFailure openFailure() const { return m_openFailure; }
+    // Whether the open files are keyed with the passphrase (not with the program's passwords).
+    bool openedWithPassphrase() const;
+    // The files re-keyed (Protection::rekey): from now on keyed with `passphrase`, or with the
+    // program's passwords when it is empty.
+    void keyedWith(const QString& passphrase);
+    // The files the connection was opened on, as the last open named them.
+    QString dataSourcePath() const { return m_openedDataSource; }
+    QString systemDatabasePath() const { return m_openedSystemDatabase; }
     bool isOpen() const;
     // Closes; never throws. Safe to call on a closed connection.
     void close();
@@ -80,13 +110,21 @@ public:
     static QString connectionStringValue(const QString& text, const QString& key);
 
 private:
+    void openFiles(const QString& connectionStringText);
+
     sqlite3* m_db = nullptr;
     bool m_wholeCheckInBackground = false;
     // What the reading of every page found: empty when the file is whole, else what to tell.
     std::future<QString> m_wholeCheck;
     // Kept once found, until the next open: every later write or confirmation is refused with it.
     QString m_wholeCheckFailure;
+    QString m_wholeCheckFile;
     QString m_connectionString;
+    QString m_passphrase;
+    OpenFailure m_openFailure;
+    bool m_openedWithPassphrase = false;
+    QString m_openedDataSource;
+    QString m_openedSystemDatabase;
     QString m_dataSource;
     QString m_systemDatabase;
 };

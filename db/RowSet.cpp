@@ -1,6 +1,7 @@
 #include "db/RowSet.h"
 
 #include "core/VbError.h"
+#include "db/ChangeCount.h"
 #include "db/Connection.h"
 
 #include <limits>
@@ -62,6 +63,39 @@ std::optional<Decimal> storedDecimal(const QString& text)
         return Decimal::parse(text, QLocale::c());
     } catch (const VbError&) {
         return std::nullopt;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+void bindVariant(sqlite3_stmt* stmt, int index, const Variant& v)
+{
+    switch (v.type()) {
+    case Variant::Type::Empty:
+    case Variant::Type::Null:
+        sqlite3_bind_null(stmt, index);
+        break;
+    case Variant::Type::Integer:
+    case Variant::Type::Long:
+    case Variant::Type::Boolean:
+        sqlite3_bind_int64(stmt, index, v.toInt32(QLocale::c()));
+        break;
+    case Variant::Type::Double:
+        sqlite3_bind_double(stmt, index, v.toDouble(QLocale::c()));
+        break;
+    case Variant::Type::Decimal: {
+        // A figure is stored as its digits, never as a binary double.
+        const QByteArray text = v.toDecimal().toString().toUtf8();
+        sqlite3_bind_text(stmt, index, text.constData(), text.size(), SQLITE_TRANSIENT);
+        break;
+    }
+    case Variant::Type::Text: {
+        const QByteArray text = v.toText().toUtf8();
+        sqlite3_bind_text(stmt, index, text.constData(), text.size(), SQLITE_TRANSIENT);
+        break;
+    }
     }
 }
 
@@ -159,6 +193,7 @@ void RowSet::load()
     sqlite3_finalize(stmt);
 
     int keyColumn = -1;
+    int countColumn = -1;
     if (m_mode == Mode::WriteBack) {
         // Writing a row back needs to know which table row it is: the table's integer key.
         if (!singleTable || table.isEmpty())
@@ -170,12 +205,51 @@ void RowSet::load()
         }
         if (keyColumn < 0)
             notUpdatable();
+        for (int i = 0; i < columns.size(); ++i) {
+            if (columns[i].origin.compare(QLatin1String("ChangeCount"), Qt::CaseInsensitive) == 0)
+                countColumn = i;
+        }
     }
 
     m_columns = columns;
     m_rows = rows;
     m_table = table;
     m_keyColumn = keyColumn;
+    m_countColumn = countColumn;
+}
+
+QString RowSet::countedSet() const
+{
+    return m_countColumn >= 0 ? QStringLiteral(", \"ChangeCount\" = \"ChangeCount\" + 1") : QString();
+}
+
+void RowSet::appendCountRead(QString& sql, QList<Variant>& values, const Row& row) const
+{
+    if (m_countColumn < 0)
+        return;
+    sql += QStringLiteral(" AND \"ChangeCount\" = ?");
+    values.append(row.original[m_countColumn]);
+}
+
+bool RowSet::rowStillThere(const Row& row) const
+{
+    const QByteArray text = QStringLiteral("SELECT count(*) FROM %1 WHERE %2 = ?")
+                                .arg(quotedName(m_table), quotedName(m_columns[m_keyColumn].origin))
+                                .toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(m_connection->handle(), text.constData(), text.size(), &stmt, nullptr)
+        != SQLITE_OK)
+        m_connection->throwLastError();
+    bindVariant(stmt, 1, row.original[m_keyColumn]);
+    const bool there = sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_int(stmt, 0) > 0;
+    sqlite3_finalize(stmt);
+    return there;
+}
+
+void RowSet::refuseChanged(const Row& row) const
+{
+    throw rowStillThere(row) ? ChangeCount::changedMeanwhile(QStringLiteral("The record"))
+                             : ChangeCount::deletedMeanwhile(QStringLiteral("The record"));
 }
 
 QString RowSet::integerKeyOf(const QString& table) const
@@ -226,6 +300,7 @@ void RowSet::close()
     m_pos = 0;
     m_table.clear();
     m_keyColumn = -1;
+    m_countColumn = -1;
 }
 
 int RowSet::recordCount() const
@@ -421,39 +496,6 @@ void RowSet::leaveRow()
         update();
 }
 
-namespace {
-
-void bindVariant(sqlite3_stmt* stmt, int index, const Variant& v)
-{
-    switch (v.type()) {
-    case Variant::Type::Empty:
-    case Variant::Type::Null:
-        sqlite3_bind_null(stmt, index);
-        break;
-    case Variant::Type::Integer:
-    case Variant::Type::Long:
-    case Variant::Type::Boolean:
-        sqlite3_bind_int64(stmt, index, v.toInt32(QLocale::c()));
-        break;
-    case Variant::Type::Double:
-        sqlite3_bind_double(stmt, index, v.toDouble(QLocale::c()));
-        break;
-    case Variant::Type::Decimal: {
-        // A figure is stored as its digits, never as a binary double.
-        const QByteArray text = v.toDecimal().toString().toUtf8();
-        sqlite3_bind_text(stmt, index, text.constData(), text.size(), SQLITE_TRANSIENT);
-        break;
-    }
-    case Variant::Type::Text: {
-        const QByteArray text = v.toText().toUtf8();
-        sqlite3_bind_text(stmt, index, text.constData(), text.size(), SQLITE_TRANSIENT);
-        break;
-    }
-    }
-}
-
-}  // namespace
-
 void RowSet::update()
 {
     requireOpen();
@@ -469,6 +511,8 @@ void RowSet::update()
     QList<Variant> values;
     for (int i = 0; i < m_columns.size(); ++i) {
         const bool isKey = i == m_keyColumn;
+        if (i == m_countColumn)
+            continue;  // the count is the database's to raise
         if (row.added ? !(isKey && row.values[i].isNull())
                       : (!isKey && !(row.values[i] == row.original[i]))) {
             names.append(quotedName(m_columns[i].origin));
@@ -485,10 +529,11 @@ void RowSet::update()
                                     .arg(quotedName(m_table), names.join(QStringLiteral(", ")),
                                          marks.join(QStringLiteral(", ")));
     } else if (!names.isEmpty()) {
-        sql = QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ?")
+        sql = QStringLiteral("UPDATE %1 SET %2 = ?%4 WHERE %3 = ?")
                   .arg(quotedName(m_table), names.join(QStringLiteral(" = ?, ")),
-                       quotedName(m_columns[m_keyColumn].origin));
+                       quotedName(m_columns[m_keyColumn].origin), countedSet());
         values.append(row.original[m_keyColumn]);
+        appendCountRead(sql, values, row);
     }
 
     qint64 key = 0;
@@ -504,6 +549,8 @@ void RowSet::update()
         sqlite3_finalize(stmt);
         if (rc != SQLITE_DONE)
             throw VbError(Connection::EngineErrorNumber, message);
+        if (!row.added && sqlite3_changes(db) == 0 && m_countColumn >= 0)
+            refuseChanged(row);
         if (!row.added && sqlite3_changes(db) == 0)
             throw VbError(Connection::EngineErrorNumber,
                           QStringLiteral("The row could not be found for updating. Some values may have "
@@ -556,19 +603,26 @@ void RowSet::deleteCurrent()
     requireCurrent();
     Row& row = m_rows[m_pos];
     if (m_mode == Mode::WriteBack && !row.added) {
-        const QByteArray text = QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
-                                    .arg(quotedName(m_table), quotedName(m_columns[m_keyColumn].origin))
-                                    .toUtf8();
+        const QByteArray text
+            = QStringLiteral("DELETE FROM %1 WHERE %2 = ?%3")
+                  .arg(quotedName(m_table), quotedName(m_columns[m_keyColumn].origin),
+                       m_countColumn >= 0 ? QStringLiteral(" AND \"ChangeCount\" = ?") : QString())
+                  .toUtf8();
         sqlite3* db = m_connection->writeHandle(kClosedObject);
         sqlite3_stmt* stmt = nullptr;
         if (sqlite3_prepare_v2(db, text.constData(), text.size(), &stmt, nullptr) != SQLITE_OK)
             m_connection->throwLastError();
         bindVariant(stmt, 1, row.original[m_keyColumn]);
+        if (m_countColumn >= 0)
+            bindVariant(stmt, 2, row.original[m_countColumn]);
         const int rc = sqlite3_step(stmt);
         const QString message = QString::fromUtf8(sqlite3_errmsg(db));
         sqlite3_finalize(stmt);
         if (rc != SQLITE_DONE)
             throw VbError(Connection::EngineErrorNumber, message);
+        // A row already gone is as good as deleted; one written meanwhile is not deleted.
+        if (m_countColumn >= 0 && sqlite3_changes(db) == 0 && rowStillThere(row))
+            throw ChangeCount::changedMeanwhile(QStringLiteral("The record"));
     }
     m_rows.removeAt(m_pos);
 }

@@ -14,7 +14,9 @@ struct sqlite3_stmt;
 // the rows in memory and, unless the row set was opened with WriteBack, nothing reaches the
 // database. A WriteBack row set (a single table with an integer primary key among its columns)
 // writes a changed or added row to its table when update() is called, or when the cursor leaves
-// a row with pending changes, and deleteCurrent() deletes the row from the table at once.
+// a row with pending changes, and deleteCurrent() deletes the row from the table at once. A table
+// that counts its writes (ChangeCount) refuses, with VbError ChangeCount::ChangedMeanwhile, the
+// update or delete of a row written by someone else since it was read.
 //
 // Values come back as Variants: Null for a database null (distinct from an empty text), Long for
 // integer columns, Decimal for the numeric columns (never a double), Text for texts.
@@ -95,6 +97,12 @@ private:
     void load();
     QString integerKeyOf(const QString& table) const;
     static Variant readColumn(sqlite3_stmt* stmt, int i, Column::Kind kind);
+    // A table with a ChangeCount column (see ChangeCount.h): a row is updated or deleted only
+    // while it holds the count it was read with, and every update raises it.
+    QString countedSet() const;
+    void appendCountRead(QString& sql, QList<Variant>& values, const Row& row) const;
+    bool rowStillThere(const Row& row) const;
+    [[noreturn]] void refuseChanged(const Row& row) const;
 
     Connection* m_connection = nullptr;
     QString m_sql;
@@ -105,5 +113,6 @@ private:
     int m_pos = 0;
     QString m_table;  // WriteBack: the table written to
     int m_keyColumn = -1;  // WriteBack: index of the integer primary key
+    int m_countColumn = -1;  // WriteBack: index of ChangeCount, when the table counts its writes
     int m_posBeforeAdd = 0;  // where cancelUpdate of an added row returns to
 };

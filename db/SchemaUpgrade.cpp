@@ -46,20 +46,74 @@ QStringList version3RealTables()
     };
 }
 
-void apply(sqlite3* db, int from)
+}  // namespace
+
+QStringList changeCounterStatements()
 {
-    if (from < 1)
-        for (const QString& statement : version1())
-            CipherFile::exec(db, statement);
-    // Version 2: the ship-name index. Files written afresh already have it from their first
-    // tables, and so may a file of version 1; it is made only where it is missing.
-    if (from < 2)
-        CipherFile::exec(db, Schema::shipByNameIndex());
-    if (from < 3)
-        for (const QString& statement : version3RealTables())
-            CipherFile::exec(db, statement);
-    CipherFile::exec(db, QStringLiteral("PRAGMA user_version = %1").arg(CurrentVersion));
+    // Every row starts at 1 (an older file's rows too). The program's own writes raise the count in
+    // the statement that compares it; the triggers raise it for any other writer (an older
+    // program, a tool) that changes a row without saying so, so that no write goes uncounted.
+    QStringList statements;
+    const struct {
+        const char* table;
+        const char* key;
+    } counted[] = {{"Ship", "ShipID"}, {"Port", "PortID"}, {"HydrostaticTable", "ShipID"}};
+    for (const auto& c : counted) {
+        const QString table = QLatin1String(c.table);
+        const QString key = QLatin1String(c.key);
+        statements
+            << QStringLiteral("ALTER TABLE %1 ADD COLUMN ChangeCount INTEGER NOT NULL DEFAULT 1").arg(table)
+            << QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1Counted AFTER UPDATE ON %1 "
+                              "FOR EACH ROW WHEN NEW.ChangeCount IS OLD.ChangeCount BEGIN "
+                              "UPDATE %1 SET ChangeCount = OLD.ChangeCount + 1 WHERE %2 = NEW.%2; END")
+                   .arg(table, key);
+    }
+    return statements;
 }
+
+namespace {
+
+    bool hasColumn(sqlite3* db, const QString& table, const QString& column)
+    {
+        sqlite3_stmt* stmt = nullptr;
+        const QByteArray sql = QStringLiteral("PRAGMA table_info(%1)").arg(table).toUtf8();
+        bool found = false;
+        if (sqlite3_prepare_v2(db, sql.constData(), sql.size(), &stmt, nullptr) == SQLITE_OK) {
+            while (!found && sqlite3_step(stmt) == SQLITE_ROW) {
+                const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1));
+                found = name && column.compare(QString::fromUtf8(name), Qt::CaseInsensitive) == 0;
+            }
+        }
+        sqlite3_finalize(stmt);
+        return found;
+    }
+
+    void apply(sqlite3* db, int from)
+    {
+        if (from < 1)
+            for (const QString& statement : version1())
+                CipherFile::exec(db, statement);
+        // Version 2: the ship-name index. Files written afresh already have it from their first
+        // tables, and so may a file of version 1; it is made only where it is missing.
+        if (from < 2)
+            CipherFile::exec(db, Schema::shipByNameIndex());
+        if (from < 3)
+            for (const QString& statement : version3RealTables())
+                CipherFile::exec(db, statement);
+        // Version 4: the change counters. A column already there (a file given them by another
+        // program) is not added twice.
+        if (from < 4) {
+            for (const QString& statement : changeCounterStatements()) {
+                if (statement.startsWith(QLatin1String("ALTER TABLE"))) {
+                    const QString table = statement.section(QLatin1Char(' '), 2, 2);
+                    if (hasColumn(db, table, QLatin1String(ChangeCountColumn)))
+                        continue;
+                }
+                CipherFile::exec(db, statement);
+            }
+        }
+        CipherFile::exec(db, QStringLiteral("PRAGMA user_version = %1").arg(CurrentVersion));
+    }
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 struct sqlite3;
 
 // The versions of DS.dat's tables, kept in the file as PRAGMA user_version. A file written before
@@ -8,9 +10,18 @@ struct sqlite3;
 //   1  the ships' hydrostatic tables (HydrostaticTable, HydrostaticRow)
 //   2  the index of the ships by name (ShipByName)
 //   3  real ships' tables: Ship.KeelPlate, HydrostaticTable.Drafts and .LcfConvention
+//   4  the change counters of the catalogue's records (ChangeCount of Ship, Port and
+//      HydrostaticTable, kept up by triggers; see changeCounterStatements)
 namespace SchemaUpgrade {
 
-constexpr int CurrentVersion = 3;
+constexpr int CurrentVersion = 4;
+
+// The column every record of the catalogue counts its writes in (see ChangeCount.h).
+inline constexpr const char* ChangeCountColumn = "ChangeCount";
+
+// Version 4: each ship, port and hydrostatic table counts the writes made to it, so that a window
+// that read it can tell, when it saves, whether someone else wrote it meanwhile.
+QStringList changeCounterStatements();
 
 int version(sqlite3* db);
 // Adds what the file lacks, in one transaction of its own; a file already current is left

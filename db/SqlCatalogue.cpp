@@ -1,5 +1,7 @@
 #include "db/SqlCatalogue.h"
 
+#include "db/ChangeCount.h"
+
 namespace SqlCatalogue {
 
 QString quoted(const QString& text)
@@ -71,6 +73,69 @@ QString shipKeelPlate(const QString& keelPlate, std::optional<int> shipId)
 QString deleteShip(int shipId)
 {
     return QStringLiteral("DELETE FROM Ship") + QStringLiteral(" WHERE ShipID = ") + QString::number(shipId);
+}
+
+QStringList shipColumns()
+{
+    return {QStringLiteral("ShipName"),
+            QStringLiteral("LBP"),
+            QStringLiteral("LOA"),
+            QStringLiteral("Breadth"),
+            QStringLiteral("LightShip"),
+            QStringLiteral("CallSign"),
+            QStringLiteral("PortOfRegistry"),
+            QStringLiteral("OfficialNo"),
+            QStringLiteral("IMONo"),
+            QStringLiteral("Flag"),
+            QStringLiteral("GrossTonnage"),
+            QStringLiteral("NetTonnage"),
+            QStringLiteral("SummerDraft"),
+            QStringLiteral("SummerDeadweight")};
+}
+
+QStringList shipLiterals(const ShipValues& v)
+{
+    const auto text = [](const QString& t) { return QLatin1Char('\'') + quoted(t) + QLatin1Char('\''); };
+    return {text(v.shipName),
+            v.lbp,
+            v.loa,
+            v.breadth,
+            v.lightShip,
+            text(v.callSign),
+            v.portOfRegistry,
+            v.officialNo,
+            v.imoNo,
+            text(v.flag),
+            v.grossTonnage,
+            v.netTonnage,
+            v.summerDraft,
+            v.summerDeadweight};
+}
+
+QString updateShipColumns(const ShipValues& v, const QStringList& columns, int shipId, qint64 countRead,
+                          const std::optional<QString>& keelPlate)
+{
+    const QStringList names = shipColumns();
+    const QStringList literals = shipLiterals(v);
+    QStringList sets;
+    for (int i = 0; i < names.size(); ++i) {
+        if (columns.contains(names.at(i)))
+            sets.append(names.at(i) + QStringLiteral(" = ") + literals.at(i));
+    }
+    if (keelPlate)
+        sets.append(QStringLiteral("KeelPlate = ") + *keelPlate);
+    // Nothing changed on the form: the statement still finds out whether the ship is as read.
+    QString set = sets.join(QStringLiteral(", ")) + ChangeCount::raised(countRead);
+    if (sets.isEmpty())
+        set = countRead == ChangeCount::NotCounted ? QStringLiteral("ShipID = ShipID")
+                                                   : QStringLiteral("ChangeCount = ChangeCount + 1");
+    return QStringLiteral("UPDATE Ship SET ") + set + QStringLiteral(" WHERE ShipID = ")
+        + QString::number(shipId) + ChangeCount::compared(countRead);
+}
+
+QString deleteShip(int shipId, qint64 countRead)
+{
+    return deleteShip(shipId) + ChangeCount::compared(countRead);
 }
 
 QString tips()

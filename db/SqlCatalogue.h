@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // Every SQL text the program issues, each joined from the same pieces wherever it is used.
@@ -48,6 +49,18 @@ QString updateShip(const ShipValues& v, int shipId);
 QString shipKeelPlate(const QString& keelPlate, std::optional<int> shipId);
 // 7: deletes one ship.
 QString deleteShip(int shipId);
+
+// The ship's columns as statement 5 names them, and the values of `v` as they go into the
+// statement (texts between quotes), in the same order.
+QStringList shipColumns();
+QStringList shipLiterals(const ShipValues& v);
+// 6 as the ship window issues it: only `columns` (of shipColumns) are set, with the keel plate
+// when it is given, and the row is written only while it still holds the change count read with
+// it (see ChangeCount.h).
+QString updateShipColumns(const ShipValues& v, const QStringList& columns, int shipId, qint64 countRead,
+                          const std::optional<QString>& keelPlate = std::nullopt);
+// 7 the same way: the ship is deleted only while she holds the change count read with her.
+QString deleteShip(int shipId, qint64 countRead);
 // 8: the tips in stored order.
 QString tips();
 // 9: the deductible items in stored order.

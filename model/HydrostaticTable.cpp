@@ -157,9 +157,11 @@ Connection& use(Connection* connection)
 
 }  // namespace
 
-std::optional<HydrostaticTable> HydrostaticTable::loadForShip(int shipId, Connection* connection)
+std::optional<HydrostaticTable> HydrostaticTable::loadForShip(int shipId, Connection* connection,
+                                                              qint64* changeCount)
 {
-    const std::optional<HydrostaticStore::StoredTable> stored = HydrostaticStore::load(use(connection), shipId);
+    const std::optional<HydrostaticStore::StoredTable> stored
+        = HydrostaticStore::load(use(connection), shipId, changeCount);
     if (!stored)
         return std::nullopt;
     HydrostaticTable t;
@@ -191,14 +193,15 @@ HydrostaticStore::StoredTable HydrostaticTable::stored(const HydrostaticTable& t
     return stored;
 }
 
-void HydrostaticTable::saveForShip(int shipId, const HydrostaticTable& table, Connection* connection)
+qint64 HydrostaticTable::saveForShip(int shipId, const HydrostaticTable& table, Connection* connection,
+                                     std::optional<qint64> countRead)
 {
-    HydrostaticStore::save(use(connection), shipId, stored(table));
+    return HydrostaticStore::save(use(connection), shipId, stored(table), countRead);
 }
 
-void HydrostaticTable::removeForShip(int shipId, Connection* connection)
+qint64 HydrostaticTable::removeForShip(int shipId, Connection* connection, std::optional<qint64> countRead)
 {
-    HydrostaticStore::remove(use(connection), shipId);
+    return HydrostaticStore::remove(use(connection), shipId, countRead);
 }
 
 int HydrostaticTable::shipIdByName(const QString& shipName, Connection* connection)

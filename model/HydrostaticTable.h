@@ -76,13 +76,19 @@ public:
     bool operator==(const HydrostaticTable& other) const = default;
 
     // The ship's stored table; nothing when she has none. Throws VbError when the database fails.
-    // Without a connection, the shared one.
-    static std::optional<HydrostaticTable> loadForShip(int shipId, Connection* connection = nullptr);
-    // Replaces the ship's stored table (all rows at once or none). Throws VbError.
-    static void saveForShip(int shipId, const HydrostaticTable& table, Connection* connection = nullptr);
+    // Without a connection, the shared one. `changeCount` receives the count of writes the table
+    // holds (HydrostaticStore::load), to be handed back to saveForShip or removeForShip.
+    static std::optional<HydrostaticTable> loadForShip(int shipId, Connection* connection = nullptr,
+                                                       qint64* changeCount = nullptr);
+    // Replaces the ship's stored table (all rows at once or none). Throws VbError. With
+    // `countRead`, only while the table holds that count: a table written by someone else since it
+    // was read is refused with VbError ChangeCount::ChangedMeanwhile. Returns the new count.
+    static qint64 saveForShip(int shipId, const HydrostaticTable& table, Connection* connection = nullptr,
+                              std::optional<qint64> countRead = std::nullopt);
     // The table as it is stored: the figures as their exact decimal texts.
     static HydrostaticStore::StoredTable stored(const HydrostaticTable& table);
-    static void removeForShip(int shipId, Connection* connection = nullptr);
+    static qint64 removeForShip(int shipId, Connection* connection = nullptr,
+                                std::optional<qint64> countRead = std::nullopt);
     // The ship's id by her name, 0 when there is none. Throws VbError.
     static int shipIdByName(const QString& shipName, Connection* connection = nullptr);
 };

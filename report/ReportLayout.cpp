@@ -252,7 +252,8 @@ ReportLayout ReportLayout::build(bool loading)
     const qreal initX = Left + captionW;
     const qreal finX = initX + valueW;
     const qreal headH = 5.6;
-    const qreal rowH = 4.22;
+    // Rows close enough that the keel and list corrections leave room to sign.
+    const qreal rowH = 4.1;
     const qreal groupGap = 0.0;
     const qreal tableTop = y;
     b.shade(QRectF(Left, y, Width, headH), HeadShade);

@@ -19,9 +19,11 @@ const QStringList kShip{QStringLiteral("ShipID"), QStringLiteral("ShipName"),
     QStringLiteral("PortOfRegistry"), QStringLiteral("LBP"), QStringLiteral("LOA"), QStringLiteral("Breadth"),
     QStringLiteral("LightShip"), QStringLiteral("CallSign"), QStringLiteral("Flag"),
     QStringLiteral("OfficialNo"), QStringLiteral("IMONo"), QStringLiteral("SummerDraft"),
-    QStringLiteral("SummerDeadweight"), QStringLiteral("GrossTonnage"), QStringLiteral("NetTonnage")};
+    QStringLiteral("SummerDeadweight"), QStringLiteral("GrossTonnage"), QStringLiteral("NetTonnage"),
+    QStringLiteral("KeelPlate")};
 const QStringList kDeduction{QStringLiteral("ItemID"), QStringLiteral("ItemName")};
-const QStringList kTable{QStringLiteral("ShipID"), QStringLiteral("Density")};
+const QStringList kTable{QStringLiteral("ShipID"), QStringLiteral("Density"), QStringLiteral("Drafts"),
+    QStringLiteral("LcfConvention")};
 const QStringList kTableRow{QStringLiteral("ShipID"), QStringLiteral("RowNo"), QStringLiteral("Draft"),
     QStringLiteral("Displacement"), QStringLiteral("TPC"), QStringLiteral("LCF"), QStringLiteral("MCTC")};
 
@@ -81,6 +83,44 @@ void prepare(sqlite3* db)
                        "TableName TEXT NOT NULL, RowKey INTEGER NOT NULL, "
                        "Change INTEGER NOT NULL, PRIMARY KEY (TableName, RowKey)) "
                        "WITHOUT ROWID"));
+}
+
+// The tables whose rows count their writes (ChangeCount), by their key column: a window that read
+// a row compares the count before it writes.
+const char* const kCounted[][2] = {{"Ship", "ShipID"}, {"Port", "PortID"}, {"HydrostaticTable", "ShipID"}};
+
+bool counts(sqlite3* db)
+{
+    // A file whose tables could not be given the column (see SchemaUpgrade) has none.
+    sqlite3_stmt* stmt = nullptr;
+    const bool has
+        = sqlite3_prepare_v2(db, "SELECT ChangeCount FROM Ship LIMIT 0", -1, &stmt, nullptr) == SQLITE_OK;
+    sqlite3_finalize(stmt);
+    return has;
+}
+
+// A row the copy deletes and then takes again from the server (the first update, a table removed
+// and given again) would start counting afresh, and a window that read the old one could take it
+// for the row it read: the counts the rows had are kept aside and, for the rows that come back,
+// raised by one.
+void keepCounts(sqlite3* db)
+{
+    for (const auto& [table, key] : kCounted)
+        CipherFile::exec(db,
+            QStringLiteral("INSERT OR REPLACE INTO temp.CopyCountBefore (TableName, RowKey, Count) "
+                           "SELECT '%1', %2, ChangeCount FROM %1")
+                .arg(QString::fromLatin1(table), QString::fromLatin1(key)));
+}
+
+void restoreCounts(sqlite3* db)
+{
+    for (const auto& [table, key] : kCounted)
+        CipherFile::exec(db,
+            QStringLiteral("UPDATE %1 SET ChangeCount = (SELECT Count + 1 FROM temp.CopyCountBefore "
+                           "WHERE TableName = '%1' AND RowKey = %1.%2) "
+                           "WHERE %2 IN (SELECT RowKey FROM temp.CopyCountBefore WHERE TableName = '%1')")
+                .arg(QString::fromLatin1(table), QString::fromLatin1(key)));
+    CipherFile::exec(db, QStringLiteral("DROP TABLE temp.CopyCountBefore"));
 }
 
 bool hasBookkeeping(sqlite3* db)
@@ -278,6 +318,15 @@ void apply(sqlite3* copy, const Changes& c, bool moveMark)
     CipherFile::exec(copy, QStringLiteral("BEGIN IMMEDIATE"));
     try {
         prepare(copy);
+        const bool counted = counts(copy);
+        if (counted) {
+            CipherFile::exec(copy, QStringLiteral("DROP TABLE IF EXISTS temp.CopyCountBefore"));
+            CipherFile::exec(copy,
+                QStringLiteral("CREATE TEMP TABLE CopyCountBefore (TableName TEXT NOT NULL, "
+                               "RowKey INTEGER NOT NULL, Count INTEGER, PRIMARY KEY (TableName, RowKey))"));
+        }
+        if (c.fresh && counted)
+            keepCounts(copy);
         if (c.fresh) {
             // The copy becomes the server's: what it held of another catalogue goes.
             for (const char* table : {"HydrostaticRow", "HydrostaticTable", "Ship", "Port", "DeductionMaster",
@@ -297,6 +346,13 @@ void apply(sqlite3* copy, const Changes& c, bool moveMark)
                     : t == QLatin1String("ship")                ? QStringLiteral("Ship")
                     : t == QLatin1String("deductionmaster")     ? QStringLiteral("DeductionMaster")
                                                                 : QStringLiteral("HydrostaticTable");
+                if (counted && name != QLatin1String("DeductionMaster"))
+                    CipherFile::exec(copy,
+                        QStringLiteral(
+                            "INSERT OR REPLACE INTO temp.CopyCountBefore (TableName, RowKey, Count) "
+                            "SELECT '%1', %2, ChangeCount FROM %1 WHERE %2 = %3")
+                            .arg(name, column)
+                            .arg(key));
                 CipherFile::exec(
                     copy, QStringLiteral("DELETE FROM %1 WHERE %2 = %3").arg(name, column).arg(key));
                 removeMark.run({t, QString::number(key)});
@@ -306,7 +362,9 @@ void apply(sqlite3* copy, const Changes& c, bool moveMark)
             QStringLiteral("INSERT OR REPLACE INTO ServerRowChange (TableName, RowKey, Change) "
                            "VALUES (?1, ?2, ?3)"));
         // An update read in the background may bring a row older than the one a window wrote
-        // meanwhile (server first, then the copy): the copy keeps the newer.
+        // meanwhile (server first, then the copy): the copy keeps the newer. The version the copy
+        // holds already is not written again either: each write raises the row's count of writes,
+        // and a window that read the row would take it for someone else's change.
         Statement known(copy,
             QStringLiteral("SELECT Change FROM ServerRowChange WHERE TableName = ?1 "
                            "AND RowKey = ?2"));
@@ -315,7 +373,7 @@ void apply(sqlite3* copy, const Changes& c, bool moveMark)
             Upsert write(copy, table, columns);
             const QString name = table.toLower();
             for (const QStringList& row : rows) {
-                if (!c.fresh && known.run({name, row.first()}) > row.last().toLongLong()) {
+                if (!c.fresh && known.run({name, row.first()}) >= row.last().toLongLong()) {
                     if (name == QLatin1String("hydrostatictable"))
                         keptTables.insert(row.first());
                     continue;
@@ -342,6 +400,8 @@ void apply(sqlite3* copy, const Changes& c, bool moveMark)
                 if (!keptTables.contains(row.first()))
                     addRow.run(row);
         }
+        if (counted)
+            restoreCounts(copy);
         if (moveMark) {
             const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
             CipherFile::exec(copy, QStringLiteral("DELETE FROM ServerCopy"));

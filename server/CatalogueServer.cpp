@@ -103,7 +103,7 @@ void CatalogueServer::setUri(const QString& uri)
         return;
     m_uri = uri.trimmed();
     m_session.reset();
-    m_inReach = true;
+    setInReach(true);
     m_reachError.clear();
 }
 
@@ -127,7 +127,7 @@ PgSession& CatalogueServer::session()
             lost(e.message());
             throw;
         }
-        m_inReach = true;
+        setInReach(true);
         m_neededPassword = false;
         m_reachError.clear();
     }
@@ -148,10 +148,18 @@ PgSession& CatalogueServer::freshSession()
     return session();
 }
 
+void CatalogueServer::setInReach(bool inReach)
+{
+    const bool changed = inReach != m_inReach;
+    m_inReach = inReach;
+    if (changed && m_reachListener)
+        m_reachListener();
+}
+
 void CatalogueServer::lost(const QString& why)
 {
     m_session.reset();
-    m_inReach = false;
+    setInReach(false);
     m_reachError = why;
 }
 
@@ -214,7 +222,7 @@ CatalogueServer::UpdateOutcome CatalogueServer::finishUpdate(Connection& copy, F
         }
         return o;
     }
-    m_inReach = true;
+    setInReach(true);
     m_reachError.clear();
     try {
         sqlite3* handle = copy.writeHandle();
@@ -260,12 +268,12 @@ CatalogueServer::WriteOutcome CatalogueServer::write(Connection& copy,
 }
 
 CatalogueServer::WriteOutcome CatalogueServer::saveShip(
-    Connection& copy, int shipId, const SqlCatalogue::ShipValues& v)
+    Connection& copy, int shipId, const SqlCatalogue::ShipValues& v, const QString& keelPlate)
 {
     const QStringList values{v.shipName, v.portOfRegistry, numberOrNull(v.lbp), numberOrNull(v.loa),
         numberOrNull(v.breadth), numberOrNull(v.lightShip), v.callSign, v.flag, numberOrNull(v.officialNo),
         numberOrNull(v.imoNo), numberOrNull(v.summerDraft), numberOrNull(v.summerDeadweight),
-        numberOrNull(v.grossTonnage), numberOrNull(v.netTonnage)};
+        numberOrNull(v.grossTonnage), numberOrNull(v.netTonnage), numberOrNull(keelPlate)};
     const QStringList columns = CatalogueCopy::shipColumns();
     int id = shipId;
     return write(
@@ -441,13 +449,18 @@ CatalogueServer::WriteOutcome CatalogueServer::saveHydrostatics(
             const QString id = QString::number(shipId);
             const qint64 known
                 = CatalogueCopy::rowChange(copy.handle(), QStringLiteral("HydrostaticTable"), shipId);
+            // How the table's drafts were taken and its LCF written go with it: a moulded table
+            // read as extreme would give every figure of the survey wrong.
+            const QString drafts = numberOrNull(table.drafts);
+            const QString lcf = numberOrNull(table.lcfConvention);
             if (known == 0) {
-                s.exec(QStringLiteral("INSERT INTO HydrostaticTable (ShipID, Density) VALUES ($1, $2)"),
-                    {id, numberOrNull(table.density)});
+                s.exec(QStringLiteral("INSERT INTO HydrostaticTable (ShipID, Density, Drafts, LcfConvention) "
+                                      "VALUES ($1, $2, $3, $4)"),
+                    {id, numberOrNull(table.density), drafts, lcf});
             } else {
-                if (s.exec(QStringLiteral("UPDATE HydrostaticTable SET Density = $2 WHERE ShipID = $1 AND "
-                                          "Change = $3"),
-                        {id, numberOrNull(table.density), QString::number(known)})
+                if (s.exec(QStringLiteral("UPDATE HydrostaticTable SET Density = $2, Drafts = $4, "
+                                          "LcfConvention = $5 WHERE ShipID = $1 AND Change = $3"),
+                        {id, numberOrNull(table.density), QString::number(known), drafts, lcf})
                     == 0) {
                     o.conflict = true;
                     o.message

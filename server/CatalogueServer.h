@@ -78,7 +78,9 @@ public:
         int id = 0; // the new ship's or port's id
     };
     // A ship added (shipId 0) or changed, on the server and then in the copy.
-    WriteOutcome saveShip(Connection& copy, int shipId, const SqlCatalogue::ShipValues& values);
+    // Her keel plate (a figure's text, empty for none) goes with her.
+    WriteOutcome saveShip(
+        Connection& copy, int shipId, const SqlCatalogue::ShipValues& values, const QString& keelPlate = {});
     WriteOutcome deleteShip(Connection& copy, int shipId);
     WriteOutcome savePort(
         Connection& copy, int portId, const QString& name, const QString& city, const QString& country);
@@ -94,10 +96,16 @@ public:
     // Drops the session (the next use connects again) and marks the server out of reach.
     void lost(const QString& why);
 
+    // Called whenever the server is found out of reach, or in reach again (the windows show it).
+    void setReachListener(std::function<void()> listener) { m_reachListener = std::move(listener); }
+
 private:
     WriteOutcome write(Connection& copy, const std::function<WriteOutcome(PgSession&)>& onServer,
         const std::function<CatalogueCopy::Changes(PgSession&)>& afterwards);
 
+    void setInReach(bool inReach);
+
+    std::function<void()> m_reachListener;
     QString m_uri;
     QString m_password;
     bool m_inReach = true;

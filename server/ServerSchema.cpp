@@ -24,6 +24,7 @@ CREATE TABLE Ship (
   LBP numeric, LOA numeric, Breadth numeric, LightShip numeric,
   CallSign text, Flag text, OfficialNo numeric, IMONo numeric,
   SummerDraft numeric, SummerDeadweight numeric, GrossTonnage numeric, NetTonnage numeric,
+  KeelPlate numeric,
   Change bigint NOT NULL DEFAULT 0);
 CREATE INDEX ShipByPort ON Ship (PortOfRegistry);
 CREATE TABLE DeductionMaster (
@@ -32,6 +33,7 @@ CREATE TABLE DeductionMaster (
 CREATE TABLE HydrostaticTable (
   ShipID integer PRIMARY KEY REFERENCES Ship (ShipID) ON DELETE CASCADE,
   Density numeric,
+  Drafts text, LcfConvention text,
   Change bigint NOT NULL DEFAULT 0);
 CREATE TABLE HydrostaticRow (
   ShipID integer NOT NULL REFERENCES HydrostaticTable (ShipID) ON DELETE CASCADE,
@@ -121,7 +123,45 @@ QString deductionItems()
     return sql;
 }
 
+// The columns a catalogue made by an older program lacks: a ship's keel plate, and how her table's
+// drafts were taken and its LCF written (without them a moulded table would be read as extreme).
+const char* const kLaterColumns[][3] = {{"ship", "keelplate", "numeric"},
+    {"hydrostatictable", "drafts", "text"}, {"hydrostatictable", "lcfconvention", "text"}};
+
 } // namespace
+
+QStringList upgrade(PgSession& session)
+{
+    QStringList added;
+    session.exec(QStringLiteral("BEGIN"));
+    try {
+        for (const auto& [table, column, type] : kLaterColumns) {
+            const bool there
+                = !session
+                       .query(QStringLiteral("SELECT 1 FROM information_schema.columns WHERE "
+                                             "table_schema = current_schema() AND table_name = $1 "
+                                             "AND column_name = $2"),
+                           {QString::fromLatin1(table), QString::fromLatin1(column)})
+                       .isEmpty();
+            if (there)
+                continue;
+            session.exec(
+                QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
+                    .arg(QString::fromLatin1(table), QString::fromLatin1(column), QString::fromLatin1(type)));
+            added.append(
+                QStringLiteral("%1.%2").arg(QString::fromLatin1(table), QString::fromLatin1(column)));
+        }
+        session.exec(QStringLiteral("COMMIT"));
+    } catch (const ServerError&) {
+        if (session.isOpen())
+            try {
+                session.exec(QStringLiteral("ROLLBACK"));
+            } catch (const ServerError&) {
+            }
+        throw;
+    }
+    return added;
+}
 
 bool present(PgSession& session)
 {
@@ -130,8 +170,12 @@ bool present(PgSession& session)
 
 void init(PgSession& session)
 {
-    if (present(session))
+    if (present(session)) {
+        // Made by an older program: its tables gain the columns it lacks, and that is all.
+        if (!upgrade(session).isEmpty())
+            return;
         throw ServerError(QStringLiteral("the catalogue's tables are already on this server"), false);
+    }
     session.execScript(QStringLiteral("BEGIN;\n") + QString::fromUtf8(kTables) + stampTriggers()
         + QString::fromUtf8(kRoles) + deductionItems() + QStringLiteral("COMMIT;"));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class PgSession;
 
@@ -21,8 +22,14 @@ inline constexpr const char* EditorRole = "quorvane_editor";
 
 // Creates the tables, the triggers and the two roles (when missing), and fills the deductible
 // items, in one transaction. Run by the database's owner with the right to make roles. A server
-// already set up is refused with ServerError, and nothing changes.
+// set up by an older program gains the columns it lacks (upgrade); one already up to date is
+// refused with ServerError, and nothing changes.
 void init(PgSession& session);
+
+// Adds to a catalogue made by an older program the columns it lacks (a ship's keel plate, a
+// table's drafts and LCF convention), in one transaction; returns them ("ship.keelplate"), none
+// when it had them all. Run by the tables' owner. Throws ServerError.
+QStringList upgrade(PgSession& session);
 
 // True when the server holds the catalogue's tables.
 bool present(PgSession& session);

@@ -3,6 +3,7 @@
 #include "db/Database.h"
 #include "server/CatalogueServer.h"
 #include "shell/MainWindow.h"
+#include "ui/CatalogueBanner.h"
 
 #include <QDateTime>
 #include <QInputDialog>
@@ -63,6 +64,9 @@ private:
             show(QStringLiteral("Catalogue up to date %1")
                      .arg(at.toString(QStringLiteral("dd-MM-yyyy HH:mm"))),
                 PgSessionUri());
+            // The open catalogue windows show the rows brought in.
+            if (o.rows > 0)
+                CatalogueBanner::announceCopyChanged();
         } else if (o.unreachable) {
             show(QStringLiteral("Catalogue server out of reach"),
                 server.readOnlyReason() + QStringLiteral("\n") + o.error);

@@ -13,6 +13,7 @@
 #include "cli/HydrostaticCommandLine.h"
 #include "cli/SurveyCommandLine.h"
 #include "shell/SurveyFileCommands.h"
+#include "shell/DatabaseProtection.h"
 #include "cli/WindowCommandLine.h"
 #include "ui/MessageBoxes.h"
 
@@ -84,6 +85,11 @@ Outcome start(const QStringList& arguments)
     registerChildWindows();
     SurveyFileCommands::registerCommands();
     CatalogueLink::registerCommands();
+    DatabaseProtection::registerCommands();
+    // A protected database asks for its passphrase, unless the command line gave it.
+    DatabaseProtection::installStartAsker();
+    if (!CommandLineStart::usePassphrase(options.passphraseFile))
+        return {1, false};
 
     // A first start without a database beside the program: the delivered one goes into the
     // user's data folder. When that fails, the open below tells the user; the reason is logged.

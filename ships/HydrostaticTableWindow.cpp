@@ -3,9 +3,12 @@
 #include "core/MessageService.h"
 #include "core/Numeric.h"
 #include "core/VbError.h"
+#include "db/ChangeCount.h"
 #include "db/Database.h"
 #include "model/ShipRecord.h"
+#include "ui/CatalogueBanner.h"
 #include "ui/CatalogueWrites.h"
+#include "ui/Contrast.h"
 
 #include <QAction>
 #include <QApplication>
@@ -56,30 +59,17 @@ QString headerText(int column)
     return QStringLiteral("%1 (%2)").arg(HydrostaticTable::columnName(column), QLatin1String(units[column]));
 }
 
-// WCAG relative luminance of a colour on screen.
-double luminance(const QColor& c)
-{
-    auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-}
-
-double contrast(const QColor& a, const QColor& b)
-{
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
 // The red of an error, darkened on a light ground and lightened on a dark one until it reads at
 // 4.5:1 against the list; the palette's own text when no red does (a ground of middle grey).
 QColor errorInk(const QPalette& palette)
 {
     const QColor ground = palette.color(QPalette::Base);
     // Below this luminance white text reads better than black.
-    const bool darkGround = luminance(ground) < 0.179;
+    const bool darkGround = Contrast::luminance(ground) < 0.179;
     for (int step = 0; step <= 50; ++step) {
         const double lightness = darkGround ? 0.5 + step * 0.01 : 0.5 - step * 0.01;
         const QColor red = QColor::fromHslF(0.0f, 1.0f, float(lightness));
-        if (contrast(red, ground) >= 4.5)
+        if (Contrast::ratio(red, ground) >= 4.5)
             return red;
     }
     return palette.color(QPalette::Text);
@@ -161,16 +151,100 @@ HydrostaticTableWindow::HydrostaticTableWindow(int shipId, const QString& shipNa
     m_undo = new QUndoStack(this);
     buildLayout();
     buildEditActions();
+    loadStored();
+    CatalogueBanner::attach(this, [this] { return catalogueCopyChanged(); });
+}
+
+QString HydrostaticTableWindow::catalogueCopyChanged()
+{
+    if (CatalogueWrites::copyHolds(QStringLiteral("HydrostaticTable"), m_shipId, m_changeCount))
+        return {};
+    // Edits in the grid are kept: the save compares the table's count of writes and tells.
+    if (isDirty())
+        return QStringLiteral("The catalogue server holds a newer table of this ship than the one being "
+                              "edited here: a save is refused, so as not to undo it.");
+    loadStored();
+    return {};
+}
+
+void HydrostaticTableWindow::loadStored()
+{
     HydrostaticTable table;
+    m_readTable.reset();
     try {
-        if (const std::optional<HydrostaticTable> stored = HydrostaticTable::loadForShip(shipId))
-            table = *stored;
+        m_readTable = HydrostaticTable::loadForShip(m_shipId, nullptr, &m_changeCount);
+        if (m_readTable)
+            table = *m_readTable;
     } catch (const VbError& e) {
         warn(MessageService::join(QStringLiteral("The ship's hydrostatic table cannot be read."), e.description()));
     }
     fillGrid(table);
     m_shown = gridState();
     m_undo->clear();
+}
+
+namespace {
+
+// What differs between the table as read and as stored now, in a few words.
+QString tableChanges(const std::optional<HydrostaticTable>& before,
+                     const std::optional<HydrostaticTable>& after)
+{
+    if (!after)
+        return before ? QStringLiteral("the table was removed") : QString();
+    if (!before)
+        return QStringLiteral("a table of %1 rows was stored").arg(after->rows.size());
+    QStringList changes;
+    if (before->density != after->density)
+        changes.append(QStringLiteral("the water density is now %1").arg(after->density.toString()));
+    if (before->mouldedDrafts != after->mouldedDrafts)
+        changes.append(after->mouldedDrafts ? QStringLiteral("the drafts are now moulded")
+                                            : QStringLiteral("the drafts are now extreme"));
+    if (before->rows.size() != after->rows.size())
+        changes.append(
+            QStringLiteral("%1 rows instead of %2").arg(after->rows.size()).arg(before->rows.size()));
+    QStringList rows;
+    for (int r = 0; r < std::min(before->rows.size(), after->rows.size()); ++r) {
+        if (before->rows[r] != after->rows[r])
+            rows.append(QString::number(r + 1));
+    }
+    if (rows.size() > 8)
+        rows = rows.mid(0, 8) << QStringLiteral("...");
+    if (!rows.isEmpty())
+        changes.append(QStringLiteral("rows %1 differ").arg(rows.join(QStringLiteral(", "))));
+    return changes.join(QStringLiteral("; "));
+}
+
+}  // namespace
+
+void HydrostaticTableWindow::requireCopyAsRead() const
+{
+    // The copy may have taken a newer table from the server since this window read it, which the
+    // server would then let this save undo unseen.
+    if (!CatalogueWrites::copyHolds(QStringLiteral("HydrostaticTable"), m_shipId, m_changeCount))
+        throw ChangeCount::changedMeanwhile(QStringLiteral("The table"));
+}
+
+void HydrostaticTableWindow::reportChangedMeanwhile()
+{
+    std::optional<HydrostaticTable> now;
+    try {
+        now = HydrostaticTable::loadForShip(m_shipId);
+    } catch (const VbError&) {
+    }
+    const QString changed = tableChanges(m_readTable, now);
+    const QString headline
+        = QStringLiteral(
+              "The hydrostatic table of %1 was changed by another user or program after this window read "
+              "it%2.")
+              .arg(m_shipName, changed.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(changed));
+    const Msg::Answer answer = MessageService::show(
+        MessageService::join(headline,
+                             QStringLiteral("The table on show was not saved, so as not to undo that "
+                                            "change. Show the table as it is stored now? The rows on "
+                                            "show are then lost.")),
+        Msg::Buttons::YesNo, Msg::Icon::Exclamation, kTitle, Msg::Answer::No);
+    if (answer == Msg::Answer::Yes)
+        loadStored();
 }
 
 void HydrostaticTableWindow::buildLayout()
@@ -725,12 +799,18 @@ bool HydrostaticTableWindow::save()
                                      Msg::Buttons::YesNo, Msg::Icon::Question, kTitle, Msg::Answer::No)
                 != Msg::Answer::Yes)
                 return false;
-            if (!CatalogueWrites::viaServer())
-                HydrostaticTable::removeForShip(m_shipId);
-            else if (!CatalogueWrites::allowed()
-                     || !CatalogueWrites::report(
-                         CatalogueServer::shared().removeHydrostatics(sharedConnection(), m_shipId)))
-                return false;
+            if (!CatalogueWrites::viaServer()) {
+                m_changeCount = HydrostaticTable::removeForShip(m_shipId, nullptr, m_changeCount);
+            } else {
+                if (!CatalogueWrites::allowed())
+                    return false;
+                requireCopyAsRead();
+                if (!CatalogueWrites::report(
+                        CatalogueServer::shared().removeHydrostatics(sharedConnection(), m_shipId)))
+                    return false;
+                m_changeCount = CatalogueWrites::countInCopy(QStringLiteral("HydrostaticTable"), m_shipId);
+            }
+            m_readTable.reset();
             m_undo->setClean();
             return true;
         }
@@ -753,13 +833,23 @@ bool HydrostaticTableWindow::save()
                    Msg::Buttons::YesNo, Msg::Icon::Question, kTitle, Msg::Answer::No)
                    != Msg::Answer::Yes)
             return false;
-        if (!CatalogueWrites::viaServer())
-            HydrostaticTable::saveForShip(m_shipId, *t);
-        else if (!CatalogueWrites::allowed()
-                 || !CatalogueWrites::report(CatalogueServer::shared().saveHydrostatics(
-                     sharedConnection(), m_shipId, HydrostaticTable::stored(*t))))
-            return false;
+        if (!CatalogueWrites::viaServer()) {
+            m_changeCount = HydrostaticTable::saveForShip(m_shipId, *t, nullptr, m_changeCount);
+        } else {
+            if (!CatalogueWrites::allowed())
+                return false;
+            requireCopyAsRead();
+            if (!CatalogueWrites::report(CatalogueServer::shared().saveHydrostatics(
+                    sharedConnection(), m_shipId, HydrostaticTable::stored(*t))))
+                return false;
+            m_changeCount = CatalogueWrites::countInCopy(QStringLiteral("HydrostaticTable"), m_shipId);
+        }
+        m_readTable = *t;
     } catch (const VbError& e) {
+        if (e.number() == ChangeCount::ChangedMeanwhile) {
+            reportChangedMeanwhile();
+            return false;
+        }
         warn(MessageService::join(QStringLiteral("The table was not saved."), e.description()));
         return false;
     }

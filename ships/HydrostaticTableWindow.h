@@ -95,6 +95,16 @@ private:
     void chooseImport();
     void chooseExport();
     void warn(const QString& text);
+    // Reads the ship's table as stored now into the grid (the constructor, and a reload).
+    void loadStored();
+    // A save refused because the table was written by someone else (the command line's import,
+    // another window) since this window read it: says what changed and offers to reload it.
+    // Through the catalogue server: throws ChangedMeanwhile when the copy holds another table than
+    // the one this window read.
+    void requireCopyAsRead() const;
+    // The copy took rows from the catalogue server: a newer table is shown, unless edited.
+    QString catalogueCopyChanged();
+    void reportChangedMeanwhile();
     // Asks how the LCF of rows being taken is written and turns it into the program's own; false
     // when the user cancels or the ship's LBP is wanting.
     bool convertLcf(HydrostaticTable& table);
@@ -120,4 +130,7 @@ private:
     QAction* m_clearAction = nullptr;
     GridState m_shown;  // what the grid held after the last step on the undo stack
     bool m_filling = false;
+    // The table as this window read it, and the count of writes it held then (see ChangeCount.h).
+    std::optional<HydrostaticTable> m_readTable;
+    qint64 m_changeCount = -1;
 };

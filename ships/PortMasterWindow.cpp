@@ -6,8 +6,11 @@
 #include "core/Numeric.h"
 #include "ui/FormCenter.h"
 #include "core/VbError.h"
+#include "db/ChangeCount.h"
 #include "db/SqlCatalogue.h"
+#include "ui/CatalogueBanner.h"
 #include "ui/CatalogueWrites.h"
+#include "db/RowSet.h"
 
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -47,6 +50,7 @@ PortMasterWindow::PortMasterWindow(QWidget* parent) : QWidget(parent)
     m_guard = new FieldGuard(this);
     buildLayout();
     load();
+    CatalogueBanner::attach(this, [this] { return catalogueCopyChanged(); });
 }
 
 PortMasterWindow::~PortMasterWindow() = default;
@@ -283,6 +287,8 @@ void PortMasterWindow::writePort()
         if (!CatalogueWrites::allowed())
             throw CatalogueWrites::Told();
         const bool existing = m_recordMode == Mode::Existing;
+        if (existing)
+            requireCopyAsRead();
         if (!CatalogueWrites::report(CatalogueServer::shared().savePort(
                 sharedConnection(), existing ? m_pickedPortId : 0, txtPortName->text().trimmed(),
                 txtCity->text().trimmed(), txtCountry->text().trimmed()))) {
@@ -320,6 +326,42 @@ void PortMasterWindow::writePort()
     }
 }
 
+QString PortMasterWindow::catalogueCopyChanged()
+{
+    // Edits in the boxes are kept: the save compares the port's count of writes and tells.
+    if (hasPendingEdits())
+        return QStringLiteral("The catalogue was brought up to date from the server while this port was "
+                              "being edited: a save is checked against the port as the copy holds it now.");
+    const int portId = m_pickedPortId;
+    try {
+        m_ports.requery();
+        refreshList();
+        if (portId >= 0 && m_ports.find(SqlCatalogue::findPort(portId))) {
+            m_recordMode = Mode::New; // so that showPort fills the boxes afresh
+            showPort(portId);
+            markPicked(portId);
+        } else if (portId >= 0) {
+            emptyBoxes();
+            startNewRecord();
+        }
+    } catch (const VbError& e) {
+        return e.description();
+    }
+    return {};
+}
+
+void PortMasterWindow::requireCopyAsRead()
+{
+    // The list holds the port as this window read it; the copy may have taken a newer one from
+    // the server since, which the server would then let this change undo unseen.
+    qint64 countRead = ChangeCount::NotCounted;
+    if (m_ports.find(SqlCatalogue::findPort(m_pickedPortId))
+        && m_ports.hasColumn(QStringLiteral("ChangeCount")))
+        countRead = m_ports.value(QStringLiteral("ChangeCount")).toDecimal().toInt64();
+    if (!CatalogueWrites::copyHolds(QStringLiteral("Port"), m_pickedPortId, countRead))
+        throw ChangeCount::changedMeanwhile(QStringLiteral("The port"));
+}
+
 bool PortMasterWindow::settlePendingEdits()
 {
     if (!hasPendingEdits())
@@ -341,6 +383,13 @@ bool PortMasterWindow::settlePendingEdits()
     try {
         writePort();
     } catch (const CatalogueWrites::Told&) {
+        return false;
+    } catch (const VbError& e) {
+        if (e.number() != ChangeCount::ChangedMeanwhile)
+            MessageService::coded(
+                10016, QStringLiteral("A serious error has occured while saving the current record."));
+        else
+            reportChangedMeanwhile(false);
         return false;
     } catch (...) {
         MessageService::coded(
@@ -385,6 +434,12 @@ void PortMasterWindow::saveRecord()
         }
         startNewRecord();
     } catch (const CatalogueWrites::Told&) {
+    } catch (const VbError& e) {
+        if (e.number() == ChangeCount::ChangedMeanwhile)
+            reportChangedMeanwhile(false);
+        else
+            MessageService::coded(
+                10016, QStringLiteral("A serious error has occured while saving the current record."));
     } catch (...) {
         MessageService::coded(
             10016, QStringLiteral("A serious error has occured while saving the current record."));
@@ -409,6 +464,7 @@ void PortMasterWindow::deleteRecord()
         if (CatalogueWrites::viaServer()) {
             if (!CatalogueWrites::allowed())
                 return;
+            requireCopyAsRead();
             const bool done = CatalogueWrites::report(
                 CatalogueServer::shared().deletePort(sharedConnection(), m_pickedPortId));
             m_ports.requery();
@@ -428,9 +484,64 @@ void PortMasterWindow::deleteRecord()
         m_recordMode = Mode::New;
         m_pickedPortId = -1;
         setOfferedCommands(kNewRecordCommands);
+    } catch (const VbError& e) {
+        if (e.number() == ChangeCount::ChangedMeanwhile)
+            reportChangedMeanwhile(true);
+        else
+            MessageService::coded(
+                10017, QStringLiteral("A serious error has occured while deleting the current record."));
     } catch (...) {
         MessageService::coded(
             10017, QStringLiteral("A serious error has occured while deleting the current record."));
+    }
+}
+
+void PortMasterWindow::reportChangedMeanwhile(bool deleting)
+{
+    const int portId = m_pickedPortId;
+    QStringList now;
+    try {
+        RowSet stored;
+        stored.open(SqlCatalogue::portById(portId), sharedConnection());
+        if (!stored.eof())
+            now = {shown(stored.value(QStringLiteral("PortName"))),
+                   shown(stored.value(QStringLiteral("City"))),
+                   shown(stored.value(QStringLiteral("Country")))};
+    } catch (const VbError&) {
+    }
+    const QString name = m_shownPort.value(0);
+    const QString changed = now.isEmpty()
+        ? QString()
+        : ChangeCount::differences(
+            {QStringLiteral("Port Name"), QStringLiteral("City"), QStringLiteral("Country")}, m_shownPort,
+            now);
+    const QString headline = now.isEmpty()
+        ? QStringLiteral("The port %1 was deleted by another user or program after this window read it.")
+              .arg(name)
+        : QStringLiteral("The port %1 was changed by another user or program after this window read it%2.")
+              .arg(name, changed.isEmpty() ? QString() : QStringLiteral(" (changed: %1)").arg(changed));
+    const QString detail = deleting
+        ? QStringLiteral("It was not deleted. Show the port as it is stored now?")
+        : QStringLiteral("Your changes were not saved, so as not to undo theirs. Show the port as it is "
+                         "stored now? Your changes in the boxes are then lost.");
+    const Msg::Answer answer
+        = MessageService::show(MessageService::join(headline, detail), Msg::Buttons::YesNo,
+                               Msg::Icon::Exclamation, QStringLiteral("Port Master"), Msg::Answer::No);
+    if (answer != Msg::Answer::Yes)
+        return;
+    try {
+        m_ports.requery();
+        refreshList();
+        if (!now.isEmpty() && m_ports.find(SqlCatalogue::findPort(portId))) {
+            m_recordMode = Mode::New;  // so that showPort fills the boxes afresh
+            showPort(portId);
+            markPicked(portId);
+        } else {
+            emptyBoxes();
+            startNewRecord();
+        }
+    } catch (const VbError& e) {
+        MessageService::plain(e.description());
     }
 }
 

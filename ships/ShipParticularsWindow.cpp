@@ -6,8 +6,10 @@
 #include "core/Numeric.h"
 #include "ui/FormCenter.h"
 #include "core/VbError.h"
+#include "db/ChangeCount.h"
 #include "db/Connection.h"
 #include "db/RowSet.h"
+#include "ui/CatalogueBanner.h"
 #include "ui/CatalogueWrites.h"
 #include "db/SqlCatalogue.h"
 #include "ui/NameCombo.h"
@@ -39,6 +41,41 @@ constexpr int kShipNameLimit = 50;
 // saveStatement: the catalogue server did not take the ship, and the user has been told why.
 constexpr int kToldAlready = 2;
 
+// What saveStatement returns when the ship was written meanwhile by someone else.
+constexpr int kChangedMeanwhile = ChangeCount::ChangedMeanwhile;
+
+// The fields of the form by the save statement's columns (SqlCatalogue::shipColumns), as the
+// form's captions name them.
+const QStringList& fieldCaptions()
+{
+    static const QStringList captions = {QStringLiteral("Ship Name"),
+                                         QStringLiteral("LBP"),
+                                         QStringLiteral("LOA"),
+                                         QStringLiteral("Breadth"),
+                                         QStringLiteral("Light Ship"),
+                                         QStringLiteral("Call Sign"),
+                                         QStringLiteral("Port Of Registry"),
+                                         QStringLiteral("Official No."),
+                                         QStringLiteral("IMO No."),
+                                         QStringLiteral("Flag"),
+                                         QStringLiteral("Gross Tonnage"),
+                                         QStringLiteral("Net Tonnage"),
+                                         QStringLiteral("Summer Draft"),
+                                         QStringLiteral("Summer Deadweight")};
+    return captions;
+}
+
+// A figure as the save statement writes it; a text that is no figure stays as it is, so that
+// it differs from any figure.
+QString figureLiteral(const QString& text)
+{
+    try {
+        return ShipFieldRules::numberLiteral(text);
+    } catch (...) {
+        return text;
+    }
+}
+
 // A column as the form shows it: a null is an empty box.
 QString shown(const Variant& value)
 {
@@ -59,6 +96,29 @@ ShipParticularsWindow::ShipParticularsWindow(QWidget* parent) : QWidget(parent)
     m_guard = new FieldGuard(this);
     buildLayout();
     loadShips();
+    CatalogueBanner::attach(this, [this] { return catalogueCopyChanged(); });
+}
+
+QString ShipParticularsWindow::catalogueCopyChanged()
+{
+    // Edits on the form are kept: the save compares the ship's count of writes and tells.
+    if (m_isDirty)
+        return QStringLiteral("The catalogue was brought up to date from the server while this ship "
+                              "was being edited: a save is checked against the ship as the copy holds "
+                              "her now.");
+    const int shipId = m_recordMode == Mode::Existing && m_shipRow >= 0 ? currentShipId() : -1;
+    const QString name = cmbShipName->currentText();
+    readShips();
+    refillNameList();
+    if (shipId < 0)
+        return {};
+    placeOnSavedShip(shipId, name);
+    if (m_shipRow >= 0)
+        fillFromCurrentRow();
+    else
+        showFirstShipOrNothing();
+    m_isDirty = false;
+    return {};
 }
 
 ShipParticularsWindow::~ShipParticularsWindow() = default;
@@ -188,6 +248,126 @@ void ShipParticularsWindow::fillFromCurrentRow()
         const Variant port = column(QStringLiteral("PortOfRegistry"));
         dcbPortOfRegistry->setCurrentIndex(port.isNull() ? -1 : dcbPortOfRegistry->findData(port.toInt32()));
     });
+    QString storedKeelPlate;
+    const std::optional<SqlCatalogue::ShipValues> stored = storedValues(currentShipId(), &storedKeelPlate);
+    m_readValues = stored ? *stored : valuesOnForm();
+    m_readKeelPlate = stored ? storedKeelPlate : keelPlateOnForm();
+    m_readCount = !particulars.eof() && particulars.hasColumn(QStringLiteral("ChangeCount"))
+        ? particulars.value(QStringLiteral("ChangeCount")).toDecimal().toInt64()
+        : ChangeCount::NotCounted;
+}
+
+SqlCatalogue::ShipValues ShipParticularsWindow::valuesOnForm() const
+{
+    auto figure = [this](NumberField f) { return figureLiteral(m_numbers.value(f)->text()); };
+    SqlCatalogue::ShipValues v;
+    v.shipName = cmbShipName->currentText();
+    v.lbp = figure(NumberField::LBP);
+    v.loa = figure(NumberField::LOA);
+    v.breadth = figure(NumberField::Breadth);
+    v.lightShip = figure(NumberField::LightShip);
+    v.callSign = txtCallSign->text();
+    v.portOfRegistry = dcbPortOfRegistry->currentIndex() >= 0
+        ? QString::number(dcbPortOfRegistry->currentData().toInt())
+        : QString();
+    v.officialNo = figure(NumberField::OfficialNo);
+    v.imoNo = figure(NumberField::IMONo);
+    v.flag = txtFlag->text();
+    v.grossTonnage = figure(NumberField::GrossTonnage);
+    v.netTonnage = figure(NumberField::NetTonnage);
+    v.summerDraft = figure(NumberField::SummerDraft);
+    v.summerDeadweight = figure(NumberField::SummerDeadweight);
+    return v;
+}
+
+std::optional<SqlCatalogue::ShipValues> ShipParticularsWindow::storedValues(int shipId,
+                                                                            QString* keelPlate) const
+{
+    RowSet row;
+    row.open(SqlCatalogue::shipById(shipId), sharedConnection());
+    if (row.eof())
+        return std::nullopt;
+    // Each value as the form would show it, then as the save statement would write it.
+    const auto text = [&row](const char* name) { return shown(row.value(QLatin1String(name))); };
+    const auto figure = [&text](const char* name) { return figureLiteral(text(name)); };
+    SqlCatalogue::ShipValues v;
+    v.shipName = text("ShipName");
+    v.lbp = figure("LBP");
+    v.loa = figure("LOA");
+    v.breadth = figure("Breadth");
+    v.lightShip = figure("LightShip");
+    v.callSign = text("CallSign");
+    const Variant port = row.value(QStringLiteral("PortOfRegistry"));
+    v.portOfRegistry = port.isNull() ? QString() : QString::number(port.toInt32());
+    v.officialNo = figure("OfficialNo");
+    v.imoNo = figure("IMONo");
+    v.flag = text("Flag");
+    v.grossTonnage = figure("GrossTonnage");
+    v.netTonnage = figure("NetTonnage");
+    v.summerDraft = figure("SummerDraft");
+    v.summerDeadweight = figure("SummerDeadweight");
+    if (keelPlate)
+        *keelPlate = figure("KeelPlate");
+    return v;
+}
+
+QString ShipParticularsWindow::keelPlateOnForm() const
+{
+    return figureLiteral(m_numbers.value(NumberField::KeelPlate)->text());
+}
+
+void ShipParticularsWindow::noteSaved(bool updated)
+{
+    // The form now holds what is stored. An update raised the count by one; a new ship starts
+    // with the count the database gave her.
+    m_readValues = valuesOnForm();
+    m_readKeelPlate = keelPlateOnForm();
+    // Through the catalogue server the copy took the ship back from there: her count is read.
+    if (updated && !CatalogueWrites::viaServer()) {
+        if (m_readCount != ChangeCount::NotCounted)
+            ++m_readCount;
+        return;
+    }
+    m_readCount = ChangeCount::NotCounted;
+    if (m_shipRow < 0 || m_ships.id(m_shipRow) == NameList::NoId)
+        return;
+    RowSet row;
+    row.open(SqlCatalogue::shipById(int(m_ships.id(m_shipRow))), sharedConnection());
+    if (!row.eof() && row.hasColumn(QStringLiteral("ChangeCount")))
+        m_readCount = row.value(QStringLiteral("ChangeCount")).toDecimal().toInt64();
+}
+
+void ShipParticularsWindow::reportChangedMeanwhile()
+{
+    const int shipId = currentShipId();
+    QString keelNow;
+    const std::optional<SqlCatalogue::ShipValues> now = storedValues(shipId, &keelNow);
+    const QString changed = now
+        ? ChangeCount::differences(fieldCaptions() + QStringList{QStringLiteral("Keel Plate")},
+                                   SqlCatalogue::shipLiterals(m_readValues) + QStringList{m_readKeelPlate},
+                                   SqlCatalogue::shipLiterals(*now) + QStringList{keelNow})
+        : QString();
+    const QString headline
+        = QStringLiteral("The ship %1 was changed by another user or program after this window read her%2.")
+              .arg(m_readValues.shipName,
+                   changed.isEmpty() ? QString() : QStringLiteral(" (changed: %1)").arg(changed));
+    const Msg::Answer answer = MessageService::show(
+        MessageService::join(headline,
+                             QStringLiteral("Your changes were not saved, so as not to undo theirs. "
+                                            "Show the ship as she is stored now? Your changes "
+                                            "on the form are then lost.")),
+        Msg::Buttons::YesNo, Msg::Icon::Exclamation, ShipFieldRules::checkTitle(), Msg::Answer::No);
+    if (answer != Msg::Answer::Yes)
+        return;
+    readShips();
+    refillNameList();
+    placeOnSavedShip(shipId, m_readValues.shipName);
+    if (m_shipRow < 0)
+        m_shipRow = m_ships.indexOfId(shipId);
+    if (m_shipRow >= 0) {
+        fillFromCurrentRow();
+        m_isDirty = false;
+    }
 }
 
 void ShipParticularsWindow::clearFields()
@@ -411,24 +591,49 @@ int ShipParticularsWindow::saveStatement()
             // The server first; the copy takes the ship from there. A refusal has been told.
             if (!CatalogueWrites::allowed())
                 return kToldAlready;
-            const int id = m_recordMode == Mode::Existing ? currentShipId() : 0;
-            return CatalogueWrites::report(CatalogueServer::shared().saveShip(sharedConnection(), id, v))
+            const bool existing = m_recordMode == Mode::Existing;
+            const int id = existing ? currentShipId() : 0;
+            // The copy brought the ship up to date from the server since this window read her:
+            // the server would take this change over the other one, which the window never showed.
+            if (existing && !CatalogueWrites::copyHolds(QStringLiteral("Ship"), id, m_readCount))
+                return storedValues(id) ? kChangedMeanwhile : 10088;
+            return CatalogueWrites::report(CatalogueServer::shared().saveShip(
+                       sharedConnection(), id, v, figure(NumberField::KeelPlate)))
                 ? 1
                 : kToldAlready;
         }
-        const bool existing = m_recordMode == Mode::Existing;
-        const QString sql =
-            existing ? SqlCatalogue::updateShip(v, currentShipId()) : SqlCatalogue::insertShip(v);
-        // An update that reaches no row (the ship went with its port, deleted in the Port
-        // Master) has written nothing and must not be reported as saved.
-        if (sharedConnection().execute(sql) == 0)
-            return 10088;
-        // The keel plate goes to the row just written: the same ship, or the one just added.
-        const QString keel = SqlCatalogue::shipKeelPlate(
-            figure(NumberField::KeelPlate), existing ? std::optional<int>(currentShipId()) : std::nullopt);
-        if (sharedConnection().execute(keel) == 0)
-            return 10088;
-        return 1;
+        const QString keel = figure(NumberField::KeelPlate);
+        if (m_recordMode != Mode::Existing) {
+            if (sharedConnection().execute(SqlCatalogue::insertShip(v)) == 0)
+                return 10088;
+            // The keel plate goes to the row just written, the ship just added.
+            if (sharedConnection().execute(SqlCatalogue::shipKeelPlate(keel, std::nullopt)) == 0)
+                return 10088;
+            return 1;
+        }
+        // Only what was changed on the form is written: another writer's Light Ship stays as
+        // they wrote it when this window saves the ship's flag. The keel plate is written in the
+        // same statement when it was changed, so that it is counted and compared with the rest.
+        const QStringList columns = SqlCatalogue::shipColumns();
+        const QStringList now = SqlCatalogue::shipLiterals(v);
+        const QStringList read = SqlCatalogue::shipLiterals(m_readValues);
+        QStringList changed;
+        for (int i = 0; i < columns.size(); ++i) {
+            if (now.at(i) != read.at(i))
+                changed.append(columns.at(i));
+        }
+        const std::optional<QString> keelChanged =
+            keel != m_readKeelPlate ? std::optional<QString>(keel) : std::nullopt;
+        const int shipId = currentShipId();
+        if (sharedConnection().execute(
+                SqlCatalogue::updateShipColumns(v, changed, shipId, m_readCount, keelChanged))
+            > 0)
+            return 1;
+        // No row written: the ship went with her port (deleted in the Port Master), which is a
+        // failed save; or she holds another count, written by someone else since she was read.
+        if (m_readCount != ChangeCount::NotCounted && storedValues(shipId))
+            return kChangedMeanwhile;
+        return 10088;
     } catch (...) {
         return 10088;
     }
@@ -444,19 +649,26 @@ bool ShipParticularsWindow::saveCheckedEdits()
     }
     const int savedId = m_recordMode == Mode::Existing && m_shipRow >= 0 ? currentShipId() : -1;
     const QString savedName = cmbShipName->currentText();
-    const int saved = saveStatement();
-    if (saved == 10088)
+    const int outcome = saveStatement();
+    if (outcome == kChangedMeanwhile) {
+        reportChangedMeanwhile();
+        return false;
+    }
+    if (outcome == 10088) {
         reportSaveFailure();
-    if (saved == kToldAlready) {
+        return false;
+    }
+    if (outcome == kToldAlready) {
         // Someone else's change may have come into the copy: the list shows it.
         readShips();
         refillNameList();
     }
-    if (saved != 1)
+    if (outcome != 1)
         return false;
     readShips();
     refillNameList();
     placeOnSavedShip(savedId, savedName);
+    noteSaved(savedId >= 0);
     return true;
 }
 
@@ -486,18 +698,25 @@ void ShipParticularsWindow::saveRecord()
         if (answer == Msg::Answer::Yes) {
             const int savedId = existing && m_shipRow >= 0 ? currentShipId() : -1;
             const QString savedName = cmbShipName->currentText();
-            const int saved = saveStatement();
-            if (saved == 10088)
+            const int outcome = saveStatement();
+            if (outcome == kChangedMeanwhile) {
+                reportChangedMeanwhile();
+                return;
+            }
+            if (outcome == 10088) {
                 reportSaveFailure();
-            if (saved == kToldAlready) {
+                return;
+            }
+            if (outcome == kToldAlready) {
                 readShips();
                 refillNameList();
             }
-            if (saved != 1)
+            if (outcome != 1)
                 return;
             readShips();
             refillNameList();
             placeOnSavedShip(savedId, savedName);
+            noteSaved(existing);
             warn(existing ? QStringLiteral("One record has been updated successfully.")
                           : QStringLiteral("One record has been saved successfully."));
             m_recordMode = Mode::Existing;
@@ -557,13 +776,24 @@ void ShipParticularsWindow::deleteRecord()
                                  Msg::Buttons::YesNo, Msg::Icon::Question);
         if (answer != Msg::Answer::Yes)
             return;
-        if (!CatalogueWrites::viaServer())
-            sharedConnection().execute(SqlCatalogue::deleteShip(currentShipId()));
-        else if (!CatalogueWrites::allowed()
-                 || !CatalogueWrites::report(
-                     CatalogueServer::shared().deleteShip(sharedConnection(), currentShipId()))) {
-            readShips();
-            refillNameList();
+        // A ship written by someone else since she was read is not deleted unseen.
+        const int shipId = currentShipId();
+        if (CatalogueWrites::viaServer()) {
+            if (!CatalogueWrites::allowed())
+                return;
+            if (!CatalogueWrites::copyHolds(QStringLiteral("Ship"), shipId, m_readCount)
+                && storedValues(shipId)) {
+                reportChangedMeanwhile();
+                return;
+            }
+            if (!CatalogueWrites::report(CatalogueServer::shared().deleteShip(sharedConnection(), shipId))) {
+                readShips();
+                refillNameList();
+                return;
+            }
+        } else if (sharedConnection().execute(SqlCatalogue::deleteShip(shipId, m_readCount)) == 0
+                   && m_readCount != ChangeCount::NotCounted && storedValues(shipId)) {
+            reportChangedMeanwhile();
             return;
         }
         readShips();

@@ -4,12 +4,14 @@
 
 #include "ui/ChildWindow.h"
 #include "db/NameList.h"
+#include "db/SqlCatalogue.h"
 #include "ships/ShipFieldRules.h"
 
 #include <QMap>
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class FieldGuard;
 class QComboBox;
@@ -45,6 +47,8 @@ protected:
 
 private:
     void buildLayout();
+    // The copy took rows from the catalogue server: the ship shown is read again, unless edited.
+    QString catalogueCopyChanged();
     // Runs `work` with isFilling set and the field checks off, so that the window's own writing
     // into the boxes neither counts as an edit nor asks the boxes' checks.
     void whileFilling(const std::function<void()>& work);
@@ -68,6 +72,18 @@ private:
     bool mandatoryCheck();
     void showLastMandatoryMessage();
     int saveStatement();
+    // The ship's values as the form holds them, in the words of the save statement.
+    SqlCatalogue::ShipValues valuesOnForm() const;
+    // The same of the ship as stored now; nothing when she is gone.
+    // `keelPlate`, when given, receives the stored keel plate as the save statement writes it.
+    std::optional<SqlCatalogue::ShipValues> storedValues(int shipId, QString* keelPlate = nullptr) const;
+    // The keel plate on the form, kept apart from the values of statement 5 as the database does.
+    QString keelPlateOnForm() const;
+    // A save refused because another writer changed the ship since she was read: says what
+    // changed and offers to show the ship as stored now.
+    void reportChangedMeanwhile();
+    // After a save: what the form holds is what was read, with the ship's new count.
+    void noteSaved(bool updated);
     bool saveCheckedEdits();
     void reportSaveFailure();
     int currentShipId() const;
@@ -97,4 +113,9 @@ private:
     bool m_isFilling = false;
     bool m_closed = false;
     bool m_leavingName = false;  // the name box is losing the focus
+    // The ship on show as she was read, and the count of writes she held then: a save writes only
+    // the columns changed on the form, and only while the ship still holds that count.
+    SqlCatalogue::ShipValues m_readValues;
+    QString m_readKeelPlate;
+    qint64 m_readCount = -1;
 };

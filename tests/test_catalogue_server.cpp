@@ -9,14 +9,20 @@
 #include "db/Database.h"
 #include "db/HydrostaticStore.h"
 #include "db/NameLookup.h"
+#include "model/HydrostaticTable.h"
 #include "server/CatalogueCopy.h"
 #include "server/CatalogueServer.h"
 #include "server/PgSession.h"
 #include "server/ServerSchema.h"
 #include "shell/CatalogueLink.h"
 #include "shell/MainWindow.h"
+#include "ships/ShipParticularsWindow.h"
 #include "tests/TestSupport.h"
+#include "ui/CatalogueBanner.h"
 #include "ui/CatalogueWrites.h"
+
+#include <QComboBox>
+#include <QLineEdit>
 
 #include <QDir>
 #include <QFile>
@@ -115,6 +121,10 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void initRefusesASecondTime();
+    void initGivesAnOlderCatalogueItsNewColumns();
+    void keelPlateAndTableKindTravelToTheDigit();
+    void theCopyCountsOnlyNewerVersionsAsWrites();
+    void theShipWindowThroughTheServer();
     void aShipAddedByOneIsInTheOthersCopy();
     void aChangeToARowChangedMeanwhileIsRefused();
     void theServerDecidesWhoMayDelete();
@@ -167,6 +177,249 @@ void TestCatalogueServer::initRefusesASecondTime()
     QCOMPARE(
         s.query(QStringLiteral("SELECT ItemName FROM DeductionMaster WHERE ItemID = 24")).value(0).value(0),
         QStringLiteral("Lub Oil"));
+}
+
+void TestCatalogueServer::initGivesAnOlderCatalogueItsNewColumns()
+{
+    // A catalogue made before the keel plate and the table's kind went to the server.
+    PgSession s;
+    s.connect(m_admin);
+    s.execScript(
+        QStringLiteral("ALTER TABLE Ship DROP COLUMN KeelPlate;"
+                       "ALTER TABLE HydrostaticTable DROP COLUMN Drafts, DROP COLUMN LcfConvention;"));
+    const QString columns = QStringLiteral(
+        "SELECT count(*) FROM information_schema.columns WHERE table_schema = current_schema() AND "
+        "column_name IN ('keelplate', 'drafts', 'lcfconvention')");
+    QCOMPARE(s.query(columns).value(0).value(0), QStringLiteral("0"));
+    const TestSupport::Run upgraded = TestSupport::runProgram(
+        QStringLiteral(QUORVANE_MKDB_BIN), {QStringLiteral("--server"), m_admin, QStringLiteral("--init")});
+    QVERIFY2(upgraded.status == 0, qPrintable(upgraded.err));
+    QCOMPARE(s.query(columns).value(0).value(0), QStringLiteral("3"));
+    // Up to date, it is refused as before.
+    const TestSupport::Run again = TestSupport::runProgram(
+        QStringLiteral(QUORVANE_MKDB_BIN), {QStringLiteral("--server"), m_admin, QStringLiteral("--init")});
+    QCOMPARE(again.status, 1);
+    QVERIFY2(again.err.contains(QLatin1String("already on this server")), qPrintable(again.err));
+}
+
+void TestCatalogueServer::keelPlateAndTableKindTravelToTheDigit()
+{
+    Surveyor one(m_editor);
+    Surveyor two(m_editor);
+    QVERIFY(one.server.update(one.copy).done);
+    QVERIFY(two.server.update(two.copy).done);
+    const int portId
+        = one.server.savePort(one.copy, 0, QStringLiteral("Dampier"), QString(), QStringLiteral("Australia"))
+              .id;
+    const CatalogueServer::WriteOutcome added = one.server.saveShip(
+        one.copy, 0, ship(QStringLiteral("Keel Tern"), QString::number(portId)), QStringLiteral("0.0250"));
+    QVERIFY2(added.done, qPrintable(added.message));
+    // A table of moulded drafts whose LCF was written forward positive: read as extreme, aft
+    // positive, every figure of a survey on it would be wrong.
+    HydrostaticStore::StoredTable table;
+    table.density = QStringLiteral("1.0250");
+    table.drafts = QStringLiteral("moulded");
+    table.lcfConvention = LcfConventions::key(LcfConvention::MidshipForward);
+    table.rows = {{QStringLiteral("6.000"), QStringLiteral("30210.5"), QStringLiteral("55.12"),
+                      QStringLiteral("1.95"), QStringLiteral("720.10")},
+        {QStringLiteral("6.500"), QStringLiteral("33000.0"), QStringLiteral("55.60"), QStringLiteral("1.70"),
+            QStringLiteral("730.0")}};
+    const CatalogueServer::WriteOutcome saved = one.server.saveHydrostatics(one.copy, added.id, table);
+    QVERIFY2(saved.done, qPrintable(saved.message));
+
+    // Into a copy brought up to date before, and into an empty one.
+    Surveyor fresh(m_reader);
+    for (Surveyor* other : {&two, &fresh}) {
+        const CatalogueServer::UpdateOutcome update = other->server.update(other->copy);
+        QVERIFY2(update.done, qPrintable(update.error));
+        QCOMPARE(other->shipField(added.id, QStringLiteral("KeelPlate")), QStringLiteral("0.0250"));
+        const std::optional<HydrostaticStore::StoredTable> stored
+            = HydrostaticStore::load(other->copy, added.id);
+        QVERIFY(stored);
+        QCOMPARE(stored->density, table.density);
+        QCOMPARE(stored->drafts, QStringLiteral("moulded"));
+        QCOMPARE(stored->lcfConvention, table.lcfConvention);
+        QCOMPARE(stored->rows, table.rows);
+        const std::optional<HydrostaticTable> read = HydrostaticTable::loadForShip(added.id, &other->copy);
+        QVERIFY(read);
+        QVERIFY(read->mouldedDrafts);
+        QCOMPARE(read->lcfSource, LcfConvention::MidshipForward);
+        QCOMPARE(*read, *HydrostaticTable::loadForShip(added.id, &one.copy));
+    }
+
+    // A keel plate changed, and taken off, reaches the other copy too.
+    QVERIFY(one.server
+                .saveShip(one.copy, added.id, ship(QStringLiteral("Keel Tern"), QString::number(portId)),
+                    QStringLiteral("0.030"))
+                .done);
+    QCOMPARE(two.server.update(two.copy).rows, 1);
+    QCOMPARE(two.shipField(added.id, QStringLiteral("KeelPlate")), QStringLiteral("0.030"));
+    QVERIFY(
+        one.server.saveShip(one.copy, added.id, ship(QStringLiteral("Keel Tern"), QString::number(portId)))
+            .done);
+    QCOMPARE(two.server.update(two.copy).rows, 1);
+    QCOMPARE(two.text(QStringLiteral("SELECT KeelPlate IS NULL FROM Ship WHERE ShipID = %1").arg(added.id)),
+        QStringLiteral("1"));
+}
+
+void TestCatalogueServer::theCopyCountsOnlyNewerVersionsAsWrites()
+{
+    Surveyor one(m_editor);
+    Surveyor two(m_editor);
+    QVERIFY(one.server.update(one.copy).done);
+    const int portId = one.server.savePort(one.copy, 0, QStringLiteral("Esbjerg"), QString(), QString()).id;
+    const int shipId
+        = one.server.saveShip(one.copy, 0, ship(QStringLiteral("Count Tern"), QString::number(portId))).id;
+    QVERIFY(shipId > 0);
+    QVERIFY(two.server.update(two.copy).done);
+    const auto count = [&](Surveyor& s) {
+        return s.text(QStringLiteral("SELECT ChangeCount FROM Ship WHERE ShipID = %1").arg(shipId))
+            .toLongLong();
+    };
+    const qint64 read = count(two);
+    QVERIFY(read >= 1);
+    // Nothing new on the server: a window that read the ship sees her unchanged.
+    QCOMPARE(two.server.update(two.copy).rows, 0);
+    QCOMPARE(count(two), read);
+    // Another surveyor's change is a write the window did not see: one more.
+    SqlCatalogue::ShipValues changed = ship(QStringLiteral("Count Tern"), QString::number(portId));
+    changed.flag = QStringLiteral("Denmark");
+    QVERIFY(one.server.saveShip(one.copy, shipId, changed).done);
+    QCOMPARE(two.server.update(two.copy).rows, 1);
+    QCOMPARE(count(two), read + 1);
+    // This copy's own change is taken back from the server once; the next update brings the same
+    // version again and does not count it a second time.
+    changed.flag = QStringLiteral("Norway");
+    QVERIFY(two.server.saveShip(two.copy, shipId, changed).done);
+    QCOMPARE(count(two), read + 2);
+    QVERIFY(two.server.update(two.copy).done);
+    QCOMPARE(count(two), read + 2);
+    QCOMPARE(two.shipField(shipId, QStringLiteral("Flag")), QStringLiteral("Norway"));
+}
+
+void TestCatalogueServer::theShipWindowThroughTheServer()
+{
+    QTemporaryDir dir;
+    QVERIFY(TestSupport::openFreshDatabaseCopy(dir));
+    CatalogueServer& server = CatalogueServer::shared();
+    server.setUri(m_editor);
+    QVERIFY(server.update(sharedConnection()).done);
+    const int portId
+        = server.savePort(sharedConnection(), 0, QStringLiteral("Aabenraa"), QString(), QString()).id;
+    const SqlCatalogue::ShipValues first = ship(QStringLiteral("Aaron Window"), QString::number(portId));
+    const int shipId = server.saveShip(sharedConnection(), 0, first).id;
+    QVERIFY(shipId > 0);
+    Surveyor other(m_editor);
+    QVERIFY(other.server.update(other.copy).done);
+    const auto onServer = [&](const QString& column) {
+        PgSession s;
+        s.connect(m_admin);
+        return s
+            .query(QStringLiteral("SELECT %1 FROM Ship WHERE ShipID = $1").arg(column),
+                {QString::number(shipId)})
+            .value(0)
+            .value(0);
+    };
+    const auto messages = [] { return TestSupport::messageTexts(); };
+
+    auto* window = new ShipParticularsWindow;
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QCOMPARE(window->findChild<QComboBox*>(QStringLiteral("cmbShipName"))->currentText(),
+        QStringLiteral("Aaron Window"));
+    auto* banner = window->findChild<QLabel*>(QStringLiteral("lblCatalogue"));
+    QVERIFY(banner);
+    QVERIFY(!banner->isVisible()); // in reach, nothing to say
+    auto* flag = window->findChild<QLineEdit*>(QStringLiteral("txtFlag"));
+    auto* lightShip = window->findChild<QLineEdit*>(QStringLiteral("txtLightShip"));
+    const auto typeFlag = [&](const QString& text) {
+        flag->setFocus();
+        flag->selectAll();
+        QTest::keyClicks(flag, text);
+    };
+
+    // Another surveyor changes her light ship on the server; this copy has not seen it. The save
+    // goes to the server, which refuses it and shows the other change.
+    SqlCatalogue::ShipValues theirs = first;
+    theirs.lightShip = QStringLiteral("9001.5");
+    QVERIFY(other.server.saveShip(other.copy, shipId, theirs).done);
+    typeFlag(QStringLiteral("Liberia"));
+    MessageService::clearRecords();
+    MessageService::setNextAnswer(Msg::Answer::Yes); // "Are you sure to update ...?"
+    window->saveRecord();
+    QCOMPARE(messages().size(), 2);
+    QCOMPARE(messages().at(0), QStringLiteral("Are you sure to update the current record ?"));
+    QVERIFY2(messages().at(1).startsWith(QLatin1String(
+                 "The ship \"Aaron Window\" was changed in the catalogue by someone else since this copy "
+                 "read her; your change was not saved.")),
+        qPrintable(messages().at(1)));
+    QVERIFY2(messages().at(1).contains(QLatin1String("The other change: LightShip 9001.5.")),
+        qPrintable(messages().at(1)));
+    QCOMPARE(onServer(QStringLiteral("Flag")), QStringLiteral("Marshall Islands"));
+    QCOMPARE(onServer(QStringLiteral("LightShip")), QStringLiteral("9001.5"));
+    QCOMPARE(flag->text(), QStringLiteral("Liberia")); // the edit stays on the form
+
+    // The copy is brought up to date meanwhile: the edited window keeps its edits and says so.
+    theirs.callSign = QStringLiteral("ZZ9");
+    QVERIFY(other.server.saveShip(other.copy, shipId, theirs).done);
+    QVERIFY(server.update(sharedConnection()).done);
+    CatalogueBanner::announceCopyChanged();
+    QVERIFY(banner->isVisible());
+    QVERIFY2(banner->text().contains(QLatin1String("brought up to date")), qPrintable(banner->text()));
+    QCOMPARE(flag->text(), QStringLiteral("Liberia"));
+    // Its save is refused here, before the server: the copy holds a ship it did not show.
+    MessageService::clearRecords();
+    MessageService::setNextAnswer(Msg::Answer::Yes); // update
+    MessageService::setNextAnswer(Msg::Answer::Yes); // show the ship as stored now
+    window->saveRecord();
+    QCOMPARE(messages().size(), 2);
+    QVERIFY2(messages().at(1).startsWith(QLatin1String(
+                 "The ship Aaron Window was changed by another user or program after this window read "
+                 "her (changed: Light Ship, Call Sign).")),
+        qPrintable(messages().at(1)));
+    QCOMPARE(lightShip->text(), QStringLiteral("9001.5"));
+    QCOMPARE(flag->text(), QStringLiteral("Marshall Islands"));
+    QCOMPARE(onServer(QStringLiteral("Flag")), QStringLiteral("Marshall Islands"));
+
+    // Not edited, the window shows what an update brought, without a word.
+    theirs.flag = QStringLiteral("Panama");
+    QVERIFY(other.server.saveShip(other.copy, shipId, theirs).done);
+    QVERIFY(server.update(sharedConnection()).done);
+    MessageService::clearRecords();
+    CatalogueBanner::announceCopyChanged();
+    QVERIFY(messages().isEmpty());
+    QCOMPARE(flag->text(), QStringLiteral("Panama"));
+    QVERIFY(!banner->isVisible());
+    // And saves over it as the server's own next version.
+    typeFlag(QStringLiteral("Liberia"));
+    MessageService::setNextAnswer(Msg::Answer::Yes);
+    window->saveRecord();
+    QCOMPARE(messages().last(), QStringLiteral("One record has been updated successfully."));
+    QCOMPARE(onServer(QStringLiteral("Flag")), QStringLiteral("Liberia"));
+    QCOMPARE(onServer(QStringLiteral("CallSign")), QStringLiteral("ZZ9"));
+
+    // Out of reach: the window says it is read-only, and why, and a save is refused with the reason.
+    server.setUri(QStringLiteral("postgresql://bob@127.0.0.1:1/catalogue"));
+    QVERIFY(server.update(sharedConnection()).unreachable);
+    QVERIFY(banner->isVisible());
+    QVERIFY2(banner->text().startsWith(QLatin1String(
+                 "Read-only: The catalogue server is out of reach: ships, ports and tables can be read")),
+        qPrintable(banner->text()));
+    typeFlag(QStringLiteral("Malta"));
+    MessageService::clearRecords();
+    MessageService::setNextAnswer(Msg::Answer::Yes);
+    window->saveRecord();
+    QCOMPARE(messages().size(), 2);
+    QVERIFY(messages().at(1).startsWith(QLatin1String("The catalogue server is out of reach")));
+    QCOMPARE(onServer(QStringLiteral("Flag")), QStringLiteral("Liberia"));
+    // Back in reach, the banner goes.
+    server.setUri(m_editor);
+    QVERIFY(server.update(sharedConnection()).done);
+    QVERIFY(!banner->isVisible());
+
+    delete window;
+    closeDatabase();
+    server.setUri(QString());
 }
 
 void TestCatalogueServer::aShipAddedByOneIsInTheOthersCopy()

@@ -237,7 +237,13 @@ private slots:
         QCOMPARE(outcome.status, 1);
         QVERIFY(!outcome.windowShown);
         QCOMPARE(MessageService::records().size(), 1);
-        QCOMPARE(MessageService::records().first().text.left(30), QStringLiteral("An internal error has occured."));
+        // The box says which file is missing.
+        QCOMPARE(
+            MessageService::records().first().text,
+            QStringLiteral("The survey database could not be opened.\r\n\r\nThe file %1 is missing. Restore "
+                           "DS.dat and DS.lib together from your backup, or write a new database with "
+                           "quorvane-mkdb.")
+                .arg(named.path() + QStringLiteral("/DS.lib")));
         QVERIFY(!QFileInfo::exists(userFolder()));
     }
 

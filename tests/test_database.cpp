@@ -324,20 +324,26 @@ private slots:
     void openFailures_data()
     {
         QTest::addColumn<QString>("breakage");
-        QTest::newRow("wrong database password") << "dbpassword";
-        QTest::newRow("wrong user password") << "userpassword";
-        QTest::newRow("unknown user") << "user";
-        QTest::newRow("DS.lib missing") << "nolib";
-        QTest::newRow("DS.dat missing") << "nodat";
-        QTest::newRow("DS.dat not a database") << "garbage";
-        QTest::newRow("DS.dat empty") << "empty";
-        QTest::newRow("DS.lib is the data file") << "swapped";
-        QTest::newRow("other provider") << "provider";
+        // What the failure is taken for, and the file it names (empty: none).
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("file");
+        using F = Connection::OpenFailure;
+        QTest::newRow("wrong database password") << "dbpassword" << int(F::WrongPassword) << "DS.dat";
+        QTest::newRow("wrong user password") << "userpassword" << int(F::WrongPassword) << "DS.lib";
+        QTest::newRow("unknown user") << "user" << int(F::WrongPassword) << "DS.lib";
+        QTest::newRow("DS.lib missing") << "nolib" << int(F::Missing) << "DS.lib";
+        QTest::newRow("DS.dat missing") << "nodat" << int(F::Missing) << "DS.dat";
+        QTest::newRow("DS.dat not a database") << "garbage" << int(F::WrongPassword) << "DS.dat";
+        QTest::newRow("DS.dat empty") << "empty" << int(F::WrongPassword) << "DS.dat";
+        QTest::newRow("DS.lib is the data file") << "swapped" << int(F::WrongPassword) << "DS.lib";
+        QTest::newRow("other provider") << "provider" << int(F::Other) << "";
     }
 
     void openFailures()
     {
         QFETCH(QString, breakage);
+        QFETCH(int, kind);
+        QFETCH(QString, file);
         closeDatabase();
         const QString dat = m_path + QStringLiteral("/DS.dat");
         const QString lib = m_path + QStringLiteral("/DS.lib");
@@ -369,6 +375,8 @@ private slots:
         QCOMPARE(e.number(), Connection::EngineErrorNumber);
         QVERIFY(!e.description().isEmpty());
         QVERIFY(!c.isOpen());
+        QCOMPARE(int(c.openFailure().kind), kind);
+        QCOMPARE(c.openFailure().file, file.isEmpty() ? QString() : m_path + QLatin1Char('/') + file);
 
         // The same through the start-up path (not for a changed string, which it builds itself).
         if (cs == databaseConnectionString()) {
@@ -377,9 +385,11 @@ private slots:
             QVERIFY(startupFailed());
             QCOMPARE(MessageService::records().size(), 1);
             const MessageRecord r = MessageService::records().first();
-            QCOMPARE(r.text,
-                     QStringLiteral("An internal error has occured.\r\n\r\nPlease contact us with the "
-                                    "error no. mentioned on the titlebar of this dialog box"));
+            // The box names the file that failed, and why.
+            QVERIFY2(r.text.startsWith(
+                         QStringLiteral("The survey database could not be opened.\r\n\r\nThe file ")),
+                     qPrintable(r.text));
+            QVERIFY2(r.text.contains(c.openFailure().file), qPrintable(r.text));
             QCOMPARE(r.icon, Msg::Icon::Critical);
             QVERIFY(!sharedConnection().isOpen());
             MessageService::clearRecords();

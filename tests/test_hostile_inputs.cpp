@@ -295,7 +295,14 @@ private slots:
         const Run r = runProgram(kLt, {}, env, 20000);
         QVERIFY2(r.finished, "the start-up failure box waited for an answer");
         QVERIFY(r.status != 0);
-        QVERIFY2(r.err.contains(QStringLiteral("An internal error has occured.\n\nPlease contact us")),
+        // The box names the file and what is wrong with it.
+        const QString file = breakage == QLatin1String("lib-second") ? QStringLiteral("/DS.lib")
+            : breakage == QLatin1String("journal")                   ? QStringLiteral("/DS.dat-journal")
+                                                                     : QStringLiteral("/DS.dat");
+        const QString what = breakage == QLatin1String("missing") ? QStringLiteral(" is missing.")
+                                                                  : QStringLiteral(" is damaged: ");
+        QVERIFY2(r.err.contains(QStringLiteral("The survey database could not be opened.\n\nThe file ")
+                                + data + file + what),
                  qPrintable(r.err));
     }
 };

@@ -3,6 +3,7 @@
 // and an import over unsaved edits ask first, every edit can be undone and redone, and the
 // findings' colours read on a light and on a dark scheme.
 
+#include "ui/Contrast.h"
 #include "bench/DarkPalette.h"
 #include "core/MessageService.h"
 #include "db/Database.h"
@@ -28,19 +29,6 @@ namespace {
 const QString kMkdb = QStringLiteral(QUORVANE_MKDB_BIN);
 const QString kShip = QStringLiteral("Coral Meridian");
 const QString kTitle = QStringLiteral("Hydrostatic Table");
-
-// WCAG relative luminance and contrast ratio.
-double luminance(const QColor& c)
-{
-    auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-}
-
-double contrast(const QColor& a, const QColor& b)
-{
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
 
 // The grid as the user reads it: the density, then one line of cells per row.
 QStringList onScreen(const HydrostaticTableWindow& w)
@@ -498,9 +486,9 @@ void TestHydrostaticEditor::findingColoursReadOnEveryScheme()
     QVERIFY(findings()->count() >= 2);
     const QColor ground = findings()->palette().color(QPalette::Base);
     if (scheme != QLatin1String("light"))
-        QVERIFY(luminance(ground) < 0.1);
+        QVERIFY(Contrast::luminance(ground) < 0.1);
     else
-        QVERIFY(luminance(ground) > 0.5);
+        QVERIFY(Contrast::luminance(ground) > 0.5);
     bool sawError = false, sawDoubt = false;
     for (int i = 0; i < findings()->count(); ++i) {
         const QListWidgetItem* item = findings()->item(i);
@@ -511,9 +499,9 @@ void TestHydrostaticEditor::findingColoursReadOnEveryScheme()
         const QColor ink = item->foreground().style() == Qt::NoBrush
                                ? findings()->palette().color(QPalette::Text)
                                : item->foreground().color();
-        QVERIFY2(contrast(ink, ground) >= 4.5, qPrintable(QStringLiteral("%1 on %2: %3:1 for \"%4\"")
+        QVERIFY2(Contrast::ratio(ink, ground) >= 4.5, qPrintable(QStringLiteral("%1 on %2: %3:1 for \"%4\"")
                                                                .arg(ink.name(), ground.name())
-                                                               .arg(contrast(ink, ground), 0, 'f', 2)
+                                                               .arg(Contrast::ratio(ink, ground), 0, 'f', 2)
                                                                .arg(item->text())));
         // An error still looks red beside the doubts.
         if (error)
@@ -525,7 +513,7 @@ void TestHydrostaticEditor::findingColoursReadOnEveryScheme()
     QApplication::setPalette(original);
     QApplication::processEvents();
     const QColor lightGround = findings()->palette().color(QPalette::Base);
-    QVERIFY(contrast(findings()->item(0)->foreground().color(), lightGround) >= 4.5);
+    QVERIFY(Contrast::ratio(findings()->item(0)->foreground().color(), lightGround) >= 4.5);
 }
 
 QTEST_MAIN(TestHydrostaticEditor)

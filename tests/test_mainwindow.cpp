@@ -2,6 +2,7 @@
 // front, each child opens once, the band and the Ctrl-O hint follow the open windows, Exit asks
 // every child first; and the navigator, the Tools and the Help menu.
 
+#include "ui/Contrast.h"
 #include "ui/ChildWindow.h"
 #include "shell/AppIcons.h"
 #include "shell/Desktop.h"
@@ -249,10 +250,11 @@ private slots:
                                                           "mnuQuorvane(25) Sa&ve Survey As... [] on icon",
                                                           "mnuQuorvane(30) -",
                                                           "mnuQuorvane(35) &Recent Surveys [] on"}));
-        QCOMPARE(describe(menu("mnuMain3")), QStringList({"mnuTools(5) &Calculator [] on icon",
-                                                          "mnuTools(10) &Notepad [] on icon",
-                                                          "mnuTools(15) -",
-                                                          "mnuTools(20) Catalogue &Server... [] on"}));
+        QCOMPARE(describe(menu("mnuMain3")),
+                 QStringList({"mnuTools(5) &Calculator [] on icon", "mnuTools(10) &Notepad [] on icon",
+                              "mnuTools(15) -", "mnuTools(20) &Protect the Database... [] on",
+                              "mnuTools(25) &Remove the Protection... [] on",
+                              "mnuTools(30) Catalogue &Server... [] on"}));
         const QStringList help = describe(menu("mnuMain5"));
         QCOMPARE(help.size(), 8);
         QCOMPARE(help.at(0), QStringLiteral("mnuHelp(5) &Daily Tips [] on icon"));
@@ -832,17 +834,7 @@ private slots:
 
     void helpReadsInALightAndADarkScheme()
     {
-        // WCAG contrast of two colours.
-        const auto contrast = [](const QColor& a, const QColor& b) {
-            const auto lum = [](const QColor& c) {
-                auto ch = [](double v) {
-                    return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-                };
-                return 0.2126 * ch(c.redF()) + 0.7152 * ch(c.greenF()) + 0.0722 * ch(c.blueF());
-            };
-            const double la = lum(a), lb = lum(b);
-            return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-        };
+        const auto contrast = &Contrast::ratio;
         QPalette dark;
         dark.setColor(QPalette::Window, QColor(45, 45, 48));
         dark.setColor(QPalette::WindowText, QColor(230, 230, 230));

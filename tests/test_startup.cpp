@@ -175,9 +175,18 @@ private slots:
         const QList<MessageRecord> boxes = MessageService::records();
         QCOMPARE(boxes.size(), 1);
         QCOMPARE(boxes.first().title, QStringLiteral("Quorvane Lt"));
+        // The box names the file and what is wrong with it.
+        const QString file
+            = damage == QLatin1String("no-lib") || damage.startsWith(QLatin1String("wrong-user")) ? lib
+                                                                                                  : dat;
+        const QString detail = damage.startsWith(QLatin1String("no-"))
+            ? QStringLiteral(
+                "The file %1 is missing. Restore DS.dat and DS.lib together from your backup, or "
+                "write a new database with quorvane-mkdb.")
+            : QStringLiteral("The file %1 does not open with the password or the passphrase given: the "
+                             "passphrase is wrong, or the file is not a survey database.");
         QCOMPARE(boxes.first().text,
-                 QStringLiteral("An internal error has occured.\r\n\r\nPlease contact us with the error no. "
-                                "mentioned on the titlebar of this dialog box"));
+                 QStringLiteral("The survey database could not be opened.\r\n\r\n") + detail.arg(file));
         QCOMPARE(boxes.first().icon, Msg::Icon::Critical);
     }
 

@@ -4,6 +4,7 @@
 // the keys that reach the Final tab, the tip and About boxes answering the keyboard, the menus'
 // access keys, the limits of the comment and ship name boxes, and the figures readable in a dark
 // colour scheme.
+#include "ui/Contrast.h"
 #include "core/MessageService.h"
 #include "db/Database.h"
 #include "files/SurveyFile.h"
@@ -53,22 +54,6 @@ Figures onScreenWithTab(const QWidget* w)
     return f;
 }
 
-// WCAG relative luminance and contrast ratio.
-double luminance(const QColor& c)
-{
-    auto channel = [](double v) {
-        v /= 255.0;
-        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
-}
-
-double contrast(const QColor& a, const QColor& b)
-{
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
 // The contrast of the text drawn in `area` of an image against the area's background: the most
 // common colour is the background, the pixel farthest from it the ink.
 double inkContrast(const QImage& image, const QRect& area)
@@ -86,7 +71,7 @@ double inkContrast(const QImage& image, const QRect& area)
         }
     double best = 1.0;
     for (auto it = counts.begin(); it != counts.end(); ++it)
-        best = std::max(best, contrast(QColor(background), QColor(it.key())));
+        best = std::max(best, Contrast::ratio(QColor(background), QColor(it.key())));
     return best;
 }
 
@@ -630,8 +615,8 @@ void TestSurveyRecovery::darkSchemeLeavesCalculatedFiguresReadable()
 
     // The net displacement keeps its fixed ink on its fixed ground, where red still means implausible.
     QCOMPARE(result()->cellForeground(9, 1), QColor(0, 0, 0));
-    QVERIFY(contrast(result()->cellForeground(9, 1), result()->cellBackground(9, 1)) >= 4.5);
-    QVERIFY(contrast(Red, result()->cellBackground(9, 1)) >= 3.0);
+    QVERIFY(Contrast::ratio(result()->cellForeground(9, 1), result()->cellBackground(9, 1)) >= 4.5);
+    QVERIFY(Contrast::ratio(Red, result()->cellBackground(9, 1)) >= 3.0);
 }
 
 void TestSurveyRecovery::previewFitsTheScreenAndKeepsItsSizeAndZoom()

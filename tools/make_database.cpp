@@ -15,12 +15,18 @@
 //                                  tables, the deductible items, and the roles quorvane_reader
 //                                  (reads and adds) and quorvane_editor (also changes and deletes);
 //                                  refuses a server that has them already
+//   quorvane-mkdb DIR --protect    re-keys DIR/DS.dat and DIR/DS.lib with the user's passphrase
+//                                  (the program's own passwords then open nothing)
+//   quorvane-mkdb DIR --unprotect  keys them with the program's own passwords again
+//   The passphrase comes from --passphrase-file FILE (its first line) or the environment variable
+//   QUORVANE_PASSPHRASE, never from an argument; --examples on a protected database takes it too.
 
 #include "core/AppPaths.h"
 #include "core/VbError.h"
 #include "db/Connection.h"
 #include "db/DataFolder.h"
 #include "db/Database.h"
+#include "db/Protection.h"
 #include "db/Schema.h"
 #include "files/HydrostaticTableFile.h"
 #include "model/HydrostaticTable.h"
@@ -38,9 +44,12 @@ namespace {
 
 int usage()
 {
-    std::fprintf(stderr, "usage: quorvane-mkdb DIR [--force | --if-missing | --examples]\n"
-                         "       quorvane-mkdb --examples\n"
-                         "       quorvane-mkdb --server URI --init\n");
+    std::fprintf(stderr,
+                 "usage: quorvane-mkdb DIR [--force | --if-missing | --examples]\n"
+                 "       quorvane-mkdb --examples\n"
+                 "       quorvane-mkdb --server URI --init\n"
+                 "       quorvane-mkdb DIR --protect | --unprotect [--passphrase-file FILE]\n"
+                 "       (the passphrase: the first line of FILE, or $QUORVANE_PASSPHRASE)\n");
     return 2;
 }
 
@@ -103,6 +112,51 @@ int addExamples(const QString& dir)
     return 0;
 }
 
+// --protect and --unprotect: the files opened as the program opens them (with the passphrase, or
+// with the program's own passwords), then re-keyed.
+int changeProtection(const QString& dir, bool protect)
+{
+    const QString passphrase = databasePassphrase();
+    if (passphrase.isEmpty()) {
+        std::fprintf(stderr,
+                     "quorvane-mkdb: %s needs the passphrase: --passphrase-file FILE or the variable %s\n",
+                     protect ? "--protect" : "--unprotect", Protection::EnvironmentVariable);
+        return 2;
+    }
+    if (protect) {
+        const QString problem = Protection::passphraseProblem(passphrase);
+        if (!problem.isEmpty()) {
+            std::fprintf(stderr, "quorvane-mkdb: %s\n", qPrintable(problem));
+            return 1;
+        }
+    }
+    Connection db;
+    try {
+        openOnDir(db, dir);
+    } catch (const VbError& e) {
+        QString text = startupFailureText(db, e.description());
+        std::fprintf(stderr, "quorvane-mkdb: %s\n",
+                     qPrintable(text.replace(QLatin1String("\r\n\r\n"), QLatin1String(" "))));
+        return 1;
+    }
+    if (!protect && !db.openedWithPassphrase()) {
+        std::printf("quorvane-mkdb: the database in %s is not protected; it was left as it is\n",
+                    qPrintable(QDir::toNativeSeparators(dir)));
+        return 0;
+    }
+    try {
+        Protection::rekey(db, protect ? passphrase : QString());
+    } catch (const VbError& e) {
+        std::fprintf(stderr, "quorvane-mkdb: %s\n", qPrintable(e.description()));
+        return 1;
+    }
+    db.close();
+    std::printf(protect ? "quorvane-mkdb: the database in %s is protected by the passphrase\n"
+                        : "quorvane-mkdb: the database in %s opens with the program's own password again\n",
+                qPrintable(QDir::toNativeSeparators(dir)));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -116,8 +170,17 @@ int main(int argc, char** argv)
     bool force = false;
     bool ifMissing = false;
     bool examples = false;
+    bool protect = false;
+    bool unprotect = false;
+    QString passphraseFile;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--force") == 0)
+        if (std::strcmp(argv[i], "--protect") == 0)
+            protect = true;
+        else if (std::strcmp(argv[i], "--unprotect") == 0)
+            unprotect = true;
+        else if (std::strcmp(argv[i], "--passphrase-file") == 0 && i + 1 < argc)
+            passphraseFile = QString::fromLocal8Bit(argv[++i]);
+        else if (std::strcmp(argv[i], "--force") == 0)
             force = true;
         else if (std::strcmp(argv[i], "--if-missing") == 0)
             ifMissing = true;
@@ -137,6 +200,19 @@ int main(int argc, char** argv)
     }
     if ((dir.isEmpty() && !examples) || (force && ifMissing) || (examples && (force || ifMissing)))
         return usage();
+    if ((protect || unprotect) && (protect == unprotect || dir.isEmpty() || force || ifMissing || examples))
+        return usage();
+    {
+        QString error;
+        const std::optional<QString> passphrase = Protection::commandLinePassphrase(passphraseFile, &error);
+        if (!error.isEmpty()) {
+            std::fprintf(stderr, "quorvane-mkdb: %s\n", qPrintable(error));
+            return 1;
+        }
+        setDatabasePassphrase(passphrase.value_or(QString()));
+    }
+    if (protect || unprotect)
+        return changeProtection(dir, protect);
     if (examples) {
         try {
             if (dir.isEmpty()) {

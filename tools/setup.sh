@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config ccache python3
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
-  libsqlcipher-dev libssl-dev
+  libsqlcipher-dev libssl-dev qtkeychain-qt6-dev
   libpq-dev postgresql
   xvfb xauth poppler-utils fonts-dejavu-core
   clang libclang-rt-14-dev

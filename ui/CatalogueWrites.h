@@ -18,4 +18,12 @@ bool allowed();
 // Tells what the server said when the change did not happen; returns whether it did.
 bool report(const CatalogueServer::WriteOutcome& outcome);
 
+// The count of writes (ChangeCount) of the row of `table` (Ship, Port or HydrostaticTable) with
+// key `id` in the copy: 0 when there is no such row, ChangeCount::NotCounted in a file without
+// the column. The copy raises it whenever it takes a newer version of the row from the server.
+qint64 countInCopy(const QString& table, int id);
+// Whether the copy still holds the row as a window read it (`countRead`, from countInCopy or the
+// window's own reading); always true for a count of ChangeCount::NotCounted.
+bool copyHolds(const QString& table, int id, qint64 countRead);
+
 } // namespace CatalogueWrites
