@@ -120,7 +120,8 @@ void restoreCounts(sqlite3* db)
                            "WHERE TableName = '%1' AND RowKey = %1.%2) "
                            "WHERE %2 IN (SELECT RowKey FROM temp.CopyCountBefore WHERE TableName = '%1')")
                 .arg(QString::fromLatin1(table), QString::fromLatin1(key)));
-    CipherFile::exec(db, QStringLiteral("DROP TABLE temp.CopyCountBefore"));
+    // Emptied, not dropped: the copy's statements are still open in this transaction.
+    CipherFile::exec(db, QStringLiteral("DELETE FROM temp.CopyCountBefore"));
 }
 
 bool hasBookkeeping(sqlite3* db)
@@ -320,10 +321,10 @@ void apply(sqlite3* copy, const Changes& c, bool moveMark)
         prepare(copy);
         const bool counted = counts(copy);
         if (counted) {
-            CipherFile::exec(copy, QStringLiteral("DROP TABLE IF EXISTS temp.CopyCountBefore"));
             CipherFile::exec(copy,
-                QStringLiteral("CREATE TEMP TABLE CopyCountBefore (TableName TEXT NOT NULL, "
+                QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS CopyCountBefore (TableName TEXT NOT NULL, "
                                "RowKey INTEGER NOT NULL, Count INTEGER, PRIMARY KEY (TableName, RowKey))"));
+            CipherFile::exec(copy, QStringLiteral("DELETE FROM temp.CopyCountBefore"));
         }
         if (c.fresh && counted)
             keepCounts(copy);
