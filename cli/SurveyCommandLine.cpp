@@ -2,6 +2,7 @@
 
 #include "core/AppPaths.h"
 #include "cli/CommandLineStart.h"
+#include "cli/ServerCommandLine.h"
 #include "cli/WindowCommandLine.h"
 #include "core/MessageService.h"
 #include "db/Database.h"
@@ -35,6 +36,7 @@ struct Options {
     QString pdfDir;
     QString captionsDir;
     QString dataDir;
+    QString server;  // --server URI: the catalogue server the copy is brought up to date from
     QString passphraseFile;  // --passphrase-file: the passphrase of a protected database
     bool help = false;
     bool strict = false;  // a warning about the survey fails the run
@@ -82,6 +84,7 @@ bool parse(const QStringList& args, Options* o, QString* error)
             : name == QLatin1String("--captions-dir")    ? &o->captionsDir
             : name == QLatin1String("--data-dir")        ? &o->dataDir
             : name == QLatin1String("--passphrase-file") ? &o->passphraseFile
+            : name == QLatin1String("--server")          ? &o->server
                                                          : nullptr;
         if (name == QLatin1String("--survey") && inlineValue) {
             if (value.isEmpty()) {
@@ -332,6 +335,8 @@ int run(const Options& o)
         printErr(QStringLiteral("quorvane-lt: %1\n").arg(databaseUnreadable()));
         return SurveyCommandLine::Failed;
     }
+    // Out of reach, the surveys are reported from the copy as it is.
+    ServerCommandLine::bringCopyUpToDate(o.server);
 
     // Each file on its own: a refused one is told and the others still get their reports. The
     // run ends with the worst status of them.
@@ -409,6 +414,10 @@ QString helpText()
                "  --passphrase-file FILE  the passphrase of a protected database (Tools, Protect the\n"
                "                       Database...), on the first line of FILE; without it the variable\n"
                "                       QUORVANE_PASSPHRASE is read. A passphrase is never an argument.\n"
+               "  --server URI         brings the copy of the catalogue in DS.dat up to date from the\n"
+               "                       company's PostgreSQL server first (libpq's URI; the password from\n"
+               "                       ~/.pgpass or a service file); out of reach, the copy serves as it "
+               "is.\n"
                "  --strict             a warning about a survey makes the exit status 3.\n"
                "  --help               shows this text.\n"
                "\n"
