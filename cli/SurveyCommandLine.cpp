@@ -10,6 +10,7 @@
 #include "files/SurveyFileModel.h"
 #include "model/SurveyModel.h"
 #include "model/SurveyFinding.h"
+#include "report/CalculationSheet.h"
 #include "report/ReportFiller.h"
 #include "report/ReportOutput.h"
 
@@ -177,8 +178,9 @@ void tell(const QString& text)
     MessageService::show(text, Msg::Buttons::Ok, Msg::Icon::Exclamation);
 }
 
-QByteArray captionsJson(const ReportLayout& layout, const SurveyFindings& findings)
+QByteArray captionsJson(const ReportDocument& document, const SurveyFindings& findings)
 {
+    const ReportLayout& layout = document.page();
     QJsonObject o;
     const QMap<QString, QString> filled = layout.filledCaptionTexts();
     for (auto it = filled.begin(); it != filled.end(); ++it)
@@ -191,6 +193,9 @@ QByteArray captionsJson(const ReportLayout& layout, const SurveyFindings& findin
                                   {QStringLiteral("draft"), f.draftName()},
                                   {QStringLiteral("text"), f.text}});
     o.insert(QStringLiteral("checks"), checks);
+    // The calculation sheet's figures, line by line, under the names its lines carry.
+    if (document.sheet())
+        o.insert(QStringLiteral("sheet"), QJsonObject::fromVariantMap(document.sheet()->captions()));
     return QJsonDocument(o).toJson(QJsonDocument::Indented);
 }
 
@@ -208,7 +213,7 @@ struct Outputs {
     QString captions;
 };
 
-bool writeOutputs(const ReportLayout& layout, const SurveyFindings& findings, const Outputs& o, QString* error)
+bool writeOutputs(const ReportDocument& layout, const SurveyFindings& findings, const Outputs& o, QString* error)
 {
     QByteArray pdf;
     if (!o.pdf.isEmpty()) {
@@ -274,7 +279,9 @@ int runOne(const QString& path, const Outputs& outputs, bool strict)
         return SurveyCommandLine::Refused;
     }
     const SurveyFindings findings = survey.findings();
-    if (!writeOutputs(*layout, findings, outputs, &error)) {
+    // The whole document: the report page and the calculation sheet after it.
+    const ReportDocument document(*layout, CalculationSheet::build(survey, *layout));
+    if (!writeOutputs(document, findings, outputs, &error)) {
         tell(MessageService::join(QStringLiteral("No report was written."), error));
         return SurveyCommandLine::Failed;
     }
