@@ -91,8 +91,8 @@ int main(int argc, char** argv)
         return 1;
 
     QString error;
-    std::optional<SurveyFileData> data
-        = SurveyFile::read(QStringLiteral(QUORVANE_SOURCE_DIR "/examples/loading-port-hedland.json"), &error);
+    std::optional<SurveyFileData> data = SurveyFile::read(
+        QStringLiteral(QUORVANE_SOURCE_DIR "/examples/loading-port-hedland.json"), &error);
     if (!data) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
@@ -121,8 +121,8 @@ int main(int argc, char** argv)
     const double p = median(page);
     const double w = median(whole);
     std::printf("report page alone:        %8.2f ms  (1 page, %lld bytes)\n", p, (long long)pageBytes);
-    std::printf(
-        "page + calculation sheet: %8.2f ms  (%d pages, %lld bytes)\n", w, wholePages, (long long)wholeBytes);
+    std::printf("page + calculation sheet: %8.2f ms  (%d pages, %lld bytes)\n", w, wholePages,
+        (long long)wholeBytes);
     std::printf("ratio: %.2f (aim: under 1.5), median of %d runs each\n", p > 0 ? w / p : 0.0, runs);
     closeDatabase();
     return 0;

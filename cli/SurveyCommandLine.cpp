@@ -213,7 +213,8 @@ struct Outputs {
     QString captions;
 };
 
-bool writeOutputs(const ReportDocument& layout, const SurveyFindings& findings, const Outputs& o, QString* error)
+bool writeOutputs(const ReportDocument& layout, const SurveyFindings& findings, const Outputs& o,
+                  QString* error)
 {
     QByteArray pdf;
     if (!o.pdf.isEmpty()) {
@@ -401,14 +402,16 @@ QString helpText()
                "                       Discharging) with all the field checks and roundings of the survey\n"
                "                       window, then the Initial draft calculated, then, when the file has\n"
                "                       one, the Final. No window is made.\n"
-               "  --pdf OUT.pdf        writes the filled report page as a PDF file (A4).\n"
+               "  --pdf OUT.pdf        writes the filled report page as a PDF file (A4), followed by\n"
+               "                       the pages of the calculation sheet.\n"
                "  --captions OUT.json  writes every value caption the report filled as a JSON object,\n"
                "                       caption name to text, e.g. \"lblInitNGDisp\": \"29348.62818 MT\", "
                "and\n"
                "                       under \"checks\" the findings on the survey, each with its "
                "\"code\",\n"
                "                       \"severity\" (information or warning), \"draft\" (initial, final or\n"
-               "                       survey) and \"text\".\n"
+               "                       survey) and \"text\"; under \"sheet\" the calculation sheet's\n"
+               "                       figures, line by line (\"final.netDisplacement\": ...).\n"
                "  --pdf-dir DIR        writes each survey's report as DIR/<file's base name>.pdf.\n"
                "  --captions-dir DIR   writes each survey's captions as DIR/<file's base name>.json.\n"
                "  --data-dir DIR       reads the survey database DS.dat and DS.lib from DIR instead of\n"

@@ -129,7 +129,8 @@ QString rowsSource(const SurveyModel& survey, int draft)
     const QStringList typed = survey.typedOverTable(draft);
     if (typed.isEmpty())
         return QStringLiteral("Picked from the ship's table");
-    return QStringLiteral("Picked from the ship's table; typed over it: ") + typed.join(QStringLiteral(", "));
+    return QStringLiteral("Picked from the ship's table; typed over it: ")
+        + typed.join(QStringLiteral(", "));
 }
 
 Block draftBlock(SurveyModel& survey, const SurveyModel::DraftTaken& taken, const ReportLayout& page,
@@ -142,8 +143,8 @@ Block draftBlock(SurveyModel& survey, const SurveyModel::DraftTaken& taken, cons
     const auto k = [&b](const char* name) { return b.key + QLatin1Char('.') + QLatin1String(name); };
     QList<Line>& l = b.lines;
 
-    l << figure(
-        k("dateTime"), QStringLiteral("Date and time"), {d.surveyDate() + QLatin1Char(' ') + d.surveyTime()});
+    l << figure(k("dateTime"), QStringLiteral("Date and time"),
+        {d.surveyDate() + QLatin1Char(' ') + d.surveyTime()});
     l << figure(k("readingsStart"), QStringLiteral("Readings began"), {d.readingsStart()});
     l << figure(k("readingsEnd"), QStringLiteral("Readings ended"), {d.readingsEnd()});
     l << figure(
@@ -196,7 +197,8 @@ Block draftBlock(SurveyModel& survey, const SurveyModel::DraftTaken& taken, cons
     const VariantArray2D minus = d.mctcMinus50();
     const int below = SurveyDraft::Below;
     const int above = SurveyDraft::Above;
-    l << heading(QStringLiteral("Hydrostatic rows used"), {QStringLiteral("Below"), QStringLiteral("Above")});
+    l << heading(
+        QStringLiteral("Hydrostatic rows used"), {QStringLiteral("Below"), QStringLiteral("Above")});
     l << figure(k("rowsDraft"), QStringLiteral("Draft"),
         {text(hdt.at(below, SurveyDraft::HydDraft)) + Metres,
             text(hdt.at(above, SurveyDraft::HydDraft)) + Metres});
@@ -326,7 +328,8 @@ Block findingsBlock(const SurveyModel& survey)
     b.title = QStringLiteral("CHECKS BEFORE SIGNING");
     const SurveyFindings findings = survey.findings();
     if (findings.isEmpty())
-        b.lines << textLine(QStringLiteral("findings.none"), QString(), QStringLiteral("Nothing to remark."));
+        b.lines << textLine(
+            QStringLiteral("findings.none"), QString(), QStringLiteral("Nothing to remark."));
     for (int i = 0; i < findings.size(); ++i) {
         const SurveyFinding& f = findings.at(i);
         const QString draft = f.draft == SurveyFinding::Draft::Initial ? QStringLiteral("Initial")
@@ -596,7 +599,7 @@ CalculationSheet::Drawn CalculationSheet::drawPage(int page) const
             case Kind::Text:
                 out.captions << caption(
                     l.label, QRectF(LabelLeft, y, LabelWidth, LineHeight), PointSize, false, leftMid, Label);
-                out.captions << caption(l.cells.value(0), QRectF(TextLeft, y + 0.2, TextWidth, h - 0.2),
+                out.captions << caption(l.cells.value(0), QRectF(TextLeft, y + 0.45, TextWidth, h - 0.45),
                     PointSize, false, Qt::AlignLeft | Qt::AlignTop, Ink, true);
                 rule(Left, y + h, Right, y + h, 0.1, Hairline);
                 break;

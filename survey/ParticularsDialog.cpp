@@ -92,6 +92,7 @@ ParticularsDialog::ParticularsDialog(SurveyModel& survey, QWidget* parent)
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->setObjectName(QStringLiteral("btnParticulars"));
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("cmdOK"));
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cmdCancel"));
     connect(buttons, &QDialogButtonBox::accepted, this, &ParticularsDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &ParticularsDialog::reject);

@@ -211,15 +211,16 @@ void TestCalculationSheet::everyFigureIsTheModels()
         QCOMPARE(cell(sheet, b + "displacement"), rounded(r.at(SurveyDraft::DisplacementAtTmd), 5) + t);
         QCOMPARE(
             cell(sheet, b + "firstTrimCorrection"), rounded(r.at(SurveyDraft::FirstTrimCorrection), 4) + t);
-        QCOMPARE(
-            cell(sheet, b + "secondTrimCorrection"), rounded(r.at(SurveyDraft::SecondTrimCorrection), 4) + t);
+        QCOMPARE(cell(sheet, b + "secondTrimCorrection"),
+            rounded(r.at(SurveyDraft::SecondTrimCorrection), 4) + t);
         QCOMPARE(
             cell(sheet, b + "totalTrimCorrection"), rounded(r.at(SurveyDraft::TotalTrimCorrection), 4) + t);
         QCOMPARE(cell(sheet, b + "listCorrection"), rounded(r.at(SurveyDraft::ListCorrection), 4) + t);
-        QCOMPARE(
-            cell(sheet, b + "displacementTrimList"), rounded(r.at(SurveyDraft::DisplacementEvenKeel), 5) + t);
+        QCOMPARE(cell(sheet, b + "displacementTrimList"),
+            rounded(r.at(SurveyDraft::DisplacementEvenKeel), 5) + t);
         QCOMPARE(cell(sheet, b + "densityCorrection"), rounded(r.at(SurveyDraft::DensityCorrection), 5) + t);
-        QCOMPARE(cell(sheet, b + "displacementDensity"), rounded(r.at(SurveyDraft::TrueDisplacement), 5) + t);
+        QCOMPARE(
+            cell(sheet, b + "displacementDensity"), rounded(r.at(SurveyDraft::TrueDisplacement), 5) + t);
         QCOMPARE(cell(sheet, b + "totalDeductibles"), rounded(r.at(SurveyDraft::TotalDeductibles), 5) + t);
         QCOMPARE(
             cell(sheet, b + "netDisplacement"), rounded(r.at(SurveyDraft::NetDisplacementResult), 5) + t);
@@ -542,7 +543,8 @@ void TestCalculationSheet::theDocumentHasEveryPage()
         if (!ReportOutput::writePdf(document, &buffer))
             return -1;
         // Each page object, not the page tree ("/Type /Pages").
-        return int(QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
+        return int(
+            QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
     };
     const ReportDocument whole(*l.page, *l.sheet);
     QCOMPARE(whole.pageCount(), 1 + l.sheet->pageCount());
