@@ -13,10 +13,10 @@
 class SurveyParticulars {
 public:
     struct Item {
-        QLatin1String key; // as the survey file names it
-        QString label; // as the window and the calculation sheet show it
+        QLatin1String key;  // as the survey file names it
+        QString label;      // as the window and the calculation sheet show it
         int maxLength;
-        bool multiLine; // only the remarks take line breaks
+        bool multiLine;  // only the remarks take line breaks
     };
 
     // Every particular in the order the form lists them.

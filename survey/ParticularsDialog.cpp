@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QString boxName(const QString& prefix, const QString& key)
@@ -149,8 +151,9 @@ void ParticularsDialog::accept()
     }
     for (int draft = 0; draft < 2; ++draft) {
         for (QLineEdit* e : {m_start[draft], m_end[draft]}) {
-            const bool control = std::any_of(e->text().begin(), e->text().end(),
-                [](QChar c) { return c.category() == QChar::Other_Control; });
+            const QString time = e->text();
+            const bool control = std::any_of(
+                time.begin(), time.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
             if (control) {
                 MessageService::show(QStringLiteral("A time cannot hold a control character."),
                     Msg::Buttons::Ok, Msg::Icon::Exclamation);

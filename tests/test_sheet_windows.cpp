@@ -73,7 +73,10 @@ void TestSheetWindows::particularsByKeyboardReachTheSheet()
     d->readingsStartBox(SurveyModel::Initial)->setText("07:40");
     d->readingsEndBox(SurveyModel::Final)->setText("18:15");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // OK is the default
-    QTRY_VERIFY(!dialog());
+    QTRY_VERIFY2(!dialog(), qPrintable(QStringLiteral("%1 dialogs, %2 visible, said: %3")
+                                           .arg(w->findChildren<ParticularsDialog*>().size())
+                                           .arg(dialog() && dialog()->isVisible())
+                                           .arg(messages().join(" | "))));
     QCOMPARE(messages(), QStringList());
 
     const SurveyParticulars& p = w->model().particulars();
@@ -83,6 +86,11 @@ void TestSheetWindows::particularsByKeyboardReachTheSheet()
     QCOMPARE(w->model().draft(SurveyModel::Initial).readingsStart(), QStringLiteral("07:40"));
     QCOMPARE(w->model().draft(SurveyModel::Final).readingsEnd(), QStringLiteral("18:15"));
 
+    // The survey window has the keys again once the dialog is gone (the offscreen platform
+    // does not hand the activation back by itself).
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QTRY_VERIFY(focused() && w->isAncestorOf(focused()));
     // The button (Alt+R) opens them again as given.
     QTest::keyClick(focused(), Qt::Key_R, Qt::AltModifier);
     QTRY_VERIFY(dialog());
