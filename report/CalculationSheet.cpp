@@ -9,12 +9,14 @@
 #include "report/ReportFiller.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QPen>
 #include <QtMath>
 
 #include <exception>
+#include <map>
 
 namespace {
 
@@ -375,7 +377,22 @@ Block signatureBlock(const SurveyModel& survey, const ReportLayout& page)
 
 // The height a free text takes in the text column, in mm, measured as the drawing will set it
 // (the page's typeface at its size, wrapped at word breaks) on a 600 dpi page.
+qreal measuredTextHeight(const QString& text);
+
+// A sheet is laid out, then drawn page by page: each text is measured once.
 qreal textHeight(const QString& text)
+{
+    static QHash<QString, qreal> measured;
+    if (const auto it = measured.constFind(text); it != measured.constEnd())
+        return it.value();
+    if (measured.size() > 512)
+        measured.clear();
+    const qreal h = measuredTextHeight(text);
+    measured.insert(text, h);
+    return h;
+}
+
+qreal measuredTextHeight(const QString& text)
 {
     static const QImage paper = [] {
         QImage image(1, 1, QImage::Format_RGB32);
@@ -665,13 +682,65 @@ void CalculationSheet::renderPage(QPainter& painter, const QRectF& pageRect, int
         painter.setPen(pen);
         painter.drawLine(QLineF(origin + r.line.p1() * s, origin + r.line.p2() * s));
     }
+    // Most lines are one short figure in its type style at its size: the font of each style is
+    // made once a page, and only a text that does not fit at its size is fitted caption by caption.
+    struct Style {
+        QFont font;
+        QFontMetricsF metrics;
+    };
+    // A map's entries stay where they are when others are added: the last style set is known by
+    // its address.
+    std::map<int, Style> styles;
+    const auto styleOf = [&](const ReportLayout::Caption& c) -> const Style& {
+        const int key = qRound(c.pointSize * 100) * 4 + (c.bold ? 2 : 0) + (c.italic ? 1 : 0);
+        auto it = styles.find(key);
+        if (it == styles.end()) {
+            ReportLayout::Caption probe = c;
+            probe.text = QStringLiteral("0");
+            probe.wrap = false;
+            probe.rect = QRectF(0, 0, 100, 100);
+            const QFont font = ReportLayout::fit(probe, painter.device(), s).font;
+            it = styles.emplace(key, Style{font, QFontMetricsF(font, painter.device())}).first;
+        }
+        return it->second;
+    };
+    const Style* lastStyle = nullptr;
+    QColor lastColor;
     for (const ReportLayout::Caption& c : drawn.captions) {
         if (c.text.isEmpty())
             continue;
+        const int flags = int(c.align) | (c.wrap ? int(Qt::TextWordWrap) : int(Qt::TextSingleLine));
+        if (!c.wrap && !c.text.contains(QLatin1Char('\n')) && !c.text.contains(QLatin1Char('\r'))) {
+            const Style& style = styleOf(c);
+            const qreal advance = style.metrics.horizontalAdvance(c.text);
+            if (advance <= c.rect.width() * s && style.metrics.height() <= c.rect.height() * s * 1.15) {
+                // Set on its baseline where the box's alignment puts it, as drawText in the box
+                // would, without laying the one line out again.
+                const QRectF box = map(c.rect);
+                const qreal x = (c.align & Qt::AlignRight) ? box.right() - advance
+                    : (c.align & Qt::AlignHCenter)         ? box.center().x() - advance / 2
+                                                           : box.left();
+                const qreal y = (c.align & Qt::AlignTop)
+                    ? box.top() + style.metrics.ascent()
+                    : box.center().y() - style.metrics.height() / 2 + style.metrics.ascent();
+                // The painter is told of a font or a colour only when it changes.
+                if (&style != lastStyle) {
+                    painter.setFont(style.font);
+                    lastStyle = &style;
+                }
+                if (c.color != lastColor) {
+                    painter.setPen(c.color);
+                    lastColor = c.color;
+                }
+                painter.drawText(QPointF(x, y), c.text);
+                continue;
+            }
+        }
         const ReportLayout::Fitted f = ReportLayout::fit(c, painter.device(), s);
         painter.setFont(f.font);
         painter.setPen(c.color);
-        const int flags = int(c.align) | (c.wrap ? int(Qt::TextWordWrap) : int(Qt::TextSingleLine));
+        lastStyle = nullptr;
+        lastColor = c.color;
         painter.drawText(map(c.rect), flags, f.text);
     }
     painter.restore();

@@ -73,10 +73,11 @@ void TestSheetWindows::particularsByKeyboardReachTheSheet()
     d->readingsStartBox(SurveyModel::Initial)->setText("07:40");
     d->readingsEndBox(SurveyModel::Final)->setText("18:15");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // OK is the default
-    QTRY_VERIFY2(!dialog(), qPrintable(QStringLiteral("%1 dialogs, %2 visible, said: %3")
-                                           .arg(w->findChildren<ParticularsDialog*>().size())
-                                           .arg(dialog() && dialog()->isVisible())
-                                           .arg(messages().join(" | "))));
+    QTRY_VERIFY2(!dialog(),
+        qPrintable(QStringLiteral("%1 dialogs, %2 visible, said: %3")
+                       .arg(w->findChildren<ParticularsDialog*>().size())
+                       .arg(dialog() && dialog()->isVisible())
+                       .arg(messages().join(" | "))));
     QCOMPARE(messages(), QStringList());
 
     const SurveyParticulars& p = w->model().particulars();
