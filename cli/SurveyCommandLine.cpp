@@ -11,6 +11,7 @@
 #include "files/SurveyFileModel.h"
 #include "model/SurveyModel.h"
 #include "model/SurveyFinding.h"
+#include "report/CalculationSheet.h"
 #include "report/ReportFiller.h"
 #include "report/ReportOutput.h"
 
@@ -180,8 +181,9 @@ void tell(const QString& text)
     MessageService::show(text, Msg::Buttons::Ok, Msg::Icon::Exclamation);
 }
 
-QByteArray captionsJson(const ReportLayout& layout, const SurveyFindings& findings)
+QByteArray captionsJson(const ReportDocument& document, const SurveyFindings& findings)
 {
+    const ReportLayout& layout = document.page();
     QJsonObject o;
     const QMap<QString, QString> filled = layout.filledCaptionTexts();
     for (auto it = filled.begin(); it != filled.end(); ++it)
@@ -194,6 +196,9 @@ QByteArray captionsJson(const ReportLayout& layout, const SurveyFindings& findin
                                   {QStringLiteral("draft"), f.draftName()},
                                   {QStringLiteral("text"), f.text}});
     o.insert(QStringLiteral("checks"), checks);
+    // The calculation sheet's figures, line by line, under the names its lines carry.
+    if (document.sheet())
+        o.insert(QStringLiteral("sheet"), QJsonObject::fromVariantMap(document.sheet()->captions()));
     return QJsonDocument(o).toJson(QJsonDocument::Indented);
 }
 
@@ -211,7 +216,8 @@ struct Outputs {
     QString captions;
 };
 
-bool writeOutputs(const ReportLayout& layout, const SurveyFindings& findings, const Outputs& o, QString* error)
+bool writeOutputs(const ReportDocument& layout, const SurveyFindings& findings, const Outputs& o,
+                  QString* error)
 {
     QByteArray pdf;
     if (!o.pdf.isEmpty()) {
@@ -277,7 +283,9 @@ int runOne(const QString& path, const Outputs& outputs, bool strict)
         return SurveyCommandLine::Refused;
     }
     const SurveyFindings findings = survey.findings();
-    if (!writeOutputs(*layout, findings, outputs, &error)) {
+    // The whole document: the report page and the calculation sheet after it.
+    const ReportDocument document(*layout, CalculationSheet::build(survey, *layout));
+    if (!writeOutputs(document, findings, outputs, &error)) {
         tell(MessageService::join(QStringLiteral("No report was written."), error));
         return SurveyCommandLine::Failed;
     }
@@ -399,14 +407,16 @@ QString helpText()
                "                       Discharging) with all the field checks and roundings of the survey\n"
                "                       window, then the Initial draft calculated, then, when the file has\n"
                "                       one, the Final. No window is made.\n"
-               "  --pdf OUT.pdf        writes the filled report page as a PDF file (A4).\n"
+               "  --pdf OUT.pdf        writes the filled report page as a PDF file (A4), followed by\n"
+               "                       the pages of the calculation sheet.\n"
                "  --captions OUT.json  writes every value caption the report filled as a JSON object,\n"
                "                       caption name to text, e.g. \"lblInitNGDisp\": \"29348.62818 MT\", "
                "and\n"
                "                       under \"checks\" the findings on the survey, each with its "
                "\"code\",\n"
                "                       \"severity\" (information or warning), \"draft\" (initial, final or\n"
-               "                       survey) and \"text\".\n"
+               "                       survey) and \"text\"; under \"sheet\" the calculation sheet's\n"
+               "                       figures, line by line (\"final.netDisplacement\": ...).\n"
                "  --pdf-dir DIR        writes each survey's report as DIR/<file's base name>.pdf.\n"
                "  --captions-dir DIR   writes each survey's captions as DIR/<file's base name>.json.\n"
                "  --data-dir DIR       reads the survey database DS.dat and DS.lib from DIR instead of\n"

@@ -167,6 +167,8 @@ void SurveyDraft::clear()
     m_ipResult.fill(emptyText());
 
     m_comments = QString();
+    m_readingsStart = QString();
+    m_readingsEnd = QString();
 
     // Reports its own failure, so the reset always completes.
     resetDeductions();

@@ -459,8 +459,14 @@ QWidget* SurveyWindow::buildContent()
     cmdCalculate = new QPushButton(QStringLiteral("&Calculate"));
     cmdCalculate->setObjectName(QStringLiteral("cmdCalculate"));
     cmdCalculate->setAutoDefault(false);
+    // The particulars for the calculation sheet; reached with Alt+R, left out of the Tab round.
+    cmdParticulars = new QPushButton(QStringLiteral("Pa&rticulars..."));
+    cmdParticulars->setObjectName(QStringLiteral("cmdParticulars"));
+    cmdParticulars->setAutoDefault(false);
+    cmdParticulars->setFocusPolicy(Qt::ClickFocus);
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addStretch();
+    buttonRow->addWidget(cmdParticulars);
     buttonRow->addWidget(cmdCalculate);
     left->addLayout(buttonRow);
     m_panelArea = new QVBoxLayout;
