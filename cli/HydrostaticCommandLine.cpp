@@ -1,6 +1,7 @@
 #include "cli/HydrostaticCommandLine.h"
 
 #include "cli/CommandLineStart.h"
+#include "cli/ServerCommandLine.h"
 
 #include "core/AppPaths.h"
 #include "core/MessageService.h"
@@ -10,6 +11,7 @@
 #include "files/HydrostaticTableFile.h"
 #include "model/HydrostaticTable.h"
 #include "model/ShipRecord.h"
+#include "server/CatalogueServer.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -39,6 +41,7 @@ struct Options {
     QString ship;
     QString file;
     QString dataDir;
+    QString server;
     QString passphraseFile;
     // How the file writes its LCF (lettered figures are read with their letters whatever this
     // says), and whether its drafts are moulded.
@@ -94,6 +97,10 @@ bool parse(const QStringList& args, Options* o, QString* error)
                 *error = QStringLiteral("--data-dir needs a value");
                 return false;
             }
+        } else if (a == QLatin1String("--server") && i + 1 < args.size()) {
+            o->server = args.at(++i);
+        } else if (a.startsWith(QLatin1String("--server="))) {
+            o->server = a.mid(9);
         } else if (a == QLatin1String("--passphrase-file") && i + 1 < args.size()) {
             o->passphraseFile = args.at(++i);
         } else if (a.startsWith(QLatin1String("--passphrase-file="))) {
@@ -148,7 +155,17 @@ int importTable(int shipId, const Options& o)
                      .arg(o.file, f.isError() ? QStringLiteral("error") : QStringLiteral("warning"), f.text));
     if (HydrostaticAudit::hasErrors(findings))
         return fail(QStringLiteral("the table of %1 was left as it was.").arg(o.ship), Refused);
-    HydrostaticTable::saveForShip(shipId, *table);
+    if (CatalogueServer::shared().isSet()) {
+        // The server first; the copy takes the table from there.
+        const CatalogueServer::WriteOutcome saved = CatalogueServer::shared().saveHydrostatics(
+            sharedConnection(), shipId, HydrostaticTable::stored(*table));
+        const QString said = QString(saved.message).replace(QLatin1String("\r\n"), QLatin1String(" "));
+        if (!saved.done)
+            return fail(
+                QStringLiteral("the catalogue server did not take the table of %1: %2").arg(o.ship, said), Failed);
+    } else {
+        HydrostaticTable::saveForShip(shipId, *table);
+    }
     std::printf("quorvane-lt: %d rows imported for %s\n", int(table->rows.size()), qPrintable(o.ship));
     return Done;
 }
@@ -183,7 +200,8 @@ int main(int argc, char** argv)
         return fail(error + QStringLiteral("\nusage: quorvane-lt [--data-dir DIR] --import-hydrostatics \"SHIP NAME\" "
                                            "FILE.csv [--lcf midship-aft|midship-forward|aft-perpendicular] "
                                            "[--drafts extreme|moulded]\n       quorvane-lt [--data-dir DIR] "
-                                           "--export-hydrostatics \"SHIP NAME\" FILE.csv"),
+                                           "--export-hydrostatics \"SHIP NAME\" FILE.csv\n       (either with "
+                                           "--server URI: the catalogue server)"),
                     Failed);
     // The same folder as the program's other starts, and on a first start the delivered database.
     AppPaths::setApplicationNames();
@@ -202,6 +220,9 @@ int main(int argc, char** argv)
     openDatabase();
     if (startupFailed())
         return Failed;
+    // Out of reach, the export serves the copy as it is, and the import is refused (by the
+    // server write below), as a change of the catalogue waits for the server.
+    ServerCommandLine::bringCopyUpToDate(o.server);
     int status = Failed;
     try {
         const int shipId = HydrostaticTable::shipIdByName(o.ship);

@@ -2,6 +2,7 @@
 
 #include "core/AppPaths.h"
 #include "cli/CommandLineStart.h"
+#include "cli/ServerCommandLine.h"
 #include "cli/WindowCommandLine.h"
 #include "core/MessageService.h"
 #include "db/Database.h"
@@ -10,6 +11,7 @@
 #include "files/SurveyFileModel.h"
 #include "model/SurveyModel.h"
 #include "model/SurveyFinding.h"
+#include "report/CalculationSheet.h"
 #include "report/ReportFiller.h"
 #include "report/ReportOutput.h"
 
@@ -35,6 +37,7 @@ struct Options {
     QString pdfDir;
     QString captionsDir;
     QString dataDir;
+    QString server;  // --server URI: the catalogue server the copy is brought up to date from
     QString passphraseFile;  // --passphrase-file: the passphrase of a protected database
     bool help = false;
     bool strict = false;  // a warning about the survey fails the run
@@ -82,6 +85,7 @@ bool parse(const QStringList& args, Options* o, QString* error)
             : name == QLatin1String("--captions-dir")    ? &o->captionsDir
             : name == QLatin1String("--data-dir")        ? &o->dataDir
             : name == QLatin1String("--passphrase-file") ? &o->passphraseFile
+            : name == QLatin1String("--server")          ? &o->server
                                                          : nullptr;
         if (name == QLatin1String("--survey") && inlineValue) {
             if (value.isEmpty()) {
@@ -177,8 +181,9 @@ void tell(const QString& text)
     MessageService::show(text, Msg::Buttons::Ok, Msg::Icon::Exclamation);
 }
 
-QByteArray captionsJson(const ReportLayout& layout, const SurveyFindings& findings)
+QByteArray captionsJson(const ReportDocument& document, const SurveyFindings& findings)
 {
+    const ReportLayout& layout = document.page();
     QJsonObject o;
     const QMap<QString, QString> filled = layout.filledCaptionTexts();
     for (auto it = filled.begin(); it != filled.end(); ++it)
@@ -191,6 +196,9 @@ QByteArray captionsJson(const ReportLayout& layout, const SurveyFindings& findin
                                   {QStringLiteral("draft"), f.draftName()},
                                   {QStringLiteral("text"), f.text}});
     o.insert(QStringLiteral("checks"), checks);
+    // The calculation sheet's figures, line by line, under the names its lines carry.
+    if (document.sheet())
+        o.insert(QStringLiteral("sheet"), QJsonObject::fromVariantMap(document.sheet()->captions()));
     return QJsonDocument(o).toJson(QJsonDocument::Indented);
 }
 
@@ -208,7 +216,8 @@ struct Outputs {
     QString captions;
 };
 
-bool writeOutputs(const ReportLayout& layout, const SurveyFindings& findings, const Outputs& o, QString* error)
+bool writeOutputs(const ReportDocument& layout, const SurveyFindings& findings, const Outputs& o,
+                  QString* error)
 {
     QByteArray pdf;
     if (!o.pdf.isEmpty()) {
@@ -274,7 +283,9 @@ int runOne(const QString& path, const Outputs& outputs, bool strict)
         return SurveyCommandLine::Refused;
     }
     const SurveyFindings findings = survey.findings();
-    if (!writeOutputs(*layout, findings, outputs, &error)) {
+    // The whole document: the report page and the calculation sheet after it.
+    const ReportDocument document(*layout, CalculationSheet::build(survey, *layout));
+    if (!writeOutputs(document, findings, outputs, &error)) {
         tell(MessageService::join(QStringLiteral("No report was written."), error));
         return SurveyCommandLine::Failed;
     }
@@ -332,6 +343,8 @@ int run(const Options& o)
         printErr(QStringLiteral("quorvane-lt: %1\n").arg(databaseUnreadable()));
         return SurveyCommandLine::Failed;
     }
+    // Out of reach, the surveys are reported from the copy as it is.
+    ServerCommandLine::bringCopyUpToDate(o.server);
 
     // Each file on its own: a refused one is told and the others still get their reports. The
     // run ends with the worst status of them.
@@ -394,14 +407,16 @@ QString helpText()
                "                       Discharging) with all the field checks and roundings of the survey\n"
                "                       window, then the Initial draft calculated, then, when the file has\n"
                "                       one, the Final. No window is made.\n"
-               "  --pdf OUT.pdf        writes the filled report page as a PDF file (A4).\n"
+               "  --pdf OUT.pdf        writes the filled report page as a PDF file (A4), followed by\n"
+               "                       the pages of the calculation sheet.\n"
                "  --captions OUT.json  writes every value caption the report filled as a JSON object,\n"
                "                       caption name to text, e.g. \"lblInitNGDisp\": \"29348.62818 MT\", "
                "and\n"
                "                       under \"checks\" the findings on the survey, each with its "
                "\"code\",\n"
                "                       \"severity\" (information or warning), \"draft\" (initial, final or\n"
-               "                       survey) and \"text\".\n"
+               "                       survey) and \"text\"; under \"sheet\" the calculation sheet's\n"
+               "                       figures, line by line (\"final.netDisplacement\": ...).\n"
                "  --pdf-dir DIR        writes each survey's report as DIR/<file's base name>.pdf.\n"
                "  --captions-dir DIR   writes each survey's captions as DIR/<file's base name>.json.\n"
                "  --data-dir DIR       reads the survey database DS.dat and DS.lib from DIR instead of\n"
@@ -409,6 +424,10 @@ QString helpText()
                "  --passphrase-file FILE  the passphrase of a protected database (Tools, Protect the\n"
                "                       Database...), on the first line of FILE; without it the variable\n"
                "                       QUORVANE_PASSPHRASE is read. A passphrase is never an argument.\n"
+               "  --server URI         brings the copy of the catalogue in DS.dat up to date from the\n"
+               "                       company's PostgreSQL server first (libpq's URI; the password from\n"
+               "                       ~/.pgpass or a service file); out of reach, the copy serves as it "
+               "is.\n"
                "  --strict             a warning about a survey makes the exit status 3.\n"
                "  --help               shows this text.\n"
                "\n"

@@ -29,6 +29,15 @@ Options parse(const QStringList& arguments)
                 return o;
             }
             o.dataDir = value;
+        } else if (a == QLatin1String("--server") || a.startsWith(QLatin1String("--server="))) {
+            const QString value = a.contains(QLatin1Char('=')) ? a.mid(a.indexOf(QLatin1Char('=')) + 1)
+                                  : i + 1 < arguments.size()   ? arguments.at(++i)
+                                                               : QString();
+            if (value.isEmpty()) {
+                o.error = QStringLiteral("--server needs a value");
+                return o;
+            }
+            o.server = value;
         } else if (a == QLatin1String("--passphrase-file")
                    || a.startsWith(QLatin1String("--passphrase-file="))) {
             QString value;
@@ -61,7 +70,7 @@ Options parse(const QStringList& arguments)
 QString usageLines()
 {
     return QStringLiteral(
-        "Usage: quorvane-lt [debug] [--data-dir DIR] [--passphrase-file FILE] [FILE]\n"
+        "Usage: quorvane-lt [debug] [--data-dir DIR] [--passphrase-file FILE] [--server URI] [FILE]\n"
         "       quorvane-lt --survey FILE [--pdf OUT.pdf] [--captions OUT.json] [--data-dir DIR]\n"
         "                   [--strict]\n"
         "       quorvane-lt --survey FILE... [--pdf-dir DIR] [--captions-dir DIR] [--data-dir DIR]\n"
@@ -76,6 +85,10 @@ QString usageLines()
         "  FILE                 a survey file (*.qsurvey.json) to open in the survey window of its\n"
         "                       kind, as Draft Survey, Open Survey does, once the main window is up.\n"
         "  --data-dir DIR       uses the survey database DS.dat and DS.lib in DIR.\n"
+        "  --server URI         the company's catalogue server (a PostgreSQL URI), instead of the one\n"
+        "                       set in Tools, Catalogue Server; DS.dat is its working copy, brought up\n"
+        "                       to date in the background. --survey and the table import and export\n"
+        "                       take it too.\n"
         "  --passphrase-file FILE  the passphrase of a protected database (first line of FILE);\n"
         "                       without it, QUORVANE_PASSPHRASE, else the program asks for it.\n"
         "  debug                turns on the tip window's diagnostic messages.\n"

@@ -11,6 +11,7 @@ namespace WindowCommandLine {
 struct Options {
     bool debug = false;   // "debug": the tip window's diagnostic boxes
     QString dataDir;      // --data-dir DIR: the survey database in DIR
+    QString server;       // --server URI: the catalogue server (else the one in the settings)
     QString passphraseFile;  // --passphrase-file FILE: the passphrase of a protected database
     QString surveyFile;   // a survey file to open once the main window is up
     QString error;        // why the command line cannot be understood; empty when it can

@@ -55,7 +55,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libc6 (>= 2.36), libstdc++6 (>= 12), libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), libsqlcipher0 (>= 3.4), libssl3 (>= 3.0), libqt6dbus6 (>= 6.4), libqt6keychain1 (>= 0.13)")
+    "libc6 (>= 2.36), libstdc++6 (>= 12), libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), libsqlcipher0 (>= 3.4), libssl3 (>= 3.0), libqt6dbus6 (>= 6.4), libqt6keychain1 (>= 0.13), libpq5 (>= 15)")
 # A font for the report page and the windows on a machine that has none yet.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core")
 include(CPack)

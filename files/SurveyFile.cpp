@@ -132,6 +132,12 @@ bool isPlainItemKey(const QString& key)
                        [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
 }
 
+bool isMultiLineParticular(const QString& key)
+{
+    const SurveyParticulars::Item* item = SurveyParticulars::item(key);
+    return item && item->multiLine;
+}
+
 class Reader {
 public:
     Reader(QString fileName, QString* error) : m_file(std::move(fileName)), m_error(error) {}
@@ -179,7 +185,8 @@ public:
         // and the port are picked from their lists: a name no list holds is refused there.
         if (key == SurveyFieldNames::kShip || key == SurveyFieldNames::kPort)
             return value;
-        const bool comments = key == SurveyFieldNames::kComments;
+        const bool comments = key == SurveyFieldNames::kComments
+                              || (path == SurveyFieldNames::kParticulars && isMultiLineParticular(key));
         const auto control = [comments](QChar c) {
             const bool lineOrTab = c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\t');
             return c.category() == QChar::Other_Control && !(comments && lineOrTab);
@@ -298,7 +305,43 @@ public:
                 d.tanks.insert(it.key(), entry);
             }
         }
+        d.readingsStart = readingsTime(o, N::kReadingsStart, path);
+        d.readingsEnd = readingsTime(o, N::kReadingsEnd, path);
         return d;
+    }
+
+    // The time a draft's readings began or ended: free text of a time's length.
+    QString readingsTime(const QJsonObject& o, const QString& key, const QString& path)
+    {
+        const QString value = text(o, key, path);
+        if (value.size() > SurveyParticulars::readingsTimeMaxLength())
+            refuse(path + QLatin1Char('.') + key, QStringLiteral("the box takes at most %1 characters.")
+                                                      .arg(SurveyParticulars::readingsTimeMaxLength()));
+        return value;
+    }
+
+    // The survey's particulars: every key one the survey knows, every value a text its box takes.
+    SurveyParticulars particulars(const QJsonObject& root)
+    {
+        namespace N = SurveyFieldNames;
+        SurveyParticulars p;
+        const QJsonObject o = object(root, N::kParticulars, QString(), false);
+        for (auto it = o.begin(); it != o.end() && !m_failed; ++it) {
+            const QString field = N::kParticulars + QLatin1Char('.') + it.key();
+            if (!SurveyParticulars::item(it.key())) {
+                fail(field, QStringLiteral("is not a particular of the survey."));
+                break;
+            }
+            const QString value = text(o, it.key(), N::kParticulars);
+            if (m_failed)
+                break;
+            if (const std::optional<QString> why = SurveyParticulars::refusal(it.key(), value)) {
+                refuse(field, *why + QLatin1Char('.'));
+                break;
+            }
+            p.setValue(it.key(), value);
+        }
+        return p;
     }
 
     // A list of the names of a draft's table cells.
@@ -385,6 +428,10 @@ QJsonObject draftJson(const SurveyDraftData& d, bool isFinal)
         }
         o.insert(QStringLiteral("tanks"), tanks);
     }
+    if (!d.readingsStart.isEmpty())
+        putText(o, N::kReadingsStart, d.readingsStart);
+    if (!d.readingsEnd.isEmpty())
+        putText(o, N::kReadingsEnd, d.readingsEnd);
     return o;
 }
 
@@ -458,6 +505,8 @@ std::optional<SurveyFileData> parse(const QByteArray& text, const QString& fileN
             r.fail(SurveyFieldNames::kListCorrection, QStringLiteral("must be true or false."));
         data.listCorrection = on.toBool();
     }
+    if (root.contains(SurveyFieldNames::kParticulars))
+        data.particulars = r.particulars(root);
     const QJsonObject initial = r.object(root, SurveyFieldNames::kDrafts[0], QString(), true);
     if (!r.failed())
         data.initial = r.draft(initial, SurveyFieldNames::kDrafts[0], false);
@@ -500,6 +549,12 @@ QJsonObject toJson(const SurveyFileData& data)
         root.insert(SurveyFieldNames::kBlQuantity, *data.blQuantity);
     if (data.listCorrection)
         root.insert(SurveyFieldNames::kListCorrection, true);
+    if (!data.particulars.isEmpty()) {
+        QJsonObject particulars;
+        for (auto it = data.particulars.values().begin(); it != data.particulars.values().end(); ++it)
+            particulars.insert(it.key(), it.value());
+        root.insert(SurveyFieldNames::kParticulars, particulars);
+    }
     root.insert(SurveyFieldNames::kDrafts[0], draftJson(data.initial, false));
     if (data.final)
         root.insert(SurveyFieldNames::kDrafts[1], draftJson(*data.final, true));

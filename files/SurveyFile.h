@@ -6,6 +6,8 @@
 #include <QString>
 #include <optional>
 
+#include "model/SurveyParticulars.h"
+
 class QJsonObject;
 
 // A survey kept as a file: the inputs of both drafts exactly as a surveyor would type them, so the
@@ -39,6 +41,9 @@ struct SurveyDraftData {
         QString reading, density, volume;
     };
     QMap<QString, Tank> tanks;
+    // When the draft's readings began and ended ("readingsStart", "readingsEnd"); written only
+    // when given.
+    QString readingsStart, readingsEnd;
 
     // The readings (fwd port, fwd stbd, mid port, mid stbd, aft port, aft stbd) and the marks
     // (Fwd X, Mid X, Aft X), in the order the surveyor reads them.
@@ -60,6 +65,8 @@ struct SurveyFileData {
     bool listCorrection = false;        // "listCorrection": true; written only when on
     SurveyDraftData initial;
     std::optional<SurveyDraftData> final;
+    // "particulars": {"surveyor": ..., ...}; written only when one is given.
+    SurveyParticulars particulars;
 };
 
 namespace SurveyFile {

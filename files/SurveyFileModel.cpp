@@ -104,6 +104,9 @@ private:
         if (!text(data.cargo, SurveyModel::cargoMaxLength(), Names::kCargo))
             return false;
         m_m.setCargo(data.cargo.isEmpty() ? m_m.cargo() : data.cargo);
+        // Read and checked with the file; a file without them keeps the survey's.
+        if (!data.particulars.isEmpty())
+            m_m.setParticulars(data.particulars);
         // Chosen for the survey as a whole; a file without the key keeps the survey's choice.
         if (data.listCorrection)
             m_m.setListCorrection(true);
@@ -193,6 +196,10 @@ private:
             if (!told(m_m.enterListTpc(draft, side, d.listTpc[side]), name).accepted)
                 return refuse(name, d.listTpc[side]);
         }
+        if (!d.readingsStart.isEmpty())
+            m_m.draft(draft).setReadingsStart(d.readingsStart);
+        if (!d.readingsEnd.isEmpty())
+            m_m.draft(draft).setReadingsEnd(d.readingsEnd);
         // The rows picked from the ship's table follow the readings as they stand.
         m_m.adoptRows(draft, d.typedOverTable);
         if (draft == SurveyModel::Final && d.initialNetDisplacement)
@@ -296,6 +303,8 @@ SurveyDraftData draftData(const SurveyModel& m, int draft)
     d.listTpc[1] = in.listTpc[SurveyModel::Starboard];
     for (auto it = m.tankSheet(draft).readings.begin(); it != m.tankSheet(draft).readings.end(); ++it)
         d.tanks.insert(it.key(), {it->reading, it->density, it->volume});
+    d.readingsStart = m.draft(draft).readingsStart();
+    d.readingsEnd = m.draft(draft).readingsEnd();
     // Which rows came from the ship's own table: they follow the draft when it is opened again.
     if (m.table())
         d.typedOverTable = m.typedOverTable(draft);
@@ -316,7 +325,8 @@ bool hasInputs(const SurveyDraftData& d)
     bool any = !d.density.isEmpty() || !d.comments.trimmed().isEmpty() || !d.deductibles.isEmpty()
         || !d.mctcPlus50Below.isEmpty() || !d.mctcPlus50Above.isEmpty() || !d.mctcMinus50Below.isEmpty()
         || !d.mctcMinus50Above.isEmpty() || d.initialNetDisplacement.has_value() || !d.listTpc[0].isEmpty()
-        || !d.listTpc[1].isEmpty() || !d.tanks.isEmpty();
+        || !d.listTpc[1].isEmpty() || !d.tanks.isEmpty() || !d.readingsStart.isEmpty()
+        || !d.readingsEnd.isEmpty();
     for (QString SurveyDraftData::*reading : SurveyDraftData::kReadings)
         any = any || !(d.*reading).isEmpty();
     for (int c = 0; c < 4; ++c)
@@ -388,6 +398,7 @@ SurveyFileData read(const SurveyModel& model)
     if (model.isDischarging() && !model.blQuantity().isEmpty())
         data.blQuantity = model.blQuantity();
     data.listCorrection = model.listCorrection();
+    data.particulars = model.particulars();
     data.initial = draftData(model, SurveyModel::Initial);
     SurveyDraftData fin = draftData(model, SurveyModel::Final);
     // The initial net displacement typed over the Final results counts as an input only where the

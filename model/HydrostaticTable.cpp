@@ -178,8 +178,7 @@ std::optional<HydrostaticTable> HydrostaticTable::loadForShip(int shipId, Connec
     return t;
 }
 
-qint64 HydrostaticTable::saveForShip(int shipId, const HydrostaticTable& table, Connection* connection,
-                                     std::optional<qint64> countRead)
+HydrostaticStore::StoredTable HydrostaticTable::stored(const HydrostaticTable& table)
 {
     HydrostaticStore::StoredTable stored;
     stored.density = table.density.toString();
@@ -191,7 +190,13 @@ qint64 HydrostaticTable::saveForShip(int shipId, const HydrostaticTable& table, 
             r.append(value(row, c).toString());
         stored.rows.append(r);
     }
-    return HydrostaticStore::save(use(connection), shipId, stored, countRead);
+    return stored;
+}
+
+qint64 HydrostaticTable::saveForShip(int shipId, const HydrostaticTable& table, Connection* connection,
+                                     std::optional<qint64> countRead)
+{
+    return HydrostaticStore::save(use(connection), shipId, stored(table), countRead);
 }
 
 qint64 HydrostaticTable::removeForShip(int shipId, Connection* connection, std::optional<qint64> countRead)

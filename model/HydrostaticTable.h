@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Decimal.h"
+#include "db/HydrostaticStore.h"
 
 #include <QList>
 #include <QString>
@@ -84,6 +85,8 @@ public:
     // was read is refused with VbError ChangeCount::ChangedMeanwhile. Returns the new count.
     static qint64 saveForShip(int shipId, const HydrostaticTable& table, Connection* connection = nullptr,
                               std::optional<qint64> countRead = std::nullopt);
+    // The table as it is stored: the figures as their exact decimal texts.
+    static HydrostaticStore::StoredTable stored(const HydrostaticTable& table);
     static qint64 removeForShip(int shipId, Connection* connection = nullptr,
                                 std::optional<qint64> countRead = std::nullopt);
     // The ship's id by her name, 0 when there is none. Throws VbError.

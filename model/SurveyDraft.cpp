@@ -168,6 +168,8 @@ void SurveyDraft::clear()
 
     m_comments = QString();
     m_tankSheet.clear();
+    m_readingsStart = QString();
+    m_readingsEnd = QString();
 
     // Reports its own failure, so the reset always completes.
     resetDeductions();

@@ -80,6 +80,13 @@ public:
     QString surveyTime() const { return m_surveyTime; }
     void setSurveyTime(const QString& time);
 
+    // When the readings of this draft began and ended, as the surveyor wrote the times down
+    // (free text, for the calculation sheet; nothing is worked out from them).
+    QString readingsStart() const { return m_readingsStart; }
+    void setReadingsStart(const QString& time) { m_readingsStart = time; }
+    QString readingsEnd() const { return m_readingsEnd; }
+    void setReadingsEnd(const QString& time) { m_readingsEnd = time; }
+
     bool needsSaving() const { return m_needsSaving; }
     void setNeedsSaving(bool needsSaving) { m_needsSaving = needsSaving; }
     bool hasRecord() const { return m_hasRecord; }
@@ -200,6 +207,8 @@ private:
     QString m_comments;
     QString m_surveyDate;
     QString m_surveyTime;
+    QString m_readingsStart;
+    QString m_readingsEnd;
     bool m_needsSaving = false;
     bool m_hasRecord = false;
     Variant m_fwdMean;

@@ -40,6 +40,11 @@ constexpr QLatin1String kListTpc("listTpc");
 constexpr QLatin1String kListSides[2] = {QLatin1String("port"), QLatin1String("stbd")};
 // The cells of a draft's tables typed over the ship's own table (the others were picked from it).
 constexpr QLatin1String kTypedOverTable("typedOverTable");
+// The survey's particulars (who, where, the weather; keys in model/SurveyParticulars) and the
+// times each draft's readings began and ended.
+constexpr QLatin1String kParticulars("particulars");
+constexpr QLatin1String kReadingsStart("readingsStart");
+constexpr QLatin1String kReadingsEnd("readingsEnd");
 
 inline QString joined(QLatin1String group, QLatin1String name)
 {

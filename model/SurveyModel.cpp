@@ -133,6 +133,16 @@ void SurveyModel::clear()
     m_surveyFindings.clear();
     m_listTonnes = {};
     m_listCorrection = false;
+    m_particulars.clear();
+}
+
+QList<SurveyModel::DraftTaken> SurveyModel::draftsInOrder() const
+{
+    QList<DraftTaken> drafts;
+    drafts.append({Initial, QStringLiteral("INITIAL DRAFT"), m_drafts[Initial].get()});
+    // The draft checks, taken while the cargo was worked, go here in the order taken.
+    drafts.append({Final, QStringLiteral("FINAL DRAFT"), m_drafts[Final].get()});
+    return drafts;
 }
 
 // --- The header ------------------------------------------------------------------------------

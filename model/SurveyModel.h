@@ -9,6 +9,7 @@
 #include "model/SurveyMessage.h"
 #include "model/TankSheet.h"
 #include "model/TankTable.h"
+#include "model/SurveyParticulars.h"
 
 #include <QHash>
 #include <QList>
@@ -145,6 +146,21 @@ public:
     static int voyageMaxLength() { return 15; }
     static int cargoMaxLength() { return 50; }
     static int maxLength(Field field);
+
+    // --- The survey's particulars ----------------------------------------------------------
+    // Who, where and in what weather: free text for the calculation sheet, checked by
+    // SurveyParticulars::refusal where it is typed. A new survey starts without any.
+    const SurveyParticulars& particulars() const { return m_particulars; }
+    void setParticulars(const SurveyParticulars& particulars) { m_particulars = particulars; }
+
+    // The drafts in the order they were taken: Initial, then Final. (The draft checks of the
+    // "Daily" tab come between them once they are kept in the survey.)
+    struct DraftTaken {
+        int index;      // Initial or Final
+        QString title;  // "INITIAL DRAFT", as the calculation sheet heads its block
+        SurveyDraft* draft;
+    };
+    QList<DraftTaken> draftsInOrder() const;
 
     // --- The drafts -------------------------------------------------------------------------
     // A value typed into a field of a draft and the field left: the rule's outcome, with what the
@@ -353,4 +369,5 @@ private:
     bool m_listCorrection = false;
     std::array<std::optional<Decimal>, 2> m_listTonnes;  // as the last checkList worked it out
     TankTables m_tankTables;
+    SurveyParticulars m_particulars;
 };

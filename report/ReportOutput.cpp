@@ -9,18 +9,22 @@
 
 namespace ReportOutput {
 
-bool writePdf(const ReportLayout& layout, QIODevice* device)
+bool writePdf(const ReportDocument& document, QIODevice* device)
 {
     QPdfWriter writer(device);
     writer.setPageLayout(
         QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     writer.setResolution(600);
-    writer.setTitle(layout.windowTitle());
+    writer.setTitle(document.windowTitle());
     writer.setCreator(MessageService::appTitle());
     QPainter painter;
     if (!painter.begin(&writer))
         return false;
-    layout.render(painter, QRectF(0, 0, writer.width(), writer.height()));
+    for (int page = 0; page < document.pageCount(); ++page) {
+        if (page > 0 && !writer.newPage())
+            return false;
+        document.renderPage(painter, QRectF(0, 0, writer.width(), writer.height()), page);
+    }
     return painter.end();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "report/ReportDocument.h"
 #include "report/ReportLayout.h"
 
 #include <QString>
@@ -10,8 +11,8 @@ class QIODevice;
 // ReportLayout::render, as the preview and the printer do.
 namespace ReportOutput {
 
-// Writes the page as a PDF document (A4 portrait) into `device`, which is open for writing.
+// Writes the pages as a PDF document (A4 portrait) into `device`, which is open for writing.
 // False when it cannot be written.
-bool writePdf(const ReportLayout& layout, QIODevice* device);
+bool writePdf(const ReportDocument& document, QIODevice* device);
 
 }  // namespace ReportOutput

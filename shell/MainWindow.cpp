@@ -76,6 +76,7 @@ const MenuItem kMenuItems[] = {
     {"mnuTools", 15, "-", {}, true, nullptr, nullptr},
     {"mnuTools", 20, "&Protect the Database...", {}, true, nullptr, "ProtectDatabase"},
     {"mnuTools", 25, "&Remove the Protection...", {}, true, nullptr, "UnprotectDatabase"},
+    {"mnuTools", 30, "Catalogue &Server...", {}, true, nullptr, "CatalogueServer"},
     {"mnuHelp", 5, "&Daily Tips", {}, true, "TipOfDay", "frmTipOfDay"},
     {"mnuHelp", 6, "&Contents", QKeySequence(Qt::Key_F1), true, "Help", "Help"},
     {"mnuHelp", 7, "-", {}, true, nullptr, nullptr},

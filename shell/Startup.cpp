@@ -2,6 +2,7 @@
 
 #include "core/AppPaths.h"
 #include "shell/AppIcons.h"
+#include "shell/CatalogueLink.h"
 #include "shell/ChildRegistry.h"
 #include "db/Connection.h"
 #include "db/Database.h"
@@ -84,6 +85,7 @@ Outcome start(const QStringList& arguments)
     setDebugMode(options.debug);
     registerChildWindows();
     SurveyFileCommands::registerCommands();
+    CatalogueLink::registerCommands();
     DatabaseProtection::registerCommands();
     // A protected database asks for its passphrase, unless the command line gave it.
     DatabaseProtection::installStartAsker();
@@ -125,6 +127,9 @@ Outcome start(const QStringList& arguments)
     // else is opened.
     if (shown)
         RecentSurveys::offerLost(*mdi);
+    // The copy is brought up to date behind the window, which reads it meanwhile as always.
+    if (shown)
+        CatalogueLink::start(*mdi, options.server);
     if (shown && !options.surveyFile.isEmpty())
         SurveyFileCommands::openFile(*mdi, options.surveyFile);
     return {0, shown};

@@ -4,7 +4,10 @@
 #include "core/Numeric.h"
 #include "core/VbError.h"
 #include "db/ChangeCount.h"
+#include "db/Database.h"
 #include "model/ShipRecord.h"
+#include "ui/CatalogueBanner.h"
+#include "ui/CatalogueWrites.h"
 #include "ui/Contrast.h"
 
 #include <QAction>
@@ -149,6 +152,19 @@ HydrostaticTableWindow::HydrostaticTableWindow(int shipId, const QString& shipNa
     buildLayout();
     buildEditActions();
     loadStored();
+    CatalogueBanner::attach(this, [this] { return catalogueCopyChanged(); });
+}
+
+QString HydrostaticTableWindow::catalogueCopyChanged()
+{
+    if (CatalogueWrites::copyHolds(QStringLiteral("HydrostaticTable"), m_shipId, m_changeCount))
+        return {};
+    // Edits in the grid are kept: the save compares the table's count of writes and tells.
+    if (isDirty())
+        return QStringLiteral("The catalogue server holds a newer table of this ship than the one being "
+                              "edited here: a save is refused, so as not to undo it.");
+    loadStored();
+    return {};
 }
 
 void HydrostaticTableWindow::loadStored()
@@ -199,6 +215,14 @@ QString tableChanges(const std::optional<HydrostaticTable>& before,
 }
 
 }  // namespace
+
+void HydrostaticTableWindow::requireCopyAsRead() const
+{
+    // The copy may have taken a newer table from the server since this window read it, which the
+    // server would then let this save undo unseen.
+    if (!CatalogueWrites::copyHolds(QStringLiteral("HydrostaticTable"), m_shipId, m_changeCount))
+        throw ChangeCount::changedMeanwhile(QStringLiteral("The table"));
+}
 
 void HydrostaticTableWindow::reportChangedMeanwhile()
 {
@@ -775,7 +799,17 @@ bool HydrostaticTableWindow::save()
                                      Msg::Buttons::YesNo, Msg::Icon::Question, kTitle, Msg::Answer::No)
                 != Msg::Answer::Yes)
                 return false;
-            m_changeCount = HydrostaticTable::removeForShip(m_shipId, nullptr, m_changeCount);
+            if (!CatalogueWrites::viaServer()) {
+                m_changeCount = HydrostaticTable::removeForShip(m_shipId, nullptr, m_changeCount);
+            } else {
+                if (!CatalogueWrites::allowed())
+                    return false;
+                requireCopyAsRead();
+                if (!CatalogueWrites::report(
+                        CatalogueServer::shared().removeHydrostatics(sharedConnection(), m_shipId)))
+                    return false;
+                m_changeCount = CatalogueWrites::countInCopy(QStringLiteral("HydrostaticTable"), m_shipId);
+            }
             m_readTable.reset();
             m_undo->setClean();
             return true;
@@ -799,7 +833,17 @@ bool HydrostaticTableWindow::save()
                    Msg::Buttons::YesNo, Msg::Icon::Question, kTitle, Msg::Answer::No)
                    != Msg::Answer::Yes)
             return false;
-        m_changeCount = HydrostaticTable::saveForShip(m_shipId, *t, nullptr, m_changeCount);
+        if (!CatalogueWrites::viaServer()) {
+            m_changeCount = HydrostaticTable::saveForShip(m_shipId, *t, nullptr, m_changeCount);
+        } else {
+            if (!CatalogueWrites::allowed())
+                return false;
+            requireCopyAsRead();
+            if (!CatalogueWrites::report(CatalogueServer::shared().saveHydrostatics(
+                    sharedConnection(), m_shipId, HydrostaticTable::stored(*t))))
+                return false;
+            m_changeCount = CatalogueWrites::countInCopy(QStringLiteral("HydrostaticTable"), m_shipId);
+        }
         m_readTable = *t;
     } catch (const VbError& e) {
         if (e.number() == ChangeCount::ChangedMeanwhile) {

@@ -99,6 +99,11 @@ private:
     void loadStored();
     // A save refused because the table was written by someone else (the command line's import,
     // another window) since this window read it: says what changed and offers to reload it.
+    // Through the catalogue server: throws ChangedMeanwhile when the copy holds another table than
+    // the one this window read.
+    void requireCopyAsRead() const;
+    // The copy took rows from the catalogue server: a newer table is shown, unless edited.
+    QString catalogueCopyChanged();
     void reportChangedMeanwhile();
     // Asks how the LCF of rows being taken is written and turns it into the program's own; false
     // when the user cancels or the ship's LBP is wanting.

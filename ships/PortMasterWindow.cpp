@@ -8,6 +8,8 @@
 #include "core/VbError.h"
 #include "db/ChangeCount.h"
 #include "db/SqlCatalogue.h"
+#include "ui/CatalogueBanner.h"
+#include "ui/CatalogueWrites.h"
 #include "db/RowSet.h"
 
 #include <QCloseEvent>
@@ -48,6 +50,7 @@ PortMasterWindow::PortMasterWindow(QWidget* parent) : QWidget(parent)
     m_guard = new FieldGuard(this);
     buildLayout();
     load();
+    CatalogueBanner::attach(this, [this] { return catalogueCopyChanged(); });
 }
 
 PortMasterWindow::~PortMasterWindow() = default;
@@ -279,6 +282,24 @@ bool PortMasterWindow::hasPendingEdits() const
 
 void PortMasterWindow::writePort()
 {
+    if (CatalogueWrites::viaServer()) {
+        // The server first; the copy, and so the list, take the port from there.
+        if (!CatalogueWrites::allowed())
+            throw CatalogueWrites::Told();
+        const bool existing = m_recordMode == Mode::Existing;
+        if (existing)
+            requireCopyAsRead();
+        if (!CatalogueWrites::report(CatalogueServer::shared().savePort(
+                sharedConnection(), existing ? m_pickedPortId : 0, txtPortName->text().trimmed(),
+                txtCity->text().trimmed(), txtCountry->text().trimmed()))) {
+            m_ports.requery();
+            refreshList();
+            throw CatalogueWrites::Told();
+        }
+        m_ports.requery();
+        refreshList();
+        return;
+    }
     try {
         if (m_recordMode == Mode::Existing) {
             // The row written is the port picked in the list, wherever the set's cursor went.
@@ -305,6 +326,42 @@ void PortMasterWindow::writePort()
     }
 }
 
+QString PortMasterWindow::catalogueCopyChanged()
+{
+    // Edits in the boxes are kept: the save compares the port's count of writes and tells.
+    if (hasPendingEdits())
+        return QStringLiteral("The catalogue was brought up to date from the server while this port was "
+                              "being edited: a save is checked against the port as the copy holds it now.");
+    const int portId = m_pickedPortId;
+    try {
+        m_ports.requery();
+        refreshList();
+        if (portId >= 0 && m_ports.find(SqlCatalogue::findPort(portId))) {
+            m_recordMode = Mode::New; // so that showPort fills the boxes afresh
+            showPort(portId);
+            markPicked(portId);
+        } else if (portId >= 0) {
+            emptyBoxes();
+            startNewRecord();
+        }
+    } catch (const VbError& e) {
+        return e.description();
+    }
+    return {};
+}
+
+void PortMasterWindow::requireCopyAsRead()
+{
+    // The list holds the port as this window read it; the copy may have taken a newer one from
+    // the server since, which the server would then let this change undo unseen.
+    qint64 countRead = ChangeCount::NotCounted;
+    if (m_ports.find(SqlCatalogue::findPort(m_pickedPortId))
+        && m_ports.hasColumn(QStringLiteral("ChangeCount")))
+        countRead = m_ports.value(QStringLiteral("ChangeCount")).toDecimal().toInt64();
+    if (!CatalogueWrites::copyHolds(QStringLiteral("Port"), m_pickedPortId, countRead))
+        throw ChangeCount::changedMeanwhile(QStringLiteral("The port"));
+}
+
 bool PortMasterWindow::settlePendingEdits()
 {
     if (!hasPendingEdits())
@@ -325,6 +382,8 @@ bool PortMasterWindow::settlePendingEdits()
         return false;
     try {
         writePort();
+    } catch (const CatalogueWrites::Told&) {
+        return false;
     } catch (const VbError& e) {
         if (e.number() != ChangeCount::ChangedMeanwhile)
             MessageService::coded(
@@ -374,6 +433,7 @@ void PortMasterWindow::saveRecord()
             m_ports.cancelUpdate();
         }
         startNewRecord();
+    } catch (const CatalogueWrites::Told&) {
     } catch (const VbError& e) {
         if (e.number() == ChangeCount::ChangedMeanwhile)
             reportChangedMeanwhile(false);
@@ -401,10 +461,22 @@ void PortMasterWindow::deleteRecord()
     if (answer != Msg::Answer::Yes)
         return;
     try {
-        if (!m_ports.find(SqlCatalogue::findPort(m_pickedPortId)))
-            throw VbError(3021, QStringLiteral("The port is no longer in the list."));
-        // The ships registered here go with the port: the database cascades the delete.
-        m_ports.deleteCurrent();
+        if (CatalogueWrites::viaServer()) {
+            if (!CatalogueWrites::allowed())
+                return;
+            requireCopyAsRead();
+            const bool done = CatalogueWrites::report(
+                CatalogueServer::shared().deletePort(sharedConnection(), m_pickedPortId));
+            m_ports.requery();
+            refreshList();
+            if (!done)
+                return;
+        } else {
+            if (!m_ports.find(SqlCatalogue::findPort(m_pickedPortId)))
+                throw VbError(3021, QStringLiteral("The port is no longer in the list."));
+            // The ships registered here go with the port: the database cascades the delete.
+            m_ports.deleteCurrent();
+        }
         m_ports.requery();
         refreshList();
         emptyBoxes();

@@ -52,6 +52,12 @@ private:
     void startNewRecord();
     bool hasPendingEdits() const;
     void writePort();
+    // Through the catalogue server: throws ChangedMeanwhile when the copy holds a newer port than
+    // the one the list read.
+    void requireCopyAsRead();
+    // The copy took rows from the catalogue server: the list and the port shown are read again,
+    // unless edited.
+    QString catalogueCopyChanged();
     bool settlePendingEdits();
     // A write refused because another writer changed or deleted the port since it was read:
     // says what changed and offers to show the port as stored now.

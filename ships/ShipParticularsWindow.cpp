@@ -9,6 +9,8 @@
 #include "db/ChangeCount.h"
 #include "db/Connection.h"
 #include "db/RowSet.h"
+#include "ui/CatalogueBanner.h"
+#include "ui/CatalogueWrites.h"
 #include "db/SqlCatalogue.h"
 #include "ui/NameCombo.h"
 
@@ -36,6 +38,8 @@ const QString kDeletingHeadline =
     QStringLiteral("A serious error has occured while deleting the current record.");
 
 constexpr int kShipNameLimit = 50;
+// saveStatement: the catalogue server did not take the ship, and the user has been told why.
+constexpr int kToldAlready = 2;
 
 // What saveStatement returns when the ship was written meanwhile by someone else.
 constexpr int kChangedMeanwhile = ChangeCount::ChangedMeanwhile;
@@ -92,6 +96,29 @@ ShipParticularsWindow::ShipParticularsWindow(QWidget* parent) : QWidget(parent)
     m_guard = new FieldGuard(this);
     buildLayout();
     loadShips();
+    CatalogueBanner::attach(this, [this] { return catalogueCopyChanged(); });
+}
+
+QString ShipParticularsWindow::catalogueCopyChanged()
+{
+    // Edits on the form are kept: the save compares the ship's count of writes and tells.
+    if (m_isDirty)
+        return QStringLiteral("The catalogue was brought up to date from the server while this ship "
+                              "was being edited: a save is checked against the ship as the copy holds "
+                              "her now.");
+    const int shipId = m_recordMode == Mode::Existing && m_shipRow >= 0 ? currentShipId() : -1;
+    const QString name = cmbShipName->currentText();
+    readShips();
+    refillNameList();
+    if (shipId < 0)
+        return {};
+    placeOnSavedShip(shipId, name);
+    if (m_shipRow >= 0)
+        fillFromCurrentRow();
+    else
+        showFirstShipOrNothing();
+    m_isDirty = false;
+    return {};
 }
 
 ShipParticularsWindow::~ShipParticularsWindow() = default;
@@ -295,7 +322,8 @@ void ShipParticularsWindow::noteSaved(bool updated)
     // with the count the database gave her.
     m_readValues = valuesOnForm();
     m_readKeelPlate = keelPlateOnForm();
-    if (updated) {
+    // Through the catalogue server the copy took the ship back from there: her count is read.
+    if (updated && !CatalogueWrites::viaServer()) {
         if (m_readCount != ChangeCount::NotCounted)
             ++m_readCount;
         return;
@@ -559,6 +587,21 @@ int ShipParticularsWindow::saveStatement()
         v.netTonnage = figure(NumberField::NetTonnage);
         v.summerDraft = figure(NumberField::SummerDraft);
         v.summerDeadweight = figure(NumberField::SummerDeadweight);
+        if (CatalogueWrites::viaServer()) {
+            // The server first; the copy takes the ship from there. A refusal has been told.
+            if (!CatalogueWrites::allowed())
+                return kToldAlready;
+            const bool existing = m_recordMode == Mode::Existing;
+            const int id = existing ? currentShipId() : 0;
+            // The copy brought the ship up to date from the server since this window read her:
+            // the server would take this change over the other one, which the window never showed.
+            if (existing && !CatalogueWrites::copyHolds(QStringLiteral("Ship"), id, m_readCount))
+                return storedValues(id) ? kChangedMeanwhile : 10088;
+            return CatalogueWrites::report(CatalogueServer::shared().saveShip(
+                       sharedConnection(), id, v, figure(NumberField::KeelPlate)))
+                ? 1
+                : kToldAlready;
+        }
         const QString keel = figure(NumberField::KeelPlate);
         if (m_recordMode != Mode::Existing) {
             if (sharedConnection().execute(SqlCatalogue::insertShip(v)) == 0)
@@ -615,6 +658,13 @@ bool ShipParticularsWindow::saveCheckedEdits()
         reportSaveFailure();
         return false;
     }
+    if (outcome == kToldAlready) {
+        // Someone else's change may have come into the copy: the list shows it.
+        readShips();
+        refillNameList();
+    }
+    if (outcome != 1)
+        return false;
     readShips();
     refillNameList();
     placeOnSavedShip(savedId, savedName);
@@ -657,6 +707,12 @@ void ShipParticularsWindow::saveRecord()
                 reportSaveFailure();
                 return;
             }
+            if (outcome == kToldAlready) {
+                readShips();
+                refillNameList();
+            }
+            if (outcome != 1)
+                return;
             readShips();
             refillNameList();
             placeOnSavedShip(savedId, savedName);
@@ -722,8 +778,21 @@ void ShipParticularsWindow::deleteRecord()
             return;
         // A ship written by someone else since she was read is not deleted unseen.
         const int shipId = currentShipId();
-        if (sharedConnection().execute(SqlCatalogue::deleteShip(shipId, m_readCount)) == 0
-            && m_readCount != ChangeCount::NotCounted && storedValues(shipId)) {
+        if (CatalogueWrites::viaServer()) {
+            if (!CatalogueWrites::allowed())
+                return;
+            if (!CatalogueWrites::copyHolds(QStringLiteral("Ship"), shipId, m_readCount)
+                && storedValues(shipId)) {
+                reportChangedMeanwhile();
+                return;
+            }
+            if (!CatalogueWrites::report(CatalogueServer::shared().deleteShip(sharedConnection(), shipId))) {
+                readShips();
+                refillNameList();
+                return;
+            }
+        } else if (sharedConnection().execute(SqlCatalogue::deleteShip(shipId, m_readCount)) == 0
+                   && m_readCount != ChangeCount::NotCounted && storedValues(shipId)) {
             reportChangedMeanwhile();
             return;
         }

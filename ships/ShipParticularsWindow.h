@@ -47,6 +47,8 @@ protected:
 
 private:
     void buildLayout();
+    // The copy took rows from the catalogue server: the ship shown is read again, unless edited.
+    QString catalogueCopyChanged();
     // Runs `work` with isFilling set and the field checks off, so that the window's own writing
     // into the boxes neither counts as an edit nor asks the boxes' checks.
     void whileFilling(const std::function<void()>& work);

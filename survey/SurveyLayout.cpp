@@ -28,6 +28,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <functional>
 #include <utility>
 
 namespace {
@@ -141,6 +142,20 @@ public:
         window->installEventFilter(this);
     }
 
+    // Told the width the block may have, whenever the window changes width, so that it can
+    // arrange its columns to fit rather than scroll sideways.
+    void onRoomChanged(std::function<void(int)> arrange) { m_arrange = std::move(arrange); }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        // The room is the window's width inside its frame, whether or not a scroll bar shows:
+        // the arrangement then depends on the window's width alone, never on what it makes scroll.
+        QScrollArea::resizeEvent(event);
+        if (m_arrange)
+            m_arrange(width() - 2 * frameWidth());
+    }
+
 private:
     void refreshSizeHints()
     {
@@ -231,6 +246,7 @@ private:
 
     QPointer<QWidget> m_watched;
     QWidget* m_window = nullptr;
+    std::function<void(int)> m_arrange;
 };
 
 }  // namespace
@@ -444,8 +460,14 @@ QWidget* SurveyWindow::buildContent()
     cmdCalculate = new QPushButton(QStringLiteral("&Calculate"));
     cmdCalculate->setObjectName(QStringLiteral("cmdCalculate"));
     cmdCalculate->setAutoDefault(false);
+    // The particulars for the calculation sheet; reached with Alt+R, left out of the Tab round.
+    cmdParticulars = new QPushButton(QStringLiteral("Pa&rticulars..."));
+    cmdParticulars->setObjectName(QStringLiteral("cmdParticulars"));
+    cmdParticulars->setAutoDefault(false);
+    cmdParticulars->setFocusPolicy(Qt::ClickFocus);
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addStretch();
+    buttonRow->addWidget(cmdParticulars);
     buttonRow->addWidget(cmdCalculate);
     left->addLayout(buttonRow);
     m_panelArea = new QVBoxLayout;
@@ -488,7 +510,10 @@ QWidget* SurveyWindow::buildContent()
     h->addStretch(GapStretch);
 
     // Right: what is on board besides cargo, and the displacement worked down to the net.
-    auto* right = new QVBoxLayout;
+    auto* rightColumn = new QWidget;
+    rightColumn->setObjectName(QStringLiteral("surveyRightColumn"));
+    auto* right = new QVBoxLayout(rightColumn);
+    right->setContentsMargins(0, 0, 0, 0);
     right->setSpacing(3);
     right->addWidget(caption(QStringLiteral("Deductibles")));
     right->addWidget(m_grids->deductionGrid());
@@ -501,7 +526,7 @@ QWidget* SurveyWindow::buildContent()
     right->addWidget(caption(QStringLiteral("Displacement")));
     right->addWidget(m_results->grid());
     right->addStretch(1);
-    h->addLayout(right, RightStretch);
+    h->addWidget(rightColumn, RightStretch);
 
     // A maximised window's room goes into the tables' columns rather than between them.
     for (SurveyGrid* grid : {static_cast<SurveyGrid*>(m_grids->hdtGrid()), m_grids->ipResultGrid(),
@@ -516,6 +541,26 @@ QWidget* SurveyWindow::buildContent()
     scroller->setWidget(content);
     content->installEventFilter(scroller);
     scroller->watchWindow(this);
+    // Where the three columns do not fit side by side (large text on a laptop screen), the
+    // deductibles and the displacement go under the hydrostatic tables: the survey then scrolls
+    // down, never sideways, and no figure column is cut at the window's edge.
+    scroller->onRoomChanged([=](int room) {
+        const int besideWidth = left->minimumSize().width() + middle->minimumSize().width()
+            + rightColumn->minimumSizeHint().width() + 4 * h->spacing();
+        const bool under = room < besideWidth;
+        const bool isUnder = middle->indexOf(rightColumn) >= 0;
+        if (under == isUnder)
+            return;
+        if (under) {
+            h->removeWidget(rightColumn);
+            middle->insertSpacing(middle->count() - 1, 8);
+            middle->insertWidget(middle->count() - 1, rightColumn);
+        } else {
+            middle->removeWidget(rightColumn);
+            delete middle->takeAt(middle->count() - 2);
+            h->addWidget(rightColumn, RightStretch);
+        }
+    });
     return scroller;
 }
 

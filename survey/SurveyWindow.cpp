@@ -10,13 +10,16 @@
 #include "model/ShipRecord.h"
 #include "survey/GridEditor.h"
 #include "survey/HydrostaticPicker.h"
+#include "report/CalculationSheet.h"
 #include "report/ReportFiller.h"
 #include "files/SurveyFileModel.h"
+#include "survey/ParticularsDialog.h"
 #include "ui/ReportPreview.h"
 #include "survey/ResultDisplay.h"
 #include "survey/SurveyRecovery.h"
 #include "survey/SurveyKeys.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
@@ -94,6 +97,14 @@ SurveyWindow::SurveyWindow(const QString& className, bool discharging, QWidget* 
         connect(list, &QComboBox::currentIndexChanged, this, &SurveyWindow::surveyTaken);
     connect(sstQuorvane, &QTabWidget::currentChanged, this, &SurveyWindow::surveyTaken);
     connect(cmdCalculate, &QPushButton::clicked, this, &SurveyWindow::surveyTaken);
+    // The survey's particulars, from the button or the keyboard.
+    connect(cmdParticulars, &QPushButton::clicked, this, [this] { openParticulars(); });
+    auto* particulars = new QAction(QStringLiteral("Particulars..."), this);
+    particulars->setObjectName(QStringLiteral("actParticulars"));
+    particulars->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    particulars->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(particulars, &QAction::triggered, this, [this] { openParticulars(); });
+    addAction(particulars);
     // The window sees every key first (Enter as Tab, Ctrl+F4) and every field gaining focus.
     qApp->installEventFilter(this);
 }
@@ -520,10 +531,24 @@ void SurveyWindow::print(bool showPreview)
     const std::optional<ReportLayout> layout = fillReport(showPreview);
     if (!layout)
         return;
+    // The calculation sheet follows the report page, worked from the same filled page.
+    const ReportDocument document(*layout, CalculationSheet::build(*m_model, *layout));
     if (showPreview)
-        ReportPreview::open(*layout, this);
+        ReportPreview::open(document, this);
     else
-        ReportOutput::printToDefaultPrinter(*layout, this);
+        ReportOutput::printToDefaultPrinter(document, this);
+}
+
+ParticularsDialog* SurveyWindow::openParticulars()
+{
+    auto* dialog = new ParticularsDialog(*m_model, this);
+    // What is given is kept with the rest of the survey's inputs, as an entry in a box is.
+    connect(dialog, &QDialog::accepted, this, [this] {
+        if (SurveyRecovery* keeper = SurveyRecovery::of(this))
+            keeper->snapshot();
+    });
+    dialog->open();
+    return dialog;
 }
 
 QString SurveyWindow::constantText() const

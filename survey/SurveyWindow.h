@@ -24,6 +24,7 @@ class ShipRecord;
 class FieldGuard;
 class HydrostaticPicker;
 class FindingsList;
+class ParticularsDialog;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -105,6 +106,9 @@ public:
     static void tell(const SurveyMessages& messages);
     // The report of the survey as Print Preview (or Print) fills it; nothing when it cannot be.
     std::optional<ReportLayout> fillReport(bool showPreview);
+    // The survey's particulars and the times of the readings, for the calculation sheet: the
+    // Particulars button (Alt+R) or Ctrl+Shift+P. Opened without waiting for it to close.
+    ParticularsDialog* openParticulars();
     SurveyDraft& initialDraft() const { return m_model->draft(SurveyModel::Initial); }
     SurveyDraft& finalDraft() const { return m_model->draft(SurveyModel::Final); }
     ShipRecord& shipRecord() const { return *m_shipRecord; }
@@ -246,6 +250,7 @@ protected:
     QLabel* lblHogSag = nullptr;
     QPlainTextEdit* txtComments = nullptr;
     QPushButton* cmdCalculate = nullptr;
+    QPushButton* cmdParticulars = nullptr;
     // What the checks before signing found about the draft on show.
     FindingsList* lstFindings = nullptr;
     // Both windows show a constant in a panel of their own; the subclass makes the box.

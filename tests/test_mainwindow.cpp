@@ -253,7 +253,8 @@ private slots:
         QCOMPARE(describe(menu("mnuMain3")),
                  QStringList({"mnuTools(5) &Calculator [] on icon", "mnuTools(10) &Notepad [] on icon",
                               "mnuTools(15) -", "mnuTools(20) &Protect the Database... [] on",
-                              "mnuTools(25) &Remove the Protection... [] on"}));
+                              "mnuTools(25) &Remove the Protection... [] on",
+                              "mnuTools(30) Catalogue &Server... [] on"}));
         const QStringList help = describe(menu("mnuMain5"));
         QCOMPARE(help.size(), 8);
         QCOMPARE(help.at(0), QStringLiteral("mnuHelp(5) &Daily Tips [] on icon"));

@@ -12,6 +12,7 @@
 #include "db/RowSet.h"
 #include "db/SqlCatalogue.h"
 #include "survey/GridEditor.h"
+#include "report/CalculationSheet.h"
 #include "ui/ReportPreview.h"
 #include "files/SurveyFile.h"
 #include "shell/SurveyFileCommands.h"
@@ -23,6 +24,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
@@ -61,7 +63,8 @@ Figures captionsWritten(const QString& path)
         return out;
     const QJsonObject json = QJsonDocument::fromJson(f.readAll()).object();
     for (auto it = json.begin(); it != json.end(); ++it)
-        if (it.key() != QLatin1String("checks"))  // the findings beside the captions
+        // The findings and the calculation sheet's figures beside the captions.
+        if (it.key() != QLatin1String("checks") && it.key() != QLatin1String("sheet"))
             out.insert(it.key(), it.value().toString());
     return out;
 }
@@ -328,7 +331,9 @@ void TestSurveyFiles::typedSurveySavedAndOpenedShowsTheSameFigures()
     QCOMPARE(openedReport->filledCaptionTexts(), typedReport->filledCaptionTexts());
     m_reportOfWindows = openedReport->filledCaptionTexts();
     const QString pdf = m_dir.filePath(QStringLiteral("windows.pdf"));
-    QVERIFY(ReportOutput::writePdf(*openedReport, pdf));
+    // The whole document, as Print Preview shows it: the page and the calculation sheet.
+    QVERIFY(ReportOutput::writePdf(
+        ReportDocument(*openedReport, CalculationSheet::build(opened->model(), *openedReport)), pdf));
     m_pdfOfWindows = pdfText(pdf);
 
     switchTo(0);
@@ -410,11 +415,23 @@ void TestSurveyFiles::commandLineGivesTheReportOfTheWindows()
     QCOMPARE(fromCli.value("lblTotCargoLoaded"), QStringLiteral("73364.1757 MT"));
     // The mid mark lies 0.50 m from midships; the report gives its distance as the window keeps it.
     QCOMPARE(fromCli.value("lblMidX"), QStringLiteral("0.5 m"));
+    // The calculation sheet's figures come beside the page's, and agree with them.
+    {
+        QFile f(captions);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QJsonObject sheet = QJsonDocument::fromJson(f.readAll()).object().value("sheet").toObject();
+        QCOMPARE(sheet.value("initial.netDisplacement").toString(), fromCli.value("lblInitNGDisp"));
+        QCOMPARE(sheet.value("result.cargo").toString(), QStringLiteral("73364.1757 MT"));
+        QCOMPARE(sheet.value("final.forward").toArray().size(), 3);
+    }
 
     if (QStandardPaths::findExecutable("pdftotext").isEmpty())
         QSKIP("pdftotext is not installed");
     const QString text = pdfText(pdf);
     QVERIFY(text.contains(QStringLiteral("LOADPORT DRAFT SURVEY REPORT")));
+    // --pdf writes the whole document: the sheet's pages follow the report page.
+    QVERIFY(text.contains(QStringLiteral("DRAFT SURVEY CALCULATION")));
+    QVERIFY(text.contains(QStringLiteral("Page 1 of ")));
     QCOMPARE(text, m_pdfOfWindows);
 }
 

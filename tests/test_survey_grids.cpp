@@ -1013,11 +1013,14 @@ private Q_SLOTS:
         auto* deductions = survey->findChild<SurveyGrid*>(QStringLiteral("fgrdDeduction"));
         QVERIFY(!deductions->verticalScrollBar()->isVisible());
 
-        // The main window not maximised: four fifths of the screen.
+        // The main window not maximised: four fifths of the screen. The deductibles and the
+        // displacement go under the hydrostatic tables, and the survey scrolls down, not sideways.
         mdi->setGeometry(0, 0, 1093, 614);
         QTRY_VERIFY(area->viewport()->rect().contains(frame->geometry()));
-        QTRY_VERIFY(scroller->horizontalScrollBar()->isVisible());
-        QVERIFY(scroller->verticalScrollBar()->isVisible());
+        QTRY_VERIFY(scroller->verticalScrollBar()->isVisible());
+        QTRY_VERIFY(!scroller->horizontalScrollBar()->isVisible());
+        QVERIFY(deductions->mapTo(survey, QPoint(0, 0)).y()
+                > mctc->mapTo(survey, QPoint(0, mctc->height())).y());
         auto* ship = survey->findChild<QComboBox*>(QStringLiteral("dcbShip"));
         ship->setCurrentIndex(ship->findText(v.shipName));
         QLineEdit* quantity = survey->findChild<QLineEdit*>(QStringLiteral("txtGridTextbox"));

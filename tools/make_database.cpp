@@ -11,6 +11,11 @@
 //   quorvane-mkdb --examples       the same on the database quorvane-lt uses (beside it, or the
 //                                  user's data folder, which is created with the delivered
 //                                  database when it is missing)
+//   quorvane-mkdb --server URI --init
+//                                  makes the company's catalogue on a PostgreSQL server: its
+//                                  tables, the deductible items, and the roles quorvane_reader
+//                                  (reads and adds) and quorvane_editor (also changes and deletes);
+//                                  refuses a server that has them already
 //   quorvane-mkdb DIR --protect    re-keys DIR/DS.dat and DIR/DS.lib with the user's passphrase
 //                                  (the program's own passwords then open nothing)
 //   quorvane-mkdb DIR --unprotect  keys them with the program's own passwords again
@@ -28,6 +33,8 @@
 #include "files/TankTableFile.h"
 #include "model/HydrostaticTable.h"
 #include "model/TankTable.h"
+#include "server/PgSession.h"
+#include "server/ServerSchema.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -43,6 +50,7 @@ int usage()
     std::fprintf(stderr,
                  "usage: quorvane-mkdb DIR [--force | --if-missing | --examples]\n"
                  "       quorvane-mkdb --examples\n"
+                 "       quorvane-mkdb --server URI --init\n"
                  "       quorvane-mkdb DIR --protect | --unprotect [--passphrase-file FILE]\n"
                  "       (the passphrase: the first line of FILE, or $QUORVANE_PASSPHRASE)\n");
     return 2;
@@ -58,6 +66,22 @@ QString programFolder()
         && QFileInfo::exists(QDir(parent).filePath(AppPaths::appName())))
         return parent;
     return own;
+}
+
+int initServer(const QString& uri)
+{
+    try {
+        PgSession session;
+        session.connect(uri);
+        ServerSchema::init(session);
+    } catch (const ServerError& e) {
+        std::fprintf(stderr, "quorvane-mkdb: %s\n", qPrintable(e.message()));
+        return 1;
+    }
+    std::printf("quorvane-mkdb: the catalogue is on %s; make the surveyors members of %s or %s\n",
+                qPrintable(PgSession::withoutPassword(uri)), ServerSchema::ReaderRole,
+                ServerSchema::EditorRole);
+    return 0;
 }
 
 int addExamples(const QString& dir)
@@ -156,6 +180,8 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     AppPaths::setApplicationNames();
+    if (argc == 4 && std::strcmp(argv[1], "--server") == 0 && std::strcmp(argv[3], "--init") == 0)
+        return initServer(QString::fromLocal8Bit(argv[2]));
     QString dir;
     bool dirGiven = false;
     bool force = false;

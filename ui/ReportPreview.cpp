@@ -58,7 +58,7 @@ std::unique_ptr<QPrinter> defaultPrinter()
 }
 
 // A4 portrait from the paper's corner, whatever the printer's own default paper.
-void setUpPage(QPrinter& printer, const ReportLayout& layout)
+void setUpPage(QPrinter& printer, const ReportDocument& layout)
 {
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);
@@ -72,8 +72,9 @@ QRectF paperRect(QPrinter& printer)
 }
 
 // A name for the file that tells one report from another in a folder of them.
-QString suggestedFileName(const ReportLayout& layout)
+QString suggestedFileName(const ReportDocument& document)
 {
+    const ReportLayout& layout = document.page();
     QString base = layout.windowTitle();
     const QString ship = layout.hasCaption(QStringLiteral("lblShipName2"))
                              ? layout.caption(QStringLiteral("lblShipName2")).trimmed()
@@ -90,7 +91,7 @@ QString suggestedFileName(const ReportLayout& layout)
     return QDir(dir).filePath(base + QStringLiteral(".pdf"));
 }
 
-bool offerPdfInstead(const ReportLayout& layout, QWidget* parent, const QString& headline)
+bool offerPdfInstead(const ReportDocument& layout, QWidget* parent, const QString& headline)
 {
     const Msg::Answer answer = MessageService::show(
         MessageService::join(headline,
@@ -105,7 +106,7 @@ bool offerPdfInstead(const ReportLayout& layout, QWidget* parent, const QString&
 
 namespace ReportOutput {
 
-bool writePdf(const ReportLayout& layout, const QString& fileName, QString* error)
+bool writePdf(const ReportDocument& layout, const QString& fileName, QString* error)
 {
     // The page is drawn whole first; the file is only touched once there is something to put in.
     QByteArray pdf;
@@ -130,7 +131,7 @@ void setPrinterProvider(PrinterProvider provider)
 }
 
 
-bool printToDefaultPrinter(const ReportLayout& layout, QWidget* parent)
+bool printToDefaultPrinter(const ReportDocument& layout, QWidget* parent)
 {
     std::unique_ptr<QPrinter> printer = defaultPrinter();
     if (!printer)
@@ -144,13 +145,17 @@ bool printToDefaultPrinter(const ReportLayout& layout, QWidget* parent)
                                    ? QStringLiteral("The printer did not accept the report.")
                                    : QStringLiteral("The printer %1 did not accept the report.").arg(name));
     }
-    layout.render(painter, paperRect(*printer));
+    for (int page = 0; page < layout.pageCount(); ++page) {
+        if (page > 0 && !printer->newPage())
+            return offerPdfInstead(layout, parent, QStringLiteral("The report could not be printed."));
+        layout.renderPage(painter, paperRect(*printer), page);
+    }
     if (!painter.end())
         return offerPdfInstead(layout, parent, QStringLiteral("The report could not be printed."));
     return true;
 }
 
-bool saveAsPdf(const ReportLayout& layout, QWidget* parent)
+bool saveAsPdf(const ReportDocument& layout, QWidget* parent)
 {
     QString fileName = chooseFileName(parent, suggestedFileName(layout));
     if (fileName.isEmpty())
@@ -168,15 +173,15 @@ bool saveAsPdf(const ReportLayout& layout, QWidget* parent)
 
 }  // namespace ReportOutput
 
-ReportPreview::ReportPreview(const ReportLayout& layout, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_layout(layout)
+ReportPreview::ReportPreview(const ReportDocument& document, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_document(document)
 {
-    setObjectName(layout.layoutName());
-    setWindowTitle(layout.windowTitle());
+    setObjectName(document.page().layoutName());
+    setWindowTitle(document.windowTitle());
     setAttribute(Qt::WA_DeleteOnClose);
 
     m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    setUpPage(*m_printer, m_layout);
+    setUpPage(*m_printer, m_document);
     m_preview = new QPrintPreviewWidget(m_printer.get(), this);
     m_preview->setObjectName(QStringLiteral("previewPage"));
     connect(m_preview, &QPrintPreviewWidget::paintRequested, this, &ReportPreview::paintPage);
@@ -204,6 +209,11 @@ ReportPreview::ReportPreview(const ReportLayout& layout, QWidget* parent)
               [this] { m_preview->fitToWidth(); });
     addAction(QStringLiteral("actWholePage"), QStringLiteral("Whole Pa&ge"), QKeySequence(),
               [this] { m_preview->fitInView(); });
+    // The calculation sheet follows the report page: a page at a time with Page Up and Down.
+    addAction(QStringLiteral("actPreviousPage"), QStringLiteral("P&revious Page"),
+              QKeySequence(Qt::Key_PageUp), [this] { showPage(m_preview->currentPage() - 1); });
+    addAction(QStringLiteral("actNextPage"), QStringLiteral("&Next Page"), QKeySequence(Qt::Key_PageDown),
+              [this] { showPage(m_preview->currentPage() + 1); });
     bar->addSeparator();
     addAction(QStringLiteral("actClose"), QStringLiteral("&Close"), QKeySequence(Qt::Key_Escape),
               [this] { close(); });
@@ -280,13 +290,18 @@ void ReportPreview::closeEvent(QCloseEvent* event)
 
 ReportPreview::~ReportPreview() = default;
 
-ReportPreview* ReportPreview::open(const ReportLayout& layout, QWidget* parent)
+ReportPreview* ReportPreview::open(const ReportDocument& document, QWidget* parent)
 {
-    auto* preview = new ReportPreview(layout, parent);
+    auto* preview = new ReportPreview(document, parent);
     preview->show();
     preview->raise();
     preview->activateWindow();
     return preview;
+}
+
+void ReportPreview::showPage(int page)
+{
+    m_preview->setCurrentPage(qBound(1, page, qMax(1, m_preview->pageCount())));
 }
 
 QString ReportPreview::statusText() const
@@ -296,14 +311,19 @@ QString ReportPreview::statusText() const
 
 void ReportPreview::paintPage(QPrinter* printer)
 {
+    // Every page, the report's and the calculation sheet's; the preview pages through them.
     QPainter painter(printer);
-    m_layout.render(painter, paperRect(*printer));
+    for (int page = 0; page < m_document.pageCount(); ++page) {
+        if (page > 0)
+            printer->newPage();
+        m_document.renderPage(painter, paperRect(*printer), page);
+    }
 }
 
 bool ReportPreview::print()
 {
     m_status->clear();
-    const bool printed = ReportOutput::printToDefaultPrinter(m_layout, this);
+    const bool printed = ReportOutput::printToDefaultPrinter(m_document, this);
     if (printed)
         m_status->setText(QStringLiteral("The report was sent to the printer."));
     return printed;
@@ -312,7 +332,7 @@ bool ReportPreview::print()
 bool ReportPreview::savePdf()
 {
     m_status->clear();
-    const bool saved = ReportOutput::saveAsPdf(m_layout, this);
+    const bool saved = ReportOutput::saveAsPdf(m_document, this);
     if (saved)
         m_status->setText(QStringLiteral("The report was saved as a PDF file."));
     return saved;

@@ -1,0 +1,80 @@
+#include "ui/CatalogueBanner.h"
+
+#include "server/CatalogueServer.h"
+
+#include <QApplication>
+#include <QBoxLayout>
+#include <QWidget>
+
+namespace {
+
+// The banners of the open windows, announced to one by one.
+QList<CatalogueBanner*>& banners()
+{
+    static QList<CatalogueBanner*> open;
+    return open;
+}
+
+} // namespace
+
+CatalogueBanner* CatalogueBanner::attach(QWidget* window, CopyChanged onCopyChanged)
+{
+    static const bool listening = [] {
+        CatalogueServer::shared().setReachListener(&CatalogueBanner::announceReach);
+        return true;
+    }();
+    Q_UNUSED(listening);
+    auto* banner = new CatalogueBanner(window, std::move(onCopyChanged));
+    if (auto* box = qobject_cast<QBoxLayout*>(window->layout()))
+        box->insertWidget(0, banner);
+    banner->refresh();
+    return banner;
+}
+
+CatalogueBanner::CatalogueBanner(QWidget* window, CopyChanged onCopyChanged)
+    : QLabel(window)
+    , m_onCopyChanged(std::move(onCopyChanged))
+{
+    setObjectName(QStringLiteral("lblCatalogue"));
+    setWordWrap(true);
+    setFrameShape(QFrame::StyledPanel);
+    setContentsMargins(6, 3, 6, 3);
+    banners().append(this);
+    connect(this, &QObject::destroyed, [this] { banners().removeAll(this); });
+    connect(this, &CatalogueBanner::reachChanged, this, &CatalogueBanner::refresh);
+    connect(this, &CatalogueBanner::copyChanged, this, [this] {
+        m_note = m_onCopyChanged ? m_onCopyChanged() : QString();
+        refresh();
+    });
+}
+
+void CatalogueBanner::announceCopyChanged()
+{
+    for (CatalogueBanner* banner : QList<CatalogueBanner*>(banners()))
+        emit banner->copyChanged();
+}
+
+void CatalogueBanner::announceReach()
+{
+    for (CatalogueBanner* banner : QList<CatalogueBanner*>(banners()))
+        emit banner->reachChanged();
+}
+
+void CatalogueBanner::clearNote()
+{
+    m_note.clear();
+    refresh();
+}
+
+void CatalogueBanner::refresh()
+{
+    const CatalogueServer& server = CatalogueServer::shared();
+    QStringList lines;
+    if (server.isSet() && !server.writable())
+        lines.append(QStringLiteral("Read-only: ") + server.readOnlyReason());
+    if (server.isSet() && !m_note.isEmpty())
+        lines.append(m_note);
+    setText(lines.join(QLatin1Char('\n')));
+    setToolTip(server.isSet() && !server.writable() ? server.reachError() : QString());
+    setVisible(!lines.isEmpty());
+}
