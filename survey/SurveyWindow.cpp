@@ -531,8 +531,10 @@ void SurveyWindow::print(bool showPreview)
     const std::optional<ReportLayout> layout = fillReport(showPreview);
     if (!layout)
         return;
-    // The calculation sheet follows the report page, worked from the same filled page.
-    const ReportDocument document(*layout, CalculationSheet::build(*m_model, *layout));
+    // The tank sheet (of a survey from soundings) and the calculation sheet follow the report
+    // page, worked from the same filled page.
+    const ReportDocument document(
+        *layout, TankSheetPages::build(*m_model, *layout), CalculationSheet::build(*m_model, *layout));
     if (showPreview)
         ReportPreview::open(document, this);
     else
