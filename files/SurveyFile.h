@@ -53,6 +53,10 @@ struct SurveyFileData {
     bool listCorrection = false;        // "listCorrection": true; written only when on
     SurveyDraftData initial;
     std::optional<SurveyDraftData> final;
+    // The draft checks read between the two, in the order taken ("draftChecks": [...]); a file
+    // without them has none. A loading's planned cargo ("plannedCargo"), written only when given.
+    QList<SurveyDraftData> draftChecks;
+    std::optional<QString> plannedCargo;
 };
 
 namespace SurveyFile {
