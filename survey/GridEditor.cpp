@@ -11,7 +11,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QScopedValueRollback>
 #include <QStyle>
+#include <QTimer>
 
 namespace {
 
@@ -71,6 +73,15 @@ SurveyGrid::SurveyGrid(Edited, int rows, int columns, int fixedRows, int fixedCo
     // Tab leaves the grid for the next control of the window, as it leaves any box.
     setTabKeyNavigation(false);
     ensureItems();
+    // A width set from outside (captions measured, a table laid out) is the column's own.
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (m_spreading)
+            return;
+        if (column < m_spread.size())
+            m_spread[column] = 0;
+        if (m_spreads)
+            QTimer::singleShot(0, this, &SurveyGrid::spreadColumns);
+    });
 }
 
 int SurveyGrid::twipsToPixels(int twips) const
@@ -254,7 +265,7 @@ QSize SurveyGrid::sizeHint() const
 {
     int w = 2 * frameWidth();
     for (int c = 0; c < columnCount(); ++c)
-        w += columnWidth(c);
+        w += ownColumnWidth(c);
     const int shown = m_visibleRows > 0 ? qMin(m_visibleRows, rowCount()) : rowCount();
     int h = 2 * frameWidth();
     for (int r = 0; r < shown; ++r)
@@ -267,6 +278,48 @@ QSize SurveyGrid::sizeHint() const
 QSize SurveyGrid::minimumSizeHint() const
 {
     return sizeHint();
+}
+
+int SurveyGrid::ownColumnWidth(int column) const
+{
+    return columnWidth(column) - m_spread.value(column);
+}
+
+void SurveyGrid::setSpreadsColumns(bool on)
+{
+    m_spreads = on;
+    spreadColumns();
+}
+
+void SurveyGrid::resizeEvent(QResizeEvent* event)
+{
+    QTableWidget::resizeEvent(event);
+    spreadColumns();
+}
+
+void SurveyGrid::spreadColumns()
+{
+    m_spread.resize(columnCount());
+    QScopedValueRollback<bool> spreading(m_spreading, true);
+    int own = 0;
+    for (int c = 0; c < columnCount(); ++c)
+        own += isColumnHidden(c) ? 0 : ownColumnWidth(c);
+    const int room = m_spreads ? qMax(own, viewport()->width()) : own;
+    // Each column's right edge is placed where its share of the room ends, so that two grids
+    // given the same room and sharing an edge of their own widths share it spread as well.
+    int edge = 0;
+    int ownEdge = 0;
+    for (int c = 0; c < columnCount(); ++c) {
+        if (isColumnHidden(c))
+            continue;
+        const int width = ownColumnWidth(c);
+        ownEdge += width;
+        const int next = own > 0 ? int(qint64(ownEdge) * room / own) : ownEdge;
+        m_spread[c] = (next - edge) - width;
+        if (columnWidth(c) != next - edge)
+            setColumnWidth(c, next - edge);
+        edge = next;
+    }
 }
 
 // --- GridEditor -------------------------------------------------------------------------------

@@ -71,10 +71,19 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+    // Room the layout gives the grid beyond its own width goes to its columns, each in proportion
+    // to its own width, and is taken back when the room shrinks: a maximised window's tables
+    // widen. Two grids of one width whose columns share their edges (a table and the grid of its
+    // interpolation) still share them. The grid asks only for its columns' own widths.
+    void setSpreadsColumns(bool on);
+    // A column's width without the room spread into it.
+    int ownColumnWidth(int column) const;
+
 protected:
     // The grid an editor (GridEditor) makes of it: nothing selected, the box takes every key.
     struct Edited {};
     SurveyGrid(Edited, int rows, int columns, int fixedRows, int fixedColumns, QWidget* parent);
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QTableWidgetItem* cell(int row, int column) const;
@@ -84,6 +93,11 @@ private:
     int m_fixedRows;
     int m_fixedColumns;
     int m_visibleRows = 0;
+
+    void spreadColumns();
+    bool m_spreads = false;
+    bool m_spreading = false;
+    QVector<int> m_spread;  // the pixels spread into each column
 };
 
 // A SurveyGrid edited through one floating box laid over its current cell. The cell holds the

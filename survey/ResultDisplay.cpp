@@ -4,6 +4,7 @@
 #include "core/VbError.h"
 #include "survey/GridEditor.h"
 
+#include <QHeaderView>
 #include <QLineEdit>
 
 namespace {
@@ -37,6 +38,8 @@ ResultDisplay::ResultDisplay(QWidget* parent)
     m_box->setFrame(false);
     m_box->setAlignment(Qt::AlignRight);
     m_box->hide();
+    // The box over (10, 1) stays over its cell when a maximised window widens the columns.
+    QObject::connect(m_grid->horizontalHeader(), &QHeaderView::sectionResized, m_grid, [this] { placeBox(); });
 }
 
 void ResultDisplay::reset(const QStringList& lastCaptions, bool boldLastRow)
@@ -63,7 +66,7 @@ void ResultDisplay::fitCaptions()
         (m_grid->cellBold(r, 0) ? bold : plain).append(m_grid->text(r, 0));
     const int needed =
         qMax(m_grid->columnWidthFor(2100, plain, false), m_grid->columnWidthFor(2100, bold, true));
-    if (needed > m_grid->columnWidth(0)) {
+    if (needed > m_grid->ownColumnWidth(0)) {
         m_grid->setColumnWidth(0, needed);
         m_grid->updateGeometry();
     }

@@ -35,8 +35,15 @@ const QColor LightYellow(253, 252, 210);
 const QColor LightPink(255, 192, 192);
 // The boxes of the draft panel: a reading or distance as typed, a mean or correction to its places.
 constexpr int PanelBoxWidth = 68;
-// The most room a maximised window puts between two columns of its tables.
-constexpr int SpreadPerGap = 120;
+// How the room of a maximised window is shared: the draft panel, the hydrostatic tables, the
+// deductibles and displacement, and a little between them.
+constexpr int LeftStretch = 3;
+constexpr int MiddleStretch = 5;
+constexpr int RightStretch = 3;
+constexpr int GapStretch = 1;
+// The widest the block grows, against the width it needs: on a wide screen the tables stay near
+// one another.
+constexpr int MostSpreadPercent = 160;
 
 QLineEdit* lineEdit(const char* name, int maxLength = 0, int width = 64)
 {
@@ -178,14 +185,14 @@ private:
         keepFrameInWorkspace();
     }
 
-    // Room beyond what the block needs goes between its columns, but not without end: on a wide
-    // screen the tables stay near one another, the block in the middle.
+    // Room beyond what the block needs goes into its tables and between them, but not without end:
+    // on a wide screen the tables stay near one another, the block in the middle.
     void capSpread()
     {
         QWidget* block = widget();
         if (!block || !block->layout())
             return;
-        const int most = block->layout()->sizeHint().width() + 2 * SpreadPerGap;
+        const int most = block->layout()->sizeHint().width() * MostSpreadPercent / 100;
         if (block->maximumWidth() != most)
             block->setMaximumWidth(most);
     }
@@ -448,16 +455,16 @@ QWidget* SurveyWindow::buildContent()
     lstFindings = new FindingsList;
     left->addWidget(caption(QStringLiteral("Checks before signing"), lstFindings));
     left->addWidget(lstFindings, 1);
-    h->addLayout(left);
-    h->addStretch(1);
+    h->addLayout(left, LeftStretch);
+    h->addStretch(GapStretch);
 
     // Middle: the hydrostatic tables, each with what the interpolation made of it right under
     // it, column under column, so that the table's captions name the interpolated figures too.
     auto* middle = new QVBoxLayout;
     middle->setSpacing(3);
     middle->addWidget(caption(QStringLiteral("Hydrostatic Data")));
-    middle->addWidget(m_grids->hdtGrid(), 0, Qt::AlignLeft);
-    middle->addWidget(m_grids->ipResultGrid(), 0, Qt::AlignLeft);
+    middle->addWidget(m_grids->hdtGrid());
+    middle->addWidget(m_grids->ipResultGrid());
     middle->addSpacing(8);
     auto* mctc = new QHBoxLayout;
     mctc->setSpacing(10);
@@ -468,28 +475,35 @@ QWidget* SurveyWindow::buildContent()
     for (const auto& [table, interpolated] : mctcTables) {
         auto* column = new QVBoxLayout;
         column->setSpacing(3);
-        column->addWidget(table, 0, Qt::AlignLeft);
-        column->addWidget(interpolated, 0, Qt::AlignLeft);
-        mctc->addLayout(column);
+        column->addWidget(table);
+        column->addWidget(interpolated);
+        mctc->addLayout(column, 1);
     }
-    mctc->addStretch();
     middle->addLayout(mctc);
     middle->addSpacing(8);
-    middle->addWidget(m_grids->resultGrid(), 0, Qt::AlignLeft);
+    middle->addWidget(m_grids->resultGrid());
     middle->addStretch(1);
-    h->addLayout(middle);
-    h->addStretch(1);
+    h->addLayout(middle, MiddleStretch);
+    h->addStretch(GapStretch);
 
     // Right: what is on board besides cargo, and the displacement worked down to the net.
     auto* right = new QVBoxLayout;
     right->setSpacing(3);
     right->addWidget(caption(QStringLiteral("Deductibles")));
-    right->addWidget(m_grids->deductionGrid(), 0, Qt::AlignLeft);
+    right->addWidget(m_grids->deductionGrid());
     right->addSpacing(4);
     right->addWidget(caption(QStringLiteral("Displacement")));
-    right->addWidget(m_results->grid(), 0, Qt::AlignLeft);
+    right->addWidget(m_results->grid());
     right->addStretch(1);
-    h->addLayout(right);
+    h->addLayout(right, RightStretch);
+
+    // A maximised window's room goes into the tables' columns rather than between them.
+    for (SurveyGrid* grid : {static_cast<SurveyGrid*>(m_grids->hdtGrid()), m_grids->ipResultGrid(),
+                             static_cast<SurveyGrid*>(m_grids->mctcp50Grid()), m_grids->ipResultMctcp50Grid(),
+                             static_cast<SurveyGrid*>(m_grids->mctcm50Grid()), m_grids->ipResultMctcm50Grid(),
+                             m_grids->resultGrid(), static_cast<SurveyGrid*>(m_grids->deductionGrid()),
+                             m_results->grid()})
+        grid->setSpreadsColumns(true);
 
     auto* scroller = new ContentScroller;
     scroller->setObjectName(QStringLiteral("surveyScroller"));
