@@ -181,7 +181,8 @@ void tell(const QString& text)
     MessageService::show(text, Msg::Buttons::Ok, Msg::Icon::Exclamation);
 }
 
-QByteArray captionsJson(const ReportDocument& document, const SurveyFindings& findings)
+QByteArray captionsJson(const ReportDocument& document, const SurveyFindings& findings,
+                        const QJsonArray& draftChecks = {})
 {
     const ReportLayout& layout = document.page();
     QJsonObject o;
@@ -202,6 +203,9 @@ QByteArray captionsJson(const ReportDocument& document, const SurveyFindings& fi
     // Each tank read, draft by draft; only a survey from soundings has them.
     if (document.tanks())
         o.insert(QStringLiteral("tanks"), QJsonObject::fromVariantMap(document.tanks()->captions()));
+    // The draft checks read between the two drafts, when the survey has any.
+    if (!draftChecks.isEmpty())
+        o.insert(QStringLiteral("draftChecks"), draftChecks);
     return QJsonDocument(o).toJson(QJsonDocument::Indented);
 }
 
@@ -217,10 +221,38 @@ QString databaseUnreadable()
 struct Outputs {
     QString pdf;
     QString captions;
+    // With --pdf-dir and --captions-dir: the folders and the survey's base name, where each draft
+    // check's report goes beside the survey's as "<base>-check-<n>.pdf" and ".json".
+    QString pdfDir, captionsDir, base;
+
+    Outputs forCheck(int n) const
+    {
+        const QString name = base + QStringLiteral("-check-%1").arg(n);
+        const QString pdfName = name + QStringLiteral(".pdf");
+        const QString jsonName = name + QStringLiteral(".json");
+        return {pdfDir.isEmpty() ? QString() : QDir(pdfDir).filePath(pdfName),
+                captionsDir.isEmpty() ? QString() : QDir(captionsDir).filePath(jsonName), QString(),
+                QString(), QString()};
+    }
 };
 
+// The draft checks as the captions file lists them: date, time, net displacement and the cargo
+// since the Initial draft, as the Daily tab shows them.
+QJsonArray draftChecksJson(const SurveyModel& survey)
+{
+    QJsonArray list;
+    for (int check : survey.draftChecks()) {
+        const std::optional<Decimal> cargo = survey.cargoSince(check);
+        list.append(QJsonObject{{QStringLiteral("date"), survey.inputs(check).date},
+                                {QStringLiteral("time"), survey.inputs(check).time},
+                                {QStringLiteral("net"), survey.netDisplacementText(check)},
+                                {QStringLiteral("cargo"), cargo ? cargo->toString() : QString()}});
+    }
+    return list;
+}
+
 bool writeOutputs(const ReportDocument& layout, const SurveyFindings& findings, const Outputs& o,
-                  QString* error)
+                  QString* error, const QJsonArray& draftChecks = {})
 {
     QByteArray pdf;
     if (!o.pdf.isEmpty()) {
@@ -230,7 +262,8 @@ bool writeOutputs(const ReportDocument& layout, const SurveyFindings& findings, 
             return false;
         }
     }
-    const QByteArray json = o.captions.isEmpty() ? QByteArray() : captionsJson(layout, findings);
+    const QByteArray json =
+        o.captions.isEmpty() ? QByteArray() : captionsJson(layout, findings, draftChecks);
     // The pages of the database have been read meanwhile; a report from a damaged one is not made.
     if (!confirmDatabaseWhole()) {
         *error = QStringLiteral("The survey database (DS.dat and DS.lib in %1) is damaged: no report is made "
@@ -290,9 +323,34 @@ int runOne(const QString& path, const Outputs& outputs, bool strict)
     // calculation sheet.
     const ReportDocument document(
         *layout, TankSheetPages::build(survey, *layout), CalculationSheet::build(survey, *layout));
-    if (!writeOutputs(document, findings, outputs, &error)) {
+    if (!writeOutputs(document, findings, outputs, &error, draftChecksJson(survey))) {
         tell(MessageService::join(QStringLiteral("No report was written."), error));
         return SurveyCommandLine::Failed;
+    }
+    // Each draft check's own page beside the survey's, when the outputs go to folders.
+    if (!outputs.pdfDir.isEmpty() || !outputs.captionsDir.isEmpty()) {
+        for (int check : survey.draftChecks()) {
+            const int n = SurveyModel::checkNumber(check);
+            const Outputs own = outputs.forCheck(n);
+            const QString none = QStringLiteral("No report was written for draft check %1.").arg(n);
+            const std::optional<ReportLayout> page = ReportFiller::fillCheck(survey, check, false);
+            if (!page) {
+                const QString why = QStringLiteral("%1: the draft check cannot be reported.").arg(path);
+                tell(MessageService::join(none, why));
+                return SurveyCommandLine::Refused;
+            }
+            const SurveyFindings seen =
+                survey.draftFindings(SurveyModel::Initial) + survey.draftFindings(check);
+            const QString refused = OutputPaths::firstRefusal({own.pdf, own.captions});
+            if (!refused.isEmpty()) {
+                tell(MessageService::join(none, refused));
+                return SurveyCommandLine::Failed;
+            }
+            if (!writeOutputs(*page, seen, own, &error)) {
+                tell(MessageService::join(none, error));
+                return SurveyCommandLine::Failed;
+            }
+        }
     }
     // The report stands as made; the warnings are for the surveyor to look into before signing.
     bool warned = false;
@@ -361,6 +419,9 @@ int run(const Options& o)
             outputs.pdf = QDir(o.pdfDir).filePath(base + QStringLiteral(".pdf"));
         if (!o.captionsDir.isEmpty())
             outputs.captions = QDir(o.captionsDir).filePath(base + QStringLiteral(".json"));
+        outputs.pdfDir = o.pdfDir;
+        outputs.captionsDir = o.captionsDir;
+        outputs.base = base;
         int status = SurveyCommandLine::Failed;
         if (const QString refused = OutputPaths::firstRefusal({outputs.pdf, outputs.captions});
             !refused.isEmpty())
@@ -424,6 +485,9 @@ QString helpText()
                "                       figures, line by line (\"final.netDisplacement\": ...).\n"
                "  --pdf-dir DIR        writes each survey's report as DIR/<file's base name>.pdf.\n"
                "  --captions-dir DIR   writes each survey's captions as DIR/<file's base name>.json.\n"
+               "                       A survey with draft checks (\"draftChecks\") gets one more\n"
+               "                       report per check beside its own, <base>-check-<n>.pdf and .json,\n"
+               "                       and its captions list the checks under \"draftChecks\".\n"
                "  --data-dir DIR       reads the survey database DS.dat and DS.lib from DIR instead of\n"
                "                       the folder named above.\n"
                "  --passphrase-file FILE  the passphrase of a protected database (Tools, Protect the\n"

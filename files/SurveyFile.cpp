@@ -515,6 +515,28 @@ std::optional<SurveyFileData> parse(const QByteArray& text, const QString& fileN
         if (!r.failed())
             data.final = r.draft(fin, SurveyFieldNames::kDrafts[1], true);
     }
+    // The draft checks, between the two drafts: a list of drafts as the Initial one is kept.
+    if (root.contains(SurveyFieldNames::kDraftChecks) && !r.failed()) {
+        const QJsonValue checks = root.value(SurveyFieldNames::kDraftChecks);
+        if (!checks.isArray()) {
+            r.fail(SurveyFieldNames::kDraftChecks, QStringLiteral("must be a list of drafts."));
+        } else {
+            const QJsonArray list = checks.toArray();
+            for (qsizetype i = 0; i < list.size() && !r.failed(); ++i) {
+                const QString path = SurveyFieldNames::draftPath(2 + int(i));
+                if (!list.at(i).isObject()) {
+                    r.fail(path, QStringLiteral("must be an object."));
+                    break;
+                }
+                data.draftChecks.append(r.draft(list.at(i).toObject(), path, false));
+            }
+        }
+    }
+    if (root.contains(SurveyFieldNames::kPlannedCargo)) {
+        if (data.kind != SurveyFileData::Kind::Loading)
+            r.fail(SurveyFieldNames::kPlannedCargo, QStringLiteral("belongs to a loading survey only."));
+        data.plannedCargo = r.text(root, SurveyFieldNames::kPlannedCargo, QString());
+    }
     if (r.failed())
         return failed();
     return data;
@@ -558,6 +580,15 @@ QJsonObject toJson(const SurveyFileData& data)
     root.insert(SurveyFieldNames::kDrafts[0], draftJson(data.initial, false));
     if (data.final)
         root.insert(SurveyFieldNames::kDrafts[1], draftJson(*data.final, true));
+    // Only a survey with draft checks (or a planned cargo) has the keys: other files stay as they were.
+    if (!data.draftChecks.isEmpty()) {
+        QJsonArray checks;
+        for (const SurveyDraftData& check : data.draftChecks)
+            checks.append(draftJson(check, false));
+        root.insert(SurveyFieldNames::kDraftChecks, checks);
+    }
+    if (data.kind == SurveyFileData::Kind::Loading && data.plannedCargo && !data.plannedCargo->isEmpty())
+        root.insert(SurveyFieldNames::kPlannedCargo, *data.plannedCargo);
     return root;
 }
 

@@ -67,6 +67,10 @@ struct SurveyFileData {
     std::optional<SurveyDraftData> final;
     // "particulars": {"surveyor": ..., ...}; written only when one is given.
     SurveyParticulars particulars;
+    // The draft checks read between the two, in the order taken ("draftChecks": [...]); a file
+    // without them has none. A loading's planned cargo ("plannedCargo"), written only when given.
+    QList<SurveyDraftData> draftChecks;
+    std::optional<QString> plannedCargo;
 };
 
 namespace SurveyFile {

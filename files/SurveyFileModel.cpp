@@ -35,12 +35,19 @@ void refuse(SurveyLoadResult& result, const QString& fileName, const QString& fi
 
 // Records on `result` that the Initial (Final) draft stopped at the check behind `field`, unless
 // an earlier refusal or failure already stands.
-void notCalculated(SurveyLoadResult& result, const QString& fileName, const QString& field, bool isFinal)
+void notCalculated(SurveyLoadResult& result, const QString& fileName, const QString& field, int draft)
 {
     if (!result.loaded())
         return;  // the first refusal or failure is the one reported
     result.outcome = SurveyLoadResult::Outcome::NotCalculated;
     result.field = field;
+    if (SurveyModel::isCheck(draft)) {
+        result.message = QStringLiteral("%1: field \"%2\": draft check %3 could not be calculated.")
+                             .arg(fileName, field)
+                             .arg(SurveyModel::checkNumber(draft));
+        return;
+    }
+    const bool isFinal = draft == SurveyModel::Final;
     result.message = QStringLiteral("%1: field \"%2\": the %3 draft could not be calculated.")
                          .arg(fileName, field, isFinal ? QStringLiteral("Final") : QStringLiteral("Initial"));
 }
@@ -69,6 +76,8 @@ public:
             return m_result;
         if (m_calc.initial)
             calculate(SurveyModel::Initial);
+        if (!enterChecks(data))
+            return m_result;
         if (!data.final)
             return m_result;
         if (!m_m.hasShip()) {
@@ -85,7 +94,26 @@ public:
     }
 
 private:
-    static QString path(int draft) { return Names::kDrafts[draft]; }
+    static QString path(int draft) { return Names::draftPath(draft); }
+
+    // The draft checks, in the order taken, each entered and calculated as a draft is.
+    bool enterChecks(const SurveyFileData& data)
+    {
+        if (data.plannedCargo && !data.plannedCargo->isEmpty()) {
+            if (!fits(*data.plannedCargo, 32767, Names::kPlannedCargo))
+                return false;
+            if (!told(m_m.enterPlannedCargo(*data.plannedCargo), Names::kPlannedCargo).accepted)
+                return refuse(Names::kPlannedCargo, *data.plannedCargo);
+        }
+        for (qsizetype i = 0; i < data.draftChecks.size(); ++i) {
+            const int draft = m_m.addCheck();
+            if (!enterDraft(data.draftChecks.at(i), draft))
+                return false;
+            if (m_calc.checks.value(i, true))
+                calculate(draft);
+        }
+        return true;
+    }
 
     bool enterHeader(const SurveyFileData& data)
     {
@@ -252,7 +280,7 @@ private:
         if (!c.calculated)
             notCalculated(m_result, m_file,
                                            c.headerField ? c.field : path(draft) + QLatin1Char('.') + c.field,
-                                           draft == SurveyModel::Final);
+                                           draft);
     }
 
     // What a step said goes on the record, under the file's name of its field.
@@ -349,7 +377,10 @@ std::optional<QString> checkNames(const SurveyFileData& data, const QString& fil
         const std::pair<const SurveyDraftData*, QString> drafts[2] = {
             {&data.initial, Names::kDrafts[SurveyModel::Initial]},
             {data.final ? &*data.final : nullptr, Names::kDrafts[SurveyModel::Final]}};
-        for (const auto& [draft, path] : drafts) {
+        QList<std::pair<const SurveyDraftData*, QString>> all(std::begin(drafts), std::end(drafts));
+        for (qsizetype i = 0; i < data.draftChecks.size(); ++i)
+            all.append({&data.draftChecks.at(i), Names::draftPath(SurveyModel::FirstCheck + int(i))});
+        for (const auto& [draft, path] : all) {
             if (!draft)
                 continue;
             for (const auto& [item, quantity] : draft->deductibles)
@@ -409,6 +440,10 @@ SurveyFileData read(const SurveyModel& model)
     // A Final draft on show is written even before anything is entered in it: it opens again there.
     if (hasInputs(fin) || model.draftOnShow() == SurveyModel::Final)
         data.final = fin;
+    for (int check : model.draftChecks())
+        data.draftChecks.append(draftData(model, check));
+    if (!model.isDischarging() && !model.plannedCargo().isEmpty())
+        data.plannedCargo = model.plannedCargo();
     return data;
 }
 

@@ -47,6 +47,8 @@ std::optional<QString> checkNames(const SurveyFileData& data, const QString& fil
 struct Calculate {
     bool initial = true;
     bool final = true;
+    // The draft checks, by their place in the list; a check not named here is calculated.
+    QList<bool> checks;
 };
 
 // Enters the file into `model`, a new survey of the file's kind: header, Initial draft, Calculate;

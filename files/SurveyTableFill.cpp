@@ -56,8 +56,11 @@ std::optional<Decimal> trueMeanDraft(const SurveyDraftData& d, const Decimal& lb
 
 std::optional<Unfilled> complete(SurveyFileData& data, const QString& fileName)
 {
-    const std::pair<SurveyDraftData*, QString> drafts[2] = {
+    QList<std::pair<SurveyDraftData*, QString>> drafts = {
         {&data.initial, QStringLiteral("initial")}, {data.final ? &*data.final : nullptr, QStringLiteral("final")}};
+    // The draft checks take their rows from the table as the two drafts do.
+    for (qsizetype i = 0; i < data.draftChecks.size(); ++i)
+        drafts.append({&data.draftChecks[i], QStringLiteral("draftChecks[%1]").arg(i)});
     std::optional<HydrostaticTable> table;
     Decimal lbp;
     Decimal keelPlateMm;

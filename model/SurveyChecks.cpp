@@ -24,6 +24,8 @@ QString SurveyFinding::draftName() const
         return QStringLiteral("initial");
     case Draft::Final:
         return QStringLiteral("final");
+    case Draft::Check:
+        return QStringLiteral("check");
     case Draft::Survey:
         break;
     }
@@ -78,6 +80,11 @@ public:
           m_which(index == SurveyModel::Final ? SurveyFinding::Draft::Final : SurveyFinding::Draft::Initial),
           m_name(index == SurveyModel::Final ? QStringLiteral("Final draft") : QStringLiteral("Initial draft"))
     {
+        // A draft check is judged as any draft, under its own name.
+        if (SurveyModel::isCheck(index)) {
+            m_which = SurveyFinding::Draft::Check;
+            m_name = QStringLiteral("Draft check %1").arg(SurveyModel::checkNumber(index));
+        }
     }
 
     SurveyFindings run()

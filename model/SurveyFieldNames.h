@@ -80,10 +80,20 @@ inline QString deductible(int item)
 {
     return kDeductibles + QLatin1Char('.') + QString::number(item);
 }
+// The draft checks between the two drafts, in the order taken, and the loading's planned cargo.
+constexpr QLatin1String kDraftChecks("draftChecks");
+constexpr QLatin1String kPlannedCargo("plannedCargo");
+// A draft by its index in the survey: "initial", "final", or a check, "draftChecks[0]".
+inline QString draftPath(int draft)
+{
+    if (draft < 2)
+        return kDrafts[draft];
+    return kDraftChecks + QStringLiteral("[%1]").arg(draft - 2);
+}
 // A draft's field with its draft: "initial.density", "final.drafts.fwdPort".
 inline QString inDraft(int draft, const QString& name)
 {
-    return kDrafts[draft] + QLatin1Char('.') + name;
+    return draftPath(draft) + QLatin1Char('.') + name;
 }
 
 }  // namespace SurveyFieldNames

@@ -9,7 +9,8 @@
 struct SurveyFinding {
     enum class Severity { Information, Warning };
     // The draft it concerns, or the survey as a whole (the two drafts together).
-    enum class Draft { Initial, Final, Survey };
+    // A draft check read between the two is judged as a draft of its own.
+    enum class Draft { Initial, Final, Survey, Check };
 
     QString code;  // "list", "deflection", ...
     Severity severity = Severity::Warning;

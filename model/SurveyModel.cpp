@@ -98,20 +98,18 @@ SurveyMessage checkYourInput(const char* headline)
 
 SurveyModel::SurveyModel(Kind kind) : m_kind(kind), m_ship(std::make_unique<ShipRecord>())
 {
-    m_drafts[Initial] = std::make_unique<SurveyDraft>();
-    m_drafts[Final] = std::make_unique<SurveyDraft>();
-    m_drafts[Initial]->setDraftType(0);
-    m_drafts[Final]->setDraftType(1);
-    for (int i = 0; i < 2; ++i) {
-        m_inputs[i].date = m_drafts[i]->surveyDate();
-        m_inputs[i].time = m_drafts[i]->surveyTime();
-    }
+    appendDraft(0);
+    appendDraft(1);
 }
 
 SurveyModel::~SurveyModel() = default;
 
 void SurveyModel::clear()
 {
+    // A new survey has no draft checks yet.
+    while (checkCount() > 0)
+        removeCheck(FirstCheck + checkCount() - 1);
+    m_plannedCargo.clear();
     for (int i = 0; i < 2; ++i) {
         m_drafts[i]->clear();
         // The draft marks stay where they were read: the next survey of the ship reads them there.
@@ -122,16 +120,16 @@ void SurveyModel::clear()
         m_inputs[i].date = m_drafts[i]->surveyDate();
         m_inputs[i].time = m_drafts[i]->surveyTime();
     }
-    m_calculated = {};
-    m_withdrawn = {};
-    m_differences = {};
-    m_picked = {};
+    m_calculated.assign(2, false);
+    m_withdrawn.assign(2, false);
+    m_differences.assign(2, Differences());
+    m_picked.assign(2, {});
     m_onShow = Initial;
     m_view.reset();
-    m_draftFindings = {};
-    m_checked = {};
+    m_draftFindings.assign(2, SurveyFindings());
+    m_checked.assign(2, false);
     m_surveyFindings.clear();
-    m_listTonnes = {};
+    m_listTonnes.assign(2, std::nullopt);
     m_listCorrection = false;
     m_particulars.clear();
 }
@@ -140,7 +138,9 @@ QList<SurveyModel::DraftTaken> SurveyModel::draftsInOrder() const
 {
     QList<DraftTaken> drafts;
     drafts.append({Initial, QStringLiteral("INITIAL DRAFT"), m_drafts[Initial].get()});
-    // The draft checks, taken while the cargo was worked, go here in the order taken.
+    // The draft checks, taken while the cargo was worked, in the order taken.
+    for (int check : draftChecks())
+        drafts.append({check, QStringLiteral("DRAFT CHECK %1").arg(checkNumber(check)), m_drafts[check].get()});
     drafts.append({Final, QStringLiteral("FINAL DRAFT"), m_drafts[Final].get()});
     return drafts;
 }
@@ -154,8 +154,8 @@ Outcome SurveyModel::setShip(int shipId, const QString& name)
     unable.message = QStringLiteral("Unable to retrieve ship particulars.");
     unable.icon = Msg::Icon::None;
     try {
-        m_drafts[Initial]->setShipId(Variant(Decimal(shipId)));
-        m_drafts[Final]->setShipId(Variant(Decimal(shipId)));
+        for (const std::unique_ptr<SurveyDraft>& d : m_drafts)
+            d->setShipId(Variant(Decimal(shipId)));
         if (m_ship->load(shipId) != 1)
             return unable;
         m_shipId = shipId;
@@ -164,7 +164,7 @@ Outcome SurveyModel::setShip(int shipId, const QString& name)
         return unable;
     }
     // Her own table, if she has one; one that cannot be read is told of when a draft is shown.
-    m_picked = {};
+    m_picked.assign(m_picked.size(), {});
     reloadTable();
     return Outcome();
 }
@@ -335,7 +335,8 @@ bool SurveyModel::listTpcFromTable() const
 
 QString SurveyModel::markText(int draft, int mark) const
 {
-    if (draft == Final && !m_inputs[Final].ownMarks[mark])
+    // The Final draft and the checks work with the Initial draft's marks until one is typed.
+    if (draft != Initial && !m_inputs[draft].ownMarks[mark])
         return m_inputs[Initial].marks[mark];
     return m_inputs[draft].marks[mark];
 }
@@ -855,7 +856,12 @@ std::optional<Decimal> SurveyModel::assumedConstant() const
 
 std::optional<Decimal> SurveyModel::cargoQuantity() const
 {
-    const std::optional<Decimal> net = netOf(Final);
+    return cargoSince(Final);
+}
+
+std::optional<Decimal> SurveyModel::cargoSince(int draft) const
+{
+    const std::optional<Decimal> net = netOf(draft);
     if (!net)
         return std::nullopt;
     if (!isDischarging())
@@ -948,25 +954,30 @@ void SurveyModel::checkDraft(int draft)
 {
     m_draftFindings[draft] = SurveyChecks::draft(*this, draft);
     m_checked[draft] = true;
+    // Each draft's tank sheet, a check's too: slack ballast, volumes typed outside the tables.
+    if (!m_tankTables.isEmpty()) {
+        const SurveyFinding::Draft which = isCheck(draft) ? SurveyFinding::Draft::Check
+            : draft == Initial                            ? SurveyFinding::Draft::Initial
+                                                          : SurveyFinding::Draft::Final;
+        m_draftFindings[draft] += TankSheetWork::draftFindings(m_tankTables, tankWork(draft), which);
+    }
+    // A check is judged on its own; the survey stays judged from the Final draft.
+    if (isCheck(draft))
+        return;
     // The survey as a whole is judged from the Final draft's results, once they stand.
     m_surveyFindings = m_checked[Final] ? SurveyChecks::survey(*this) : SurveyFindings();
-    // The tank sheets: slack ballast, volumes typed outside the tables, a tank read differently.
-    if (!m_tankTables.isEmpty()) {
-        const SurveyFinding::Draft which = draft == Initial ? SurveyFinding::Draft::Initial
-                                                            : SurveyFinding::Draft::Final;
-        m_draftFindings[draft] += TankSheetWork::draftFindings(m_tankTables, tankWork(draft), which);
-        if (m_checked[Initial] && m_checked[Final])
-            m_surveyFindings += TankSheetWork::surveyFindings(
-                tankWork(Initial), tankWork(Final),
-                m_inputs[Initial].comments + QLatin1Char('\n') + m_inputs[Final].comments);
-    }
+    // A tank read differently at Initial and Final with no ballast operation noted.
+    if (!m_tankTables.isEmpty() && m_checked[Initial] && m_checked[Final])
+        m_surveyFindings += TankSheetWork::surveyFindings(tankWork(Initial), tankWork(Final),
+            m_inputs[Initial].comments + QLatin1Char('\n') + m_inputs[Final].comments);
 }
 
 void SurveyModel::clearFindings(int draft)
 {
     m_draftFindings[draft].clear();
     m_checked[draft] = false;
-    m_surveyFindings.clear();
+    if (!isCheck(draft))
+        m_surveyFindings.clear();
 }
 
 SurveyModel::ReportView SurveyModel::reportView() const

@@ -19,6 +19,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class SurveyDraft;
 class ShipRecord;
@@ -38,7 +39,8 @@ class RowSet;
 class SurveyModel {
 public:
     enum class Kind { Loading, Discharging };
-    enum DraftIndex { Initial = 0, Final = 1 };
+    // Draft checks, read between the two, follow the Final draft: FirstCheck + n for check n.
+    enum DraftIndex { Initial = 0, Final = 1, FirstCheck = 2 };
     enum Row { Below = 0, Above = 1 };
     // The fields of a draft, in the order the surveyor types them.
     enum class Field {
@@ -153,10 +155,9 @@ public:
     const SurveyParticulars& particulars() const { return m_particulars; }
     void setParticulars(const SurveyParticulars& particulars) { m_particulars = particulars; }
 
-    // The drafts in the order they were taken: Initial, then Final. (The draft checks of the
-    // "Daily" tab come between them once they are kept in the survey.)
+    // The drafts in the order they were taken: Initial, the draft checks of the "Daily" tab, Final.
     struct DraftTaken {
-        int index;      // Initial or Final
+        int index;      // Initial, Final or a check's draft index
         QString title;  // "INITIAL DRAFT", as the calculation sheet heads its block
         SurveyDraft* draft;
     };
@@ -309,6 +310,37 @@ public:
     static Decimal cargoLoaded(const Decimal& finalNet, const Decimal& initialNet);
     static Decimal cargoDischarged(const Decimal& initialNet, const Decimal& finalNet);
 
+    // --- Draft checks between the Initial and the Final draft ------------------------------
+    // Drafts read while cargo is worked (before the last pours of a loading, daily at a long
+    // discharge): each a full draft, entered, checked and calculated as the Initial and Final ones
+    // are, under its draft index FirstCheck + n. The Final draft's results stand apart from them.
+    int checkCount() const { return int(m_drafts.size()) - FirstCheck; }
+    // The draft indices of the checks, in the order taken.
+    QList<int> draftChecks() const;
+    static bool isCheck(int draft) { return draft >= FirstCheck; }
+    // 1 for the first check, as the surveyor counts them.
+    static int checkNumber(int draft) { return draft - FirstCheck + 1; }
+    // A new check at the end of the list, stamped with the date and time now; its draft index.
+    int addCheck();
+    // The check of that draft index goes; the checks after it move up one place.
+    void removeCheck(int draft);
+    // The check the surveyor works on; Final when there is none.
+    int chosenCheck() const { return m_chosenCheck; }
+    void chooseCheck(int draft);
+    // Loading: the cargo the terminal was asked to load, optional; through its field rule.
+    SurveyInputRules::Outcome enterPlannedCargo(const QString& typed);
+    QString plannedCargo() const { return m_plannedCargo; }
+    void setPlannedCargo(const QString& accepted) { m_plannedCargo = accepted; }
+    // The cargo since the Initial draft at a calculated draft (a check or the Final draft), in the
+    // very arithmetic of the Total Cargo: loaded (draft less Initial) or discharged.
+    std::optional<Decimal> cargoSince(int draft) const;
+    // Loading, with a planned cargo: what is still to load after that check.
+    std::optional<Decimal> cargoToLoad(int draft) const;
+    // Discharging, with a B/L quantity: what is still on board of it at that check.
+    std::optional<Decimal> cargoOnBoard(int draft) const;
+    // What the checks before signing found on that draft alone (worked out when it calculated).
+    SurveyFindings draftFindings(int draft) const;
+
 private:
     QString fieldName(Field field) const;
     bool checkComplete(int draft, Calculation* c);
@@ -349,25 +381,30 @@ private:
     std::unique_ptr<ShipRecord> m_ship;
     std::optional<HydrostaticTable> m_table;
     // Per draft: the figure a pick last wrote into each cell; a cell holding another was typed.
-    std::array<QHash<QString, QString>, 2> m_picked;
-    std::array<std::unique_ptr<SurveyDraft>, 2> m_drafts;
-    std::array<DraftInputs, 2> m_inputs;
-    std::array<bool, 2> m_calculated{};
-    std::array<bool, 2> m_withdrawn{};
-    std::array<WorkedFrom, 2> m_workedFrom;
+    std::vector<QHash<QString, QString>> m_picked;
+    std::vector<std::unique_ptr<SurveyDraft>> m_drafts;
+    std::vector<DraftInputs> m_inputs;
+    std::vector<bool> m_calculated;
+    std::vector<bool> m_withdrawn;
+    std::vector<WorkedFrom> m_workedFrom;
     std::optional<int> m_shipId;
     QString m_shipName;
     std::optional<int> m_portId;
     QString m_portName;
     QString m_voyage, m_cargo, m_blQuantity;
-    std::array<Differences, 2> m_differences;
+    std::vector<Differences> m_differences;
     int m_onShow = Initial;
     std::optional<ReportView> m_view;  // as a survey window set it; else worked out
-    std::array<SurveyFindings, 2> m_draftFindings;
-    std::array<bool, 2> m_checked{};  // the draft's findings stand for its results on show
+    std::vector<SurveyFindings> m_draftFindings;
+    std::vector<bool> m_checked;  // the draft's findings stand for its results on show
     SurveyFindings m_surveyFindings;
     bool m_listCorrection = false;
-    std::array<std::optional<Decimal>, 2> m_listTonnes;  // as the last checkList worked it out
+    std::vector<std::optional<Decimal>> m_listTonnes;  // as the last checkList worked it out
     TankTables m_tankTables;
     SurveyParticulars m_particulars;
+    // The draft checks.
+    int m_chosenCheck = Final;
+    QString m_plannedCargo;
+    // Room for one more draft in every per-draft list, stamped as a fresh draft is.
+    int appendDraft(qint16 type);
 };

@@ -141,7 +141,9 @@ Block draftBlock(SurveyModel& survey, const SurveyModel::DraftTaken& taken, cons
 {
     SurveyDraft& d = *taken.draft;
     Block b;
-    b.key = taken.index == SurveyModel::Initial ? QStringLiteral("initial") : QStringLiteral("final");
+    b.key = taken.index == SurveyModel::Initial ? QStringLiteral("initial")
+        : SurveyModel::isCheck(taken.index)     ? QStringLiteral("check%1").arg(SurveyModel::checkNumber(taken.index))
+                                                : QStringLiteral("final");
     b.title = taken.title;
     const auto k = [&b](const char* name) { return b.key + QLatin1Char('.') + QLatin1String(name); };
     QList<Line>& l = b.lines;
@@ -334,6 +336,36 @@ Block resultBlock(SurveyModel& survey, const ReportLayout& page, const QStringLi
     return b;
 }
 
+// The draft checks side by side: each one's net displacement, the cargo since the Initial draft
+// and what is still to load (against the planned cargo) or still on board (against the B/L).
+Block checksBlock(SurveyModel& survey)
+{
+    const bool discharging = survey.isDischarging();
+    Block b;
+    b.key = QStringLiteral("checks");
+    b.title = QStringLiteral("DRAFT CHECKS");
+    QList<Line>& l = b.lines;
+    l << heading(QStringLiteral("Check, date and time"),
+        {QStringLiteral("Net Displacement"), discharging ? QStringLiteral("Discharged") : QStringLiteral("Loaded"),
+            discharging ? QStringLiteral("Still on board") : QStringLiteral("Still to load")});
+    for (int check : survey.draftChecks()) {
+        const int n = SurveyModel::checkNumber(check);
+        const QString key = QStringLiteral("checks.%1").arg(n);
+        SurveyDraft& d = survey.draft(check);
+        const QString label = QStringLiteral("Check %1, %2 %3").arg(n).arg(d.surveyDate(), d.surveyTime());
+        const std::optional<Decimal> cargo = survey.cargoSince(check);
+        if (!survey.calculated(check) || !cargo) {
+            l << figure(key, label, {QStringLiteral("Not calculated"), QString(), QString()});
+            continue;
+        }
+        const std::optional<Decimal> rest = discharging ? survey.cargoOnBoard(check) : survey.cargoToLoad(check);
+        l << figure(key, label,
+            {rounded(d.finalResult().at(SurveyDraft::NetDisplacementResult), 5) + Tonnes,
+                decimalText(*cargo, 5) + Tonnes, rest ? decimalText(*rest, 5) + Tonnes : QString()});
+    }
+    return b;
+}
+
 Block findingsBlock(const SurveyModel& survey)
 {
     Block b;
@@ -478,9 +510,22 @@ CalculationSheet CalculationSheet::build(SurveyModel& survey, const ReportLayout
     }
 
     QStringList onSheet;
-    // Each draft in the order taken whose column the report page printed. The draft checks come
-    // in here between Initial and Final, with draftsInOrder(), once the survey keeps them.
+    // Each draft in the order taken whose column the report page printed, and each calculated
+    // draft check between them, its figures worked out as the check's own report page has them.
     for (const SurveyModel::DraftTaken& taken : survey.draftsInOrder()) {
+        if (SurveyModel::isCheck(taken.index)) {
+            if (!survey.calculated(taken.index))
+                continue;
+            ReportLayout checkPage = page;
+            try {
+                ReportFiller::fillDraftColumn(checkPage, QStringLiteral("lblFin"), *taken.draft);
+            } catch (const VbError&) {
+                continue;
+            }
+            sheet.m_blocks << draftBlock(survey, taken, checkPage, QStringLiteral("lblFin"), catalogue);
+            onSheet << sheet.m_blocks.last().key;
+            continue;
+        }
         const QString prefix
             = taken.index == SurveyModel::Initial ? QStringLiteral("lblInit") : QStringLiteral("lblFin");
         if (!page.isFilled(prefix + QStringLiteral("NGDisp")))
@@ -489,8 +534,8 @@ CalculationSheet CalculationSheet::build(SurveyModel& survey, const ReportLayout
         onSheet << sheet.m_blocks.last().key;
     }
     sheet.m_blocks << resultBlock(survey, page, onSheet);
-    // DRAFT CHECKS: the per-check summary (each check's cargo so far) goes here once the survey
-    // keeps its draft checks.
+    if (survey.checkCount() > 0)
+        sheet.m_blocks << checksBlock(survey);
     sheet.m_blocks << findingsBlock(survey);
     sheet.m_blocks << particularsBlock(survey);
     sheet.m_blocks << signatureBlock(survey, page);

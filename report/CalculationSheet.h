@@ -35,7 +35,8 @@ public:
         bool strong = false;
     };
     struct Block {
-        QString key; // "initial", "final", "result", "findings", "particulars", "signatures"
+        QString key; // "initial", "check1", ..., "final", "result", "checks", "findings", "particulars",
+                     // "signatures"
         QString title;
         QList<Line> lines;
     };

@@ -170,13 +170,26 @@ void fillDraftColumn(ReportLayout& layout, const QString& prefix, SurveyDraft& d
     set("Comments", draft.comments());
 }
 
-std::optional<ReportLayout> fill(SurveyModel& source, bool showPreview,
-                                 const std::function<void(int draft)>& copyInputs)
+namespace {
+
+// The page of the Final draft, or of a draft check in its column.
+std::optional<ReportLayout> fillPage(SurveyModel& source, bool showPreview,
+                                     const std::function<void(int draft)>& copyInputs, int column)
 {
     const bool discharging = source.isDischarging();
+    const bool check = SurveyModel::isCheck(column);
     try {
         ReportLayout layout = discharging ? ReportLayout::dischargingReport() : ReportLayout::loadingReport();
-        const SurveyModel::ReportView view = source.reportView();
+        SurveyModel::ReportView view = source.reportView();
+        if (check) {
+            // The check's cargo since the Initial draft stands where the Total Cargo does.
+            const std::optional<Decimal> since = source.cargoSince(column);
+            view.cargoResult = !since ? QString()
+                : discharging         ? Variant(*since).toText()
+                                      : since->toLocaleString(QLocale());
+            // Worked from the Initial draft's net displacement, or the one typed on the Final tab.
+            view.initialNetDisplacement = source.initialNetDisplacement().toString();
+        }
 
         if (source.shipName().isEmpty()) {
             warn(QStringLiteral("Please select ship name first."));
@@ -194,7 +207,7 @@ std::optional<ReportLayout> fill(SurveyModel& source, bool showPreview,
         layout.setCaption(QStringLiteral("lblPortName"), portName);
 
         SurveyDraft& initial = source.draft(SurveyModel::Initial);
-        SurveyDraft& fin = source.draft(SurveyModel::Final);
+        SurveyDraft& fin = source.draft(column);
         // The Initial column: only a calculated Initial draft is printed.
         bool initialComplete = false;
         if (view.initialCalculated) {
@@ -225,6 +238,13 @@ std::optional<ReportLayout> fill(SurveyModel& source, bool showPreview,
 
         // The Final column, the constant of a discharge and the cargo.
         const QString cargo = view.cargoResult;
+        if (check && cargo.isEmpty()) {
+            warn(MessageService::join(
+                QStringLiteral("Incomplete draft check...!"),
+                QStringLiteral("Please enter all the values and press Calculate button before "
+                               "printing/preview.")));
+            return std::nullopt;
+        }
         if (cargo.isEmpty() && !initialComplete) {
             warn(MessageService::join(
                 QStringLiteral("Incomplete Final draft...!"),
@@ -246,6 +266,13 @@ std::optional<ReportLayout> fill(SurveyModel& source, bool showPreview,
         }
 
         layout.setCaption(QStringLiteral("lblShipName2"), textColumn(source.ship(), &ShipRecord::shipName));
+        if (check) {
+            const SurveyModel::DraftInputs& in = source.inputs(column);
+            layout.setCaption(QStringLiteral("lblReportTitle"),
+                              layout.caption("lblReportTitle")
+                                  + QStringLiteral(" - DRAFT CHECK %1").arg(SurveyModel::checkNumber(column))
+                                  + QStringLiteral(", %1 %2").arg(in.date, in.time));
+        }
         return layout;
     } catch (const VbError& e) {
         MessageService::plain(e.description());
@@ -254,6 +281,22 @@ std::optional<ReportLayout> fill(SurveyModel& source, bool showPreview,
     }
     MessageService::printFailure(discharging ? 10066 : 10067);
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<ReportLayout> fill(SurveyModel& source, bool showPreview,
+                                 const std::function<void(int draft)>& copyInputs)
+{
+    return fillPage(source, showPreview, copyInputs, SurveyModel::Final);
+}
+
+std::optional<ReportLayout> fillCheck(SurveyModel& source, int check, bool showPreview,
+                                      const std::function<void(int draft)>& copyInputs)
+{
+    if (!SurveyModel::isCheck(check) || check >= SurveyModel::FirstCheck + source.checkCount())
+        return std::nullopt;
+    return fillPage(source, showPreview, copyInputs, check);
 }
 
 }  // namespace ReportFiller

@@ -22,6 +22,12 @@ namespace ReportFiller {
 std::optional<ReportLayout> fill(SurveyModel& survey, bool showPreview,
                                  const std::function<void(int draft)>& copyInputs = {});
 
+// The report of a draft check: the same page with the check in the Final column, the cargo since
+// the Initial draft as its Total Cargo, titled with " - DRAFT CHECK n" and the check's date and
+// time. Nothing, after telling the user, when the check was not calculated.
+std::optional<ReportLayout> fillCheck(SurveyModel& survey, int check, bool showPreview,
+                                      const std::function<void(int draft)>& copyInputs = {});
+
 // The caption texts of one draft's column, worked out from the draft alone ("lblInit" or
 // "lblFin" before each stem). Throws VbError on a draft that holds no figures where the
 // report needs them.

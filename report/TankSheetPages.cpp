@@ -116,13 +116,20 @@ QString TankSheetPages::countedGroup(const Total& total)
 std::optional<TankSheetPages> TankSheetPages::build(SurveyModel& survey, const ReportLayout& page)
 {
     TankSheetPages pages;
+    // The drafts the report printed and, between them, each draft check worked out, as the
+    // calculation sheet has them.
     for (const SurveyModel::DraftTaken& taken : survey.draftsInOrder()) {
+        if (survey.tankSheet(taken.index).isEmpty())
+            continue;
+        const bool check = SurveyModel::isCheck(taken.index);
         const QString prefix
             = taken.index == SurveyModel::Initial ? QStringLiteral("lblInit") : QStringLiteral("lblFin");
-        if (!page.isFilled(prefix + QStringLiteral("NGDisp")) || survey.tankSheet(taken.index).isEmpty())
+        if (check ? !survey.calculated(taken.index) : !page.isFilled(prefix + QStringLiteral("NGDisp")))
             continue;
         Draft d;
-        d.key = taken.index == SurveyModel::Initial ? QStringLiteral("initial") : QStringLiteral("final");
+        d.key = taken.index == SurveyModel::Initial ? QStringLiteral("initial")
+            : check ? QStringLiteral("check%1").arg(SurveyModel::checkNumber(taken.index))
+                    : QStringLiteral("final");
         d.title = taken.title;
         for (const TankSheetWork::Line& line : survey.tankWork(taken.index).lines)
             d.rows.append({line.tank, TankGroups::name(line.group), line.reading, line.trim, line.volume,

@@ -35,8 +35,8 @@ public:
         QString weight; // MT, as it went into the deductions list
     };
     struct Draft {
-        QString key; // "initial", "final"
-        QString title; // "INITIAL DRAFT"
+        QString key; // "initial", "check1", ..., "final"
+        QString title; // "INITIAL DRAFT", as the calculation sheet heads its block
         QList<Row> rows;
         QList<Total> totals;
     };
@@ -45,7 +45,8 @@ public:
     static constexpr qreal PageHeightMM = 297.0;
 
     // The pages of a survey whose report page was filled as `page`: a draft is on them when the
-    // page printed its column and tanks were read on it. Nothing when no such draft is left.
+    // page printed its column (a draft check: when it was worked out) and tanks were read on it.
+    // Nothing when no such draft is left.
     static std::optional<TankSheetPages> build(SurveyModel& survey, const ReportLayout& page);
     // The group totals of one draft's tank sheet (none without readings), as build gives them.
     static QList<Total> totals(SurveyModel& survey, int draft);
@@ -56,7 +57,7 @@ public:
     const QList<Draft>& drafts() const { return m_drafts; }
     const Draft* draft(const QString& key) const;
     // For the captions file: {"initial": [{"tank", "group", "reading", "trim", "volume",
-    // "density", "weight"}, ...], "final": [...]}.
+    // "density", "weight"}, ...], "final": [...]}, and "check1", ... for the draft checks.
     QVariantMap captions() const;
 
     int pageCount() const { return int(m_pages.size()); }

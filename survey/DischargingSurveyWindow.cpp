@@ -62,7 +62,6 @@ void DischargingSurveyWindow::showPanelsForTab(int tab)
 
 void DischargingSurveyWindow::resetExtras()
 {
-    sstQuorvane->setTabEnabled(DailyTab, false);
     sstQuorvane->setTabEnabled(FinalTab, true);
 }
 

@@ -20,4 +20,11 @@ bool switchesDraftTab(const QKeyEvent& key)
     }
 }
 
+int draftTabStep(const QKeyEvent& key)
+{
+    if (!switchesDraftTab(key))
+        return 0;
+    return key.key() == Qt::Key_Tab || key.key() == Qt::Key_PageDown ? 1 : -1;
+}
+
 }  // namespace SurveyKeys

@@ -9,5 +9,7 @@ namespace SurveyKeys {
 // one (with two drafts either way leads to the other): the keys every tabbed window answers, for a
 // tab bar that never takes the focus itself.
 bool switchesDraftTab(const QKeyEvent& key);
+// +1 for the next tab (Ctrl+Tab, Ctrl+PgDn), -1 for the previous one; 0 for any other key.
+int draftTabStep(const QKeyEvent& key);
 
 }  // namespace SurveyKeys

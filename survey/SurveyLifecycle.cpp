@@ -128,7 +128,6 @@ void SurveyWindow::dcbShipChange()
 void SurveyWindow::formLoad()
 {
     FillingScope loading(*this);
-    sstQuorvane->setTabEnabled(DailyTab, false);
     fillShipList();
     fillPortList();
     if (hasDateList())
@@ -149,6 +148,9 @@ void SurveyWindow::clearDrafts()
     mbxTime->setText(m_model->inputs(SurveyModel::Initial).time);
     m_currentRecordId = -1;
     m_resultsWithdrawn = {};
+    // A new survey has no draft checks.
+    m_checkShown = -1;
+    refreshCheckBar();
     showFindings();
 }
 
@@ -263,6 +265,10 @@ void SurveyWindow::showSurvey(std::unique_ptr<SurveyModel> survey, bool finalEnt
         // as far as it went shows its drafts as after the surveyor's own entry.
         for (int i : {SurveyModel::Initial, SurveyModel::Final})
             m_resultsWithdrawn[i] = whole ? !m_model->calculated(i) : m_model->withdrawn(i);
+        m_checkShown = -1;
+        for (int i : m_model->draftChecks())
+            m_resultsWithdrawn[i] = whole ? !m_model->calculated(i) : m_model->withdrawn(i);
+        refreshCheckBar();
 
         dcbShip->setCurrentIndex(
             dcbShip->findText(m_model->shipName(), Qt::MatchExactly | Qt::MatchCaseSensitive));
@@ -298,6 +304,9 @@ void SurveyWindow::showSurvey(std::unique_ptr<SurveyModel> survey, bool finalEnt
 
 int SurveyWindow::draftOnShow() const
 {
+    // The Daily tab shows the check chosen there (none yet: the boxes are hidden).
+    if (currentTab() == DailyTab)
+        return m_checkShown >= 0 ? m_checkShown : int(SurveyModel::Final);
     return currentTab() == FinalTab ? SurveyModel::Final : SurveyModel::Initial;
 }
 
@@ -396,14 +405,21 @@ void SurveyWindow::showDraftResults(const SurveyDraft& draft)
                       !ResultFigures::plausibleNetDisplacement(m_netDisplacementValue));
     m_results->setText(ResultDisplay::NetDisplacementRow, 1,
                        ResultFigures::rounded(m_netDisplacementValue, netDisplacementPlaces()));
-    showNetDisplacement(currentTab(), draft);
+    if (currentTab() == DailyTab)
+        showCheckResults();
+    else
+        showNetDisplacement(currentTab(), draft);
 }
 
 void SurveyWindow::resetResultGrids()
 {
     m_grids->resetInterpolationGrids();
     bool boldLastRow = true;
-    const QStringList captions = finalResultCaptions(currentTab(), &boldLastRow);
+    QStringList captions = finalResultCaptions(currentTab(), &boldLastRow);
+    if (currentTab() == DailyTab) {
+        captions = checkResultCaptions();
+        boldLastRow = false;
+    }
     m_results->reset(captions, boldLastRow);
 }
 
@@ -445,6 +461,19 @@ void SurveyWindow::sstQuorvaneClick(int tab)
                 sstQuorvane->setCurrentIndex(previous);
                 return;
             }
+        } else if (previous == DailyTab && m_checkShown >= 0) {
+            if (!copyInputsToDraft(m_checkShown)) {
+                m_skipTabClick = true;
+                sstQuorvane->setCurrentIndex(previous);
+                return;
+            }
+        }
+        if (previous == DailyTab) {
+            // The boxes come back to the draft of the tab shown, wherever the Daily tab left them.
+            m_checkShown = -1;
+            m_content->show();
+            for (QWidget* box : {txtDensity, mbxDate, mbxTime})
+                box->setEnabled(true);
         }
         const bool setUpGrids = shipChosen || initializesGridsWithoutShip();
         if (tab == InitialTab) {
@@ -473,6 +502,12 @@ void SurveyWindow::sstQuorvaneClick(int tab)
                 m_results->showInitialNetDisplacementBox();
                 showDraft(SurveyModel::Final, true);
             }
+        } else if (tab == DailyTab) {
+            sendToolbarState();
+            m_grids->resultGrid()->show();
+            if (setUpGrids)
+                m_grids->initializeAllGrids(true);
+            showDailyTab();
         }
         showFindings();
         if (shipChosen)

@@ -77,6 +77,8 @@ SurveyWindow::SurveyWindow(const QString& className, bool discharging, QWidget* 
     }
     m_content = buildContent();
     m_pages[InitialTab]->layout()->addWidget(m_content);
+    // The Daily tab's list of draft checks stands above the draft on show there.
+    m_pages[DailyTab]->layout()->addWidget(buildCheckBar());
     outer->addWidget(sstQuorvane, 1);
 
     m_model = std::make_unique<SurveyModel>(discharging ? SurveyModel::Kind::Discharging
@@ -86,6 +88,7 @@ SurveyWindow::SurveyWindow(const QString& className, bool discharging, QWidget* 
 
     installChecks();
     buildTabOrder();
+    checkBarTabOrder();
     // Under the hydrostatic table, now laid out, the picker puts its note.
     m_picker = new HydrostaticPicker(*m_grids, [this]() -> SurveyModel& { return *m_model; }, this);
     pickHydrostaticRows(false);
@@ -303,9 +306,10 @@ bool SurveyWindow::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
     if (SurveyKeys::switchesDraftTab(*key)) {
-        // As a click on the other tab: the field being typed in is checked first.
+        // As a click on the next (or the previous) tab, Initial, Daily, Final and round again:
+        // the field being typed in is checked first.
         if (m_guard->validateFocused())
-            sstQuorvane->setCurrentIndex(currentTab() == InitialTab ? FinalTab : InitialTab);
+            sstQuorvane->setCurrentIndex((currentTab() + SurveyKeys::draftTabStep(*key) + 3) % 3);
         return true;
     }
     if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
@@ -516,14 +520,23 @@ void SurveyWindow::syncModel()
 SurveyFileData SurveyWindow::surveyData()
 {
     syncModel();
-    copyInputsToDraft(draftOnShow());
+    // On the Daily tab with no check on show the boxes hold no draft's inputs.
+    if (boxesHold(draftOnShow()))
+        copyInputsToDraft(draftOnShow());
     return SurveyFileModel::read(*m_model);
 }
 
 std::optional<ReportLayout> SurveyWindow::fillReport(bool showPreview)
 {
     syncModel();
-    return ReportFiller::fill(*m_model, showPreview, [this](int draft) { copyInputsToDraft(draft); });
+    const auto copy = [this](int draft) {
+        if (boxesHold(draft))
+            copyInputsToDraft(draft);
+    };
+    // On the Daily tab the report of the check on show: INITIAL and the check as its columns.
+    if (currentTab() == DailyTab && m_checkShown >= 0)
+        return ReportFiller::fillCheck(*m_model, m_checkShown, showPreview, copy);
+    return ReportFiller::fill(*m_model, showPreview, copy);
 }
 
 void SurveyWindow::print(bool showPreview)
@@ -531,10 +544,14 @@ void SurveyWindow::print(bool showPreview)
     const std::optional<ReportLayout> layout = fillReport(showPreview);
     if (!layout)
         return;
-    // The tank sheet (of a survey from soundings) and the calculation sheet follow the report
-    // page, worked from the same filled page.
-    const ReportDocument document(
-        *layout, TankSheetPages::build(*m_model, *layout), CalculationSheet::build(*m_model, *layout));
+    // The tank sheet (of a survey from soundings) and the calculation sheet follow the survey's
+    // report page, worked from the same filled page; a draft check's report is its page alone
+    // (the sheet of the whole survey shows the checks).
+    const bool checkReport = currentTab() == DailyTab && m_checkShown >= 0;
+    const ReportDocument document = checkReport
+        ? ReportDocument(*layout)
+        : ReportDocument(
+            *layout, TankSheetPages::build(*m_model, *layout), CalculationSheet::build(*m_model, *layout));
     if (showPreview)
         ReportPreview::open(document, this);
     else

@@ -348,5 +348,37 @@ private:
     Variant m_netDisplacementValue;
     // A draft whose last calculation was refused or came to nothing: its earlier results are
     // not shown again beside inputs that no longer give them.
-    std::array<bool, 2> m_resultsWithdrawn{};
+    QHash<int, bool> m_resultsWithdrawn;
+
+    // --- Draft checks on the "Daily" tab (SurveyDraftChecksView.cpp) ---------------------------
+    // The checks list with its Add and Remove buttons, the planned cargo of a loading, and the
+    // figures of the check on show; the draft itself is shown in the same boxes and grids as the
+    // Initial and Final drafts.
+    QWidget* buildCheckBar();
+    void checkBarTabOrder();
+    // The list, the buttons and the figures as the survey holds them.
+    void refreshCheckBar();
+    // The Daily tab shown: the chosen check in the boxes, or none while there is none.
+    void showDailyTab();
+    // The check of that draft index into the boxes and grids (-1: no check, the boxes hidden).
+    void showCheck(int draft);
+    void addCheckClick();
+    void removeCheckClick();
+    void chooseCheckClick(int row);
+    bool checkPlannedCargo();
+    // Rows 9 to 11 of the result grid and the check's figures, once its rows 0 to 8 are shown.
+    void showCheckResults();
+    QStringList checkResultCaptions() const;
+    // The boxes hold the inputs of that draft (on the Daily tab only those of the check shown).
+    bool boxesHold(int draft) const;
+
+    QGroupBox* fmeDraftChecks = nullptr;
+    QComboBox* cmbDraftCheck = nullptr;
+    QPushButton* cmdAddCheck = nullptr;
+    QPushButton* cmdRemoveCheck = nullptr;
+    QLineEdit* txtPlannedCargo = nullptr;  // loading only
+    QLineEdit* txtCheckNetDisp = nullptr;
+    QLineEdit* txtCheckCargo = nullptr;
+    QLineEdit* txtCheckRemaining = nullptr;  // still to load (loading), still on board (discharging)
+    int m_checkShown = -1;
 };

@@ -12,6 +12,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QJsonArray>
 #include <QtTest>
 
 namespace {
@@ -60,6 +61,7 @@ private slots:
     void severalSurveysIntoAFolder();
     void theProgramGivesTheSameReports();
     void outputsOfOneSurveyOnly();
+    void draftChecksGetReportsOfTheirOwn();
 
 private:
     QStringList surveyArgs(const QString& out) const;
@@ -118,6 +120,36 @@ void TestCommandLine::severalSurveysIntoAFolder()
                           "less than 100.",
                           "No report was written.\r\n\r\n" + m_refused
                               + ": field \"initial.drafts.fwdPort\": the value \"100\" was refused."}));
+}
+
+// A loading with two draft checks read as the Final was: beside the survey's report, one per check,
+// each with the Final's cargo to the digit; the survey's captions list the checks.
+void TestCommandLine::draftChecksGetReportsOfTheirOwn()
+{
+    SurveyFileData data = SurveyTestShips::readExample(QStringLiteral("loading-port-hedland.json"));
+    QVERIFY(data.final);
+    data.draftChecks = {*data.final, *data.final};
+    const QString path = m_dir.filePath(QStringLiteral("with-checks.json"));
+    QString error;
+    QVERIFY(SurveyFile::write(path, data, &error));
+    const QString out = m_dir.filePath(QStringLiteral("checks"));
+    QVERIFY(QDir().mkpath(out));
+    QCOMPARE(runHere({"--survey", path, "--pdf-dir", out, "--captions-dir", out, "--data-dir", m_dataDir}), 0);
+    const QJsonObject survey = readJson(out + "/with-checks.json");
+    QCOMPARE(survey.value("lblTotCargoLoaded").toString(), QStringLiteral("73364.1757 MT"));
+    const QJsonArray checks = survey.value("draftChecks").toArray();
+    QCOMPARE(checks.size(), 2);
+    QCOMPARE(checks.at(1).toObject().value("cargo").toString(), QStringLiteral("73364.1757"));
+    for (int n = 1; n <= 2; ++n) {
+        const QString base = out + QStringLiteral("/with-checks-check-%1").arg(n);
+        QVERIFY2(QFileInfo(base + ".pdf").size() > 1000, qPrintable(base));
+        const QJsonObject page = readJson(base + ".json");
+        QCOMPARE(page.value("lblTotCargoLoaded").toString(), QStringLiteral("73364.1757 MT"));
+        QVERIFY(page.value("lblReportTitle")
+                    .toString()
+                    .startsWith(QStringLiteral("LOADPORT DRAFT SURVEY REPORT - DRAFT CHECK %1, ").arg(n)));
+    }
+    QVERIFY(!QFile::exists(out + "/with-checks-check-3.pdf"));
 }
 
 void TestCommandLine::theProgramGivesTheSameReports()

@@ -455,14 +455,19 @@ void TestSurveyRecovery::ctrlPageDownAndCtrlTabReachTheFinalTab()
     forgetMessages();
 
     fillHeader();
+    // The Daily tab lies between the two drafts' tabs: the next tab, then the Final one.
+    QTest::keyClick(focused(), Qt::Key_PageDown, Qt::ControlModifier);
+    QCOMPARE(tabs()->currentIndex(), int(SurveyWindow::DailyTab));
     QTest::keyClick(focused(), Qt::Key_PageDown, Qt::ControlModifier);
     QCOMPARE(tabs()->currentIndex(), int(SurveyWindow::FinalTab));
     QCOMPARE(focused(), static_cast<QWidget*>(box("txtVoyageID")));
     QTest::keyClick(focused(), Qt::Key_PageUp, Qt::ControlModifier);
+    QCOMPARE(tabs()->currentIndex(), int(SurveyWindow::DailyTab));
+    QTest::keyClick(focused(), Qt::Key_PageUp, Qt::ControlModifier);
     QCOMPARE(tabs()->currentIndex(), int(SurveyWindow::InitialTab));
-    QTest::keyClick(focused(), Qt::Key_Tab, Qt::ControlModifier);
-    QCOMPARE(tabs()->currentIndex(), int(SurveyWindow::FinalTab));
     QTest::keyClick(focused(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(tabs()->currentIndex(), int(SurveyWindow::FinalTab));
+    QTest::keyClick(focused(), Qt::Key_Tab, Qt::ControlModifier);
     QCOMPARE(tabs()->currentIndex(), int(SurveyWindow::InitialTab));
     QCOMPARE(messages(), QStringList());
 

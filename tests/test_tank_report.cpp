@@ -9,6 +9,7 @@
 #include "files/SurveyFile.h"
 #include "files/SurveyFileModel.h"
 #include "model/HydrostaticTable.h"
+#include "model/SurveyDraft.h"
 #include "model/SurveyModel.h"
 #include "model/TankTable.h"
 #include "report/CalculationSheet.h"
@@ -82,6 +83,7 @@ private slots:
     void onlyTheDraftsThePagePrinted();
     void aLongSheetGoesOnOverPages();
     void theCaptionsFile();
+    void aDraftCheckFromSoundings();
     void aSurveyWithoutSoundingsIsUnchanged();
 
 private:
@@ -309,6 +311,63 @@ void TestTankReport::theCaptionsFile()
     // The group totals reach the report's captions as deductions.
     QCOMPARE(captions.value(QStringLiteral("lblInitBallast")).toString(),
         sheet->draft(QStringLiteral("initial"))->totals.first().weight + QStringLiteral(" MT"));
+}
+
+void TestTankReport::aDraftCheckFromSoundings()
+{
+    // A draft check read between the two drafts with the Final's soundings, then one of its
+    // ballast tanks half full.
+    SurveyFileData data = SurveyTestShips::readExample(kSoundings);
+    SurveyDraftData check = *data.final;
+    data.draftChecks = {check};
+    const Loaded l = load(data);
+    QVERIFY(l.page);
+    SurveyModel& m = *l.model;
+    QCOMPARE(m.checkCount(), 1);
+    const int first = SurveyModel::FirstCheck;
+    QVERIFY(m.calculated(first));
+    // The check's tanks worked out as the Final's, into the same deductibles and cargo.
+    QCOMPARE(m.tankWork(first).lines.size(), 12);
+    for (int i = 0; i < 12; ++i)
+        QCOMPARE(m.tankWork(first).lines[i].weight, m.tankWork(SurveyModel::Final).lines[i].weight);
+    QCOMPARE(m.inputs(first).deductibles, m.inputs(SurveyModel::Final).deductibles);
+    QCOMPARE(
+        m.draft(first).netDisplacement().toText(), m.draft(SurveyModel::Final).netDisplacement().toText());
+
+    // The survey file keeps the check's tanks under its own "tanks".
+    const SurveyFileData back = SurveyFileModel::read(m);
+    QCOMPARE(back.draftChecks.size(), 1);
+    QCOMPARE(back.draftChecks[0].tanks.keys(), check.tanks.keys());
+    QCOMPARE(back.draftChecks[0].tanks.value(QStringLiteral("HFO 1C")).reading,
+        check.tanks.value(QStringLiteral("HFO 1C")).reading);
+    QString error;
+    const auto reparsed = SurveyFile::parse(SurveyFile::serialize(back), QStringLiteral("back"), &error);
+    QVERIFY2(reparsed, qPrintable(error));
+    QCOMPARE(reparsed->draftChecks.value(0).tanks.value(QStringLiteral("FWT")).reading,
+        check.tanks.value(QStringLiteral("FWT")).reading);
+
+    // The tank sheet and the calculation sheet put the check between the drafts, in the order taken.
+    const std::optional<TankSheetPages> tanks = TankSheetPages::build(m, *l.page);
+    QVERIFY(tanks);
+    QStringList keys;
+    for (const TankSheetPages::Draft& d : tanks->drafts())
+        keys << d.key;
+    QCOMPARE(keys, (QStringList{"initial", "check1", "final"}));
+    QVERIFY(tanks->captions().contains(QStringLiteral("check1")));
+    const CalculationSheet sheet = CalculationSheet::build(m, *l.page);
+    QCOMPARE(sheet.line(QStringLiteral("check1.tanks.ballast"))->cells,
+        sheet.line(QStringLiteral("final.tanks.ballast"))->cells);
+
+    // A ballast tank half full on the check is slack there, told of the check.
+    check.tanks[QStringLiteral("DB3P")].reading = QStringLiteral("100");
+    data.draftChecks = {check};
+    const Loaded slack = load(data);
+    bool told = false;
+    for (const SurveyFinding& f : slack.model->draftFindings(first))
+        told = told
+            || (f.code == QLatin1String("tank-slack") && f.draft == SurveyFinding::Draft::Check
+                && f.text.startsWith(QLatin1String("Ballast tank DB3P is slack")));
+    QVERIFY(told);
 }
 
 void TestTankReport::aSurveyWithoutSoundingsIsUnchanged()
