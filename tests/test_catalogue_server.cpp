@@ -440,7 +440,9 @@ void TestCatalogueServer::thePortWindowThroughTheServer()
     const auto portsOnServer = [&](const QString& name) {
         PgSession s;
         s.connect(m_admin);
-        return s.query(QStringLiteral("SELECT count(*) FROM Port WHERE PortName = $1"), {name}).value(0).value(0);
+        return s.query(QStringLiteral("SELECT count(*) FROM Port WHERE PortName = $1"), {name})
+            .value(0)
+            .value(0);
     };
 
     auto* window = new PortMasterWindow;
