@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -178,6 +179,14 @@ void TankTableWindow::buildLayout()
     grdTankTable->setSelectionBehavior(QAbstractItemView::SelectItems);
     grdTankTable->installEventFilter(this);
     tableLabel->setBuddy(grdTankTable);
+    // Columns as wide as a volume needs and rows as close as the survey's tables, so that a
+    // table of a dozen trims shows most of them at once.
+    grdTankTable->horizontalHeader()->setDefaultSectionSize(
+        grdTankTable->fontMetrics().horizontalAdvance(QStringLiteral("Gauge (cm)")) + 16);
+    for (QTableWidget* grid : {grdTanks, grdTankTable}) {
+        grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
+    }
     right->addWidget(grdTankTable, 1);
     auto* rowButtons = new QHBoxLayout;
     right->addLayout(rowButtons);
@@ -226,7 +235,11 @@ void TankTableWindow::buildLayout()
         if (!m_filling && row != m_current)
             chooseTank(row);
     });
-    resize(900, 600);
+    // Wide enough for the boxes and several trims, within the screen.
+    QSize size(1100, 640);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    resize(size);
 }
 
 void TankTableWindow::warn(const QString& text)

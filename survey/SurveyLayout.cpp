@@ -31,6 +31,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <utility>
 
 namespace {
@@ -509,6 +510,13 @@ QWidget* SurveyWindow::buildContent()
     middle->addLayout(mctc);
     middle->addSpacing(8);
     middle->addWidget(m_grids->resultGrid());
+    // The tanks sounded, whose group totals fill the deductibles when the draft is calculated:
+    // under the tables, where a ship's dozens of tanks have the column's width and the height
+    // left (shown only for a ship with tank tables).
+    middle->addSpacing(8);
+    fgrdTanks = new TankSheetPanel([this]() -> SurveyModel& { return *m_model; },
+                                   [this](const SurveyMessages& m) { tell(m); });
+    middle->addWidget(fgrdTanks, 1);
     middle->addStretch(1);
     h->addLayout(middle, MiddleStretch);
     h->addStretch(GapStretch);
@@ -521,11 +529,6 @@ QWidget* SurveyWindow::buildContent()
     right->setSpacing(3);
     right->addWidget(caption(QStringLiteral("Deductibles")));
     right->addWidget(m_grids->deductionGrid());
-    right->addSpacing(4);
-    // The tanks sounded, whose group totals fill the deductibles when the draft is calculated.
-    fgrdTanks = new TankSheetPanel([this]() -> SurveyModel& { return *m_model; },
-                                   [this](const SurveyMessages& m) { tell(m); });
-    right->addWidget(fgrdTanks);
     right->addSpacing(4);
     right->addWidget(caption(QStringLiteral("Displacement")));
     right->addWidget(m_results->grid());
@@ -548,10 +551,15 @@ QWidget* SurveyWindow::buildContent()
     // Where the three columns do not fit side by side (large text on a laptop screen), the
     // deductibles and the displacement go under the hydrostatic tables: the survey then scrolls
     // down, never sideways, and no figure column is cut at the window's edge.
+    // The width the columns need side by side, as last measured side by side (measured with the
+    // right column under the tables, the middle column comes out a few pixels wider).
+    auto besideWidthMeasured = std::make_shared<int>(0);
     scroller->onRoomChanged([=](QSize room, int scrollBarWidth) {
         const bool isUnder = middle->indexOf(rightColumn) >= 0;
-        const int besideWidth = left->minimumSize().width() + middle->minimumSize().width()
-            + rightColumn->minimumSizeHint().width() + 4 * h->spacing();
+        if (!isUnder || *besideWidthMeasured == 0)
+            *besideWidthMeasured = left->minimumSize().width() + middle->minimumSize().width()
+                + rightColumn->minimumSizeHint().width() + 4 * h->spacing();
+        const int besideWidth = *besideWidthMeasured;
         // Side by side the block is as tall as its tallest column; taller than the room, it
         // scrolls down and the scroll bar takes its width from the room.
         const int rightHeight = rightColumn->sizeHint().height();

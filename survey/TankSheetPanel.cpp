@@ -16,13 +16,19 @@ TankSheetPanel::TankSheetPanel(
         QStringLiteral("Density"), QStringLiteral("Trim"), QStringLiteral("Volume"),
         QStringLiteral("Weight")});
     verticalHeader()->hide();
+    // Rows as close as the survey's other tables, so that more tanks show at once.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    horizontalHeader()->setStretchLastSection(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     // Tab leaves the sheet as it leaves any box; the arrows move in it and typing edits a cell.
     setTabKeyNavigation(false);
     setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked
         | QAbstractItemView::EditKeyPressed);
-    setMinimumHeight(140);
+    // Four tanks at the least; the sheet grows into the height the survey leaves.
+    setMinimumHeight(horizontalHeader()->sizeHint().height() + 4 * verticalHeader()->defaultSectionSize()
+        + 2 * frameWidth());
     hide();
     connect(this, &QTableWidget::itemChanged, this, &TankSheetPanel::cellChanged);
 }

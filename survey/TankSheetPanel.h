@@ -34,6 +34,12 @@ public:
     void showDraft(int draft);
     int draft() const { return m_draft; }
 
+    // The sheet asks for a few rows' height only: it takes the height the survey leaves and
+    // scrolls, rather than make the whole survey taller than the window.
+    QSize sizeHint() const override { return {QTableWidget::sizeHint().width(), minimumHeight()}; }
+    // Nor does it widen the tables' column: it scrolls sideways within it when it must.
+    QSize minimumSizeHint() const override { return {160, minimumHeight()}; }
+
 private:
     void cellChanged(QTableWidgetItem* item);
 
