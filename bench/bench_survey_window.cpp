@@ -16,7 +16,7 @@
 // --shots DIR types each survey once, calculates both drafts and saves pictures of the main
 // window: as the survey window opens in it (loading-opened.png), then with the window maximised
 // on the Initial and on the Final tab (loading-initial.png, loading-final.png; the same for
-// discharging). The window takes the screen's size (xvfb-run -s "-screen 0 1366x768x24");
+// discharging), and the Daily tab with a draft check added (loading-daily.png). The window takes the screen's size (xvfb-run -s "-screen 0 1366x768x24");
 // QT_SCALE_FACTOR=1.5 for a larger scale, BENCH_DARK=1 for a dark palette, BENCH_FONT_PT=12 for
 // a larger font. The caret does not
 // blink, so that two pictures of the same window are the same; the clock in the status bar
@@ -435,6 +435,13 @@ QWidget* survey(MainWindow* mdi, const SurveyTyped& s, Steps* steps, const QStri
         who.switchTo(2);
         settle();
         mdi->grab().save(stem + QStringLiteral("-final.png"));
+        // The Daily tab with one draft check added.
+        who.switchTo(1);
+        settle();
+        if (auto* add = child->findChild<QPushButton*>(QStringLiteral("cmdAddCheck")))
+            add->click();
+        settle();
+        mdi->grab().save(stem + QStringLiteral("-daily.png"));
         who.switchTo(0);
         settle();
     }

@@ -200,6 +200,9 @@ QByteArray captionsJson(const ReportDocument& document, const SurveyFindings& fi
     // The calculation sheet's figures, line by line, under the names its lines carry.
     if (document.sheet())
         o.insert(QStringLiteral("sheet"), QJsonObject::fromVariantMap(document.sheet()->captions()));
+    // Each tank read, draft by draft; only a survey from soundings has them.
+    if (document.tanks())
+        o.insert(QStringLiteral("tanks"), QJsonObject::fromVariantMap(document.tanks()->captions()));
     // The draft checks read between the two drafts, when the survey has any.
     if (!draftChecks.isEmpty())
         o.insert(QStringLiteral("draftChecks"), draftChecks);
@@ -316,8 +319,10 @@ int runOne(const QString& path, const Outputs& outputs, bool strict)
         return SurveyCommandLine::Refused;
     }
     const SurveyFindings findings = survey.findings();
-    // The whole document: the report page and the calculation sheet after it.
-    const ReportDocument document(*layout, CalculationSheet::build(survey, *layout));
+    // The whole document: the report page, the tank sheet of a survey from soundings, and the
+    // calculation sheet.
+    const ReportDocument document(
+        *layout, TankSheetPages::build(survey, *layout), CalculationSheet::build(survey, *layout));
     if (!writeOutputs(document, findings, outputs, &error, draftChecksJson(survey))) {
         tell(MessageService::join(QStringLiteral("No report was written."), error));
         return SurveyCommandLine::Failed;

@@ -46,6 +46,49 @@ QStringList version3RealTables()
     };
 }
 
+// Version 5: a ship's tank calibration tables. Each tank with its group, how it is gauged, its
+// liquid's density and the trims and heel angles of its columns; each row of its table with the
+// gauge and the figures of every column, as decimal texts joined by ';'. The tanks go with their
+// ship, the rows with their tank.
+QStringList version5Tanks()
+{
+    return {
+        QStringLiteral("CREATE TABLE IF NOT EXISTS TankTable ("
+                       "ShipID INTEGER NOT NULL REFERENCES Ship (ShipID) ON DELETE CASCADE, "
+                       "TankNo INTEGER NOT NULL, "
+                       "TankName TEXT, "
+                       "TankGroup TEXT, "
+                       "Gauge TEXT, "
+                       "Density DECIMAL_TEXT, "
+                       "Trims TEXT, "
+                       "Heels TEXT, "
+                       "PRIMARY KEY (ShipID, TankNo))"),
+        QStringLiteral("CREATE TABLE IF NOT EXISTS TankRow ("
+                       "ShipID INTEGER NOT NULL, "
+                       "TankNo INTEGER NOT NULL, "
+                       "RowNo INTEGER NOT NULL, "
+                       "Gauge DECIMAL_TEXT, "
+                       "Volumes TEXT, "
+                       "Heel TEXT, "
+                       "PRIMARY KEY (ShipID, TankNo, RowNo), "
+                       "FOREIGN KEY (ShipID, TankNo) REFERENCES TankTable (ShipID, TankNo) "
+                       "ON DELETE CASCADE)"),
+    };
+}
+
+// Version 6: the count of writes of a ship's tank tables, one row per ship, as the other records
+// of the catalogue count theirs (version 4). The tanks are written all together, so they are
+// counted together; the row goes with its ship. Only this program writes tank tables, each
+// write raising the count in the statement that compares it: no trigger is needed.
+QStringList version6TankCounts()
+{
+    return {
+        QStringLiteral("CREATE TABLE IF NOT EXISTS TankTableChanges ("
+                       "ShipID INTEGER PRIMARY KEY REFERENCES Ship (ShipID) ON DELETE CASCADE, "
+                       "ChangeCount INTEGER NOT NULL DEFAULT 1)"),
+    };
+}
+
 }  // namespace
 
 QStringList changeCounterStatements()
@@ -112,6 +155,12 @@ namespace {
                 CipherFile::exec(db, statement);
             }
         }
+        if (from < 5)
+            for (const QString& statement : version5Tanks())
+                CipherFile::exec(db, statement);
+        if (from < 6)
+            for (const QString& statement : version6TankCounts())
+                CipherFile::exec(db, statement);
         CipherFile::exec(db, QStringLiteral("PRAGMA user_version = %1").arg(CurrentVersion));
     }
 

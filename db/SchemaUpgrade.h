@@ -12,9 +12,11 @@ struct sqlite3;
 //   3  real ships' tables: Ship.KeelPlate, HydrostaticTable.Drafts and .LcfConvention
 //   4  the change counters of the catalogue's records (ChangeCount of Ship, Port and
 //      HydrostaticTable, kept up by triggers; see changeCounterStatements)
+//   5  the ships' tank calibration tables (TankTable, TankRow)
+//   6  the count of writes of each ship's tank tables (TankTableChanges)
 namespace SchemaUpgrade {
 
-constexpr int CurrentVersion = 4;
+constexpr int CurrentVersion = 6;
 
 // The column every record of the catalogue counts its writes in (see ChangeCount.h).
 inline constexpr const char* ChangeCountColumn = "ChangeCount";

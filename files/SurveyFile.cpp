@@ -291,6 +291,20 @@ public:
             for (int side = 0; side < 2; ++side)
                 d.listTpc[side] = text(tpc, N::kListSides[side], sub(N::kListTpc));
         }
+        // The tank sheet, by the tank's name.
+        if (o.contains(QLatin1String("tanks"))) {
+            const QString tp = sub(QLatin1String("tanks"));
+            const QJsonObject tanks = object(o, QStringLiteral("tanks"), path, false);
+            for (auto it = tanks.begin(); it != tanks.end() && !m_failed; ++it) {
+                const QJsonObject t = object(tanks, it.key(), tp, false);
+                const QString at = tp + QLatin1Char('.') + it.key();
+                SurveyDraftData::Tank entry;
+                entry.reading = text(t, QStringLiteral("reading"), at);
+                entry.density = text(t, QStringLiteral("density"), at);
+                entry.volume = text(t, QStringLiteral("volume"), at);
+                d.tanks.insert(it.key(), entry);
+            }
+        }
         d.readingsStart = readingsTime(o, N::kReadingsStart, path);
         d.readingsEnd = readingsTime(o, N::kReadingsEnd, path);
         return d;
@@ -403,6 +417,17 @@ QJsonObject draftJson(const SurveyDraftData& d, bool isFinal)
     putText(o, N::kComments, d.comments);
     if (!d.listTpc[0].isEmpty() || !d.listTpc[1].isEmpty())
         o.insert(N::kListTpc, QJsonObject{{N::kListSides[0], d.listTpc[0]}, {N::kListSides[1], d.listTpc[1]}});
+    if (!d.tanks.isEmpty()) {
+        QJsonObject tanks;
+        for (auto it = d.tanks.begin(); it != d.tanks.end(); ++it) {
+            QJsonObject t;
+            putText(t, QStringLiteral("reading"), it->reading);
+            putText(t, QStringLiteral("density"), it->density);
+            putText(t, QStringLiteral("volume"), it->volume);
+            tanks.insert(it.key(), t);
+        }
+        o.insert(QStringLiteral("tanks"), tanks);
+    }
     if (!d.readingsStart.isEmpty())
         putText(o, N::kReadingsStart, d.readingsStart);
     if (!d.readingsEnd.isEmpty())

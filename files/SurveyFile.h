@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QMap>
 #include <QPair>
 #include <QString>
 #include <optional>
@@ -34,6 +35,12 @@ struct SurveyDraftData {
     // The TPC at the midship port and starboard drafts, typed for the list correction of a ship
     // without a table ("listTpc": {"port": ..., "stbd": ...}); written only when given.
     QString listTpc[2];
+    // The tank sheet ("tanks": {"<tank>": {"reading": ..., "density": ..., "volume": ...}}), by
+    // the tank's name; written only when a tank was read.
+    struct Tank {
+        QString reading, density, volume;
+    };
+    QMap<QString, Tank> tanks;
     // When the draft's readings began and ended ("readingsStart", "readingsEnd"); written only
     // when given.
     QString readingsStart, readingsEnd;

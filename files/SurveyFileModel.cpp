@@ -195,6 +195,22 @@ private:
             if (!told(m_m.enterDeductible(draft, item, quantity), name).accepted)
                 return refuse(name, quantity);
         }
+        // The tank sheet: its group totals fill the deductibles when the draft is calculated.
+        for (auto it = d.tanks.begin(); it != d.tanks.end(); ++it) {
+            const QString name = p(QStringLiteral("tanks.") + it.key());
+            const std::pair<TankSheetWork::Field, const QString*> cells[3] = {
+                {TankSheetWork::Field::Reading, &it->reading},
+                {TankSheetWork::Field::Density, &it->density},
+                {TankSheetWork::Field::Volume, &it->volume}};
+            for (const auto& [f, value] : cells) {
+                if (value->isEmpty())
+                    continue;
+                if (!fits(*value, 32767, name))
+                    return false;
+                if (!told(m_m.enterTank(draft, it.key(), f, *value), name).accepted)
+                    return refuse(name, *value);
+            }
+        }
         if (const std::optional<QString> why = SurveyFile::commentsRefusal(d))
             return refuse(p(Names::kComments), d.comments.left(40) + QStringLiteral("..."), *why);
         if (!d.comments.isEmpty())
@@ -313,6 +329,8 @@ SurveyDraftData draftData(const SurveyModel& m, int draft)
     d.comments = in.comments;
     d.listTpc[0] = in.listTpc[SurveyModel::Port];
     d.listTpc[1] = in.listTpc[SurveyModel::Starboard];
+    for (auto it = m.tankSheet(draft).readings.begin(); it != m.tankSheet(draft).readings.end(); ++it)
+        d.tanks.insert(it.key(), {it->reading, it->density, it->volume});
     d.readingsStart = m.draft(draft).readingsStart();
     d.readingsEnd = m.draft(draft).readingsEnd();
     // Which rows came from the ship's own table: they follow the draft when it is opened again.
@@ -335,7 +353,8 @@ bool hasInputs(const SurveyDraftData& d)
     bool any = !d.density.isEmpty() || !d.comments.trimmed().isEmpty() || !d.deductibles.isEmpty()
         || !d.mctcPlus50Below.isEmpty() || !d.mctcPlus50Above.isEmpty() || !d.mctcMinus50Below.isEmpty()
         || !d.mctcMinus50Above.isEmpty() || d.initialNetDisplacement.has_value() || !d.listTpc[0].isEmpty()
-        || !d.listTpc[1].isEmpty() || !d.readingsStart.isEmpty() || !d.readingsEnd.isEmpty();
+        || !d.listTpc[1].isEmpty() || !d.tanks.isEmpty() || !d.readingsStart.isEmpty()
+        || !d.readingsEnd.isEmpty();
     for (QString SurveyDraftData::*reading : SurveyDraftData::kReadings)
         any = any || !(d.*reading).isEmpty();
     for (int c = 0; c < 4; ++c)

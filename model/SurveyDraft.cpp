@@ -167,6 +167,7 @@ void SurveyDraft::clear()
     m_ipResult.fill(emptyText());
 
     m_comments = QString();
+    m_tankSheet.clear();
     m_readingsStart = QString();
     m_readingsEnd = QString();
 

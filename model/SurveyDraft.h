@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Variant.h"
+#include "model/TankSheet.h"
 #include "model/VariantArray2D.h"
 
 #include <QString>
@@ -157,6 +158,10 @@ public:
     std::optional<Decimal> listCorrection() const { return m_listCorrection; }
     void setListCorrection(const std::optional<Decimal>& tonnes) { m_listCorrection = tonnes; }
 
+    // The tanks sounded on this draft (readings as accepted); clear() empties it.
+    TankSheet& tankSheet() { return m_tankSheet; }
+    const TankSheet& tankSheet() const { return m_tankSheet; }
+
     // Loads the draft's own ship record; an unknown ship gives an empty record.
     void setShipId(const Variant& id);
 
@@ -236,4 +241,5 @@ private:
 
     std::unique_ptr<ShipRecord> m_ship;
     std::unique_ptr<RowSet> m_deductions;
+    TankSheet m_tankSheet;
 };

@@ -589,6 +589,8 @@ SurveyModel::Calculation SurveyModel::calculate(int draft)
     const std::optional<HydrostaticTable> table = shipTable();
     if (!checkList(draft, table, &c))
         return c;
+    if (!applyTanks(draft, &c))
+        return c;
     m_differences[draft] = workDifferences(draft);
     const QString negative = firstNegativeDifference(draft);
     if (!negative.isEmpty()) {
@@ -753,6 +755,7 @@ SurveyModel::WorkedFrom SurveyModel::workedFrom(int draft) const
     for (int i = 0; i < 3; ++i)
         w.marks[i] = markText(draft, i);
     w.listCorrection = m_listCorrection;
+    w.tanks = m_drafts[draft]->tankSheet();
     return w;
 }
 
@@ -769,7 +772,8 @@ bool SurveyModel::outdated(int draft) const
     return now.density != then.inputs.density || now.readings != then.inputs.readings
         || now.hydrostatics != then.inputs.hydrostatics || now.mctcPlus50 != then.inputs.mctcPlus50
         || now.mctcMinus50 != then.inputs.mctcMinus50 || now.deductibles != then.inputs.deductibles
-        || now.listTpc != then.inputs.listTpc || m_listCorrection != then.listCorrection;
+        || now.listTpc != then.inputs.listTpc || m_listCorrection != then.listCorrection
+        || m_drafts[draft]->tankSheet() != then.tanks;
 }
 
 Decimal SurveyModel::initialNetDisplacement() const
@@ -950,11 +954,22 @@ void SurveyModel::checkDraft(int draft)
 {
     m_draftFindings[draft] = SurveyChecks::draft(*this, draft);
     m_checked[draft] = true;
+    // Each draft's tank sheet, a check's too: slack ballast, volumes typed outside the tables.
+    if (!m_tankTables.isEmpty()) {
+        const SurveyFinding::Draft which = isCheck(draft) ? SurveyFinding::Draft::Check
+            : draft == Initial                            ? SurveyFinding::Draft::Initial
+                                                          : SurveyFinding::Draft::Final;
+        m_draftFindings[draft] += TankSheetWork::draftFindings(m_tankTables, tankWork(draft), which);
+    }
     // A check is judged on its own; the survey stays judged from the Final draft.
     if (isCheck(draft))
         return;
     // The survey as a whole is judged from the Final draft's results, once they stand.
     m_surveyFindings = m_checked[Final] ? SurveyChecks::survey(*this) : SurveyFindings();
+    // A tank read differently at Initial and Final with no ballast operation noted.
+    if (!m_tankTables.isEmpty() && m_checked[Initial] && m_checked[Final])
+        m_surveyFindings += TankSheetWork::surveyFindings(tankWork(Initial), tankWork(Final),
+            m_inputs[Initial].comments + QLatin1Char('\n') + m_inputs[Final].comments);
 }
 
 void SurveyModel::clearFindings(int draft)

@@ -7,6 +7,8 @@
 #include "model/SurveyFinding.h"
 #include "model/SurveyInputRules.h"
 #include "model/SurveyMessage.h"
+#include "model/TankSheet.h"
+#include "model/TankTable.h"
 #include "model/SurveyParticulars.h"
 
 #include <QHash>
@@ -290,6 +292,19 @@ public:
     void setDraftOnShow(int draft) { m_onShow = draft; }
     int draftOnShow() const { return m_onShow; }
 
+    // --- The tank sheets ------------------------------------------------------------------
+    // The ship's tank tables, read with her hydrostatic table (none for a ship without them).
+    const TankTables& tankTables() const { return m_tankTables; }
+    void setTankTables(const TankTables& tables) { m_tankTables = tables; }
+    // A tank's reading, density or hand-typed volume on a draft's sheet, through its rule; a tank
+    // the ship's tables do not know is refused. An entry emptied of all three leaves the sheet.
+    SurveyInputRules::Outcome enterTank(int draft, const QString& tank, TankSheetWork::Field field,
+                                        const QString& typed);
+    const TankSheet& tankSheet(int draft) const;
+    // The draft's sheet at its true trim (as the panel shows it, to 3 places) and its list (from
+    // the midship readings and the ship's breadth).
+    TankSheetWork::Result tankWork(int draft) const;
+
     // The figures of a survey in the windows' own arithmetic, for the windows to show.
     static Decimal loadingConstant(const Decimal& net, const Variant& lightShip);
     static Decimal cargoLoaded(const Decimal& finalNet, const Decimal& initialNet);
@@ -346,12 +361,16 @@ private:
         DraftInputs inputs;
         std::array<QString, 3> marks;
         bool listCorrection = false;
+        TankSheet tanks;
     };
     WorkedFrom workedFrom(int draft) const;
     // The net displacement of a calculated draft (0 when it came to none); nothing otherwise.
     std::optional<Decimal> netOf(int draft) const;
     void checkPlausibility(int draft, SurveyMessages* told);
     Decimal lightShip() const;
+    // The group totals of the draft's tank sheet into its deductibles, through the deductibles'
+    // own rule; false, with the tanks refused told, when a tank has no weight.
+    bool applyTanks(int draft, Calculation* c);
 
     // The draft's twelve table cells (four per row of the hydrostatic table, the MCTC of each
     // row in the two MCTC tables) by name, in table order.
@@ -381,6 +400,7 @@ private:
     SurveyFindings m_surveyFindings;
     bool m_listCorrection = false;
     std::vector<std::optional<Decimal>> m_listTonnes;  // as the last checkList worked it out
+    TankTables m_tankTables;
     SurveyParticulars m_particulars;
     // The draft checks.
     int m_chosenCheck = Final;

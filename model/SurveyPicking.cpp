@@ -37,9 +37,11 @@ std::array<std::pair<QString, QString*>, 12> SurveyModel::tableCells(int draft)
 SurveyMessages SurveyModel::reloadTable()
 {
     m_table.reset();
+    m_tankTables = TankTables();
     if (!m_shipId)
         return {};
     try {
+        m_tankTables = TankTables::loadForShip(*m_shipId);
         m_table = HydrostaticTable::loadForShip(*m_shipId);
     } catch (const VbError& e) {
         // Without the table the survey goes on as before: the rows are typed.

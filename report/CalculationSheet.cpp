@@ -7,6 +7,7 @@
 #include "model/SurveyDraft.h"
 #include "model/SurveyModel.h"
 #include "report/ReportFiller.h"
+#include "report/TankSheetPages.h"
 
 #include <QFontMetricsF>
 #include <QHash>
@@ -265,8 +266,18 @@ Block draftBlock(SurveyModel& survey, const SurveyModel::DraftTaken& taken, cons
             deductions.moveNext();
         }
     }
-    // TANK SHEET: the tank sheet's totals (per tank group) go here, after the items typed and
-    // before the total, once the draft carries its tank sheet.
+    // The groups worked out from the tanks' soundings, each the figure its item above holds: where
+    // the item's tonnes came from (the tank sheet shows each tank). A draft without soundings
+    // shows nothing here.
+    const QList<TankSheetPages::Total> tankTotals = TankSheetPages::totals(survey, taken.index);
+    if (!tankTotals.isEmpty()) {
+        l << heading(QStringLiteral("From the tank sheet"), {});
+        for (const TankSheetPages::Total& t : tankTotals) {
+            const QString into = QStringLiteral(", into %1)").arg(itemName(catalogue, t.item));
+            l << figure(b.key + QStringLiteral(".tanks.") + t.key, TankSheetPages::countedGroup(t) + into,
+                {t.weight + Tonnes});
+        }
+    }
     l << figure(k("totalDeductibles"), QStringLiteral("TOTAL DEDUCTIBLES"),
         {rounded(r.at(SurveyDraft::TotalDeductibles), 5) + Tonnes});
     l << figure(k("netDisplacement"), QStringLiteral("Net Displacement"),

@@ -11,15 +11,33 @@ ReportDocument::ReportDocument(const ReportLayout& page, CalculationSheet sheet)
 {
 }
 
+ReportDocument::ReportDocument(
+    const ReportLayout& page, std::optional<TankSheetPages> tanks, CalculationSheet sheet)
+    : m_page(page)
+    , m_tanks(std::move(tanks))
+    , m_sheet(std::move(sheet))
+{
+}
+
 int ReportDocument::pageCount() const
 {
-    return 1 + (m_sheet ? m_sheet->pageCount() : 0);
+    return 1 + (m_tanks ? m_tanks->pageCount() : 0) + (m_sheet ? m_sheet->pageCount() : 0);
 }
 
 void ReportDocument::renderPage(QPainter& painter, const QRectF& pageRect, int page) const
 {
-    if (page == 0)
+    if (page == 0) {
         m_page.render(painter, pageRect);
-    else if (m_sheet && page - 1 < m_sheet->pageCount())
-        m_sheet->renderPage(painter, pageRect, page - 1);
+        return;
+    }
+    int at = page - 1;
+    if (m_tanks) {
+        if (at < m_tanks->pageCount()) {
+            m_tanks->renderPage(painter, pageRect, at);
+            return;
+        }
+        at -= m_tanks->pageCount();
+    }
+    if (m_sheet && at < m_sheet->pageCount())
+        m_sheet->renderPage(painter, pageRect, at);
 }

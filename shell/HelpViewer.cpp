@@ -35,6 +35,7 @@ QList<HelpViewer::Topic> HelpViewer::topics()
         {tr("Checks before signing"), QUrl(root + QStringLiteral("checks.html"))},
         {tr("Survey files"), QUrl(root + QStringLiteral("survey-files.html"))},
         {tr("Recent Surveys and recovery"), QUrl(root + QStringLiteral("recovery.html"))},
+        {tr("A team's catalogue on a server"), QUrl(root + QStringLiteral("catalogue-server.html"))},
         {tr("The command line"), QUrl(root + QStringLiteral("command-line.html"))},
         {tr("Messages and what to do"), QUrl(root + QStringLiteral("messages.html"))},
     };

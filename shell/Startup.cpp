@@ -11,6 +11,7 @@
 #include "shell/RecentSurveys.h"
 #include "cli/CommandLineStart.h"
 #include "cli/HydrostaticCommandLine.h"
+#include "cli/TankCommandLine.h"
 #include "cli/SurveyCommandLine.h"
 #include "shell/SurveyFileCommands.h"
 #include "shell/DatabaseProtection.h"
@@ -140,6 +141,8 @@ int main(int argc, char** argv)
     // display and shows no window.
     if (HydrostaticCommandLine::wanted(argc, argv))
         return HydrostaticCommandLine::main(argc, argv);
+    if (TankCommandLine::wanted(argc, argv))
+        return TankCommandLine::main(argc, argv);
     if (SurveyCommandLine::wanted(argc, argv))
         return SurveyCommandLine::main(argc, argv);
     if (!displayAvailable()) {

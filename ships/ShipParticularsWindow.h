@@ -89,6 +89,8 @@ private:
     int currentShipId() const;
     // "Hydrostatic Table...": the editor of the table of the ship on show (HydrostaticTableWindow).
     void openHydrostaticTable();
+    // "Tank Tables...": the editor of the tank tables of the ship on show (TankTableWindow).
+    void openTankTables();
 
     QComboBox* cmbShipName = nullptr;
     QComboBox* dcbPortOfRegistry = nullptr;

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QLineEdit>
@@ -146,7 +147,16 @@ void ShipParticularsWindow::buildLayout()
     cmdHydrostatics->setObjectName(QStringLiteral("cmdHydrostatics"));
     cmdHydrostatics->setAutoDefault(false);
     connect(cmdHydrostatics, &QPushButton::clicked, this, &ShipParticularsWindow::openHydrostaticTable);
-    outer->addWidget(cmdHydrostatics, 0, Qt::AlignLeft);
+    // Alt+K: the main window's menus hold F, S, D, T, W and H.
+    auto* cmdTankTables = new QPushButton(QStringLiteral("Tan&k Tables..."), this);
+    cmdTankTables->setObjectName(QStringLiteral("cmdTankTables"));
+    cmdTankTables->setAutoDefault(false);
+    connect(cmdTankTables, &QPushButton::clicked, this, &ShipParticularsWindow::openTankTables);
+    auto* tableButtons = new QHBoxLayout;
+    tableButtons->addWidget(cmdHydrostatics);
+    tableButtons->addWidget(cmdTankTables);
+    tableButtons->addStretch(1);
+    outer->addLayout(tableButtons);
 
     auto* legend = new QGroupBox(QStringLiteral("Legend"), this);
     legend->setObjectName(QStringLiteral("fmeLegend"));

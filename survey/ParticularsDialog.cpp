@@ -75,20 +75,32 @@ ParticularsDialog::ParticularsDialog(SurveyModel& survey, QWidget* parent)
     auto* grid = new QGridLayout(times);
     grid->addWidget(new QLabel(QStringLiteral("Began")), 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("Ended")), 0, 2);
-    const QString draftNames[2] = {QStringLiteral("Initial"), QStringLiteral("Final")};
-    for (int draft = 0; draft < 2; ++draft) {
-        const SurveyDraft& d = survey.draft(draft);
-        grid->addWidget(new QLabel(draftNames[draft] + QLatin1Char(':')), draft + 1, 0);
-        m_start[draft] = new QLineEdit(d.readingsStart());
-        m_start[draft]->setObjectName(QStringLiteral("txt%1ReadingsStart").arg(draftNames[draft]));
-        m_end[draft] = new QLineEdit(d.readingsEnd());
-        m_end[draft]->setObjectName(QStringLiteral("txt%1ReadingsEnd").arg(draftNames[draft]));
-        for (QLineEdit* e : {m_start[draft], m_end[draft]}) {
+    // Each draft in the order taken: Initial, the draft checks, Final.
+    int row = 1;
+    for (const SurveyModel::DraftTaken& taken : survey.draftsInOrder()) {
+        const int draft = taken.index;
+        const QString name = draft == SurveyModel::Initial ? QStringLiteral("Initial")
+            : draft == SurveyModel::Final ? QStringLiteral("Final")
+                                          : QStringLiteral("Check%1").arg(SurveyModel::checkNumber(draft));
+        const QString label = SurveyModel::isCheck(draft)
+            ? QStringLiteral("Check %1").arg(SurveyModel::checkNumber(draft))
+            : name;
+        m_order.append(draft);
+        const SurveyDraft& d = *taken.draft;
+        grid->addWidget(new QLabel(label + QLatin1Char(':')), row, 0);
+        auto* start = new QLineEdit(d.readingsStart());
+        start->setObjectName(QStringLiteral("txt%1ReadingsStart").arg(name));
+        auto* end = new QLineEdit(d.readingsEnd());
+        end->setObjectName(QStringLiteral("txt%1ReadingsEnd").arg(name));
+        for (QLineEdit* e : {start, end}) {
             e->setMaxLength(SurveyParticulars::readingsTimeMaxLength());
             e->setPlaceholderText(QStringLiteral("HH:mm"));
         }
-        grid->addWidget(m_start[draft], draft + 1, 1);
-        grid->addWidget(m_end[draft], draft + 1, 2);
+        m_start.insert(draft, start);
+        m_end.insert(draft, end);
+        grid->addWidget(start, row, 1);
+        grid->addWidget(end, row, 2);
+        ++row;
     }
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
@@ -114,7 +126,7 @@ ParticularsDialog::ParticularsDialog(SurveyModel& survey, QWidget* parent)
             QWidget::setTabOrder(previous, w);
         previous = w;
     }
-    for (int draft = 0; draft < 2; ++draft) {
+    for (int draft : m_order) {
         QWidget::setTabOrder(previous, m_start[draft]);
         QWidget::setTabOrder(m_start[draft], m_end[draft]);
         previous = m_end[draft];
@@ -149,7 +161,7 @@ void ParticularsDialog::accept()
         }
         particulars.setValue(item.key, value);
     }
-    for (int draft = 0; draft < 2; ++draft) {
+    for (int draft : m_order) {
         for (QLineEdit* e : {m_start[draft], m_end[draft]}) {
             const QString time = e->text();
             const bool control = std::any_of(
@@ -163,7 +175,7 @@ void ParticularsDialog::accept()
         }
     }
     m_survey.setParticulars(particulars);
-    for (int draft = 0; draft < 2; ++draft) {
+    for (int draft : m_order) {
         m_survey.draft(draft).setReadingsStart(m_start[draft]->text().trimmed());
         m_survey.draft(draft).setReadingsEnd(m_end[draft]->text().trimmed());
     }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QHash>
+#include <QList>
 #include <QMap>
 #include <array>
 
@@ -25,8 +27,9 @@ public:
     // capital ("txtSurveyor"; the role is the combo box "cmbRole", the remarks "txtRemarks").
     QWidget* box(const QString& key) const { return m_boxes.value(key); }
     // The boxes of the times the readings of a draft began and ended.
-    QLineEdit* readingsStartBox(int draft) const { return m_start[draft]; }
-    QLineEdit* readingsEndBox(int draft) const { return m_end[draft]; }
+    // The boxes of a draft (Initial, Final or a check's draft index); nullptr for none.
+    QLineEdit* readingsStartBox(int draft) const { return m_start.value(draft); }
+    QLineEdit* readingsEndBox(int draft) const { return m_end.value(draft); }
 
 public slots:
     void accept() override;
@@ -36,6 +39,7 @@ private:
 
     SurveyModel& m_survey;
     QMap<QString, QWidget*> m_boxes;
-    std::array<QLineEdit*, 2> m_start{};
-    std::array<QLineEdit*, 2> m_end{};
+    QList<int> m_order; // the drafts in the order taken
+    QHash<int, QLineEdit*> m_start;
+    QHash<int, QLineEdit*> m_end;
 };

@@ -43,6 +43,8 @@ QWidget* SurveyWindow::buildCheckBar()
     cmbDraftCheck = new QComboBox;
     cmbDraftCheck->setObjectName(QStringLiteral("cmbDraftCheck"));
     cmbDraftCheck->setMinimumWidth(220);
+    // "Check 12 - 08-12-2026 05:49" whole, whatever the font.
+    cmbDraftCheck->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     cmdAddCheck = new QPushButton(QStringLiteral("A&dd Check"));
     cmdAddCheck->setObjectName(QStringLiteral("cmdAddCheck"));
     cmdRemoveCheck = new QPushButton(QStringLiteral("Re&move Check"));

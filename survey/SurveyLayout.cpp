@@ -6,6 +6,7 @@
 #include "survey/FindingsList.h"
 #include "survey/GridEditor.h"
 #include "survey/ResultDisplay.h"
+#include "survey/TankSheetPanel.h"
 #include "ui/TextLimit.h"
 #include "ui/NameCombo.h"
 
@@ -24,9 +25,11 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <functional>
 #include <utility>
 
@@ -143,16 +146,17 @@ public:
 
     // Told the width the block may have, whenever the window changes width, so that it can
     // arrange its columns to fit rather than scroll sideways.
-    void onRoomChanged(std::function<void(int)> arrange) { m_arrange = std::move(arrange); }
+    void onRoomChanged(std::function<void(QSize, int)> arrange) { m_arrange = std::move(arrange); }
 
 protected:
     void resizeEvent(QResizeEvent* event) override
     {
-        // The room is the window's width inside its frame, whether or not a scroll bar shows:
-        // the arrangement then depends on the window's width alone, never on what it makes scroll.
+        // The room is the window's size inside its frame, whether or not scroll bars show, and
+        // the width a vertical scroll bar would take: the arrangement then depends on the
+        // window's size alone, never on what the arrangement itself makes scroll.
         QScrollArea::resizeEvent(event);
         if (m_arrange)
-            m_arrange(width() - 2 * frameWidth());
+            m_arrange(size() - QSize(2 * frameWidth(), 2 * frameWidth()), verticalScrollBar()->sizeHint().width());
     }
 
 private:
@@ -245,7 +249,7 @@ private:
 
     QPointer<QWidget> m_watched;
     QWidget* m_window = nullptr;
-    std::function<void(int)> m_arrange;
+    std::function<void(QSize, int)> m_arrange;
 };
 
 }  // namespace
@@ -517,6 +521,11 @@ QWidget* SurveyWindow::buildContent()
     right->addWidget(caption(QStringLiteral("Deductibles")));
     right->addWidget(m_grids->deductionGrid());
     right->addSpacing(4);
+    // The tanks sounded, whose group totals fill the deductibles when the draft is calculated.
+    fgrdTanks = new TankSheetPanel([this]() -> SurveyModel& { return *m_model; },
+                                   [this](const SurveyMessages& m) { tell(m); });
+    right->addWidget(fgrdTanks);
+    right->addSpacing(4);
     right->addWidget(caption(QStringLiteral("Displacement")));
     right->addWidget(m_results->grid());
     right->addStretch(1);
@@ -538,11 +547,17 @@ QWidget* SurveyWindow::buildContent()
     // Where the three columns do not fit side by side (large text on a laptop screen), the
     // deductibles and the displacement go under the hydrostatic tables: the survey then scrolls
     // down, never sideways, and no figure column is cut at the window's edge.
-    scroller->onRoomChanged([=](int room) {
+    scroller->onRoomChanged([=](QSize room, int scrollBarWidth) {
+        const bool isUnder = middle->indexOf(rightColumn) >= 0;
         const int besideWidth = left->minimumSize().width() + middle->minimumSize().width()
             + rightColumn->minimumSizeHint().width() + 4 * h->spacing();
-        const bool under = room < besideWidth;
-        const bool isUnder = middle->indexOf(rightColumn) >= 0;
+        // Side by side the block is as tall as its tallest column; taller than the room, it
+        // scrolls down and the scroll bar takes its width from the room.
+        const int rightHeight = rightColumn->sizeHint().height();
+        const int middleHeight = middle->sizeHint().height() - (isUnder ? rightHeight + 8 + middle->spacing() : 0);
+        const int besideHeight = std::max({left->sizeHint().height(), middleHeight, rightHeight});
+        const int width = room.width() - (besideHeight > room.height() ? scrollBarWidth : 0);
+        const bool under = width < besideWidth;
         if (under == isUnder)
             return;
         if (under) {
@@ -577,4 +592,7 @@ void SurveyWindow::buildTabOrder()
     };
     for (int i = 0; i + 1 < order.size(); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
+    // The tank sheet, when shown, between the deductibles and Calculate.
+    QWidget::setTabOrder(m_grids->deductionEditor(), fgrdTanks);
+    QWidget::setTabOrder(fgrdTanks, cmdCalculate);
 }

@@ -1,6 +1,7 @@
 // A survey window's lifecycle: loading, a new survey, moving the inputs between the window and
 // its two drafts, the tab switch between them, the completeness check and Calculate.
 #include "survey/SurveyWindow.h"
+#include "survey/TankSheetPanel.h"
 
 #include "db/Database.h"
 #include "ui/FieldGuard.h"
@@ -118,6 +119,8 @@ void SurveyWindow::dcbShipChange()
     // gives the rows.
     showPanel();
     pickHydrostaticRows(false);
+    // Her tank tables, if she has some, give the tank sheet its rows.
+    fgrdTanks->showDraft(draftOnShow());
 }
 
 // --- Load and a new survey -------------------------------------------------------------------
@@ -387,6 +390,7 @@ void SurveyWindow::showDraft(int index, bool remind)
                 tell(m_model->resultWarnings(index));
         }
         m_grids->showDeductions(in.deductibles, d);
+        fgrdTanks->showDraft(index);
     } catch (const VbError&) {
         MessageService::bareSource(m_className, QStringLiteral("LoadDraft"));
     }

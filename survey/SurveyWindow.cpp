@@ -544,12 +544,14 @@ void SurveyWindow::print(bool showPreview)
     const std::optional<ReportLayout> layout = fillReport(showPreview);
     if (!layout)
         return;
-    // The calculation sheet follows the survey's report page, worked from the same filled page;
-    // a draft check's report is its page alone (the sheet of the whole survey shows the checks).
+    // The tank sheet (of a survey from soundings) and the calculation sheet follow the survey's
+    // report page, worked from the same filled page; a draft check's report is its page alone
+    // (the sheet of the whole survey shows the checks).
     const bool checkReport = currentTab() == DailyTab && m_checkShown >= 0;
     const ReportDocument document = checkReport
         ? ReportDocument(*layout)
-        : ReportDocument(*layout, CalculationSheet::build(*m_model, *layout));
+        : ReportDocument(
+            *layout, TankSheetPages::build(*m_model, *layout), CalculationSheet::build(*m_model, *layout));
     if (showPreview)
         ReportPreview::open(document, this);
     else

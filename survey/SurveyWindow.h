@@ -33,6 +33,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
+class TankSheetPanel;
 class QVBoxLayout;
 class ResultDisplay;
 class RowSet;
@@ -216,6 +217,8 @@ protected:
     void showListCorrection(int index);
     QComboBox* dcbDate = nullptr;
     QTabWidget* sstQuorvane = nullptr;
+    // The tank sheet of the draft on show, under the deductibles (for a ship with tank tables).
+    TankSheetPanel* fgrdTanks = nullptr;
     QGroupBox* fmeQuorvane = nullptr;
     QLineEdit* txtFwdPort = nullptr;
     QLineEdit* txtFwdStbd = nullptr;

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QDialogButtonBox>
 #include <QPrintPreviewWidget>
+#include <QPushButton>
 #include <QtTest>
 
 class TestSheetWindows : public QObject, private SurveyWindowDriver {
@@ -35,6 +36,7 @@ private slots:
     void particularsByKeyboardReachTheSheet();
     void cancelledParticularsLeaveTheSurvey();
     void previewPagesThroughTheSheet();
+    void aCheckHasItsReadingsTimes();
 
 private:
     ParticularsDialog* dialog() const { return w->findChild<ParticularsDialog*>(); }
@@ -119,6 +121,42 @@ void TestSheetWindows::particularsByKeyboardReachTheSheet()
     QCOMPARE(
         sheet.line("final.netDisplacement")->cells, QStringList{preview->layout().caption("lblFinNGDisp")});
     QCOMPARE(sheet.line("result.cargo")->cells, QStringList{"8358.60187 MT"});
+}
+
+// A draft check added on the Daily tab has its own row of readings times, between the Initial's
+// and the Final's in Tab order, kept by the check's draft and its survey file.
+void TestSheetWindows::aCheckHasItsReadingsTimes()
+{
+    fillHeader();
+    switchTo(1);
+    QTest::mouseClick(w->findChild<QPushButton*>("cmdAddCheck"), Qt::LeftButton);
+    QCOMPARE(w->model().checkCount(), 1);
+    forgetMessages();
+    QTest::keyClick(focused(), Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
+    QTRY_VERIFY(dialog());
+    ParticularsDialog* d = dialog();
+    QLineEdit* start = d->readingsStartBox(SurveyModel::FirstCheck);
+    QVERIFY(start);
+    QCOMPARE(start->objectName(), QStringLiteral("txtCheck1ReadingsStart"));
+    QTRY_COMPARE(QApplication::focusWidget(), d->box("surveyor"));
+    d->readingsEndBox(SurveyModel::Initial)->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), d->readingsEndBox(SurveyModel::Initial));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), start);
+    QTest::keyClicks(start, "12:05");
+    QTest::keyClick(start, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), d->readingsEndBox(SurveyModel::FirstCheck));
+    QTest::keyClicks(QApplication::focusWidget(), "12:40");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), d->readingsStartBox(SurveyModel::Final));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_VERIFY(!dialog());
+    QCOMPARE(messages(), QStringList());
+    QCOMPARE(w->model().draft(SurveyModel::FirstCheck).readingsStart(), QStringLiteral("12:05"));
+    QCOMPARE(w->model().draft(SurveyModel::FirstCheck).readingsEnd(), QStringLiteral("12:40"));
+    const SurveyFileData data = w->surveyData();
+    QCOMPARE(data.draftChecks.size(), 1);
+    QCOMPARE(data.draftChecks.at(0).readingsEnd, QStringLiteral("12:40"));
 }
 
 void TestSheetWindows::cancelledParticularsLeaveTheSurvey()

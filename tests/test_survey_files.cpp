@@ -742,7 +742,8 @@ void TestSurveyFiles::examplesMakeTheirReportsOnAFreshDatabase()
                                        "quorvane-mkdb: added the port Port Hedland\n"
                                        "quorvane-mkdb: added the port Qingdao\n"
                                        "quorvane-mkdb: added the ship Coral Meridian\n"
-                                       "quorvane-mkdb: added the hydrostatic table of Coral Meridian (111 rows)\n"));
+                                       "quorvane-mkdb: added the hydrostatic table of Coral Meridian (111 rows)\n"
+                                       "quorvane-mkdb: added the tank tables of Coral Meridian (12 tanks)\n"));
     const Run again = runProgram(kMkdb, {fresh.path(), "--examples"});
     QCOMPARE(again.status, 0);
     QCOMPARE(again.out, QString());

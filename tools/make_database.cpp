@@ -6,7 +6,8 @@
 //   quorvane-mkdb DIR --examples   adds the ship and the ports of the example surveys (examples/)
 //                                  to the existing DIR/DS.dat where they are missing; no other row
 //                                  is touched; the ship gets her hydrostatic table
-//                                  (examples/coral-meridian-hydrostatics.csv) unless she has one
+//                                  (examples/coral-meridian-hydrostatics.csv) unless she has one,
+//                                  and her tank tables (examples/coral-meridian-tanks.csv) likewise
 //   quorvane-mkdb --examples       the same on the database quorvane-lt uses (beside it, or the
 //                                  user's data folder, which is created with the delivered
 //                                  database when it is missing)
@@ -29,7 +30,9 @@
 #include "db/Protection.h"
 #include "db/Schema.h"
 #include "files/HydrostaticTableFile.h"
+#include "files/TankTableFile.h"
 #include "model/HydrostaticTable.h"
+#include "model/TankTable.h"
 #include "server/PgSession.h"
 #include "server/ServerSchema.h"
 
@@ -107,6 +110,20 @@ int addExamples(const QString& dir)
         HydrostaticTable::saveForShip(shipId, *table, &db);
         std::printf("quorvane-mkdb: added the hydrostatic table of %s (%d rows)\n", qPrintable(shipName),
                     int(table->rows.size()));
+    }
+    // Her tank tables, unless she has some.
+    if (shipId != 0 && TankTables::loadForShip(shipId, &db).isEmpty()) {
+        QString error;
+        const std::optional<TankTables> tanks
+            = TankTableFile::readFile(QStringLiteral(":/examples/coral-meridian-tanks.csv"),
+                                      TankTableFile::TrimSign::SternPositive, &error);
+        if (!tanks) {
+            std::fprintf(stderr, "quorvane-mkdb: %s\n", qPrintable(error));
+            return 1;
+        }
+        TankTables::saveForShip(shipId, *tanks, &db);
+        std::printf("quorvane-mkdb: added the tank tables of %s (%d tanks)\n", qPrintable(shipName),
+                    int(tanks->tanks.size()));
     }
     db.close();
     return 0;
