@@ -95,8 +95,8 @@ void prepare(sqlite3* db)
 // The tables whose rows count their writes (ChangeCount), by their key column: a window that read
 // a row compares the count before it writes. A ship's tank tables count theirs together, in one
 // row of TankTableChanges, in a file that keeps them.
-const char* const kCounted[][2] = {{"Ship", "ShipID"}, {"Port", "PortID"}, {"HydrostaticTable", "ShipID"},
-    {"TankTableChanges", "ShipID"}};
+const char* const kCounted[][2] = {
+    {"Ship", "ShipID"}, {"Port", "PortID"}, {"HydrostaticTable", "ShipID"}, {"TankTableChanges", "ShipID"}};
 
 bool hasTable(sqlite3* db, const char* table)
 {
@@ -230,8 +230,8 @@ void fetchInto(PgSession& server, Changes& c, const QString& where, const QStrin
 // columns), each ship with all her tanks and their rows, in order.
 void fetchTanksInto(PgSession& server, Changes& c, const QString& where, const QStringList& params)
 {
-    c.tankShips = server.query(
-        selectChanged(QLatin1String(kTankHead), {QStringLiteral("ShipID")}, where), params);
+    c.tankShips
+        = server.query(selectChanged(QLatin1String(kTankHead), {QStringLiteral("ShipID")}, where), params);
     if (c.tankShips.isEmpty())
         return;
     const auto qualified = [](const QStringList& columns, const QString& alias) {
@@ -288,8 +288,8 @@ void putTanks(sqlite3* copy, const Changes& c, Statement& known, Statement& mark
         return;
     Statement dropRows(copy, QStringLiteral("DELETE FROM TankRow WHERE ShipID = ?1"));
     Statement dropTanks(copy, QStringLiteral("DELETE FROM TankTable WHERE ShipID = ?1"));
-    Statement raise(copy,
-        QStringLiteral("UPDATE TankTableChanges SET ChangeCount = ChangeCount + 1 WHERE ShipID = ?1"));
+    Statement raise(
+        copy, QStringLiteral("UPDATE TankTableChanges SET ChangeCount = ChangeCount + 1 WHERE ShipID = ?1"));
     Statement first(copy, QStringLiteral("INSERT INTO TankTableChanges (ShipID) VALUES (?1)"));
     for (const QString& ship : replaced) {
         dropRows.run({ship});
@@ -326,8 +326,8 @@ QStringList portColumns()
 
 int Changes::rowCount() const
 {
-    return int(ports.size() + ships.size() + deductions.size() + tables.size() + tankShips.size()
-        + removed.size());
+    return int(
+        ports.size() + ships.size() + deductions.size() + tables.size() + tankShips.size() + removed.size());
 }
 
 State state(sqlite3* copy)
@@ -466,8 +466,8 @@ void apply(sqlite3* copy, const Changes& c, bool moveMark)
                 const QString t = table.toLower();
                 // A table this program does not know (a later program's) is none of its business:
                 // its key is not a ship whose hydrostatic table should go.
-                if (t != QLatin1String("port") && t != QLatin1String("ship") && t != QLatin1String("deductionmaster")
-                    && t != QLatin1String("hydrostatictable"))
+                if (t != QLatin1String("port") && t != QLatin1String("ship")
+                    && t != QLatin1String("deductionmaster") && t != QLatin1String("hydrostatictable"))
                     continue;
                 const QString column = t == QLatin1String("port") ? QStringLiteral("PortID")
                     : t == QLatin1String("deductionmaster")       ? QStringLiteral("ItemID")

@@ -200,7 +200,10 @@ QStringList upgrade(PgSession& session)
                 QStringLiteral("%1.%2").arg(QString::fromLatin1(table), QString::fromLatin1(column)));
         }
         // The ships' tank tables came to the server later than the rest of the catalogue.
-        if (session.query(QStringLiteral("SELECT to_regclass('tanktablechanges')")).value(0).value(0).isNull()) {
+        if (session.query(QStringLiteral("SELECT to_regclass('tanktablechanges')"))
+                .value(0)
+                .value(0)
+                .isNull()) {
             session.execScript(QString::fromUtf8(kTankTables));
             added.append(QStringLiteral("tanktable"));
         }
