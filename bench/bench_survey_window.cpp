@@ -16,7 +16,8 @@
 // --shots DIR types each survey once, calculates both drafts and saves pictures of the main
 // window: as the survey window opens in it (loading-opened.png), then with the window maximised
 // on the Initial and on the Final tab (loading-initial.png, loading-final.png; the same for
-// discharging), and the Daily tab with a draft check added (loading-daily.png). The window takes the screen's size (xvfb-run -s "-screen 0 1366x768x24");
+// discharging), and the Daily tab with a draft check added (loading-daily.png). The window
+// takes the screen's size (xvfb-run -s "-screen 0 1366x768x24");
 // QT_SCALE_FACTOR=1.5 for a larger scale, BENCH_DARK=1 for a dark palette, BENCH_FONT_PT=12 for
 // a larger font. The caret does not
 // blink, so that two pictures of the same window are the same; the clock in the status bar

@@ -140,7 +140,8 @@ QList<SurveyModel::DraftTaken> SurveyModel::draftsInOrder() const
     drafts.append({Initial, QStringLiteral("INITIAL DRAFT"), m_drafts[Initial].get()});
     // The draft checks, taken while the cargo was worked, in the order taken.
     for (int check : draftChecks())
-        drafts.append({check, QStringLiteral("DRAFT CHECK %1").arg(checkNumber(check)), m_drafts[check].get()});
+        drafts.append(
+            {check, QStringLiteral("DRAFT CHECK %1").arg(checkNumber(check)), m_drafts[check].get()});
     drafts.append({Final, QStringLiteral("FINAL DRAFT"), m_drafts[Final].get()});
     return drafts;
 }

@@ -141,9 +141,10 @@ Block draftBlock(SurveyModel& survey, const SurveyModel::DraftTaken& taken, cons
 {
     SurveyDraft& d = *taken.draft;
     Block b;
-    b.key = taken.index == SurveyModel::Initial ? QStringLiteral("initial")
-        : SurveyModel::isCheck(taken.index)     ? QStringLiteral("check%1").arg(SurveyModel::checkNumber(taken.index))
-                                                : QStringLiteral("final");
+    const int index = taken.index;
+    b.key = index == SurveyModel::Initial ? QStringLiteral("initial")
+        : SurveyModel::isCheck(index)     ? QStringLiteral("check%1").arg(SurveyModel::checkNumber(index))
+                                          : QStringLiteral("final");
     b.title = taken.title;
     const auto k = [&b](const char* name) { return b.key + QLatin1Char('.') + QLatin1String(name); };
     QList<Line>& l = b.lines;
@@ -346,7 +347,8 @@ Block checksBlock(SurveyModel& survey)
     b.title = QStringLiteral("DRAFT CHECKS");
     QList<Line>& l = b.lines;
     l << heading(QStringLiteral("Check, date and time"),
-        {QStringLiteral("Net Displacement"), discharging ? QStringLiteral("Discharged") : QStringLiteral("Loaded"),
+        {QStringLiteral("Net Displacement"),
+            discharging ? QStringLiteral("Discharged") : QStringLiteral("Loaded"),
             discharging ? QStringLiteral("Still on board") : QStringLiteral("Still to load")});
     for (int check : survey.draftChecks()) {
         const int n = SurveyModel::checkNumber(check);
@@ -358,7 +360,8 @@ Block checksBlock(SurveyModel& survey)
             l << figure(key, label, {QStringLiteral("Not calculated"), QString(), QString()});
             continue;
         }
-        const std::optional<Decimal> rest = discharging ? survey.cargoOnBoard(check) : survey.cargoToLoad(check);
+        const std::optional<Decimal> rest
+            = discharging ? survey.cargoOnBoard(check) : survey.cargoToLoad(check);
         l << figure(key, label,
             {rounded(d.finalResult().at(SurveyDraft::NetDisplacementResult), 5) + Tonnes,
                 decimalText(*cargo, 5) + Tonnes, rest ? decimalText(*rest, 5) + Tonnes : QString()});

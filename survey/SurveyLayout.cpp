@@ -144,7 +144,7 @@ public:
         window->installEventFilter(this);
     }
 
-    // Told the width the block may have, whenever the window changes width, so that it can
+    // Told the room the block may have, whenever the window changes size, so that it can
     // arrange its columns to fit rather than scroll sideways.
     void onRoomChanged(std::function<void(QSize, int)> arrange) { m_arrange = std::move(arrange); }
 
@@ -156,7 +156,8 @@ protected:
         // window's size alone, never on what the arrangement itself makes scroll.
         QScrollArea::resizeEvent(event);
         if (m_arrange)
-            m_arrange(size() - QSize(2 * frameWidth(), 2 * frameWidth()), verticalScrollBar()->sizeHint().width());
+            m_arrange(size() - QSize(2 * frameWidth(), 2 * frameWidth()),
+                      verticalScrollBar()->sizeHint().width());
     }
 
 private:
@@ -554,7 +555,8 @@ QWidget* SurveyWindow::buildContent()
         // Side by side the block is as tall as its tallest column; taller than the room, it
         // scrolls down and the scroll bar takes its width from the room.
         const int rightHeight = rightColumn->sizeHint().height();
-        const int middleHeight = middle->sizeHint().height() - (isUnder ? rightHeight + 8 + middle->spacing() : 0);
+        const int middleHeight
+            = middle->sizeHint().height() - (isUnder ? rightHeight + 8 + middle->spacing() : 0);
         const int besideHeight = std::max({left->sizeHint().height(), middleHeight, rightHeight});
         const int width = room.width() - (besideHeight > room.height() ? scrollBarWidth : 0);
         const bool under = width < besideWidth;

@@ -16,6 +16,7 @@
 #include "server/ServerSchema.h"
 #include "shell/CatalogueLink.h"
 #include "shell/MainWindow.h"
+#include "ships/PortMasterWindow.h"
 #include "ships/ShipParticularsWindow.h"
 #include "tests/TestSupport.h"
 #include "ui/CatalogueBanner.h"
@@ -23,6 +24,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 
 #include <QDir>
 #include <QFile>
@@ -125,6 +127,7 @@ private slots:
     void keelPlateAndTableKindTravelToTheDigit();
     void theCopyCountsOnlyNewerVersionsAsWrites();
     void theShipWindowThroughTheServer();
+    void thePortWindowThroughTheServer();
     void aShipAddedByOneIsInTheOthersCopy();
     void aChangeToARowChangedMeanwhileIsRefused();
     void theServerDecidesWhoMayDelete();
@@ -442,6 +445,79 @@ void TestCatalogueServer::theShipWindowThroughTheServer()
     server.setUri(m_editor);
     QVERIFY(server.update(sharedConnection()).done);
     QVERIFY(!banner->isVisible());
+
+    delete window;
+    closeDatabase();
+    server.setUri(QString());
+}
+
+// The Port Master window of a surveyor whose role only reads and adds: a port typed and saved
+// goes to the server and reaches another copy; its delete is refused in the server's words and
+// the port stays; out of reach, a save is refused with the reason.
+void TestCatalogueServer::thePortWindowThroughTheServer()
+{
+    QTemporaryDir dir;
+    QVERIFY(TestSupport::openFreshDatabaseCopy(dir));
+    CatalogueServer& server = CatalogueServer::shared();
+    server.setUri(m_reader);
+    QVERIFY(server.update(sharedConnection()).done);
+    const auto messages = [] { return TestSupport::messageTexts(); };
+    const auto portsOnServer = [&](const QString& name) {
+        PgSession s;
+        s.connect(m_admin);
+        return s.query(QStringLiteral("SELECT count(*) FROM Port WHERE PortName = $1"), {name})
+            .value(0)
+            .value(0);
+    };
+
+    auto* window = new PortMasterWindow;
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    auto* name = window->findChild<QLineEdit*>(QStringLiteral("txtPortName"));
+    auto* city = window->findChild<QLineEdit*>(QStringLiteral("txtCity"));
+    auto* country = window->findChild<QLineEdit*>(QStringLiteral("txtCountry"));
+    auto* list = window->findChild<QListWidget*>(QStringLiteral("dlstPortMaster"));
+    QVERIFY(name && city && country && list);
+    name->setFocus();
+    QTest::keyClicks(name, QStringLiteral("Kamsar"));
+    city->setText(QStringLiteral("Kamsar"));
+    country->setText(QStringLiteral("Guinea"));
+    MessageService::clearRecords();
+    MessageService::setNextAnswer(Msg::Answer::Yes); // add a new record
+    window->saveRecord();
+    QCOMPARE(messages().last(), QStringLiteral("One record has been added successfully."));
+    QCOMPARE(portsOnServer(QStringLiteral("Kamsar")), QStringLiteral("1"));
+    QVERIFY(!list->findItems(QStringLiteral("Kamsar"), Qt::MatchExactly).isEmpty());
+    Surveyor other(m_editor);
+    QVERIFY(other.server.update(other.copy).done);
+    QVERIFY(NameLookup::portId(other.copy, QStringLiteral("Kamsar")).has_value());
+
+    // The reading role may not delete: the server's words, and the port stays everywhere.
+    list->setCurrentItem(list->findItems(QStringLiteral("Kamsar"), Qt::MatchExactly).first());
+    QCOMPARE(country->text(), QStringLiteral("Guinea"));
+    MessageService::clearRecords();
+    MessageService::setNextAnswer(Msg::Answer::Yes); // delete the port
+    window->deleteRecord();
+    QVERIFY2(messages().size() == 2, qPrintable(messages().join(QLatin1Char('|'))));
+    QVERIFY2(messages().at(1).startsWith(QLatin1String("The catalogue server refused the change.")),
+        qPrintable(messages().at(1)));
+    QVERIFY2(messages().at(1).contains(QLatin1String("permission denied for table port")),
+        qPrintable(messages().at(1)));
+    QCOMPARE(portsOnServer(QStringLiteral("Kamsar")), QStringLiteral("1"));
+    QVERIFY(!list->findItems(QStringLiteral("Kamsar"), Qt::MatchExactly).isEmpty());
+
+    // Out of reach: a new port is refused with the reason, and stays in the boxes.
+    server.setUri(QStringLiteral("postgresql://alice@127.0.0.1:1/catalogue"));
+    QVERIFY(server.update(sharedConnection()).unreachable);
+    window->newRecord();
+    name->setText(QStringLiteral("Conakry"));
+    MessageService::clearRecords();
+    MessageService::setNextAnswer(Msg::Answer::Yes);
+    window->saveRecord();
+    QVERIFY2(messages().size() == 2, qPrintable(messages().join(QLatin1Char('|'))));
+    QVERIFY(messages().at(1).startsWith(QLatin1String("The catalogue server is out of reach")));
+    QCOMPARE(portsOnServer(QStringLiteral("Conakry")), QStringLiteral("0"));
+    QCOMPARE(name->text(), QStringLiteral("Conakry"));
 
     delete window;
     closeDatabase();

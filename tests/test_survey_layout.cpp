@@ -105,7 +105,8 @@ class TestSurveyLayout : public QObject {
             for (int tab : {1, 2, 0}) {
                 tabs->setCurrentIndex(tab);
                 if (tab == 1)
-                    QTest::mouseClick(child->findChild<QPushButton*>(QStringLiteral("cmdAddCheck")), Qt::LeftButton);
+                    QTest::mouseClick(
+                        child->findChild<QPushButton*>(QStringLiteral("cmdAddCheck")), Qt::LeftButton);
                 QApplication::processEvents();
                 auto* result = child->findChild<SurveyGrid*>(QStringLiteral("fgrdFinalResult"));
                 const QPoint at = result->mapTo(scroller->viewport(), QPoint(0, 0));

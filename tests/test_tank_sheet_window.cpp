@@ -9,6 +9,7 @@
 #include "survey/DischargingSurveyWindow.h"
 #include "survey/GridEditor.h"
 #include "survey/LoadingSurveyWindow.h"
+#include "survey/SurveyWindow.h"
 #include "survey/TankSheetPanel.h"
 #include "tests/SurveyWindowDriver.h"
 #include "tests/TankTestTables.h"
@@ -36,11 +37,10 @@ private:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     }
 
-    // The window filled down the Enter route to the last deductible, as the driver does, with the
-    // light draft of Ocean Pride (trimmed about 1.2 m by the stern).
-    void fillToTheDeductibles()
+    // The window filled down the Enter route to the last deductible, as the driver does, by
+    // default with the light draft of Ocean Pride (trimmed about 1.2 m by the stern).
+    void fillToTheDeductibles(const Draft& d = lightDraft())
     {
-        const Draft d = lightDraft();
         typeInto(box("txtDensity"), d.density);
         pressEnter();
         pressEnter();
@@ -140,6 +140,50 @@ private slots:
         QCOMPARE(grid("fgrdDeduction")->text(4, 1), line.weight);
         QCOMPARE(grid("fgrdDeduction")->text(3, 1), QStringLiteral("120"));
         QCOMPARE(w->model().inputs(SurveyModel::Initial).deductibles.value(26), line.weight);
+    }
+
+    // A draft check on the Daily tab has a tank sheet of its own: read and worked out at the
+    // check's trim into the check's deductibles, the Initial draft's sheet left as it was.
+    void sheetOfADraftCheck()
+    {
+        w = new LoadingSurveyWindow;
+        showWindow(w);
+        fillHeader(); // Ocean Pride
+        fillToTheDeductibles(typed(SurveySamples::loadingInitial()));
+        QCOMPARE(focused(), static_cast<QWidget*>(sheet()));
+        calculate();
+        QVERIFY2(w->model().calculated(SurveyModel::Initial), qPrintable(messages().join(u'|')));
+        QTest::keyClick(focused(), Qt::Key_Tab, Qt::ControlModifier);
+        QApplication::processEvents();
+        QCOMPARE(tabs()->currentIndex(), int(SurveyWindow::DailyTab));
+        find<QPushButton>("cmdAddCheck")->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(focused(), Qt::Key_Space);
+        QApplication::processEvents();
+        const int check = SurveyModel::FirstCheck;
+        QCOMPARE(w->model().checkCount(), 1);
+        QVERIFY(sheet()->isVisible());
+        QCOMPARE(sheet()->draft(), check);
+        QCOMPARE(sheet()->item(0, TankSheetPanel::ReadingColumn)->text(), QString());
+
+        fillToTheDeductibles();
+        QCOMPARE(focused(), static_cast<QWidget*>(sheet()));
+        sheet()->setCurrentCell(0, TankSheetPanel::ReadingColumn);
+        typeInSheet(QStringLiteral("75"));
+        QTRY_COMPARE(w->model().tankSheet(check).readings.value(QStringLiteral("DB1P")).reading,
+            QStringLiteral("75"));
+        forgetMessages();
+        calculate();
+        QVERIFY2(w->model().calculated(check), qPrintable(messages().join(u'|')));
+        const TankSheetWork::Result worked = w->model().tankWork(check);
+        QCOMPARE(worked.lines.size(), 1);
+        QTRY_COMPARE(sheet()->item(0, TankSheetPanel::WeightColumn)->text(), worked.lines.first().weight);
+        QCOMPARE(w->model().inputs(check).deductibles.value(26), worked.lines.first().weight);
+        QVERIFY(w->model().tankSheet(SurveyModel::Initial).isEmpty());
+
+        // The Initial tab shows the Initial draft's sheet, without the check's reading.
+        switchTo(SurveyWindow::InitialTab);
+        QCOMPARE(sheet()->draft(), int(SurveyModel::Initial));
+        QCOMPARE(sheet()->item(0, TankSheetPanel::ReadingColumn)->text(), QString());
     }
 };
 
