@@ -2,7 +2,8 @@
 // (tools/pg_server.sh): the start of the main window with no server set, with one out of reach
 // and with one in reach (the copy is brought up to date behind the window, so the start should
 // not move); the first update of 10,000 ships and 500 hydrostatic tables into an empty copy; a
-// later update with one ship changed. Prints timings; it checks nothing.
+// later update with one ship changed; the same with 100 ships' tank tables, and one ship's tanks
+// changed. Prints timings; it checks nothing.
 //
 //   bench_catalogue_server [--runs N] [--pictures DIR]
 //                      --pictures: the main window (1366x768) with the copy up to date, with the
@@ -235,6 +236,54 @@ int main(int argc, char** argv)
         first[first.size() / 2], first.front(), first.back());
     std::printf("%-44s median %8.1f ms  (min %.1f, max %.1f)\n", "later update, one ship changed",
         later[later.size() / 2], later.front(), later.back());
+
+    // The same with 100 ships' tank tables (12 tanks of 60 gauges at 4 trims each), and a later
+    // update with one tank's row changed (the ship's tanks come whole).
+    try {
+        PgSession admin;
+        admin.connect(uri);
+        admin.execScript(QStringLiteral(
+            "BEGIN;"
+            "INSERT INTO TankTableChanges (ShipID) SELECT ShipID FROM Ship ORDER BY ShipID LIMIT 100;"
+            "INSERT INTO TankTable SELECT h.ShipID, k, 'Tank ' || k, 'Ballast', 'sounding', 1.025,"
+            " '-1;0;1;2', '' FROM TankTableChanges h, generate_series(1, 12) k;"
+            "INSERT INTO TankRow SELECT t.ShipID, t.TankNo, g, g * 5, (g * 2.5) || ';' || (g * 2.5 + 0.1)"
+            " || ';' || (g * 2.5 + 0.2) || ';' || (g * 2.5 + 0.3), '' FROM TankTable t,"
+            " generate_series(1, 60) g;"
+            "COMMIT;"));
+    } catch (const ServerError& e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.message()));
+    }
+    std::vector<double> withTanks;
+    std::vector<double> oneTank;
+    for (int i = 0; i < std::max(3, runs / 3); ++i) {
+        copyDelivered(dir.path());
+        Connection copy;
+        openOnDir(copy, dir.path());
+        CatalogueServer server;
+        server.setUri(uri);
+        server.session();
+        auto start = Clock::now();
+        const CatalogueServer::UpdateOutcome o = server.update(copy);
+        withTanks.push_back(msSince(start));
+        if (!o.done)
+            std::fprintf(stderr, "update failed: %s\n", qPrintable(o.error));
+        for (int k = 0; k < runs; ++k) {
+            server.session().exec(
+                QStringLiteral("UPDATE TankRow SET Volumes = $1 WHERE ShipID = (SELECT min(ShipID) FROM "
+                               "TankTableChanges) AND TankNo = 1 AND RowNo = 1"),
+                {QStringLiteral("2.5;2.6;2.7;%1").arg(k)});
+            start = Clock::now();
+            server.update(copy);
+            oneTank.push_back(msSince(start));
+        }
+    }
+    std::sort(withTanks.begin(), withTanks.end());
+    std::sort(oneTank.begin(), oneTank.end());
+    std::printf("%-44s median %8.1f ms  (min %.1f, max %.1f)\n", "first update, 100 ships' tank tables too",
+        withTanks[withTanks.size() / 2], withTanks.front(), withTanks.back());
+    std::printf("%-44s median %8.1f ms  (min %.1f, max %.1f)\n", "later update, one ship's tanks changed",
+        oneTank[oneTank.size() / 2], oneTank.front(), oneTank.back());
 
     // The starts, on a copy already brought up to date (the everyday start).
     startUps({QStringLiteral("start-up, no server"), QStringLiteral("start-up, server out of reach"),

@@ -1,6 +1,7 @@
 #include "cli/TankCommandLine.h"
 
 #include "cli/CommandLineStart.h"
+#include "cli/ServerCommandLine.h"
 
 #include "core/AppPaths.h"
 #include "core/MessageService.h"
@@ -9,6 +10,7 @@
 #include "files/TankTableFile.h"
 #include "model/HydrostaticTable.h"
 #include "model/TankTable.h"
+#include "server/CatalogueServer.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -32,6 +34,7 @@ struct Options {
     QString file;
     QString dataDir;
     QString passphraseFile;
+    QString server;
     TankTableFile::TrimSign sign = TankTableFile::TrimSign::SternPositive;
 };
 
@@ -73,6 +76,10 @@ bool parse(const QStringList& args, Options* o, QString* error)
                 *error = QStringLiteral("--data-dir needs a value");
                 return false;
             }
+        } else if (a == QLatin1String("--server") && i + 1 < args.size()) {
+            o->server = args.at(++i);
+        } else if (a.startsWith(QLatin1String("--server="))) {
+            o->server = a.mid(9);
         } else if (a == QLatin1String("--passphrase-file") && i + 1 < args.size()) {
             o->passphraseFile = args.at(++i);
         } else if (a.startsWith(QLatin1String("--passphrase-file="))) {
@@ -103,7 +110,18 @@ int importTables(int shipId, const Options& o)
                 .arg(o.file, f.isError() ? QStringLiteral("error") : QStringLiteral("warning"), f.text));
     if (TankAudit::hasErrors(findings))
         return fail(QStringLiteral("the tank tables of %1 were left as they were.").arg(o.ship), Refused);
-    TankTables::saveForShip(shipId, *tables);
+    if (CatalogueServer::shared().isSet()) {
+        // The server first; the copy takes the tables from there.
+        const CatalogueServer::WriteOutcome saved
+            = CatalogueServer::shared().saveTanks(sharedConnection(), shipId, TankTables::stored(*tables));
+        if (!saved.done)
+            return fail(
+                QStringLiteral("the catalogue server did not take the tank tables of %1: %2")
+                    .arg(o.ship, QString(saved.message).replace(QLatin1String("\r\n"), QLatin1String(" "))),
+                Failed);
+    } else {
+        TankTables::saveForShip(shipId, *tables);
+    }
     std::printf("quorvane-lt: %d tanks imported for %s\n", int(tables->tanks.size()), qPrintable(o.ship));
     return Done;
 }
@@ -139,7 +157,9 @@ int main(int argc, char** argv)
                 + QStringLiteral(
                     "\nusage: quorvane-lt [--data-dir DIR] --import-tanks \"SHIP NAME\" FILE.csv "
                     "[--trim-sign stern-positive|stern-negative]\n       quorvane-lt "
-                    "[--data-dir DIR] --export-tanks \"SHIP NAME\" FILE.csv"),
+                    "[--data-dir DIR] --export-tanks \"SHIP NAME\" FILE.csv\n       (either with --server "
+                    "URI: "
+                    "the catalogue server)"),
             Failed);
     AppPaths::setApplicationNames();
     const CommandLineStart::Outcome start = CommandLineStart::prepareDataFolder(o.dataDir);
@@ -158,6 +178,9 @@ int main(int argc, char** argv)
     openDatabase();
     if (startupFailed())
         return Failed;
+    // Out of reach, the export serves the copy as it is, and the import is refused (by the
+    // server write), as a change of the catalogue waits for the server.
+    ServerCommandLine::bringCopyUpToDate(o.server);
     int status = Failed;
     try {
         const int shipId = HydrostaticTable::shipIdByName(o.ship);

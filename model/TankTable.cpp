@@ -201,10 +201,9 @@ TankTables TankTables::loadForShip(int shipId, Connection* connection, qint64* c
     return out;
 }
 
-qint64 TankTables::saveForShip(
-    int shipId, const TankTables& tables, Connection* connection, std::optional<qint64> countRead)
+QVector<TankStore::StoredTank> TankTables::stored(const TankTables& tables)
 {
-    QVector<TankStore::StoredTank> stored;
+    QVector<TankStore::StoredTank> out;
     for (const Tank& t : tables.tanks) {
         TankStore::StoredTank s;
         s.name = t.name;
@@ -215,9 +214,15 @@ qint64 TankTables::saveForShip(
         s.heels = figureList(t.heels);
         for (const TankRow& r : t.rows)
             s.rows.append({r.gauge.toString(), figureList(r.volumes), figureList(r.heel)});
-        stored.append(s);
+        out.append(s);
     }
-    return TankStore::save(use(connection), shipId, stored, countRead);
+    return out;
+}
+
+qint64 TankTables::saveForShip(
+    int shipId, const TankTables& tables, Connection* connection, std::optional<qint64> countRead)
+{
+    return TankStore::save(use(connection), shipId, stored(tables), countRead);
 }
 
 // --- Audit -----------------------------------------------------------------------------------

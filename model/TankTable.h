@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Decimal.h"
+#include "db/TankStore.h"
 
 #include <QList>
 #include <QString>
@@ -76,6 +77,8 @@ public:
     // count. Throws VbError.
     static qint64 saveForShip(int shipId, const TankTables& tables, Connection* connection = nullptr,
                               std::optional<qint64> countRead = std::nullopt);
+    // The tables as the store and the catalogue server keep them: figures as their exact texts.
+    static QVector<TankStore::StoredTank> stored(const TankTables& tables);
 };
 
 // The checks a ship's tank tables get before they are kept, in the words of the hydrostatic

@@ -26,6 +26,13 @@ const QStringList kTable{QStringLiteral("ShipID"), QStringLiteral("Density"), QS
     QStringLiteral("LcfConvention")};
 const QStringList kTableRow{QStringLiteral("ShipID"), QStringLiteral("RowNo"), QStringLiteral("Draft"),
     QStringLiteral("Displacement"), QStringLiteral("TPC"), QStringLiteral("LCF"), QStringLiteral("MCTC")};
+const QStringList kTank{QStringLiteral("ShipID"), QStringLiteral("TankNo"), QStringLiteral("TankName"),
+    QStringLiteral("TankGroup"), QStringLiteral("Gauge"), QStringLiteral("Density"), QStringLiteral("Trims"),
+    QStringLiteral("Heels")};
+const QStringList kTankRow{QStringLiteral("ShipID"), QStringLiteral("TankNo"), QStringLiteral("RowNo"),
+    QStringLiteral("Gauge"), QStringLiteral("Volumes"), QStringLiteral("Heel")};
+// The server's row of a ship's tank tables, and the copy's name for it in its bookkeeping.
+const char* const kTankHead = "TankTableChanges";
 
 [[noreturn]] void fail(sqlite3* db)
 {
@@ -86,8 +93,26 @@ void prepare(sqlite3* db)
 }
 
 // The tables whose rows count their writes (ChangeCount), by their key column: a window that read
-// a row compares the count before it writes.
-const char* const kCounted[][2] = {{"Ship", "ShipID"}, {"Port", "PortID"}, {"HydrostaticTable", "ShipID"}};
+// a row compares the count before it writes. A ship's tank tables count theirs together, in one
+// row of TankTableChanges, in a file that keeps them.
+const char* const kCounted[][2] = {
+    {"Ship", "ShipID"}, {"Port", "PortID"}, {"HydrostaticTable", "ShipID"}, {"TankTableChanges", "ShipID"}};
+
+bool hasTable(sqlite3* db, const char* table)
+{
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray sql = QByteArray("SELECT 1 FROM ") + table + " LIMIT 0";
+    const bool has = sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr) == SQLITE_OK;
+    sqlite3_finalize(stmt);
+    return has;
+}
+
+// Whether the copy keeps ships' tank tables (a file the program could not bring up to date keeps
+// none, and takes none from the server).
+bool keepsTanks(sqlite3* db)
+{
+    return hasTable(db, "TankTable") && hasTable(db, "TankRow") && hasTable(db, "TankTableChanges");
+}
 
 bool counts(sqlite3* db)
 {
@@ -105,21 +130,27 @@ bool counts(sqlite3* db)
 // raised by one.
 void keepCounts(sqlite3* db)
 {
-    for (const auto& [table, key] : kCounted)
+    for (const auto& [table, key] : kCounted) {
+        if (!hasTable(db, table))
+            continue;
         CipherFile::exec(db,
             QStringLiteral("INSERT OR REPLACE INTO temp.CopyCountBefore (TableName, RowKey, Count) "
                            "SELECT '%1', %2, ChangeCount FROM %1")
                 .arg(QString::fromLatin1(table), QString::fromLatin1(key)));
+    }
 }
 
 void restoreCounts(sqlite3* db)
 {
-    for (const auto& [table, key] : kCounted)
+    for (const auto& [table, key] : kCounted) {
+        if (!hasTable(db, table))
+            continue;
         CipherFile::exec(db,
             QStringLiteral("UPDATE %1 SET ChangeCount = (SELECT Count + 1 FROM temp.CopyCountBefore "
                            "WHERE TableName = '%1' AND RowKey = %1.%2) "
                            "WHERE %2 IN (SELECT RowKey FROM temp.CopyCountBefore WHERE TableName = '%1')")
                 .arg(QString::fromLatin1(table), QString::fromLatin1(key)));
+    }
     // Emptied, not dropped: the copy's statements are still open in this transaction.
     CipherFile::exec(db, QStringLiteral("DELETE FROM temp.CopyCountBefore"));
 }
@@ -195,11 +226,90 @@ void fetchInto(PgSession& server, Changes& c, const QString& where, const QStrin
         params);
 }
 
+// The ships' tank tables whose row in TankTableChanges matches `where` (a condition on its
+// columns), each ship with all her tanks and their rows, in order.
+void fetchTanksInto(PgSession& server, Changes& c, const QString& where, const QStringList& params)
+{
+    c.tankShips
+        = server.query(selectChanged(QLatin1String(kTankHead), {QStringLiteral("ShipID")}, where), params);
+    if (c.tankShips.isEmpty())
+        return;
+    const auto qualified = [](const QStringList& columns, const QString& alias) {
+        QStringList out;
+        for (const QString& column : columns)
+            out.append(alias + QLatin1Char('.') + column);
+        return out.join(QStringLiteral(", "));
+    };
+    c.tanks = server.query(QStringLiteral("SELECT %1 FROM TankTable t JOIN TankTableChanges h "
+                                          "ON h.ShipID = t.ShipID WHERE h.%2 ORDER BY t.ShipID, t.TankNo")
+                               .arg(qualified(kTank, QStringLiteral("t")), where),
+        params);
+    c.tankRows = server.query(
+        QStringLiteral("SELECT %1 FROM TankRow r JOIN TankTableChanges h ON h.ShipID = r.ShipID "
+                       "WHERE h.%2 ORDER BY r.ShipID, r.TankNo, r.RowNo")
+            .arg(qualified(kTankRow, QStringLiteral("r")), where),
+        params);
+}
+
+// Whether the server keeps ships' tank tables: a catalogue made by an older program has none
+// until `quorvane-mkdb --init` is run on it again, and the rest of it is still brought over.
+bool serverKeepsTanks(PgSession& server)
+{
+    return !server.query(QStringLiteral("SELECT to_regclass('tanktablechanges')")).value(0).value(0).isNull();
+}
+
 qint64 highest(const QVector<QStringList>& rows, qint64 from)
 {
     for (const QStringList& row : rows)
         from = std::max(from, row.last().toLongLong());
     return from;
+}
+
+// A ship's tank tables replaced by the server's, for each ship whose tanks changed there: all her
+// tanks go and hers from the server come, in the order of their numbers. Like any other write of
+// them, it raises the count of writes of her tank tables (TankTableChanges), so that a window
+// that read the older tables is refused a save that would undo the newer ones.
+void putTanks(sqlite3* copy, const Changes& c, Statement& known, Statement& mark)
+{
+    const QString name = QString::fromLatin1(kTankHead).toLower();
+    Statement shipThere(copy, QStringLiteral("SELECT count(*) FROM Ship WHERE ShipID = ?1"));
+    QSet<QString> replaced;
+    for (const QStringList& ship : c.tankShips) {
+        // The copy holds these tanks already (its own write, read back), or a newer version.
+        if (!c.fresh && known.run({name, ship.first()}) >= ship.last().toLongLong())
+            continue;
+        // Her ship is not in the copy (it went meanwhile): her tanks have nowhere to go.
+        if (shipThere.run(ship, 1) == 0)
+            continue;
+        replaced.insert(ship.first());
+        mark.run({name, ship.first(), ship.last()});
+    }
+    if (replaced.isEmpty())
+        return;
+    Statement dropRows(copy, QStringLiteral("DELETE FROM TankRow WHERE ShipID = ?1"));
+    Statement dropTanks(copy, QStringLiteral("DELETE FROM TankTable WHERE ShipID = ?1"));
+    Statement raise(
+        copy, QStringLiteral("UPDATE TankTableChanges SET ChangeCount = ChangeCount + 1 WHERE ShipID = ?1"));
+    Statement first(copy, QStringLiteral("INSERT INTO TankTableChanges (ShipID) VALUES (?1)"));
+    for (const QString& ship : replaced) {
+        dropRows.run({ship});
+        dropTanks.run({ship});
+        raise.run({ship});
+        if (sqlite3_changes(copy) == 0)
+            first.run({ship});
+    }
+    Statement addTank(copy,
+        QStringLiteral("INSERT INTO TankTable (%1) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)")
+            .arg(kTank.join(QStringLiteral(", "))));
+    for (const QStringList& tank : c.tanks)
+        if (replaced.contains(tank.first()))
+            addTank.run(tank);
+    Statement addRow(copy,
+        QStringLiteral("INSERT INTO TankRow (%1) VALUES (?1, ?2, ?3, ?4, ?5, ?6)")
+            .arg(kTankRow.join(QStringLiteral(", "))));
+    for (const QStringList& row : c.tankRows)
+        if (replaced.contains(row.first()))
+            addRow.run(row);
 }
 
 } // namespace
@@ -216,7 +326,8 @@ QStringList portColumns()
 
 int Changes::rowCount() const
 {
-    return int(ports.size() + ships.size() + deductions.size() + tables.size() + removed.size());
+    return int(
+        ports.size() + ships.size() + deductions.size() + tables.size() + tankShips.size() + removed.size());
 }
 
 State state(sqlite3* copy)
@@ -257,6 +368,8 @@ Changes fetch(PgSession& server, const QString& knownIdentity, qint64 since)
         const qint64 from = c.fresh ? 0 : since;
         const QStringList params{QString::number(from)};
         fetchInto(server, c, QStringLiteral("Change > $1"), params);
+        if (serverKeepsTanks(server))
+            fetchTanksInto(server, c, QStringLiteral("Change > $1"), params);
         if (!c.fresh) {
             for (const QStringList& r : server.query(
                      QStringLiteral("SELECT TableName, RowKey, Change FROM Removed WHERE Change > $1"),
@@ -281,7 +394,7 @@ Changes fetch(PgSession& server, const QString& knownIdentity, qint64 since)
         throw;
     }
     c.upTo = std::max(c.upTo, c.fresh ? 0 : since);
-    for (const QVector<QStringList>* rows : {&c.ports, &c.ships, &c.deductions, &c.tables})
+    for (const QVector<QStringList>* rows : {&c.ports, &c.ships, &c.deductions, &c.tables, &c.tankShips})
         c.upTo = highest(*rows, c.upTo);
     return c;
 }
@@ -301,6 +414,13 @@ Changes fetchShip(PgSession& server, int shipId)
         c.removed.append({QStringLiteral("ship"), shipId});
     else if (c.tables.isEmpty())
         c.removed.append({QStringLiteral("hydrostatictable"), shipId});
+    return c;
+}
+
+Changes fetchTanks(PgSession& server, int shipId)
+{
+    Changes c;
+    fetchTanksInto(server, c, QStringLiteral("ShipID = $1"), {QString::number(shipId)});
     return c;
 }
 
@@ -328,8 +448,12 @@ void apply(sqlite3* copy, const Changes& c, bool moveMark)
         }
         if (c.fresh && counted)
             keepCounts(copy);
+        const bool tanks = keepsTanks(copy);
         if (c.fresh) {
             // The copy becomes the server's: what it held of another catalogue goes.
+            if (tanks)
+                for (const char* table : {"TankRow", "TankTable", "TankTableChanges"})
+                    CipherFile::exec(copy, QStringLiteral("DELETE FROM %1").arg(QString::fromLatin1(table)));
             for (const char* table : {"HydrostaticRow", "HydrostaticTable", "Ship", "Port", "DeductionMaster",
                      "ServerRowChange", "ServerCopy"})
                 CipherFile::exec(copy, QStringLiteral("DELETE FROM %1").arg(QString::fromLatin1(table)));
@@ -340,6 +464,11 @@ void apply(sqlite3* copy, const Changes& c, bool moveMark)
                                "AND RowKey = ?2"));
             for (const auto& [table, key] : c.removed) {
                 const QString t = table.toLower();
+                // A table this program does not know (a later program's) is none of its business:
+                // its key is not a ship whose hydrostatic table should go.
+                if (t != QLatin1String("port") && t != QLatin1String("ship")
+                    && t != QLatin1String("deductionmaster") && t != QLatin1String("hydrostatictable"))
+                    continue;
                 const QString column = t == QLatin1String("port") ? QStringLiteral("PortID")
                     : t == QLatin1String("deductionmaster")       ? QStringLiteral("ItemID")
                                                                   : QStringLiteral("ShipID");
@@ -401,6 +530,8 @@ void apply(sqlite3* copy, const Changes& c, bool moveMark)
                 if (!keptTables.contains(row.first()))
                     addRow.run(row);
         }
+        if (tanks)
+            putTanks(copy, c, known, mark);
         if (counted)
             restoreCounts(copy);
         if (moveMark) {

@@ -39,6 +39,11 @@ struct Changes {
     QVector<QStringList> deductions; // ItemID, ItemName, Change
     QVector<QStringList> tables; // ShipID, Density, Change
     QVector<QStringList> tableRows; // ShipID, RowNo, Draft, Displacement, TPC, LCF, MCTC
+    // The ships whose tank tables changed (ShipID, Change), each with all her tanks as they are now
+    // (none when they were all taken off): a copy replaces hers with them.
+    QVector<QStringList> tankShips;
+    QVector<QStringList> tanks; // ShipID, TankNo, TankName, TankGroup, Gauge, Density, Trims, Heels
+    QVector<QStringList> tankRows; // ShipID, TankNo, RowNo, Gauge, Volumes, Heel
     QVector<QPair<QString, int>> removed; // table (lower case) and key
     int rowCount() const;
 };
@@ -51,6 +56,8 @@ Changes fetch(PgSession& server, const QString& knownIdentity, qint64 since);
 // write): applied like any other changes, without moving the copy's last change number.
 Changes fetchShip(PgSession& server, int shipId);
 Changes fetchPort(PgSession& server, int portId);
+// The ship's tank tables as they are now on the server (after a write of them).
+Changes fetchTanks(PgSession& server, int shipId);
 
 // Writes the changes into the copy in one transaction (all or nothing) and records them in its
 // bookkeeping; `moveMark` false for the rows of one write (fetchShip), whose numbers say nothing

@@ -5,6 +5,8 @@
 #include "db/Connection.h"
 
 #include <QFile>
+#include <QHash>
+#include <QMap>
 #include <QSettings>
 #include <sqlite3.h>
 
@@ -524,4 +526,177 @@ CatalogueServer::WriteOutcome CatalogueServer::removeHydrostatics(Connection& co
             return o;
         },
         [&](PgSession& s) { return CatalogueCopy::fetchShip(s, shipId); });
+}
+
+namespace {
+
+// A ship's tanks as texts, by name: what a conflict's message compares.
+QMap<QString, QStringList> tankTexts(const QVector<TankStore::StoredTank>& tanks)
+{
+    QMap<QString, QStringList> out;
+    for (const TankStore::StoredTank& t : tanks) {
+        QStringList texts{t.group, t.gauge, t.density, t.trims, t.heels};
+        for (const TankStore::StoredRow& r : t.rows)
+            texts << r.gauge + QLatin1Char('|') + r.volumes + QLatin1Char('|') + r.heel;
+        out.insert(t.name, texts);
+    }
+    return out;
+}
+
+// The tanks as the server sends them (CatalogueCopy's rows), in the store's shape.
+QVector<TankStore::StoredTank> serverTanks(const CatalogueCopy::Changes& c)
+{
+    QVector<TankStore::StoredTank> tanks;
+    QHash<QString, int> at; // TankNo -> index
+    for (const QStringList& t : c.tanks) {
+        at.insert(t.at(1), int(tanks.size()));
+        tanks.append({t.at(2), t.at(3), t.at(4), t.at(5), t.at(6), t.at(7), {}});
+    }
+    for (const QStringList& r : c.tankRows)
+        if (at.contains(r.at(1)))
+            tanks[at.value(r.at(1))].rows.append({r.at(3), r.at(4), r.at(5)});
+    return tanks;
+}
+
+// "tank \"No.2 DB WBT (P)\" changed (gauges 120, 130), tank \"FPT\" added": how the server's
+// tanks differ from the copy's, a few at most.
+QString tankDifferences(
+    const QVector<TankStore::StoredTank>& mine, const QVector<TankStore::StoredTank>& theirs)
+{
+    const QMap<QString, QStringList> a = tankTexts(mine);
+    const QMap<QString, QStringList> b = tankTexts(theirs);
+    QStringList out;
+    for (auto it = b.cbegin(); it != b.cend(); ++it) {
+        if (!a.contains(it.key())) {
+            out.append(QStringLiteral("tank \"%1\" added").arg(it.key()));
+            continue;
+        }
+        const QStringList& before = a.value(it.key());
+        if (before == it.value())
+            continue;
+        QStringList what;
+        static const char* const heads[] = {"group", "gauging", "density", "trims", "heels"};
+        for (int i = 0; i < 5; ++i)
+            if (before.value(i) != it.value().value(i))
+                what.append(QString::fromLatin1(heads[i]));
+        QStringList gauges;
+        for (int r = 5; r < std::max(before.size(), it.value().size()); ++r)
+            if (before.value(r) != it.value().value(r)) {
+                const QString row = it.value().value(r, before.value(r));
+                gauges.append(row.section(QLatin1Char('|'), 0, 0));
+            }
+        if (gauges.size() > 5)
+            gauges = gauges.mid(0, 5) << QStringLiteral("...");
+        if (!gauges.isEmpty())
+            what.append(QStringLiteral("gauges %1").arg(gauges.join(QStringLiteral(", "))));
+        out.append(QStringLiteral("tank \"%1\" changed (%2)").arg(it.key(), what.join(QStringLiteral(", "))));
+    }
+    for (auto it = a.cbegin(); it != a.cend(); ++it)
+        if (!b.contains(it.key()))
+            out.append(QStringLiteral("tank \"%1\" removed").arg(it.key()));
+    if (out.size() > 6)
+        out = out.mid(0, 6) << QStringLiteral("...");
+    return out.isEmpty() ? QStringLiteral("no tank differs from this copy") : out.join(QStringLiteral(", "));
+}
+
+// Rows into `table` (its `columns`, each cast to its type in `types`), many to a statement: a
+// few round trips for a ship's whole set of tanks, and few enough values for one statement.
+void insertRows(PgSession& s, const QString& table, const QStringList& columns, const QStringList& types,
+    const QVector<QStringList>& rows)
+{
+    const int perStatement = std::max(1, 6000 / int(columns.size()));
+    for (int from = 0; from < rows.size(); from += perStatement) {
+        QStringList params;
+        QStringList tuples;
+        const int to = std::min(int(rows.size()), from + perStatement);
+        for (int r = from; r < to; ++r) {
+            QStringList marks;
+            for (int c = 0; c < columns.size(); ++c) {
+                params.append(rows.at(r).at(c));
+                marks.append(QStringLiteral("$%1::%2").arg(params.size()).arg(types.at(c)));
+            }
+            tuples.append(QStringLiteral("(") + marks.join(QStringLiteral(", ")) + QStringLiteral(")"));
+        }
+        s.exec(QStringLiteral("INSERT INTO %1 (%2) VALUES ").arg(table, columns.join(QStringLiteral(", ")))
+                + tuples.join(QStringLiteral(", ")),
+            params);
+    }
+}
+
+} // namespace
+
+CatalogueServer::WriteOutcome CatalogueServer::saveTanks(
+    Connection& copy, int shipId, const QVector<TankStore::StoredTank>& tanks)
+{
+    return write(
+        copy,
+        [&](PgSession& s) {
+            WriteOutcome o;
+            o.id = shipId;
+            const QString id = QString::number(shipId);
+            const QStringList name = copyRow(
+                copy, QStringLiteral("Ship"), {QStringLiteral("ShipID"), QStringLiteral("ShipName")}, shipId);
+            if (s.query(QStringLiteral("SELECT 1 FROM Ship WHERE ShipID = $1"), {id}).isEmpty()) {
+                o.conflict = true;
+                o.message
+                    = QStringLiteral("The ship \"%1\" was deleted from the catalogue by someone else since "
+                                     "this copy read her; her tank tables were not saved.")
+                          .arg(name.value(1));
+                return o;
+            }
+            const qint64 known
+                = CatalogueCopy::rowChange(copy.handle(), QStringLiteral("TankTableChanges"), shipId);
+            // The ship's row of tank tables is taken first, under the number the copy read: a
+            // write of someone else since then has given it another.
+            const int taken = known == 0
+                ? s.exec(
+                    QStringLiteral(
+                        "INSERT INTO TankTableChanges (ShipID) VALUES ($1) ON CONFLICT (ShipID) DO NOTHING"),
+                    {id})
+                : s.exec(QStringLiteral(
+                             "UPDATE TankTableChanges SET Change = Change WHERE ShipID = $1 AND Change = $2"),
+                    {id, QString::number(known)});
+            if (taken == 0) {
+                o.conflict = true;
+                const QVector<TankStore::StoredTank> theirs
+                    = serverTanks(CatalogueCopy::fetchTanks(s, shipId));
+                o.message = QStringLiteral(
+                    "The tank tables of the ship \"%1\" were changed in the catalogue by someone else "
+                    "since this copy read them; your tables were not saved. The copy now holds the "
+                    "other tables.\r\n\r\nThe other change: %2.")
+                                .arg(name.value(1), tankDifferences(TankStore::load(copy, shipId), theirs));
+                return o;
+            }
+            if (known != 0) {
+                s.exec(QStringLiteral("DELETE FROM TankRow WHERE ShipID = $1"), {id});
+                s.exec(QStringLiteral("DELETE FROM TankTable WHERE ShipID = $1"), {id});
+            }
+            QVector<QStringList> heads;
+            QVector<QStringList> rows;
+            for (int t = 0; t < tanks.size(); ++t) {
+                const TankStore::StoredTank& k = tanks.at(t);
+                const QString no = QString::number(t + 1);
+                heads.append({id, no, k.name, k.group, k.gauge, numberOrNull(k.density), k.trims, k.heels});
+                for (int r = 0; r < k.rows.size(); ++r)
+                    rows.append({id, no, QString::number(r + 1), numberOrNull(k.rows.at(r).gauge),
+                        k.rows.at(r).volumes, k.rows.at(r).heel});
+            }
+            insertRows(s, QStringLiteral("TankTable"),
+                {QStringLiteral("ShipID"), QStringLiteral("TankNo"), QStringLiteral("TankName"),
+                    QStringLiteral("TankGroup"), QStringLiteral("Gauge"), QStringLiteral("Density"),
+                    QStringLiteral("Trims"), QStringLiteral("Heels")},
+                {QStringLiteral("integer"), QStringLiteral("integer"), QStringLiteral("text"),
+                    QStringLiteral("text"), QStringLiteral("text"), QStringLiteral("numeric"),
+                    QStringLiteral("text"), QStringLiteral("text")},
+                heads);
+            insertRows(s, QStringLiteral("TankRow"),
+                {QStringLiteral("ShipID"), QStringLiteral("TankNo"), QStringLiteral("RowNo"),
+                    QStringLiteral("Gauge"), QStringLiteral("Volumes"), QStringLiteral("Heel")},
+                {QStringLiteral("integer"), QStringLiteral("integer"), QStringLiteral("integer"),
+                    QStringLiteral("numeric"), QStringLiteral("text"), QStringLiteral("text")},
+                rows);
+            o.done = true;
+            return o;
+        },
+        [&](PgSession& s) { return CatalogueCopy::fetchTanks(s, shipId); });
 }

@@ -2,6 +2,7 @@
 
 #include "db/HydrostaticStore.h"
 #include "db/SqlCatalogue.h"
+#include "db/TankStore.h"
 #include "server/CatalogueCopy.h"
 #include "server/PgSession.h"
 
@@ -88,6 +89,10 @@ public:
     // A ship's hydrostatic table replaced (or given), and removed.
     WriteOutcome saveHydrostatics(Connection& copy, int shipId, const HydrostaticStore::StoredTable& table);
     WriteOutcome removeHydrostatics(Connection& copy, int shipId);
+    // A ship's tank tables replaced by `tanks` (all of them, in their order; none takes them all
+    // off), on the server and then in the copy. Refused (conflict) when someone else has written
+    // them since the copy took them; the copy then holds theirs, and the message shows the change.
+    WriteOutcome saveTanks(Connection& copy, int shipId, const QVector<TankStore::StoredTank>& tanks);
 
     // The session, connected when it is not; throws ServerError.
     PgSession& session();

@@ -77,6 +77,54 @@ BEGIN
 END $$;
 )SQL";
 
+// A ship's tank calibration tables, as DS.dat keeps them: each tank (TankTable) and each row of its
+// table (TankRow, the volumes at the trims and the heel corrections as decimal texts joined by
+// ';'). A ship's tanks are written all together, so they carry one change number together, in
+// TankTableChanges: one row per ship that was ever given tanks, as HydrostaticTable is one per
+// ship with a table. A tank or a row changed or deleted changes that number; the ship's tanks all
+// taken off leave the row, with no tanks under it and a new number, so a copy learns of it as of
+// any other change. The row goes only with its ship, whose own removal tells the copies: nothing
+// of the tanks is written into Removed, where a program older than the tank tables would take an
+// unknown table's key for a ship whose hydrostatic table to drop. So no one is given DELETE on it.
+// The triggers on the tanks and their rows fire once per statement: 60 tanks of 300 gauges are
+// rewritten in a few statements, and a trigger per row would take a change number per row.
+const char* const kTankTables = R"SQL(
+CREATE TABLE TankTableChanges (
+  ShipID integer PRIMARY KEY REFERENCES Ship (ShipID) ON DELETE CASCADE,
+  Change bigint NOT NULL DEFAULT 0);
+CREATE TABLE TankTable (
+  ShipID integer NOT NULL REFERENCES TankTableChanges (ShipID) ON DELETE CASCADE,
+  TankNo integer NOT NULL,
+  TankName text, TankGroup text, Gauge text, Density numeric, Trims text, Heels text,
+  PRIMARY KEY (ShipID, TankNo));
+CREATE TABLE TankRow (
+  ShipID integer NOT NULL,
+  TankNo integer NOT NULL,
+  RowNo integer NOT NULL,
+  Gauge numeric, Volumes text, Heel text,
+  PRIMARY KEY (ShipID, TankNo, RowNo),
+  FOREIGN KEY (ShipID, TankNo) REFERENCES TankTable (ShipID, TankNo) ON DELETE CASCADE);
+CREATE INDEX TankTablesByChange ON TankTableChanges (Change);
+CREATE OR REPLACE FUNCTION tank_rows_changed() RETURNS trigger LANGUAGE plpgsql AS $$
+BEGIN
+  UPDATE TankTableChanges SET Change = Change WHERE ShipID IN (SELECT DISTINCT ShipID FROM gone);
+  RETURN NULL;
+END $$;
+CREATE TRIGGER TankTableChangesStamp BEFORE INSERT OR UPDATE ON TankTableChanges
+  FOR EACH ROW EXECUTE FUNCTION catalogue_stamp();
+CREATE TRIGGER TankTableChanged AFTER UPDATE ON TankTable REFERENCING OLD TABLE AS gone
+  FOR EACH STATEMENT EXECUTE FUNCTION tank_rows_changed();
+CREATE TRIGGER TankTableDeleted AFTER DELETE ON TankTable REFERENCING OLD TABLE AS gone
+  FOR EACH STATEMENT EXECUTE FUNCTION tank_rows_changed();
+CREATE TRIGGER TankRowChanged AFTER UPDATE ON TankRow REFERENCING OLD TABLE AS gone
+  FOR EACH STATEMENT EXECUTE FUNCTION tank_rows_changed();
+CREATE TRIGGER TankRowDeleted AFTER DELETE ON TankRow REFERENCING OLD TABLE AS gone
+  FOR EACH STATEMENT EXECUTE FUNCTION tank_rows_changed();
+GRANT SELECT, INSERT ON TankTableChanges, TankTable, TankRow TO quorvane_reader;
+GRANT UPDATE ON TankTableChanges TO quorvane_editor;
+GRANT UPDATE, DELETE ON TankTable, TankRow TO quorvane_editor;
+)SQL";
+
 QString stampTriggers()
 {
     QString sql;
@@ -151,6 +199,14 @@ QStringList upgrade(PgSession& session)
             added.append(
                 QStringLiteral("%1.%2").arg(QString::fromLatin1(table), QString::fromLatin1(column)));
         }
+        // The ships' tank tables came to the server later than the rest of the catalogue.
+        if (session.query(QStringLiteral("SELECT to_regclass('tanktablechanges')"))
+                .value(0)
+                .value(0)
+                .isNull()) {
+            session.execScript(QString::fromUtf8(kTankTables));
+            added.append(QStringLiteral("tanktable"));
+        }
         session.exec(QStringLiteral("COMMIT"));
     } catch (const ServerError&) {
         if (session.isOpen())
@@ -177,7 +233,8 @@ void init(PgSession& session)
         throw ServerError(QStringLiteral("the catalogue's tables are already on this server"), false);
     }
     session.execScript(QStringLiteral("BEGIN;\n") + QString::fromUtf8(kTables) + stampTriggers()
-        + QString::fromUtf8(kRoles) + deductionItems() + QStringLiteral("COMMIT;"));
+        + QString::fromUtf8(kRoles) + QString::fromUtf8(kTankTables) + deductionItems()
+        + QStringLiteral("COMMIT;"));
 }
 
 QString identity(PgSession& session)

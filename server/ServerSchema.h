@@ -6,7 +6,8 @@
 class PgSession;
 
 // The catalogue on the company's PostgreSQL server: the same tables as DS.dat's catalogue (Port,
-// Ship, DeductionMaster, HydrostaticTable, HydrostaticRow), each row with the change number the
+// Ship, DeductionMaster, HydrostaticTable, HydrostaticRow, and the ships' tank tables TankTable
+// and TankRow under one TankTableChanges row per ship), each row with the change number the
 // server gave it when it was last written, and Removed, which remembers the rows deleted, so that
 // a copy learns of them. The numbers come from one sequence, taken under one lock per writing
 // transaction (in the triggers, whoever writes): a copy that has seen number N has seen every
@@ -26,9 +27,10 @@ inline constexpr const char* EditorRole = "quorvane_editor";
 // refused with ServerError, and nothing changes.
 void init(PgSession& session);
 
-// Adds to a catalogue made by an older program the columns it lacks (a ship's keel plate, a
-// table's drafts and LCF convention), in one transaction; returns them ("ship.keelplate"), none
-// when it had them all. Run by the tables' owner. Throws ServerError.
+// Adds to a catalogue made by an older program the columns and tables it lacks (a ship's keel
+// plate, a table's drafts and LCF convention, the ships' tank tables), in one transaction; returns
+// them ("ship.keelplate", "tanktable"), none when it had them all. Run by the tables' owner.
+// Throws ServerError.
 QStringList upgrade(PgSession& session);
 
 // True when the server holds the catalogue's tables.

@@ -198,6 +198,31 @@ void TestCatalogueServer::initGivesAnOlderCatalogueItsNewColumns()
         QStringLiteral(QUORVANE_MKDB_BIN), {QStringLiteral("--server"), m_admin, QStringLiteral("--init")});
     QVERIFY2(upgraded.status == 0, qPrintable(upgraded.err));
     QCOMPARE(s.query(columns).value(0).value(0), QStringLiteral("3"));
+    // A catalogue made before the ships' tank tables went to the server gains them, with the
+    // readers' and editors' rights, and the rest of it is left as it was.
+    const QString shipsBefore = s.query(QStringLiteral("SELECT count(*) FROM Ship")).value(0).value(0);
+    s.execScript(QStringLiteral("DROP TABLE TankRow, TankTable, TankTableChanges;"));
+    const TestSupport::Run tanks = TestSupport::runProgram(
+        QStringLiteral(QUORVANE_MKDB_BIN), {QStringLiteral("--server"), m_admin, QStringLiteral("--init")});
+    QVERIFY2(tanks.status == 0, qPrintable(tanks.err));
+    for (const char* table : {"tanktablechanges", "tanktable", "tankrow"}) {
+        QVERIFY2(!s.query(QStringLiteral("SELECT to_regclass('%1')").arg(QLatin1String(table)))
+                      .value(0)
+                      .value(0)
+                      .isNull(),
+            table);
+        QCOMPARE(s.query(QStringLiteral("SELECT has_table_privilege('quorvane_reader', '%1', 'INSERT')")
+                             .arg(QLatin1String(table)))
+                     .value(0)
+                     .value(0),
+            QStringLiteral("t"));
+    }
+    // Nobody but the tables' owner removes a ship's row of tank tables: it goes with her.
+    QCOMPARE(s.query(QStringLiteral("SELECT has_table_privilege('quorvane_editor', 'tanktablechanges', "
+                                    "'DELETE'), has_table_privilege('quorvane_editor', 'tankrow', 'DELETE')"))
+                 .value(0),
+        QStringList({QStringLiteral("f"), QStringLiteral("t")}));
+    QCOMPARE(s.query(QStringLiteral("SELECT count(*) FROM Ship")).value(0).value(0), shipsBefore);
     // Up to date, it is refused as before.
     const TestSupport::Run again = TestSupport::runProgram(
         QStringLiteral(QUORVANE_MKDB_BIN), {QStringLiteral("--server"), m_admin, QStringLiteral("--init")});

@@ -1,6 +1,7 @@
 #include "ui/CatalogueWrites.h"
 
 #include "core/MessageService.h"
+#include "core/VbError.h"
 #include "db/ChangeCount.h"
 #include "db/Connection.h"
 #include "db/Database.h"
@@ -60,6 +61,24 @@ qint64 countInCopy(const QString& table, int id)
 bool copyHolds(const QString& table, int id, qint64 countRead)
 {
     return countRead == ChangeCount::NotCounted || countInCopy(table, id) == countRead;
+}
+
+bool saveTankTables(int shipId, const TankTables& tables, qint64& changeCount)
+{
+    if (!viaServer()) {
+        changeCount = TankTables::saveForShip(shipId, tables, nullptr, changeCount);
+        return true;
+    }
+    if (!allowed())
+        return false;
+    // The copy may have taken newer tables from the server since the window read them, which the
+    // server would then let this save undo unseen.
+    if (!copyHolds(QStringLiteral("TankTableChanges"), shipId, changeCount))
+        throw ChangeCount::changedMeanwhile(QStringLiteral("The ship's tank tables"));
+    if (!report(CatalogueServer::shared().saveTanks(sharedConnection(), shipId, TankTables::stored(tables))))
+        return false;
+    changeCount = countInCopy(QStringLiteral("TankTableChanges"), shipId);
+    return true;
 }
 
 } // namespace CatalogueWrites
