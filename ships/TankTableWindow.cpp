@@ -4,6 +4,8 @@
 #include "core/VbError.h"
 #include "db/ChangeCount.h"
 #include "files/TankTableFile.h"
+#include "ui/CatalogueBanner.h"
+#include "ui/CatalogueWrites.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -95,6 +97,20 @@ TankTableWindow::TankTableWindow(int shipId, const QString& shipName, QWidget* p
     setWindowTitle(QStringLiteral("Tank Tables - %1").arg(shipName));
     buildLayout();
     loadStored();
+    // With a catalogue server: read-only while it is out of reach, and told of newer tables.
+    CatalogueBanner::attach(this, [this] { return catalogueCopyChanged(); });
+}
+
+QString TankTableWindow::catalogueCopyChanged()
+{
+    if (CatalogueWrites::copyHolds(QStringLiteral("TankTableChanges"), m_shipId, m_changeCount))
+        return {};
+    // Edits on show are kept: the save compares the tables' count of writes and tells.
+    if (isDirty())
+        return QStringLiteral("The catalogue server holds newer tank tables of this ship than the ones "
+                              "being edited here: a save is refused, so as not to undo them.");
+    loadStored();
+    return {};
 }
 
 // --- The face of the window --------------------------------------------------------------------
@@ -897,7 +913,9 @@ bool TankTableWindow::save()
                    Msg::Buttons::YesNo, Msg::Icon::Question, kTitle, Msg::Answer::No)
                 != Msg::Answer::Yes)
             return false;
-        m_changeCount = TankTables::saveForShip(m_shipId, *t, nullptr, m_changeCount);
+        // Through the catalogue server first when one is set; the surveyor is told why not.
+        if (!CatalogueWrites::saveTankTables(m_shipId, *t, m_changeCount))
+            return false;
         m_readTables = *t;
     } catch (const VbError& e) {
         if (e.number() == ChangeCount::ChangedMeanwhile) {

@@ -69,6 +69,8 @@ private:
     void buildLayout();
     QWidget* buildTankBoxes();
     void loadStored();
+    // The copy took rows from the catalogue server: the tables are read again unless edited.
+    QString catalogueCopyChanged();
     static QVector<TankText> textsOf(const TankTables& tables);
     // The tanks with the chosen tank's grid as it stands.
     QVector<TankText> state() const;

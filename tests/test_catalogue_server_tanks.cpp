@@ -14,11 +14,17 @@
 #include "server/CatalogueCopy.h"
 #include "server/CatalogueServer.h"
 #include "server/PgSession.h"
+#include "ships/TankTableWindow.h"
 #include "tests/TankTestTables.h"
 #include "tests/TestSupport.h"
+#include "ui/CatalogueBanner.h"
 #include "ui/CatalogueWrites.h"
 
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <sqlite3.h>
@@ -141,6 +147,7 @@ private slots:
     void theServersOwnChangesReachTheCopies();
     void deletingAShipTakesHerTanksFromEveryCopy();
     void theWindowsWritePath();
+    void theTankTablesWindowThroughTheServer();
     void importTanksGoesToTheServer();
 
 private:
@@ -457,6 +464,86 @@ void TestCatalogueServerTanks::theWindowsWritePath()
     QVERIFY(CatalogueWrites::saveTankTables(shipId, tables, count));
     QCOMPARE(count, read + 1);
     QCOMPARE(TankTables::loadForShip(shipId), tables);
+    closeDatabase();
+}
+
+// The Tank Tables window with a server set: a volume corrected by keys and saved reaches another
+// copy; newer tables brought in while it is open are shown when it holds no edits; out of reach
+// it says it is read-only, and why, and its save is refused with the reason, the edit kept.
+void TestCatalogueServerTanks::theTankTablesWindowThroughTheServer()
+{
+    QTemporaryDir dir;
+    QVERIFY(TestSupport::openFreshDatabaseCopy(dir));
+    CatalogueServer& server = CatalogueServer::shared();
+    server.setUri(m_editor);
+    QVERIFY(server.update(sharedConnection()).done);
+    const int portId
+        = server.savePort(sharedConnection(), 0, QStringLiteral("Gladstone"), QString(), QString()).id;
+    SqlCatalogue::ShipValues v;
+    v.shipName = QStringLiteral("Window Petrel");
+    v.portOfRegistry = QString::number(portId);
+    const int shipId = server.saveShip(sharedConnection(), 0, v).id;
+    TankTables tables;
+    tables.tanks = {TankTestTables::ballastTank(), TankTestTables::ullageTank()};
+    qint64 count = 0;
+    QVERIFY(CatalogueWrites::saveTankTables(shipId, tables, count));
+    Surveyor other(m_editor);
+    QVERIFY(other.server.update(other.copy).done);
+
+    auto* window = new TankTableWindow(shipId, v.shipName);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    auto* grid = window->findChild<QTableWidget*>(QStringLiteral("grdTankTable"));
+    auto* banner = window->findChild<QLabel*>(QStringLiteral("lblCatalogue"));
+    QVERIFY(grid && banner);
+    QVERIFY(!banner->isVisible());
+    const auto typeInto = [&](int row, int column, const QString& text) {
+        grid->setFocus();
+        grid->setCurrentCell(row, column);
+        QTest::keyClick(grid, Qt::Key_F2);
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(grid->item(row, column)->text(), text);
+    };
+    const QString was = grid->item(3, 1)->text();
+    const QString corrected = was + QStringLiteral("1");
+    typeInto(3, 1, corrected);
+    MessageService::clearRecords();
+    QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdSave")), Qt::LeftButton);
+    QVERIFY2(TestSupport::messageTexts().isEmpty(), qPrintable(TestSupport::messageTexts().join('|')));
+    QVERIFY(other.server.update(other.copy).done);
+    const TankTables theirs = TankTables::loadForShip(shipId, &other.copy);
+    QCOMPARE(theirs.tanks.first().rows.at(3).volumes.first().toString(), corrected);
+
+    // Another surveyor's newer tables, brought in while the window holds no edits: shown.
+    TankTables newer = theirs;
+    newer.tanks.append(TankTestTables::fuelTank());
+    QVERIFY(other.server.saveTanks(other.copy, shipId, TankTables::stored(newer)).done);
+    QVERIFY(server.update(sharedConnection()).done);
+    CatalogueBanner::announceCopyChanged();
+    auto* tankList = window->findChild<QTableWidget*>(QStringLiteral("grdTanks"));
+    QCOMPARE(tankList->rowCount(), 3);
+
+    // Out of reach: read-only, and why; a save is refused with the reason and the edit stays.
+    server.setUri(QStringLiteral("postgresql://bob@127.0.0.1:1/catalogue"));
+    QVERIFY(server.update(sharedConnection()).unreachable);
+    QVERIFY(banner->isVisible());
+    QVERIFY2(banner->text().startsWith(QLatin1String("Read-only:")), qPrintable(banner->text()));
+    typeInto(3, 1, was);
+    MessageService::clearRecords();
+    QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdSave")), Qt::LeftButton);
+    QCOMPARE(TestSupport::messageTexts().size(), 1);
+    const QString told = TestSupport::messageTexts().first();
+    QVERIFY2(told.startsWith(QLatin1String("The catalogue server is out of reach")), qPrintable(told));
+    QCOMPARE(grid->item(3, 1)->text(), was);
+    QCOMPARE(TankTables::loadForShip(shipId), newer);
+
+    MessageService::setNextAnswer(Msg::Answer::No); // leave the edit unsaved on closing
+    delete window;
+    server.setUri(QString());
     closeDatabase();
 }
 
