@@ -427,24 +427,30 @@ void TestCatalogueServer::theShipWindowThroughTheServer()
     QCOMPARE(onServer(QStringLiteral("Flag")), QStringLiteral("Liberia"));
     QCOMPARE(onServer(QStringLiteral("CallSign")), QStringLiteral("ZZ9"));
 
-    // Out of reach: the window says it is read-only, and why, and a save is refused with the reason.
+    // Out of reach: the window says it is read-only, and why; its boxes take no typing, and an edit
+    // made before the server went is refused at the save with the reason.
+    flag->setText(QStringLiteral("Malta"));
     server.setUri(QStringLiteral("postgresql://bob@127.0.0.1:1/catalogue"));
     QVERIFY(server.update(sharedConnection()).unreachable);
     QVERIFY(banner->isVisible());
     QVERIFY2(banner->text().startsWith(QLatin1String(
                  "Read-only: The catalogue server is out of reach: ships, ports and tables can be read")),
         qPrintable(banner->text()));
-    typeFlag(QStringLiteral("Malta"));
+    QVERIFY(flag->isReadOnly());
+    QVERIFY(lightShip->isReadOnly());
+    QTest::keyClicks(lightShip, QStringLiteral("9"));
+    QCOMPARE(lightShip->text(), QStringLiteral("9001.5"));
     MessageService::clearRecords();
     MessageService::setNextAnswer(Msg::Answer::Yes);
     window->saveRecord();
     QCOMPARE(messages().size(), 2);
     QVERIFY(messages().at(1).startsWith(QLatin1String("The catalogue server is out of reach")));
     QCOMPARE(onServer(QStringLiteral("Flag")), QStringLiteral("Liberia"));
-    // Back in reach, the banner goes.
+    // Back in reach, the banner goes and the boxes take typing again.
     server.setUri(m_editor);
     QVERIFY(server.update(sharedConnection()).done);
     QVERIFY(!banner->isVisible());
+    QVERIFY(!flag->isReadOnly());
 
     delete window;
     closeDatabase();

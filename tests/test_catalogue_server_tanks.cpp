@@ -527,12 +527,18 @@ void TestCatalogueServerTanks::theTankTablesWindowThroughTheServer()
     auto* tankList = window->findChild<QTableWidget*>(QStringLiteral("grdTanks"));
     QCOMPARE(tankList->rowCount(), 3);
 
-    // Out of reach: read-only, and why; a save is refused with the reason and the edit stays.
+    // Out of reach: read-only, and why; the table takes no typing, and an edit made before the
+    // server went is refused at the save with the reason and stays on show.
+    typeInto(3, 1, was);
     server.setUri(QStringLiteral("postgresql://bob@127.0.0.1:1/catalogue"));
     QVERIFY(server.update(sharedConnection()).unreachable);
     QVERIFY(banner->isVisible());
     QVERIFY2(banner->text().startsWith(QLatin1String("Read-only:")), qPrintable(banner->text()));
-    typeInto(3, 1, was);
+    QCOMPARE(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
+    grid->setFocus();
+    grid->setCurrentCell(4, 1);
+    QTest::keyClick(grid, Qt::Key_F2);
+    QVERIFY(!qobject_cast<QLineEdit*>(QApplication::focusWidget()));
     MessageService::clearRecords();
     QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdSave")), Qt::LeftButton);
     QCOMPARE(TestSupport::messageTexts().size(), 1);
@@ -540,6 +546,10 @@ void TestCatalogueServerTanks::theTankTablesWindowThroughTheServer()
     QVERIFY2(told.startsWith(QLatin1String("The catalogue server is out of reach")), qPrintable(told));
     QCOMPARE(grid->item(3, 1)->text(), was);
     QCOMPARE(TankTables::loadForShip(shipId), newer);
+    // In reach again, the table takes typing as before.
+    server.setUri(m_editor);
+    QVERIFY(server.update(sharedConnection()).done);
+    QVERIFY(grid->editTriggers() != QAbstractItemView::NoEditTriggers);
 
     MessageService::setNextAnswer(Msg::Answer::No); // leave the edit unsaved on closing
     delete window;

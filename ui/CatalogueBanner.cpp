@@ -2,8 +2,11 @@
 
 #include "server/CatalogueServer.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QBoxLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QWidget>
 
 namespace {
@@ -60,6 +63,45 @@ void CatalogueBanner::announceReach()
         emit banner->reachChanged();
 }
 
+// While the server is out of reach the window's boxes and tables take no typing (a save would be
+// refused); each gets back what it was given when the server is in reach again.
+void CatalogueBanner::setReadOnly(bool readOnly)
+{
+    QWidget* window = parentWidget();
+    if (!window || readOnly == m_readOnly)
+        return;
+    m_readOnly = readOnly;
+    static const char* const WasReadOnly = "catalogueWasReadOnly";
+    static const char* const EditTriggers = "catalogueEditTriggers";
+    for (QLineEdit* box : window->findChildren<QLineEdit*>()) {
+        if (readOnly) {
+            box->setProperty(WasReadOnly, box->isReadOnly());
+            box->setReadOnly(true);
+        } else if (box->property(WasReadOnly).isValid()) {
+            box->setReadOnly(box->property(WasReadOnly).toBool());
+            box->setProperty(WasReadOnly, QVariant());
+        }
+    }
+    for (QPlainTextEdit* box : window->findChildren<QPlainTextEdit*>()) {
+        if (readOnly) {
+            box->setProperty(WasReadOnly, box->isReadOnly());
+            box->setReadOnly(true);
+        } else if (box->property(WasReadOnly).isValid()) {
+            box->setReadOnly(box->property(WasReadOnly).toBool());
+            box->setProperty(WasReadOnly, QVariant());
+        }
+    }
+    for (QAbstractItemView* view : window->findChildren<QAbstractItemView*>()) {
+        if (readOnly) {
+            view->setProperty(EditTriggers, int(view->editTriggers()));
+            view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        } else if (view->property(EditTriggers).isValid()) {
+            view->setEditTriggers(QAbstractItemView::EditTriggers(view->property(EditTriggers).toInt()));
+            view->setProperty(EditTriggers, QVariant());
+        }
+    }
+}
+
 void CatalogueBanner::clearNote()
 {
     m_note.clear();
@@ -74,6 +116,7 @@ void CatalogueBanner::refresh()
         lines.append(QStringLiteral("Read-only: ") + server.readOnlyReason());
     if (server.isSet() && !m_note.isEmpty())
         lines.append(m_note);
+    setReadOnly(server.isSet() && !server.writable());
     setText(lines.join(QLatin1Char('\n')));
     setToolTip(server.isSet() && !server.writable() ? server.reachError() : QString());
     setVisible(!lines.isEmpty());

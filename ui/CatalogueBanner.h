@@ -37,7 +37,9 @@ signals:
 private:
     CatalogueBanner(QWidget* window, CopyChanged onCopyChanged);
     void refresh();
+    void setReadOnly(bool readOnly);
 
     CopyChanged m_onCopyChanged;
     QString m_note;
+    bool m_readOnly = false;
 };
