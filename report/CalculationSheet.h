@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/ReportLayout.h"
+#include "report/SheetPage.h"
 
 #include <QList>
 #include <QMap>
@@ -41,8 +42,8 @@ public:
         QList<Line> lines;
     };
 
-    static constexpr qreal PageWidthMM = 210.0;
-    static constexpr qreal PageHeightMM = 297.0;
+    static constexpr qreal PageWidthMM = SheetPage::WidthMM;
+    static constexpr qreal PageHeightMM = SheetPage::HeightMM;
 
     // The sheet of a survey whose report page was filled as `page`: a draft is on the sheet when
     // the page printed its column.
@@ -74,11 +75,7 @@ public:
 
 private:
     void paginate();
-    struct Drawn {
-        QList<ReportLayout::Caption> captions;
-        QList<ReportLayout::Rule> rules;
-        QList<ReportLayout::Shade> shades;
-    };
+    using Drawn = SheetPage::Drawn;
     Drawn drawPage(int page) const;
 
     QString m_heading; // ship, port, voyage and cargo under the title

@@ -4,6 +4,7 @@
 #include "model/SurveyInputRules.h"
 #include "model/SurveyModel.h"
 #include "model/TankSheet.h"
+#include "report/SheetPage.h"
 
 #include <QPainter>
 #include <QPen>
@@ -64,24 +65,9 @@ QString groupKey(TankGroup group)
     return QString();
 }
 
-QString pageCaption(const ReportLayout& page, const QString& name)
-{
-    return page.hasCaption(name) && page.isFilled(name) ? page.caption(name) : QString();
-}
+const auto pageCaption = SheetPage::filledCaption;
 
-ReportLayout::Caption caption(const QString& text, const QRectF& rect, qreal pt, bool bold,
-    Qt::Alignment align, const QColor& color = Ink)
-{
-    ReportLayout::Caption c;
-    c.text = text;
-    c.designText = text;
-    c.rect = rect;
-    c.pointSize = pt;
-    c.bold = bold;
-    c.align = align;
-    c.color = color;
-    return c;
-}
+using SheetPage::caption;
 
 } // namespace
 
@@ -335,30 +321,5 @@ QList<ReportLayout::Shade> TankSheetPages::pageShades(int page) const
 
 void TankSheetPages::renderPage(QPainter& painter, const QRectF& pageRect, int page) const
 {
-    const Drawn drawn = drawPage(page);
-    const qreal s = qMin(pageRect.width() / PageWidthMM, pageRect.height() / PageHeightMM);
-    const QPointF origin = pageRect.topLeft()
-        + QPointF((pageRect.width() - PageWidthMM * s) / 2, (pageRect.height() - PageHeightMM * s) / 2);
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setRenderHint(QPainter::TextAntialiasing, true);
-    for (const ReportLayout::Shade& shade : drawn.shades)
-        painter.fillRect(QRectF(origin + shade.rect.topLeft() * s, shade.rect.size() * s), shade.color);
-    for (const ReportLayout::Rule& r : drawn.rules) {
-        QPen pen(r.color, r.width * s);
-        pen.setCapStyle(Qt::SquareCap);
-        painter.setPen(pen);
-        painter.drawLine(QLineF(origin + r.line.p1() * s, origin + r.line.p2() * s));
-    }
-    // Each caption in the page's typeface, shrunk only when it does not fit its place.
-    for (const ReportLayout::Caption& c : drawn.captions) {
-        if (c.text.isEmpty())
-            continue;
-        const ReportLayout::Fitted f = ReportLayout::fit(c, painter.device(), s);
-        painter.setFont(f.font);
-        painter.setPen(c.color);
-        painter.drawText(QRectF(origin + c.rect.topLeft() * s, c.rect.size() * s),
-            int(c.align) | int(Qt::TextSingleLine), f.text);
-    }
-    painter.restore();
+    SheetPage::render(painter, pageRect, drawPage(page));
 }

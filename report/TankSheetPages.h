@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/ReportLayout.h"
+#include "report/SheetPage.h"
 
 #include <QList>
 #include <QString>
@@ -41,8 +42,8 @@ public:
         QList<Total> totals;
     };
 
-    static constexpr qreal PageWidthMM = 210.0;
-    static constexpr qreal PageHeightMM = 297.0;
+    static constexpr qreal PageWidthMM = SheetPage::WidthMM;
+    static constexpr qreal PageHeightMM = SheetPage::HeightMM;
 
     // The pages of a survey whose report page was filled as `page`: a draft is on them when the
     // page printed its column (a draft check: when it was worked out) and tanks were read on it.
@@ -77,11 +78,7 @@ private:
         int draft = 0;
         int index = 0; // the row or the total
     };
-    struct Drawn {
-        QList<ReportLayout::Caption> captions;
-        QList<ReportLayout::Rule> rules;
-        QList<ReportLayout::Shade> shades;
-    };
+    using Drawn = SheetPage::Drawn;
     void paginate();
     Drawn drawPage(int page) const;
 
