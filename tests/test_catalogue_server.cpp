@@ -18,6 +18,7 @@
 #include "shell/MainWindow.h"
 #include "ships/PortMasterWindow.h"
 #include "ships/ShipParticularsWindow.h"
+#include "tests/ServerSurveyor.h"
 #include "tests/TestSupport.h"
 #include "ui/CatalogueBanner.h"
 #include "ui/CatalogueWrites.h"
@@ -36,45 +37,12 @@
 
 namespace {
 
-QString stateFile()
-{
-    return QStringLiteral(QUORVANE_PG_STATE);
-}
+using ServerTestSupport::serverScript;
+using ServerTestSupport::uriFor;
 
-QString script()
-{
-    return TestSupport::sourceDir() + QStringLiteral("/tools/pg_server.sh");
-}
-
-// Runs the server script; its standard output, or a failed test.
-QString serverScript(const QString& command)
-{
-    const TestSupport::Run r
-        = TestSupport::runProgram(QStringLiteral("bash"), {script(), command, stateFile()});
-    if (r.status != 0)
-        qWarning("pg_server.sh %s: %s", qPrintable(command), qPrintable(r.err));
-    return r.status == 0 ? r.out.trimmed() : QString();
-}
-
-// URI of the same server for another user.
-QString uriFor(const QString& adminUri, const QString& user)
-{
-    QString uri = adminUri;
-    return uri.replace(QStringLiteral("quorvane_admin@"), user + QLatin1Char('@'));
-}
-
-// One surveyor's program: its own DS.dat (a fresh delivered copy) and its own server link.
-struct Surveyor {
-    QTemporaryDir dir;
-    Connection copy;
-    CatalogueServer server;
-
-    explicit Surveyor(const QString& uri)
-    {
-        TestSupport::copyDatabaseFiles(TestSupport::deliveredDir(), dir.path());
-        openOnDir(copy, dir.path());
-        server.setUri(uri);
-    }
+// One surveyor's program, with what these tests read of its copy.
+struct Surveyor : ServerTestSupport::Surveyor {
+    using ServerTestSupport::Surveyor::Surveyor;
     int count(const char* sql) { return text(QString::fromLatin1(sql)).toInt(); }
     QString shipField(int shipId, const QString& column)
     {
